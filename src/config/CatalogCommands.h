@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+namespace quillory {
+
+class CatalogLayout;
+class Messages;
+class SysConf;
+class fileOpe;
+class qlrDbOpe;
+
+// Creating, opening and closing a catalog, as far as it needs no window: which catalog is open
+// is nothing but the three open-catalog values of the settings, from which every path is made.
+class CatalogCommands {
+public:
+    CatalogCommands(SysConf& conf, fileOpe& files, qlrDbOpe& store, CatalogLayout& layout, Messages& messages);
+
+    // Creates the catalog folder, its index folder, an empty folder file and an empty pending-
+    // changes file below location, then opens it. A catalog that is already there is opened as
+    // it is: its files are never emptied. Returns the folder file's path, or "" when a name was
+    // empty and nothing was done.
+    std::string doAddNew(const std::string& location, const std::string& folderName, const std::string& fileName);
+
+    // Makes the catalog of the folder file at path the open one (shows Err001 with the path when
+    // the file does not exist, and opens it all the same). The caches of the catalog open before
+    // are dropped, so nothing of it can be written into this one. False for an empty path, or one
+    // with no catalog folder above the file.
+    bool openCatalog(const std::string& path);
+
+    // Forgets the open catalog: the configuration is read again on next use (which takes the
+    // configured root again) and the caches are dropped.
+    void closeCatalog();
+
+private:
+    SysConf& conf_;
+    fileOpe& files_;
+    qlrDbOpe& store_;
+    CatalogLayout& layout_;
+    Messages& messages_;
+};
+
+} // namespace quillory

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace quillory {
+
+class SysConf;
+
+// Where the files of the open catalog lie:
+//   <root>/<catalog folder>/<folder file>                    the folder tree
+//   <root>/<catalog folder>/<index folder>/<folder id>.qlr   the indexes of one folder
+//   <root>/<catalog folder>/<index folder>/<pending file>    changes seen on disk, not yet applied
+// The catalog folder and folder file are those of the open catalog (falling back to the
+// configured ones); the index folder and pending file names are global settings.
+class CatalogLayout {
+public:
+    explicit CatalogLayout(SysConf& conf) : conf_(conf) {}
+
+    std::string getCatalogFolderPath();
+    std::string getDirFilePath();
+    std::string getContentFolderPath();
+    std::string getContentFilePath(const std::string& dirId);
+    std::string getTempContentFilePath();
+
+private:
+    std::string catalogFolderName() const;
+
+    SysConf& conf_;
+};
+
+} // namespace quillory

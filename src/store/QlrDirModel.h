@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace quillory {
+
+// One folder of a catalog.
+struct QlrDirModel {
+    std::string dirId;          // "D" and a number
+    std::string dirName;
+    std::string parentDirId;    // "0" for a top-level folder
+    std::string dirDescription; // may hold line breaks
+    std::string dirIcon;        // kept and written back; nothing else uses it
+    bool needPwd = false;
+    std::string pwd;            // recorded, never asked for
+    std::string contentFile;    // kept and written back; nothing else uses it
+};
+
+} // namespace quillory

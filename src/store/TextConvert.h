@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillory {
+
+// "True" and "False" in any letter case, or a number (0 is false, any other number true).
+std::optional<bool> parseBoolean(std::string_view text);
+// A decimal whole number from -32768 to 32767.
+std::optional<int16_t> parseInt16(std::string_view text);
+// "True" or "False".
+std::string formatBoolean(bool value);
+
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to);
+// Without leading and trailing blanks (spaces and tabs).
+std::string trimBlanks(std::string_view text);
+
+} // namespace quillory

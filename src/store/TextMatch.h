@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillory {
+
+// Tests whether texts contain a needle, ignoring letter case. Text is UTF-8; letters outside
+// ASCII are compared through the C library's Unicode case mapping, and bytes that are not
+// valid UTF-8 match only themselves.
+class CaseInsensitiveMatcher {
+public:
+    explicit CaseInsensitiveMatcher(std::string_view needle);
+    bool matches(std::string_view haystack) const;
+
+private:
+    std::u32string needle_;
+    bool asciiNeedle_ = true;
+};
+
+// Lower-case fold of UTF-8 text into code points (invalid bytes become U+DC80..U+DCFF).
+void foldCase(std::string_view text, std::u32string& out);
+
+} // namespace quillory
