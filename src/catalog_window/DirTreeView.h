@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QTreeWidget>
+
+namespace quillory {
+
+// The folder tree: one node per folder, found by folder id. It reports presses, in-place
+// renames, the Delete key and drops to the catalog window, which applies them to the catalog.
+// Folders are dragged from here; indexes are dragged in from the list.
+class DirTreeView : public QTreeWidget {
+    Q_OBJECT
+public:
+    static inline const QString kFolderMime = QStringLiteral("application/x-quillory-folder");
+    static inline const QString kIndexesMime = QStringLiteral("application/x-quillory-indexes");
+
+    explicit DirTreeView(QWidget* parent);
+
+    QTreeWidgetItem* node(const QString& key) const { return nodes_.value(key); }
+    QString keyOf(const QTreeWidgetItem* item) const;
+    bool hasNode(const QString& key) const { return nodes_.contains(key); }
+    int nodeCount() const { return nodes_.size(); }
+
+    // Adds a node under parentKey ("0" for the top level). False (nothing added) for a key
+    // that has a node already or a parent that has none.
+    QTreeWidgetItem* addNode(const QString& key, const QString& parentKey, const QString& text);
+    // Removes the node and its subtree.
+    void removeNode(const QString& key);
+    // Moves a node with its subtree under newParentKey ("0": the top level).
+    void moveNode(const QString& key, const QString& newParentKey);
+    void setNodeText(const QString& key, const QString& text);
+
+    QTreeWidgetItem* dropHighlight() const { return dropHighlight_; }
+    QTreeWidgetItem* lastDropNode() const { return lastDropNode_; }
+    void resetDragState();
+
+signals:
+    void nodePressed(QTreeWidgetItem* item);
+    void contextRequested(QTreeWidgetItem* item, const QPoint& globalPos);
+    void deletePressed();
+    void labelEdited(QTreeWidgetItem* item, const QString& text);
+    // target: the node dropped on, or null for empty space.
+    void folderDropped(const QString& folderId, QTreeWidgetItem* target);
+    // target: the last node the drag passed over.
+    void indexesDropped(const QStringList& indexIds, QTreeWidgetItem* target);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void setDropHighlight(QTreeWidgetItem* item);
+    void forgetSubtree(QTreeWidgetItem* item);
+
+    QHash<QString, QTreeWidgetItem*> nodes_;
+    QTreeWidgetItem* dropHighlight_ = nullptr;
+    QTreeWidgetItem* lastDropNode_ = nullptr;
+    bool settingUp_ = false;
+};
+
+} // namespace quillory

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace quillory {
+
+// The common file dialogs, with a seam for tests: a queued answer is returned instead of
+// showing a dialog.
+class FileDialogs {
+public:
+    static QString getOpenFileName(QWidget* parent, const QString& filter);
+    static QString getExistingDirectory(QWidget* parent, const QString& start);
+
+    // The next dialog returns answer without showing ("" acts as Cancel).
+    static void setNextAnswer(const QString& answer) { nextAnswer_ = answer; }
+
+private:
+    static std::optional<QString> takeAnswer();
+    static inline std::optional<QString> nextAnswer_;
+};
+
+} // namespace quillory

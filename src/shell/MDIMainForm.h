@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+
+class QLabel;
+class QMdiArea;
+class QTimer;
+
+namespace quillory {
+
+class Application;
+class CommandStates;
+class FrameMenus;
+class FrameToolbar;
+struct CoreContext;
+
+// The program's frame: the menus (a set without a catalog and one with), the picture toolbar,
+// the status bar and the catalog window as its one child. Closing it only hides it; the exit
+// command ends the program.
+class MDIMainForm : public QMainWindow {
+public:
+    MDIMainForm(CoreContext& core, Application& app);
+    ~MDIMainForm() override;
+
+    bool isExit = false;
+
+    // Enters the working state: captions, font, the toolbar without a catalog.
+    void ComeIn();
+    void init_Caption();
+    // 1: menus and toolbar without a catalog; 2: with one.
+    void mnueIconChange(int mode);
+    // The captions of the menus of an open catalog.
+    void setCatalogCaptions();
+    void showCatalogToolbar();
+    // Puts the enabled state of every selection-dependent menu item and button.
+    void applyCommandStates(const CommandStates& states);
+
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    void mnuClose_Click();
+    void mnuExit_Click();
+    void mnuExit1_Click();
+    void mnuHContents_Click();
+    void mnuAbout_Click();
+    void mnuPop_Click(int index);
+    // Creates the catalog named by the three values and opens it.
+    void doAddNew(const std::string& location, const std::string& folderName, const std::string& fileName);
+    void openCatalog(const std::string& path);
+
+    QMdiArea* mdiArea() const { return mdiArea_; }
+    FrameMenus& menus() const { return *menus_; }
+    FrameToolbar& toolbar() const { return *toolbar_; }
+    QAction* action(const QString& name) const;
+    void setStatusText(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connectMenus();
+    void connectToolbar();
+    void applyFont();
+    void updateClock();
+
+    CoreContext& core_;
+    Application& app_;
+    QMdiArea* mdiArea_;
+    FrameMenus* menus_;
+    FrameToolbar* toolbar_;
+    QLabel* statusText_;
+    QLabel* statusDate_;
+    QLabel* statusTime_;
+    QTimer* clock_;
+};
+
+} // namespace quillory
