@@ -36,7 +36,7 @@ ContentListView::ContentListView(QWidget* parent) : QTreeWidget(parent)
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setEditTriggers(QAbstractItemView::SelectedClicked);
     setDragEnabled(true);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);

@@ -149,8 +149,9 @@ void MainForm::fillPopupMenu(int16_t context)
     for (int i = 0; i < PopupMenuModel::kItemCount; ++i) {
         QAction* item = menus.popupItem(i);
         const std::string& text = popup_.caption(i);
-        item->setSeparator(text == "-");
-        item->setText(QString::fromStdString(text));
+        const bool separator = text == "-";
+        item->setSeparator(separator);
+        item->setText(separator ? QString() : QString::fromStdString(text));
         item->setVisible(popup_.isVisible(i));
     }
 }

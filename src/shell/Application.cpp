@@ -75,8 +75,10 @@ void Application::unloadMainForm()
     if (mainFormWindow_) {
         QMdiSubWindow* window = mainFormWindow_;
         mainForm_->Form_Unload();
+        window->hide();
         frame_->mdiArea()->removeSubWindow(window);
-        delete window;
+        // Deferred: this may run inside one of the window's own commands (Close).
+        window->deleteLater();
     }
     mainForm_ = nullptr;
     mainFormWindow_ = nullptr;

@@ -34,7 +34,6 @@ FrameMenus::FrameMenus(QMenuBar* bar, QObject* parent) : QObject(parent)
         action->setObjectName(name);
         if (!entry.shortcut.empty()) {
             action->setShortcut(QKeySequence(qs(entry.shortcut)));
-            action->setShortcutContext(Qt::ApplicationShortcut);
         }
         actions_.insert(name, action);
     }
