@@ -49,7 +49,10 @@ std::string CatalogLayout::getDirFilePath()
 
 std::string CatalogLayout::getContentFolderPath()
 {
-    return getCatalogFolderPath() + std::string(kPathSepStr) + conf_.text("QlrdbContentFolder");
+    // The catalog folder first: asking for it loads the settings that the name below comes from
+    // (the operands of "+" may be evaluated in any order).
+    const std::string catalogFolder = getCatalogFolderPath();
+    return catalogFolder + std::string(kPathSepStr) + conf_.text("QlrdbContentFolder");
 }
 
 std::string CatalogLayout::getContentFilePath(const std::string& dirId)
@@ -59,7 +62,8 @@ std::string CatalogLayout::getContentFilePath(const std::string& dirId)
 
 std::string CatalogLayout::getTempContentFilePath()
 {
-    return getContentFolderPath() + std::string(kPathSepStr) + conf_.text("TempContentFileName");
+    const std::string contentFolder = getContentFolderPath();
+    return contentFolder + std::string(kPathSepStr) + conf_.text("TempContentFileName");
 }
 
 } // namespace quillory

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+namespace quillory::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class FileOpeFiles : public ::testing::Test {
+protected:
+    CoreFixture fx;
+    fileOpe& files = fx.core->files;
+    const std::string path = fx.dir / "file.txt";
+};
+
+TEST_F(FileOpeFiles, reading_crLfOrLoneCrEndALineAndOnlyReaFileSkipsEmptyLines)
+{
+    writeBytes(path, "x\r\n\r\n \r\ny");
+    Lines lines{"kept"};
+    files.reaFile(path, lines);
+    EXPECT_EQ(lines, (Lines{"kept", "x", " ", "y"}));
+    EXPECT_EQ(files.readFileToStr(path), "x\r\r \ry\r");
+
+    writeBytes(path, "a\nb\r\n\nc\rd\r\r\ne\r");
+    lines.clear();
+    files.reaFile(path, lines);
+    EXPECT_EQ(lines, (Lines{"a\nb", "\nc", "d", "e"}));
+    EXPECT_EQ(files.readFileToStr(path), "a\nb\r\nc\rd\r\re\r");
+
+    lines.clear();
+    files.reaFile(fx.dir / "missing.txt", lines);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_FALSE(files.readFileToStr(fx.dir / "missing.txt").has_value());
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(FileOpeFiles, outputAndAppend_writeEachItemFollowedByCrLf)
+{
+    EXPECT_TRUE(files.writeFile(path, FILE_OUTPUT, 1, {"a", "", "b|c"}));
+    EXPECT_EQ(readBytes(path), "a\r\n\r\nb|c\r\n");
+    EXPECT_TRUE(files.writeFile(path, FILE_APPEND, 1, {"d"}));
+    EXPECT_EQ(readBytes(path), "a\r\n\r\nb|c\r\nd\r\n");
+    EXPECT_TRUE(files.writeFile(path, FILE_APPEND, 1, {}));
+    EXPECT_TRUE(files.writeFile(path, 9, 1, {"ignored"}));
+    EXPECT_EQ(readBytes(path), "a\r\n\r\nb|c\r\nd\r\n");
+    EXPECT_TRUE(files.writeFile(path, FILE_OUTPUT, 1, {}));
+    EXPECT_TRUE(pathExists(path));
+    EXPECT_EQ(readBytes(path), "");
+
+    const std::string created = fx.dir / "created.txt";
+    EXPECT_TRUE(files.writeFile(created, FILE_APPEND, 1, {}));
+    EXPECT_TRUE(pathExists(created));
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(FileOpeFiles, missingFolder_showsErr009AndReturnsFalse)
+{
+    EXPECT_FALSE(files.writeFile(fx.dir / "nowhere/f.txt", FILE_OUTPUT, 1, {"x"}));
+    EXPECT_FALSE(files.writeFile(fx.dir / "nowhere/f.txt", FILE_APPEND, 1, {"x"}));
+    EXPECT_EQ(fx.recorder.keys(), (Lines{"Err009", "Err009"}));
+    EXPECT_FALSE(pathExists(fx.dir / "nowhere"));
+}
+
+TEST(FileOpeSplit, splittingFunctions_takeTheTextAroundTheSeparator)
+{
+    EXPECT_EQ(fileOpe::getFirstStrs("DirFileName=a.qlr", "="), "DirFileName");
+    EXPECT_EQ(fileOpe::getLastStrs("DirFileName=a.qlr", "="), "a.qlr");
+    EXPECT_EQ(fileOpe::getLastStrs("Msg001=a=b", "="), "b");
+    EXPECT_EQ(fileOpe::getNotFirstStrs("Msg001=a=b", "="), "a=b");
+    EXPECT_EQ(fileOpe::getFirstStrs("abc", "="), "");
+    EXPECT_EQ(fileOpe::getNotFirstStrs("abc", "="), "abc");
+    EXPECT_EQ(fileOpe::getLastStrs("abc", "="), "abc");
+    EXPECT_EQ(fileOpe::getFirstStrs("=x", "="), "");
+    EXPECT_EQ(fileOpe::getNotFirstStrs("=x", "="), "x");
+    EXPECT_EQ(fileOpe::getNotFirstStrs("", "="), "");
+    EXPECT_EQ(fileOpe::getFirstStrs("a::b::c", "::"), "a");
+    EXPECT_EQ(fileOpe::getFirstStrs("aXbxc", "x"), "aXb");
+    EXPECT_EQ(fileOpe::getSecondStrs("a|b|c", "|"), "b");
+    EXPECT_EQ(fileOpe::getSecondStrs("|x|y|", "|"), "x");
+    EXPECT_EQ(fileOpe::getSecondStrs("a|b", "|"), "");
+}
+
+TEST(FileOpeSplit, getNewLinesStr_turnsBarTerminatedPiecesIntoLines)
+{
+    EXPECT_EQ(fileOpe::getNewLinesStr("a|b|"), "a\r\nb");
+    EXPECT_EQ(fileOpe::getNewLinesStr("a|b"), "a");
+    EXPECT_EQ(fileOpe::getNewLinesStr("a||b|"), "a\r\n\r\nb");
+    EXPECT_EQ(fileOpe::getNewLinesStr("abc"), "");
+}
+
+TEST(FileOpeOpen, winOpenFile_skipsBlankPathsAndPassesOthersToTheOpener)
+{
+    Messages messages;
+    fileOpe files(messages);
+    EXPECT_FALSE(files.winOpenFile("/tmp/a.txt")); // nothing installed to open it with
+    Lines asked;
+    bool accept = true;
+    files.setOpener([&](const std::string& path) {
+        asked.push_back(path);
+        return accept;
+    });
+    EXPECT_TRUE(files.winOpenFile("   "));
+    EXPECT_TRUE(files.winOpenFile(""));
+    EXPECT_TRUE(files.winOpenFile(" https://example.org/ "));
+    accept = false;
+    EXPECT_FALSE(files.winOpenFile("/tmp/b.txt"));
+    EXPECT_EQ(asked, (Lines{" https://example.org/ ", "/tmp/b.txt"}));
+}
+
+} // namespace
+} // namespace quillory::test

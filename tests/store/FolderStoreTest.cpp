@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TestSupport.h"
+
+namespace quillory::test {
+namespace {
+
+using Keys = std::vector<std::string>;
+
+std::string folderLine(const std::string& id, const std::string& parent, const std::string& name = "F")
+{
+    return id + "|" + name + "|" + parent + "|||False||\r\n";
+}
+
+class FolderStore : public ::testing::Test {
+protected:
+    Keys keysBelow(const std::string& parent, bool subtree)
+    {
+        DirMap map;
+        store.getQlrDirsByParentId(parent, subtree, map);
+        return map.getKeyCol();
+    }
+
+    CoreFixture fx;
+    qlrDbOpe& store = fx.core->store;
+};
+
+TEST_F(FolderStore, newDirId_takesTheSmallestFreeNumberAndRereadsOnlyAnEmptyCache)
+{
+    EXPECT_EQ(store.getNewDirId(), "D1");
+    // "D03" and "D4x" are not the numbers 3 and 4.
+    writeBytes(fx.dirFile(), folderLine("D1", "0") + folderLine("D2", "0") + folderLine("D03", "0")
+                                 + folderLine("D4x", "0") + folderLine("D4", "0"));
+    EXPECT_EQ(store.getNewDirId(), "D3");
+
+    const auto cache = store.getAllDirMap();
+    writeBytes(fx.dirFile(), folderLine("D3", "0"));
+    EXPECT_EQ(store.getAllDirMap(), cache);
+    EXPECT_EQ(store.getNewDirId(), "D3");
+    for (const auto& key : cache->getKeyCol())
+        cache->removeMap(key);
+    EXPECT_EQ(store.getNewDirId(), "D1");
+    EXPECT_EQ(store.getAllDirMap()->getKeyCol(), Keys{"D3"});
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(FolderStore, treeQueries_giveChildrenFirstThenEachChildsSubtree)
+{
+    writeBytes(fx.dirFile(), folderLine("D1", "0") + folderLine("D2", "D1") + folderLine("D3", "D1")
+                                 + folderLine("D4", "D2") + folderLine("D5", "D3") + folderLine("D6", "D4"));
+    EXPECT_EQ(keysBelow("0", true), (Keys{"D1", "D2", "D3", "D4", "D6", "D5"}));
+    EXPECT_EQ(keysBelow("D1", false), (Keys{"D2", "D3"}));
+    EXPECT_EQ(keysBelow("D2", true), (Keys{"D4", "D6"}));
+    EXPECT_TRUE(keysBelow("d1", true).empty());
+
+    DirMap map;
+    map.addMap("X", std::make_shared<QlrDirModel>());
+    store.getQlrDirsByParentId("D9", true, map);
+    store.getQlrDirsByParentId("D9", false, map);
+    EXPECT_EQ(map.getKeyCol(), Keys{"X"});
+    store.getQlrDirsByParentId("D1", false, map);
+    EXPECT_EQ(map.getKeyCol(), (Keys{"X", "D2", "D3"}));
+
+    Keys ids{"D3"};
+    store.getDirIdsByParentId("0", true, ids);
+    EXPECT_EQ(ids, (Keys{"D3", "D1", "D2", "D4", "D6", "D5"}));
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(FolderStore, parentCycle_walksEveryFolderOnce)
+{
+    writeBytes(fx.dirFile(), folderLine("D1", "0") + folderLine("D2", "D3") + folderLine("D3", "D2")
+                                 + folderLine("D4", "D4") + folderLine("D5", "D2"));
+    EXPECT_EQ(keysBelow("0", true), Keys{"D1"});
+    EXPECT_EQ(keysBelow("D2", true), (Keys{"D3", "D5", "D2"}));
+    EXPECT_EQ(keysBelow("D4", true), Keys{"D4"});
+    Keys ids;
+    store.getDirIdsByParentId("D3", true, ids);
+    EXPECT_EQ(ids, (Keys{"D2", "D3", "D5"}));
+}
+
+TEST_F(FolderStore, malformedLines_showErr003OncePerLineAndKeepPartialFolders)
+{
+    writeBytes(fx.dirFile(), "D5|Notes|0\r\nD1|Good|0|||False||a_#_b\r\nD6|A|0|ic|cf|yes|pw|d\r\n"
+                             + folderLine("D2", "0") + folderLine("D1", "0", "Second"));
+    const auto map = store.getAllDirMap();
+    ASSERT_EQ(map->getKeyCol(), (Keys{"D5", "D1", "D6", "D2"}));
+    EXPECT_EQ(map->getValueByKey("D5")->dirName, "Notes");
+    EXPECT_EQ(map->getValueByKey("D6")->contentFile, "cf");
+    EXPECT_EQ(map->getValueByKey("D6")->pwd, "");
+    EXPECT_EQ(map->getValueByKey("D1")->dirName, "Second"); // a later line replaces in place
+    EXPECT_EQ(store.getNewDirId(), "D3");
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err003", "Err003"}));
+}
+
+TEST_F(FolderStore, addFolder_endsAnUnterminatedLastLineAndCachesTheRecord)
+{
+    writeBytes(fx.dirFile(), "D1|A|0|||False||old");
+    const auto added = std::make_shared<QlrDirModel>(QlrDirModel{"D2", "B|x", "D1", "l1\rl2", "", true, "p", ""});
+    EXPECT_TRUE(store.writeAddQlrDbDir(added));
+    EXPECT_EQ(readBytes(fx.dirFile()), "D1|A|0|||False||old\rD2|B_#!_x|D1|||True|p|l1_#_l2\r\n");
+    EXPECT_EQ(store.getQlrDirById("D2"), added);
+    EXPECT_EQ(store.getAllDirMap()->getKeyCol(), (Keys{"D1", "D2"}));
+
+    store.resetStoreCache();
+    const auto map = store.getAllDirMap();
+    ASSERT_EQ(map->getKeyCol(), (Keys{"D1", "D2"}));
+    EXPECT_EQ(map->getValueByKey("D1")->dirDescription, "old");
+    EXPECT_EQ(map->getValueByKey("D2")->dirName, "B|x");
+    EXPECT_EQ(map->getValueByKey("D2")->dirDescription, "l1\rl2");
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(FolderStore, writeAll_rewritesWhatWasReadByteForByte)
+{
+    const std::string tail = "D3|\xC4rger _#=_ 100_#!_|D1||x.qlr|True|pw|\r\n";
+    writeBytes(fx.dirFile(), "D1|Top|0|icon|D1.qlr|False||first_#_second\nthird\r\n" + folderLine("D2", "D1") + tail);
+    const auto map = store.getAllDirMap();
+    ASSERT_EQ(map->getKeyCol(), (Keys{"D1", "D2", "D3"}));
+    EXPECT_EQ(map->getValueByKey("D3")->dirName, "\xC4rger _# 100|");
+    EXPECT_TRUE(store.writeAllQlrDbDir(FILE_OUTPUT, *map));
+    EXPECT_EQ(readBytes(fx.dirFile()),
+              "D1|Top|0|icon|D1.qlr|False||first_#_second\nthird\r\n" + folderLine("D2", "D1") + tail);
+
+    map->removeMap("D2");
+    map->getValueByKey("D1")->dirName = "New";
+    EXPECT_TRUE(store.writeAllQlrDbDir(FILE_OUTPUT, *map));
+    EXPECT_EQ(readBytes(fx.dirFile()), "D1|New|0|icon|D1.qlr|False||first_#_second\nthird\r\n" + tail);
+    EXPECT_TRUE(fx.recorder.shown.empty());
+
+    std::filesystem::remove_all(fx.catalogFolder());
+    EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *map));
+    EXPECT_EQ(fx.recorder.keys(), Keys{"Err009"});
+}
+
+TEST_F(FolderStore, unreadableFolderFile_isNotRewrittenFromWhatWasRead)
+{
+    makeFolders(fx.dirFile()); // a folder stands where the file should be
+    const auto partial = store.getAllDirMap();
+    EXPECT_EQ(partial->getCount(), 0);
+    store.getAllDirMap();
+    EXPECT_EQ(fx.recorder.keys(), Keys{"Err002"});
+
+    std::filesystem::remove(fx.dirFile());
+    writeBytes(fx.dirFile(), folderLine("D1", "0"));
+    EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *partial));
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err002", "Err004"}));
+    EXPECT_EQ(readBytes(fx.dirFile()), folderLine("D1", "0"));
+
+    store.resetStoreCache();
+    EXPECT_TRUE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
+    EXPECT_EQ(readBytes(fx.dirFile()), folderLine("D1", "0"));
+}
+
+TEST_F(FolderStore, folderFileBeyondTheMapLimit_isReadInPartAndNeverRewritten)
+{
+    std::string bytes;
+    for (int i = 1; i <= 32768; ++i)
+        bytes += folderLine("D" + std::to_string(i), "0");
+    writeBytes(fx.dirFile(), bytes);
+    const auto map = store.getAllDirMap();
+    EXPECT_EQ(map->getCount(), 32767);
+    EXPECT_EQ(map->checkKey("D32768"), 0);
+    EXPECT_EQ(fx.recorder.keys(), Keys{"Err002"});
+
+    auto added = std::make_shared<QlrDirModel>();
+    added->dirId = store.getNewDirId();
+    EXPECT_FALSE(store.writeAddQlrDbDir(added));
+    EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *map));
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err002", "Err005", "Err004"}));
+    EXPECT_EQ(readBytes(fx.dirFile()), bytes);
+}
+
+} // namespace
+} // namespace quillory::test

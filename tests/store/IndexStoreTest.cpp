@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TestSupport.h"
+
+namespace quillory::test {
+namespace {
+
+using Keys = std::vector<std::string>;
+
+std::string indexLine(const std::string& id, const std::string& title, const std::string& desc = "",
+                      const std::string& path = "QLRR$/a.txt")
+{
+    return id + "|" + title + "|" + path + "|False||2024-3-1 10:00:00|" + desc + "\r\n";
+}
+
+class IndexStore : public ::testing::Test {
+protected:
+    // Two folders whose files list their indexes out of id order.
+    void writeTwoFolders()
+    {
+        writeBytes(fx.contentFile("D1"), indexLine("D1!C2", "Tax report", "ÄRGER im Büro") + indexLine("D1!C1", "X-ray"));
+        writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "Box", "ärger") + indexLine("D2!C2", "Other"));
+    }
+    Keys found(bool inDescription, const Keys& dirIds, std::string_view text)
+    {
+        ContentCollection result;
+        if (inDescription)
+            store.getDirContentByDesc(dirIds, text, result);
+        else
+            store.getDirContentByTitle(dirIds, text, result);
+        return result.keys();
+    }
+
+    CoreFixture fx;
+    qlrDbOpe& store = fx.core->store;
+};
+
+TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder)
+{
+    EXPECT_EQ(store.getNewDirContentId("D2"), "D2!C1");
+    writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "a") + indexLine("D20!C2", "b") + indexLine("D2!C3", "c"));
+    EXPECT_EQ(store.getNewDirContentId("D2"), "D2!C2");
+    EXPECT_EQ(store.getNewDirContentId("D20"), "D20!C1");
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(IndexStore, malformedLine_showsErr007AndKeepsThePartialIndex)
+{
+    writeBytes(fx.contentFile("D2"), "D2!C1|Report\r\n" + indexLine("D2!C2", "Whole", "d"));
+    const auto map = store.getDirContentMap("D2");
+    ASSERT_EQ(map->getKeyCol(), (Keys{"D2!C1", "D2!C2"}));
+    EXPECT_EQ(map->getValueByKey("D2!C1")->cTitle, "Report");
+    EXPECT_EQ(map->getValueByKey("D2!C1")->storedPath(), "");
+    EXPECT_EQ(map->getValueByKey("D2!C2")->cDesc, "d");
+    EXPECT_EQ(fx.recorder.keys(), Keys{"Err007"});
+}
+
+TEST_F(IndexStore, titleAndDescriptionSearch_ignoreCaseAndKeepFolderThenFileOrder)
+{
+    writeTwoFolders();
+    EXPECT_EQ(found(false, {"D1", "D2"}, "REP"), Keys{"D1!C2"});
+    EXPECT_EQ(found(false, {"D2", "D1"}, "x"), (Keys{"D2!C1", "D1!C2", "D1!C1"}));
+    EXPECT_EQ(found(true, {"D1", "D2"}, "ärger"), (Keys{"D1!C2", "D2!C1"}));
+    EXPECT_EQ(found(true, {"D1", "D2"}, "ÄRGER"), (Keys{"D1!C2", "D2!C1"}));
+    EXPECT_EQ(found(true, {"D1", "D2"}, "bÜRO"), Keys{"D1!C2"});
+    EXPECT_EQ(found(true, {"D1", "D2"}, "arger"), Keys{});
+    EXPECT_EQ(found(false, {"D1", "D2"}, ""), (Keys{"D1!C2", "D1!C1", "D2!C1", "D2!C2"}));
+    EXPECT_EQ(found(false, {"D1", "D1", "D9"}, ""), (Keys{"D1!C2", "D1!C1"}));
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(IndexStore, indexAlreadyInTheResult_isSkippedBySearchesAndStopsTheListing)
+{
+    writeTwoFolders();
+    const auto earlier = std::make_shared<QlrDirContentModel>();
+    ContentCollection searched;
+    searched.add("D1!C2", earlier);
+    store.getDirContentByTitle({"D1", "D2"}, "", searched);
+    EXPECT_EQ(searched.keys(), (Keys{"D1!C2", "D1!C1", "D2!C1", "D2!C2"}));
+    EXPECT_EQ(searched.get("D1!C2"), earlier);
+
+    ContentCollection all;
+    store.getDirContentByIdS({"D1", "D2"}, all);
+    EXPECT_EQ(all.keys(), (Keys{"D1!C2", "D1!C1", "D2!C1", "D2!C2"}));
+    EXPECT_EQ(all.get("D2!C1"), store.getQlrDirContentById("D2", "D2!C1"));
+
+    ContentCollection listed;
+    listed.add("D1!C1", earlier);
+    store.getDirContentByIdS({"D1", "D2"}, listed);
+    EXPECT_EQ(listed.keys(), (Keys{"D1!C1", "D1!C2"}));
+}
+
+TEST_F(IndexStore, pathSearch_readsTheFileOrTheProviderAndMatchesThePathWithItsRoot)
+{
+    writeBytes(fx.contentFile("D3"), indexLine("D3!C1", "doc", "", "QLRR$/docs/Report.pdf")
+                                         + indexLine("D3!C2", "web", "", "https://example.org/report"));
+    const std::string rootName = std::filesystem::path(fx.programFolder()).filename().string();
+    ContentCollection result;
+    store.getDirContentByPath({"D3"}, rootName + "/DOCS", nullptr, result);
+    EXPECT_EQ(result.keys(), Keys{"D3!C1"});
+
+    // Without a provider the file is read, not the cache.
+    const auto cached = store.getQlrDirContentById("D3", "D3!C1");
+    cached->setCContentPath("/elsewhere/x.txt");
+    ContentCollection fromFile;
+    store.getDirContentByPath({"D3"}, "report.pdf", nullptr, fromFile);
+    ASSERT_EQ(fromFile.keys(), Keys{"D3!C1"});
+    EXPECT_NE(fromFile.get("D3!C1"), cached);
+
+    Keys asked;
+    ContentCollection provided;
+    store.getDirContentByPath({"D8", "D7"}, "/p/Q", [&](const std::string& dirId, ContentMap& map) {
+        asked.push_back(dirId);
+        auto index = store.newContentRecord();
+        index->cId = dirId + "!C1";
+        index->setCContentPath(fx.programFolder() + (dirId == "D7" ? "/P/q.txt" : "/r.txt"));
+        map.addMap(index->cId, index);
+    }, provided);
+    EXPECT_EQ(asked, (Keys{"D8", "D7"}));
+    EXPECT_EQ(provided.keys(), Keys{"D7!C1"});
+}
+
+TEST_F(IndexStore, addIndex_appendsItsLineAndCachesTheVeryRecord)
+{
+    const std::string root = fx.programFolder();
+    const std::string first = "D2!C1|Old|" + root + "/a.txt|False||t|d";
+    writeBytes(fx.contentFile("D2"), first); // no line end after the last line
+    auto index = store.newContentRecord();
+    index->cId = store.getNewDirContentId("D2");
+    index->cTitle = "New|x";
+    index->setCContentPath(root + "/docs/b|c.txt");
+    index->needPwd = "True";
+    index->addTime = "2024-3-1 10:00:00";
+    index->cDesc = "a\rb_#_c";
+    EXPECT_TRUE(store.writeAddQlrDbDirContent("D2", index));
+    const std::string added = "D2!C2|New_#!_x|QLRR$/docs/b_#!_c.txt|True||2024-3-1 10:00:00|a_#_b_#=__c\r\n";
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), first + "\r" + added);
+    EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C2"), index);
+
+    writeBytes(fx.contentFile("D3"), indexLine("D3!C1", "t")); // not cached yet
+    auto uncached = store.newContentRecord();
+    uncached->cId = "D3!C2";
+    EXPECT_TRUE(store.writeAddQlrDbDirContent("D3", uncached));
+    EXPECT_EQ(store.getQlrDirContentById("D3", "D3!C2"), uncached);
+    EXPECT_EQ(store.getDirContentMap("D3")->getKeyCol(), (Keys{"D3!C1", "D3!C2"}));
+
+    store.resetStoreCache();
+    const auto back = store.getQlrDirContentById("D2", "D2!C2");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->cTitle, "New|x");
+    EXPECT_EQ(back->cContentPath(), root + "/docs/b|c.txt");
+    EXPECT_EQ(back->cDesc, "a\rb_#_c");
+    // The root written out in full in the first line is taken back to the placeholder.
+    EXPECT_TRUE(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2")));
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), "D2!C1|Old|QLRR$/a.txt|False||t|d\r\n" + added);
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(IndexStore, fullFolder_refusesANewIndexWithErr008AndAnOverlongFileIsNotRewritten)
+{
+    std::string bytes;
+    for (int i = 1; i <= 32767; ++i)
+        bytes += indexLine("D1!C" + std::to_string(i), "t");
+    writeBytes(fx.contentFile("D1"), bytes);
+    auto index = store.newContentRecord();
+    index->cId = store.getNewDirContentId("D1");
+    EXPECT_EQ(index->cId, "D1!C32768");
+    EXPECT_FALSE(store.writeAddQlrDbDirContent("D1", index));
+    EXPECT_EQ(fx.recorder.keys(), Keys{"Err008"});
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), bytes);
+    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C32768"), nullptr);
+
+    bytes += indexLine("D1!C32768", "t");
+    writeBytes(fx.contentFile("D1"), bytes);
+    store.resetStoreCache();
+    const auto map = store.getDirContentMap("D1");
+    EXPECT_EQ(map->getCount(), 32767);
+    EXPECT_FALSE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map));
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err008", "Err006", "Err006"}));
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), bytes);
+}
+
+} // namespace
+} // namespace quillory::test
