@@ -37,6 +37,8 @@ std::string CatalogCommands::doAddNew(const std::string& location, const std::st
 {
     if (location.empty() || folderName.empty() || fileName.empty())
         return {};
+    // The index folder and pending file names are settings: read them before they are used.
+    conf_.loadSysConf();
     const std::string catalogFolder = join(location, folderName);
     const std::string contentFolder = join(catalogFolder, conf_.text("QlrdbContentFolder"));
     const std::string dirFile = join(catalogFolder, fileName);
@@ -56,6 +58,8 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
 {
     if (givenPath.empty())
         return false;
+    // Err001's text is a setting too: read the settings before it can be shown.
+    conf_.loadSysConf();
     std::error_code error;
     const std::string path = std::filesystem::absolute(givenPath, error).lexically_normal().string();
     if (!exists(path))

@@ -163,10 +163,12 @@ WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view 
             error = errno ? errno : EIO;
         else if (static_cast<size_t>(n) != data.size())
             error = ENOSPC;
-        if (error && sized)
-            (void)io.ftruncate(fd, before.st_size);
         if (!error && io.fsync(fd) != 0)
             error = errno ? errno : EIO;
+        // Also after a failed flush: the caller is told the line was not added, so it must
+        // not turn up when the file is next read.
+        if (error && sized)
+            (void)io.ftruncate(fd, before.st_size);
     }
     if (io.close(fd) != 0 && !error)
         error = errno ? errno : EIO;

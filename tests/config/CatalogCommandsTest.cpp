@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "support/TestSupport.h"
+
+namespace quillory::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+int tempFileCount(const std::string& folder)
+{
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        count += isSafeFileTempName(entry.path().filename().string());
+    return count;
+}
+
+std::shared_ptr<QlrDirModel> newFolder(const std::string& id, const std::string& name)
+{
+    auto folder = std::make_shared<QlrDirModel>();
+    folder->dirId = id;
+    folder->dirName = name;
+    folder->parentDirId = "0";
+    return folder;
+}
+
+// A catalog on disk: folder file <root>/<folder>/lib.qlr with one folder D1, and one index.
+std::string makeCatalog(const std::string& root, const std::string& folderName, const std::string& name)
+{
+    const std::string catalog = root + "/" + folderName;
+    writeBytes(catalog + "/lib.qlr", "D1|" + name + "|0|||False||\r\n");
+    writeBytes(catalog + "/idx/D1.qlr", "D1!C1|" + name + " index|QLRR$/" + name + ".pdf|False||2024-05-01|\r\n");
+    return catalog + "/lib.qlr";
+}
+
+TEST(CatalogCommands, doAddNew_createsEmptyCatalogFilesAndOpensIt)
+{
+    CoreFixture f;
+    CoreContext& c = *f.core;
+    const std::string shelf = f.dir / "shelf";
+    makeFolders(shelf);
+
+    const std::string file = c.catalog.doAddNew(shelf, "lib", "main.qlr");
+    EXPECT_EQ(file, shelf + "/lib/main.qlr");
+    EXPECT_TRUE(fs::is_directory(shelf + "/lib/idx"));
+    EXPECT_TRUE(fs::is_regular_file(file) && fs::is_empty(file));
+    EXPECT_TRUE(fs::is_regular_file(shelf + "/lib/idx/pending.qlr") && fs::is_empty(shelf + "/lib/idx/pending.qlr"));
+
+    ASSERT_TRUE(c.store.writeAddQlrDbDir(newFolder(c.store.getNewDirId(), "First")));
+    EXPECT_EQ(readBytes(file), "\rD1|First|0|||False||\r\n");
+    EXPECT_TRUE(f.recorder.shown.empty());
+}
+
+TEST(CatalogCommands, doAddNew_emptyNameOrExistingCatalog_leavesEveryFileAsItWas)
+{
+    CoreFixture f;
+    CoreContext& c = *f.core;
+    const std::string file = makeCatalog(f.dir / "shelf", "lib", "Kept");
+    writeBytes(f.dir / "shelf/lib/idx/pending.qlr", "1|/home/a.txt\r\n");
+    const std::string folders = readBytes(file);
+    const std::string indexes = readBytes(f.dir / "shelf/lib/idx/D1.qlr");
+
+    EXPECT_EQ(c.catalog.doAddNew(f.dir / "shelf", "", "main.qlr"), "");
+    EXPECT_EQ(c.catalog.doAddNew(f.dir / "shelf", "other", ""), "");
+    EXPECT_EQ(c.catalog.doAddNew("", "quillory-test-lib", "main.qlr"), "");
+    EXPECT_FALSE(pathExists(f.dir / "shelf/other") || pathExists("/quillory-test-lib"));
+    EXPECT_EQ(c.store.getDirFilePath(), f.dirFile());
+
+    EXPECT_EQ(c.catalog.doAddNew(f.dir / "shelf", "lib", "lib.qlr"), file);
+    EXPECT_EQ(readBytes(file), folders);
+    EXPECT_EQ(readBytes(f.dir / "shelf/lib/idx/D1.qlr"), indexes);
+    EXPECT_EQ(readBytes(f.dir / "shelf/lib/idx/pending.qlr"), "1|/home/a.txt\r\n");
+    ASSERT_NE(c.store.getQlrDirById("D1"), nullptr);
+    EXPECT_EQ(c.store.getQlrDirById("D1")->dirName, "Kept");
+}
+
+TEST(CatalogCommands, openCatalog_splitsPathIntoRootFolderAndFile_andCloseKeepsNamesButNotRoot)
+{
+    auto lines = CoreFixture::defaultConfLines();
+    lines.push_back("DefaultRootPath=/srv/default");
+    CoreFixture f(lines);
+    CoreContext& c = *f.core;
+    const std::string data = f.dir / "data";
+    const std::string file = makeCatalog(data, "books", "Novels");
+
+    ASSERT_TRUE(c.catalog.openCatalog(data + "/./books/lib.qlr"));
+    EXPECT_EQ(c.conf.getRootPath(), data);
+    EXPECT_EQ(c.conf.currentQlrdbFolder, "books");
+    EXPECT_EQ(c.conf.currentDirFileName, "lib.qlr");
+    EXPECT_EQ(c.store.getDirFilePath(), file);
+    EXPECT_EQ(c.store.getContentFilePath("D1"), data + "/books/idx/D1.qlr");
+    ASSERT_NE(c.store.getQlrDirById("D1"), nullptr);
+    EXPECT_EQ(c.store.getQlrDirById("D1")->dirName, "Novels");
+    const auto index = c.store.getQlrDirContentById("D1", "D1!C1");
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(index->cContentPath(), data + "/Novels.pdf");
+
+    c.catalog.closeCatalog();
+    EXPECT_EQ(c.store.getDirFilePath(), "/srv/default/books/lib.qlr");
+    EXPECT_EQ(c.store.getQlrDirById("D1"), nullptr);
+    EXPECT_TRUE(f.recorder.shown.empty());
+}
+
+TEST(CatalogCommands, openCatalog_missingFolderFile_showsErr001AndOpensEmptyCatalog)
+{
+    CoreFixture f;
+    CoreContext& c = *f.core;
+    makeFolders(f.dir / "new/lib/idx");
+    const std::string file = f.dir / "new/lib/lib.qlr";
+
+    ASSERT_TRUE(c.catalog.openCatalog(file));
+    ASSERT_EQ(f.recorder.keys(), std::vector<std::string>{"Err001"});
+    EXPECT_EQ(f.recorder.shown[0].text, "error 1 : " + file);
+    EXPECT_EQ(c.conf.getRootPath(), f.dir / "new");
+    EXPECT_EQ(c.store.getAllDirMap()->getCount(), 0);
+
+    ASSERT_TRUE(c.store.writeAddQlrDbDir(newFolder("D1", "First")));
+    EXPECT_NE(readBytes(file).find("D1|First|"), std::string::npos);
+    EXPECT_EQ(f.recorder.shown.size(), 1u);
+}
+
+TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpenOne)
+{
+    CoreFixture f;
+    CoreContext& c = *f.core;
+    const std::string a = makeCatalog(f.dir / "a", "lib", "Alpha");
+    const std::string b = makeCatalog(f.dir / "b", "lib", "Beta");
+    const std::string aFolders = readBytes(a);
+    const std::string aIndexes = readBytes(f.dir / "a/lib/idx/D1.qlr");
+
+    ASSERT_TRUE(c.catalog.openCatalog(a));
+    ASSERT_EQ(c.store.getQlrDirById("D1")->dirName, "Alpha");
+    ASSERT_EQ(c.store.getDirContentMap("D1")->getCount(), 1);
+
+    ASSERT_TRUE(c.catalog.openCatalog(b));
+    const auto folders = c.store.getAllDirMap();
+    ASSERT_EQ(folders->getValueByKey("D1")->dirName, "Beta");
+    folders->getValueByKey("D1")->dirName = "Renamed";
+    ASSERT_TRUE(c.store.writeAllQlrDbDir(FILE_OUTPUT, *folders));
+    auto index = c.store.newContentRecord();
+    index->cId = c.store.getNewDirContentId("D1");
+    EXPECT_EQ(index->cId, "D1!C2");
+    ASSERT_TRUE(c.store.writeAddQlrDbDirContent("D1", index));
+    EXPECT_EQ(c.store.getQlrDirContentById("D1", "D1!C1")->cTitle, "Beta index");
+
+    EXPECT_EQ(readBytes(a), aFolders);
+    EXPECT_EQ(readBytes(f.dir / "a/lib/idx/D1.qlr"), aIndexes);
+    EXPECT_EQ(readBytes(b), "D1|Renamed|0|||False||\r\n");
+    EXPECT_NE(readBytes(f.dir / "b/lib/idx/D1.qlr").find("\rD1!C2|"), std::string::npos);
+
+    ASSERT_TRUE(c.catalog.openCatalog(a));
+    EXPECT_EQ(c.store.getQlrDirById("D1")->dirName, "Alpha");
+    EXPECT_EQ(c.store.getDirContentMap("D1")->getCount(), 1);
+    EXPECT_TRUE(f.recorder.shown.empty());
+}
+
+// Saves that die after writing their temporary file: no rename, no clean-up.
+struct DyingIo : FileIo {
+    int rename(const char*, const char*) override { errno = EIO; return -1; }
+    int unlink(const char*) override { return 0; }
+};
+
+TEST(CatalogCommands, openCatalog_removesTempFilesLeftByInterruptedSaves)
+{
+    DyingIo io;
+    CoreFixture f(CoreFixture::defaultConfLines(), io);
+    CoreContext& c = *f.core;
+    writeBytes(f.dirFile(), "D1|Books|0|||False||\r\n");
+    writeBytes(f.contentFile("D1"), "D1!C1|Guide|QLRR$/guide.txt|False||2024-01-01|\r\n");
+    writeBytes(f.catalogFolder() + "/.notes", "the user's own hidden file");
+    EXPECT_FALSE(c.store.writeAllQlrDbDir(FILE_OUTPUT, *c.store.getAllDirMap()));
+    EXPECT_FALSE(c.store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *c.store.getDirContentMap("D1")));
+    ASSERT_EQ(tempFileCount(f.catalogFolder()), 1);
+    ASSERT_EQ(tempFileCount(f.catalogFolder() + "/idx"), 1);
+
+    ASSERT_TRUE(c.catalog.openCatalog(f.dirFile()));
+    EXPECT_EQ(tempFileCount(f.catalogFolder()), 0);
+    EXPECT_EQ(tempFileCount(f.catalogFolder() + "/idx"), 0);
+    EXPECT_EQ(readBytes(f.catalogFolder() + "/.notes"), "the user's own hidden file");
+    EXPECT_EQ(readBytes(f.dirFile()), "D1|Books|0|||False||\r\n");
+    EXPECT_EQ(c.store.getAllDirMap()->getCount(), 1);
+}
+
+} // namespace
+} // namespace quillory::test

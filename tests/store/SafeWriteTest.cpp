@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "support/TestSupport.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLORY_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLORY_TEST_ASAN 1
+#endif
+
+namespace quillory::test {
+namespace {
+
+std::vector<std::string> manyLines(char letter, int count)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < count; ++i)
+        lines.push_back(letter + std::to_string(i) + std::string(90, letter));
+    return lines;
+}
+
+std::string joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+std::vector<std::string> entriesOf(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int tempFileCount(const std::string& folder)
+{
+    int count = 0;
+    for (const auto& name : entriesOf(folder))
+        count += isSafeFileTempName(name);
+    return count;
+}
+
+int openDescriptorCount()
+{
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                          std::filesystem::directory_iterator()));
+}
+
+int crashRounds()
+{
+    if (const char* rounds = std::getenv("QUILLORY_CRASH_ROUNDS"))
+        return std::max(1, std::atoi(rounds));
+#ifdef QUILLORY_TEST_ASAN
+    return 100;
+#else
+    return 1000;
+#endif
+}
+
+// The real file system, except that the nth call of one kind fails as a full disk, a failing
+// device or a foreign file system would, and that writes may be cut into small pieces.
+enum class Op { None, Open, Write, ShortWrite, Fsync, Close, Rename };
+
+class FailingIo : public FileIo {
+public:
+    size_t maxChunk = SIZE_MAX;
+    int writeCalls = 0;
+
+    void failNth(Op op, int n, int error = 0) { op_ = op, n_ = n, error_ = error, seen_ = 0; }
+
+    int open(const char* path, int flags, mode_t mode) override
+    {
+        return hit(Op::Open) ? -1 : FileIo::open(path, flags, mode);
+    }
+    ssize_t write(int fd, const void* data, size_t size) override
+    {
+        ++writeCalls;
+        if (op_ == Op::ShortWrite && ++seen_ >= n_)
+            return seen_ == n_ ? FileIo::write(fd, data, size / 2) : 0; // half, then nothing fits
+        if (hit(Op::Write))
+            return -1;
+        return FileIo::write(fd, data, std::min(size, maxChunk));
+    }
+    int fsync(int fd) override { return hit(Op::Fsync) ? -1 : FileIo::fsync(fd); }
+    int close(int fd) override
+    {
+        const int result = FileIo::close(fd); // the descriptor is gone even when close reports EIO
+        return hit(Op::Close) ? -1 : result;
+    }
+    int rename(const char* from, const char* to) override { return hit(Op::Rename) ? -1 : FileIo::rename(from, to); }
+
+private:
+    bool hit(Op op)
+    {
+        if (op != op_ || ++seen_ != n_)
+            return false;
+        errno = error_;
+        return true;
+    }
+
+    Op op_ = Op::None;
+    int n_ = 0, error_ = 0, seen_ = 0;
+};
+
+// A fileOpe over io that records the messages it shows.
+struct Writer {
+    explicit Writer(FileIo& io = defaultFileIo()) : files(messages, io) { recorder.install(messages); }
+    Messages messages;
+    MessageRecorder recorder;
+    fileOpe files;
+};
+
+void expectLastMessage(const MessageRecorder& recorder, const std::string& key, const std::string& detail)
+{
+    ASSERT_FALSE(recorder.shown.empty()) << "expected " << key;
+    EXPECT_EQ(recorder.shown.back().key, key);
+    EXPECT_NE(recorder.shown.back().text.find(detail), std::string::npos) << recorder.shown.back().text;
+}
+
+TEST(SafeWrite, killedWhileSaving_leavesOldOrNewFileAndAtMostOneTempFile)
+{
+    TempDir dir;
+    const std::string path = dir / "big.qlr";
+    const auto linesA = manyLines('a', 2000); // about 200 KB
+    const auto linesB = manyLines('b', 2100);
+    const std::string a = joined(linesA);
+    const std::string b = joined(linesB);
+    Writer w;
+
+    // Time one save here, so that the kills land before, during and after saves.
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(w.files.writeFile(path, FILE_OUTPUT, 1, i % 2 ? linesB : linesA));
+    const long oneSave =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count() / 5;
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", one save " + std::to_string(oneSave) + " us");
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> delay(0, 2 * std::max(oneSave, 50L));
+
+    // A thousand rounds take about 5 s on an idle machine. On one so busy that a save takes many
+    // times as long, the rounds stop after 8 s once a tenth of them have run.
+    const int rounds = crashRounds();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+    int sawOld = 0, sawNew = 0, sawTemp = 0, round = 0;
+    for (; round < rounds && (round < rounds / 10 || std::chrono::steady_clock::now() < deadline); ++round) {
+        const bool holdsA = readBytes(path) == a;
+        const pid_t child = ::fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            for (bool writeA = !holdsA;; writeA = !writeA)
+                w.files.writeFile(path, FILE_OUTPUT, 1, writeA ? linesA : linesB);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself, status " << status;
+
+        const std::string now = readBytes(path);
+        ASSERT_TRUE(now == a || now == b) << "round " << round << " left a torn file of " << now.size() << " bytes";
+        ++((now == a) == holdsA ? sawOld : sawNew);
+        const int temps = tempFileCount(dir.path());
+        ASSERT_LE(temps, 1) << "round " << round;
+        sawTemp += temps;
+        ASSERT_EQ(removeStaleTempFiles(dir.path()), temps);
+        ASSERT_EQ(entriesOf(dir.path()), std::vector<std::string>{"big.qlr"});
+    }
+    RecordProperty("rounds", round);
+    // The kills must really have hit every stage, or the rounds proved nothing.
+    EXPECT_GT(sawOld, 0);
+    EXPECT_GT(sawNew, 0);
+    EXPECT_GT(sawTemp, 0);
+    EXPECT_TRUE(w.recorder.shown.empty());
+}
+
+TEST(SafeWrite, failedRewriteOrAppend_showsErr009AndLeavesFileAsItWasWithoutTempFile)
+{
+    struct Fault { const char* name; WriteMode mode; Op op; int n, error, reported; }; // reported: errno shown
+    const Fault faults[] = {
+        {"rewrite, open refused", FILE_OUTPUT, Op::Open, 1, EACCES, EACCES},
+        {"rewrite, disk full on the third piece", FILE_OUTPUT, Op::Write, 3, ENOSPC, ENOSPC},
+        {"rewrite, short count then nothing", FILE_OUTPUT, Op::ShortWrite, 1, 0, ENOSPC},
+        {"rewrite, flush fails", FILE_OUTPUT, Op::Fsync, 1, EIO, EIO},
+        {"rewrite, close fails", FILE_OUTPUT, Op::Close, 1, EIO, EIO},
+        {"rewrite, rename across devices", FILE_OUTPUT, Op::Rename, 1, EXDEV, EXDEV},
+        {"append, open refused", FILE_APPEND, Op::Open, 1, EACCES, EACCES},
+        {"append, disk full", FILE_APPEND, Op::Write, 1, ENOSPC, ENOSPC},
+        {"append, short count", FILE_APPEND, Op::ShortWrite, 1, 0, ENOSPC},
+        {"append, flush fails", FILE_APPEND, Op::Fsync, 1, EIO, EIO},
+    };
+    TempDir dir;
+    const std::string path = dir / "D1.qlr";
+    const std::string old = joined(manyLines('o', 30));
+    const auto lines = manyLines('n', 100);
+    writeBytes(path, old);
+    FailingIo io;
+    Writer w(io);
+    const int descriptors = openDescriptorCount();
+
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        w.recorder.shown.clear();
+        io.failNth(fault.op, fault.n, fault.error);
+        io.maxChunk = fault.mode == FILE_OUTPUT ? 1000 : SIZE_MAX; // an append is one write
+        EXPECT_FALSE(w.files.writeFile(path, fault.mode, 1, lines));
+        ASSERT_EQ(w.recorder.shown.size(), 1u);
+        expectLastMessage(w.recorder, "Err009", path);
+        expectLastMessage(w.recorder, "Err009", std::strerror(fault.reported));
+        EXPECT_EQ(readBytes(path), old);
+        EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string>{"D1.qlr"});
+    }
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+
+    io.failNth(Op::None, 0);
+    EXPECT_TRUE(w.files.writeFile(path, FILE_OUTPUT, 1, lines));
+    EXPECT_EQ(readBytes(path), joined(lines));
+}
+
+TEST(SafeWrite, rewriteInSevenBytePieces_savesWholeFileAndKeepsItsPermissions)
+{
+    TempDir dir;
+    const std::string path = dir / "cat.qlr";
+    writeBytes(path, "old\r\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    FailingIo io;
+    io.maxChunk = 7;
+    Writer w(io);
+    const auto lines = manyLines('s', 100);
+
+    ASSERT_TRUE(w.files.writeFile(path, FILE_OUTPUT, 1, lines));
+    EXPECT_EQ(readBytes(path), joined(lines));
+    EXPECT_GE(io.writeCalls, static_cast<int>(joined(lines).size() / 7));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string>{"cat.qlr"});
+    EXPECT_TRUE(w.recorder.shown.empty());
+}
+
+TEST(SafeWrite, failedStoreWrites_showTheirMessageAndKeepFileAndCache)
+{
+    FailingIo io;
+    CoreFixture f(CoreFixture::defaultConfLines(), io);
+    const std::string folderText = "D1|Books|0|||False||\r\nD2|Music|0|||False||first\r\n";
+    const std::string indexText = "D1!C1|Guide|QLRR$/guide.txt|False||2024-01-01|\r\n";
+    writeBytes(f.dirFile(), folderText);
+    writeBytes(f.contentFile("D1"), indexText);
+    auto& store = f.core->store;
+    const auto folders = store.getAllDirMap();
+    const auto indexes = store.getDirContentMap("D1");
+    ASSERT_EQ(folders->getCount(), 2);
+    ASSERT_EQ(indexes->getCount(), 1);
+    folders->getValueByKey("D1")->dirName = "Renamed";
+    indexes->getValueByKey("D1!C1")->cTitle = "Renamed";
+    auto folder = std::make_shared<QlrDirModel>();
+    folder->dirId = "D3";
+    auto index = store.newContentRecord();
+    index->cId = "D1!C2";
+
+    io.failNth(Op::Write, 1, ENOSPC);
+    EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *folders));
+    expectLastMessage(f.recorder, "Err004", f.dirFile());
+    io.failNth(Op::Fsync, 1, EIO);
+    EXPECT_FALSE(store.writeAddQlrDbDir(folder));
+    expectLastMessage(f.recorder, "Err005", f.dirFile());
+    EXPECT_EQ(store.getQlrDirById("D3"), nullptr);
+    EXPECT_EQ(readBytes(f.dirFile()), folderText);
+
+    io.failNth(Op::Rename, 1, EXDEV);
+    EXPECT_FALSE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *indexes));
+    expectLastMessage(f.recorder, "Err006", f.contentFile("D1"));
+    io.failNth(Op::ShortWrite, 1);
+    EXPECT_FALSE(store.writeAddQlrDbDirContent("D1", index));
+    expectLastMessage(f.recorder, "Err008", f.contentFile("D1"));
+    EXPECT_FALSE(store.getDirContentMap("D1")->contains("D1!C2"));
+    EXPECT_EQ(readBytes(f.contentFile("D1")), indexText);
+    EXPECT_EQ(tempFileCount(f.catalogFolder()) + tempFileCount(f.catalogFolder() + "/idx"), 0);
+
+    // A folder that is gone is reported as such.
+    io.failNth(Op::None, 0);
+    std::filesystem::remove_all(f.catalogFolder() + "/idx");
+    EXPECT_FALSE(store.writeAddQlrDbDirContent("D1", index));
+    expectLastMessage(f.recorder, "Err009", f.contentFile("D1"));
+    EXPECT_FALSE(store.getDirContentMap("D1")->contains("D1!C2"));
+}
+
+} // namespace
+} // namespace quillory::test
