@@ -203,6 +203,8 @@ void MDIMainForm::openCatalog(const std::string& path)
     app_.unloadMainForm();
     if (core_.catalog.openCatalog(path))
         app_.showMainForm();
+    else
+        mnueIconChange(1); // no catalog is shown now: offer New and Open again
 }
 
 void MDIMainForm::mnuClose_Click()
