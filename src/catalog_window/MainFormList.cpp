@@ -81,9 +81,15 @@ void MainForm::onListLabelEdited(QTreeWidgetItem* item, const QString& text)
     if (!index)
         return;
     renameContentFile(core_.store, dirId, cId, text.toStdString());
-    // The row is made again from the record: the new name, or the old one when nothing changed.
-    ListView->removeRow(QString::fromStdString(cId));
-    fillContentList({index});
+    // The row is made again from the record (the new name, or the old one when nothing
+    // changed) once the editor has finished with the row it edits.
+    QMetaObject::invokeMethod(
+        this,
+        [this, cId, index] {
+            ListView->removeRow(QString::fromStdString(cId));
+            fillContentList({index});
+        },
+        Qt::QueuedConnection);
 }
 
 void MainForm::mnuCDelete_Click()

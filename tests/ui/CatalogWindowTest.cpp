@@ -194,8 +194,8 @@ private slots:
         clickItem(list, row("D1!C1"));
         list->editItem(row("D1!C1"), 0);
         QVERIFY(typeIntoEditor(list, name));
-        QTRY_COMPARE(row("D1!C1")->text(0), name);
-        QCOMPARE(row("D1!C1")->text(3), QString::fromStdString(docs) + name);
+        QTRY_COMPARE(row("D1!C1")->text(3), QString::fromStdString(docs) + name);
+        QCOMPARE(row("D1!C1")->text(0), name);
         QVERIFY(fileText(indexFile("D1")).contains("D1!C1|Welcome to Quillory|QLRR$/QuilloryDemo/Documents/" + name + "|"));
         QVERIFY(pathExists(docs + "Welcome.txt"));
         QVERIFY(!pathExists(docs + name.toStdString()));
