@@ -53,7 +53,9 @@ QTreeWidgetItem* DirTreeView::addNode(const QString& key, const QString& parentK
     auto* item = new QTreeWidgetItem;
     item->setText(0, text);
     item->setData(0, kKeyRole, key);
-    item->setIcon(0, QIcon::fromTheme(QStringLiteral("folder"), style()->standardIcon(QStyle::SP_DirIcon)));
+    if (folderIcon_.isNull())
+        folderIcon_ = QIcon::fromTheme(QStringLiteral("folder"), style()->standardIcon(QStyle::SP_DirIcon));
+    item->setIcon(0, folderIcon_);
     item->setFlags(item->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled);
     if (parent)
         parent->addChild(item);

@@ -59,6 +59,7 @@ private:
     void forgetSubtree(QTreeWidgetItem* item);
 
     QHash<QString, QTreeWidgetItem*> nodes_;
+    QIcon folderIcon_; // made once: a theme lookup per node would slow large trees down
     QTreeWidgetItem* dropHighlight_ = nullptr;
     QTreeWidgetItem* lastDropNode_ = nullptr;
     bool settingUp_ = false;
