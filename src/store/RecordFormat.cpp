@@ -40,6 +40,13 @@ bool mayNeedUnescape(std::string_view text)
     return text.find("_#") != std::string_view::npos;
 }
 
+// A field's text. lineEscaped says whether its line holds "_#" anywhere: most lines do not, and
+// then no field needs looking at.
+std::string fieldText(std::string_view field, bool lineEscaped)
+{
+    return lineEscaped ? unescapeField(field) : std::string(field);
+}
+
 } // namespace
 
 std::string_view getFieldSeparator()
@@ -103,25 +110,26 @@ bool parseDirLine(std::string_view line, QlrDirModel& record)
 {
     std::array<std::string_view, 8> f;
     const size_t n = splitFields(line, f);
+    const bool escaped = mayNeedUnescape(line);
     std::string* texts[] = {&record.dirId, &record.dirName, &record.parentDirId, &record.dirIcon,
                             &record.contentFile};
     for (size_t i = 0; i < 5; ++i) {
         if (i >= n)
             return false;
-        *texts[i] = unescapeField(f[i]);
+        *texts[i] = fieldText(f[i], escaped);
     }
     if (n < 6)
         return false;
-    const auto needPwd = parseBoolean(unescapeField(f[5]));
+    const auto needPwd = parseBoolean(fieldText(f[5], escaped));
     if (!needPwd)
         return false;
     record.needPwd = *needPwd;
     if (n < 7)
         return false;
-    record.pwd = unescapeField(f[6]);
+    record.pwd = fieldText(f[6], escaped);
     if (n < 8)
         return false;
-    record.dirDescription = unescapeField(f[7]);
+    record.dirDescription = fieldText(f[7], escaped);
     return true;
 }
 
@@ -151,27 +159,31 @@ bool parseContentLine(std::string_view line, QlrDirContentModel& record)
 {
     std::array<std::string_view, 7> f;
     const size_t n = splitFields(line, f);
+    const bool escaped = mayNeedUnescape(line);
     if (n < 1)
         return false;
-    record.cId = unescapeField(f[0]);
+    record.cId = fieldText(f[0], escaped);
     if (n < 2)
         return false;
-    record.cTitle = unescapeField(f[1]);
+    record.cTitle = fieldText(f[1], escaped);
     if (n < 3)
         return false;
-    record.setCContentPath(unescapeField(f[2]));
+    if (escaped)
+        record.setCContentPath(unescapeField(f[2]));
+    else
+        record.setCContentPath(f[2]);
     if (n < 4)
         return false;
-    record.needPwd = unescapeField(f[3]);
+    record.needPwd = fieldText(f[3], escaped);
     if (n < 5)
         return false;
-    record.pwd = unescapeField(f[4]);
+    record.pwd = fieldText(f[4], escaped);
     if (n < 6)
         return false;
-    record.addTime = unescapeField(f[5]);
+    record.addTime = fieldText(f[5], escaped);
     if (n < 7)
         return false;
-    record.cDesc = unescapeField(f[6]);
+    record.cDesc = fieldText(f[6], escaped);
     return true;
 }
 

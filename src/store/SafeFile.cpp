@@ -177,10 +177,18 @@ WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view 
 
 std::optional<std::string> readWholeFile(const std::string& path, int* errorNumber)
 {
-    auto fail = [errorNumber](int error) -> std::optional<std::string> {
+    std::string content;
+    if (!readWholeFileInto(path, content, errorNumber))
+        return std::nullopt;
+    return content;
+}
+
+bool readWholeFileInto(const std::string& path, std::string& content, int* errorNumber)
+{
+    auto fail = [errorNumber](int error) {
         if (errorNumber)
             *errorNumber = error;
-        return std::nullopt;
+        return false;
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -191,7 +199,6 @@ std::optional<std::string> readWholeFile(const std::string& path, int* errorNumb
         ::close(fd);
         return fail(error);
     }
-    std::string content;
     content.resize(static_cast<size_t>(st.st_size));
     size_t done = 0;
     char spill[4096];
@@ -221,7 +228,7 @@ std::optional<std::string> readWholeFile(const std::string& path, int* errorNumb
     content.resize(done);
     if (errorNumber)
         *errorNumber = 0;
-    return content;
+    return true;
 }
 
 int removeStaleTempFiles(const std::string& folder)

@@ -30,6 +30,9 @@ WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view 
 // The whole content of a file; std::nullopt when it cannot be opened or read.
 // errorNumber receives the reason (ENOENT for a missing file).
 std::optional<std::string> readWholeFile(const std::string& path, int* errorNumber = nullptr);
+// The same into content, whose memory is reused; false when the file cannot be opened or read
+// (content is then unspecified).
+bool readWholeFileInto(const std::string& path, std::string& content, int* errorNumber = nullptr);
 
 // Removes the temporary files that an interrupted replaceFileAtomically left in folder.
 // Returns how many were removed.

@@ -14,8 +14,11 @@ public:
     bool matches(std::string_view haystack) const;
 
 private:
-    std::u32string needle_;
-    bool asciiNeedle_ = true;
+    std::u32string needle_;   // folded
+    std::string asciiNeedle_; // folded, when the needle is all ASCII
+    std::string asciiPart_;   // otherwise: the longest run of ASCII in the folded needle
+    bool isAsciiNeedle_ = true;
+    bool foldedNeedleHasNonAscii_ = false;
 };
 
 // Lower-case fold of UTF-8 text into code points (invalid bytes become U+DC80..U+DCFF).

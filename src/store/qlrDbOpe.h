@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "store/MyMap.h"
@@ -100,8 +101,13 @@ private:
     template <class Field>
     void searchContent(const std::vector<std::string>& dirIds, std::string_view text, Field field,
                        ContentCollection& result);
-    // Reads a file for a map; nullopt when it is missing or (reported with errorKey) unreadable.
-    std::optional<std::string> readForMap(const std::string& path, const char* errorKey);
+    // Reads a file for a map into content; false when it is missing or (reported with errorKey)
+    // unreadable.
+    bool readForMap(const std::string& path, const char* errorKey, std::string& content);
+    // Takes the buffer that file reads reuse (a read nested in another gets a fresh one), and
+    // gives it back.
+    std::string takeReadBuffer() { return std::exchange(readBuffer_, std::string()); }
+    void returnReadBuffer(std::string buffer);
     bool refuseIfIncomplete(const std::string& path, const char* errorKey);
     bool reportWrite(const WriteOutcome& outcome, const std::string& path, const char* errorKey);
 
@@ -112,6 +118,7 @@ private:
     std::shared_ptr<DirMap> dirMapCache_;
     MyMap<ContentMap> contentMapCache_;
     std::unordered_set<std::string> incompleteFiles_;
+    std::string readBuffer_;
 };
 
 } // namespace quillory

@@ -27,13 +27,23 @@ void qlrDbOpe::resetStoreCache()
     incompleteFiles_.clear();
 }
 
-std::optional<std::string> qlrDbOpe::readForMap(const std::string& path, const char* errorKey)
+bool qlrDbOpe::readForMap(const std::string& path, const char* errorKey, std::string& content)
 {
     int error = 0;
-    auto content = readWholeFile(path, &error);
-    if (!content && error != ENOENT && incompleteFiles_.insert(path).second)
+    if (readWholeFileInto(path, content, &error))
+        return true;
+    if (error != ENOENT && incompleteFiles_.insert(path).second)
         messages_.show(errorKey, MsgButtons::Ok, path);
-    return content;
+    return false;
+}
+
+void qlrDbOpe::returnReadBuffer(std::string buffer)
+{
+    // Loading reads thousands of small files: one buffer for all of them keeps that memory
+    // warm. One that a large file made large is let go.
+    constexpr size_t kKeepAtMost = 1 << 20;
+    if (buffer.capacity() <= kKeepAtMost)
+        readBuffer_ = std::move(buffer);
 }
 
 bool qlrDbOpe::refuseIfIncomplete(const std::string& path, const char* errorKey)
@@ -65,12 +75,14 @@ std::shared_ptr<DirMap> qlrDbOpe::getAllDirMap()
 void qlrDbOpe::getAllQlrDbDir(DirMap& map)
 {
     const std::string path = getDirFilePath();
-    const auto content = readForMap(path, "Err002");
-    if (!content)
+    std::string content = takeReadBuffer();
+    if (!readForMap(path, "Err002", content)) {
+        returnReadBuffer(std::move(content));
         return;
+    }
     int lineNumber = 0;
     bool full = false;
-    fileOpe::forEachLine(*content, [&](std::string_view line) {
+    fileOpe::forEachLine(content, [&](std::string_view line) {
         ++lineNumber;
         if (full)
             return;
@@ -84,6 +96,7 @@ void qlrDbOpe::getAllQlrDbDir(DirMap& map)
             messages_.show("Err002", MsgButtons::Ok, path);
         }
     });
+    returnReadBuffer(std::move(content));
 }
 
 std::string qlrDbOpe::getNewDirId()
@@ -167,7 +180,10 @@ bool qlrDbOpe::writeAddQlrDbDir(std::shared_ptr<QlrDirModel> record)
     }
     // The leading CR ends a last line that lacks its line end; the empty line it may leave is
     // skipped when the file is read.
-    if (!reportWrite(files_.writeFileQuietly(path, FILE_APPEND, 1, {"\r" + formatDirLine(*record)}), path, "Err005"))
+    // Appended to a CR rather than written "\r" + ...: GCC 12 at -O3 takes that for an
+    // overlapping copy (-Wrestrict), which stops Release builds.
+    const std::string line = std::string(1, '\r').append(formatDirLine(*record));
+    if (!reportWrite(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err005"))
         return false;
     const std::string key = record->dirId;
     cache->addMap(key, std::move(record));

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quillory::bench {
+
+// The size of a catalog to generate. The folder tree has about one top-level folder in twenty
+// and grows down to depth 5; every folder gets the same number of indexes.
+struct CatalogShape {
+    int folders = 0;
+    int indexesPerFolder = 0; // 0: only the folder file is written
+    uint64_t seed = 1;
+};
+
+// A catalog written in the program's file formats into a program folder of its own:
+//   <programFolder>/resource/conf/SysConf.properties   (root = the program folder)
+//   <programFolder>/cat/cat.qlr                        the folder file
+//   <programFolder>/cat/idx/<folder id>.qlr            one index file per folder
+struct GeneratedCatalog {
+    std::string programFolder;
+    std::vector<std::string> folderIds; // in folder-file order
+    std::vector<std::string> files;     // the folder file, then the index files in folderIds order
+    size_t indexCount = 0;
+    size_t bytes = 0;                   // of all the files in `files`
+    int topLevelFolders = 0;
+    int maxDepth = 0;
+};
+
+GeneratedCatalog generateCatalog(const std::string& programFolder, const CatalogShape& shape);
+
+// A temporary folder, removed with everything in it when the object goes.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Search texts whose matches the generator controls: each is one word of its vocabulary.
+inline constexpr const char* kCommonWord = "report";     // in a few percent of titles and descriptions
+inline constexpr const char* kNonAsciiWord = "übersicht"; // written "Übersicht" in the catalog
+
+} // namespace quillory::bench

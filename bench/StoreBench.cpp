@@ -1,0 +1,348 @@
+// Benchmarks of the catalog store on a large generated catalog. The table comes from Google
+// Benchmark; after it, each operation that has a limit is timed again (median of several runs)
+// and printed next to its limit.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "CatalogGenerator.h"
+#include "config/CoreContext.h"
+
+namespace quillory::bench {
+namespace {
+
+constexpr int kFolders = 5000;
+constexpr int kIndexesPerFolder = 20;
+constexpr int kBigFolderIndexes = 32000;
+constexpr std::array<int, 4> kTreeSizes = {1250, 2500, 5000, 10000};
+
+constexpr double kLoadRatioLimit = 3.0;
+constexpr double kNewIdLimitMs = 1.0;
+constexpr double kSearchLimitMs = 30.0;
+
+// A generated catalog and a core opened over it.
+struct Catalog {
+    GeneratedCatalog files;
+    std::unique_ptr<CoreContext> core;
+    int messages = 0; // messages the store showed: there should be none
+
+    qlrDbOpe& store() { return core->store; }
+};
+
+void openCatalog(Catalog& catalog, const std::string& folder, const CatalogShape& shape)
+{
+    catalog.files = generateCatalog(folder, shape);
+    catalog.core = std::make_unique<CoreContext>(folder);
+    catalog.core->messages.setHook([&catalog](const Message& message) {
+        if (catalog.messages++ < 5)
+            std::fprintf(stderr, "store message %s: %s\n", message.key.c_str(), message.text.c_str());
+        return MsgAnswer::Ok;
+    });
+}
+
+struct Workspace {
+    ScratchFolder scratch;
+    Catalog main;                 // kFolders folders, kIndexesPerFolder indexes each
+    Catalog big;                  // one folder of kBigFolderIndexes indexes
+    std::map<int, Catalog> trees; // folder files only, one per size of kTreeSizes
+};
+
+Workspace* workspace = nullptr;
+
+// ---- the measured operations ----
+
+// Reads the folder file and every index file into the caches, which must be empty.
+void loadEverything(Catalog& catalog)
+{
+    qlrDbOpe& store = catalog.store();
+    store.resetStoreCache();
+    benchmark::DoNotOptimize(store.getAllDirMap()->getCount());
+    for (const auto& id : catalog.files.folderIds)
+        benchmark::DoNotOptimize(store.getDirContentMap(id)->getCount());
+}
+
+// The same files' bytes with nothing but open, read and close.
+size_t plainRead(const std::vector<std::string>& files)
+{
+    static char buffer[1 << 16];
+    size_t total = 0;
+    for (const auto& path : files) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+            total += static_cast<size_t>(n);
+        ::close(fd);
+    }
+    benchmark::DoNotOptimize(buffer);
+    return total;
+}
+
+int searchTitles(Catalog& catalog, const char* text)
+{
+    ContentCollection found;
+    catalog.store().getDirContentByTitle(catalog.files.folderIds, text, found);
+    return found.count();
+}
+
+int searchDescriptions(Catalog& catalog, const char* text)
+{
+    ContentCollection found;
+    catalog.store().getDirContentByDesc(catalog.files.folderIds, text, found);
+    return found.count();
+}
+
+int wholeTree(Catalog& catalog)
+{
+    DirMap folders;
+    catalog.store().getQlrDirsByParentId("0", true, folders);
+    return folders.getCount();
+}
+
+// Fills both caches of a catalog.
+void warm(Catalog& catalog)
+{
+    catalog.store().resetStoreCache();
+    loadEverything(catalog);
+}
+
+// ---- the table ----
+
+void registerBenchmarks()
+{
+    Workspace& w = *workspace;
+    benchmark::RegisterBenchmark("load/5000_folders_100000_indexes", [&w](benchmark::State& state) {
+        for (auto _ : state) {
+            state.PauseTiming();
+            w.main.store().resetStoreCache(); // freeing the previous caches is not part of loading
+            state.ResumeTiming();
+            loadEverything(w.main);
+        }
+        state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * w.main.files.bytes));
+        state.counters["files"] = static_cast<double>(w.main.files.files.size());
+        warm(w.main);
+    })->Unit(benchmark::kMillisecond);
+
+    benchmark::RegisterBenchmark("plain_read/same_files", [&w](benchmark::State& state) {
+        for (auto _ : state)
+            benchmark::DoNotOptimize(plainRead(w.main.files.files));
+        state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * w.main.files.bytes));
+        state.counters["files"] = static_cast<double>(w.main.files.files.size());
+    })->Unit(benchmark::kMillisecond);
+
+    benchmark::RegisterBenchmark("getNewDirContentId/32000_indexes", [&w](benchmark::State& state) {
+        warm(w.big);
+        for (auto _ : state)
+            benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1"));
+    })->Unit(benchmark::kMicrosecond);
+
+    benchmark::RegisterBenchmark("getNewDirId/5000_folders", [&w](benchmark::State& state) {
+        for (auto _ : state)
+            benchmark::DoNotOptimize(w.main.store().getNewDirId());
+    })->Unit(benchmark::kMicrosecond);
+
+    struct Search {
+        const char* name;
+        int (*run)(Catalog&, const char*);
+        const char* text;
+    };
+    for (const Search& search : {Search{"getDirContentByTitle/ascii", searchTitles, kCommonWord},
+                                 Search{"getDirContentByTitle/non_ascii", searchTitles, kNonAsciiWord},
+                                 Search{"getDirContentByDesc/ascii", searchDescriptions, kCommonWord},
+                                 Search{"getDirContentByDesc/non_ascii", searchDescriptions, kNonAsciiWord}}) {
+        benchmark::RegisterBenchmark(search.name, [&w, search](benchmark::State& state) {
+            int found = 0;
+            for (auto _ : state)
+                benchmark::DoNotOptimize(found = search.run(w.main, search.text));
+            state.counters["found"] = found;
+            state.counters["indexes"] = static_cast<double>(w.main.files.indexCount);
+        })->Unit(benchmark::kMillisecond);
+    }
+
+    benchmark::RegisterBenchmark("getQlrDirsByParentId_subtree/5000_folders", [&w](benchmark::State& state) {
+        for (auto _ : state)
+            benchmark::DoNotOptimize(wholeTree(w.main));
+        state.counters["per_folder"] = benchmark::Counter(
+            kFolders, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    })->Unit(benchmark::kMicrosecond);
+
+    auto* series = benchmark::RegisterBenchmark("getQlrDirsByParentId_subtree/trees", [&w](benchmark::State& state) {
+        Catalog& tree = w.trees.at(static_cast<int>(state.range(0)));
+        for (auto _ : state)
+            benchmark::DoNotOptimize(wholeTree(tree));
+        state.SetComplexityN(state.range(0));
+        state.counters["per_folder"] = benchmark::Counter(
+            static_cast<double>(state.range(0)),
+            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    });
+    for (const int size : kTreeSizes)
+        series->Arg(size);
+    series->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+}
+
+// ---- the summary ----
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsOf(const std::function<void()>& run)
+{
+    const auto start = Clock::now();
+    run();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double medianMilliseconds(int runs, const std::function<void()>& run)
+{
+    run(); // once untimed
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i)
+        times.push_back(millisecondsOf(run));
+    return median(times);
+}
+
+const char* verdict(bool ok) { return ok ? "OK" : "OVER"; }
+
+void printLimit(const std::string& name, double ms, double limitMs)
+{
+    std::printf("  %-52s %9.3f ms vs limit %g ms: %s\n", name.c_str(), ms, limitMs, verdict(ms <= limitMs));
+}
+
+void printSummary()
+{
+    Workspace& w = *workspace;
+    std::printf("\nSummary (median of repeated runs, timed after the table)\n");
+
+    // Loading against reading the same bytes, run by run alternately so both see the same load.
+    std::vector<double> loads, reads;
+    for (int i = 0; i < 9; ++i) {
+        w.main.store().resetStoreCache();
+        loads.push_back(millisecondsOf([&] { loadEverything(w.main); }));
+        reads.push_back(millisecondsOf([&] { benchmark::DoNotOptimize(plainRead(w.main.files.files)); }));
+    }
+    const double load = median(loads), read = median(reads), ratio = load / read;
+    std::printf("  %-52s %9.2fx    vs limit %gx: %s   (load %.1f ms, plain read %.1f ms, %zu files, %.1f MB)\n",
+                "load / plain read", ratio, kLoadRatioLimit, verdict(ratio <= kLoadRatioLimit), load, read,
+                w.main.files.files.size(), static_cast<double>(w.main.files.bytes) / 1e6);
+    warm(w.main);
+    warm(w.big);
+
+    printLimit("getNewDirContentId, 32,000 indexes (cached)", medianMilliseconds(51, [&] {
+                   benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1"));
+               }),
+               kNewIdLimitMs);
+    printLimit("getNewDirId, 5,000 folders (cached)", medianMilliseconds(51, [&] {
+                   benchmark::DoNotOptimize(w.main.store().getNewDirId());
+               }),
+               kNewIdLimitMs);
+
+    for (const char* text : {kCommonWord, kNonAsciiWord}) {
+        int titles = 0, descriptions = 0;
+        const double titleMs = medianMilliseconds(11, [&] { titles = searchTitles(w.main, text); });
+        const double descMs = medianMilliseconds(11, [&] { descriptions = searchDescriptions(w.main, text); });
+        const std::string what = std::string(" \"") + text + "\", 100,000 indexes";
+        printLimit("getDirContentByTitle" + what, titleMs, kSearchLimitMs);
+        std::printf("  %-52s %9d found (%.1f%%)\n", "", titles, 100.0 * titles / w.main.files.indexCount);
+        printLimit("getDirContentByDesc" + what, descMs, kSearchLimitMs);
+        std::printf("  %-52s %9d found (%.1f%%)\n", "", descriptions, 100.0 * descriptions / w.main.files.indexCount);
+    }
+
+    // Linear growth: the time per folder stays about the same while the tree grows eightfold
+    // (a walk that were quadratic would take eight times as long per folder).
+    std::printf("  getQlrDirsByParentId(\"0\", subtree) over the whole tree (no limit; linear growth expected):\n");
+    std::vector<double> perFolder;
+    for (const int size : kTreeSizes) {
+        Catalog& tree = w.trees.at(size);
+        int count = 0;
+        const double ms = medianMilliseconds(51, [&] { count = wholeTree(tree); });
+        perFolder.push_back(ms * 1e6 / size);
+        std::printf("    %6d folders (%d returned): %8.3f ms, %6.1f ns per folder\n", size, count, ms, perFolder.back());
+    }
+    std::printf("    time per folder at %d folders / at %d folders: %.2fx for an %dx larger tree\n", kTreeSizes.back(),
+                kTreeSizes.front(), perFolder.back() / perFolder.front(), kTreeSizes.back() / kTreeSizes.front());
+
+    int messages = w.main.messages + w.big.messages;
+    for (const auto& [size, tree] : w.trees)
+        messages += tree.messages;
+    if (messages > 0)
+        std::printf("  WARNING: the store showed %d messages while reading the generated catalogs\n", messages);
+}
+
+bool listingOnly(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--benchmark_list_tests", 0) == 0 && arg.find("=false") == std::string::npos
+            && arg.find("=0") == std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+void generate(Workspace& w)
+{
+    const auto start = Clock::now();
+    const std::string root = w.scratch.path();
+    openCatalog(w.main, root + "/main", {kFolders, kIndexesPerFolder, 1});
+    openCatalog(w.big, root + "/big", {1, kBigFolderIndexes, 2});
+    for (const int size : kTreeSizes)
+        openCatalog(w.trees[size], root + "/tree" + std::to_string(size), {size, 0, 100 + static_cast<uint64_t>(size)});
+
+    // Check that everything reads back whole, and leave every cache filled.
+    warm(w.main);
+    warm(w.big);
+    size_t indexes = 0;
+    for (const auto& id : w.main.files.folderIds)
+        indexes += static_cast<size_t>(w.main.store().getDirContentMap(id)->getCount());
+    std::fprintf(stderr,
+                 "Generated in %s in %.1f s: %zu folders (%d top level, depth %d), %zu indexes, %.1f MB; "
+                 "one folder of %d indexes; trees of 1,250 to 10,000 folders. Read back: %d folders, %zu indexes, "
+                 "%d in the large folder.\n",
+                 root.c_str(), std::chrono::duration<double>(Clock::now() - start).count(),
+                 w.main.files.folderIds.size(), w.main.files.topLevelFolders, w.main.files.maxDepth,
+                 w.main.files.indexCount, static_cast<double>(w.main.files.bytes) / 1e6, kBigFolderIndexes,
+                 w.main.store().getAllDirMap()->getCount(), indexes,
+                 w.big.store().getDirContentMap("D1")->getCount());
+    for (const int size : kTreeSizes)
+        w.trees[size].store().getAllDirMap();
+}
+
+} // namespace
+} // namespace quillory::bench
+
+int main(int argc, char** argv)
+{
+    using namespace quillory::bench;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    const bool listing = listingOnly(argc, argv);
+    Workspace w;
+    workspace = &w;
+    if (!listing)
+        generate(w);
+    registerBenchmarks();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (!listing)
+        printSummary();
+    return 0;
+}
