@@ -331,10 +331,10 @@ void generate(Workspace& w)
 int main(int argc, char** argv)
 {
     using namespace quillory::bench;
+    const bool listing = listingOnly(argc, argv); // before Initialize takes the flags out of argv
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    const bool listing = listingOnly(argc, argv);
     Workspace w;
     workspace = &w;
     if (!listing)
