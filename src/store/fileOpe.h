@@ -45,6 +45,8 @@ public:
     void reaFile(const std::string& path, std::vector<std::string>& lines);
     // Calls onLine with each non-empty line of text, in order.
     static void forEachLine(std::string_view text, const std::function<void(std::string_view)>& onLine);
+    // The same, with each line's number in the file (every line end counts, empty lines too).
+    static void forEachNumberedLine(std::string_view text, const std::function<void(std::string_view, int)>& onLine);
 
     // Writes items in the given mode. Returns false when the file could not be written; the
     // text of Err009 is then shown with the path and the reason, and the previous file is

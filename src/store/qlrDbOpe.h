@@ -118,6 +118,7 @@ private:
     std::shared_ptr<DirMap> dirMapCache_;
     MyMap<ContentMap> contentMapCache_;
     std::unordered_set<std::string> incompleteFiles_;
+    bool lastReadComplete_ = true; // whether the last file read for a map was read whole
     std::string readBuffer_;
 };
 

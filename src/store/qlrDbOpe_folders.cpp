@@ -30,8 +30,10 @@ void qlrDbOpe::resetStoreCache()
 bool qlrDbOpe::readForMap(const std::string& path, const char* errorKey, std::string& content)
 {
     int error = 0;
+    lastReadComplete_ = true;
     if (readWholeFileInto(path, content, &error))
         return true;
+    lastReadComplete_ = error == ENOENT; // a missing file is an empty one
     if (error != ENOENT && incompleteFiles_.insert(path).second)
         messages_.show(errorKey, MsgButtons::Ok, path);
     return false;
@@ -68,6 +70,8 @@ std::shared_ptr<DirMap> qlrDbOpe::getAllDirMap()
         return dirMapCache_;
     auto map = std::make_shared<DirMap>();
     getAllQlrDbDir(*map);
+    if (lastReadComplete_)
+        incompleteFiles_.erase(getDirFilePath()); // the cache now holds the whole file
     dirMapCache_ = map;
     return map;
 }
@@ -80,18 +84,17 @@ void qlrDbOpe::getAllQlrDbDir(DirMap& map)
         returnReadBuffer(std::move(content));
         return;
     }
-    int lineNumber = 0;
     bool full = false;
-    fileOpe::forEachLine(content, [&](std::string_view line) {
-        ++lineNumber;
+    fileOpe::forEachNumberedLine(content, [&](std::string_view line, int lineNumber) {
         if (full)
             return;
         auto record = std::make_shared<QlrDirModel>();
         if (!parseDirLine(line, *record))
-            messages_.show("Err003", MsgButtons::Ok, path + ", line " + std::to_string(lineNumber));
+            messages_.show("Err003", MsgButtons::Ok, path + ":" + std::to_string(lineNumber));
         const std::string key = record->dirId;
         if (!map.addMap(key, std::move(record))) {
             full = true;
+            lastReadComplete_ = false;
             incompleteFiles_.insert(path);
             messages_.show("Err002", MsgButtons::Ok, path);
         }

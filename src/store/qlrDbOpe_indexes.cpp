@@ -22,6 +22,8 @@ std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMap(const std::string& dirId)
         return cached;
     auto map = std::make_shared<ContentMap>();
     getQlrDirContent(dirId, *map);
+    if (lastReadComplete_)
+        incompleteFiles_.erase(getContentFilePath(dirId)); // the cache now holds the whole file
     contentMapCache_.addMap(dirId, map);
     return map;
 }
@@ -40,18 +42,17 @@ void qlrDbOpe::getQlrDirContent(const std::string& dirId, ContentMap& map)
     for (const char* cr = content.data(); (cr = static_cast<const char*>(std::memchr(cr, '\r', static_cast<size_t>(end - cr)))); ++cr)
         ++lines;
     map.reserve(static_cast<size_t>(map.getCount()) + std::min(lines, static_cast<size_t>(ContentMap::kMaxEntries)));
-    int lineNumber = 0;
     bool full = false;
-    fileOpe::forEachLine(content, [&](std::string_view line) {
-        ++lineNumber;
+    fileOpe::forEachNumberedLine(content, [&](std::string_view line, int lineNumber) {
         if (full)
             return;
         auto record = newContentRecord();
         if (!parseContentLine(line, *record))
-            messages_.show("Err007", MsgButtons::Ok, path + ", line " + std::to_string(lineNumber));
+            messages_.show("Err007", MsgButtons::Ok, path + ":" + std::to_string(lineNumber));
         const std::string key = record->cId;
         if (!map.addMap(key, std::move(record))) {
             full = true;
+            lastReadComplete_ = false;
             incompleteFiles_.insert(path);
             messages_.show("Err006", MsgButtons::Ok, path);
         }
