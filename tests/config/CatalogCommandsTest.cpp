@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <filesystem>
 
 #include "support/TestSupport.h"
@@ -10,21 +9,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int tempFileCount(const std::string& folder)
-{
-    int count = 0;
-    for (const auto& entry : fs::directory_iterator(folder))
-        count += isSafeFileTempName(entry.path().filename().string());
-    return count;
-}
-
 std::shared_ptr<QlrDirModel> newFolder(const std::string& id, const std::string& name)
 {
-    auto folder = std::make_shared<QlrDirModel>();
-    folder->dirId = id;
-    folder->dirName = name;
-    folder->parentDirId = "0";
-    return folder;
+    return std::make_shared<QlrDirModel>(QlrDirModel{id, name, "0", "", "", false, "", ""});
 }
 
 // A catalog on disk: folder file <root>/<folder>/lib.qlr with one folder D1, and one index.
@@ -36,25 +23,29 @@ std::string makeCatalog(const std::string& root, const std::string& folderName, 
     return catalog + "/lib.qlr";
 }
 
-TEST(CatalogCommands, doAddNew_createsEmptyCatalogFilesAndOpensIt)
+TEST(CatalogCommands, doAddNew_createsEmptyCatalogFilesAndOpensIt_anEmptyNameCreatesNothing)
 {
     CoreFixture f;
     CoreContext& c = *f.core;
     const std::string shelf = f.dir / "shelf";
     makeFolders(shelf);
+    EXPECT_EQ(c.catalog.doAddNew(shelf, "", "main.qlr"), "");
+    EXPECT_EQ(c.catalog.doAddNew(shelf, "other", ""), "");
+    EXPECT_EQ(c.catalog.doAddNew("", "quillory-test-lib", "main.qlr"), "");
+    EXPECT_FALSE(pathExists(shelf + "/other") || pathExists("/quillory-test-lib"));
+    EXPECT_EQ(c.store.getDirFilePath(), f.dirFile());
 
     const std::string file = c.catalog.doAddNew(shelf, "lib", "main.qlr");
     EXPECT_EQ(file, shelf + "/lib/main.qlr");
     EXPECT_TRUE(fs::is_directory(shelf + "/lib/idx"));
     EXPECT_TRUE(fs::is_regular_file(file) && fs::is_empty(file));
     EXPECT_TRUE(fs::is_regular_file(shelf + "/lib/idx/pending.qlr") && fs::is_empty(shelf + "/lib/idx/pending.qlr"));
-
     ASSERT_TRUE(c.store.writeAddQlrDbDir(newFolder(c.store.getNewDirId(), "First")));
     EXPECT_EQ(readBytes(file), "\rD1|First|0|||False||\r\n");
     EXPECT_TRUE(f.recorder.shown.empty());
 }
 
-TEST(CatalogCommands, doAddNew_emptyNameOrExistingCatalog_leavesEveryFileAsItWas)
+TEST(CatalogCommands, doAddNew_existingCatalog_leavesEveryFileAsItWasAndOpensIt)
 {
     CoreFixture f;
     CoreContext& c = *f.core;
@@ -62,12 +53,6 @@ TEST(CatalogCommands, doAddNew_emptyNameOrExistingCatalog_leavesEveryFileAsItWas
     writeBytes(f.dir / "shelf/lib/idx/pending.qlr", "1|/home/a.txt\r\n");
     const std::string folders = readBytes(file);
     const std::string indexes = readBytes(f.dir / "shelf/lib/idx/D1.qlr");
-
-    EXPECT_EQ(c.catalog.doAddNew(f.dir / "shelf", "", "main.qlr"), "");
-    EXPECT_EQ(c.catalog.doAddNew(f.dir / "shelf", "other", ""), "");
-    EXPECT_EQ(c.catalog.doAddNew("", "quillory-test-lib", "main.qlr"), "");
-    EXPECT_FALSE(pathExists(f.dir / "shelf/other") || pathExists("/quillory-test-lib"));
-    EXPECT_EQ(c.store.getDirFilePath(), f.dirFile());
 
     EXPECT_EQ(c.catalog.doAddNew(f.dir / "shelf", "lib", "lib.qlr"), file);
     EXPECT_EQ(readBytes(file), folders);
@@ -88,19 +73,14 @@ TEST(CatalogCommands, openCatalog_splitsPathIntoRootFolderAndFile_andCloseKeepsN
 
     ASSERT_TRUE(c.catalog.openCatalog(data + "/./books/lib.qlr"));
     EXPECT_EQ(c.conf.getRootPath(), data);
-    EXPECT_EQ(c.conf.currentQlrdbFolder, "books");
-    EXPECT_EQ(c.conf.currentDirFileName, "lib.qlr");
     EXPECT_EQ(c.store.getDirFilePath(), file);
-    EXPECT_EQ(c.store.getContentFilePath("D1"), data + "/books/idx/D1.qlr");
-    ASSERT_NE(c.store.getQlrDirById("D1"), nullptr);
-    EXPECT_EQ(c.store.getQlrDirById("D1")->dirName, "Novels");
     const auto index = c.store.getQlrDirContentById("D1", "D1!C1");
     ASSERT_NE(index, nullptr);
     EXPECT_EQ(index->cContentPath(), data + "/Novels.pdf");
 
     c.catalog.closeCatalog();
     EXPECT_EQ(c.store.getDirFilePath(), "/srv/default/books/lib.qlr");
-    EXPECT_EQ(c.store.getQlrDirById("D1"), nullptr);
+    EXPECT_EQ(c.store.getQlrDirContentById("D1", "D1!C1"), nullptr);
     EXPECT_TRUE(f.recorder.shown.empty());
 }
 
@@ -114,12 +94,9 @@ TEST(CatalogCommands, openCatalog_missingFolderFile_showsErr001AndOpensEmptyCata
     ASSERT_TRUE(c.catalog.openCatalog(file));
     ASSERT_EQ(f.recorder.keys(), std::vector<std::string>{"Err001"});
     EXPECT_EQ(f.recorder.shown[0].text, "error 1 : " + file);
-    EXPECT_EQ(c.conf.getRootPath(), f.dir / "new");
     EXPECT_EQ(c.store.getAllDirMap()->getCount(), 0);
-
     ASSERT_TRUE(c.store.writeAddQlrDbDir(newFolder("D1", "First")));
     EXPECT_NE(readBytes(file).find("D1|First|"), std::string::npos);
-    EXPECT_EQ(f.recorder.shown.size(), 1u);
 }
 
 TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpenOne)
@@ -130,7 +107,6 @@ TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpen
     const std::string b = makeCatalog(f.dir / "b", "lib", "Beta");
     const std::string aFolders = readBytes(a);
     const std::string aIndexes = readBytes(f.dir / "a/lib/idx/D1.qlr");
-
     ASSERT_TRUE(c.catalog.openCatalog(a));
     ASSERT_EQ(c.store.getQlrDirById("D1")->dirName, "Alpha");
     ASSERT_EQ(c.store.getDirContentMap("D1")->getCount(), 1);
@@ -142,7 +118,6 @@ TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpen
     ASSERT_TRUE(c.store.writeAllQlrDbDir(FILE_OUTPUT, *folders));
     auto index = c.store.newContentRecord();
     index->cId = c.store.getNewDirContentId("D1");
-    EXPECT_EQ(index->cId, "D1!C2");
     ASSERT_TRUE(c.store.writeAddQlrDbDirContent("D1", index));
     EXPECT_EQ(c.store.getQlrDirContentById("D1", "D1!C1")->cTitle, "Beta index");
 
@@ -150,38 +125,23 @@ TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpen
     EXPECT_EQ(readBytes(f.dir / "a/lib/idx/D1.qlr"), aIndexes);
     EXPECT_EQ(readBytes(b), "D1|Renamed|0|||False||\r\n");
     EXPECT_NE(readBytes(f.dir / "b/lib/idx/D1.qlr").find("\rD1!C2|"), std::string::npos);
-
-    ASSERT_TRUE(c.catalog.openCatalog(a));
-    EXPECT_EQ(c.store.getQlrDirById("D1")->dirName, "Alpha");
-    EXPECT_EQ(c.store.getDirContentMap("D1")->getCount(), 1);
     EXPECT_TRUE(f.recorder.shown.empty());
 }
 
-// Saves that die after writing their temporary file: no rename, no clean-up.
-struct DyingIo : FileIo {
-    int rename(const char*, const char*) override { errno = EIO; return -1; }
-    int unlink(const char*) override { return 0; }
-};
-
 TEST(CatalogCommands, openCatalog_removesTempFilesLeftByInterruptedSaves)
 {
-    DyingIo io;
-    CoreFixture f(CoreFixture::defaultConfLines(), io);
-    CoreContext& c = *f.core;
+    CoreFixture f;
     writeBytes(f.dirFile(), "D1|Books|0|||False||\r\n");
-    writeBytes(f.contentFile("D1"), "D1!C1|Guide|QLRR$/guide.txt|False||2024-01-01|\r\n");
+    // What saves killed before their rename leave, beside a hidden file of the user's own.
+    writeBytes(f.catalogFolder() + "/.cat.qlr.qtmp-a1B2c3", "D1|Bo");
+    writeBytes(f.catalogFolder() + "/idx/.D1.qlr.qtmp-x9Y8z7", "D1!C1|Gu");
     writeBytes(f.catalogFolder() + "/.notes", "the user's own hidden file");
-    EXPECT_FALSE(c.store.writeAllQlrDbDir(FILE_OUTPUT, *c.store.getAllDirMap()));
-    EXPECT_FALSE(c.store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *c.store.getDirContentMap("D1")));
-    ASSERT_EQ(tempFileCount(f.catalogFolder()), 1);
-    ASSERT_EQ(tempFileCount(f.catalogFolder() + "/idx"), 1);
+    ASSERT_EQ(tempFileCount(f.catalogFolder()) + tempFileCount(f.catalogFolder() + "/idx"), 2);
 
-    ASSERT_TRUE(c.catalog.openCatalog(f.dirFile()));
-    EXPECT_EQ(tempFileCount(f.catalogFolder()), 0);
-    EXPECT_EQ(tempFileCount(f.catalogFolder() + "/idx"), 0);
+    ASSERT_TRUE(f.core->catalog.openCatalog(f.dirFile()));
+    EXPECT_EQ(tempFileCount(f.catalogFolder()) + tempFileCount(f.catalogFolder() + "/idx"), 0);
     EXPECT_EQ(readBytes(f.catalogFolder() + "/.notes"), "the user's own hidden file");
-    EXPECT_EQ(readBytes(f.dirFile()), "D1|Books|0|||False||\r\n");
-    EXPECT_EQ(c.store.getAllDirMap()->getCount(), 1);
+    EXPECT_EQ(f.core->store.getAllDirMap()->getCount(), 1);
 }
 
 } // namespace

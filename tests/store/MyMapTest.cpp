@@ -9,92 +9,59 @@ namespace quillory {
 namespace {
 
 using Map = MyMap<std::string>;
-using Keys = std::vector<std::string>;
 
 Map::Ptr value(const std::string& text) { return std::make_shared<std::string>(text); }
 
-TEST(MyMap, addExistingKey_keepsPositionAndReplacesValue)
+// Long runs of adds, replacements and removals, over keys that differ only in letter case, agree
+// with a plain list: a new key goes to the end, a present key keeps its place and takes the new
+// value, a removal moves the later entries up, an absent key is found nowhere.
+TEST(MyMap, manyMixedChanges_keepInsertionOrderPositionsAndValues)
 {
     Map map;
-    const auto d1 = value("1"), d2 = value("2"), d3 = value("3"), d2new = value("2 new");
-    map.addMap("D1", d1);
-    map.addMap("D2", d2);
-    map.addMap("D3", d3);
-    const auto valuesBefore = map.getValueCol();
-    EXPECT_TRUE(map.addMap("D2", d2new));
-    EXPECT_EQ(map.getCount(), 3);
-    EXPECT_EQ(map.getKeyCol(), (Keys{"D1", "D2", "D3"}));
-    EXPECT_EQ(map.getValueCol(), (std::vector<Map::Ptr>{d1, d2new, d3}));
-    EXPECT_EQ(valuesBefore[1], d2); // what was handed out earlier does not change
-}
-
-TEST(MyMap, lookups_areExactAndAbsentKeysLeaveTheCallersValue)
-{
-    Map map;
-    EXPECT_EQ(map.checkKey("D1"), 0);
-    const auto d1 = value("1");
-    map.addMap("D1", d1);
-    EXPECT_EQ(map.checkKey("D1"), 1);
-    EXPECT_EQ(map.checkKey("d1"), 0);
-
-    auto held = value("previous");
-    const auto previous = held;
-    map.getValueByKey("D9", held);
-    EXPECT_EQ(held, previous);
-    map.getValueByKey("D1", held);
-    EXPECT_EQ(held, d1);
-
-    map.addMap("d1", value("lower"));
-    EXPECT_EQ(map.getKeyCol(), (Keys{"D1", "d1"}));
-    EXPECT_EQ(map.getValueByKey("D1"), d1);
-}
-
-TEST(MyMap, removeKey_movesLaterEntriesUpAndIgnoresAbsentKeys)
-{
-    Map map;
-    for (const char* key : {"D1", "D2", "D3"})
-        map.addMap(key, value(key));
-    EXPECT_TRUE(map.removeMap("D9"));
-    EXPECT_EQ(map.getKeyCol(), (Keys{"D1", "D2", "D3"}));
-
-    EXPECT_TRUE(map.removeMap("D2"));
-    EXPECT_EQ(map.checkKey("D3"), 2);
-    EXPECT_EQ(map.checkKey("D2"), 0);
-    EXPECT_EQ(map.getValueByKey("D2"), nullptr);
-    EXPECT_EQ(map.getCount(), 2);
-
-    map.addMap("D2", value("back"));
-    EXPECT_EQ(map.getKeyCol(), (Keys{"D1", "D3", "D2"}));
-    EXPECT_EQ(*map.getValueByKey("D2"), "back");
-}
-
-// Positions after long runs of adds, replacements and removals agree with a plain list.
-TEST(MyMap, manyMixedChanges_keepPositionsInInsertionOrder)
-{
-    Map map;
-    Keys model;
+    std::vector<std::pair<std::string, Map::Ptr>> model;
+    const auto inModel = [&model](const std::string& key) {
+        return std::find_if(model.begin(), model.end(), [&key](const auto& entry) { return entry.first == key; });
+    };
     std::mt19937 random(7);
+    const auto randomKey = [&random] {
+        const char* prefix = random() % 2 ? "K" : "k";
+        return prefix + std::to_string(random() % 150);
+    };
     for (int step = 0; step < 4000; ++step) {
-        const std::string key = "K" + std::to_string(random() % 300);
-        const auto at = std::find(model.begin(), model.end(), key);
+        const std::string key = randomKey();
+        const auto at = inModel(key);
         if (random() % 3 == 0) {
-            map.removeMap(key);
+            EXPECT_TRUE(map.removeMap(key));
             if (at != model.end())
                 model.erase(at);
         } else {
-            map.addMap(key, value(key + "@" + std::to_string(step)));
+            const auto v = value(key + "@" + std::to_string(step));
+            EXPECT_TRUE(map.addMap(key, v));
             if (at == model.end())
-                model.push_back(key);
+                model.emplace_back(key, v);
+            else
+                at->second = v;
         }
         if (step % 25 == 0) { // asking for a position closes the gaps that removals left
-            const std::string probe = "K" + std::to_string(random() % 300);
-            const auto found = std::find(model.begin(), model.end(), probe);
+            const std::string probe = randomKey();
+            const auto found = inModel(probe);
             ASSERT_EQ(map.checkKey(probe), found == model.end() ? 0 : int(found - model.begin()) + 1) << step;
+            auto held = value("held"); // the caller's value stays when the key is absent
+            const auto previous = held;
+            map.getValueByKey(probe, held);
+            ASSERT_EQ(held, found == model.end() ? previous : found->second) << step;
         }
     }
-    EXPECT_EQ(map.getKeyCol(), model);
-    for (size_t i = 0; i < model.size(); ++i)
-        ASSERT_EQ(map.checkKey(model[i]), int(i) + 1);
+    const auto keys = map.getKeyCol();
+    const auto values = map.getValueCol();
+    ASSERT_EQ(map.getCount(), int(model.size()));
+    ASSERT_EQ(keys.size(), model.size());
+    ASSERT_EQ(values.size(), model.size());
+    for (size_t i = 0; i < model.size(); ++i) {
+        EXPECT_EQ(keys[i], model[i].first);
+        EXPECT_EQ(values[i], model[i].second);
+        EXPECT_EQ(map.checkKey(model[i].first), int(i) + 1);
+    }
 }
 
 TEST(MyMap, fullMap_refusesANewKeyButStillReplaces)

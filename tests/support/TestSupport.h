@@ -1,5 +1,9 @@
 #pragma once
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,12 +28,70 @@ private:
 };
 
 std::string readBytes(const std::string& path);
+// Writes the file, making its folders first.
 void writeBytes(const std::string& path, const std::string& bytes);
-bool pathExists(const std::string& path);
-void makeFolders(const std::string& path);
+inline bool pathExists(const std::string& path) { return std::filesystem::exists(path); }
+inline void makeFolders(const std::string& path) { std::filesystem::create_directories(path); }
+// Each line followed by CR LF, as the program writes its text files.
+std::string crlfText(const std::vector<std::string>& lines);
+// The temporary files of unfinished saves in folder.
+int tempFileCount(const std::string& folder);
 // Copies the shipped installation (configuration, demo catalog) into folder, laid out as the
 // build lays it out beside the program.
 void copyShippedInstallation(const std::string& folder);
+
+// The real file system, recording the names of the files renamed onto (the last step of every
+// rewrite) and the paths unlinked other than temporary files, except that the nth call of one
+// kind fails with error as a full disk, a failing device or a foreign file system would; writes
+// may also be cut into pieces of maxChunk bytes.
+enum class Op { None, Open, Write, ShortWrite, Fsync, Close, Rename };
+class FailingIo : public FileIo {
+public:
+    std::vector<std::string> renamedTo, unlinked;
+    size_t maxChunk = SIZE_MAX;
+    int writeCalls = 0;
+
+    void failNth(Op op, int n, int error = EIO) { op_ = op, n_ = n, error_ = error, seen_ = 0; }
+
+    int open(const char* path, int flags, mode_t mode) override { return hit(Op::Open) ? -1 : FileIo::open(path, flags, mode); }
+    ssize_t write(int fd, const void* data, size_t size) override
+    {
+        ++writeCalls;
+        if (op_ == Op::ShortWrite && ++seen_ >= n_)
+            return seen_ == n_ ? FileIo::write(fd, data, size / 2) : 0; // half, then nothing fits
+        return hit(Op::Write) ? -1 : FileIo::write(fd, data, std::min(size, maxChunk));
+    }
+    int fsync(int fd) override { return hit(Op::Fsync) ? -1 : FileIo::fsync(fd); }
+    int close(int fd) override
+    {
+        const int result = FileIo::close(fd); // the descriptor is gone even when close reports EIO
+        return hit(Op::Close) ? -1 : result;
+    }
+    int rename(const char* from, const char* to) override
+    {
+        if (hit(Op::Rename))
+            return -1;
+        renamedTo.push_back(std::filesystem::path(to).filename().string());
+        return FileIo::rename(from, to);
+    }
+    int unlink(const char* path) override
+    {
+        if (!isSafeFileTempName(std::filesystem::path(path).filename().string()))
+            unlinked.push_back(path);
+        return FileIo::unlink(path);
+    }
+
+private:
+    bool hit(Op op)
+    {
+        if (op != op_ || ++seen_ != n_)
+            return false;
+        errno = error_;
+        return true;
+    }
+    Op op_ = Op::None;
+    int n_ = 0, error_ = 0, seen_ = 0;
+};
 
 // Records every message shown and answers with the next queued answer (Ok, or the button set's
 // "do nothing" answer when the queue is empty).
@@ -38,7 +100,7 @@ struct MessageRecorder {
     std::vector<MsgAnswer> answers;
     void install(Messages& messages);
     std::vector<std::string> keys() const;
-    int count(const std::string& key) const;
+    int count(const std::string& key) const { const auto k = keys(); return int(std::count(k.begin(), k.end(), key)); }
 };
 
 // A core over a temporary program folder holding a SysConf.properties with the given lines

@@ -2,9 +2,6 @@
 
 #include <QUuid>
 
-#include "catalog_window/MainForm.h"
-#include "shell/MDIMainForm.h"
-
 namespace quillory::test {
 
 UiFixture::UiFixture()
@@ -19,26 +16,6 @@ UiFixture::UiFixture()
     });
     app_ = std::make_unique<Application>(*core_, instanceName_);
     app_->setQuit([this] { ++quitRequests; });
-}
-
-UiFixture::~UiFixture()
-{
-    app_.reset();
-}
-
-int UiFixture::start()
-{
-    return app_->start();
-}
-
-MDIMainForm& UiFixture::frame()
-{
-    return *app_->frame();
-}
-
-MainForm& UiFixture::mainForm()
-{
-    return *app_->mainForm();
 }
 
 } // namespace quillory::test

@@ -6,11 +6,6 @@
 #include "shell/Application.h"
 #include "support/TestSupport.h"
 
-namespace quillory {
-class MDIMainForm;
-class MainForm;
-}
-
 namespace quillory::test {
 
 // A running program over a temporary installation: the shipped configuration and demo catalog
@@ -19,17 +14,16 @@ namespace quillory::test {
 class UiFixture {
 public:
     UiFixture();
-    ~UiFixture();
 
     // Starts the program as main() does; returns its start-up code (0: running).
-    int start();
+    int start() { return app_->start(); }
 
     std::string programFolder() const { return dir.path(); }
     std::string demoFolder() const { return dir / "QuilloryDemo"; }
     CoreContext& core() { return *core_; }
     Application& app() { return *app_; }
-    MDIMainForm& frame();
-    MainForm& mainForm();
+    MDIMainForm& frame() { return *app_->frame(); }
+    MainForm& mainForm() { return *app_->mainForm(); }
     QString instanceName() const { return instanceName_; }
 
     TempDir dir;
@@ -39,7 +33,7 @@ public:
 
 private:
     std::unique_ptr<CoreContext> core_;
-    std::unique_ptr<Application> app_;
+    std::unique_ptr<Application> app_; // goes before core_
     QString instanceName_;
 };
 
