@@ -149,7 +149,7 @@ TEST_F(FolderStore, unreadableFolderFile_isNotRewrittenFromWhatWasRead)
     EXPECT_EQ(fx.recorder.keys(), (Keys{"Err002", "Err004"}));
     EXPECT_EQ(readBytes(fx.dirFile()), folderLine("D1", "0"));
 
-    store.resetStoreCache();
+    // Read whole again (the empty cache is read anew): it may be rewritten again.
     EXPECT_TRUE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
     EXPECT_EQ(readBytes(fx.dirFile()), folderLine("D1", "0"));
 }
