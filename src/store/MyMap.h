@@ -73,6 +73,8 @@ public:
             entries_[table_[slot].entry - 1].value = std::move(value);
             return false;
         }
+        if (gaps_ > 64 && gaps_ * 2 > entries_.size())
+            compact(); // a map that keeps losing and gaining entries does not grow without end
         if ((used_ + 1) * 4 > table_.size() * 3)
             rebuildTable(static_cast<size_t>(count()) + 1);
         entries_.push_back(Entry{key, std::move(value), hash, true});
