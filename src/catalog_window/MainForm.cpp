@@ -120,23 +120,35 @@ void MainForm::mnuClose_Click()
     frameForm.init_Caption();
 }
 
+const std::vector<MainForm::CommandRoute>& MainForm::commandRoutes()
+{
+    static const std::vector<CommandRoute> routes = {
+        {"", "tClose", &MainForm::mnuClose_Click},
+        {"mnuDAddRoot", "tDAddRoot", &MainForm::mnuDAddRoot_Click},
+        {"mnuDAddChild", "tDAddChild", &MainForm::mnuDAddChild_Click},
+        {"mnuDUpdate", "tDUpdate", &MainForm::mnuDUpdate_Click},
+        {"mnuDDelete", "tDDelete", &MainForm::mnuDDelete_Click},
+        {"mnuDRename", "tDRename", &MainForm::mnuDRename_Click},
+        {"mnuDProperty", "tDProperty", &MainForm::mnuDProperty_Click},
+        {"mnuCOpenFile", "tCOpenFile", &MainForm::mnuCOpenFile_Click},
+        {"mnuCAddFile", "tCAdd", &MainForm::mnuCAddFile_Click},
+        {"mnuCUpdate", "tCUpdate", &MainForm::mnuCUpdate_Click},
+        {"mnuCDelete", "tCDelete", &MainForm::mnuCDelete_Click},
+        {"mnuCProperty", "tCProperty", &MainForm::mnuCProperty_Click},
+        {"mnuSSearchFile", "tTSearch", &MainForm::mnuSSearchFile_Click},
+        {"mnuClipDataIn", "tTClipDataIn", &MainForm::mnuClipDataIn_Click},
+        {"mnuSyncData", "tTSynchData", &MainForm::mnuSyncData_Click},
+        {"mnuSysOption", "tSOption", &MainForm::mnuSysOption_Click},
+        {"", "tHHelpContent", &MainForm::mnuHContents_Click},
+    };
+    return routes;
+}
+
 void MainForm::toolBarOpe(const std::string& key)
 {
-    using Handler = void (MainForm::*)();
-    static const std::pair<const char*, Handler> commands[] = {
-        {"tClose", &MainForm::mnuClose_Click},           {"tDAddRoot", &MainForm::mnuDAddRoot_Click},
-        {"tDAddChild", &MainForm::mnuDAddChild_Click},   {"tDUpdate", &MainForm::mnuDUpdate_Click},
-        {"tDDelete", &MainForm::mnuDDelete_Click},       {"tDRename", &MainForm::mnuDRename_Click},
-        {"tDProperty", &MainForm::mnuDProperty_Click},   {"tCOpenFile", &MainForm::mnuCOpenFile_Click},
-        {"tCAdd", &MainForm::mnuCAddFile_Click},         {"tCUpdate", &MainForm::mnuCUpdate_Click},
-        {"tCDelete", &MainForm::mnuCDelete_Click},       {"tCProperty", &MainForm::mnuCProperty_Click},
-        {"tTSearch", &MainForm::mnuSSearchFile_Click},   {"tTClipDataIn", &MainForm::mnuClipDataIn_Click},
-        {"tTSynchData", &MainForm::mnuSyncData_Click},   {"tSOption", &MainForm::mnuSysOption_Click},
-        {"tHHelpContent", &MainForm::mnuHContents_Click},
-    };
-    for (const auto& [name, handler] : commands) {
-        if (key == name) {
-            (this->*handler)();
+    for (const CommandRoute& route : commandRoutes()) {
+        if (key == route.toolKey) {
+            (this->*route.handler)();
             return;
         }
     }

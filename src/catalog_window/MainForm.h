@@ -77,6 +77,15 @@ public:
     void mnuClose_Click();
     // Runs the command of a toolbar button by its key; unknown keys do nothing.
     void toolBarOpe(const std::string& key);
+
+    // The window's commands by the frame menu item and the toolbar key that run them ("" where
+    // none does: Close and help have menu items of the frame's own).
+    struct CommandRoute {
+        const char* menuItem;
+        const char* toolKey;
+        void (MainForm::*handler)();
+    };
+    static const std::vector<CommandRoute>& commandRoutes();
     // Fills the frame's context menu for context 1 to 4.
     void fillPopupMenu(int16_t context);
     void mnuPop_Click(int index);

@@ -88,20 +88,12 @@ void MDIMainForm::connectMenus()
     m.onTriggered(QStringLiteral("mnuAbout"), [this] { mnuAbout_Click(); });
 
     // Catalog commands run in the catalog window.
-    const std::pair<const char*, void (MainForm::*)()> forwarded[] = {
-        {"mnuDAddRoot", &MainForm::mnuDAddRoot_Click},       {"mnuDAddChild", &MainForm::mnuDAddChild_Click},
-        {"mnuDUpdate", &MainForm::mnuDUpdate_Click},         {"mnuDDelete", &MainForm::mnuDDelete_Click},
-        {"mnuDRename", &MainForm::mnuDRename_Click},         {"mnuDProperty", &MainForm::mnuDProperty_Click},
-        {"mnuCOpenFile", &MainForm::mnuCOpenFile_Click},     {"mnuCAddFile", &MainForm::mnuCAddFile_Click},
-        {"mnuCUpdate", &MainForm::mnuCUpdate_Click},         {"mnuCDelete", &MainForm::mnuCDelete_Click},
-        {"mnuCProperty", &MainForm::mnuCProperty_Click},     {"mnuSSearchFile", &MainForm::mnuSSearchFile_Click},
-        {"mnuClipDataIn", &MainForm::mnuClipDataIn_Click},   {"mnuSyncData", &MainForm::mnuSyncData_Click},
-        {"mnuSysOption", &MainForm::mnuSysOption_Click},
-    };
-    for (const auto& [name, command] : forwarded) {
-        m.onTriggered(QString::fromLatin1(name), [this, command = command] {
+    for (const MainForm::CommandRoute& route : MainForm::commandRoutes()) {
+        if (route.menuItem[0] == '\0')
+            continue;
+        m.onTriggered(QString::fromLatin1(route.menuItem), [this, handler = route.handler] {
             if (MainForm* form = app_.mainForm())
-                (form->*command)();
+                (form->*handler)();
         });
     }
     for (int i = 0; i < FrameMenus::kPopupItems; ++i)
