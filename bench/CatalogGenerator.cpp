@@ -9,9 +9,9 @@
 #include <stdlib.h>
 #include <string_view>
 
-#include "store/QlrDirContentModel.h"
-#include "store/QlrDirModel.h"
-#include "store/RecordFormat.h"
+#include "core/store/QlrDirContentModel.h"
+#include "core/store/QlrDirModel.h"
+#include "core/store/RecordFormat.h"
 
 namespace fs = std::filesystem;
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "CatalogGenerator.h"
-#include "config/CoreContext.h"
+#include "core/CoreContext.h"
 
 namespace quillory::bench {
 namespace {

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "CatalogGenerator.h"
-#include "catalog_window/ContentListView.h"
-#include "catalog_window/DirTreeView.h"
-#include "catalog_window/MainForm.h"
-#include "config/CoreContext.h"
-#include "shell/Application.h"
+#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/MainForm.h"
+#include "core/CoreContext.h"
+#include "ui/shell/Application.h"
 
 using namespace quillory;
 using namespace quillory::bench;

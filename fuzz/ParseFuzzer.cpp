@@ -17,10 +17,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "config/CoreContext.h"
-#include "config/SysConfKeys.h"
-#include "store/RecordFormat.h"
-#include "store/RootPathSource.h"
+#include "core/CoreContext.h"
+#include "core/config/SysConfKeys.h"
+#include "core/store/RecordFormat.h"
+#include "core/store/RootPathSource.h"
 
 using namespace quillory;
 

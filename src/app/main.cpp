@@ -1,10 +1,10 @@
 #include <QApplication>
 
-#include "config/CoreContext.h"
-#include "platform/DesktopOpener.h"
-#include "platform/MessageBoxes.h"
-#include "platform/SingleInstance.h"
-#include "shell/Application.h"
+#include "core/CoreContext.h"
+#include "ui/platform/DesktopOpener.h"
+#include "ui/platform/MessageBoxes.h"
+#include "ui/platform/SingleInstance.h"
+#include "ui/shell/Application.h"
 
 int main(int argc, char* argv[])
 {

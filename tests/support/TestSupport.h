@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/CoreContext.h"
+#include "core/CoreContext.h"
 
 namespace quillory::test {
 

@@ -1,0 +1,167 @@
+#include "core/catalog_window/CatalogEdits.h"
+
+#include <sys/stat.h>
+#include <unordered_set>
+
+#include "core/catalog_window/ContentRows.h"
+#include "core/store/IdAllocation.h"
+#include "core/store/fileOpe.h"
+#include "core/store/qlrDbOpe.h"
+
+namespace quillory {
+
+bool renameFolder(qlrDbOpe& store, const std::string& dirId, const std::string& newName)
+{
+    const auto folder = store.getQlrDirById(dirId);
+    if (!folder || newName.empty() || folder->dirName == newName)
+        return false;
+    const std::string oldName = folder->dirName;
+    folder->dirName = newName;
+    const auto all = store.getAllDirMap();
+    all->addMap(folder->dirId, folder);
+    if (store.writeAllQlrDbDir(FILE_OUTPUT, *all))
+        return true;
+    folder->dirName = oldName;
+    return false;
+}
+
+bool isSelfOrDescendant(qlrDbOpe& store, const std::string& candidate, const std::string& dirId)
+{
+    const auto all = store.getAllDirMap();
+    std::unordered_set<std::string> seen;
+    std::string id = candidate;
+    while (id != "0" && seen.insert(id).second) {
+        if (id == dirId)
+            return true;
+        const auto folder = all->getValueByKey(id);
+        if (!folder)
+            return false;
+        id = folder->parentDirId;
+    }
+    return false;
+}
+
+FolderMove moveFolder(qlrDbOpe& store, const std::string& dirId, const std::string& newParentId)
+{
+    const auto all = store.getAllDirMap();
+    const auto folder = all->getValueByKey(dirId);
+    if (!folder || (newParentId != "0" && isSelfOrDescendant(store, newParentId, dirId)))
+        return FolderMove::Refused;
+    const std::string oldParent = folder->parentDirId;
+    folder->parentDirId = newParentId;
+    all->addMap(dirId, folder);
+    if (store.writeAllQlrDbDir(FILE_OUTPUT, *all))
+        return FolderMove::Moved;
+    folder->parentDirId = oldParent;
+    return FolderMove::Failed;
+}
+
+bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::string& targetId)
+{
+    const auto target = store.getDirContentMap(targetId);
+
+    // Plan the move on copies first: the target as it will be written, with new ids.
+    ContentMap plannedTarget;
+    target->forEach([&](const std::string& key, const ContentMap::Ptr& index) { plannedTarget.addMap(key, index); });
+    struct Move {
+        std::string sourceId;
+        std::shared_ptr<QlrDirContentModel> index;
+        std::string newId;
+    };
+    std::vector<Move> moves;
+    for (const auto& [sourceId, indexes] : dragged) {
+        if (sourceId == targetId)
+            continue;
+        const auto source = store.getDirContentMap(sourceId);
+        for (const auto& index : indexes) {
+            if (!index || source->getValueByKey(index->cId) != index)
+                continue;
+            const std::string newId = smallestFreeId(plannedTarget, targetId + "!C");
+            auto moved = std::make_shared<QlrDirContentModel>(*index);
+            moved->cId = newId;
+            if (!plannedTarget.addMap(newId, moved))
+                return false;
+            moves.push_back({sourceId, index, newId});
+        }
+    }
+    if (!store.writeAllQlrDbDirContent(targetId, FILE_OUTPUT, plannedTarget))
+        return false;
+
+    // The target is safe on disk: now change the cached records and write the sources.
+    std::vector<std::string> touchedSources;
+    for (const Move& move : moves) {
+        store.getDirContentMap(move.sourceId)->removeMap(move.index->cId);
+        move.index->cId = move.newId;
+        target->addMap(move.newId, move.index);
+        if (touchedSources.empty() || touchedSources.back() != move.sourceId)
+            touchedSources.push_back(move.sourceId);
+    }
+    for (const auto& sourceId : touchedSources)
+        store.writeAllQlrDbDirContent(sourceId, FILE_OUTPUT, *store.getDirContentMap(sourceId));
+    return true;
+}
+
+bool renameContentFile(qlrDbOpe& store, const std::string& dirId, const std::string& cId, const std::string& newName)
+{
+    const auto index = store.getQlrDirContentById(dirId, cId);
+    if (!index || newName.empty())
+        return false;
+    const std::string path = index->cContentPath();
+    if (path.empty() || rowFileName(path) == newName)
+        return false;
+    const std::string oldStored = index->storedPath();
+    index->setCContentPath(renamedPath(path, newName));
+    const auto map = store.getDirContentMap(dirId);
+    map->addMap(index->cId, index);
+    if (store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map))
+        return true;
+    index->setStoredPath(oldStored);
+    return false;
+}
+
+namespace {
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+int deleteContents(qlrDbOpe& store, fileOpe& files, const std::string& dirId, const std::vector<std::string>& rowKeys,
+                   MsgAnswer answer)
+{
+    if (answer != MsgAnswer::Yes && answer != MsgAnswer::No)
+        return 0;
+    const auto map = store.getDirContentMap(dirId);
+    std::vector<std::pair<std::string, ContentMap::Ptr>> before;
+    map->forEach([&before](const std::string& key, const ContentMap::Ptr& index) { before.emplace_back(key, index); });
+    std::vector<std::shared_ptr<QlrDirContentModel>> removed;
+    for (const auto& key : rowKeys) {
+        if (auto index = map->getValueByKey(key)) {
+            map->removeMap(key);
+            removed.push_back(std::move(index));
+        }
+    }
+    if (removed.empty())
+        return 0;
+    if (!store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map)) {
+        // Nothing was written: put the indexes back where they were.
+        for (const auto& [key, index] : before)
+            map->removeMap(key);
+        for (const auto& [key, index] : before)
+            map->addMap(key, index);
+        return 0;
+    }
+    if (answer == MsgAnswer::Yes) {
+        for (const auto& index : removed) {
+            const std::string path = index->cContentPath();
+            if (!isWebAddress(path) && isRegularFile(path))
+                files.deleteFile(path);
+        }
+    }
+    return static_cast<int>(removed.size());
+}
+
+} // namespace quillory

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/config/Messages.h"
+
+namespace quillory {
+
+class QlrDirContentModel;
+class fileOpe;
+class qlrDbOpe;
+
+// Changes the user makes in the tree and the list, applied to the store's caches and written
+// at once. Each returns whether anything changed on disk.
+
+// Renames a folder; the name is stored exactly as typed. An unchanged or empty name writes
+// nothing.
+bool renameFolder(qlrDbOpe& store, const std::string& dirId, const std::string& newName);
+
+enum class FolderMove { Moved, Refused, Failed };
+// Puts a folder under newParentId ("0": the top level). A move under the folder itself or one
+// of its descendants is refused and changes nothing. The folder file is rewritten also when
+// the parent stays the same. A failed write leaves the cache as it was.
+FolderMove moveFolder(qlrDbOpe& store, const std::string& dirId, const std::string& newParentId);
+// True when candidate is dirId or lies below it.
+bool isSelfOrDescendant(qlrDbOpe& store, const std::string& candidate, const std::string& dirId);
+
+// Indexes dragged out of the list, grouped by the folder that holds them, in drag order.
+using DraggedIndexes = std::vector<std::pair<std::string, std::vector<std::shared_ptr<QlrDirContentModel>>>>;
+// Moves the dragged indexes into targetId; each gets the target's next free id. The target's
+// index file is written before the sources', so an interruption can leave an index twice but
+// never lose one. Indexes already in the target keep their ids; the target file is rewritten
+// in any case. False when the target could not be written (nothing changed then).
+bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::string& targetId);
+
+// Points an index at the same folder under another file name; the file on disk is not renamed.
+// An empty or unchanged name writes nothing.
+bool renameContentFile(qlrDbOpe& store, const std::string& dirId, const std::string& cId, const std::string& newName);
+
+// Deletes the indexes among rowKeys that belong to dirId, after the user's answer to the
+// deletion question: Yes also deletes their documents (never a folder or a web address), No
+// keeps the documents, Cancel does nothing. Documents are deleted only once the index file has
+// been written. Returns the number of indexes removed.
+int deleteContents(qlrDbOpe& store, fileOpe& files, const std::string& dirId, const std::vector<std::string>& rowKeys,
+                   MsgAnswer answer);
+
+} // namespace quillory

@@ -1,0 +1,52 @@
+#include "core/catalog_window/PanelGeometry.h"
+
+#include <algorithm>
+
+namespace quillory {
+
+using namespace geometry;
+
+WindowLayout fullLayout(double windowWidth, double windowHeight)
+{
+    WindowLayout layout;
+    layout.tree = {kTreeMargin, kTreeMargin, windowWidth / 4, windowHeight - kTreeMargin};
+    layout.splitter = {layout.tree.right(), layout.tree.top, kSplitterWidth, layout.tree.height};
+    layout.list = {layout.splitter.right(), layout.tree.top,
+                   windowWidth - layout.tree.width - kSplitterWidth - kListRightMargin, layout.tree.height};
+    return layout;
+}
+
+double clampSplitterLeft(double proposedLeft, double windowWidth)
+{
+    double left = std::max(proposedLeft, kSplitterMinLeft);
+    return std::min(left, windowWidth - kSplitterRightReserve);
+}
+
+WindowLayout layoutAroundSplitter(const TwipRect& splitter, double windowWidth, double innerHeight)
+{
+    WindowLayout layout;
+    layout.splitter = splitter;
+    layout.splitter.height = innerHeight - splitter.top;
+    layout.tree = {kTreeMargin, splitter.top, splitter.left - kTreeMargin, layout.splitter.height};
+    layout.list = {splitter.left + kSplitterWidth, splitter.top,
+                   windowWidth - layout.tree.width - kSplitterWidth - kListRightMargin, layout.splitter.height};
+    return layout;
+}
+
+TwipRect panelPlacement(int panel, const TwipRect& splitter)
+{
+    return {splitter.right(), splitter.top + kPanelOffsetBelowSplitterTop, kPanelWidth,
+            panel == 3 ? kSearchPanelHeight : kPanelHeight};
+}
+
+TwipPoint clampPanel(TwipPoint proposed, double windowWidth, double windowHeight)
+{
+    TwipPoint p = proposed;
+    p.x = std::max(p.x, kPanelMinLeft);
+    p.x = std::min(p.x, windowWidth - kPanelRightReserve);
+    p.y = std::max(p.y, kPanelMinTop);
+    p.y = std::min(p.y, windowHeight - kPanelBottomReserve);
+    return p;
+}
+
+} // namespace quillory

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/catalog_window/CommandStates.h"
+
+namespace quillory {
+
+// Where the context menu was asked for.
+enum class PopupContext : int16_t { FolderNode = 1, TreeSpace = 2, ListSpace = 3, IndexRow = 4 };
+
+// What a context-menu entry runs.
+enum class PopupCommand {
+    AddIndex, DeleteIndex, ClipDataIn, OpenIndex, IndexProperty, UpdateIndex,
+    AddChild, AddRoot, DeleteFolder, FolderProperty, UpdateFolder, Exit, Search, RenameFolder,
+};
+
+// The context menu's nineteen entries: filled with the captions of the commands that suit the
+// place of the click and are on, separated by "-", and recognised again by their caption when
+// one is chosen.
+class PopupMenuModel {
+public:
+    static constexpr int kItemCount = 19;
+    using CaptionOf = std::function<std::string(const std::string& key)>;
+
+    // context: 1 to 4 (PopupContext); any other value places nothing and leaves the entries as
+    // they were, all visible.
+    void fillPopupMenu(int16_t context, const CommandStates& states, const CaptionOf& captionOf);
+
+    const std::string& caption(int index) const { return captions_[static_cast<size_t>(index)]; }
+    bool isVisible(int index) const { return visible_[static_cast<size_t>(index)]; }
+    int visibleCount() const;
+
+    // The command whose configured caption equals the caption of entry index; the first in a
+    // fixed order wins when two captions are equal. None for a separator or a stale caption.
+    std::optional<PopupCommand> commandAt(int index, const CaptionOf& captionOf) const;
+
+private:
+    std::array<std::string, kItemCount> captions_{};
+    std::array<bool, kItemCount> visible_{};
+};
+
+} // namespace quillory

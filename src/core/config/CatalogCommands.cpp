@@ -1,0 +1,93 @@
+#include "core/config/CatalogCommands.h"
+
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "core/config/CatalogLayout.h"
+#include "core/config/Messages.h"
+#include "core/config/SysConf.h"
+#include "core/store/SafeFile.h"
+#include "core/store/fileOpe.h"
+#include "core/store/qlrDbOpe.h"
+
+namespace quillory {
+namespace {
+
+bool exists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string join(const std::string& a, const std::string& b)
+{
+    return a + std::string(kPathSepStr) + b;
+}
+
+} // namespace
+
+CatalogCommands::CatalogCommands(SysConf& conf, fileOpe& files, qlrDbOpe& store, CatalogLayout& layout,
+                                 Messages& messages)
+    : conf_(conf), files_(files), store_(store), layout_(layout), messages_(messages)
+{
+}
+
+std::string CatalogCommands::doAddNew(const std::string& location, const std::string& folderName,
+                                      const std::string& fileName)
+{
+    if (location.empty() || folderName.empty() || fileName.empty())
+        return {};
+    // The index folder and pending file names are settings: read them before they are used.
+    conf_.loadSysConf();
+    const std::string catalogFolder = join(location, folderName);
+    const std::string contentFolder = join(catalogFolder, conf_.text("QlrdbContentFolder"));
+    const std::string dirFile = join(catalogFolder, fileName);
+    const std::string pendingFile = join(contentFolder, conf_.text("TempContentFileName"));
+    // Each step goes on when the one before failed; the catalog is opened all the same.
+    ::mkdir(catalogFolder.c_str(), 0777);
+    ::mkdir(contentFolder.c_str(), 0777);
+    if (!exists(dirFile))
+        files_.createFile(dirFile);
+    if (!exists(pendingFile))
+        files_.createFile(pendingFile);
+    openCatalog(dirFile);
+    return dirFile;
+}
+
+bool CatalogCommands::openCatalog(const std::string& givenPath)
+{
+    if (givenPath.empty())
+        return false;
+    // Err001's text is a setting too: read the settings before it can be shown.
+    conf_.loadSysConf();
+    std::error_code error;
+    const std::string path = std::filesystem::absolute(givenPath, error).lexically_normal().string();
+    if (!exists(path))
+        messages_.show("Err001", MsgButtons::Ok, path);
+
+    const std::string fileName = fileOpe::getLastStrs(path, kPathSepStr);
+    const std::string folderPath = path.substr(0, path.size() - fileName.size() - 1);
+    const std::string folderName = fileOpe::getLastStrs(folderPath, kPathSepStr);
+    if (fileName.empty() || folderName.empty() || folderPath.size() <= folderName.size())
+        return false;
+    std::string root = folderPath.substr(0, folderPath.size() - folderName.size() - 1);
+    if (root.empty())
+        root = std::string(kPathSepStr);
+
+    conf_.currentDirFileName = fileName;
+    conf_.currentQlrdbFolder = folderName;
+    conf_.currentRootPath = root;
+    store_.resetStoreCache();
+    removeStaleTempFiles(layout_.getCatalogFolderPath());
+    removeStaleTempFiles(layout_.getContentFolderPath());
+    return true;
+}
+
+void CatalogCommands::closeCatalog()
+{
+    conf_.sysConfLoaded = false;
+    conf_.currentRootPath.clear();
+    store_.resetStoreCache();
+}
+
+} // namespace quillory

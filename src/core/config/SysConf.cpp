@@ -1,0 +1,180 @@
+#include "core/config/SysConf.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "core/config/Messages.h"
+#include "core/config/SysConfKeys.h"
+#include "core/store/TextConvert.h"
+#include "core/store/fileOpe.h"
+
+namespace quillory {
+namespace {
+
+constexpr std::string_view kConfRelativePath = "/resource/conf/SysConf.properties";
+
+bool fileExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string withoutTrailingSeparators(std::string path)
+{
+    while (path.size() > 1 && path.back() == kPathSep)
+        path.pop_back();
+    return path;
+}
+
+std::string cutLastComponent(const std::string& path)
+{
+    const auto slash = path.rfind(kPathSep);
+    return slash == std::string::npos ? path : path.substr(0, slash);
+}
+
+const SysConfKey* findKey(std::string_view name)
+{
+    static const auto index = [] {
+        std::unordered_map<std::string_view, const SysConfKey*> map;
+        for (const auto& key : sysConfKeys())
+            map.emplace(key.name, &key);
+        return map;
+    }();
+    const auto it = index.find(name);
+    return it == index.end() ? nullptr : it->second;
+}
+
+} // namespace
+
+SysConf::SysConf(fileOpe& files, Messages& messages, std::string programFolder)
+    : files_(files), messages_(messages), programFolder_(withoutTrailingSeparators(std::move(programFolder)))
+{
+}
+
+std::string SysConf::executableFolder()
+{
+    std::string buffer(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0)
+        return ".";
+    buffer.resize(static_cast<size_t>(n));
+    return cutLastComponent(buffer);
+}
+
+std::string SysConf::getAppBasePath() const
+{
+    std::string base = programFolder_;
+    if (NeedBackTwo)
+        base = cutLastComponent(cutLastComponent(base));
+    return base;
+}
+
+std::string SysConf::getSysConfPath()
+{
+    std::string path = getAppBasePath() + std::string(kConfRelativePath);
+    if (fileExists(path))
+        return path;
+    NeedBackTwo = !NeedBackTwo;
+    path = getAppBasePath() + std::string(kConfRelativePath);
+    if (!fileExists(path)) {
+        configMissing_ = true;
+        messages_.showText(kMissingConfigText);
+    }
+    return path;
+}
+
+bool SysConf::loadSysConf()
+{
+    if (sysConfLoaded)
+        return !configMissing_;
+    configMissing_ = false;
+    const std::string path = getSysConfPath();
+    // Marked as loaded even when missing, so that asking for the root path does not repeat
+    // the message; the program ends on a missing file anyway.
+    sysConfLoaded = true;
+    if (configMissing_)
+        return false;
+    std::vector<std::string> lines;
+    files_.reaFile(path, lines);
+    for (const auto& line : lines)
+        applyLine(line);
+    return true;
+}
+
+void SysConf::applyLine(const std::string& line)
+{
+    if (line.find_first_not_of(' ') == std::string::npos)
+        return;
+    const auto equals = line.find('=');
+    if (equals == std::string::npos || equals == 0)
+        return;
+    const std::string name = line.substr(0, equals);
+    const SysConfKey* key = findKey(name);
+    if (!key)
+        return;
+    std::string value = line.substr(equals + 1);
+    switch (key->type) {
+    case SysConfValueType::Boolean:
+        if (const auto b = parseBoolean(value))
+            (name == "IsRunning" ? IsRunning : NeedBackTwo) = *b;
+        return;
+    case SysConfValueType::Integer:
+        if (const auto n = parseInt16(value))
+            (name == "FontSize" ? FontSize : MonitorAutoWriteInterval) = *n;
+        return;
+    case SysConfValueType::Text:
+        break;
+    }
+    if (name == "DefaultRootPath" && currentRootPath.empty())
+        currentRootPath = value;
+    else if (name == "QlrdbFolder" && currentQlrdbFolder.empty())
+        currentQlrdbFolder = value;
+    else if (name == "DirFileName" && currentDirFileName.empty())
+        currentDirFileName = value;
+    texts_[name] = std::move(value);
+}
+
+bool SysConf::saveSysConf()
+{
+    std::vector<std::string> lines;
+    lines.reserve(sysConfKeys().size());
+    for (const auto& key : sysConfKeys()) {
+        std::string value;
+        if (key.name == "IsRunning")
+            value = formatBoolean(IsRunning);
+        else if (key.name == "NeedBackTwo")
+            value = formatBoolean(NeedBackTwo);
+        else if (key.name == "MonitorAutoWriteInterval")
+            value = std::to_string(MonitorAutoWriteInterval);
+        else if (key.name == "FontSize")
+            value = std::to_string(FontSize);
+        else
+            value = text(key.name);
+        lines.push_back(key.name + "=" + value);
+    }
+    return files_.writeFile(getSysConfPath(), FILE_OUTPUT, 1, lines);
+}
+
+const std::string& SysConf::getRootPath()
+{
+    if (!sysConfLoaded)
+        loadSysConf();
+    if (currentRootPath.empty())
+        currentRootPath = getAppBasePath();
+    return currentRootPath;
+}
+
+const std::string& SysConf::text(const std::string& key) const
+{
+    static const std::string empty;
+    const auto it = texts_.find(key);
+    return it == texts_.end() ? empty : it->second;
+}
+
+void SysConf::setText(const std::string& key, std::string value)
+{
+    texts_[key] = std::move(value);
+}
+
+} // namespace quillory

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+#include "core/store/RootPathSource.h"
+
+namespace quillory {
+
+class Messages;
+class fileOpe;
+
+// The settings, captions and messages of SysConf.properties, and the location of the open
+// catalog.
+//
+// The file holds one "key=value" per line. The value is everything after the first "=", so a
+// value may itself hold "=" and reads back as it was saved. Keys are compared exactly; unknown
+// keys, blank lines and comments are ignored and not written back. A Boolean or number that
+// does not convert leaves its setting as it was.
+class SysConf : public RootPathSource {
+public:
+    // The one text the program holds itself: the configuration cannot hold it.
+    static constexpr const char* kMissingConfigText = "Error:Can't find config file,the system will exit.";
+
+    // programFolder: the folder of the executable (tests pass a temporary folder).
+    SysConf(fileOpe& files, Messages& messages, std::string programFolder);
+    static std::string executableFolder();
+
+    // Reads the file once. False when it cannot be found; the missing-file message has then
+    // been shown and the program is expected to end.
+    bool loadSysConf();
+    // Writes every setting back in the fixed order. False (after Err009) when it cannot.
+    bool saveSysConf();
+
+    std::string getAppBasePath() const;
+    // Full path of SysConf.properties. When no file is found, NeedBackTwo is flipped and the
+    // other place tried; when that fails too, the missing-file message is shown.
+    std::string getSysConfPath();
+    const std::string& getRootPath() override;
+    int16_t getMonitorAutoWriteInterval() const { return MonitorAutoWriteInterval; }
+
+    // A text setting, caption or message by key; empty when the file did not hold it.
+    const std::string& text(const std::string& key) const;
+    void setText(const std::string& key, std::string value);
+
+    bool configMissing() const { return configMissing_; }
+
+    // The typed settings.
+    bool IsRunning = false;
+    bool NeedBackTwo = false;
+    int16_t MonitorAutoWriteInterval = 0;
+    int16_t FontSize = 0;
+
+    // The open catalog: root folder, catalog folder name, folder file name.
+    std::string currentRootPath;
+    std::string currentQlrdbFolder;
+    std::string currentDirFileName;
+    bool sysConfLoaded = false;
+
+private:
+    void applyLine(const std::string& line);
+
+    fileOpe& files_;
+    Messages& messages_;
+    std::string programFolder_;
+    std::unordered_map<std::string, std::string> texts_;
+    bool configMissing_ = false;
+};
+
+} // namespace quillory

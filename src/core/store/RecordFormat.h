@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/store/QlrDirContentModel.h"
+#include "core/store/QlrDirModel.h"
+
+namespace quillory {
+
+// The line formats of the folder file and the index files.
+//
+// Folder line, 8 fields:  id|name|parent id|icon|content file|True or False|password|description
+// Index line, 7 fields:   id|title|path (root as "QLRR$")|True or False|password|added|description
+//
+// Every field is written through escapeField, so no text the user can type can add or cut a
+// field or end the line early:
+//   CR            is written as "_#_"   (the format's old rule for line breaks in descriptions)
+//   "|"           is written as "_#!_"
+//   "_#" (as text) is written as "_#=_"
+// An LF is written as it is: it does not end a line. Reading undoes the three in one left-to-
+// right pass, and "_#" followed by anything else is read as it stands, so files written before
+// "|" could be escaped read exactly as they did.
+
+std::string_view getFieldSeparator();
+
+std::string escapeField(std::string_view text);
+std::string unescapeField(std::string_view text);
+
+// Fill record from line. False when the line is malformed (a field is missing, or the
+// password flag is not a Boolean); the fields before the faulty one are filled all the same.
+bool parseDirLine(std::string_view line, QlrDirModel& record);
+std::string formatDirLine(const QlrDirModel& record);
+
+// As parseDirLine. The path goes through setCContentPath, so a root written out in full is
+// taken back to the placeholder.
+bool parseContentLine(std::string_view line, QlrDirContentModel& record);
+// The path is written in its stored (placeholder) form.
+std::string formatContentLine(const QlrDirContentModel& record);
+
+} // namespace quillory

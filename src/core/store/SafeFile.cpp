@@ -1,0 +1,248 @@
+#include "core/store/SafeFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillory {
+namespace {
+
+constexpr std::string_view kTempMarker = ".qtmp-";
+constexpr size_t kTempSuffixLength = 6;
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string randomSuffix()
+{
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<size_t> pick(0, sizeof alphabet - 2);
+    std::string s;
+    for (size_t i = 0; i < kTempSuffixLength; ++i)
+        s += alphabet[pick(generator)];
+    return s;
+}
+
+// Writes everything, treating a short count as progress and a zero count as a full device.
+int writeAll(FileIo& io, int fd, std::string_view data)
+{
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = io.write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno ? errno : EIO;
+        }
+        if (n == 0)
+            return ENOSPC;
+        done += static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+void flushFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    // The rename has already happened; a file system that cannot flush a folder still holds the
+    // new file, so a failure here is not reported as a failed write.
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+WriteOutcome failure(int error, bool folderMissing = false)
+{
+    WriteOutcome outcome;
+    outcome.errorNumber = error ? error : EIO;
+    outcome.folderMissing = folderMissing;
+    return outcome;
+}
+
+} // namespace
+
+std::string WriteOutcome::reason() const
+{
+    if (errorNumber == 0)
+        return {};
+    return std::strerror(errorNumber);
+}
+
+bool isSafeFileTempName(std::string_view name)
+{
+    if (name.size() < 1 + kTempMarker.size() + kTempSuffixLength || name.front() != '.')
+        return false;
+    const size_t marker = name.size() - kTempSuffixLength - kTempMarker.size();
+    return name.substr(marker, kTempMarker.size()) == kTempMarker;
+}
+
+WriteOutcome replaceFileAtomically(FileIo& io, const std::string& path, std::string_view data)
+{
+    const std::string folder = folderOf(path);
+    if (!isFolder(folder))
+        return failure(ENOENT, true);
+
+    mode_t mode = 0666;
+    bool keepMode = false;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        if (S_ISDIR(old.st_mode))
+            return failure(EISDIR);
+        mode = old.st_mode & 07777;
+        keepMode = true;
+    }
+
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temp = folder + "/." + nameOf(path) + std::string(kTempMarker) + randomSuffix();
+        fd = io.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0 && errno != EEXIST)
+            return failure(errno);
+    }
+    if (fd < 0)
+        return failure(EEXIST);
+    if (keepMode)
+        (void)::fchmod(fd, mode); // the umask may have narrowed the mode given to open
+
+    int error = writeAll(io, fd, data);
+    if (!error && io.fsync(fd) != 0)
+        error = errno ? errno : EIO;
+    if (io.close(fd) != 0 && !error)
+        error = errno ? errno : EIO;
+    if (!error && io.rename(temp.c_str(), path.c_str()) != 0)
+        error = errno ? errno : EIO;
+    if (error) {
+        io.unlink(temp.c_str());
+        return failure(error);
+    }
+    flushFolder(folder);
+    return {};
+}
+
+WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view data)
+{
+    const std::string folder = folderOf(path);
+    if (!isFolder(folder))
+        return failure(ENOENT, true);
+    const int fd = io.open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return failure(errno);
+    struct stat before {};
+    const bool sized = ::fstat(fd, &before) == 0;
+
+    int error = 0;
+    if (!data.empty()) {
+        const ssize_t n = io.write(fd, data.data(), data.size());
+        if (n < 0)
+            error = errno ? errno : EIO;
+        else if (static_cast<size_t>(n) != data.size())
+            error = ENOSPC;
+        if (!error && io.fsync(fd) != 0)
+            error = errno ? errno : EIO;
+        // Also after a failed flush: the caller is told the line was not added, so it must
+        // not turn up when the file is next read.
+        if (error && sized)
+            (void)io.ftruncate(fd, before.st_size);
+    }
+    if (io.close(fd) != 0 && !error)
+        error = errno ? errno : EIO;
+    return error ? failure(error) : WriteOutcome{};
+}
+
+std::optional<std::string> readWholeFile(const std::string& path, int* errorNumber)
+{
+    std::string content;
+    if (!readWholeFileInto(path, content, errorNumber))
+        return std::nullopt;
+    return content;
+}
+
+bool readWholeFileInto(const std::string& path, std::string& content, int* errorNumber)
+{
+    auto fail = [errorNumber](int error) {
+        if (errorNumber)
+            *errorNumber = error;
+        return false;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        return fail(error);
+    }
+    content.resize(static_cast<size_t>(st.st_size));
+    size_t done = 0;
+    char spill[4096];
+    for (;;) {
+        // Read into the sized buffer first; whatever lies beyond the size fstat gave (a file
+        // that grew meanwhile, or one that reports no size) goes through the spill buffer.
+        const bool inBuffer = done < content.size();
+        char* target = inBuffer ? content.data() + done : spill;
+        const size_t room = inBuffer ? content.size() - done : sizeof spill;
+        const ssize_t n = ::read(fd, target, room);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(fd);
+            return fail(error);
+        }
+        if (n == 0)
+            break;
+        if (!inBuffer) {
+            content.resize(done);
+            content.append(spill, static_cast<size_t>(n));
+        }
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    content.resize(done);
+    if (errorNumber)
+        *errorNumber = 0;
+    return true;
+}
+
+int removeStaleTempFiles(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (isSafeFileTempName(entry->d_name) && ::unlink((folder + "/" + entry->d_name).c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+} // namespace quillory

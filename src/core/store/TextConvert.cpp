@@ -1,0 +1,101 @@
+#include "core/store/TextConvert.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace quillory {
+namespace {
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+// A decimal number with an optional sign and an optional fraction, nothing around it.
+std::optional<bool> numberIsNonZero(std::string_view text)
+{
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    bool digits = false;
+    bool nonZero = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+            nonZero = nonZero || c != '0';
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits)
+        return std::nullopt;
+    return nonZero;
+}
+
+} // namespace
+
+std::optional<bool> parseBoolean(std::string_view text)
+{
+    if (equalsIgnoringAsciiCase(text, "true"))
+        return true;
+    if (equalsIgnoringAsciiCase(text, "false"))
+        return false;
+    return numberIsNonZero(text);
+}
+
+std::optional<int16_t> parseInt16(std::string_view text)
+{
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-')
+            return std::nullopt;
+    }
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    if (value < INT16_MIN || value > INT16_MAX)
+        return std::nullopt;
+    return static_cast<int16_t>(value);
+}
+
+std::string formatBoolean(bool value)
+{
+    return value ? "True" : "False";
+}
+
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to)
+{
+    std::string result;
+    if (from.empty())
+        return std::string(text);
+    size_t start = 0;
+    for (size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, start)) {
+        result.append(text.substr(start, at - start));
+        result.append(to);
+        start = at + from.size();
+    }
+    result.append(text.substr(start));
+    return result;
+}
+
+std::string trimBlanks(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+} // namespace quillory

@@ -1,0 +1,214 @@
+#include "ui/catalog_window/DirTreeView.h"
+
+#include <QDrag>
+#include <QDragMoveEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+
+namespace quillory {
+
+namespace {
+constexpr int kKeyRole = Qt::UserRole + 1;
+}
+
+DirTreeView::DirTreeView(QWidget* parent) : QTreeWidget(parent)
+{
+    setObjectName(QStringLiteral("dirTreeView"));
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setUniformRowHeights(true);
+    setIndentation(19);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::SelectedClicked);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
+
+    connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) {
+        if (!settingUp_)
+            emit labelEdited(item, item->text(0));
+    });
+}
+
+QString DirTreeView::keyOf(const QTreeWidgetItem* item) const
+{
+    return item ? item->data(0, kKeyRole).toString() : QString();
+}
+
+QTreeWidgetItem* DirTreeView::addNode(const QString& key, const QString& parentKey, const QString& text)
+{
+    if (nodes_.contains(key))
+        return nullptr;
+    QTreeWidgetItem* parent = nullptr;
+    if (parentKey != QLatin1String("0")) {
+        parent = nodes_.value(parentKey);
+        if (!parent)
+            return nullptr;
+    }
+    settingUp_ = true;
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, text);
+    item->setData(0, kKeyRole, key);
+    if (folderIcon_.isNull())
+        folderIcon_ = QIcon::fromTheme(QStringLiteral("folder"), style()->standardIcon(QStyle::SP_DirIcon));
+    item->setIcon(0, folderIcon_);
+    item->setFlags(item->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled);
+    if (parent)
+        parent->addChild(item);
+    else
+        addTopLevelItem(item);
+    settingUp_ = false;
+    nodes_.insert(key, item);
+    return item;
+}
+
+void DirTreeView::forgetSubtree(QTreeWidgetItem* item)
+{
+    nodes_.remove(keyOf(item));
+    if (item == dropHighlight_)
+        dropHighlight_ = nullptr;
+    if (item == lastDropNode_)
+        lastDropNode_ = nullptr;
+    for (int i = 0; i < item->childCount(); ++i)
+        forgetSubtree(item->child(i));
+}
+
+void DirTreeView::removeNode(const QString& key)
+{
+    QTreeWidgetItem* item = nodes_.value(key);
+    if (!item)
+        return;
+    forgetSubtree(item);
+    delete item;
+}
+
+void DirTreeView::moveNode(const QString& key, const QString& newParentKey)
+{
+    QTreeWidgetItem* item = nodes_.value(key);
+    QTreeWidgetItem* newParent = newParentKey == QLatin1String("0") ? nullptr : nodes_.value(newParentKey);
+    if (!item || (newParentKey != QLatin1String("0") && !newParent))
+        return;
+    const bool wasCurrent = currentItem() == item;
+    if (QTreeWidgetItem* parent = item->parent())
+        parent->removeChild(item);
+    else
+        takeTopLevelItem(indexOfTopLevelItem(item));
+    if (newParent)
+        newParent->addChild(item);
+    else
+        addTopLevelItem(item);
+    if (wasCurrent)
+        setCurrentItem(item);
+}
+
+void DirTreeView::setNodeText(const QString& key, const QString& text)
+{
+    if (QTreeWidgetItem* item = nodes_.value(key)) {
+        settingUp_ = true;
+        item->setText(0, text);
+        settingUp_ = false;
+    }
+}
+
+void DirTreeView::resetDragState()
+{
+    setDropHighlight(nullptr);
+    lastDropNode_ = nullptr;
+}
+
+void DirTreeView::setDropHighlight(QTreeWidgetItem* item)
+{
+    dropHighlight_ = item;
+}
+
+void DirTreeView::mousePressEvent(QMouseEvent* event)
+{
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    if (event->button() == Qt::RightButton) {
+        // A right press opens the context menu and leaves the current folder as it is.
+        emit contextRequested(item, event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && item)
+        emit nodePressed(item);
+}
+
+void DirTreeView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
+        emit deletePressed();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void DirTreeView::startDrag(Qt::DropActions)
+{
+    QTreeWidgetItem* item = currentItem();
+    if (!item)
+        return;
+    auto* mime = new QMimeData;
+    mime->setData(kFolderMime, keyOf(item).toUtf8());
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(item->icon(0).pixmap(iconSize().isValid() ? iconSize() : QSize(16, 16)));
+    drag->exec(Qt::MoveAction);
+    resetDragState();
+}
+
+void DirTreeView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasFormat(kFolderMime) || event->mimeData()->hasFormat(kIndexesMime))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void DirTreeView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!event->mimeData()->hasFormat(kFolderMime) && !event->mimeData()->hasFormat(kIndexesMime)) {
+        event->ignore();
+        return;
+    }
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    setDropHighlight(item);
+    if (item) {
+        lastDropNode_ = item;
+        item->setExpanded(true); // dragging over a folder opens it
+    }
+    QTreeWidget::dragMoveEvent(event);
+    event->acceptProposedAction();
+}
+
+void DirTreeView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    setDropHighlight(nullptr);
+    QTreeWidget::dragLeaveEvent(event);
+}
+
+void DirTreeView::dropEvent(QDropEvent* event)
+{
+    const QMimeData* mime = event->mimeData();
+    QTreeWidgetItem* target = itemAt(event->position().toPoint());
+    event->setDropAction(Qt::IgnoreAction); // the catalog window moves the nodes itself
+    event->accept();
+    if (mime->hasFormat(kIndexesMime)) {
+        const QStringList ids = QString::fromUtf8(mime->data(kIndexesMime)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QTreeWidgetItem* last = target ? target : lastDropNode_;
+        resetDragState();
+        if (last && !ids.isEmpty())
+            emit indexesDropped(ids, last);
+    } else if (mime->hasFormat(kFolderMime)) {
+        const QString folderId = QString::fromUtf8(mime->data(kFolderMime));
+        resetDragState();
+        emit folderDropped(folderId, target);
+    }
+}
+
+} // namespace quillory

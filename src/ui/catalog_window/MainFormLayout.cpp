@@ -1,0 +1,89 @@
+// The catalog window's geometry: tree, splitter and list, and the four floating panels.
+#include "ui/catalog_window/MainForm.h"
+
+#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/DragHandles.h"
+
+namespace quillory {
+
+namespace {
+QRect toPixels(const TwipRect& r)
+{
+    return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height));
+}
+} // namespace
+
+TwipRect MainForm::splitterRect() const
+{
+    const QRect g = picSplit->geometry();
+    return {pixelsToTwips(g.x()), pixelsToTwips(g.y()), pixelsToTwips(g.width()), pixelsToTwips(g.height())};
+}
+
+void MainForm::applyLayout(const WindowLayout& layout)
+{
+    // A size that does not fit (a window smaller than the margins) is left as it was.
+    auto place = [](QWidget* widget, const TwipRect& r) {
+        if (r.width >= 0 && r.height >= 0)
+            widget->setGeometry(toPixels(r));
+    };
+    place(dirTreeView, layout.tree);
+    place(picSplit, layout.splitter);
+    place(ListView, layout.list);
+}
+
+void MainForm::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    applyLayout(fullLayout(pixelsToTwips(width()), pixelsToTwips(height())));
+    for (PanelFrame* frame : frames_) {
+        if (frame->isVisible()) {
+            frame->move(frame->clamp(frame->pos()));
+            break;
+        }
+    }
+}
+
+void MainForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void MainForm::frameSize_init(int16_t panelNumber)
+{
+    if (panelNumber >= 1 && panelNumber <= 4) {
+        for (int i = 1; i <= 4; ++i) {
+            if (i != panelNumber)
+                panel(i)->hide();
+        }
+        PanelFrame* shown = panel(panelNumber);
+        shown->setGeometry(toPixels(panelPlacement(panelNumber, splitterRect())));
+        shown->show();
+        shown->raise();
+    } else if (panelNumber == 99 || panelNumber == 199) {
+        for (PanelFrame* frame : frames_)
+            frame->hide();
+    }
+}
+
+void MainForm::picSplit_MouseDown(double x)
+{
+    splitGrabX = pixelsToTwips(x);
+}
+
+void MainForm::picSplit_MouseMove(double x)
+{
+    const TwipRect splitter = splitterRect();
+    const double left = clampSplitterLeft(splitter.left + pixelsToTwips(x) - splitGrabX, pixelsToTwips(width()));
+    picSplit->move(twipsToPixels(left), picSplit->y());
+}
+
+void MainForm::picSplit_MouseUp()
+{
+    splitGrabX = 0;
+    applyLayout(layoutAroundSplitter(splitterRect(), pixelsToTwips(width()), pixelsToTwips(height())));
+}
+
+} // namespace quillory

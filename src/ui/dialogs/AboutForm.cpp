@@ -1,0 +1,57 @@
+#include "ui/dialogs/AboutForm.h"
+
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+#include "core/config/SysConf.h"
+#include "core/store/fileOpe.h"
+
+namespace quillory {
+
+namespace {
+QString textOf(const SysConf& conf, const char* key)
+{
+    return QString::fromStdString(conf.text(key));
+}
+
+// A caption made of "|"-terminated pieces shows one piece per line.
+QString multiLine(const SysConf& conf, const char* key)
+{
+    const std::string text = conf.text(key);
+    if (text.find('|') == std::string::npos)
+        return QString::fromStdString(text);
+    return QString::fromStdString(fileOpe::getNewLinesStr(text)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+} // namespace
+
+AboutForm::AboutForm(const SysConf& conf, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("AboutForm"));
+    setWindowTitle(textOf(conf, "HAbout").remove(QRegularExpression(QStringLiteral("\\(.*\\)"))).remove(QLatin1Char('&')));
+    auto* layout = new QVBoxLayout(this);
+    auto* title = new QLabel(textOf(conf, "AboutForm_label1"), this);
+    QFont big = title->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    title->setFont(big);
+    layout->addWidget(title);
+    auto* frame = new QGroupBox(textOf(conf, "AboutForm_frame1"), this);
+    auto* frameLayout = new QVBoxLayout(frame);
+    for (const char* key : {"AboutForm_label2", "AboutForm_label3", "AboutForm_label4", "AboutForm_label5", "AboutForm_label6"}) {
+        auto* label = new QLabel(multiLine(conf, key), frame);
+        label->setWordWrap(true);
+        frameLayout->addWidget(label);
+    }
+    layout->addWidget(frame);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(textOf(conf, "AboutForm_cmd_ok"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("cmd_ok"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons);
+}
+
+} // namespace quillory

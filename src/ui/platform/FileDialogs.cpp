@@ -1,0 +1,28 @@
+#include "ui/platform/FileDialogs.h"
+
+#include <QFileDialog>
+
+namespace quillory {
+
+std::optional<QString> FileDialogs::takeAnswer()
+{
+    auto answer = nextAnswer_;
+    nextAnswer_.reset();
+    return answer;
+}
+
+QString FileDialogs::getOpenFileName(QWidget* parent, const QString& filter)
+{
+    if (auto answer = takeAnswer())
+        return *answer;
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+}
+
+QString FileDialogs::getExistingDirectory(QWidget* parent, const QString& start)
+{
+    if (auto answer = takeAnswer())
+        return *answer;
+    return QFileDialog::getExistingDirectory(parent, QString(), start);
+}
+
+} // namespace quillory

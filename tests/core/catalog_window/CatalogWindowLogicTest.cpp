@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <map>
+
+#include "core/catalog_window/CatalogEdits.h"
+#include "core/catalog_window/CommandStates.h"
+#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/PanelGeometry.h"
+#include "core/catalog_window/PopupMenu.h"
+#include "support/TestSupport.h"
+
+namespace quillory::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+Strings enabledCommands(const CommandStates& s)
+{
+    Strings on;
+    for (const CommandInfo& info : commandTable())
+        if (s.isEnabled(info.command))
+            on.push_back(info.menuItem);
+    return on;
+}
+
+const Strings kAllCommands = {"mnuDAddRoot", "mnuDAddChild", "mnuDUpdate", "mnuDDelete", "mnuDProperty",
+                              "mnuDRename", "mnuCAddFile", "mnuCOpenFile", "mnuCUpdate", "mnuCDelete",
+                              "mnuCProperty", "mnuSSearchFile", "mnuClipDataIn", "mnuSyncData"};
+
+TEST(CatalogWindowStates, noFolder_offersOnlyAddRootAndSearch)
+{
+    CommandStates s;
+    int changes = 0;
+    s.setListener([&] { ++changes; });
+    s.setCurrentDir("");
+    EXPECT_EQ(enabledCommands(s), (Strings{"mnuDAddRoot", "mnuSSearchFile"}));
+    EXPECT_EQ(s.imageOf(Command::AddChild), "AddSubFolder-D");
+    EXPECT_EQ(s.imageOf(Command::AddRoot), "AddFolder-N");
+    EXPECT_TRUE(s.isLauncherEnabled(LauncherButton::Search));
+    EXPECT_FALSE(s.isLauncherEnabled(LauncherButton::AddIndex));
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(CatalogWindowStates, indexIdMakesItsFolderCurrent_choosingAFolderLeavesTheIndexCommandsAsTheyWere)
+{
+    CommandStates s;
+    s.setCurrentContent("D2!C1");
+    EXPECT_EQ(s.currentDirId(), "D2");
+    EXPECT_EQ(enabledCommands(s), kAllCommands);
+    s.setCurrentDir("");
+    EXPECT_EQ(s.currentContentId(), "D2!C1");
+    EXPECT_EQ(enabledCommands(s),
+              (Strings{"mnuDAddRoot", "mnuCOpenFile", "mnuCUpdate", "mnuCDelete", "mnuCProperty", "mnuSSearchFile"}));
+    s.setCurrentDir("D3");
+    s.setCurrentContent(""); // clearing the index keeps add index with the folder
+    EXPECT_EQ(s.currentDirId(), "D3");
+    EXPECT_TRUE(s.isEnabled(Command::AddIndex) && s.isLauncherEnabled(LauncherButton::AddIndex));
+    EXPECT_EQ(s.imageOf(Command::DeleteIndex), "DeleteIndex-D");
+    s.setCurrentDir("");
+    s.setCurrentContent("");
+    EXPECT_FALSE(s.isEnabled(Command::AddIndex) || s.isLauncherEnabled(LauncherButton::AddIndex));
+}
+
+TEST(CatalogWindowStates, loadStatesNeedBothIdsForIndexCommands_launcherFollowsTheWindow)
+{
+    CommandStates s;
+    s.setCurrentContent("D1!C1");
+    s.setCurrentDir(""); // an index id with no folder
+    s.applyLoadStates();
+    EXPECT_EQ(enabledCommands(s), (Strings{"mnuDAddRoot", "mnuSSearchFile"}));
+    s.setCurrentDir("D1");
+    s.applyLoadStates();
+    EXPECT_EQ(enabledCommands(s), kAllCommands);
+
+    const auto launcher = [&] {
+        std::string on;
+        for (const auto b : {LauncherButton::Change, LauncherButton::AddIndex, LauncherButton::Search,
+                             LauncherButton::Clipboard, LauncherButton::Sync})
+            on += s.isLauncherEnabled(b) ? '1' : '0';
+        return on;
+    };
+    s.setCurrentDir("");
+    s.setLauncherForWindowLoad();
+    EXPECT_EQ(launcher(), "01111");
+    s.setLauncherForWindowUnload();
+    EXPECT_EQ(launcher(), "00000");
+}
+
+class CatalogWindowPopup : public ::testing::Test {
+protected:
+    Strings shown() const
+    {
+        Strings items;
+        for (int i = 0; i < PopupMenuModel::kItemCount && menu.isVisible(i); ++i)
+            items.push_back(menu.caption(i));
+        return items;
+    }
+    static CommandStates allOn()
+    {
+        CommandStates s;
+        s.setCurrentContent("D1!C1");
+        return s;
+    }
+
+    std::map<std::string, std::string> captions;
+    PopupMenuModel::CaptionOf captionOf = [this](const std::string& key) {
+        const auto it = captions.find(key);
+        return it == captions.end() ? key : it->second;
+    };
+    PopupMenuModel menu;
+};
+
+TEST_F(CatalogWindowPopup, noFolderShowsAddRootAndSearch_contextOutsideOneToFourLeavesAllEntries)
+{
+    CommandStates none;
+    none.setCurrentDir("");
+    for (const int16_t context : {2, 1}) {
+        menu.fillPopupMenu(context, none, captionOf);
+        EXPECT_EQ(shown(), (Strings{"DAddRoot", "-", "SSearch"}));
+        EXPECT_EQ(menu.visibleCount(), 3);
+    }
+    for (const int16_t context : {0, 5, -1}) {
+        menu.fillPopupMenu(context, allOn(), captionOf);
+        EXPECT_EQ(menu.visibleCount(), PopupMenuModel::kItemCount);
+        EXPECT_EQ(menu.caption(2), "SSearch");
+    }
+}
+
+TEST_F(CatalogWindowPopup, dispatch_byCaptionFirstMatchWins_separatorAndStaleCaptionRunNothing)
+{
+    captions["CUpdate"] = captions["DUpdate"] = "Edit";
+    menu.fillPopupMenu(1, allOn(), captionOf);
+    ASSERT_EQ(menu.caption(2), "Edit");
+    EXPECT_EQ(menu.commandAt(2, captionOf), PopupCommand::UpdateIndex);
+    EXPECT_EQ(menu.commandAt(0, captionOf), PopupCommand::AddChild);
+    EXPECT_EQ(menu.commandAt(6, captionOf), PopupCommand::RenameFolder);
+    EXPECT_EQ(menu.commandAt(5, captionOf), std::nullopt);
+    EXPECT_EQ(menu.commandAt(19, captionOf), std::nullopt);
+    captions["DAddChild"] = "New subfolder"; // the entry now holds a caption no command has
+    EXPECT_EQ(menu.commandAt(0, captionOf), std::nullopt);
+}
+
+using Box = std::array<double, 4>;
+Box box(const TwipRect& r)
+{
+    return {r.left, r.top, r.width, r.height};
+}
+
+// The frame suite drags the splitter and a panel to their other limits; these are the sizes it
+// cannot see, and windows too small for both limits.
+TEST(CatalogWindowGeometry, treeTakesAQuarter_listTheRest_tooSmallAWindowGivesTheUpperLimit)
+{
+    const WindowLayout full = fullLayout(12000, 9000);
+    EXPECT_EQ(box(full.tree), (Box{20, 20, 3000, 8980}));
+    EXPECT_EQ(box(full.splitter), (Box{3020, 20, 80, 8980}));
+    EXPECT_EQ(box(full.list), (Box{3100, 20, 8720, 8980}));
+    EXPECT_EQ(box(layoutAroundSplitter({4000, 20, 80, 100}, 12000, 9000).list), (Box{4080, 20, 7740, 8980}));
+
+    for (const int panel : {1, 2, 3, 4})
+        EXPECT_EQ(box(panelPlacement(panel, {3020, 20, 80, 8980})), (Box{3100, 1020, 7000, panel == 3 ? 4000.0 : 6000.0}));
+    EXPECT_EQ(clampSplitterLeft(5000, 12000), 5000);
+    EXPECT_EQ(clampSplitterLeft(0, 2500), 500);
+    const auto corner = [](TwipPoint p, double w, double h) { const TwipPoint c = clampPanel(p, w, h); return std::pair(c.x, c.y); };
+    EXPECT_EQ(corner({-50, 20000}, 12000, 9000), std::pair(1000.0, 8000.0));
+    EXPECT_EQ(corner({0, 0}, 1500, 1200), std::pair(500.0, 200.0));
+}
+
+std::string line(const std::string& id, const std::string& title, const std::string& path)
+{
+    return id + "|" + title + "|" + path + "|False||2024-3-1 10:00:00|\r\n";
+}
+
+class CatalogWindowEdits : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeBytes(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a.txt") + line("D1!C2", "b", "QLRR$/docs/b.txt")
+                                             + line("D1!C3", "folder", "QLRR$/docs") + line("D1!C4", "web", "https://x.org/"));
+        writeBytes(fx.contentFile("D2"), line("D2!C1", "two", "QLRR$/two.txt"));
+        writeBytes(fx.dir / "docs/a.txt", "a");
+        writeBytes(fx.dir / "docs/b.txt", "b");
+    }
+    Strings keysOf(const std::string& dirId) { return store.getDirContentMap(dirId)->getKeyCol(); }
+    bool holds(const std::string& file, const std::string& text) { return readBytes(file).find(text) != std::string::npos; }
+    DraggedIndexes drag(const Strings& ids)
+    {
+        DraggedIndexes d{{"D1", {}}};
+        for (const auto& id : ids)
+            d[0].second.push_back(store.getQlrDirContentById("D1", id));
+        return d;
+    }
+    int remove(const Strings& keys, MsgAnswer answer) { return deleteContents(store, fx.core->files, "D1", keys, answer); }
+
+    const Strings allOfD1 = {"D1!C1", "D1!C2", "D1!C3", "D1!C4"};
+    FailingIo io;
+    CoreFixture fx{CoreFixture::defaultConfLines(), io};
+    qlrDbOpe& store = fx.core->store;
+};
+
+// The folder tree never offers these moves; the store refuses them all the same.
+TEST_F(CatalogWindowEdits, moveFolder_ontoItselfOrIntoItsSubtree_isRefusedAndWritesNothing)
+{
+    writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|D1|||False||\r\n");
+    EXPECT_EQ(moveFolder(store, "D1", "D1"), FolderMove::Refused);
+    EXPECT_EQ(moveFolder(store, "D1", "D2"), FolderMove::Refused);
+    EXPECT_EQ(store.getQlrDirById("D1")->parentDirId, "0");
+    EXPECT_TRUE(io.renamedTo.empty());
+}
+
+TEST_F(CatalogWindowEdits, moveIndexes_newIdsWithTargetWrittenFirst_ownFolderKeepsIdsAndIsRewritten)
+{
+    const auto moved = store.getQlrDirContentById("D1", "D1!C3");
+    ASSERT_TRUE(moveIndexes(store, drag({"D1!C1", "D1!C3"}), "D2"));
+    EXPECT_EQ(io.renamedTo, (Strings{"D2.qlr", "D1.qlr"}));
+    EXPECT_EQ(moved->cId, "D2!C3");
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), line("D2!C1", "two", "QLRR$/two.txt") + line("D2!C2", "a", "QLRR$/docs/a.txt")
+                                                   + line("D2!C3", "folder", "QLRR$/docs"));
+    EXPECT_EQ(keysOf("D1"), (Strings{"D1!C2", "D1!C4"}));
+
+    ASSERT_TRUE(moveIndexes(store, drag({"D1!C4"}), "D1"));
+    EXPECT_EQ(io.renamedTo, (Strings{"D2.qlr", "D1.qlr", "D1.qlr"}));
+    EXPECT_EQ(keysOf("D1"), (Strings{"D1!C2", "D1!C4"}));
+}
+
+TEST_F(CatalogWindowEdits, moveIndexes_failedTargetWriteChangesNothing_failedSourceWriteLosesNothing)
+{
+    io.failNth(Op::Rename, 1); // the target's file
+    EXPECT_FALSE(moveIndexes(store, drag({"D1!C1"}), "D2"));
+    EXPECT_EQ(keysOf("D1"), allOfD1);
+    EXPECT_EQ(keysOf("D2"), Strings{"D2!C1"});
+
+    io.failNth(Op::Rename, 2); // the source's file, after the target's
+    EXPECT_TRUE(moveIndexes(store, drag({"D1!C1"}), "D2"));
+    EXPECT_TRUE(holds(fx.contentFile("D2"), line("D2!C2", "a", "QLRR$/docs/a.txt")));
+    EXPECT_TRUE(holds(fx.contentFile("D1"), "D1!C1|a|")); // twice for now, never lost
+}
+
+TEST_F(CatalogWindowEdits, renameContentFile_sameOrEmptyName_writesNothing)
+{
+    EXPECT_FALSE(renameContentFile(store, "D1", "D1!C1", "a.txt"));
+    EXPECT_FALSE(renameContentFile(store, "D1", "D1!C1", ""));
+    EXPECT_TRUE(io.renamedTo.empty());
+}
+
+TEST_F(CatalogWindowEdits, deleteContents_yesSkipsOtherFoldersRows_andDeletesNoFolderOrWebAddress)
+{
+    EXPECT_EQ(remove({"D1!C2", "D2!C1", "D1!C3", "D1!C4"}, MsgAnswer::Yes), 3);
+    EXPECT_EQ(io.unlinked, Strings{fx.dir / "docs/b.txt"});
+    EXPECT_EQ(keysOf("D1"), Strings{"D1!C1"});
+    EXPECT_EQ(keysOf("D2"), Strings{"D2!C1"});
+}
+
+TEST_F(CatalogWindowEdits, deleteContents_failedIndexWrite_deletesNoDocumentAndKeepsTheIndexes)
+{
+    io.failNth(Op::Rename, 1);
+    EXPECT_EQ(remove({"D1!C2", "D1!C1"}, MsgAnswer::Yes), 0);
+    EXPECT_TRUE(io.unlinked.empty());
+    EXPECT_EQ(keysOf("D1"), allOfD1);
+    EXPECT_EQ(fx.recorder.shown.size(), 1u);
+}
+
+TEST(CatalogWindowRows, webAddressIsHttpOrHttpsInAnyCase_rowNameIsTheLastPart)
+{
+    for (const char* web : {"http://a.org", "https://a.org/x", "HTTP://A.ORG", "hTtPs:x"})
+        EXPECT_TRUE(isWebAddress(web)) << web;
+    for (const char* path : {"", "http", "https//a", "ftp://a.org", "/srv/http://a", "httpx://a"})
+        EXPECT_FALSE(isWebAddress(path)) << path;
+    EXPECT_EQ(rowFileName("/home/u/a b.txt"), "a b.txt");
+    EXPECT_EQ(rowFileName("a.txt"), "a.txt");
+    EXPECT_EQ(rowFileName("/home/u/"), "");
+    EXPECT_EQ(rowFileName("HTTPS://a.org/x/"), "HTTPS://a.org/x/");
+    EXPECT_EQ(renamedPath("/home/u/a.txt", "b.txt"), "/home/u/b.txt");
+}
+
+} // namespace
+} // namespace quillory::test

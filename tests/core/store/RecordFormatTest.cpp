@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/store/RecordFormat.h"
+#include "core/store/RootPathSource.h"
+#include "core/store/fileOpe.h"
+
+namespace quillory {
+namespace {
+
+struct FixedRoot : RootPathSource {
+    explicit FixedRoot(std::string r) : root(std::move(r)) {}
+    std::string root;
+    const std::string& getRootPath() override { return root; }
+};
+
+// The lines the file reader would make of text.
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    fileOpe::forEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+using Fields = std::vector<std::string>;
+
+Fields fieldsOf(const QlrDirModel& r)
+{
+    return {r.dirId, r.dirName, r.parentDirId, r.dirIcon, r.contentFile, r.needPwd ? "T" : "F", r.pwd, r.dirDescription};
+}
+
+Fields fieldsOf(const QlrDirContentModel& r)
+{
+    return {r.cId, r.cTitle, r.cContentPath(), r.needPwd, r.pwd, r.addTime, r.cDesc};
+}
+
+TEST(RecordFormat, awkwardTexts_roundTripThroughBothLineFormats)
+{
+    const std::vector<std::string> texts = {
+        "", "plain", "a|b", "|", "one\rtwo", "\r\n", "a\nb", "_#_", "_#", "_#!_", "_#=_", "_", "x_",
+        "__#__", "\r#", "|_#", "\r=_", "_#_#_", "\xC4" "rger \xFF\x80\xE4", "\xC3\x84RGER|\xC3\xA4rger"};
+    for (const auto& text : texts) {
+        SCOPED_TRACE(::testing::PrintToString(text));
+        QlrDirModel folder{text, text, text, text, text, true, text, text};
+        const std::string dirLine = formatDirLine(folder);
+        EXPECT_EQ(std::count(dirLine.begin(), dirLine.end(), '|'), 7);
+        EXPECT_EQ(linesOf(dirLine), std::vector<std::string>{dirLine});
+        QlrDirModel dirBack;
+        EXPECT_TRUE(parseDirLine(dirLine, dirBack));
+        EXPECT_EQ(fieldsOf(dirBack), fieldsOf(folder));
+
+        QlrDirContentModel index;
+        index.cId = index.cTitle = index.needPwd = index.pwd = index.addTime = index.cDesc = text;
+        index.setCContentPath(text);
+        const std::string indexLine = formatContentLine(index);
+        EXPECT_EQ(std::count(indexLine.begin(), indexLine.end(), '|'), 6);
+        EXPECT_EQ(linesOf(indexLine), std::vector<std::string>{indexLine});
+        QlrDirContentModel indexBack;
+        EXPECT_TRUE(parseContentLine(indexLine, indexBack));
+        EXPECT_EQ(fieldsOf(indexBack), fieldsOf(index));
+    }
+}
+
+TEST(RecordFormat, escapes_haveTheirWrittenFormAndOlderFilesReadAsBefore)
+{
+    EXPECT_EQ(escapeField("a|b\rc_#d\ne"), "a_#!_b_#_c_#=_d\ne");
+    // "_#" followed by anything but the three escapes is text, as files without them hold it.
+    EXPECT_EQ(unescapeField("a_#b_#_c_#"), "a_#b\rc_#");
+    EXPECT_EQ(escapeField(unescapeField("a_#b")), "a_#=_b");
+}
+
+// Lines cut short or holding a flag that does not read are in the folder and index store tests.
+TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
+{
+    for (const auto& [flag, expected] : std::vector<std::pair<std::string, bool>>{
+             {"true", true}, {"FALSE", false}, {"tRuE", true}, {"1", true}, {"-2", true}, {"0", false}}) {
+        QlrDirModel r;
+        EXPECT_TRUE(parseDirLine("D7|A|0|||" + flag + "|pw|d|extra|more", r)) << flag;
+        EXPECT_EQ(r.needPwd, expected) << flag;
+        EXPECT_EQ(r.dirDescription, "d");
+    }
+
+    FixedRoot root("/home/u/cat");
+    QlrDirContentModel full(&root);
+    EXPECT_TRUE(parseContentLine("D2!C1|Report|QLRR$/docs/r.doc|False||2024-3-1 10:00:00|first|extra", full));
+    EXPECT_EQ(full.cContentPath(), "/home/u/cat/docs/r.doc");
+    EXPECT_EQ(formatContentLine(full), "D2!C1|Report|QLRR$/docs/r.doc|False||2024-3-1 10:00:00|first");
+}
+
+TEST(IndexPath, pathInsideRootIsStoredWithThePlaceholderAndFollowsAMovedRoot_otherPathsAreStoredUnchanged)
+{
+    FixedRoot root("/home/u/cat");
+    QlrDirContentModel index(&root);
+    index.setCContentPath("/home/u/cat/docs/a.txt");
+    EXPECT_EQ(index.storedPath(), "QLRR$/docs/a.txt");
+    EXPECT_EQ(index.cContentPath(), "/home/u/cat/docs/a.txt");
+    index.rawPath = true;
+    EXPECT_EQ(index.cContentPath(), "QLRR$/docs/a.txt");
+    index.rawPath = false;
+    root.root = "/media/new";
+    EXPECT_EQ(index.cContentPath(), "/media/new/docs/a.txt");
+    index.setCContentPath("/media/new");
+    EXPECT_EQ(index.storedPath(), "QLRR$");
+
+    root.root = "/home/u/cat";
+    for (const std::string path : {"/home/u/Cat/a.txt", "/home/u/catalog/b.txt", "https://example.org/home/u/cat/x",
+                                   "/x/home/u/cat/y", "/home/u/ca", ""}) {
+        index.setCContentPath(path);
+        EXPECT_EQ(index.storedPath(), path);
+        EXPECT_EQ(index.cContentPath(), path);
+    }
+    for (const std::string top : {"/", "/home/u/cat/"}) {
+        root.root = top;
+        index.setCContentPath("/home/u/cat/a b.txt");
+        EXPECT_EQ(index.storedPath().rfind("QLRR$", 0), 0u) << top;
+        EXPECT_EQ(index.cContentPath(), "/home/u/cat/a b.txt") << top;
+    }
+}
+
+} // namespace
+} // namespace quillory

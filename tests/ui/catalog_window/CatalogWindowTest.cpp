@@ -1,0 +1,232 @@
+// The catalog window driven as a user drives it, over a temporary copy of the demo catalog.
+#include <QHeaderView>
+#include <QLineEdit>
+
+#include "ui/support/UiSteps.h"
+#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/DragHandles.h"
+#include "ui/catalog_window/MainForm.h"
+
+using namespace quillory;
+using namespace quillory::test;
+
+class CatalogWindowTest : public QObject {
+    Q_OBJECT
+
+    UiFixture* ui = nullptr;
+    MainForm* form = nullptr;
+    DirTreeView* tree = nullptr;
+    ContentListView* list = nullptr;
+    std::string folderFile, docs;
+
+    QTreeWidgetItem* node(const char* id) { return tree->node(QString::fromLatin1(id)); }
+    QTreeWidgetItem* row(const char* id) { return list->row(QString::fromLatin1(id)); }
+    std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
+    QString caption(const QString& key) { return QString::fromStdString(ui->core().conf.text(key.toStdString())); }
+    // The captions of the keys, "-" standing for a separator.
+    QStringList menuOf(const QString& keys)
+    {
+        QStringList texts;
+        for (const QString& key : keys.split(' '))
+            texts << (key == "-" ? key : caption(key));
+        return texts;
+    }
+    QStringList enabled(const QStringList& names) { return enabledOf(ui->frame(), names); }
+    // The list's texts of one column, top to bottom; column -1: the row keys.
+    QStringList column(int col)
+    {
+        QStringList texts;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            texts << (col < 0 ? list->keyOf(list->topLevelItem(i)) : list->topLevelItem(i)->text(col));
+        return texts;
+    }
+    void clickHeader(int col)
+    {
+        QHeaderView* h = list->header();
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, {h->sectionViewportPosition(col) + 5, h->height() / 2});
+    }
+    // Types text into the open in-place editor of view and presses Enter.
+    bool typeIntoEditor(QAbstractItemView* view, const QString& text)
+    {
+        QLineEdit* editor = view->viewport()->findChild<QLineEdit*>();
+        if (!editor || !editor->isVisible())
+            return false;
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        return true;
+    }
+
+private slots:
+    void init()
+    {
+        ui = new UiFixture;
+        QCOMPARE(ui->start(), 0);
+        QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
+        form = &ui->mainForm();
+        tree = form->dirTreeView;
+        list = form->ListView;
+        folderFile = ui->demoFolder() + "/QuilloryDemo.qlr";
+        docs = ui->demoFolder() + "/Documents/";
+    }
+    void cleanup() { delete ui; }
+
+    void start_showsFirstFolderSelectedWithItsIndexes_thenClicksMoveTheSelectionAndCommands()
+    {
+        QCOMPARE(tree->topLevelItemCount(), 3);
+        QCOMPARE(node("D6")->parent(), node("D3"));
+        QCOMPARE(tree->currentItem(), node("D1"));
+        QCOMPARE(column(-1), QStringList({"D1!C1", "D1!C2", "D1!C3"}));
+        QCOMPARE(column(0), QStringList({"Welcome.txt", "Tips.md", "Documents"}));
+        QCOMPARE(row("D1!C1")->text(2), QStringLiteral("Getting started"));
+        QCOMPARE(row("D1!C1")->text(3), QString::fromStdString(docs + "Welcome.txt"));
+        QCOMPARE(actionNamed(ui->frame(), "mnuDAddRoot")->text(), caption("DAddRoot"));
+        const QStringList indexCommands = {"mnuCOpenFile", "tCOpenFile", "mnuCDelete", "tCDelete", "mnuCProperty", "tCUpdate"};
+        const QStringList folderCommands = {"mnuDAddChild", "tDAddChild", "mnuDRename", "tCAdd", "mnuSSearchFile"};
+        QCOMPARE(enabled(folderCommands + indexCommands), folderCommands);
+
+        tree->expandAll();
+        clickItem(tree, node("D5"));
+        QCOMPARE(form->currentDirId(), std::string("D5"));
+        QCOMPARE(column(-1), QStringList({"D5!C1", "D5!C2"}));
+        clickItem(list, row("D5!C2"));
+        QCOMPARE(form->currentContentId(), std::string("D5!C2"));
+        QCOMPARE(enabled(indexCommands), indexCommands);
+
+        clickItem(tree, node("D3")); // a folder click refills the list, which clears the index
+        QCOMPARE(form->currentDirId(), std::string("D3"));
+        QVERIFY(form->currentContentId().empty());
+        QCOMPARE(list->rowCount(), 0);
+        QCOMPARE(enabled(indexCommands + QStringList{"mnuCAddFile"}), QStringList{"mnuCAddFile"});
+    }
+
+    void popupMenu_eachContextOffersItsEnabledCommands_andAnEntryRunsItsCommand()
+    {
+        clickItem(tree, node("D3"), Qt::RightButton);
+        QCOMPARE(form->currentDirId(), std::string("D1")); // a right press leaves the current folder
+        QCOMPARE(popupEntries(ui->frame()),
+                 menuOf("DAddChild DAddRoot DUpdate DDelete DProperty - DRename - CAddFile - SSearch ClipDataIn"));
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, emptySpot(tree));
+        QCOMPARE(popupEntries(ui->frame()), menuOf("DAddRoot - SSearch - ClipDataIn"));
+
+        clickItem(list, row("D1!C1"), Qt::RightButton);
+        QCOMPARE(form->currentContentId(), std::string("D1!C1"));
+        QCOMPARE(popupEntries(ui->frame()), menuOf("COpenFile CAddFile CUpdate CDelete CProperty - SSearch - ClipDataIn"));
+        QVERIFY(triggerEnabled(ui->frame(), "mnuPop0"));
+        QCOMPARE(ui->opened, std::vector<std::string>{docs + "Welcome.txt"});
+
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, emptySpot(list));
+        QVERIFY(form->currentContentId().empty());
+        QCOMPARE(popupEntries(ui->frame()), menuOf("CAddFile - SSearch - ClipDataIn"));
+        QVERIFY(triggerEnabled(ui->frame(), "mnuPop0"));
+        QVERIFY(form->panel(2)->isVisible());
+    }
+
+    void folderRename_writesTheFolderFile_emptyNameIsRefused_theEditedNodeIsRenamed()
+    {
+        QVERIFY(triggerEnabled(ui->frame(), "mnuDRename"));
+        QVERIFY(typeIntoEditor(tree, QStringLiteral(" Start here ")));
+        QTRY_VERIFY(fileText(folderFile).contains(QStringLiteral("D1| Start here |0|")));
+        QCOMPARE(node("D1")->text(0), QStringLiteral(" Start here "));
+
+        const QString before = fileText(folderFile);
+        node("D1")->setText(0, QString());
+        QCOMPARE(node("D1")->text(0), QStringLiteral(" Start here "));
+        QCOMPARE(fileText(folderFile), before);
+
+        node("D3")->setText(0, QStringLiteral("Work"));
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D3|Work|0|")));
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D1| Start here |0|")));
+        QCOMPARE(form->currentDirId(), std::string("D1"));
+    }
+
+    void dragAndDrop_folderMovesOrIsRefused_indexesMoveToTheLastFolderPassed()
+    {
+        tree->expandAll();
+        const QPoint space = emptySpot(tree);
+        QVERIFY(!tree->itemAt(space));
+        dragAndDrop(tree, DirTreeView::kFolderMime, "D3", centerOf(tree, node("D1")), centerOf(tree, node("D1")));
+        QCOMPARE(node("D3")->parent(), node("D1"));
+        QCOMPARE(node("D6")->parent(), node("D3"));
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D3|Projects|D1|")));
+
+        const QString before = fileText(folderFile);
+        dragAndDrop(tree, DirTreeView::kFolderMime, "D2", centerOf(tree, node("D4")), centerOf(tree, node("D4")));
+        QVERIFY(!node("D2")->parent());
+        QCOMPARE(fileText(folderFile), before);
+
+        dragAndDrop(tree, DirTreeView::kFolderMime, "D3", space, space);
+        QVERIFY(!node("D3")->parent());
+        QCOMPARE(node("D6")->parent(), node("D3"));
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D3|Projects|0|")));
+
+        dragAndDrop(tree, DirTreeView::kIndexesMime, "D1!C1\nD1!C2", centerOf(tree, node("D3")), centerOf(tree, node("D3")));
+        QVERIFY(fileText(indexFile("D3")).contains(QStringLiteral("D3!C1|Welcome to Quillory|")));
+        QVERIFY(fileText(indexFile("D3")).contains(QStringLiteral("D3!C2|Tips and shortcuts|")));
+        QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("Welcome")));
+        QCOMPARE(tree->currentItem(), node("D3"));
+        QCOMPARE(column(-1), QStringList({"D3!C1", "D3!C2"}));
+
+        dragAndDrop(tree, DirTreeView::kIndexesMime, "D3!C1", centerOf(tree, node("D2")), space);
+        QVERIFY(fileText(indexFile("D2")).contains(QStringLiteral("D2!C2|Welcome to Quillory|")));
+        QVERIFY(!fileText(indexFile("D3")).contains(QStringLiteral("Welcome")));
+        QCOMPARE(form->currentDirId(), std::string("D2"));
+    }
+
+    void listSort_firstClickDescending_secondAscending_otherColumnAfterOneClickAscending()
+    {
+        clickHeader(1);
+        QCOMPARE(column(1), QStringList({"Welcome to Quillory", "Tips and shortcuts", "Sample documents"}));
+        clickHeader(1);
+        QCOMPARE(column(1), QStringList({"Sample documents", "Tips and shortcuts", "Welcome to Quillory"}));
+        clickHeader(1);
+        clickHeader(0);
+        QCOMPARE(column(0), QStringList({"Documents", "Tips.md", "Welcome.txt"}));
+    }
+
+    void listRename_storesTheNewFileNameAndLeavesTheDocumentOnDisk()
+    {
+        const QString name = QStringLiteral("Hello; \"x\".txt");
+        clickItem(list, row("D1!C1"));
+        list->editItem(row("D1!C1"), 0);
+        QVERIFY(typeIntoEditor(list, name));
+        QTRY_COMPARE(row("D1!C1")->text(3), QString::fromStdString(docs) + name);
+        QCOMPARE(row("D1!C1")->text(0), name);
+        QVERIFY(fileText(indexFile("D1")).contains("D1!C1|Welcome to Quillory|QLRR$/QuilloryDemo/Documents/" + name + "|"));
+        QVERIFY(pathExists(docs + "Welcome.txt"));
+        QVERIFY(!pathExists(docs + name.toStdString()));
+    }
+
+    void delete_asksOnce_cancelKeepsAll_noKeepsTheDocument_yesDeletesFilesButNoFolder()
+    {
+        QTest::keyClick(list, Qt::Key_Delete); // no current index: no question
+        QCOMPARE(ui->messages.count("Msg001"), 0);
+
+        clickItem(list, row("D1!C1"));
+        ui->messages.answers = {MsgAnswer::Cancel};
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(ui->messages.count("Msg001"), 1);
+        QCOMPARE(list->rowCount(), 3);
+
+        clickItem(list, row("D1!C2"));
+        ui->messages.answers = {MsgAnswer::No};
+        QVERIFY(triggerEnabled(ui->frame(), "mnuCDelete"));
+        QCOMPARE(column(-1), QStringList({"D1!C1", "D1!C3"}));
+        QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("D1!C2|")));
+        QVERIFY(pathExists(docs + "Tips.md"));
+
+        clickItem(list, row("D1!C1"));
+        clickItem(list, row("D1!C3"), Qt::LeftButton, Qt::ControlModifier);
+        ui->messages.answers = {MsgAnswer::Yes};
+        QVERIFY(triggerEnabled(ui->frame(), "tCDelete"));
+        QCOMPARE(ui->messages.count("Msg001"), 3);
+        QCOMPARE(list->rowCount(), 0);
+        QCOMPARE(fileText(indexFile("D1")), QString());
+        QVERIFY(!pathExists(docs + "Welcome.txt"));
+        QVERIFY(pathExists(docs + "Tips.md")); // the indexed folder stays with what it holds
+    }
+};
+
+QTEST_MAIN(CatalogWindowTest)
+#include "CatalogWindowTest.moc"

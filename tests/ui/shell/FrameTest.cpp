@@ -1,0 +1,200 @@
+// The frame: menu sets with Open and Close, a second copy, the close box and exit; the catalog
+// window's splitter and panels; opening indexed documents.
+#include <QMdiArea>
+#include <QMouseEvent>
+#include <QPointer>
+
+#include "ui/support/UiSteps.h"
+#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/DragHandles.h"
+#include "ui/catalog_window/MainForm.h"
+#include "ui/platform/DesktopOpener.h"
+#include "ui/platform/FileDialogs.h"
+#include "ui/shell/FrameToolbar.h"
+
+using namespace quillory;
+using namespace quillory::test;
+
+namespace {
+
+// The menus on the bar, then the toolbar buttons, that are shown.
+QStringList shownEntries(MDIMainForm& frame)
+{
+    QStringList names;
+    for (const char* name : {"mnufile1", "mnuFile", "mnuDirectory", "mnuFileList", "mnuTool", "mnuSystem", "mnuHelp"})
+        if (frame.menus().menu(QString::fromLatin1(name))->menuAction()->isVisible())
+            names << QString::fromLatin1(name);
+    for (QAction* button : frame.toolbar().actions())
+        if (button->isVisible())
+            names << button->objectName();
+    return names;
+}
+const QStringList kNoCatalog = {"mnufile1", "mnuHelp", "tNew", "tOpen"};
+// The catalog menus, and the catalog buttons in place of New and Open.
+const QStringList kCatalog = {"mnuFile", "mnuDirectory", "mnuFileList", "mnuTool", "mnuSystem", "mnuHelp", "tDAddRoot"};
+
+// A mouse event with the left button held (released, for a release) at pos inside widget.
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint pos)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// Twips become whole pixels: one pixel either way is rounding.
+bool near(int actual, int expected)
+{
+    return qAbs(actual - expected) <= 1;
+}
+
+} // namespace
+
+class FrameTest : public QObject {
+    Q_OBJECT
+private slots:
+    void closeAndOpen_switchTheMenuSets_openingAnotherCatalogReplacesTheShownOne()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        MDIMainForm& frame = ui.frame();
+        QCOMPARE(shownEntries(frame).mid(0, 7), kCatalog);
+        QVERIFY(triggerEnabled(frame, "mnuClose"));
+        QVERIFY(!ui.app().mainForm());
+        QCOMPARE(shownEntries(frame), kNoCatalog);
+
+        FileDialogs::setNextAnswer(QString::fromStdString(ui.demoFolder() + "/QuilloryDemo.qlr"));
+        QVERIFY(triggerEnabled(frame, "mnuOpen"));
+        QCOMPARE(ui.mainForm().currentDirId(), std::string("D1"));
+        QCOMPARE(shownEntries(frame).mid(0, 7), kCatalog);
+
+        writeBytes(ui.dir / "Other/Other.qlr", "D1|Alpha|0|||False||\r\n");
+        FileDialogs::setNextAnswer(QString::fromStdString(ui.dir / "Other/Other.qlr"));
+        frame.mnuOpen_Click();
+        DirTreeView* tree = ui.mainForm().dirTreeView;
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Alpha"));
+        QCOMPARE(frame.mdiArea()->subWindowList().size(), 1);
+
+        FileDialogs::setNextAnswer(QStringLiteral("/quillory-no-catalog-folder.qlr"));
+        frame.mnuOpen_Click(); // nothing to open: the shown catalog is closed all the same
+        QVERIFY(!ui.app().mainForm());
+        QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err001"});
+        QCOMPARE(shownEntries(frame), kNoCatalog);
+        QVERIFY(triggerEnabled(frame, "mnuExit1")); // exit from the menus without a catalog
+        QCOMPARE(ui.quitRequests, 1);
+    }
+
+    void secondCopyRefusedWithMsg015_closeBoxHides_exitUnloadsEveryWindowAndFreesTheLock()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        {
+            CoreContext secondCore(ui.programFolder());
+            MessageRecorder secondMessages;
+            secondMessages.install(secondCore.messages);
+            Application second(secondCore, ui.instanceName());
+            QCOMPARE(second.start(), 2);
+            QCOMPARE(secondMessages.keys(), std::vector<std::string>{"Msg015"});
+            QVERIFY(!second.frame() && !second.mainForm());
+        }
+        QVERIFY(ui.messages.shown.empty());
+        QPointer<MDIMainForm> frame = &ui.frame();
+        QPointer<MainForm> form = &ui.mainForm();
+        QVERIFY(frame->isVisible());
+
+        QVERIFY(!frame->close());
+        QVERIFY(!frame->isVisible());
+        QCOMPARE(ui.quitRequests, 0);
+        QCOMPARE(ui.app().mainForm(), form.data());
+
+        QVERIFY(triggerEnabled(*frame, "mnuExit"));
+        QCOMPARE(ui.quitRequests, 1);
+        QVERIFY(!ui.app().frame() && !ui.app().mainForm());
+        QTRY_VERIFY(form.isNull() && frame.isNull());
+        Application again(ui.core(), ui.instanceName());
+        QCOMPARE(again.start(), 0);
+    }
+
+    void splitterAndPanels_placedByTheirRules_andKeptInsideTheWindow()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        MainForm& form = ui.mainForm();
+        QWidget* split = form.findChild<QWidget*>(QStringLiteral("picSplit"));
+        QWidget* tree = form.findChild<QWidget*>(QStringLiteral("dirTreeView"));
+        QWidget* list = form.findChild<QWidget*>(QStringLiteral("ListView"));
+        QVERIFY(near(split->x(), 1 + form.width() / 4));
+        QVERIFY(near(list->x(), split->geometry().right() + 1));
+
+        const int listLeft = list->x();
+        sendMouse(split, QEvent::MouseButtonPress, {2, 10});
+        QCOMPARE(split->palette().color(QPalette::Window), split->palette().color(QPalette::WindowText));
+        sendMouse(split, QEvent::MouseMove, {-5000, 10});
+        QVERIFY(near(split->x(), 67)); // 1000 twips
+        QCOMPARE(list->x(), listLeft); // only the splitter moves while it is dragged
+        sendMouse(split, QEvent::MouseButtonRelease, {-5000, 10});
+        QVERIFY(near(tree->width(), split->x() - 1));
+        QVERIFY(near(list->x(), split->x() + 5));
+        QVERIFY(split->palette().color(QPalette::Window) != split->palette().color(QPalette::WindowText));
+        sendMouse(split, QEvent::MouseButtonPress, {2, 10});
+        sendMouse(split, QEvent::MouseMove, {5000, 10});
+        QVERIFY(near(split->x(), form.width() - 133)); // width less 2000 twips
+        sendMouse(split, QEvent::MouseButtonRelease, {5000, 10});
+
+        const auto panel = [&](int n) { return form.findChild<QWidget*>(QStringLiteral("Frame%1").arg(n)); };
+        QVERIFY(triggerEnabled(ui.frame(), "mnuSSearchFile"));
+        QVERIFY(panel(3)->isVisible());
+        QVERIFY(near(panel(3)->x(), split->geometry().right() + 1) && near(panel(3)->y(), split->y() + 67));
+        QVERIFY(near(panel(3)->width(), 467) && near(panel(3)->height(), 267)); // 7000 by 4000 twips
+        QVERIFY(triggerEnabled(ui.frame(), "tCAdd"));
+        QVERIFY(!panel(3)->isVisible() && panel(2)->isVisible());
+        QVERIFY(near(panel(2)->height(), 400));
+
+        sendMouse(panel(2), QEvent::MouseButtonPress, {10, 10});
+        sendMouse(panel(2), QEvent::MouseMove, {5000, -5000});
+        QVERIFY(near(panel(2)->x(), form.width() - 67) && near(panel(2)->y(), 33));
+        sendMouse(panel(2), QEvent::MouseButtonRelease, {5000, -5000});
+
+        ui.frame().resize(ui.frame().width() - 150, ui.frame().height() - 40);
+        QTRY_VERIFY(near(split->x(), 1 + form.width() / 4)); // a resize lays out by quarters again
+        QVERIFY(near(panel(2)->x(), form.width() - 67));      // and pulls the panel back inside
+
+        QVERIFY(triggerEnabled(ui.frame(), "tDAddRoot"));
+        QVERIFY(panel(1)->isVisible() && !panel(2)->isVisible());
+        QVERIFY(near(panel(1)->x(), split->geometry().right() + 1));
+        QTest::keyClick(&form, Qt::Key_Escape);
+        for (int n = 1; n <= 4; ++n)
+            QVERIFY(!panel(n)->isVisible());
+    }
+
+    void openIndex_handsTheDesktopExactlyTheStoredPath()
+    {
+        UiFixture ui;
+        const std::vector<std::string> stored = {"-n; rm x.txt", "QLRR$/QuilloryDemo/Documents/it's \"my\" file; x.txt",
+                                                 "HTTPS://example.org/a b;c"};
+        std::string lines;
+        for (size_t i = 0; i < stored.size(); ++i)
+            lines += "D3!C" + std::to_string(i + 1) + "|t|" + stored[i] + "|False||2024-1-1 10:00:00|\r\n";
+        writeBytes(ui.demoFolder() + "/Indexes/D3.qlr", lines);
+        QCOMPARE(ui.start(), 0);
+        MainForm& form = ui.mainForm();
+        clickItem(form.dirTreeView, form.dirTreeView->node(QStringLiteral("D3")));
+        for (const char* key : {"D3!C1", "D3!C2"}) {
+            clickItem(form.ListView, form.ListView->row(QString::fromLatin1(key)));
+            QVERIFY(triggerEnabled(ui.frame(), "mnuCOpenFile"));
+        }
+        const QPoint web = centerOf(form.ListView, form.ListView->row(QStringLiteral("D3!C3")));
+        QTest::mouseClick(form.ListView->viewport(), Qt::LeftButton, {}, web);
+        QTest::mouseDClick(form.ListView->viewport(), Qt::LeftButton, {}, web);
+        const std::string local = ui.programFolder() + "/QuilloryDemo/Documents/it's \"my\" file; x.txt";
+        QCOMPARE(ui.opened, (std::vector<std::string>{stored[0], local, stored[2]}));
+
+        QCOMPARE(urlForPath(local).toLocalFile().toStdString(), local);
+        QCOMPARE(urlForPath(stored[0]).toLocalFile(), QDir::current().absoluteFilePath(QString::fromStdString(stored[0])));
+        QCOMPARE(urlForPath(stored[2]).scheme(), QStringLiteral("https"));
+    }
+};
+
+QTEST_MAIN(FrameTest)
+#include "FrameTest.moc"

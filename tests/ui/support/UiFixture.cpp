@@ -1,0 +1,21 @@
+#include "ui/support/UiFixture.h"
+
+#include <QUuid>
+
+namespace quillory::test {
+
+UiFixture::UiFixture()
+    : instanceName_(QStringLiteral("quillory-test-") + QUuid::createUuid().toString(QUuid::Id128))
+{
+    copyShippedInstallation(dir.path());
+    core_ = std::make_unique<CoreContext>(dir.path());
+    messages.install(core_->messages);
+    core_->files.setOpener([this](const std::string& path) {
+        opened.push_back(path);
+        return true;
+    });
+    app_ = std::make_unique<Application>(*core_, instanceName_);
+    app_->setQuit([this] { ++quitRequests; });
+}
+
+} // namespace quillory::test

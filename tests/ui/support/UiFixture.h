@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "ui/shell/Application.h"
+#include "support/TestSupport.h"
+
+namespace quillory::test {
+
+// A running program over a temporary installation: the shipped configuration and demo catalog
+// (or a catalog the test writes before start()), its own single-instance name, messages
+// recorded and answered from a queue, and an exit that records instead of ending the process.
+class UiFixture {
+public:
+    UiFixture();
+
+    // Starts the program as main() does; returns its start-up code (0: running).
+    int start() { return app_->start(); }
+
+    std::string programFolder() const { return dir.path(); }
+    std::string demoFolder() const { return dir / "QuilloryDemo"; }
+    CoreContext& core() { return *core_; }
+    Application& app() { return *app_; }
+    MDIMainForm& frame() { return *app_->frame(); }
+    MainForm& mainForm() { return *app_->mainForm(); }
+    QString instanceName() const { return instanceName_; }
+
+    TempDir dir;
+    MessageRecorder messages;
+    std::vector<std::string> opened; // paths handed to the desktop
+    int quitRequests = 0;
+
+private:
+    std::unique_ptr<CoreContext> core_;
+    std::unique_ptr<Application> app_; // goes before core_
+    QString instanceName_;
+};
+
+} // namespace quillory::test

@@ -1,0 +1,92 @@
+#pragma once
+
+// Steps shared by the widget suites: clicking items, reading the frame's commands and context
+// menu, sending a drag to a view.
+#include <QAction>
+#include <QMenu>
+#include <QMimeData>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "ui/support/UiFixture.h"
+#include "ui/shell/FrameMenus.h"
+#include "ui/shell/MDIMainForm.h"
+
+namespace quillory::test {
+
+inline QPoint centerOf(QTreeWidget* view, QTreeWidgetItem* item)
+{
+    view->scrollToItem(item);
+    return view->visualItemRect(item).center();
+}
+
+inline void clickItem(QTreeWidget* view, QTreeWidgetItem* item, Qt::MouseButton button = Qt::LeftButton,
+                      Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mouseClick(view->viewport(), button, modifiers, centerOf(view, item));
+}
+
+// A point of the view below its last item.
+inline QPoint emptySpot(QTreeWidget* view)
+{
+    return {8, view->viewport()->height() - 8};
+}
+
+// The frame's menu item, context-menu entry or toolbar button of that name.
+inline QAction* actionNamed(MDIMainForm& frame, const QString& name)
+{
+    QAction* action = frame.action(name);
+    return action ? action : frame.findChild<QAction*>(name);
+}
+
+// Those of names whose command is on.
+inline QStringList enabledOf(MDIMainForm& frame, const QStringList& names)
+{
+    QStringList on;
+    for (const QString& name : names)
+        if (QAction* action = actionNamed(frame, name); action && action->isEnabled())
+            on << name;
+    return on;
+}
+
+// Triggers the action only when it is there and enabled.
+inline bool triggerEnabled(MDIMainForm& frame, const QString& name)
+{
+    if (enabledOf(frame, {name}).isEmpty())
+        return false;
+    actionNamed(frame, name)->trigger();
+    return true;
+}
+
+// The entries the context menu shows ("-" for a separator); the menu is closed again.
+inline QStringList popupEntries(MDIMainForm& frame)
+{
+    QStringList shown;
+    for (int i = 0; i < FrameMenus::kPopupItems; ++i)
+        if (const QAction* item = frame.menus().popupItem(i); item->isVisible())
+            shown << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    frame.menus().popupMenu()->hide();
+    return shown;
+}
+
+// A drag that enters the view at over, moves on to at and is released there.
+inline void dragAndDrop(QTreeWidget* view, const QString& format, const QString& payload, QPoint over, QPoint at)
+{
+    QMimeData mime;
+    mime.setData(format, payload.toUtf8());
+    QDragEnterEvent enter(over, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &enter);
+    for (const QPoint p : {over, at}) {
+        QDragMoveEvent move(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+    }
+    QDropEvent drop(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &drop);
+}
+
+inline QString fileText(const std::string& path)
+{
+    return QString::fromStdString(readBytes(path));
+}
+
+} // namespace quillory::test
