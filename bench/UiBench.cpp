@@ -14,7 +14,11 @@
 #include "ui/catalog_window/DirTreeView.h"
 #include "ui/catalog_window/MainForm.h"
 #include "core/CoreContext.h"
-#include "ui/shell/Application.h"
+#include "app/Application.h"
+#include "ui/platform/FakeClipboard.h"
+#include "ui/platform/FakeDesktopOpener.h"
+#include "ui/platform/FakeFolderWatcher.h"
+#include "ui/platform/FakeGlobalHotKey.h"
 
 using namespace quillory;
 using namespace quillory::bench;
@@ -43,13 +47,19 @@ void report(const char* name, double ms, double limitMs)
 // A program running on a generated catalog, as the user starts it.
 struct RunningProgram {
     explicit RunningProgram(const std::string& folder)
-        : core(folder), app(core, QStringLiteral("quillory-bench-") + QUuid::createUuid().toString(QUuid::Id128))
+        : core(folder),
+          app(core, QStringLiteral("quillory-bench-") + QUuid::createUuid().toString(QUuid::Id128),
+              {opener, hotKey, clipboard, watcher})
     {
         core.messages.setHook([](const Message&) { return MsgAnswer::Ok; });
         app.setQuit([] {});
         app.start();
     }
     CoreContext core;
+    FakeDesktopOpener opener;
+    FakeGlobalHotKey hotKey;
+    FakeClipboard clipboard;
+    FakeFolderWatcher watcher;
     Application app;
 };
 
@@ -67,10 +77,10 @@ int main(int argc, char* argv[])
     const double openMs = medianMs(
         kRuns,
         [&] {
-            onFolders.app.unloadMainForm();
+            onFolders.app.unloadCatalogWindow();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         },
-        [&] { onFolders.app.showMainForm(); });
+        [&] { onFolders.app.showCatalogWindow(); });
     std::printf("catalog window on %d folders: %d nodes\n", static_cast<int>(folders.folderIds.size()),
                 onFolders.app.mainForm()->dirTreeView->nodeCount());
     report("open the catalog window on 5,000 folders", openMs, 1000);

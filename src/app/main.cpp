@@ -1,10 +1,14 @@
 #include <QApplication>
 
+#include "app/Application.h"
 #include "core/CoreContext.h"
-#include "ui/platform/DesktopOpener.h"
+#include "core/config/SysConf.h"
 #include "ui/platform/MessageBoxes.h"
+#include "ui/platform/NullFolderWatcher.h"
+#include "ui/platform/NullGlobalHotKey.h"
+#include "ui/platform/QtClipboard.h"
+#include "ui/platform/QtDesktopOpener.h"
 #include "ui/platform/SingleInstance.h"
-#include "ui/shell/Application.h"
 
 int main(int argc, char* argv[])
 {
@@ -13,11 +17,16 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Quillory"));
     QApplication::setQuitOnLastWindowClosed(false); // closing the frame only hides it
 
-    quillory::CoreContext& core = quillory::core();
+    quillory::CoreContext core(quillory::SysConf::executableFolder());
     quillory::installMessageBoxes(core.messages, [] { return QApplication::activeWindow(); });
-    core.files.setOpener([](const std::string& path) { return quillory::openWithDesktop(path); });
 
-    quillory::Application app(core, quillory::SingleInstance::defaultName());
+    quillory::QtDesktopOpener opener;
+    core.files.setOpener([&opener](const std::string& path) { return opener.open(path).ok; });
+    quillory::NullGlobalHotKey hotKey;
+    quillory::QtClipboard clipboard;
+    quillory::NullFolderWatcher watcher;
+
+    quillory::Application app(core, quillory::SingleInstance::defaultName(), {opener, hotKey, clipboard, watcher});
     if (const int code = app.start())
         return code;
     return QApplication::exec();

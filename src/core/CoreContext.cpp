@@ -5,17 +5,15 @@ namespace quillory {
 CoreContext::CoreContext(std::string programFolder, FileIo& io)
     : files(messages, io),
       conf(files, messages, std::move(programFolder)),
-      layout(conf),
-      store(files, messages, layout, conf),
-      catalog(conf, files, store, layout, messages)
+      session(conf),
+      layout(conf, session),
+      store(files, messages, layout, session),
+      catalog(conf, session, files, store, layout, messages)
 {
     messages.setTextSource([this](const std::string& key) { return conf.text(key); });
-}
-
-CoreContext& core()
-{
-    static CoreContext instance(SysConf::executableFolder());
-    return instance;
+    conf.setTextObserver([this](const std::string& key, const std::string& value) {
+        session.takeConfiguredValue(key, value);
+    });
 }
 
 } // namespace quillory

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/catalog_window/CatalogSession.h"
 #include "core/config/CatalogCommands.h"
 #include "core/config/CatalogLayout.h"
 #include "core/config/Messages.h"
@@ -12,9 +13,10 @@
 
 namespace quillory {
 
-// The shared objects of the core, wired together: messages, text files, settings, catalog
-// layout, store and catalog commands. The program uses the one instance core(); tests build
-// their own over a temporary program folder.
+// The shared objects of the core, wired together: messages, text files, settings, the catalog
+// session, catalog layout, store and catalog commands. The program makes one in main() and keeps
+// it for the whole run, so the session outlives every window; tests build their own over a
+// temporary program folder.
 struct CoreContext {
     explicit CoreContext(std::string programFolder, FileIo& io = defaultFileIo());
     CoreContext(const CoreContext&) = delete;
@@ -23,12 +25,10 @@ struct CoreContext {
     Messages messages;
     fileOpe files;
     SysConf conf;
+    CatalogSession session;
     CatalogLayout layout;
     qlrDbOpe store;
     CatalogCommands catalog;
 };
-
-// The program's instance, over the folder of the running executable.
-CoreContext& core();
 
 } // namespace quillory

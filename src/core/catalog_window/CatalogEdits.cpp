@@ -5,6 +5,7 @@
 
 #include "core/catalog_window/ContentRows.h"
 #include "core/store/IdAllocation.h"
+#include "core/store/RecordIds.h"
 #include "core/store/fileOpe.h"
 #include "core/store/qlrDbOpe.h"
 
@@ -76,7 +77,7 @@ bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::stri
         for (const auto& index : indexes) {
             if (!index || source->getValueByKey(index->cId) != index)
                 continue;
-            const std::string newId = smallestFreeId(plannedTarget, targetId + "!C");
+            const std::string newId = smallestFreeId(plannedTarget, indexIdPrefix(targetId));
             auto moved = std::make_shared<QlrDirContentModel>(*index);
             moved->cId = newId;
             if (!plannedTarget.addMap(newId, moved))

@@ -1,48 +1,31 @@
 #include "core/catalog_window/CommandStates.h"
 
-#include "core/store/fileOpe.h"
+#include <algorithm>
+
+#include "core/store/RecordIds.h"
 
 namespace quillory {
 
-const std::array<CommandInfo, kCommandCount>& commandTable()
+bool CommandStates::isEnabled(Command command) const
 {
-    static const std::array<CommandInfo, kCommandCount> table = {{
-        {Command::AddRoot, "mnuDAddRoot", "tDAddRoot", "AddFolder-N", "", "DAddRoot"},
-        {Command::AddChild, "mnuDAddChild", "tDAddChild", "AddSubFolder-N", "AddSubFolder-D", "DAddChild"},
-        {Command::UpdateFolder, "mnuDUpdate", "tDUpdate", "ModifyFolder-N", "ModifyFolder-D", "DUpdate"},
-        {Command::DeleteFolder, "mnuDDelete", "tDDelete", "DeleteFolder-N", "DeleteFolder-D", "DDelete"},
-        {Command::FolderProperty, "mnuDProperty", "tDProperty", "FolderProperty-N", "FolderProperty-D", "DProperty"},
-        {Command::RenameFolder, "mnuDRename", "tDRename", "RenameFolder-N", "RenameFolder-D", "DRename"},
-        {Command::AddIndex, "mnuCAddFile", "tCAdd", "AddIndex-N", "AddIndex-D", "CAddFile"},
-        {Command::OpenIndex, "mnuCOpenFile", "tCOpenFile", "Exec-N", "Exec-D", "COpenFile"},
-        {Command::UpdateIndex, "mnuCUpdate", "tCUpdate", "ModifyIndex-N", "ModifyIndex-D", "CUpdate"},
-        {Command::DeleteIndex, "mnuCDelete", "tCDelete", "DeleteIndex-N", "DeleteIndex-D", "CDelete"},
-        {Command::IndexProperty, "mnuCProperty", "tCProperty", "IndexProperty-N", "IndexProperty-D", "CProperty"},
-        {Command::Search, "mnuSSearchFile", "tTSearch", "Search-N", "", "SSearch"},
-        {Command::ClipDataIn, "mnuClipDataIn", "tTClipDataIn", "DataIn-N", "DataIn-D", "ClipDataIn"},
-        {Command::Sync, "mnuSyncData", "tTSynchData", "refresh-N", "refresh-D", "SyncData"},
-    }};
-    return table;
-}
-
-const CommandInfo& commandInfo(Command command)
-{
-    return commandTable()[static_cast<size_t>(command)];
+    const CommandRow& row = commandRow(command);
+    if (row.group == CommandGroup::Launcher)
+        return row.launcher && isLauncherEnabled(*row.launcher);
+    return isGroupEnabled(row.group);
 }
 
 std::string CommandStates::imageOf(Command command) const
 {
-    const CommandInfo& info = commandInfo(command);
-    return isEnabled(command) || info.disabledImage[0] == '\0' ? info.normalImage : info.disabledImage;
+    const CommandRow& row = commandRow(command);
+    if (row.image.empty())
+        return {};
+    return std::string(row.image) + (isEnabled(command) || !row.hasDisabledImage ? "-N" : "-D");
 }
 
 void CommandStates::applyFolderStates(bool folderChosen)
 {
-    for (const Command c : {Command::AddChild, Command::UpdateFolder, Command::DeleteFolder, Command::FolderProperty,
-                            Command::RenameFolder, Command::AddIndex, Command::ClipDataIn, Command::Sync})
-        set(c, folderChosen);
-    set(Command::AddRoot, true);
-    set(Command::Search, true);
+    setGroup(CommandGroup::Folder, folderChosen);
+    setGroup(CommandGroup::AddIndex, folderChosen);
     setLauncher(LauncherButton::AddIndex, folderChosen);
     setLauncher(LauncherButton::Clipboard, folderChosen);
     setLauncher(LauncherButton::Sync, folderChosen);
@@ -60,29 +43,29 @@ void CommandStates::setCurrentContent(const std::string& id)
 {
     currentContentId_ = id;
     if (!id.empty()) {
-        currentDirId_ = fileOpe::getFirstStrs(id, "!");
+        currentDirId_ = folderOfIndexId(id);
         applyFolderStates(!currentDirId_.empty());
-        for (const Command c : {Command::IndexProperty, Command::AddIndex, Command::UpdateIndex, Command::DeleteIndex,
-                                Command::OpenIndex})
-            set(c, true);
+        setGroup(CommandGroup::Index, true);
+        setGroup(CommandGroup::AddIndex, true);
         setLauncher(LauncherButton::AddIndex, true);
     } else {
-        set(Command::IndexProperty, false);
-        set(Command::AddIndex, !currentDirId_.empty());
+        setGroup(CommandGroup::Index, false);
+        setGroup(CommandGroup::AddIndex, !currentDirId_.empty());
         setLauncher(LauncherButton::AddIndex, !currentDirId_.empty());
-        set(Command::UpdateIndex, false);
-        set(Command::DeleteIndex, false);
-        set(Command::OpenIndex, false);
     }
     changed();
+}
+
+void CommandStates::clearSelection()
+{
+    currentDirId_.clear();
+    currentContentId_.clear();
 }
 
 void CommandStates::applyLoadStates()
 {
     applyFolderStates(!currentDirId_.empty());
-    const bool indexChosen = !currentDirId_.empty() && !currentContentId_.empty();
-    for (const Command c : {Command::IndexProperty, Command::UpdateIndex, Command::DeleteIndex, Command::OpenIndex})
-        set(c, indexChosen);
+    setGroup(CommandGroup::Index, !currentDirId_.empty() && !currentContentId_.empty());
     changed();
 }
 
@@ -101,10 +84,30 @@ void CommandStates::setLauncherForWindowUnload()
     changed();
 }
 
+void CommandStates::setFrameHidden(bool hidden)
+{
+    setLauncher(LauncherButton::Change, hidden);
+    changed();
+}
+
+int CommandStates::addListener(std::function<void()> listener)
+{
+    listeners_.emplace_back(nextListenerId_, std::move(listener));
+    return nextListenerId_++;
+}
+
+void CommandStates::removeListener(int id)
+{
+    listeners_.erase(std::remove_if(listeners_.begin(), listeners_.end(), [id](const auto& l) { return l.first == id; }),
+                     listeners_.end());
+}
+
 void CommandStates::changed()
 {
-    if (listener_)
-        listener_();
+    // A listener may add or remove listeners: call a copy.
+    const auto listeners = listeners_;
+    for (const auto& [id, listener] : listeners)
+        listener();
 }
 
 } // namespace quillory

@@ -1,7 +1,5 @@
 #include "core/catalog_window/PopupMenu.h"
 
-#include <utility>
-#include <vector>
 
 namespace quillory {
 
@@ -14,9 +12,10 @@ void PopupMenuModel::fillPopupMenu(int16_t context, const CommandStates& states,
             captions_[static_cast<size_t>(n)] = text;
         ++n;
     };
-    auto placeIf = [&](Command command, const char* key) {
+    auto captionOfCommand = [&](Command command) { return captionOf(std::string(commandRow(command).captionKey)); };
+    auto placeIf = [&](Command command) {
         if (states.isEnabled(command))
-            place(captionOf(key));
+            place(captionOfCommand(command));
     };
 
     // The tail shared by the list contexts: search and clipboard import, each set off by a
@@ -25,64 +24,64 @@ void PopupMenuModel::fillPopupMenu(int16_t context, const CommandStates& states,
         const int s = n;
         if (n > 0)
             place("-");
-        placeIf(Command::Search, "SSearch");
+        placeIf(Command::Search);
         const int t = n;
         if (n > s)
             place("-");
-        placeIf(Command::ClipDataIn, "ClipDataIn");
+        placeIf(Command::ClipDataIn);
         if (t == n - 1)
             --n;
     };
 
     switch (context) {
     case 1: {
-        placeIf(Command::AddChild, "DAddChild");
-        placeIf(Command::AddRoot, "DAddRoot");
-        placeIf(Command::UpdateFolder, "DUpdate");
-        placeIf(Command::DeleteFolder, "DDelete");
+        placeIf(Command::AddChild);
+        placeIf(Command::AddRoot);
+        placeIf(Command::UpdateFolder);
+        placeIf(Command::DeleteFolder);
         if (states.isEnabled(Command::FolderProperty)) {
-            place(captionOf("DProperty"));
+            place(captionOfCommand(Command::FolderProperty));
             place("-");
-            place(captionOf("DRename"));
+            place(captionOfCommand(Command::RenameFolder));
         }
         const int s = n;
         if (n > 0)
             place("-");
-        placeIf(Command::AddIndex, "CAddFile");
+        placeIf(Command::AddIndex);
         const int u = n;
         if (n > s)
             place("-");
         if (s == u - 1)
             --n;
-        placeIf(Command::Search, "SSearch");
-        placeIf(Command::ClipDataIn, "ClipDataIn");
+        placeIf(Command::Search);
+        placeIf(Command::ClipDataIn);
         break;
     }
     case 2: {
-        placeIf(Command::AddRoot, "DAddRoot");
+        placeIf(Command::AddRoot);
         if (n > 0)
             place("-");
         int s = n;
-        placeIf(Command::Search, "SSearch");
+        placeIf(Command::Search);
         if (n > s) {
             s = n;
             place("-");
         }
-        placeIf(Command::ClipDataIn, "ClipDataIn");
+        placeIf(Command::ClipDataIn);
         if (s == n - 1)
             --n;
         break;
     }
     case 3:
-        placeIf(Command::AddIndex, "CAddFile");
+        placeIf(Command::AddIndex);
         searchAndClipboard();
         break;
     case 4:
-        placeIf(Command::OpenIndex, "COpenFile");
-        placeIf(Command::AddIndex, "CAddFile");
-        placeIf(Command::UpdateIndex, "CUpdate");
-        placeIf(Command::DeleteIndex, "CDelete");
-        placeIf(Command::IndexProperty, "CProperty");
+        placeIf(Command::OpenIndex);
+        placeIf(Command::AddIndex);
+        placeIf(Command::UpdateIndex);
+        placeIf(Command::DeleteIndex);
+        placeIf(Command::IndexProperty);
         searchAndClipboard();
         break;
     default:
@@ -102,22 +101,13 @@ int PopupMenuModel::visibleCount() const
     return count;
 }
 
-std::optional<PopupCommand> PopupMenuModel::commandAt(int index, const CaptionOf& captionOf) const
+std::optional<Command> PopupMenuModel::commandAt(int index, const CaptionOf& captionOf) const
 {
     if (index < 0 || index >= kItemCount)
         return std::nullopt;
-    static const std::vector<std::pair<const char*, PopupCommand>> order = {
-        {"CAddFile", PopupCommand::AddIndex},       {"CDelete", PopupCommand::DeleteIndex},
-        {"ClipDataIn", PopupCommand::ClipDataIn},   {"COpenFile", PopupCommand::OpenIndex},
-        {"CProperty", PopupCommand::IndexProperty}, {"CUpdate", PopupCommand::UpdateIndex},
-        {"DAddChild", PopupCommand::AddChild},      {"DAddRoot", PopupCommand::AddRoot},
-        {"DDelete", PopupCommand::DeleteFolder},    {"DProperty", PopupCommand::FolderProperty},
-        {"DUpdate", PopupCommand::UpdateFolder},    {"ExitStr", PopupCommand::Exit},
-        {"SSearch", PopupCommand::Search},          {"DRename", PopupCommand::RenameFolder},
-    };
     const std::string& text = caption(index);
-    for (const auto& [key, command] : order) {
-        if (captionOf(key) == text)
+    for (const Command command : popupDispatchOrder()) {
+        if (captionOf(std::string(commandRow(command).captionKey)) == text)
             return command;
     }
     return std::nullopt;

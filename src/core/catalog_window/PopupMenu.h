@@ -12,12 +12,6 @@ namespace quillory {
 // Where the context menu was asked for.
 enum class PopupContext : int16_t { FolderNode = 1, TreeSpace = 2, ListSpace = 3, IndexRow = 4 };
 
-// What a context-menu entry runs.
-enum class PopupCommand {
-    AddIndex, DeleteIndex, ClipDataIn, OpenIndex, IndexProperty, UpdateIndex,
-    AddChild, AddRoot, DeleteFolder, FolderProperty, UpdateFolder, Exit, Search, RenameFolder,
-};
-
 // The context menu's nineteen entries: filled with the captions of the commands that suit the
 // place of the click and are on, separated by "-", and recognised again by their caption when
 // one is chosen.
@@ -34,9 +28,10 @@ public:
     bool isVisible(int index) const { return visible_[static_cast<size_t>(index)]; }
     int visibleCount() const;
 
-    // The command whose configured caption equals the caption of entry index; the first in a
-    // fixed order wins when two captions are equal. None for a separator or a stale caption.
-    std::optional<PopupCommand> commandAt(int index, const CaptionOf& captionOf) const;
+    // The command whose configured caption equals the caption of entry index; the first in the
+    // command table's context-menu order wins when two captions are equal. None for a separator
+    // or a stale caption.
+    std::optional<Command> commandAt(int index, const CaptionOf& captionOf) const;
 
 private:
     std::array<std::string, kItemCount> captions_{};

@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "core/catalog_window/CatalogSession.h"
 #include "core/config/CatalogLayout.h"
 #include "core/config/Messages.h"
 #include "core/config/SysConf.h"
+#include "core/store/Paths.h"
 #include "core/store/SafeFile.h"
 #include "core/store/fileOpe.h"
 #include "core/store/qlrDbOpe.h"
@@ -19,16 +21,11 @@ bool exists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
-std::string join(const std::string& a, const std::string& b)
-{
-    return a + std::string(kPathSepStr) + b;
-}
-
 } // namespace
 
-CatalogCommands::CatalogCommands(SysConf& conf, fileOpe& files, qlrDbOpe& store, CatalogLayout& layout,
-                                 Messages& messages)
-    : conf_(conf), files_(files), store_(store), layout_(layout), messages_(messages)
+CatalogCommands::CatalogCommands(SysConf& conf, CatalogSession& session, fileOpe& files, qlrDbOpe& store,
+                                 CatalogLayout& layout, Messages& messages)
+    : conf_(conf), session_(session), files_(files), store_(store), layout_(layout), messages_(messages)
 {
 }
 
@@ -39,10 +36,10 @@ std::string CatalogCommands::doAddNew(const std::string& location, const std::st
         return {};
     // The index folder and pending file names are settings: read them before they are used.
     conf_.loadSysConf();
-    const std::string catalogFolder = join(location, folderName);
-    const std::string contentFolder = join(catalogFolder, conf_.text("QlrdbContentFolder"));
-    const std::string dirFile = join(catalogFolder, fileName);
-    const std::string pendingFile = join(contentFolder, conf_.text("TempContentFileName"));
+    const std::string catalogFolder = joinPath(location, folderName);
+    const std::string contentFolder = joinPath(catalogFolder, conf_.text("QlrdbContentFolder"));
+    const std::string dirFile = joinPath(catalogFolder, fileName);
+    const std::string pendingFile = joinPath(contentFolder, conf_.text("TempContentFileName"));
     // Each step goes on when the one before failed; the catalog is opened all the same.
     ::mkdir(catalogFolder.c_str(), 0777);
     ::mkdir(contentFolder.c_str(), 0777);
@@ -74,9 +71,7 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
     if (root.empty())
         root = std::string(kPathSepStr);
 
-    conf_.currentDirFileName = fileName;
-    conf_.currentQlrdbFolder = folderName;
-    conf_.currentRootPath = root;
+    session_.openCatalog(root, folderName, fileName);
     store_.resetStoreCache();
     removeStaleTempFiles(layout_.getCatalogFolderPath());
     removeStaleTempFiles(layout_.getContentFolderPath());
@@ -85,8 +80,7 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
 
 void CatalogCommands::closeCatalog()
 {
-    conf_.sysConfLoaded = false;
-    conf_.currentRootPath.clear();
+    session_.closeCatalog();
     store_.resetStoreCache();
 }
 

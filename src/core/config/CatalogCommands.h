@@ -5,16 +5,18 @@
 namespace quillory {
 
 class CatalogLayout;
+class CatalogSession;
 class Messages;
 class SysConf;
 class fileOpe;
 class qlrDbOpe;
 
 // Creating, opening and closing a catalog, as far as it needs no window: which catalog is open
-// is nothing but the three open-catalog values of the settings, from which every path is made.
+// is nothing but the session's three open-catalog values, from which every path is made.
 class CatalogCommands {
 public:
-    CatalogCommands(SysConf& conf, fileOpe& files, qlrDbOpe& store, CatalogLayout& layout, Messages& messages);
+    CatalogCommands(SysConf& conf, CatalogSession& session, fileOpe& files, qlrDbOpe& store, CatalogLayout& layout,
+                    Messages& messages);
 
     // Creates the catalog folder, its index folder, an empty folder file and an empty pending-
     // changes file below location, then opens it. A catalog that is already there is opened as
@@ -34,6 +36,7 @@ public:
 
 private:
     SysConf& conf_;
+    CatalogSession& session_;
     fileOpe& files_;
     qlrDbOpe& store_;
     CatalogLayout& layout_;

@@ -1,6 +1,8 @@
 #include "core/config/CatalogLayout.h"
 
+#include "core/catalog_window/CatalogSession.h"
 #include "core/config/SysConf.h"
+#include "core/store/Paths.h"
 #include "core/store/fileOpe.h"
 
 namespace quillory {
@@ -28,42 +30,39 @@ std::string fileNameFor(const std::string& id)
 
 std::string CatalogLayout::catalogFolderName() const
 {
-    return conf_.currentQlrdbFolder.empty() ? conf_.text("QlrdbFolder") : conf_.currentQlrdbFolder;
+    return session_.currentQlrdbFolder().empty() ? conf_.text("QlrdbFolder") : session_.currentQlrdbFolder();
 }
 
 std::string CatalogLayout::getCatalogFolderPath()
 {
-    const std::string& root = conf_.getRootPath();
-    return root + std::string(kPathSepStr) + catalogFolderName();
+    // The root first: asking for it loads the settings that the names below come from.
+    const std::string root = session_.getRootPath();
+    return joinPath(root, catalogFolderName());
 }
 
 std::string CatalogLayout::getDirFilePath()
 {
-    const std::string& root = conf_.getRootPath();
-    if (conf_.currentDirFileName.empty() || conf_.currentQlrdbFolder.empty())
-        return root + std::string(kPathSepStr) + conf_.text("QlrdbFolder") + std::string(kPathSepStr)
-               + conf_.text("DirFileName");
-    return root + std::string(kPathSepStr) + conf_.currentQlrdbFolder + std::string(kPathSepStr)
-           + conf_.currentDirFileName;
+    const std::string root = session_.getRootPath();
+    if (session_.currentDirFileName().empty() || session_.currentQlrdbFolder().empty())
+        return joinPath(joinPath(root, conf_.text("QlrdbFolder")), conf_.text("DirFileName"));
+    return joinPath(joinPath(root, session_.currentQlrdbFolder()), session_.currentDirFileName());
 }
 
 std::string CatalogLayout::getContentFolderPath()
 {
-    // The catalog folder first: asking for it loads the settings that the name below comes from
-    // (the operands of "+" may be evaluated in any order).
     const std::string catalogFolder = getCatalogFolderPath();
-    return catalogFolder + std::string(kPathSepStr) + conf_.text("QlrdbContentFolder");
+    return joinPath(catalogFolder, conf_.text("QlrdbContentFolder"));
 }
 
 std::string CatalogLayout::getContentFilePath(const std::string& dirId)
 {
-    return getContentFolderPath() + std::string(kPathSepStr) + fileNameFor(dirId) + ".qlr";
+    return joinPath(getContentFolderPath(), fileNameFor(dirId) + ".qlr");
 }
 
 std::string CatalogLayout::getTempContentFilePath()
 {
     const std::string contentFolder = getContentFolderPath();
-    return contentFolder + std::string(kPathSepStr) + conf_.text("TempContentFileName");
+    return joinPath(contentFolder, conf_.text("TempContentFileName"));
 }
 
 } // namespace quillory

@@ -4,6 +4,7 @@
 
 namespace quillory {
 
+class CatalogSession;
 class SysConf;
 
 // Where the files of the open catalog lie:
@@ -14,7 +15,7 @@ class SysConf;
 // configured ones); the index folder and pending file names are global settings.
 class CatalogLayout {
 public:
-    explicit CatalogLayout(SysConf& conf) : conf_(conf) {}
+    CatalogLayout(SysConf& conf, CatalogSession& session) : conf_(conf), session_(session) {}
 
     std::string getCatalogFolderPath();
     std::string getDirFilePath();
@@ -26,6 +27,7 @@ private:
     std::string catalogFolderName() const;
 
     SysConf& conf_;
+    CatalogSession& session_;
 };
 
 } // namespace quillory

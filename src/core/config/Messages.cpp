@@ -1,5 +1,6 @@
 #include "core/config/Messages.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace quillory {
@@ -18,6 +19,46 @@ MsgAnswer Messages::showText(const std::string& text, MsgButtons buttons)
 }
 
 MsgAnswer Messages::deliver(Message message)
+{
+    if (std::this_thread::get_id() != owner_)
+        return toHook(message);
+    if (batchDepth_ > 0 && message.buttons == MsgButtons::Ok) {
+        const bool repeated = std::any_of(pending_.begin(), pending_.end(),
+                                          [&](const Message& m) { return m.text == message.text; });
+        if (!repeated)
+            pending_.push_back(std::move(message));
+        return MsgAnswer::Ok;
+    }
+    flushPending();
+    return toHook(message);
+}
+
+void Messages::endBatch()
+{
+    if (batchDepth_ > 0 && --batchDepth_ == 0)
+        flushPending();
+}
+
+void Messages::flushPending()
+{
+    if (pending_.empty())
+        return;
+    std::vector<Message> pending;
+    pending.swap(pending_);
+    if (pending.size() == 1) {
+        toHook(pending.front());
+        return;
+    }
+    Message combined{pending.front().key, std::string(), MsgButtons::Ok};
+    const size_t listed = std::min(pending.size(), kMaxCombined);
+    for (size_t i = 0; i < listed; ++i)
+        combined.text += (i ? "\n" : "") + pending[i].text;
+    if (pending.size() > listed)
+        combined.text += "\n… (+" + std::to_string(pending.size() - listed) + ")";
+    toHook(combined);
+}
+
+MsgAnswer Messages::toHook(const Message& message)
 {
     if (hook_)
         return hook_(message);

@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace quillory {
 
@@ -9,7 +11,8 @@ enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 // One message as the user is to see it: the configuration key it was looked up by (empty for
-// the program's one built-in text), the text, and the buttons offered.
+// the program's one built-in text; the first key of several told at once), the text, and the
+// buttons offered.
 struct Message {
     std::string key;
     std::string text;
@@ -19,6 +22,12 @@ struct Message {
 // The one way core code talks to the user. Core never shows a window itself: the windows
 // install a hook that opens a message box, and tests install one that records what was shown
 // and answers as the test says.
+//
+// One user action shows at most one notice: while a MessageBatch is open, notices (OK-only
+// messages) are collected and shown together as one message when the outermost batch ends. A
+// question shows what was collected first, then asks. Messages belong to the thread that made
+// this object (the window thread); one told from another thread goes to the hook at once, and
+// the hook must hand it over to the window thread.
 class Messages {
 public:
     using Hook = std::function<MsgAnswer(const Message&)>;
@@ -34,11 +43,34 @@ public:
     // Shows a text that does not come from the configuration.
     MsgAnswer showText(const std::string& text, MsgButtons buttons = MsgButtons::Ok);
 
+    void beginBatch() { ++batchDepth_; }
+    void endBatch();
+
+    // At most this many notices are listed in one combined message; the rest are counted.
+    static constexpr size_t kMaxCombined = 8;
+
 private:
     MsgAnswer deliver(Message message);
+    MsgAnswer toHook(const Message& message);
+    void flushPending();
 
     Hook hook_;
     TextSource textSource_;
+    int batchDepth_ = 0;
+    std::vector<Message> pending_;
+    std::thread::id owner_ = std::this_thread::get_id();
+};
+
+// Collects the notices of one user action and shows them as one message when it ends.
+class MessageBatch {
+public:
+    explicit MessageBatch(Messages& messages) : messages_(messages) { messages_.beginBatch(); }
+    ~MessageBatch() { messages_.endBatch(); }
+    MessageBatch(const MessageBatch&) = delete;
+    MessageBatch& operator=(const MessageBatch&) = delete;
+
+private:
+    Messages& messages_;
 };
 
 } // namespace quillory

@@ -126,12 +126,8 @@ void SysConf::applyLine(const std::string& line)
     case SysConfValueType::Text:
         break;
     }
-    if (name == "DefaultRootPath" && currentRootPath.empty())
-        currentRootPath = value;
-    else if (name == "QlrdbFolder" && currentQlrdbFolder.empty())
-        currentQlrdbFolder = value;
-    else if (name == "DirFileName" && currentDirFileName.empty())
-        currentDirFileName = value;
+    if (textObserver_)
+        textObserver_(name, value);
     texts_[name] = std::move(value);
 }
 
@@ -154,15 +150,6 @@ bool SysConf::saveSysConf()
         lines.push_back(key.name + "=" + value);
     }
     return files_.writeFile(getSysConfPath(), FILE_OUTPUT, 1, lines);
-}
-
-const std::string& SysConf::getRootPath()
-{
-    if (!sysConfLoaded)
-        loadSysConf();
-    if (currentRootPath.empty())
-        currentRootPath = getAppBasePath();
-    return currentRootPath;
 }
 
 const std::string& SysConf::text(const std::string& key) const

@@ -1,24 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
-
-#include "core/store/RootPathSource.h"
 
 namespace quillory {
 
 class Messages;
 class fileOpe;
 
-// The settings, captions and messages of SysConf.properties, and the location of the open
-// catalog.
+// The settings, captions and messages of SysConf.properties.
 //
 // The file holds one "key=value" per line. The value is everything after the first "=", so a
 // value may itself hold "=" and reads back as it was saved. Keys are compared exactly; unknown
 // keys, blank lines and comments are ignored and not written back. A Boolean or number that
 // does not convert leaves its setting as it was.
-class SysConf : public RootPathSource {
+class SysConf {
 public:
     // The one text the program holds itself: the configuration cannot hold it.
     static constexpr const char* kMissingConfigText = "Error:Can't find config file,the system will exit.";
@@ -37,7 +35,6 @@ public:
     // Full path of SysConf.properties. When no file is found, NeedBackTwo is flipped and the
     // other place tried; when that fails too, the missing-file message is shown.
     std::string getSysConfPath();
-    const std::string& getRootPath() override;
     int16_t getMonitorAutoWriteInterval() const { return MonitorAutoWriteInterval; }
 
     // A text setting, caption or message by key; empty when the file did not hold it.
@@ -52,11 +49,14 @@ public:
     int16_t MonitorAutoWriteInterval = 0;
     int16_t FontSize = 0;
 
-    // The open catalog: root folder, catalog folder name, folder file name.
-    std::string currentRootPath;
-    std::string currentQlrdbFolder;
-    std::string currentDirFileName;
     bool sysConfLoaded = false;
+
+    // Told each text setting as the file is read, in file order (the open catalog takes the
+    // configured one from these).
+    void setTextObserver(std::function<void(const std::string& key, const std::string& value)> observer)
+    {
+        textObserver_ = std::move(observer);
+    }
 
 private:
     void applyLine(const std::string& line);
@@ -66,6 +66,7 @@ private:
     std::string programFolder_;
     std::unordered_map<std::string, std::string> texts_;
     bool configMissing_ = false;
+    std::function<void(const std::string&, const std::string&)> textObserver_;
 };
 
 } // namespace quillory

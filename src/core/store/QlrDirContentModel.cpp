@@ -1,5 +1,6 @@
 #include "core/store/QlrDirContentModel.h"
 
+#include "core/store/RecordIds.h"
 #include "core/store/RootPathSource.h"
 #include "core/store/fileOpe.h"
 
@@ -44,7 +45,7 @@ void QlrDirContentModel::setCContentPath(std::string_view value)
 
 std::string QlrDirContentModel::dirId() const
 {
-    return fileOpe::getFirstStrs(cId, "!");
+    return folderOfIndexId(cId);
 }
 
 } // namespace quillory

@@ -7,6 +7,7 @@
 #include "core/config/Messages.h"
 #include "core/store/IdAllocation.h"
 #include "core/store/RecordFormat.h"
+#include "core/store/RecordIds.h"
 #include "core/store/fileOpe.h"
 
 namespace quillory {
@@ -104,7 +105,7 @@ void qlrDbOpe::getAllQlrDbDir(DirMap& map)
 
 std::string qlrDbOpe::getNewDirId()
 {
-    return smallestFreeId(*getAllDirMap(), "D");
+    return smallestFreeId(*getAllDirMap(), std::string(kFolderIdPrefix));
 }
 
 FolderChildren qlrDbOpe::getFolderChildren()

@@ -6,6 +6,7 @@
 #include "core/config/Messages.h"
 #include "core/store/IdAllocation.h"
 #include "core/store/RecordFormat.h"
+#include "core/store/RecordIds.h"
 #include "core/store/TextMatch.h"
 #include "core/store/fileOpe.h"
 
@@ -62,7 +63,7 @@ void qlrDbOpe::getQlrDirContent(const std::string& dirId, ContentMap& map)
 
 std::string qlrDbOpe::getNewDirContentId(const std::string& dirId)
 {
-    return smallestFreeId(*getDirContentMap(dirId), dirId + "!C");
+    return smallestFreeId(*getDirContentMap(dirId), indexIdPrefix(dirId));
 }
 
 std::shared_ptr<QlrDirContentModel> qlrDbOpe::getQlrDirContentById(const std::string& dirId, const std::string& cId)

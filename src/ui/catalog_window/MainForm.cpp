@@ -1,52 +1,88 @@
 #include "ui/catalog_window/MainForm.h"
 
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QMenu>
+#include <QPointer>
 
+#include "core/CoreContext.h"
+#include "core/catalog_window/PanelRoutes.h"
+#include "ui/catalog_window/ClipboardImportPanel.h"
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/DragHandles.h"
-#include "core/CoreContext.h"
+#include "ui/catalog_window/FolderEditorPanel.h"
+#include "ui/catalog_window/IndexEditorPanel.h"
+#include "ui/catalog_window/SearchPanel.h"
+#include "ui/catalog_window/SplitterBar.h"
 #include "ui/platform/FileTypes.h"
-#include "ui/shell/Application.h"
-#include "ui/shell/FrameMenus.h"
-#include "ui/shell/MDIMainForm.h"
+#include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
-MainForm::MainForm(CoreContext& core, Application& app) : core_(core), app_(app)
+MainForm::MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener)
+    : core_(core), commands_(commands), opener_(opener)
 {
     setObjectName(QStringLiteral("MainForm"));
     types_ = std::make_unique<FileTypes>(QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/conf/a.html"));
     dirTreeView = new DirTreeView(this);
     picSplit = new SplitterBar(this);
     ListView = new ContentListView(this);
-    for (int i = 1; i <= 4; ++i) {
-        auto* frame = new PanelFrame(QStringLiteral("Frame%1").arg(i), this);
+    makePanels();
+    picSplit->onPressed = [this](double x) { picSplit_MouseDown(x); };
+    picSplit->onDragged = [this](double x) { picSplit_MouseMove(x); };
+    picSplit->onReleased = [this] { picSplit_MouseUp(); };
+    // A new window starts with nothing chosen.
+    states().clearSelection();
+    registerCommands();
+    connectTree();
+    connectList();
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::makePanels()
+{
+    Frame1 = new FolderEditorPanel(this);
+    Frame2 = new IndexEditorPanel(this);
+    Frame3 = new SearchPanel(this);
+    Frame4 = new ClipboardImportPanel(this);
+    frames_ = {Frame1, Frame2, Frame3, Frame4};
+    for (PanelFrame* frame : frames_) {
         frame->clamp = [this](QPoint proposed) {
             const TwipPoint p = clampPanel({pixelsToTwips(proposed.x()), pixelsToTwips(proposed.y())},
                                            pixelsToTwips(width()), pixelsToTwips(height()));
             return QPoint(twipsToPixels(p.x), twipsToPixels(p.y));
         };
-        frames_[static_cast<size_t>(i - 1)] = frame;
     }
-    picSplit->onPressed = [this](double x) { picSplit_MouseDown(x); };
-    picSplit->onDragged = [this](double x) { picSplit_MouseMove(x); };
-    picSplit->onReleased = [this] { picSplit_MouseUp(); };
-    states_.setListener([this] { frame().applyCommandStates(states_); });
-    connectTree();
-    connectList();
 }
 
-MainForm::~MainForm()
+void MainForm::registerCommands()
 {
-    states_.setListener(nullptr);
+    const std::pair<Command, void (MainForm::*)()> handlers[] = {
+        {Command::AddRoot, &MainForm::mnuDAddRoot_Click},         {Command::AddChild, &MainForm::mnuDAddChild_Click},
+        {Command::UpdateFolder, &MainForm::mnuDUpdate_Click},     {Command::DeleteFolder, &MainForm::mnuDDelete_Click},
+        {Command::RenameFolder, &MainForm::mnuDRename_Click},     {Command::FolderProperty, &MainForm::mnuDProperty_Click},
+        {Command::OpenIndex, &MainForm::mnuCOpenFile_Click},      {Command::AddIndex, &MainForm::mnuCAddFile_Click},
+        {Command::UpdateIndex, &MainForm::mnuCUpdate_Click},      {Command::DeleteIndex, &MainForm::mnuCDelete_Click},
+        {Command::IndexProperty, &MainForm::mnuCProperty_Click},  {Command::Search, &MainForm::mnuSSearchFile_Click},
+        {Command::ClipDataIn, &MainForm::mnuClipDataIn_Click},    {Command::Sync, &MainForm::mnuSyncData_Click},
+        {Command::Options, &MainForm::mnuSysOption_Click},
+    };
+    for (const auto& [command, handler] : handlers)
+        commands_.setHandler(command, this, [this, handler = handler] { (this->*handler)(); });
 }
 
-MDIMainForm& MainForm::frame() const
+CommandStates& MainForm::states() const
 {
-    return *app_.frame();
+    return core_.session.states();
+}
+
+const std::string& MainForm::currentDirId() const
+{
+    return states().currentDirId();
+}
+
+const std::string& MainForm::currentContentId() const
+{
+    return states().currentContentId();
 }
 
 std::string MainForm::caption(const std::string& key) const
@@ -56,16 +92,13 @@ std::string MainForm::caption(const std::string& key) const
 
 void MainForm::Form_Load()
 {
-    frame().showCatalogToolbar();
     frameSize_init(199);
     loadDirTree();
     initListView();
     refreshContentList();
     Form_Resize();
-    frame().setCatalogCaptions();
-    states_.applyLoadStates();
-    frame().mnueIconChange(2);
-    states_.setLauncherForWindowLoad();
+    states().applyLoadStates();
+    states().setLauncherForWindowLoad();
 }
 
 void MainForm::Form_Unload()
@@ -73,128 +106,129 @@ void MainForm::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    states_.setLauncherForWindowUnload();
+    states().setLauncherForWindowUnload();
     core_.store.resetStoreCache();
 }
 
 void MainForm::setCurrentDir(const std::string& id)
 {
-    states_.setCurrentDir(id);
+    states().setCurrentDir(id);
 }
 
 void MainForm::setCurrentContent(const std::string& id)
 {
-    states_.setCurrentContent(id);
+    states().setCurrentContent(id);
 }
 
 // ---- commands ----
 
-void MainForm::mnuDAddRoot_Click() { frameSize_init(1); }
-void MainForm::mnuDAddChild_Click() { frameSize_init(1); }
-void MainForm::mnuDUpdate_Click() { frameSize_init(1); }
-void MainForm::mnuDProperty_Click() { mnuDUpdate_Click(); }
-void MainForm::mnuDDelete_Click() { frameSize_init(1); }
-void MainForm::mnuCUpdate_Click() { frameSize_init(2); }
-void MainForm::mnuCProperty_Click() { frameSize_init(2); }
-void MainForm::mnuSSearchFile_Click() { frameSize_init(3); }
-void MainForm::mnuClipDataIn_Click() { frameSize_init(4); }
-void MainForm::mnuSyncData_Click() {}
-void MainForm::mnuSysOption_Click() {}
+void MainForm::mnuDAddRoot_Click()
+{
+    frameSize_init(static_cast<int16_t>(Panel::FolderEditor));
+    Frame1->open(folderEditorModeFor(Command::AddRoot));
+}
+
+void MainForm::mnuDAddChild_Click()
+{
+    frameSize_init(static_cast<int16_t>(Panel::FolderEditor));
+    Frame1->open(folderEditorModeFor(Command::AddChild));
+}
+
+void MainForm::mnuDUpdate_Click()
+{
+    frameSize_init(static_cast<int16_t>(Panel::FolderEditor));
+    Frame1->open(folderEditorModeFor(Command::UpdateFolder));
+}
+
+void MainForm::mnuDProperty_Click()
+{
+    mnuDUpdate_Click();
+}
+
+void MainForm::mnuDDelete_Click()
+{
+    mnuDUpdate_Click();
+}
+
+void MainForm::showContentPanel()
+{
+    const auto mode = indexEditorModeFor(currentDirId(), currentContentId());
+    if (!mode)
+        return;
+    frameSize_init(static_cast<int16_t>(Panel::IndexEditor));
+    Frame2->open(*mode);
+}
 
 void MainForm::mnuCAddFile_Click()
 {
     setCurrentContent("");
-    frameSize_init(2);
+    showContentPanel();
 }
+
+void MainForm::mnuCUpdate_Click()
+{
+    showContentPanel();
+}
+
+void MainForm::mnuCProperty_Click()
+{
+    showContentPanel();
+}
+
+void MainForm::mnuSSearchFile_Click()
+{
+    frameSize_init(static_cast<int16_t>(Panel::Search));
+}
+
+void MainForm::mnuClipDataIn_Click()
+{
+    cmd_clipboard_Click();
+}
+
+void MainForm::cmd_clipboard_Click()
+{
+    frameSize_init(static_cast<int16_t>(Panel::ClipboardImport));
+}
+
+void MainForm::mnuSyncData_Click() {}
+void MainForm::mnuSysOption_Click() {}
 
 void MainForm::mnuHContents_Click()
 {
-    frame().mnuHContents_Click();
+    commands_.run(Command::HelpContents);
 }
 
 void MainForm::mnuClose_Click()
 {
     core_.catalog.closeCatalog();
-    MDIMainForm& frameForm = frame();
-    app_.unloadMainForm(); // this window goes; touch nothing of it below
-    frameForm.init_Caption();
-}
-
-const std::vector<MainForm::CommandRoute>& MainForm::commandRoutes()
-{
-    static const std::vector<CommandRoute> routes = {
-        {"", "tClose", &MainForm::mnuClose_Click},
-        {"mnuDAddRoot", "tDAddRoot", &MainForm::mnuDAddRoot_Click},
-        {"mnuDAddChild", "tDAddChild", &MainForm::mnuDAddChild_Click},
-        {"mnuDUpdate", "tDUpdate", &MainForm::mnuDUpdate_Click},
-        {"mnuDDelete", "tDDelete", &MainForm::mnuDDelete_Click},
-        {"mnuDRename", "tDRename", &MainForm::mnuDRename_Click},
-        {"mnuDProperty", "tDProperty", &MainForm::mnuDProperty_Click},
-        {"mnuCOpenFile", "tCOpenFile", &MainForm::mnuCOpenFile_Click},
-        {"mnuCAddFile", "tCAdd", &MainForm::mnuCAddFile_Click},
-        {"mnuCUpdate", "tCUpdate", &MainForm::mnuCUpdate_Click},
-        {"mnuCDelete", "tCDelete", &MainForm::mnuCDelete_Click},
-        {"mnuCProperty", "tCProperty", &MainForm::mnuCProperty_Click},
-        {"mnuSSearchFile", "tTSearch", &MainForm::mnuSSearchFile_Click},
-        {"mnuClipDataIn", "tTClipDataIn", &MainForm::mnuClipDataIn_Click},
-        {"mnuSyncData", "tTSynchData", &MainForm::mnuSyncData_Click},
-        {"mnuSysOption", "tSOption", &MainForm::mnuSysOption_Click},
-        {"", "tHHelpContent", &MainForm::mnuHContents_Click},
-    };
-    return routes;
+    emit catalogClosed(); // this window goes; touch nothing of it below
 }
 
 void MainForm::toolBarOpe(const std::string& key)
 {
-    for (const CommandRoute& route : commandRoutes()) {
-        if (key == route.toolKey) {
-            (this->*route.handler)();
-            return;
-        }
-    }
+    if (const auto command = commandByToolKey(key))
+        commands_.run(*command);
 }
 
 void MainForm::fillPopupMenu(int16_t context)
 {
-    popup_.fillPopupMenu(context, states_, [this](const std::string& key) { return caption(key); });
-    FrameMenus& menus = frame().menus();
-    for (int i = 0; i < PopupMenuModel::kItemCount; ++i) {
-        QAction* item = menus.popupItem(i);
-        const std::string& text = popup_.caption(i);
-        const bool separator = text == "-";
-        item->setSeparator(separator);
-        item->setText(separator ? QString() : QString::fromStdString(text));
-        item->setVisible(popup_.isVisible(i));
-    }
+    popup_.fillPopupMenu(context, states(), [this](const std::string& key) { return caption(key); });
+    commands_.fillPopup(popup_);
 }
 
 void MainForm::showPopupMenu(int16_t context, const QPoint& globalPos)
 {
-    fillPopupMenu(context);
-    frame().menus().popupMenu()->popup(globalPos);
+    popup_.fillPopupMenu(context, states(), [this](const std::string& key) { return caption(key); });
+    commands_.showPopup(popup_, globalPos, [form = QPointer<MainForm>(this)](int index) {
+        if (form)
+            form->mnuPop_Click(index);
+    });
 }
 
 void MainForm::mnuPop_Click(int index)
 {
-    const auto command = popup_.commandAt(index, [this](const std::string& key) { return caption(key); });
-    if (!command)
-        return;
-    switch (*command) {
-    case PopupCommand::AddIndex: mnuCAddFile_Click(); break;
-    case PopupCommand::DeleteIndex: mnuCDelete_Click(); break;
-    case PopupCommand::ClipDataIn: mnuClipDataIn_Click(); break;
-    case PopupCommand::OpenIndex: mnuCOpenFile_Click(); break;
-    case PopupCommand::IndexProperty: mnuCProperty_Click(); break;
-    case PopupCommand::UpdateIndex: mnuCUpdate_Click(); break;
-    case PopupCommand::AddChild: mnuDAddChild_Click(); break;
-    case PopupCommand::AddRoot: mnuDAddRoot_Click(); break;
-    case PopupCommand::DeleteFolder: mnuDDelete_Click(); break;
-    case PopupCommand::FolderProperty: mnuDProperty_Click(); break;
-    case PopupCommand::UpdateFolder: mnuDUpdate_Click(); break;
-    case PopupCommand::Exit: frame().mnuExit1_Click(); break;
-    case PopupCommand::Search: mnuSSearchFile_Click(); break;
-    case PopupCommand::RenameFolder: mnuDRename_Click(); break;
-    }
+    if (const auto command = popup_.commandAt(index, [this](const std::string& key) { return caption(key); }))
+        commands_.run(*command);
 }
 
 void MainForm::keyPressEvent(QKeyEvent* event)

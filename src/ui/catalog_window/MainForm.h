@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/catalog_window/CommandStates.h"
 #include "core/catalog_window/PanelGeometry.h"
 #include "core/catalog_window/PopupMenu.h"
 #include "core/store/qlrDbOpe.h"
@@ -15,21 +14,27 @@ class QTreeWidgetItem;
 
 namespace quillory {
 
-class Application;
+class ClipboardImportPanel;
+class CommandDispatcher;
+class CommandStates;
 class ContentListView;
+class DesktopOpener;
 class DirTreeView;
 class FileTypes;
-class MDIMainForm;
+class FolderEditorPanel;
+class IndexEditorPanel;
 class PanelFrame;
+class SearchPanel;
 class SplitterBar;
 struct CoreContext;
 
 // The catalog window: the folder tree, the splitter, the index list and the four editing
-// panels. It owns the program's selection (current folder, current index) and carries out
-// every catalog command of the frame's menus, toolbar and context menu.
+// panels. It changes the session's selection (current folder, current index) and carries out
+// the catalog commands it registers with the dispatcher.
 class MainForm : public QWidget {
+    Q_OBJECT
 public:
-    MainForm(CoreContext& core, Application& app);
+    MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener);
     ~MainForm() override;
 
     // Opens the catalog in the window: panels hidden, tree, list, layout, command states.
@@ -38,11 +43,10 @@ public:
     void Form_Unload();
 
     // ---- selection ----
-    const std::string& currentDirId() const { return states_.currentDirId(); }
-    const std::string& currentContentId() const { return states_.currentContentId(); }
+    const std::string& currentDirId() const;
+    const std::string& currentContentId() const;
     void setCurrentDir(const std::string& id);
     void setCurrentContent(const std::string& id);
-    const CommandStates& commandStates() const { return states_; }
 
     // ---- tree ----
     void loadDirTree();
@@ -71,22 +75,15 @@ public:
     void mnuCProperty_Click();
     void mnuSSearchFile_Click();
     void mnuClipDataIn_Click();
+    void cmd_clipboard_Click();
     void mnuSyncData_Click();
     void mnuSysOption_Click();
     void mnuHContents_Click();
+    // Closes the catalog; the window is then unloaded by its owner (catalogClosed).
     void mnuClose_Click();
     // Runs the command of a toolbar button by its key; unknown keys do nothing.
     void toolBarOpe(const std::string& key);
-
-    // The window's commands by the frame menu item and the toolbar key that run them ("" where
-    // none does: Close and help have menu items of the frame's own).
-    struct CommandRoute {
-        const char* menuItem;
-        const char* toolKey;
-        void (MainForm::*handler)();
-    };
-    static const std::vector<CommandRoute>& commandRoutes();
-    // Fills the frame's context menu for context 1 to 4.
+    // Fills the context menu for context 1 to 4.
     void fillPopupMenu(int16_t context);
     void mnuPop_Click(int index);
 
@@ -98,33 +95,44 @@ public:
     void picSplit_MouseMove(double x);
     void picSplit_MouseUp();
     PanelFrame* panel(int number) const { return frames_[static_cast<size_t>(number - 1)]; }
+    FolderEditorPanel* Frame1 = nullptr;
+    IndexEditorPanel* Frame2 = nullptr;
+    SearchPanel* Frame3 = nullptr;
+    ClipboardImportPanel* Frame4 = nullptr;
 
     DirTreeView* dirTreeView = nullptr;
     ContentListView* ListView = nullptr;
     SplitterBar* picSplit = nullptr;
+
+signals:
+    // The catalog was closed: the window is to be unloaded.
+    void catalogClosed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void registerCommands();
+    void makePanels();
     void connectTree();
     void connectList();
     void Form_Resize();
     void applyLayout(const WindowLayout& layout);
     TwipRect splitterRect() const;
     void showPopupMenu(int16_t context, const QPoint& globalPos);
+    void showContentPanel();
     void onTreeLabelEdited(QTreeWidgetItem* item, const QString& text);
     void onFolderDropped(const QString& folderId, QTreeWidgetItem* target);
     void onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* target);
     void onListLabelEdited(QTreeWidgetItem* item, const QString& text);
     void onRowPressed(QTreeWidgetItem* item, Qt::MouseButton button, const QPoint& globalPos);
     std::string caption(const std::string& key) const;
-    MDIMainForm& frame() const;
+    CommandStates& states() const;
 
     CoreContext& core_;
-    Application& app_;
-    CommandStates states_;
+    CommandDispatcher& commands_;
+    DesktopOpener& opener_;
     PopupMenuModel popup_;
     std::unique_ptr<FileTypes> types_;
     std::array<PanelFrame*, 4> frames_{};

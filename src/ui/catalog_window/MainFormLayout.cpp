@@ -3,7 +3,8 @@
 
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/DragHandles.h"
+#include "ui/catalog_window/PanelFrame.h"
+#include "ui/catalog_window/SplitterBar.h"
 
 namespace quillory {
 

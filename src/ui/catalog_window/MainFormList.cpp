@@ -8,6 +8,8 @@
 #include "ui/catalog_window/ContentListView.h"
 #include "core/catalog_window/ContentRows.h"
 #include "core/CoreContext.h"
+#include "core/store/RecordIds.h"
+#include "ui/platform/DesktopOpener.h"
 #include "ui/platform/FileTypes.h"
 
 namespace quillory {
@@ -69,14 +71,14 @@ void MainForm::mnuCOpenFile_Click()
     if (currentDirId().empty() || currentContentId().empty())
         return;
     if (const auto index = core_.store.getQlrDirContentById(currentDirId(), currentContentId()))
-        core_.files.winOpenFile(index->cContentPath());
+        opener_.open(index->cContentPath());
 }
 
 void MainForm::onListLabelEdited(QTreeWidgetItem* item, const QString& text)
 {
     // The row that was edited is renamed; only its stored path changes, not the file on disk.
     const std::string cId = ListView->keyOf(item).toStdString();
-    const std::string dirId = cId.substr(0, cId.find('!'));
+    const std::string dirId = folderOfIndexId(cId);
     const auto index = core_.store.getQlrDirContentById(dirId, cId);
     if (!index)
         return;

@@ -8,6 +8,7 @@
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
 #include "core/CoreContext.h"
+#include "core/store/RecordIds.h"
 
 namespace quillory {
 
@@ -39,7 +40,7 @@ void MainForm::loadDirTree()
 {
     dirTreeView->setEditTriggers(QAbstractItemView::SelectedClicked);
     const FolderChildren children = core_.store.getFolderChildren();
-    states_.applyLoadStates();
+    states().applyLoadStates();
     const auto top = children.find("0");
     if (top != children.end())
         addDirNodes(top->second, children);
@@ -137,7 +138,7 @@ void MainForm::onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* ta
     DraggedIndexes dragged;
     for (const QString& id : indexIds) {
         const std::string cId = id.toStdString();
-        const std::string sourceId = cId.substr(0, cId.find('!'));
+        const std::string sourceId = folderOfIndexId(cId);
         auto index = core_.store.getQlrDirContentById(sourceId, cId);
         if (!index)
             continue;

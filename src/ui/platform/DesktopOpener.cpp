@@ -1,24 +1,20 @@
 #include "ui/platform/DesktopOpener.h"
 
-#include <QDesktopServices>
 #include <QDir>
 
 #include "core/catalog_window/ContentRows.h"
 
 namespace quillory {
 
-QUrl urlForPath(const std::string& path)
+QUrl urlForPath(const std::string& path, const std::string& baseFolder)
 {
     const QString text = QString::fromStdString(path);
     if (isWebAddress(path))
         return QUrl(text, QUrl::TolerantMode);
-    return QUrl::fromLocalFile(QDir::isAbsolutePath(text) ? text : QDir::current().absoluteFilePath(text));
-}
-
-bool openWithDesktop(const std::string& path)
-{
-    const QUrl url = urlForPath(path);
-    return url.isValid() && QDesktopServices::openUrl(url);
+    if (QDir::isAbsolutePath(text))
+        return QUrl::fromLocalFile(text);
+    const QDir base = baseFolder.empty() ? QDir::current() : QDir(QString::fromStdString(baseFolder));
+    return QUrl::fromLocalFile(base.absoluteFilePath(text));
 }
 
 } // namespace quillory

@@ -1,12 +1,13 @@
 #include "ui/shell/FrameMenus.h"
 
 #include <QAction>
-#include <algorithm>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 
 #include "core/config/SysConf.h"
-#include "core/shell/MenuTable.h"
+#include "core/shell/CommandTable.h"
+#include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
@@ -15,11 +16,16 @@ QString qs(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+bool contains(const std::vector<std::string_view>& names, std::string_view name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
 } // namespace
 
-FrameMenus::FrameMenus(QMenuBar* bar, QObject* parent) : QObject(parent)
+FrameMenus::FrameMenus(QMenuBar* bar, CommandDispatcher& commands, QObject* parent) : QObject(parent)
 {
-    for (const MenuEntry& entry : menuTable()) {
+    for (const MenuEntry& entry : menuLayout()) {
         const QString name = qs(entry.name);
         captionKeys_.insert(name, qs(entry.captionKey));
         if (entry.parent.empty()) {
@@ -30,29 +36,38 @@ FrameMenus::FrameMenus(QMenuBar* bar, QObject* parent) : QObject(parent)
             continue;
         }
         QMenu* parentMenu = menus_.value(qs(entry.parent));
-        QAction* action = entry.captionKey == "-" ? parentMenu->addSeparator() : parentMenu->addAction(qs(entry.designText));
-        action->setObjectName(name);
-        if (!entry.shortcut.empty()) {
-            action->setShortcut(QKeySequence(qs(entry.shortcut)));
+        QAction* action = nullptr;
+        if (entry.command) {
+            action = commands.action(name);
+            parentMenu->addAction(action);
+        } else {
+            action = parentMenu->addSeparator();
+            action->setObjectName(name);
         }
         actions_.insert(name, action);
     }
-    popup_ = new QMenu(bar);
-    popup_->setObjectName(QStringLiteral("mnuPopmenu"));
-    for (int i = 0; i < kPopupItems; ++i) {
-        QAction* item = popup_->addAction(QStringLiteral("mnuPop%1").arg(i));
-        item->setObjectName(QStringLiteral("mnuPop%1").arg(i));
-        popupItems_[static_cast<size_t>(i)] = item;
+}
+
+void FrameMenus::setCaptions(const SysConf& conf, bool catalogSet)
+{
+    const auto& shown = catalogSet ? catalogMenus() : noCatalogMenus();
+    for (const MenuEntry& entry : menuLayout()) {
+        const bool inSet = contains(shown, entry.parent.empty() ? entry.name : entry.parent);
+        if (!inSet || entry.captionKey == "-")
+            continue;
+        if (QAction* action = actions_.value(qs(entry.name)))
+            action->setText(QString::fromStdString(conf.text(std::string(entry.captionKey))));
     }
 }
 
-void FrameMenus::setCaptions(const SysConf& conf, std::initializer_list<const char*> names)
+void FrameMenus::setNoCatalogCaptions(const SysConf& conf)
 {
-    for (const char* name : names) {
-        const QString key = captionKeys_.value(QString::fromLatin1(name));
-        if (QAction* action = actions_.value(QString::fromLatin1(name)); action && !key.isEmpty())
-            action->setText(QString::fromStdString(conf.text(key.toStdString())));
-    }
+    setCaptions(conf, false);
+}
+
+void FrameMenus::setCatalogCaptions(const SysConf& conf)
+{
+    setCaptions(conf, true);
 }
 
 void FrameMenus::showSet(int mode)
@@ -60,16 +75,8 @@ void FrameMenus::showSet(int mode)
     if (mode != 1 && mode != 2)
         return;
     const auto& shown = mode == 1 ? noCatalogMenus() : catalogMenus();
-    for (auto it = menus_.constBegin(); it != menus_.constEnd(); ++it) {
-        const bool visible = std::find(shown.begin(), shown.end(), it.key().toStdString()) != shown.end();
-        it.value()->menuAction()->setVisible(visible);
-    }
-}
-
-void FrameMenus::onTriggered(const QString& name, std::function<void()> handler)
-{
-    if (QAction* action = actions_.value(name))
-        connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    for (auto it = menus_.constBegin(); it != menus_.constEnd(); ++it)
+        it.value()->menuAction()->setVisible(contains(shown, it.key().toStdString()));
 }
 
 } // namespace quillory

@@ -5,7 +5,8 @@
 #include <QIcon>
 
 #include "core/config/SysConf.h"
-#include "core/shell/ToolbarTable.h"
+#include "core/shell/CommandTable.h"
+#include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
@@ -16,8 +17,8 @@ QString qs(std::string_view text)
 }
 } // namespace
 
-FrameToolbar::FrameToolbar(QString imageFolder, QWidget* parent)
-    : QToolBar(parent), imageFolder_(std::move(imageFolder))
+FrameToolbar::FrameToolbar(QString imageFolder, CommandDispatcher& commands, QWidget* parent)
+    : QToolBar(parent), imageFolder_(std::move(imageFolder)), commands_(commands)
 {
     setObjectName(QStringLiteral("Toolbar1"));
     setMovable(false);
@@ -31,23 +32,18 @@ FrameToolbar::FrameToolbar(QString imageFolder, QWidget* parent)
                                      "QToolBar#Toolbar1 QToolButton { border: none; padding: 0px; margin: 0px; }")
                           .arg(background));
 
-    for (const ToolButtonEntry& entry : toolbarTable()) {
-        const QString base = qs(entry.imageBase);
+    for (const ToolbarSlot& slot : toolbarLayout()) {
+        const CommandRow& row = commandRow(slot.command);
+        const QString base = qs(row.image);
         QIcon icon;
         icon.addFile(getImagePath(base + QStringLiteral("-N")), QSize(), QIcon::Normal);
         icon.addFile(getImagePath(base + QStringLiteral("-H")), QSize(), QIcon::Active);
         const QString disabled = getImagePath(base + QStringLiteral("-D"));
-        if (QFile::exists(disabled))
+        if (row.hasDisabledImage && QFile::exists(disabled))
             icon.addFile(disabled, QSize(), QIcon::Disabled);
-        QAction* action = addAction(icon, QString());
-        const QString name = qs(entry.name);
-        action->setObjectName(name);
-        const QString commandKey = entry.commandKey.empty() ? name : qs(entry.commandKey);
-        connect(action, &QAction::triggered, this, [this, name, commandKey] {
-            if (handler_)
-                handler_(name, commandKey);
-        });
-        buttons_.insert(name, action);
+        QAction* button = commands_.toolAction(slot.command);
+        button->setIcon(icon);
+        addAction(button);
     }
 }
 
@@ -58,29 +54,28 @@ QString FrameToolbar::getImagePath(const QString& name, const QString& extension
 
 void FrameToolbar::applyTooltips(const SysConf& conf)
 {
-    for (const ToolButtonEntry& entry : toolbarTable()) {
-        const std::string caption = conf.text(std::string(entry.tooltipKey));
-        buttons_.value(qs(entry.name))->setToolTip(QString::fromStdString(toolTipFromCaption(caption)).remove(QLatin1Char('&')));
+    for (const ToolbarSlot& slot : toolbarLayout()) {
+        const std::string caption = conf.text(std::string(commandRow(slot.command).captionKey));
+        commands_.toolAction(slot.command)->setToolTip(QString::fromStdString(toolTipFromCaption(caption)).remove(QLatin1Char('&')));
     }
+}
+
+void FrameToolbar::showButtons(bool catalog)
+{
+    for (const ToolbarSlot& slot : toolbarLayout())
+        commands_.toolAction(slot.command)->setVisible(slot.catalogButton == catalog);
 }
 
 void FrameToolbar::showStartToolbar(const SysConf& conf)
 {
     applyTooltips(conf);
-    for (const ToolButtonEntry& entry : toolbarTable())
-        buttons_.value(qs(entry.name))->setVisible(!entry.catalogButton);
+    showButtons(false);
 }
 
 void FrameToolbar::showCatalogToolbar(const SysConf& conf)
 {
     applyTooltips(conf);
-    for (const ToolButtonEntry& entry : toolbarTable())
-        buttons_.value(qs(entry.name))->setVisible(entry.catalogButton);
-}
-
-void FrameToolbar::setHandler(std::function<void(const QString&, const QString&)> handler)
-{
-    handler_ = std::move(handler);
+    showButtons(true);
 }
 
 } // namespace quillory

@@ -1,10 +1,21 @@
 #include "ui/shell/HotKey.h"
 
+#include "ui/platform/GlobalHotKey.h"
+
 namespace quillory {
 
-// The hot key itself is not wired up yet; start-up and exit already call these at the places
-// where it is registered and released.
-void registerHotKeyLoop(MDIMainForm&) {}
-void unregisterHotKey(MDIMainForm&) {}
+void registerHotKeyLoop(GlobalHotKey& key, std::function<void()> onPressed)
+{
+    QObject::disconnect(&key, &GlobalHotKey::activated, nullptr, nullptr);
+    QObject::connect(&key, &GlobalHotKey::activated, &key, [onPressed = std::move(onPressed)] { onPressed(); });
+    // A key another program holds is not an error: everything else works without it.
+    key.registerKey();
+}
+
+void unregisterHotKey(GlobalHotKey& key)
+{
+    key.unregisterKey();
+    QObject::disconnect(&key, &GlobalHotKey::activated, nullptr, nullptr);
+}
 
 } // namespace quillory

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <functional>
+
 namespace quillory {
 
-class MDIMainForm;
+class GlobalHotKey;
 
-// The global hot key that brings up the clipboard import. Registration joins the program's
-// event loop; unregistering ends it.
-void registerHotKeyLoop(MDIMainForm& frame);
-void unregisterHotKey(MDIMainForm& frame);
+// The global hot key that brings up the clipboard import. The program's message loop is Qt's
+// event loop; registering joins the key to it, unregistering (at exit) lets it go.
+void registerHotKeyLoop(GlobalHotKey& key, std::function<void()> onPressed);
+void unregisterHotKey(GlobalHotKey& key);
 
 } // namespace quillory

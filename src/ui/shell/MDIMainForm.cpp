@@ -6,26 +6,25 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
-#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
 
-#include "core/catalog_window/CommandStates.h"
-#include "ui/catalog_window/MainForm.h"
 #include "core/CoreContext.h"
 #include "ui/dialogs/AboutForm.h"
 #include "ui/dialogs/ProperTyForm.h"
 #include "ui/platform/DesktopOpener.h"
 #include "ui/platform/FileDialogs.h"
-#include "ui/shell/Application.h"
+#include "ui/shell/CommandDispatcher.h"
+#include "ui/shell/FrameHost.h"
 #include "ui/shell/FrameMenus.h"
 #include "ui/shell/FrameToolbar.h"
 
 namespace quillory {
 
-MDIMainForm::MDIMainForm(CoreContext& core, Application& app) : core_(core), app_(app)
+MDIMainForm::MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener)
+    : core_(core), commands_(commands), host_(host), opener_(opener)
 {
     setObjectName(QStringLiteral("MDIMainForm"));
     setWindowTitle(QStringLiteral("Quillory"));
@@ -35,8 +34,9 @@ MDIMainForm::MDIMainForm(CoreContext& core, Application& app) : core_(core), app
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea_);
 
-    menus_ = new FrameMenus(menuBar(), this);
-    toolbar_ = new FrameToolbar(QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images"), this);
+    menus_ = new FrameMenus(menuBar(), commands_, this);
+    toolbar_ = new FrameToolbar(QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images"),
+                                commands_, this);
     addToolBar(Qt::TopToolBarArea, toolbar_);
 
     statusText_ = new QLabel(this);
@@ -51,17 +51,26 @@ MDIMainForm::MDIMainForm(CoreContext& core, Application& app) : core_(core), app
     clock_->start(1000);
     updateClock();
 
-    connectMenus();
-    connectToolbar();
+    registerCommands();
 }
 
 MDIMainForm::~MDIMainForm() = default;
+
+void MDIMainForm::registerCommands()
+{
+    commands_.setHandler(Command::New, this, [this] { mnuNew_Click(); });
+    commands_.setHandler(Command::Open, this, [this] { mnuOpen_Click(); });
+    commands_.setHandler(Command::Close, this, [this] { mnuClose_Click(); });
+    commands_.setHandler(Command::Exit, this, [this] { mnuExit_Click(); });
+    commands_.setHandler(Command::HelpContents, this, [this] { mnuHContents_Click(); });
+    commands_.setHandler(Command::About, this, [this] { mnuAbout_Click(); });
+}
 
 QAction* MDIMainForm::action(const QString& name) const
 {
     if (QAction* item = menus_->action(name))
         return item;
-    return toolbar_->button(name);
+    return commands_.action(name);
 }
 
 void MDIMainForm::setStatusText(const QString& text)
@@ -74,42 +83,6 @@ void MDIMainForm::updateClock()
     const QLocale locale;
     statusDate_->setText(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
     statusTime_->setText(locale.toString(QTime::currentTime(), QLocale::LongFormat));
-}
-
-void MDIMainForm::connectMenus()
-{
-    FrameMenus& m = *menus_;
-    m.onTriggered(QStringLiteral("mnuNew"), [this] { mnuNew_Click(); });
-    m.onTriggered(QStringLiteral("mnuOpen"), [this] { mnuOpen_Click(); });
-    m.onTriggered(QStringLiteral("mnuExit1"), [this] { mnuExit1_Click(); });
-    m.onTriggered(QStringLiteral("mnuExit"), [this] { mnuExit_Click(); });
-    m.onTriggered(QStringLiteral("mnuClose"), [this] { mnuClose_Click(); });
-    m.onTriggered(QStringLiteral("mnuHContents"), [this] { mnuHContents_Click(); });
-    m.onTriggered(QStringLiteral("mnuAbout"), [this] { mnuAbout_Click(); });
-
-    // Catalog commands run in the catalog window.
-    for (const MainForm::CommandRoute& route : MainForm::commandRoutes()) {
-        if (route.menuItem[0] == '\0')
-            continue;
-        m.onTriggered(QString::fromLatin1(route.menuItem), [this, handler = route.handler] {
-            if (MainForm* form = app_.mainForm())
-                (form->*handler)();
-        });
-    }
-    for (int i = 0; i < FrameMenus::kPopupItems; ++i)
-        connect(m.popupItem(i), &QAction::triggered, this, [this, i] { mnuPop_Click(i); });
-}
-
-void MDIMainForm::connectToolbar()
-{
-    toolbar_->setHandler([this](const QString& name, const QString& commandKey) {
-        if (name == QLatin1String("tNew"))
-            mnuNew_Click();
-        else if (name == QLatin1String("tOpen"))
-            mnuOpen_Click();
-        else if (MainForm* form = app_.mainForm())
-            form->toolBarOpe(commandKey.toStdString());
-    });
 }
 
 void MDIMainForm::applyFont()
@@ -128,22 +101,15 @@ void MDIMainForm::ComeIn()
 void MDIMainForm::init_Caption()
 {
     applyFont();
-    menus_->setCaptions(core_.conf, {"mnufile1", "mnuNew", "mnuOpen", "mnuExit1", "mnuHelp", "mnuHContents", "mnuAbout"});
+    menus_->setNoCatalogCaptions(core_.conf);
     toolbar_->showStartToolbar(core_.conf);
 }
 
-void MDIMainForm::setCatalogCaptions()
-{
-    menus_->setCaptions(core_.conf, {"mnuFile", "mnuClose", "mnuExit", "mnuDirectory", "mnuDAddRoot", "mnuDAddChild",
-                                     "mnuDUpdate", "mnuDDelete", "mnuDRename", "mnuDProperty", "mnuFileList",
-                                     "mnuCOpenFile", "mnuCAddFile", "mnuCUpdate", "mnuCDelete", "mnuCProperty", "mnuTool",
-                                     "mnuSSearchFile", "mnuClipDataIn", "mnuSyncData", "mnuSystem", "mnuSysOption",
-                                     "mnuHelp", "mnuHContents", "mnuAbout"});
-}
-
-void MDIMainForm::showCatalogToolbar()
+void MDIMainForm::catalogShown()
 {
     toolbar_->showCatalogToolbar(core_.conf);
+    menus_->setCatalogCaptions(core_.conf);
+    mnueIconChange(2);
 }
 
 void MDIMainForm::mnueIconChange(int mode)
@@ -151,17 +117,6 @@ void MDIMainForm::mnueIconChange(int mode)
     menus_->showSet(mode);
     if (mode == 1)
         toolbar_->showStartToolbar(core_.conf);
-}
-
-void MDIMainForm::applyCommandStates(const CommandStates& states)
-{
-    for (const CommandInfo& info : commandTable()) {
-        const bool on = states.isEnabled(info.command);
-        if (QAction* item = menus_->action(QString::fromLatin1(info.menuItem)))
-            item->setEnabled(on);
-        if (QAction* button = toolbar_->button(QString::fromLatin1(info.toolButton)))
-            button->setEnabled(on);
-    }
 }
 
 void MDIMainForm::mnuNew_Click()
@@ -175,10 +130,10 @@ void MDIMainForm::doAddNew(const std::string& location, const std::string& folde
 {
     if (location.empty() || folderName.empty() || fileName.empty())
         return;
-    app_.unloadMainForm();
+    host_.unloadCatalogWindow();
     const std::string path = core_.catalog.doAddNew(location, folderName, fileName);
     if (!path.empty())
-        app_.showMainForm();
+        host_.showCatalogWindow();
 }
 
 void MDIMainForm::mnuOpen_Click()
@@ -192,23 +147,22 @@ void MDIMainForm::openCatalog(const std::string& path)
     if (path.empty())
         return;
     // The catalog shown so far is closed first, so that nothing of it is written into the other.
-    app_.unloadMainForm();
+    host_.unloadCatalogWindow();
     if (core_.catalog.openCatalog(path))
-        app_.showMainForm();
+        host_.showCatalogWindow();
     else
         mnueIconChange(1); // no catalog is shown now: offer New and Open again
 }
 
 void MDIMainForm::mnuClose_Click()
 {
-    if (MainForm* form = app_.mainForm())
-        form->mnuClose_Click();
+    host_.closeCatalog();
     mnueIconChange(1);
 }
 
 void MDIMainForm::mnuExit_Click()
 {
-    app_.exitProgram();
+    host_.exitProgram();
 }
 
 void MDIMainForm::mnuExit1_Click()
@@ -218,18 +172,19 @@ void MDIMainForm::mnuExit1_Click()
 
 void MDIMainForm::mnuHContents_Click()
 {
-    core_.files.winOpenFile(core_.conf.getAppBasePath() + "/resource/help/index.html");
+    opener_.open(core_.conf.getAppBasePath() + "/resource/help/index.html");
 }
 
 void MDIMainForm::mnuAbout_Click()
 {
-    app_.showAbout();
+    if (!about_)
+        about_ = new AboutForm(core_.conf, this);
+    about_->exec();
 }
 
 void MDIMainForm::mnuPop_Click(int index)
 {
-    if (MainForm* form = app_.mainForm())
-        form->mnuPop_Click(index);
+    commands_.popupChosen(index);
 }
 
 void MDIMainForm::closeEvent(QCloseEvent* event)
@@ -238,7 +193,7 @@ void MDIMainForm::closeEvent(QCloseEvent* event)
         // Closing only hides the frame: the program goes on until the exit command.
         event->ignore();
         hide();
-        app_.frameHidden();
+        host_.frameHidden();
         return;
     }
     event->accept();

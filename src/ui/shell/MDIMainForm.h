@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <string>
 
 class QLabel;
@@ -9,18 +10,22 @@ class QTimer;
 
 namespace quillory {
 
-class Application;
-class CommandStates;
+class AboutForm;
+class CommandDispatcher;
+class DesktopOpener;
+class FrameHost;
 class FrameMenus;
 class FrameToolbar;
 struct CoreContext;
 
 // The program's frame: the menus (a set without a catalog and one with), the picture toolbar,
-// the status bar and the catalog window as its one child. Closing it only hides it; the exit
-// command ends the program.
+// the status bar and the catalog window as its one child. It carries out the catalog file
+// commands (New, Open, Close, Exit), help and About; every other command goes through the
+// dispatcher to the window that carries it out. Closing it only hides it; the exit command ends
+// the program.
 class MDIMainForm : public QMainWindow {
 public:
-    MDIMainForm(CoreContext& core, Application& app);
+    MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener);
     ~MDIMainForm() override;
 
     bool isExit = false;
@@ -30,11 +35,8 @@ public:
     void init_Caption();
     // 1: menus and toolbar without a catalog; 2: with one.
     void mnueIconChange(int mode);
-    // The captions of the menus of an open catalog.
-    void setCatalogCaptions();
-    void showCatalogToolbar();
-    // Puts the enabled state of every selection-dependent menu item and button.
-    void applyCommandStates(const CommandStates& states);
+    // A catalog window was shown: the catalog's captions, toolbar and menus.
+    void catalogShown();
 
     void mnuNew_Click();
     void mnuOpen_Click();
@@ -51,6 +53,8 @@ public:
     QMdiArea* mdiArea() const { return mdiArea_; }
     FrameMenus& menus() const { return *menus_; }
     FrameToolbar& toolbar() const { return *toolbar_; }
+    CommandDispatcher& commands() const { return commands_; }
+    // A menu on the bar, a menu entry or a toolbar button by its name.
     QAction* action(const QString& name) const;
     void setStatusText(const QString& text);
 
@@ -58,13 +62,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void connectMenus();
-    void connectToolbar();
+    void registerCommands();
     void applyFont();
     void updateClock();
 
     CoreContext& core_;
-    Application& app_;
+    CommandDispatcher& commands_;
+    FrameHost& host_;
+    DesktopOpener& opener_;
     QMdiArea* mdiArea_;
     FrameMenus* menus_;
     FrameToolbar* toolbar_;
@@ -72,6 +77,7 @@ private:
     QLabel* statusDate_;
     QLabel* statusTime_;
     QTimer* clock_;
+    QPointer<AboutForm> about_;
 };
 
 } // namespace quillory

@@ -15,12 +15,18 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
+// The commands that follow the selection, in the order of the catalog window's groups.
+const std::vector<Command> kSelectionCommands = {
+    Command::AddRoot,   Command::AddChild,    Command::UpdateFolder, Command::DeleteFolder, Command::FolderProperty,
+    Command::RenameFolder, Command::AddIndex, Command::OpenIndex,    Command::UpdateIndex,  Command::DeleteIndex,
+    Command::IndexProperty, Command::Search,  Command::ClipDataIn,   Command::Sync};
+
 Strings enabledCommands(const CommandStates& s)
 {
     Strings on;
-    for (const CommandInfo& info : commandTable())
-        if (s.isEnabled(info.command))
-            on.push_back(info.menuItem);
+    for (const Command command : kSelectionCommands)
+        if (s.isEnabled(command))
+            on.push_back(std::string(commandRow(command).menuItem));
     return on;
 }
 
@@ -32,7 +38,7 @@ TEST(CatalogWindowStates, noFolder_offersOnlyAddRootAndSearch)
 {
     CommandStates s;
     int changes = 0;
-    s.setListener([&] { ++changes; });
+    s.addListener([&] { ++changes; });
     s.setCurrentDir("");
     EXPECT_EQ(enabledCommands(s), (Strings{"mnuDAddRoot", "mnuSSearchFile"}));
     EXPECT_EQ(s.imageOf(Command::AddChild), "AddSubFolder-D");
@@ -132,9 +138,9 @@ TEST_F(CatalogWindowPopup, dispatch_byCaptionFirstMatchWins_separatorAndStaleCap
     captions["CUpdate"] = captions["DUpdate"] = "Edit";
     menu.fillPopupMenu(1, allOn(), captionOf);
     ASSERT_EQ(menu.caption(2), "Edit");
-    EXPECT_EQ(menu.commandAt(2, captionOf), PopupCommand::UpdateIndex);
-    EXPECT_EQ(menu.commandAt(0, captionOf), PopupCommand::AddChild);
-    EXPECT_EQ(menu.commandAt(6, captionOf), PopupCommand::RenameFolder);
+    EXPECT_EQ(menu.commandAt(2, captionOf), Command::UpdateIndex);
+    EXPECT_EQ(menu.commandAt(0, captionOf), Command::AddChild);
+    EXPECT_EQ(menu.commandAt(6, captionOf), Command::RenameFolder);
     EXPECT_EQ(menu.commandAt(5, captionOf), std::nullopt);
     EXPECT_EQ(menu.commandAt(19, captionOf), std::nullopt);
     captions["DAddChild"] = "New subfolder"; // the entry now holds a caption no command has

@@ -72,7 +72,7 @@ TEST(CatalogCommands, openCatalog_splitsPathIntoRootFolderAndFile_andCloseKeepsN
     const std::string file = makeCatalog(data, "books", "Novels");
 
     ASSERT_TRUE(c.catalog.openCatalog(data + "/./books/lib.qlr"));
-    EXPECT_EQ(c.conf.getRootPath(), data);
+    EXPECT_EQ(c.session.getRootPath(), data);
     EXPECT_EQ(c.store.getDirFilePath(), file);
     const auto index = c.store.getQlrDirContentById("D1", "D1!C1");
     ASSERT_NE(index, nullptr);

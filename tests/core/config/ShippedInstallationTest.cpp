@@ -28,7 +28,7 @@ TEST(ShippedInstallation, demoCatalogLoadsEveryIndexFindsItsDocumentAndConfigura
         }
     }
     EXPECT_GT(core.conf.FontSize, 0);
-    EXPECT_EQ(core.conf.getRootPath(), dir.path());
+    EXPECT_EQ(core.session.getRootPath(), dir.path());
 
     std::vector<std::string> allFolders;
     core.store.getDirIdsByParentId("0", true, allFolders);

@@ -37,30 +37,32 @@ TEST(SysConf, load_valueIsEverythingAfterFirstEquals_laterLineWins_valueThatDoes
     EXPECT_TRUE(f.recorder.shown.empty());
 }
 
-TEST(SysConf, load_fillsOnlyEmptyOpenCatalogValues_andEmptyRootFallsBackToProgramFolder)
+TEST(CatalogSession, load_fillsOnlyEmptyOpenCatalogValues_andEmptyRootFallsBackToProgramFolder)
 {
     CoreFixture f;
     SysConf& conf = f.core->conf;
-    conf.currentQlrdbFolder = "other";
+    CatalogSession& session = f.core->session;
+    session.openCatalog("", "other", "");
     ASSERT_TRUE(conf.loadSysConf());
 
     EXPECT_EQ(conf.text("QlrdbFolder"), "cat");
-    EXPECT_EQ(conf.currentQlrdbFolder, "other");
-    EXPECT_EQ(conf.currentDirFileName, "cat.qlr");
+    EXPECT_EQ(session.currentQlrdbFolder(), "other");
+    EXPECT_EQ(session.currentDirFileName(), "cat.qlr");
     EXPECT_EQ(f.core->layout.getDirFilePath(), f.programFolder() + "/other/cat.qlr");
 }
 
-TEST(SysConf, closingCatalog_nextRootPathRereadsTheFile)
+TEST(CatalogSession, closingCatalog_nextRootPathRereadsTheFile)
 {
     CoreFixture f(defaultsPlus({"DefaultRootPath=/srv/first"}));
     SysConf& conf = f.core->conf;
-    ASSERT_EQ(conf.getRootPath(), "/srv/first");
+    CatalogSession& session = f.core->session;
+    ASSERT_EQ(session.getRootPath(), "/srv/first");
     writeBytes(f.dir / "resource/conf/SysConf.properties",
                crlfText(defaultsPlus({"DefaultRootPath=/srv/second", "FontSize=12"})));
-    EXPECT_EQ(conf.getRootPath(), "/srv/first");
+    EXPECT_EQ(session.getRootPath(), "/srv/first");
 
     f.core->catalog.closeCatalog();
-    EXPECT_EQ(conf.getRootPath(), "/srv/second");
+    EXPECT_EQ(session.getRootPath(), "/srv/second");
     EXPECT_EQ(conf.FontSize, 12);
     EXPECT_TRUE(f.recorder.shown.empty());
 }
@@ -78,7 +80,7 @@ TEST(SysConf, fileOnlyTwoLevelsUp_isFoundOnSecondTryAndSavedThere)
     ASSERT_TRUE(core.conf.loadSysConf());
     EXPECT_TRUE(core.conf.NeedBackTwo);
     EXPECT_EQ(core.conf.getAppBasePath(), dir / "x");
-    EXPECT_EQ(core.conf.getRootPath(), dir / "x");
+    EXPECT_EQ(core.session.getRootPath(), dir / "x");
     EXPECT_EQ(core.conf.text("QlrdbFolder"), "cat");
 
     core.conf.FontSize = 14;
@@ -125,7 +127,7 @@ TEST(SysConf, missingFile_showsBuiltInTextOnceAndLoadFails)
 
     EXPECT_FALSE(core.conf.loadSysConf());
     EXPECT_FALSE(core.conf.loadSysConf());
-    core.conf.getRootPath();
+    core.session.getRootPath();
     EXPECT_TRUE(core.conf.configMissing());
     ASSERT_EQ(recorder.shown.size(), 1u);
     EXPECT_EQ(recorder.shown[0].key, "");

@@ -5,7 +5,8 @@
 #include "ui/support/UiSteps.h"
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/DragHandles.h"
+#include "ui/catalog_window/PanelFrame.h"
+#include "ui/catalog_window/SplitterBar.h"
 #include "ui/catalog_window/MainForm.h"
 
 using namespace quillory;
@@ -114,7 +115,7 @@ private slots:
         QCOMPARE(form->currentContentId(), std::string("D1!C1"));
         QCOMPARE(popupEntries(ui->frame()), menuOf("COpenFile CAddFile CUpdate CDelete CProperty - SSearch - ClipDataIn"));
         QVERIFY(triggerEnabled(ui->frame(), "mnuPop0"));
-        QCOMPARE(ui->opened, std::vector<std::string>{docs + "Welcome.txt"});
+        QCOMPARE(ui->opened(), std::vector<std::string>{docs + "Welcome.txt"});
 
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, emptySpot(list));
         QVERIFY(form->currentContentId().empty());

@@ -7,7 +7,8 @@
 #include "ui/support/UiSteps.h"
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/DragHandles.h"
+#include "ui/catalog_window/PanelFrame.h"
+#include "ui/catalog_window/SplitterBar.h"
 #include "ui/catalog_window/MainForm.h"
 #include "ui/platform/DesktopOpener.h"
 #include "ui/platform/FileDialogs.h"
@@ -93,7 +94,7 @@ private slots:
             CoreContext secondCore(ui.programFolder());
             MessageRecorder secondMessages;
             secondMessages.install(secondCore.messages);
-            Application second(secondCore, ui.instanceName());
+            Application second(secondCore, ui.instanceName(), {ui.opener, ui.hotKey, ui.clipboard, ui.watcher});
             QCOMPARE(second.start(), 2);
             QCOMPARE(secondMessages.keys(), std::vector<std::string>{"Msg015"});
             QVERIFY(!second.frame() && !second.mainForm());
@@ -112,7 +113,7 @@ private slots:
         QCOMPARE(ui.quitRequests, 1);
         QVERIFY(!ui.app().frame() && !ui.app().mainForm());
         QTRY_VERIFY(form.isNull() && frame.isNull());
-        Application again(ui.core(), ui.instanceName());
+        Application again(ui.core(), ui.instanceName(), {ui.opener, ui.hotKey, ui.clipboard, ui.watcher});
         QCOMPARE(again.start(), 0);
     }
 
@@ -188,7 +189,7 @@ private slots:
         QTest::mouseClick(form.ListView->viewport(), Qt::LeftButton, {}, web);
         QTest::mouseDClick(form.ListView->viewport(), Qt::LeftButton, {}, web);
         const std::string local = ui.programFolder() + "/QuilloryDemo/Documents/it's \"my\" file; x.txt";
-        QCOMPARE(ui.opened, (std::vector<std::string>{stored[0], local, stored[2]}));
+        QCOMPARE(ui.opened(), (std::vector<std::string>{stored[0], local, stored[2]}));
 
         QCOMPARE(urlForPath(local).toLocalFile().toStdString(), local);
         QCOMPARE(urlForPath(stored[0]).toLocalFile(), QDir::current().absoluteFilePath(QString::fromStdString(stored[0])));

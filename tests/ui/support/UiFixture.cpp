@@ -10,11 +10,8 @@ UiFixture::UiFixture()
     copyShippedInstallation(dir.path());
     core_ = std::make_unique<CoreContext>(dir.path());
     messages.install(core_->messages);
-    core_->files.setOpener([this](const std::string& path) {
-        opened.push_back(path);
-        return true;
-    });
-    app_ = std::make_unique<Application>(*core_, instanceName_);
+    core_->files.setOpener([this](const std::string& path) { return opener.open(path).ok; });
+    app_ = std::make_unique<Application>(*core_, instanceName_, PlatformServices{opener, hotKey, clipboard, watcher});
     app_->setQuit([this] { ++quitRequests; });
 }
 

@@ -3,14 +3,19 @@
 #include <QString>
 #include <memory>
 
-#include "ui/shell/Application.h"
+#include "app/Application.h"
 #include "support/TestSupport.h"
+#include "ui/platform/FakeClipboard.h"
+#include "ui/platform/FakeDesktopOpener.h"
+#include "ui/platform/FakeFolderWatcher.h"
+#include "ui/platform/FakeGlobalHotKey.h"
 
 namespace quillory::test {
 
 // A running program over a temporary installation: the shipped configuration and demo catalog
-// (or a catalog the test writes before start()), its own single-instance name, messages
-// recorded and answered from a queue, and an exit that records instead of ending the process.
+// (or a catalog the test writes before start()), its own single-instance name, fake platform
+// services, messages recorded and answered from a queue, and an exit that records instead of
+// ending the process.
 class UiFixture {
 public:
     UiFixture();
@@ -25,10 +30,15 @@ public:
     MDIMainForm& frame() { return *app_->frame(); }
     MainForm& mainForm() { return *app_->mainForm(); }
     QString instanceName() const { return instanceName_; }
+    // Paths handed to the desktop.
+    const std::vector<std::string>& opened() const { return opener.requests; }
 
     TempDir dir;
     MessageRecorder messages;
-    std::vector<std::string> opened; // paths handed to the desktop
+    FakeDesktopOpener opener;
+    FakeGlobalHotKey hotKey;
+    FakeClipboard clipboard;
+    FakeFolderWatcher watcher;
     int quitRequests = 0;
 
 private:

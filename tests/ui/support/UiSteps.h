@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "ui/support/UiFixture.h"
+#include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameMenus.h"
 #include "ui/shell/MDIMainForm.h"
 
@@ -62,10 +63,11 @@ inline bool triggerEnabled(MDIMainForm& frame, const QString& name)
 inline QStringList popupEntries(MDIMainForm& frame)
 {
     QStringList shown;
-    for (int i = 0; i < FrameMenus::kPopupItems; ++i)
-        if (const QAction* item = frame.menus().popupItem(i); item->isVisible())
+    CommandDispatcher& commands = frame.commands();
+    for (int i = 0; i < CommandDispatcher::kPopupItems; ++i)
+        if (const QAction* item = commands.popupItem(i); item->isVisible())
             shown << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    frame.menus().popupMenu()->hide();
+    commands.popupMenu()->hide();
     return shown;
 }
 

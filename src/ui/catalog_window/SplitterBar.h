@@ -23,23 +23,4 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-// One of the four editing panels. It floats over the list and can be dragged by its
-// background within the limits the catalog window sets.
-class PanelFrame : public QFrame {
-public:
-    PanelFrame(const QString& name, QWidget* parent);
-
-    // Gives the place the panel may take when dragged to proposed (top-left, in pixels).
-    std::function<QPoint(QPoint proposed)> clamp;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    QPoint grab_;
-    bool dragging_ = false;
-};
-
 } // namespace quillory

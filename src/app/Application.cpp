@@ -1,27 +1,34 @@
-#include "ui/shell/Application.h"
+#include "app/Application.h"
 
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "ui/catalog_window/MainForm.h"
 #include "core/CoreContext.h"
-#include "ui/dialogs/AboutForm.h"
+#include "ui/catalog_window/MainForm.h"
+#include "ui/platform/GlobalHotKey.h"
 #include "ui/platform/SingleInstance.h"
+#include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/HotKey.h"
 #include "ui/shell/MDIMainForm.h"
 
 namespace quillory {
 
-Application::Application(CoreContext& core, QString instanceName)
-    : core_(core), instanceName_(std::move(instanceName)), quit_([] { QCoreApplication::quit(); })
+Application::Application(CoreContext& core, QString instanceName, PlatformServices platform)
+    : core_(core),
+      instanceName_(std::move(instanceName)),
+      platform_(platform),
+      commands_(std::make_unique<CommandDispatcher>(core.messages)),
+      quit_([] { QCoreApplication::quit(); })
 {
+    CommandStates& states = core_.session.states();
+    statesListener_ = states.addListener([this, &states] { commands_->applyStates(states); });
 }
 
 Application::~Application()
 {
+    core_.session.states().removeListener(statesListener_);
     delete mainFormWindow_.data();
-    delete about_.data();
     delete frame_.data();
 }
 
@@ -37,6 +44,7 @@ MainForm* Application::mainForm() const
 
 int Application::start()
 {
+    MessageBatch batch(core_.messages);
     if (!core_.conf.loadSysConf())
         return 1;
     instance_ = std::make_unique<SingleInstance>(instanceName_);
@@ -44,16 +52,16 @@ int Application::start()
         core_.messages.show("Msg015");
         return 2;
     }
-    frame_ = new MDIMainForm(core_, *this);
+    frame_ = new MDIMainForm(core_, *commands_, *this, platform_.opener);
     frame_->ComeIn();
     frame_->show();
     // The floating launcher and the change monitor start here once they exist.
-    showMainForm();
-    registerHotKeyLoop(*frame_);
+    showCatalogWindow();
+    registerHotKeyLoop(platform_.hotKey, [this] { hotKeyPressed(); });
     return 0;
 }
 
-void Application::showMainForm()
+void Application::showCatalogWindow()
 {
     if (!frame_)
         return;
@@ -61,16 +69,22 @@ void Application::showMainForm()
         mainFormWindow_->showMaximized();
         return;
     }
-    auto* form = new MainForm(core_, *this);
+    auto* form = new MainForm(core_, *commands_, platform_.opener);
     mainForm_ = form;
+    connect(form, &MainForm::catalogClosed, this, [this] {
+        unloadCatalogWindow();
+        if (frame_)
+            frame_->init_Caption();
+    });
     mainFormWindow_ = frame_->mdiArea()->addSubWindow(form, Qt::FramelessWindowHint);
     mainFormWindow_->setAttribute(Qt::WA_DeleteOnClose);
     form->Form_Load();
+    frame_->catalogShown();
     mainFormWindow_->showMaximized();
     frame_->setStatusText(QString::fromStdString(core_.store.getDirFilePath()));
 }
 
-void Application::unloadMainForm()
+void Application::unloadCatalogWindow()
 {
     if (mainFormWindow_) {
         QMdiSubWindow* window = mainFormWindow_;
@@ -86,16 +100,32 @@ void Application::unloadMainForm()
         frame_->setStatusText(QString());
 }
 
-void Application::showAbout()
+void Application::closeCatalog()
 {
-    if (!about_)
-        about_ = new AboutForm(core_.conf, frame_);
-    about_->exec();
+    if (mainForm_)
+        mainForm_->mnuClose_Click();
 }
 
 void Application::frameHidden()
 {
-    // The launcher's "show the frame" button is enabled here once the launcher exists.
+    core_.session.states().setFrameHidden(true);
+}
+
+void Application::hotKeyPressed()
+{
+    if (!frame_)
+        return;
+    frame_->showMaximized();
+    frame_->raise();
+    frame_->activateWindow();
+    core_.session.states().setFrameHidden(false);
+    showCatalogWindow();
+    if (mainFormWindow_)
+        mainFormWindow_->showMaximized();
+    if (mainForm_) {
+        MessageBatch batch(core_.messages);
+        mainForm_->cmd_clipboard_Click();
+    }
 }
 
 void Application::exitProgram()
@@ -103,14 +133,13 @@ void Application::exitProgram()
     if (!frame_)
         return;
     frame_->isExit = true;
-    delete about_.data();
-    unloadMainForm();
+    unloadCatalogWindow();
     unloadFrame();
 }
 
 void Application::unloadFrame()
 {
-    unregisterHotKey(*frame_);
+    unregisterHotKey(platform_.hotKey);
     frame_->close();
     frame_->deleteLater();
     frame_ = nullptr;

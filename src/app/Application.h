@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "ui/shell/FrameHost.h"
+
+class QMdiSubWindow;
+
+namespace quillory {
+
+class Clipboard;
+class CommandDispatcher;
+class DesktopOpener;
+class FolderWatcher;
+class GlobalHotKey;
+class MDIMainForm;
+class MainForm;
+class SingleInstance;
+struct CoreContext;
+
+// The platform services the program runs on: the real ones in the program, fakes in tests.
+struct PlatformServices {
+    DesktopOpener& opener;
+    GlobalHotKey& hotKey;
+    Clipboard& clipboard;
+    FolderWatcher& watcher;
+};
+
+// The program: owns its windows and the command dispatcher, wires them to the core's session
+// and runs start-up and exit in their fixed order. The frame and the catalog window know
+// nothing of each other; this is where they meet.
+class Application : public QObject, public FrameHost {
+public:
+    // instanceName: the single-instance lock and socket name (tests pass their own).
+    Application(CoreContext& core, QString instanceName, PlatformServices platform);
+    ~Application() override;
+
+    // Start-up: configuration (its missing-file message ends the program), single instance
+    // (a second copy says so and ends), captions, frame, catalog window on the configured
+    // catalog, hot key. Returns 0 when the program is to run its event loop, else the exit code.
+    int start();
+
+    MDIMainForm* frame() const;
+    MainForm* mainForm() const;
+    CommandDispatcher& commands() const { return *commands_; }
+    const PlatformServices& platform() const { return platform_; }
+
+    void showCatalogWindow() override;
+    void unloadCatalogWindow() override;
+    void closeCatalog() override;
+    void exitProgram() override;
+    void frameHidden() override;
+
+    // The global hot key: the frame and the catalog window come forward, maximised, with the
+    // clipboard import open.
+    void hotKeyPressed();
+
+    // What ends the event loop; tests replace it.
+    void setQuit(std::function<void()> quit) { quit_ = std::move(quit); }
+
+private:
+    void unloadFrame();
+
+    CoreContext& core_;
+    QString instanceName_;
+    PlatformServices platform_;
+    std::unique_ptr<CommandDispatcher> commands_;
+    std::unique_ptr<SingleInstance> instance_;
+    QPointer<MDIMainForm> frame_;
+    QPointer<MainForm> mainForm_;
+    QPointer<QMdiSubWindow> mainFormWindow_;
+    std::function<void()> quit_;
+    int statesListener_ = 0;
+};
+
+} // namespace quillory

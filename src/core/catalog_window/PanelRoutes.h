@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/shell/CommandTable.h"
+
+namespace quillory {
+
+// The four editing panels of the catalog window, by the numbers the window's layout knows them
+// by.
+enum class Panel : int16_t { FolderEditor = 1, IndexEditor = 2, Search = 3, ClipboardImport = 4 };
+
+// The folder editor shows the current folder to change it, or takes a new folder under the
+// current one or at the top level.
+enum class FolderEditorMode { ViewAndUpdate, AddChild, AddTopLevel };
+// The index editor takes a new index for the current folder, or changes the current index.
+enum class IndexEditorMode { Add, Edit };
+
+// The panel a command opens; none for the commands that open no panel.
+std::optional<Panel> panelForCommand(Command command);
+// The mode the folder editor opens in for a command that opens it.
+FolderEditorMode folderEditorModeFor(Command command);
+// The index editor needs a current folder; it edits the current index when there is one.
+std::optional<IndexEditorMode> indexEditorModeFor(const std::string& currentDirId, const std::string& currentContentId);
+
+} // namespace quillory

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QMimeData>
+#include <memory>
+
+#include "ui/platform/Clipboard.h"
+
+namespace quillory {
+
+// For tests: a clipboard of the program's own, untouched by anything else on the machine.
+class FakeClipboard : public Clipboard {
+public:
+    const QMimeData* content() const override { return data_.get(); }
+    void setContent(QMimeData* data) override { data_.reset(data); }
+
+private:
+    std::unique_ptr<QMimeData> data_;
+};
+
+} // namespace quillory
