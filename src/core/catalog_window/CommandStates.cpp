@@ -1,7 +1,5 @@
 #include "core/catalog_window/CommandStates.h"
 
-#include <algorithm>
-
 #include "core/store/RecordIds.h"
 
 namespace quillory {
@@ -90,24 +88,9 @@ void CommandStates::setFrameHidden(bool hidden)
     changed();
 }
 
-int CommandStates::addListener(std::function<void()> listener)
-{
-    listeners_.emplace_back(nextListenerId_, std::move(listener));
-    return nextListenerId_++;
-}
-
-void CommandStates::removeListener(int id)
-{
-    listeners_.erase(std::remove_if(listeners_.begin(), listeners_.end(), [id](const auto& l) { return l.first == id; }),
-                     listeners_.end());
-}
-
 void CommandStates::changed()
 {
-    // A listener may add or remove listeners: call a copy.
-    const auto listeners = listeners_;
-    for (const auto& [id, listener] : listeners)
-        listener();
+    listeners_.notify();
 }
 
 } // namespace quillory

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Listeners.h"
 #include "core/shell/CommandTable.h"
 
 namespace quillory {
@@ -39,8 +40,8 @@ public:
     bool isLauncherEnabled(LauncherButton button) const { return launcher_[static_cast<size_t>(button)]; }
 
     // Called after every change of the states. Returns an id for removeListener.
-    int addListener(std::function<void()> listener);
-    void removeListener(int id);
+    int addListener(std::function<void()> listener) { return listeners_.add(std::move(listener)); }
+    void removeListener(int id) { listeners_.remove(id); }
 
 private:
     void applyFolderStates(bool folderChosen);
@@ -52,8 +53,7 @@ private:
     std::string currentContentId_;
     std::array<bool, 5> groups_{true, false, false, false, false};
     std::array<bool, kLauncherButtonCount> launcher_{false, false, false, false, false, true};
-    std::vector<std::pair<int, std::function<void()>>> listeners_;
-    int nextListenerId_ = 1;
+    Listeners<> listeners_;
 };
 
 } // namespace quillory

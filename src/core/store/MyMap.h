@@ -15,7 +15,7 @@ namespace quillory {
 namespace detail {
 
 // Entries in order of first insertion, each key once, found by key in constant time on average.
-// Removal leaves a gap that is closed the next time a position is asked for, so removing many
+// Removal leaves a gap; gaps are closed once they outnumber the entries, so removing many
 // entries one after another stays linear.
 //
 // The entries (key and value) lie in one vector in map order; a table of entry numbers, probed
@@ -47,13 +47,17 @@ public:
 
     int count() const { return static_cast<int>(entries_.size() - gaps_); }
 
-    // 1-based position of key in order, 0 when absent.
+    // 1-based position of key in order, 0 when absent. Changes nothing: with gaps left by
+    // removals, the live entries before it are counted.
     int position(std::string_view key) const
     {
-        if (findEntry(key) == kNone)
+        const size_t at = findEntry(key);
+        if (at == kNone)
             return 0;
-        compact();
-        return static_cast<int>(findEntry(key)) + 1;
+        if (gaps_ == 0)
+            return static_cast<int>(at) + 1;
+        return static_cast<int>(std::count_if(entries_.begin(), entries_.begin() + static_cast<ptrdiff_t>(at) + 1,
+                                               [](const Entry& e) { return e.live; }));
     }
 
     bool contains(std::string_view key) const { return findEntry(key) != kNone; }
@@ -94,6 +98,8 @@ public:
         entry = Entry{};
         table_[slot].entry = kRemoved; // still counted in used_: probes go on past it
         ++gaps_;
+        if (gaps_ > 64 && gaps_ * 2 > entries_.size())
+            compact(); // a walk over the entries does not wade through more gaps than entries
     }
 
     template <class F>
@@ -177,7 +183,7 @@ private:
     }
 
     // A table for at least n entries, at most three quarters full, holding the live entries.
-    void rebuildTable(size_t n) const
+    void rebuildTable(size_t n)
     {
         size_t size = 16;
         while (size * 3 < std::max(n, static_cast<size_t>(count())) * 4)
@@ -197,7 +203,7 @@ private:
     }
 
     // Closes the gaps removals left; entry numbers change, so the table is rebuilt.
-    void compact() const
+    void compact()
     {
         if (gaps_ == 0)
             return;
@@ -214,10 +220,10 @@ private:
         rebuildTable(to);
     }
 
-    mutable std::vector<Entry> entries_;
-    mutable std::vector<Slot> table_; // size a power of two, or empty
-    mutable size_t used_ = 0;         // slots not empty: entries and removed marks
-    mutable size_t gaps_ = 0;         // removed entries still in entries_
+    std::vector<Entry> entries_;
+    std::vector<Slot> table_; // size a power of two, or empty
+    size_t used_ = 0;         // slots not empty: entries and removed marks
+    size_t gaps_ = 0;         // removed entries still in entries_
 };
 
 } // namespace detail

@@ -7,13 +7,15 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
+#include "core/Listeners.h"
+#include "core/store/CatalogFileReader.h"
 #include "core/store/MyMap.h"
 #include "core/store/QlrDirContentModel.h"
 #include "core/store/QlrDirModel.h"
 #include "core/store/SafeFile.h"
+#include "core/store/StoreOutcome.h"
 
 namespace quillory {
 
@@ -22,8 +24,6 @@ class Messages;
 class RootPathSource;
 class fileOpe;
 
-using DirMap = MyMap<QlrDirModel>;
-using ContentMap = MyMap<QlrDirContentModel>;
 using ContentCollection = KeyedCollection<QlrDirContentModel>;
 
 // The direct children of every folder, each list in folder-cache order.
@@ -34,9 +34,22 @@ using FolderChildren = std::unordered_map<std::string, std::vector<std::shared_p
 // each folder's indexes) that callers receive and change directly; a change is then written
 // with one of the write operations. There is no save step.
 //
+// Each operation comes twice. The quiet one shows nothing: a write returns its outcome (the
+// message key, the file and the reason when it failed), a read adds what it came upon to the
+// problems it is given. The operation of the same name without "Quietly" shows the problems
+// once, as one message, and returns what it always has; batch work (searches over many
+// folders) collects the problems of all its files and shows them once at the end.
+//
+// After every successful write, and when the caches are dropped, the listeners are told which
+// file changed, so that the views can follow.
+//
 // A file that could not be read completely (unreadable, or more records than a map holds) is
 // never rewritten from its partial copy until the caches are dropped: rewriting it would lose
-// what was not read.
+// what was not read. Its problem is told once.
+//
+// Threads: every member is for the window thread only. Another thread (the document scan)
+// reads index files with readIndexFile() of CatalogFileReader.h, which touches no cache and
+// nothing of this object; the paths it reads are taken here, on the window thread, first.
 class qlrDbOpe {
 public:
     qlrDbOpe(fileOpe& files, Messages& messages, CatalogLayout& layout, RootPathSource& root);
@@ -48,6 +61,7 @@ public:
     // ---- folders ----
     // The cache of all folders, read from the folder file when it is empty.
     std::shared_ptr<DirMap> getAllDirMap();
+    std::shared_ptr<DirMap> getAllDirMapQuietly(StoreProblems& problems);
     // Adds every folder of the folder file to map.
     void getAllQlrDbDir(DirMap& map);
     // "D" and the smallest free number from 1.
@@ -62,12 +76,15 @@ public:
     FolderChildren getFolderChildren();
     // Replaces the folder file with the folders of map.
     bool writeAllQlrDbDir(int16_t mode, const DirMap& map);
+    StoreOutcome writeAllQlrDbDirQuietly(int16_t mode, const DirMap& map);
     // Appends one folder to the folder file and adds it to the cache.
     bool writeAddQlrDbDir(std::shared_ptr<QlrDirModel> record);
+    StoreOutcome writeAddQlrDbDirQuietly(std::shared_ptr<QlrDirModel> record);
 
     // ---- indexes ----
     // The cached indexes of a folder; a folder whose cached map is empty is read again.
     std::shared_ptr<ContentMap> getDirContentMap(const std::string& dirId);
+    std::shared_ptr<ContentMap> getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems);
     // Reads the folder's index file into map, bypassing the cache.
     void getQlrDirContent(const std::string& dirId, ContentMap& map);
     // The folder id, "!C" and the smallest free number from 1.
@@ -79,10 +96,15 @@ public:
     // Every index of the folders, folder by folder in the given order. Stops at the first
     // index already in result.
     void getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result);
+    void getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result, StoreProblems& problems);
     // Indexes whose title (description, path) contains text, ignoring letter case; an empty
     // text matches every index. Indexes already in result are skipped.
     void getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text, ContentCollection& result);
+    void getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text, ContentCollection& result,
+                              StoreProblems& problems);
     void getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text, ContentCollection& result);
+    void getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text, ContentCollection& result,
+                             StoreProblems& problems);
     // Fills a fresh map per folder with provider (by default: the folder's index file, bypassing
     // the cache) and matches the paths as they read with the root in place.
     using ContentProvider = std::function<void(const std::string& dirId, ContentMap& map)>;
@@ -91,25 +113,33 @@ public:
 
     // Replaces the folder's index file with the indexes of map.
     bool writeAllQlrDbDirContent(const std::string& dirId, int16_t mode, const ContentMap& map);
+    StoreOutcome writeAllQlrDbDirContentQuietly(const std::string& dirId, int16_t mode, const ContentMap& map);
     // Appends one index to the folder's index file and adds it to the folder's cached map.
     bool writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<QlrDirContentModel> record);
+    StoreOutcome writeAddQlrDbDirContentQuietly(const std::string& dirId, std::shared_ptr<QlrDirContentModel> record);
 
     // Drops both caches.
     void resetStoreCache();
 
+    // ---- reporting ----
+    // Shows the problems as one message; nothing when there are none.
+    void report(const StoreProblems& problems);
+    // Shows a failed outcome's message; returns whether it succeeded.
+    bool report(const StoreOutcome& outcome);
+
+    // Told after every successful write and when the caches are dropped.
+    int addChangeListener(std::function<void(const StoreChange&)> listener) { return changes_.add(std::move(listener)); }
+    void removeChangeListener(int id) { changes_.remove(id); }
+
 private:
     template <class Field>
     void searchContent(const std::vector<std::string>& dirIds, std::string_view text, Field field,
-                       ContentCollection& result);
-    // Reads a file for a map into content; false when it is missing or (reported with errorKey)
-    // unreadable.
-    bool readForMap(const std::string& path, const char* errorKey, std::string& content);
-    // Takes the buffer that file reads reuse (a read nested in another gets a fresh one), and
-    // gives it back.
-    std::string takeReadBuffer() { return std::exchange(readBuffer_, std::string()); }
-    void returnReadBuffer(std::string buffer);
-    bool refuseIfIncomplete(const std::string& path, const char* errorKey);
-    bool reportWrite(const WriteOutcome& outcome, const std::string& path, const char* errorKey);
+                       ContentCollection& result, StoreProblems& problems);
+    // Keeps what a read found wrong, each unreadable file's problem only the first time.
+    void takeProblems(const std::string& path, bool complete, const StoreProblems& found, StoreProblems& problems);
+    StoreOutcome refuseIfIncomplete(const std::string& path, const char* errorKey) const;
+    static StoreOutcome outcomeOf(const WriteOutcome& written, const std::string& path, const char* errorKey);
+    void notify(StoreChange::Kind kind, const std::string& dirId = {}) const { changes_.notify(StoreChange{kind, dirId}); }
 
     fileOpe& files_;
     Messages& messages_;
@@ -118,8 +148,7 @@ private:
     std::shared_ptr<DirMap> dirMapCache_;
     MyMap<ContentMap> contentMapCache_;
     std::unordered_set<std::string> incompleteFiles_;
-    bool lastReadComplete_ = true; // whether the last file read for a map was read whole
-    std::string readBuffer_;
+    Listeners<const StoreChange&> changes_;
 };
 
 } // namespace quillory

@@ -1,10 +1,7 @@
+// The folder half of the store: the folder file and the cache of all folders.
 #include "core/store/qlrDbOpe.h"
 
-#include <cerrno>
-#include <charconv>
-
 #include "core/config/CatalogLayout.h"
-#include "core/config/Messages.h"
 #include "core/store/IdAllocation.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/RecordIds.h"
@@ -21,86 +18,33 @@ std::string qlrDbOpe::getDirFilePath() { return layout_.getDirFilePath(); }
 std::string qlrDbOpe::getContentFilePath(const std::string& dirId) { return layout_.getContentFilePath(dirId); }
 std::string_view qlrDbOpe::getFieldSeparator() { return quillory::getFieldSeparator(); }
 
-void qlrDbOpe::resetStoreCache()
-{
-    dirMapCache_ = std::make_shared<DirMap>();
-    contentMapCache_ = MyMap<ContentMap>();
-    incompleteFiles_.clear();
-}
-
-bool qlrDbOpe::readForMap(const std::string& path, const char* errorKey, std::string& content)
-{
-    int error = 0;
-    lastReadComplete_ = true;
-    if (readWholeFileInto(path, content, &error))
-        return true;
-    lastReadComplete_ = error == ENOENT; // a missing file is an empty one
-    if (error != ENOENT && incompleteFiles_.insert(path).second)
-        messages_.show(errorKey, MsgButtons::Ok, path);
-    return false;
-}
-
-void qlrDbOpe::returnReadBuffer(std::string buffer)
-{
-    // Loading reads thousands of small files: one buffer for all of them keeps that memory
-    // warm. One that a large file made large is let go.
-    constexpr size_t kKeepAtMost = 1 << 20;
-    if (buffer.capacity() <= kKeepAtMost)
-        readBuffer_ = std::move(buffer);
-}
-
-bool qlrDbOpe::refuseIfIncomplete(const std::string& path, const char* errorKey)
-{
-    if (!incompleteFiles_.count(path))
-        return false;
-    messages_.show(errorKey, MsgButtons::Ok, path);
-    return true;
-}
-
-bool qlrDbOpe::reportWrite(const WriteOutcome& outcome, const std::string& path, const char* errorKey)
-{
-    if (outcome)
-        return true;
-    messages_.show(outcome.folderMissing ? "Err009" : errorKey, MsgButtons::Ok, path + " (" + outcome.reason() + ")");
-    return false;
-}
-
 std::shared_ptr<DirMap> qlrDbOpe::getAllDirMap()
+{
+    StoreProblems problems;
+    auto map = getAllDirMapQuietly(problems);
+    report(problems);
+    return map;
+}
+
+std::shared_ptr<DirMap> qlrDbOpe::getAllDirMapQuietly(StoreProblems& problems)
 {
     if (dirMapCache_->getCount() > 0)
         return dirMapCache_;
-    auto map = std::make_shared<DirMap>();
-    getAllQlrDbDir(*map);
-    if (lastReadComplete_)
-        incompleteFiles_.erase(getDirFilePath()); // the cache now holds the whole file
-    dirMapCache_ = map;
-    return map;
+    const std::string path = getDirFilePath();
+    FolderFileRead read = readFolderFile(path);
+    takeProblems(path, read.complete, read.problems, problems);
+    dirMapCache_ = std::move(read.map);
+    return dirMapCache_;
 }
 
 void qlrDbOpe::getAllQlrDbDir(DirMap& map)
 {
     const std::string path = getDirFilePath();
-    std::string content = takeReadBuffer();
-    if (!readForMap(path, "Err002", content)) {
-        returnReadBuffer(std::move(content));
-        return;
-    }
-    bool full = false;
-    fileOpe::forEachNumberedLine(content, [&](std::string_view line, int lineNumber) {
-        if (full)
-            return;
-        auto record = std::make_shared<QlrDirModel>();
-        if (!parseDirLine(line, *record))
-            messages_.show("Err003", MsgButtons::Ok, path + ":" + std::to_string(lineNumber));
-        const std::string key = record->dirId;
-        if (!map.addMap(key, std::move(record))) {
-            full = true;
-            lastReadComplete_ = false;
-            incompleteFiles_.insert(path);
-            messages_.show("Err002", MsgButtons::Ok, path);
-        }
-    });
-    returnReadBuffer(std::move(content));
+    FolderFileRead read = readFolderFile(path);
+    StoreProblems problems;
+    takeProblems(path, read.complete, read.problems, problems);
+    read.map->forEach([&map](const std::string& key, const std::shared_ptr<QlrDirModel>& folder) { map.addMap(key, folder); });
+    report(problems);
 }
 
 std::string qlrDbOpe::getNewDirId()
@@ -163,35 +107,50 @@ std::shared_ptr<QlrDirModel> qlrDbOpe::getQlrDirById(const std::string& id)
 
 bool qlrDbOpe::writeAllQlrDbDir(int16_t mode, const DirMap& map)
 {
+    return report(writeAllQlrDbDirQuietly(mode, map));
+}
+
+StoreOutcome qlrDbOpe::writeAllQlrDbDirQuietly(int16_t mode, const DirMap& map)
+{
     const std::string path = getDirFilePath();
-    if (refuseIfIncomplete(path, "Err004"))
-        return false;
+    if (StoreOutcome refused = refuseIfIncomplete(path, "Err004"); !refused)
+        return refused;
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(map.getCount()));
     map.forEach([&lines](const std::string&, const std::shared_ptr<QlrDirModel>& folder) {
         lines.push_back(formatDirLine(*folder));
     });
-    return reportWrite(files_.writeFileQuietly(path, mode, 1, lines), path, "Err004");
+    StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, mode, 1, lines), path, "Err004");
+    if (outcome)
+        notify(StoreChange::Kind::FolderFile);
+    return outcome;
 }
 
 bool qlrDbOpe::writeAddQlrDbDir(std::shared_ptr<QlrDirModel> record)
 {
+    getAllDirMap(); // what reading the file came upon is told first
+    return report(writeAddQlrDbDirQuietly(std::move(record)));
+}
+
+StoreOutcome qlrDbOpe::writeAddQlrDbDirQuietly(std::shared_ptr<QlrDirModel> record)
+{
     const std::string path = getDirFilePath();
-    const auto cache = getAllDirMap();
-    if (!cache->contains(record->dirId) && cache->isFull()) {
-        messages_.show("Err005", MsgButtons::Ok, path);
-        return false;
-    }
+    StoreProblems readProblems; // told by the caller's own read
+    const auto cache = getAllDirMapQuietly(readProblems);
+    if (!cache->contains(record->dirId) && cache->isFull())
+        return StoreOutcome::failure("Err005", path);
     // The leading CR ends a last line that lacks its line end; the empty line it may leave is
     // skipped when the file is read.
     // Appended to a CR rather than written "\r" + ...: GCC 12 at -O3 takes that for an
     // overlapping copy (-Wrestrict), which stops Release builds.
     const std::string line = std::string(1, '\r').append(formatDirLine(*record));
-    if (!reportWrite(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err005"))
-        return false;
+    StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err005");
+    if (!outcome)
+        return outcome;
     const std::string key = record->dirId;
     cache->addMap(key, std::move(record));
-    return true;
+    notify(StoreChange::Kind::FolderFile);
+    return outcome;
 }
 
 } // namespace quillory

@@ -1,9 +1,8 @@
+// The index half of the store: one index file per folder, and the cache of each folder's map.
 #include "core/store/qlrDbOpe.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "core/config/Messages.h"
 #include "core/store/IdAllocation.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/RecordIds.h"
@@ -19,46 +18,31 @@ std::shared_ptr<QlrDirContentModel> qlrDbOpe::newContentRecord()
 
 std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMap(const std::string& dirId)
 {
+    StoreProblems problems;
+    auto map = getDirContentMapQuietly(dirId, problems);
+    report(problems);
+    return map;
+}
+
+std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems)
+{
     if (auto cached = contentMapCache_.getValueByKey(dirId); cached && cached->getCount() > 0)
         return cached;
-    auto map = std::make_shared<ContentMap>();
-    getQlrDirContent(dirId, *map);
-    if (lastReadComplete_)
-        incompleteFiles_.erase(getContentFilePath(dirId)); // the cache now holds the whole file
-    contentMapCache_.addMap(dirId, map);
-    return map;
+    const std::string path = getContentFilePath(dirId);
+    IndexFileRead read = readIndexFile(path, &root_);
+    takeProblems(path, read.complete, read.problems, problems);
+    contentMapCache_.addMap(dirId, read.map);
+    return read.map;
 }
 
 void qlrDbOpe::getQlrDirContent(const std::string& dirId, ContentMap& map)
 {
     const std::string path = getContentFilePath(dirId);
-    std::string content = takeReadBuffer();
-    if (!readForMap(path, "Err006", content)) {
-        returnReadBuffer(std::move(content));
-        return;
-    }
-    // At most one index per line: the map is sized once rather than grown step by step.
-    size_t lines = 1;
-    const char* const end = content.data() + content.size();
-    for (const char* cr = content.data(); (cr = static_cast<const char*>(std::memchr(cr, '\r', static_cast<size_t>(end - cr)))); ++cr)
-        ++lines;
-    map.reserve(static_cast<size_t>(map.getCount()) + std::min(lines, static_cast<size_t>(ContentMap::kMaxEntries)));
-    bool full = false;
-    fileOpe::forEachNumberedLine(content, [&](std::string_view line, int lineNumber) {
-        if (full)
-            return;
-        auto record = newContentRecord();
-        if (!parseContentLine(line, *record))
-            messages_.show("Err007", MsgButtons::Ok, path + ":" + std::to_string(lineNumber));
-        const std::string key = record->cId;
-        if (!map.addMap(key, std::move(record))) {
-            full = true;
-            lastReadComplete_ = false;
-            incompleteFiles_.insert(path);
-            messages_.show("Err006", MsgButtons::Ok, path);
-        }
-    });
-    returnReadBuffer(std::move(content));
+    IndexFileRead read = readIndexFile(path, &root_);
+    StoreProblems problems;
+    takeProblems(path, read.complete, read.problems, problems);
+    read.map->forEach([&map](const std::string& key, const ContentMap::Ptr& record) { map.addMap(key, record); });
+    report(problems);
 }
 
 std::string qlrDbOpe::getNewDirContentId(const std::string& dirId)
@@ -73,9 +57,17 @@ std::shared_ptr<QlrDirContentModel> qlrDbOpe::getQlrDirContentById(const std::st
 
 void qlrDbOpe::getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result)
 {
+    StoreProblems problems;
+    getDirContentByIdS(dirIds, result, problems);
+    report(problems);
+}
+
+void qlrDbOpe::getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result,
+                                  StoreProblems& problems)
+{
     for (const auto& dirId : dirIds) {
         bool stopped = false;
-        getDirContentMap(dirId)->forEach([&](const std::string& key, const ContentMap::Ptr& record) {
+        getDirContentMapQuietly(dirId, problems)->forEach([&](const std::string& key, const ContentMap::Ptr& record) {
             if (!stopped && !result.add(key, record))
                 stopped = true;
         });
@@ -110,12 +102,11 @@ void fetchTexts(const std::vector<SearchCandidate>& batch)
 
 template <class Field>
 void qlrDbOpe::searchContent(const std::vector<std::string>& dirIds, std::string_view text, Field field,
-                             ContentCollection& result)
+                             ContentCollection& result, StoreProblems& problems)
 {
     const CaseInsensitiveMatcher matcher(text);
     // Indexes are matched in batches of about kBatch, in folder order and map order. A batch
-    // points into the cached maps, so it is finished before a folder's file is read: a message
-    // shown then could let the user change a map.
+    // points into the cached maps; each map it points into is held until the batch is done.
     constexpr size_t kBatch = 64;
     std::vector<SearchCandidate> batch;
     std::vector<std::shared_ptr<ContentMap>> batchMaps; // keep the batch's records alive
@@ -131,9 +122,7 @@ void qlrDbOpe::searchContent(const std::vector<std::string>& dirIds, std::string
         batchMaps.clear();
     };
     for (const auto& dirId : dirIds) {
-        if (const auto cached = contentMapCache_.getValueByKey(dirId); !cached || cached->getCount() == 0)
-            matchBatch();
-        auto map = getDirContentMap(dirId);
+        auto map = getDirContentMapQuietly(dirId, problems);
         map->forEach([&batch](const std::string& key, const ContentMap::Ptr& record) {
             batch.push_back(SearchCandidate{&key, &record, {}});
         });
@@ -147,61 +136,102 @@ void qlrDbOpe::searchContent(const std::vector<std::string>& dirIds, std::string
 void qlrDbOpe::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
                                     ContentCollection& result)
 {
-    searchContent(dirIds, text, [](const QlrDirContentModel& r) -> const std::string& { return r.cTitle; }, result);
+    StoreProblems problems;
+    getDirContentByTitle(dirIds, text, result, problems);
+    report(problems);
+}
+
+void qlrDbOpe::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
+                                    ContentCollection& result, StoreProblems& problems)
+{
+    searchContent(dirIds, text, [](const QlrDirContentModel& r) -> const std::string& { return r.cTitle; }, result,
+                  problems);
 }
 
 void qlrDbOpe::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
                                    ContentCollection& result)
 {
-    searchContent(dirIds, text, [](const QlrDirContentModel& r) -> const std::string& { return r.cDesc; }, result);
+    StoreProblems problems;
+    getDirContentByDesc(dirIds, text, result, problems);
+    report(problems);
+}
+
+void qlrDbOpe::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
+                                   ContentCollection& result, StoreProblems& problems)
+{
+    searchContent(dirIds, text, [](const QlrDirContentModel& r) -> const std::string& { return r.cDesc; }, result,
+                  problems);
 }
 
 void qlrDbOpe::getDirContentByPath(const std::vector<std::string>& dirIds, std::string_view text,
                                    const ContentProvider& provider, ContentCollection& result)
 {
     const CaseInsensitiveMatcher matcher(text);
+    StoreProblems problems;
     for (const auto& dirId : dirIds) {
-        ContentMap map;
-        if (provider)
-            provider(dirId, map);
-        else
-            getQlrDirContent(dirId, map);
-        map.forEach([&](const std::string& key, const ContentMap::Ptr& record) {
+        std::shared_ptr<ContentMap> map;
+        if (provider) {
+            map = std::make_shared<ContentMap>();
+            provider(dirId, *map);
+        } else {
+            const std::string path = getContentFilePath(dirId);
+            IndexFileRead read = readIndexFile(path, &root_);
+            takeProblems(path, read.complete, read.problems, problems);
+            map = std::move(read.map);
+        }
+        map->forEach([&](const std::string& key, const ContentMap::Ptr& record) {
             if (matcher.matches(record->cContentPath()))
                 result.add(key, record);
         });
     }
+    report(problems);
 }
 
 bool qlrDbOpe::writeAllQlrDbDirContent(const std::string& dirId, int16_t mode, const ContentMap& map)
 {
+    return report(writeAllQlrDbDirContentQuietly(dirId, mode, map));
+}
+
+StoreOutcome qlrDbOpe::writeAllQlrDbDirContentQuietly(const std::string& dirId, int16_t mode, const ContentMap& map)
+{
     const std::string path = getContentFilePath(dirId);
-    if (refuseIfIncomplete(path, "Err006"))
-        return false;
+    if (StoreOutcome refused = refuseIfIncomplete(path, "Err006"); !refused)
+        return refused;
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(map.getCount()));
     map.forEach([&lines](const std::string&, const ContentMap::Ptr& record) {
         lines.push_back(formatContentLine(*record));
     });
-    return reportWrite(files_.writeFileQuietly(path, mode, 1, lines), path, "Err006");
+    StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, mode, 1, lines), path, "Err006");
+    if (outcome)
+        notify(StoreChange::Kind::IndexFile, dirId);
+    return outcome;
 }
 
 bool qlrDbOpe::writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<QlrDirContentModel> record)
 {
+    getDirContentMap(dirId); // what reading the file came upon is told first
+    return report(writeAddQlrDbDirContentQuietly(dirId, std::move(record)));
+}
+
+StoreOutcome qlrDbOpe::writeAddQlrDbDirContentQuietly(const std::string& dirId,
+                                                      std::shared_ptr<QlrDirContentModel> record)
+{
     const std::string path = getContentFilePath(dirId);
-    const auto map = getDirContentMap(dirId);
-    if (!map->contains(record->cId) && map->isFull()) {
-        messages_.show("Err008", MsgButtons::Ok, path);
-        return false;
-    }
+    StoreProblems readProblems; // told by the caller's own read
+    const auto map = getDirContentMapQuietly(dirId, readProblems);
+    if (!map->contains(record->cId) && map->isFull())
+        return StoreOutcome::failure("Err008", path);
     // Appended to a CR rather than written "\r" + ...: GCC 12 at -O3 takes that for an
     // overlapping copy (-Wrestrict), which stops Release builds.
     const std::string line = std::string(1, '\r').append(formatContentLine(*record));
-    if (!reportWrite(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err008"))
-        return false;
+    StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err008");
+    if (!outcome)
+        return outcome;
     const std::string key = record->cId;
     map->addMap(key, std::move(record));
-    return true;
+    notify(StoreChange::Kind::IndexFile, dirId);
+    return outcome;
 }
 
 } // namespace quillory

@@ -54,6 +54,22 @@ QString ContentListView::keyOf(const QTreeWidgetItem* item) const
     return item ? item->data(0, kKeyRole).toString() : QString();
 }
 
+namespace {
+
+void putTexts(QTreeWidgetItem* item, const ContentRowTexts& row, FileTypes& types)
+{
+    const QString path = QString::fromStdString(row.path);
+    item->setText(0, QString::fromStdString(row.file));
+    item->setText(1, QString::fromStdString(row.title));
+    item->setText(2, QString::fromStdString(row.dirName));
+    item->setText(3, path);
+    item->setText(4, QString::fromStdString(row.addTime));
+    const FileTypes::Type& type = types.typeOf(path, row.webAddress);
+    item->setIcon(0, type.key.isEmpty() ? QIcon() : type.icon);
+}
+
+} // namespace
+
 void ContentListView::appendRows(const std::vector<ContentRowTexts>& rows, FileTypes& types)
 {
     filling_ = true;
@@ -62,17 +78,9 @@ void ContentListView::appendRows(const std::vector<ContentRowTexts>& rows, FileT
     for (const ContentRowTexts& row : rows) {
         const QString key = QString::fromStdString(row.key);
         auto* item = new ContentRowItem;
-        const QString path = QString::fromStdString(row.path);
-        item->setText(0, QString::fromStdString(row.file));
-        item->setText(1, QString::fromStdString(row.title));
-        item->setText(2, QString::fromStdString(row.dirName));
-        item->setText(3, path);
-        item->setText(4, QString::fromStdString(row.addTime));
+        putTexts(item, row, types);
         item->setData(0, kKeyRole, key);
         item->setFlags(item->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled);
-        const FileTypes::Type& type = types.typeOf(path, row.webAddress);
-        if (!type.key.isEmpty())
-            item->setIcon(0, type.icon);
         if (QTreeWidgetItem* old = rows_.value(key))
             delete old; // a key shows once
         rows_.insert(key, item);
@@ -80,6 +88,46 @@ void ContentListView::appendRows(const std::vector<ContentRowTexts>& rows, FileT
     }
     addTopLevelItems(items);
     filling_ = false;
+}
+
+void ContentListView::setRowTexts(const ContentRowTexts& row, FileTypes& types)
+{
+    QTreeWidgetItem* item = rows_.value(QString::fromStdString(row.key));
+    if (!item)
+        return;
+    filling_ = true;
+    putTexts(item, row, types);
+    filling_ = false;
+}
+
+void ContentListView::setFolderName(const QString& key, const QString& name)
+{
+    QTreeWidgetItem* item = rows_.value(key);
+    if (!item || item->text(2) == name)
+        return;
+    filling_ = true;
+    item->setText(2, name);
+    filling_ = false;
+}
+
+QStringList ContentListView::keys() const
+{
+    QStringList keys;
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        keys.append(keyOf(topLevelItem(i)));
+    return keys;
+}
+
+QStringList ContentListView::keysOfFolder(const QString& dirId) const
+{
+    const QString prefix = dirId + QLatin1Char('!');
+    QStringList keys;
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        const QString key = keyOf(topLevelItem(i));
+        if (key.startsWith(prefix))
+            keys.append(key);
+    }
+    return keys;
 }
 
 void ContentListView::removeRow(const QString& key)

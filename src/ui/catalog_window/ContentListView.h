@@ -16,11 +16,17 @@ public:
     explicit ContentListView(QWidget* parent);
 
     void appendRows(const std::vector<ContentRowTexts>& rows, FileTypes& types);
+    // Puts new texts (and the type's icon) into the row of the same key.
+    void setRowTexts(const ContentRowTexts& row, FileTypes& types);
+    void setFolderName(const QString& key, const QString& name);
     void removeRow(const QString& key);
     void clearRows();
     QTreeWidgetItem* row(const QString& key) const { return rows_.value(key); }
     QString keyOf(const QTreeWidgetItem* item) const;
     QStringList selectedKeys() const;
+    // The keys of all rows, and of the rows of one folder's indexes, top to bottom.
+    QStringList keys() const;
+    QStringList keysOfFolder(const QString& dirId) const;
     int rowCount() const { return topLevelItemCount(); }
 
     // Sorts by column, switching the order first (the list starts ascending, so the first

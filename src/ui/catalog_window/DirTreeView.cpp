@@ -92,6 +92,10 @@ void DirTreeView::moveNode(const QString& key, const QString& newParentKey)
     QTreeWidgetItem* newParent = newParentKey == QLatin1String("0") ? nullptr : nodes_.value(newParentKey);
     if (!item || (newParentKey != QLatin1String("0") && !newParent))
         return;
+    for (QTreeWidgetItem* above = newParent; above; above = above->parent()) {
+        if (above == item)
+            return;
+    }
     const bool wasCurrent = currentItem() == item;
     if (QTreeWidgetItem* parent = item->parent())
         parent->removeChild(item);

@@ -21,13 +21,15 @@ public:
     QString keyOf(const QTreeWidgetItem* item) const;
     bool hasNode(const QString& key) const { return nodes_.contains(key); }
     int nodeCount() const { return nodes_.size(); }
+    QStringList keys() const { return nodes_.keys(); }
 
     // Adds a node under parentKey ("0" for the top level). False (nothing added) for a key
     // that has a node already or a parent that has none.
     QTreeWidgetItem* addNode(const QString& key, const QString& parentKey, const QString& text);
     // Removes the node and its subtree.
     void removeNode(const QString& key);
-    // Moves a node with its subtree under newParentKey ("0": the top level).
+    // Moves a node with its subtree under newParentKey ("0": the top level); never under the
+    // node itself or one of its own descendants.
     void moveNode(const QString& key, const QString& newParentKey);
     void setNodeText(const QString& key, const QString& text);
 

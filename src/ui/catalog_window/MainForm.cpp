@@ -34,9 +34,13 @@ MainForm::MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener
     registerCommands();
     connectTree();
     connectList();
+    storeListener_ = core_.store.addChangeListener([this](const StoreChange& change) { onStoreChanged(change); });
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm()
+{
+    core_.store.removeChangeListener(storeListener_);
+}
 
 void MainForm::makePanels()
 {

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // ---- following the store ----
+    void onStoreChanged(const StoreChange& change);
+    // Brings the tree and the list in line with the store for the files that changed.
+    void syncViews();
+    void syncDirTree();
+    void syncContentList(const std::set<std::string>& changedFolders, bool folderNamesChanged);
+
     void registerCommands();
     void makePanels();
     void connectTree();
@@ -138,6 +146,13 @@ private:
     std::array<PanelFrame*, 4> frames_{};
     double splitGrabX = 0;
     bool unloaded_ = false;
+    int storeListener_ = 0;
+    // The folder whose indexes the list shows ("" when it shows something else).
+    std::string listedFolder_;
+    // Changes the views have not followed yet.
+    bool folderFileChanged_ = false;
+    std::set<std::string> changedIndexFiles_;
+    bool syncPending_ = false;
 };
 
 } // namespace quillory

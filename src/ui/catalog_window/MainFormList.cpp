@@ -47,6 +47,7 @@ void MainForm::refreshContentList()
         return;
     ListView->clearRows();
     fillContentList(core_.store.getDirContentMap(currentDirId())->getValueCol());
+    listedFolder_ = currentDirId();
 }
 
 void MainForm::fillContentList(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes)

@@ -81,7 +81,7 @@ TEST_F(FolderStore, parentCycle_walksEveryFolderOnce)
     EXPECT_EQ(ids, (Keys{"D2", "D3", "D5"}));
 }
 
-TEST_F(FolderStore, malformedLines_showErr003OncePerLineAndKeepPartialFolders)
+TEST_F(FolderStore, malformedLines_showOneErr003NamingEachLineAndKeepPartialFolders)
 {
     writeBytes(fx.dirFile(), "D5|Notes|0\r\nD1|Good|0|||False||a_#_b\r\nD6|A|0|ic|cf|yes|pw|d\r\n"
                              + folderLine("D2", "0") + folderLine("D1", "0", "Second"));
@@ -92,7 +92,8 @@ TEST_F(FolderStore, malformedLines_showErr003OncePerLineAndKeepPartialFolders)
     EXPECT_EQ(map->getValueByKey("D6")->pwd, "");
     EXPECT_EQ(map->getValueByKey("D1")->dirName, "Second"); // a later line replaces in place
     EXPECT_EQ(store.getNewDirId(), "D3");
-    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err003", "Err003"}));
+    ASSERT_EQ(fx.recorder.keys(), Keys{"Err003"});
+    EXPECT_TRUE(fx.recorder.shown[0].text.ends_with(" : " + fx.dirFile() + ":1, 3")) << fx.recorder.shown[0].text;
 }
 
 TEST_F(FolderStore, addFolder_endsAnUnterminatedLastLineAndCachesTheRecord)

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/store/MyMap.h"
+#include "core/store/QlrDirContentModel.h"
+#include "core/store/QlrDirModel.h"
+#include "core/store/RootPathSource.h"
+#include "core/store/StoreOutcome.h"
+
+namespace quillory {
+
+using DirMap = MyMap<QlrDirModel>;
+using ContentMap = MyMap<QlrDirContentModel>;
+
+// What reading one catalog file gave.
+template <class Map>
+struct CatalogFileRead {
+    std::shared_ptr<Map> map = std::make_shared<Map>(); // empty for a missing or unreadable file
+    // False when the file could not be read, or not whole (more records than a map holds): it
+    // must not be rewritten from this copy, or what was not read would be lost.
+    bool complete = true;
+    StoreProblems problems;
+};
+using FolderFileRead = CatalogFileRead<DirMap>;
+using IndexFileRead = CatalogFileRead<ContentMap>;
+
+// Reading catalog files, record by record, in file order; a later line with the same id
+// replaces the earlier one in its place. A missing file reads as empty, without a problem.
+// These touch nothing shared (each thread reuses a read buffer of its own), so any thread may
+// call them; the records of an index file ask root for the catalog's root path, so root must
+// outlive them and be safe to ask from the thread that uses them.
+FolderFileRead readFolderFile(const std::string& path);
+IndexFileRead readIndexFile(const std::string& path, RootPathSource* root);
+
+// A root path that never changes: what a background reader gives its records.
+class FixedRootPath : public RootPathSource {
+public:
+    explicit FixedRootPath(std::string root) : root_(std::move(root)) {}
+    const std::string& getRootPath() override { return root_; }
+
+private:
+    std::string root_;
+};
+
+} // namespace quillory

@@ -1,0 +1,111 @@
+// The catalog window follows the store: whatever writes a catalog file (an edit here, a panel,
+// the synchronisation), the tree and the list show what is now stored.
+#include "ui/catalog_window/MainForm.h"
+
+#include <QTimer>
+
+#include "core/CoreContext.h"
+#include "core/catalog_window/ContentRows.h"
+#include "core/store/RecordIds.h"
+#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/DirTreeView.h"
+#include "ui/platform/FileTypes.h"
+
+namespace quillory {
+
+namespace {
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+} // namespace
+
+void MainForm::onStoreChanged(const StoreChange& change)
+{
+    switch (change.kind) {
+    case StoreChange::Kind::FolderFile:
+        folderFileChanged_ = true;
+        break;
+    case StoreChange::Kind::IndexFile:
+        changedIndexFiles_.insert(change.dirId);
+        break;
+    case StoreChange::Kind::CachesDropped:
+        return; // the window is going, or reads the catalog anew
+    }
+    // Followed once the change's own command is done (and an editor has let go of its row),
+    // and once for any number of files a command writes.
+    if (!syncPending_) {
+        syncPending_ = true;
+        QTimer::singleShot(0, this, &MainForm::syncViews);
+    }
+}
+
+void MainForm::syncViews()
+{
+    syncPending_ = false;
+    if (unloaded_)
+        return;
+    const bool folders = std::exchange(folderFileChanged_, false);
+    const std::set<std::string> indexFiles = std::exchange(changedIndexFiles_, {});
+    if (folders)
+        syncDirTree();
+    if (folders || !indexFiles.empty())
+        syncContentList(indexFiles, folders);
+}
+
+void MainForm::syncDirTree()
+{
+    const auto all = core_.store.getAllDirMap();
+    for (const QString& key : dirTreeView->keys()) {
+        if (!all->contains(key.toStdString()))
+            dirTreeView->removeNode(key);
+    }
+    all->forEach([this](const std::string& id, const std::shared_ptr<QlrDirModel>& folder) {
+        QTreeWidgetItem* node = dirTreeView->node(qs(id));
+        if (!node)
+            return;
+        if (node->text(0) != qs(folder->dirName))
+            setNodeText(id, folder->dirName);
+        const QString parentKey = node->parent() ? dirTreeView->keyOf(node->parent()) : QStringLiteral("0");
+        if (parentKey != qs(folder->parentDirId))
+            dirTreeView->moveNode(qs(id), qs(folder->parentDirId));
+    });
+    // Folders that have no node yet.
+    const FolderChildren children = core_.store.getFolderChildren();
+    if (const auto top = children.find(std::string(kTopLevelParentId)); top != children.end())
+        addDirNodes(top->second, children);
+}
+
+void MainForm::syncContentList(const std::set<std::string>& changedFolders, bool folderNamesChanged)
+{
+    const auto all = core_.store.getAllDirMap();
+    std::vector<std::shared_ptr<QlrDirContentModel>> added;
+    for (const std::string& dirId : changedFolders) {
+        const auto map = core_.store.getDirContentMap(dirId);
+        for (const QString& key : ListView->keysOfFolder(qs(dirId))) {
+            if (!map->contains(key.toStdString()))
+                ListView->removeRow(key);
+        }
+        map->forEach([&](const std::string& id, const ContentMap::Ptr& index) {
+            if (ListView->row(qs(id)))
+                ListView->setRowTexts(contentRowTexts(core_.store, *index), *types_);
+            else if (dirId == listedFolder_)
+                added.push_back(index);
+        });
+    }
+    if (folderNamesChanged) {
+        for (const QString& key : ListView->keys()) {
+            const auto folder = all->getValueByKey(folderOfIndexId(key.toStdString()));
+            ListView->setFolderName(key, folder ? qs(folder->dirName) : QString());
+        }
+    }
+    if (!added.empty())
+        ListView->appendRows([&] {
+            std::vector<ContentRowTexts> rows;
+            for (const auto& index : added)
+                rows.push_back(contentRowTexts(core_.store, *index));
+            return rows;
+        }(), *types_);
+}
+
+} // namespace quillory
