@@ -217,16 +217,16 @@ void MainForm::toolBarOpe(const std::string& key)
 void MainForm::fillPopupMenu(int16_t context)
 {
     popup_.fillPopupMenu(context, states(), [this](const std::string& key) { return caption(key); });
-    commands_.fillPopup(popup_);
+    commands_.fillPopup(popup_, [form = QPointer<MainForm>(this)](int index) {
+        if (form)
+            form->mnuPop_Click(index);
+    });
 }
 
 void MainForm::showPopupMenu(int16_t context, const QPoint& globalPos)
 {
-    popup_.fillPopupMenu(context, states(), [this](const std::string& key) { return caption(key); });
-    commands_.showPopup(popup_, globalPos, [form = QPointer<MainForm>(this)](int index) {
-        if (form)
-            form->mnuPop_Click(index);
-    });
+    fillPopupMenu(context);
+    commands_.showPopup(globalPos);
 }
 
 void MainForm::mnuPop_Click(int index)

@@ -2,14 +2,37 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 #include "core/config/Messages.h"
 
 namespace quillory {
 
+namespace {
+
+// The answer that changes nothing.
+MsgAnswer safeAnswer(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok: return MsgAnswer::Ok;
+    case MsgButtons::YesNo: return MsgAnswer::No;
+    case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
+    }
+    return MsgAnswer::Cancel;
+}
+
+} // namespace
+
 void installMessageBoxes(Messages& messages, QWidget* (*parentOf)())
 {
-    messages.setHook([parentOf](const Message& message) {
+    messages.setHook([parentOf, &messages](const Message& message) {
+        // A window may be opened on the window thread only: a message from another thread is
+        // shown there as soon as it is free, and its asker gets the answer that changes nothing.
+        if (QThread::currentThread() != qApp->thread()) {
+            QMetaObject::invokeMethod(
+                qApp, [message, &messages] { messages.showText(message.text, MsgButtons::Ok); }, Qt::QueuedConnection);
+            return safeAnswer(message.buttons);
+        }
         QMessageBox box(parentOf ? parentOf() : nullptr);
         box.setWindowTitle(QApplication::applicationDisplayName());
         box.setText(QString::fromStdString(message.text));

@@ -110,8 +110,9 @@ void CommandDispatcher::applyStates(const CommandStates& states)
     }
 }
 
-void CommandDispatcher::fillPopup(const PopupMenuModel& model)
+void CommandDispatcher::fillPopup(const PopupMenuModel& model, std::function<void(int)> onChosen)
 {
+    onPopupChosen_ = std::move(onChosen);
     for (int i = 0; i < kPopupItems; ++i) {
         QAction* item = popupItem(i);
         const std::string& text = model.caption(i);
@@ -122,11 +123,8 @@ void CommandDispatcher::fillPopup(const PopupMenuModel& model)
     }
 }
 
-void CommandDispatcher::showPopup(const PopupMenuModel& model, const QPoint& globalPos,
-                                  std::function<void(int)> onChosen)
+void CommandDispatcher::showPopup(const QPoint& globalPos)
 {
-    fillPopup(model);
-    onPopupChosen_ = std::move(onChosen);
     popup_->popup(globalPos);
 }
 

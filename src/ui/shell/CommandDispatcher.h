@@ -52,13 +52,13 @@ public:
     // Enables and disables every action of the commands that follow the selection.
     void applyStates(const CommandStates& states);
 
-    // The context menu of nineteen entries, filled from model and shown at globalPos; choosing
-    // entry i calls onChosen(i).
+    // The context menu of nineteen entries, filled from model; choosing entry i calls
+    // onChosen(i). showPopup() shows it at globalPos.
     static constexpr int kPopupItems = 19;
     QMenu* popupMenu() const { return popup_.get(); }
     QAction* popupItem(int index) const { return popupItems_[static_cast<size_t>(index)]; }
-    void fillPopup(const PopupMenuModel& model);
-    void showPopup(const PopupMenuModel& model, const QPoint& globalPos, std::function<void(int index)> onChosen);
+    void fillPopup(const PopupMenuModel& model, std::function<void(int index)> onChosen);
+    void showPopup(const QPoint& globalPos);
     // The entry i of the context menu was chosen.
     void popupChosen(int index);
 

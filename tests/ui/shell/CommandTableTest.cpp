@@ -1,0 +1,181 @@
+// The command table walked through the running program: each command's menu entry, toolbar
+// button, context-menu entry and launcher state stand where the table says, carry the command
+// to its window, and are on exactly when the command's group is, in each selection context.
+#include <QMenu>
+#include <QToolBar>
+
+#include "core/CoreContext.h"
+#include "core/shell/CommandTable.h"
+#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/PanelFrame.h"
+#include "ui/shell/CommandDispatcher.h"
+#include "ui/shell/FrameToolbar.h"
+#include "ui/support/UiSteps.h"
+
+using namespace quillory;
+using namespace quillory::test;
+
+namespace {
+
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The menu on the bar an action sits in, by name; "" when it sits in none.
+QString menuOf(QAction* action)
+{
+    for (QObject* widget : action->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(widget))
+            return menu->objectName();
+    return QString();
+}
+
+// Per selection context: whether each group is on ("Always Folder AddIndex Index") and each
+// launcher button ("Change AddIndex Search Clipboard Sync Exit").
+struct Context {
+    const char* name;
+    const char* groups;
+    const char* launcher;
+};
+
+} // namespace
+
+class CommandTableTest : public QObject {
+    Q_OBJECT
+
+    // Every action of every command runs the command it carries, to a recording handler.
+    std::vector<Command> ran;
+    void recordEveryCommand(CommandDispatcher& commands)
+    {
+        for (const CommandRow& row : commandTable())
+            commands.setHandler(row.command, this, [this, c = row.command] { ran.push_back(c); });
+    }
+
+    void checkStates(UiFixture& ui, const Context& context)
+    {
+        const CommandStates& states = ui.core().session.states();
+        const std::array<CommandGroup, 4> groups = {CommandGroup::Always, CommandGroup::Folder, CommandGroup::AddIndex,
+                                                    CommandGroup::Index};
+        for (size_t g = 0; g < groups.size(); ++g)
+            QVERIFY2(states.isGroupEnabled(groups[g]) == (context.groups[g] == '1'), context.name);
+        for (size_t b = 0; b < kLauncherButtonCount; ++b)
+            QVERIFY2(states.isLauncherEnabled(static_cast<LauncherButton>(b)) == (context.launcher[b] == '1'), context.name);
+        for (const CommandRow& row : commandTable()) {
+            const bool on = row.group == CommandGroup::Launcher ? states.isLauncherEnabled(*row.launcher)
+                                                                : states.isGroupEnabled(row.group);
+            // A hidden action (a toolbar button of the other set) counts as off.
+            for (QAction* action : ui.frame().commands().actionsOf(row.command))
+                QVERIFY2(action->isEnabled() == (on && action->isVisible()),
+                         qPrintable(QStringLiteral("%1 in %2").arg(action->objectName(), context.name)));
+        }
+    }
+
+private slots:
+    void everyCommand_standsWhereTheTableSays_andItsActionsCarryIt()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        MDIMainForm& frame = ui.frame();
+        CommandDispatcher& commands = frame.commands();
+        const QList<QAction*> toolbar = frame.toolbar().actions();
+        QCOMPARE(toolbar.size(), static_cast<qsizetype>(toolbarLayout().size()));
+        clickItem(ui.mainForm().ListView, ui.mainForm().ListView->row(QStringLiteral("D1!C1"))); // every command on
+        for (QAction* button : toolbar)
+            button->setVisible(true); // both sets' buttons, to be triggered
+        recordEveryCommand(commands);
+
+        for (const CommandRow& row : commandTable()) {
+            const std::vector<std::pair<std::string_view, bool>> entries = {{row.menuItem, false}, {row.startMenuItem, true}};
+            for (const auto& [name, start] : entries) {
+                if (name.empty())
+                    continue;
+                QAction* item = frame.action(qs(name));
+                QVERIFY2(item, name.data());
+                QCOMPARE(CommandDispatcher::commandOf(item), std::optional(row.command));
+                QCOMPARE(item->shortcut(), start ? QKeySequence() : QKeySequence(qs(row.shortcut)));
+                const auto entry = std::find_if(menuLayout().begin(), menuLayout().end(),
+                                                [&](const MenuEntry& e) { return e.name == name; });
+                QVERIFY(entry != menuLayout().end());
+                QCOMPARE(menuOf(item), qs(entry->parent));
+                ran.clear();
+                item->trigger();
+                QCOMPARE(ran, std::vector<Command>{row.command});
+            }
+            if (!row.toolButton.empty()) {
+                QAction* button = frame.action(qs(row.toolButton));
+                QVERIFY(button);
+                const auto slot = std::find_if(toolbarLayout().begin(), toolbarLayout().end(),
+                                               [&](const ToolbarSlot& s) { return s.command == row.command; });
+                QCOMPARE(toolbar.indexOf(button), static_cast<qsizetype>(slot - toolbarLayout().begin()));
+                ran.clear();
+                button->trigger();
+                QCOMPARE(ran, std::vector<Command>{row.command});
+            }
+            if (!row.toolKey.empty()) {
+                ran.clear();
+                ui.mainForm().toolBarOpe(std::string(row.toolKey));
+                QCOMPARE(ran, std::vector<Command>{row.command});
+            }
+            QCOMPARE(commandOfLauncher(row.launcher.value_or(LauncherButton::Change)) == row.command,
+                     row.launcher.has_value());
+        }
+    }
+
+    void contextMenu_offersEachRankedCommand_andAnEntryRunsTheCommandOfItsCaption()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        MainForm& form = ui.mainForm();
+        CommandDispatcher& commands = ui.frame().commands();
+        clickItem(form.ListView, form.ListView->row(QStringLiteral("D1!C1"))); // every command on
+        recordEveryCommand(commands);
+
+        std::set<Command> offered;
+        for (const int16_t context : {1, 2, 3, 4}) {
+            form.fillPopupMenu(context);
+            for (int i = 0; i < CommandDispatcher::kPopupItems; ++i) {
+                QAction* entry = commands.popupItem(i);
+                if (!entry->isVisible() || entry->isSeparator())
+                    continue;
+                ran.clear();
+                entry->trigger();
+                QCOMPARE(ran.size(), size_t(1));
+                QCOMPARE(entry->text(), QString::fromStdString(ui.core().conf.text(std::string(commandRow(ran[0]).captionKey))));
+                offered.insert(ran[0]);
+            }
+        }
+        for (const Command command : popupDispatchOrder())
+            QVERIFY2(offered.count(command) == (command != Command::Exit), commandRow(command).captionKey.data());
+        QCOMPARE(offered.size(), popupDispatchOrder().size() - 1);
+    }
+
+    void everyAction_isOnExactlyWhenItsGroupIs_inEachSelectionContext()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        MainForm* form = &ui.mainForm();
+        checkStates(ui, {"a folder chosen", "1110", "011111"});
+        clickItem(form->ListView, form->ListView->row(QStringLiteral("D1!C2")));
+        checkStates(ui, {"an index chosen", "1111", "011111"});
+        QVERIFY(!ui.frame().close()); // the close box hides the frame
+        checkStates(ui, {"an index chosen, frame hidden", "1111", "111111"});
+
+        ui.hotKey.press(); // the hot key brings it back
+        QVERIFY(ui.frame().isVisible());
+        QVERIFY(ui.app().mainForm()->panel(4)->isVisible());
+        checkStates(ui, {"frame back", "1111", "011111"});
+
+        QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
+        checkStates(ui, {"no catalog", "1111", "000001"});
+
+        writeBytes(ui.dir / "Empty/Empty.qlr", "");
+        ui.frame().openCatalog(ui.dir / "Empty/Empty.qlr");
+        checkStates(ui, {"a catalog without folders", "1000", "011111"});
+        QVERIFY(ui.messages.shown.empty());
+    }
+};
+
+QTEST_MAIN(CommandTableTest)
+#include "CommandTableTest.moc"
