@@ -39,7 +39,10 @@ MainForm::MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener
 
 MainForm::~MainForm()
 {
-    core_.store.removeChangeListener(storeListener_);
+    // An unloaded window may be deleted later than the core it worked on: it let go of the
+    // store when it was unloaded.
+    if (!unloaded_)
+        core_.store.removeChangeListener(storeListener_);
 }
 
 void MainForm::makePanels()
@@ -110,6 +113,7 @@ void MainForm::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
+    core_.store.removeChangeListener(storeListener_);
     states().setLauncherForWindowUnload();
     core_.store.resetStoreCache();
 }
