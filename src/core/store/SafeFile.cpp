@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/store/Paths.h"
+
 namespace quillory {
 namespace {
 
@@ -238,7 +240,7 @@ int removeStaleTempFiles(const std::string& folder)
         return 0;
     int removed = 0;
     while (const dirent* entry = ::readdir(dir)) {
-        if (isSafeFileTempName(entry->d_name) && ::unlink((folder + "/" + entry->d_name).c_str()) == 0)
+        if (isSafeFileTempName(entry->d_name) && ::unlink(joinPath(folder, entry->d_name).c_str()) == 0)
             ++removed;
     }
     ::closedir(dir);
