@@ -56,6 +56,7 @@ int Application::start()
     frame_->ComeIn();
     frame_->show();
     // The floating launcher and the change monitor start here once they exist.
+    core_.catalog.removeLeftoverTempFiles();
     showCatalogWindow();
     registerHotKeyLoop(platform_.hotKey, [this] { hotKeyPressed(); });
     return 0;

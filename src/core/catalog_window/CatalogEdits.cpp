@@ -122,16 +122,17 @@ bool renameContentFile(qlrDbOpe& store, const std::string& dirId, const std::str
 
 namespace {
 
-bool isRegularFile(const std::string& path)
+// A file a document may be: a regular file, or a link (which goes itself, not what it names).
+bool isRemovableDocument(const std::string& path)
 {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return ::lstat(path.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
 }
 
 } // namespace
 
-int deleteContents(qlrDbOpe& store, fileOpe& files, const std::string& dirId, const std::vector<std::string>& rowKeys,
-                   MsgAnswer answer)
+int deleteContents(qlrDbOpe& store, const DocumentRemover& remove, const std::string& dirId,
+                   const std::vector<std::string>& rowKeys, MsgAnswer answer)
 {
     if (answer != MsgAnswer::Yes && answer != MsgAnswer::No)
         return 0;
@@ -158,8 +159,8 @@ int deleteContents(qlrDbOpe& store, fileOpe& files, const std::string& dirId, co
     if (answer == MsgAnswer::Yes) {
         for (const auto& index : removed) {
             const std::string path = index->cContentPath();
-            if (!isWebAddress(path) && isRegularFile(path))
-                files.deleteFile(path);
+            if (!isWebAddress(path) && isRemovableDocument(path))
+                remove(path);
         }
     }
     return static_cast<int>(removed.size());

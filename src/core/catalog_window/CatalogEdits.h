@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -40,11 +41,16 @@ bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::stri
 // An empty or unchanged name writes nothing.
 bool renameContentFile(qlrDbOpe& store, const std::string& dirId, const std::string& cId, const std::string& newName);
 
+// Takes a document away when the user asked for it, to the desktop's trash where there is one.
+// True when it is gone.
+using DocumentRemover = std::function<bool(const std::string& path)>;
+
 // Deletes the indexes among rowKeys that belong to dirId, after the user's answer to the
-// deletion question: Yes also deletes their documents (never a folder or a web address), No
-// keeps the documents, Cancel does nothing. Documents are deleted only once the index file has
-// been written. Returns the number of indexes removed.
-int deleteContents(qlrDbOpe& store, fileOpe& files, const std::string& dirId, const std::vector<std::string>& rowKeys,
-                   MsgAnswer answer);
+// deletion question: Yes also removes their documents (regular files only, or a link itself:
+// never a folder, a web address, a pipe, a device or a socket), No keeps the documents, Cancel
+// does nothing. Documents are removed only once the index file has been written. Returns the
+// number of indexes removed.
+int deleteContents(qlrDbOpe& store, const DocumentRemover& remove, const std::string& dirId,
+                   const std::vector<std::string>& rowKeys, MsgAnswer answer);
 
 } // namespace quillory

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "core/store/Paths.h"
 #include "core/store/QlrDirContentModel.h"
 #include "core/store/fileOpe.h"
 #include "core/store/qlrDbOpe.h"
@@ -46,6 +47,13 @@ ContentRowTexts contentRowTexts(qlrDbOpe& store, const QlrDirContentModel& index
         row.dirName = folder->dirName;
     row.addTime = index.addTime;
     return row;
+}
+
+std::string openablePath(std::string_view path, std::string_view rootPath)
+{
+    if (path.empty() || isWebAddress(path) || path.front() == kPathSep)
+        return std::string(path);
+    return joinPath(rootPath, path);
 }
 
 std::string renamedPath(std::string_view path, std::string_view newName)

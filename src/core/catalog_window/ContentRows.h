@@ -28,6 +28,10 @@ struct ContentRowTexts {
 
 ContentRowTexts contentRowTexts(qlrDbOpe& store, const QlrDirContentModel& index);
 
+// Where the desktop is to open an index's path: a web address or a full path as it is, a
+// relative path inside the catalog's root.
+std::string openablePath(std::string_view path, std::string_view rootPath);
+
 // The path after renaming the shown file name of path to newName: only the last part changes.
 std::string renamedPath(std::string_view path, std::string_view newName);
 

@@ -73,9 +73,14 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
 
     session_.openCatalog(root, folderName, fileName);
     store_.resetStoreCache();
+    removeLeftoverTempFiles();
+    return true;
+}
+
+void CatalogCommands::removeLeftoverTempFiles()
+{
     removeStaleTempFiles(layout_.getCatalogFolderPath());
     removeStaleTempFiles(layout_.getContentFolderPath());
-    return true;
 }
 
 void CatalogCommands::closeCatalog()

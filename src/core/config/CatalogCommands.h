@@ -30,6 +30,9 @@ public:
     // with no catalog folder above the file.
     bool openCatalog(const std::string& path);
 
+    // Removes the temporary files that saves cut short by a crash left in the open catalog.
+    void removeLeftoverTempFiles();
+
     // Forgets the open catalog: the configuration is read again on next use (which takes the
     // configured root again) and the caches are dropped.
     void closeCatalog();

@@ -135,6 +135,14 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err007", T::Text},
         {"Err008", T::Text},
         {"Err009", T::Text},
+        {"Err010", T::Text},
+        {"Err011", T::Text},
+        {"Err012", T::Text},
+        {"Err013", T::Text},
+        {"Err014", T::Text},
+        {"Err015", T::Text},
+        {"Err016", T::Text},
+        {"Err017", T::Text},
     };
     return keys;
 }

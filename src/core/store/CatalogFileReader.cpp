@@ -18,6 +18,8 @@ struct FileKind {
 };
 constexpr FileKind kFolderFile{"Err002", "Err003"};
 constexpr FileKind kIndexFile{"Err006", "Err007"};
+// A file with more records than a map holds.
+constexpr const char* kLimitReachedKey = "Err010";
 
 // Loading a catalog reads thousands of small files: one buffer per thread keeps that memory
 // warm. One that a large file made large is let go.
@@ -69,16 +71,21 @@ CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, 
         if (full)
             return;
         std::shared_ptr<Record> record = makeRecord();
-        if (!parse(line, *record)) {
+        bool extraFields = false;
+        if (!parse(line, *record, &extraFields)) {
             if (malformed.lines.size() < StoreOutcome::kLinesKept)
                 malformed.lines.push_back(lineNumber);
             ++malformed.lineCount;
+            result.lossy = true;
         }
         const std::string key = (*record).*idField;
+        if (extraFields || result.map->contains(key))
+            result.lossy = true;
         if (!result.map->addMap(key, std::move(record))) {
             full = true;
             result.complete = false;
-            result.problems.add(StoreOutcome::failure(kind.unreadableKey, path));
+            result.incompleteReasonKey = kLimitReachedKey;
+            result.problems.add(StoreOutcome::failureFor(kind.unreadableKey, path, kLimitReachedKey));
         }
     });
     if (malformed.lineCount > 0)
@@ -93,14 +100,15 @@ FolderFileRead readFolderFile(const std::string& path)
 {
     return readRecords<DirMap, QlrDirModel>(
         path, kFolderFile, [] { return std::make_shared<QlrDirModel>(); },
-        [](std::string_view line, QlrDirModel& record) { return parseDirLine(line, record); }, &QlrDirModel::dirId);
+        [](std::string_view line, QlrDirModel& record, bool* extra) { return parseDirLine(line, record, extra); },
+        &QlrDirModel::dirId);
 }
 
 IndexFileRead readIndexFile(const std::string& path, RootPathSource* root)
 {
     return readRecords<ContentMap, QlrDirContentModel>(
         path, kIndexFile, [root] { return std::make_shared<QlrDirContentModel>(root); },
-        [](std::string_view line, QlrDirContentModel& record) { return parseContentLine(line, record); },
+        [](std::string_view line, QlrDirContentModel& record, bool* extra) { return parseContentLine(line, record, extra); },
         &QlrDirContentModel::cId);
 }
 

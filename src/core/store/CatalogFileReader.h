@@ -21,6 +21,12 @@ struct CatalogFileRead {
     // False when the file could not be read, or not whole (more records than a map holds): it
     // must not be rewritten from this copy, or what was not read would be lost.
     bool complete = true;
+    // The copy read differs from the file in something a rewrite would drop: a damaged line,
+    // fields after the last, an id that a later line takes again.
+    bool lossy = false;
+    // Why the file is not complete, by message key ("" when it is, or the reason is the
+    // system's and stands in the problem).
+    std::string incompleteReasonKey;
     StoreProblems problems;
 };
 using FolderFileRead = CatalogFileRead<DirMap>;

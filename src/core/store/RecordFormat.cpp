@@ -9,19 +9,24 @@ namespace {
 
 constexpr char kSeparator = '|';
 
-// Splits line at every separator into at most N fields; returns how many were found.
+// Splits line at every separator into at most N fields; returns how many were found. extra is
+// set when the line holds more than N fields (the rest is not read).
 template <size_t N>
-size_t splitFields(std::string_view line, std::array<std::string_view, N>& fields)
+size_t splitFields(std::string_view line, std::array<std::string_view, N>& fields, bool* extra)
 {
     size_t count = 0;
     size_t start = 0;
     while (count < N) {
         const size_t bar = line.find(kSeparator, start);
         fields[count++] = line.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start);
-        if (bar == std::string_view::npos)
+        if (bar == std::string_view::npos) {
+            start = std::string_view::npos;
             break;
+        }
         start = bar + 1;
     }
+    if (extra)
+        *extra = count == N && start != std::string_view::npos;
     return count;
 }
 
@@ -106,10 +111,10 @@ std::string unescapeField(std::string_view text)
     return out;
 }
 
-bool parseDirLine(std::string_view line, QlrDirModel& record)
+bool parseDirLine(std::string_view line, QlrDirModel& record, bool* extraFields)
 {
     std::array<std::string_view, 8> f;
-    const size_t n = splitFields(line, f);
+    const size_t n = splitFields(line, f, extraFields);
     const bool escaped = mayNeedUnescape(line);
     std::string* texts[] = {&record.dirId, &record.dirName, &record.parentDirId, &record.dirIcon,
                             &record.contentFile};
@@ -155,10 +160,10 @@ std::string formatDirLine(const QlrDirModel& r)
     return line;
 }
 
-bool parseContentLine(std::string_view line, QlrDirContentModel& record)
+bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields)
 {
     std::array<std::string_view, 7> f;
-    const size_t n = splitFields(line, f);
+    const size_t n = splitFields(line, f, extraFields);
     const bool escaped = mayNeedUnescape(line);
     if (n < 1)
         return false;

@@ -29,12 +29,13 @@ std::string unescapeField(std::string_view text);
 
 // Fill record from line. False when the line is malformed (a field is missing, or the
 // password flag is not a Boolean); the fields before the faulty one are filled all the same.
-bool parseDirLine(std::string_view line, QlrDirModel& record);
+// extraFields, when given, tells whether the line held fields after the last (not read).
+bool parseDirLine(std::string_view line, QlrDirModel& record, bool* extraFields = nullptr);
 std::string formatDirLine(const QlrDirModel& record);
 
 // As parseDirLine. The path goes through setCContentPath, so a root written out in full is
 // taken back to the placeholder.
-bool parseContentLine(std::string_view line, QlrDirContentModel& record);
+bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields = nullptr);
 // The path is written in its stored (placeholder) form.
 std::string formatContentLine(const QlrDirContentModel& record);
 

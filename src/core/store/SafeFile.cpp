@@ -1,6 +1,7 @@
 #include "core/store/SafeFile.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -103,8 +104,35 @@ bool isSafeFileTempName(std::string_view name)
     return name.substr(marker, kTempMarker.size()) == kTempMarker;
 }
 
-WriteOutcome replaceFileAtomically(FileIo& io, const std::string& path, std::string_view data)
+namespace {
+
+// The file a link names, so that a rewrite replaces the file and leaves the link; path itself
+// when it is no link or names nothing.
+std::string linkTarget(const std::string& path)
 {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real)
+        return path;
+    std::string target(real);
+    std::free(real);
+    return target;
+}
+
+// A file whose permissions let nobody write it is not changed, whoever asks (root ignores
+// permissions, but the user meant the file to stay as it is).
+bool isWriteProtected(const struct stat& st)
+{
+    return (st.st_mode & 0222) == 0;
+}
+
+} // namespace
+
+WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std::string_view data)
+{
+    const std::string path = linkTarget(givenPath);
     const std::string folder = folderOf(path);
     if (!isFolder(folder))
         return failure(ENOENT, true);
@@ -115,6 +143,8 @@ WriteOutcome replaceFileAtomically(FileIo& io, const std::string& path, std::str
     if (::stat(path.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode))
             return failure(EISDIR);
+        if (isWriteProtected(old))
+            return failure(EACCES);
         mode = old.st_mode & 07777;
         keepMode = true;
     }
@@ -129,8 +159,12 @@ WriteOutcome replaceFileAtomically(FileIo& io, const std::string& path, std::str
     }
     if (fd < 0)
         return failure(EEXIST);
-    if (keepMode)
+    if (keepMode) {
         (void)::fchmod(fd, mode); // the umask may have narrowed the mode given to open
+        // The owner too, where the process may give it (root saving another user's catalog).
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
+            (void)::fchown(fd, old.st_uid, old.st_gid);
+    }
 
     int error = writeAll(io, fd, data);
     if (!error && io.fsync(fd) != 0)
@@ -149,9 +183,11 @@ WriteOutcome replaceFileAtomically(FileIo& io, const std::string& path, std::str
 
 WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view data)
 {
-    const std::string folder = folderOf(path);
+    const std::string folder = folderOf(linkTarget(path));
     if (!isFolder(folder))
         return failure(ENOENT, true);
+    if (struct stat old {}; ::stat(path.c_str(), &old) == 0 && isWriteProtected(old))
+        return failure(EACCES);
     const int fd = io.open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return failure(errno);

@@ -18,13 +18,16 @@ struct WriteOutcome {
 
 // Replaces the file at path with data so that a crash, a kill or a full disk leaves either the
 // old file or the new one, never a torn one: a temporary file in the same folder (created
-// exclusively, with the old file's permissions) is written completely, flushed to disk, renamed
-// over the old file, and the folder is flushed. On failure the temporary file is removed and the
-// old file is untouched.
+// exclusively, with the old file's permissions and, where the process may, its owner) is
+// written completely, flushed to disk, renamed over the old file, and the folder is flushed. On
+// failure the temporary file is removed and the old file is untouched. A symbolic link is
+// followed: the file it names is replaced and the link stays. A file nobody may write (no write
+// permission bit) is refused with EACCES, also for root.
 WriteOutcome replaceFileAtomically(FileIo& io, const std::string& path, std::string_view data);
 
 // Appends data with one write call and flushes it. A write that cannot complete is cut back to
-// the file's previous length, so the file never ends in half a record written by us.
+// the file's previous length, so the file never ends in half a record written by us. A file
+// nobody may write is refused as by replaceFileAtomically.
 WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view data);
 
 // The whole content of a file; std::nullopt when it cannot be opened or read.

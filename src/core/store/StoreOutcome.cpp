@@ -11,7 +11,14 @@ StoreOutcome StoreOutcome::failure(std::string key, std::string path, std::strin
     return outcome;
 }
 
-std::string StoreOutcome::detail() const
+StoreOutcome StoreOutcome::failureFor(std::string key, std::string path, std::string reasonKey)
+{
+    StoreOutcome outcome = failure(std::move(key), std::move(path));
+    outcome.reasonKey = std::move(reasonKey);
+    return outcome;
+}
+
+std::string StoreOutcome::detail(const std::string& reasonText) const
 {
     std::string text = path;
     for (size_t i = 0; i < lines.size(); ++i)
@@ -20,6 +27,8 @@ std::string StoreOutcome::detail() const
         text += " … (" + std::to_string(lineCount) + ")";
     if (!reason.empty())
         text += " (" + reason + ")";
+    if (!reasonText.empty())
+        text += " (" + reasonText + ")";
     return text;
 }
 

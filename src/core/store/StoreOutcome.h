@@ -11,15 +11,20 @@ struct StoreOutcome {
     std::string key;           // empty on success
     std::string path;
     std::string reason;        // the system's reason, when there is one
+    std::string reasonKey;     // or a reason of the program's, by its message key
     std::vector<int> lines;    // malformed lines, by their number in the file (the first few)
     int lineCount = 0;         // how many lines were malformed in all
 
+    // What a successful operation has to tell all the same (a copy it kept).
+    std::vector<StoreOutcome> notices;
+
     explicit operator bool() const { return key.empty(); }
     static StoreOutcome failure(std::string key, std::string path, std::string reason = {});
+    static StoreOutcome failureFor(std::string key, std::string path, std::string reasonKey);
 
     // The text that follows the message: "path", "path (reason)", "path:7" or
-    // "path:3, 7, 9 … (25)".
-    std::string detail() const;
+    // "path:3, 7, 9 … (25)". reasonText is the configured text of reasonKey.
+    std::string detail(const std::string& reasonText = {}) const;
 
     // At most this many line numbers are kept.
     static constexpr size_t kLinesKept = 5;

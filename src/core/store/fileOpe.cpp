@@ -109,7 +109,7 @@ bool fileOpe::writeFile(const std::string& path, int16_t mode, int16_t recordNum
 {
     const WriteOutcome outcome = writeFileQuietly(path, mode, recordNumber, items);
     if (!outcome)
-        messages_.show("Err009", MsgButtons::Ok, path + " (" + outcome.reason() + ")");
+        messages_.show(outcome.folderMissing ? "Err009" : "Err014", MsgButtons::Ok, path + " (" + outcome.reason() + ")");
     return static_cast<bool>(outcome);
 }
 

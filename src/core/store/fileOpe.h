@@ -49,8 +49,9 @@ public:
     static void forEachNumberedLine(std::string_view text, const std::function<void(std::string_view, int)>& onLine);
 
     // Writes items in the given mode. Returns false when the file could not be written; the
-    // text of Err009 is then shown with the path and the reason, and the previous file is
-    // left as it was. A mode outside 1 to 4 does nothing and returns true.
+    // text of Err009 (its folder is missing) or Err014 (any other failure) is then shown with
+    // the path and the reason, and the previous file is left as it was. A mode outside 1 to 4
+    // does nothing and returns true.
     bool writeFile(const std::string& path, int16_t mode, int16_t recordNumber,
                    const std::vector<std::string>& items);
     // The same without a message: the caller reports the failure in its own words.

@@ -44,8 +44,14 @@ using FolderChildren = std::unordered_map<std::string, std::vector<std::shared_p
 // file changed, so that the views can follow.
 //
 // A file that could not be read completely (unreadable, or more records than a map holds) is
-// never rewritten from its partial copy until the caches are dropped: rewriting it would lose
-// what was not read. Its problem is told once.
+// never rewritten from its partial copy, nor added to, until the caches are dropped: rewriting
+// it would lose what was not read, and ids drawn from the partial copy could be taken already.
+// Its problem is told once. A file whose read dropped something (a damaged line, fields after
+// the last, an id taken again by a later line) is kept as it was, beside it, before it is first
+// rewritten, and the user is told where the copy is.
+//
+// A cache tells a file that was read and is empty from one never read: only a file never read
+// (or one that could not be read) is read again when asked for.
 //
 // Threads: every member is for the window thread only. Another thread (the document scan)
 // reads index files with readIndexFile() of CatalogFileReader.h, which touches no cache and
@@ -135,9 +141,18 @@ private:
     template <class Field>
     void searchContent(const std::vector<std::string>& dirIds, std::string_view text, Field field,
                        ContentCollection& result, StoreProblems& problems);
-    // Keeps what a read found wrong, each unreadable file's problem only the first time.
-    void takeProblems(const std::string& path, bool complete, const StoreProblems& found, StoreProblems& problems);
+    // Notes how the read of path went and keeps what it found wrong, each unreadable file's
+    // problem only the first time.
+    template <class Read>
+    void takeRead(const std::string& path, const Read& read, StoreProblems& problems);
     StoreOutcome refuseIfIncomplete(const std::string& path, const char* errorKey) const;
+    // Before the first rewrite of a file whose read dropped something: a copy of it as it is.
+    // The outcome carries the notice that tells where the copy is, or fails with errorKey.
+    StoreOutcome keepDamagedFile(const std::string& path, const char* errorKey);
+    // The rewrite of path with lines, told to the listeners as change.
+    StoreOutcome rewrite(const std::string& path, int16_t mode, const std::vector<std::string>& lines,
+                         const char* errorKey, StoreChange change);
+    bool needsReading(const std::string& path, const std::shared_ptr<void>& cached, bool cachedEmpty) const;
     static StoreOutcome outcomeOf(const WriteOutcome& written, const std::string& path, const char* errorKey);
     void notify(StoreChange::Kind kind, const std::string& dirId = {}) const { changes_.notify(StoreChange{kind, dirId}); }
 
@@ -146,8 +161,12 @@ private:
     CatalogLayout& layout_;
     RootPathSource& root_;
     std::shared_ptr<DirMap> dirMapCache_;
+    bool dirsRead_ = false;
     MyMap<ContentMap> contentMapCache_;
-    std::unordered_set<std::string> incompleteFiles_;
+    // Files not read whole, each with the message key of the reason.
+    std::unordered_map<std::string, std::string> incompleteFiles_;
+    // Files whose read dropped something and that have not been kept aside yet.
+    std::unordered_set<std::string> damagedFiles_;
     Listeners<const StoreChange&> changes_;
 };
 

@@ -28,12 +28,13 @@ std::shared_ptr<DirMap> qlrDbOpe::getAllDirMap()
 
 std::shared_ptr<DirMap> qlrDbOpe::getAllDirMapQuietly(StoreProblems& problems)
 {
-    if (dirMapCache_->getCount() > 0)
-        return dirMapCache_;
     const std::string path = getDirFilePath();
+    if (!needsReading(path, dirsRead_ ? dirMapCache_ : nullptr, dirMapCache_->getCount() == 0))
+        return dirMapCache_;
     FolderFileRead read = readFolderFile(path);
-    takeProblems(path, read.complete, read.problems, problems);
+    takeRead(path, read, problems);
     dirMapCache_ = std::move(read.map);
+    dirsRead_ = true;
     return dirMapCache_;
 }
 
@@ -42,7 +43,7 @@ void qlrDbOpe::getAllQlrDbDir(DirMap& map)
     const std::string path = getDirFilePath();
     FolderFileRead read = readFolderFile(path);
     StoreProblems problems;
-    takeProblems(path, read.complete, read.problems, problems);
+    takeRead(path, read, problems);
     read.map->forEach([&map](const std::string& key, const std::shared_ptr<QlrDirModel>& folder) { map.addMap(key, folder); });
     report(problems);
 }
@@ -112,18 +113,12 @@ bool qlrDbOpe::writeAllQlrDbDir(int16_t mode, const DirMap& map)
 
 StoreOutcome qlrDbOpe::writeAllQlrDbDirQuietly(int16_t mode, const DirMap& map)
 {
-    const std::string path = getDirFilePath();
-    if (StoreOutcome refused = refuseIfIncomplete(path, "Err004"); !refused)
-        return refused;
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(map.getCount()));
     map.forEach([&lines](const std::string&, const std::shared_ptr<QlrDirModel>& folder) {
         lines.push_back(formatDirLine(*folder));
     });
-    StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, mode, 1, lines), path, "Err004");
-    if (outcome)
-        notify(StoreChange::Kind::FolderFile);
-    return outcome;
+    return rewrite(getDirFilePath(), mode, lines, "Err004", {StoreChange::Kind::FolderFile, ""});
 }
 
 bool qlrDbOpe::writeAddQlrDbDir(std::shared_ptr<QlrDirModel> record)
@@ -137,8 +132,10 @@ StoreOutcome qlrDbOpe::writeAddQlrDbDirQuietly(std::shared_ptr<QlrDirModel> reco
     const std::string path = getDirFilePath();
     StoreProblems readProblems; // told by the caller's own read
     const auto cache = getAllDirMapQuietly(readProblems);
+    if (StoreOutcome refused = refuseIfIncomplete(path, "Err005"); !refused)
+        return refused;
     if (!cache->contains(record->dirId) && cache->isFull())
-        return StoreOutcome::failure("Err005", path);
+        return StoreOutcome::failureFor("Err005", path, "Err010");
     // The leading CR ends a last line that lacks its line end; the empty line it may leave is
     // skipped when the file is read.
     // Appended to a CR rather than written "\r" + ...: GCC 12 at -O3 takes that for an

@@ -26,11 +26,12 @@ std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMap(const std::string& dirId)
 
 std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems)
 {
-    if (auto cached = contentMapCache_.getValueByKey(dirId); cached && cached->getCount() > 0)
-        return cached;
     const std::string path = getContentFilePath(dirId);
+    auto cached = contentMapCache_.getValueByKey(dirId);
+    if (!needsReading(path, cached, cached && cached->getCount() == 0))
+        return cached;
     IndexFileRead read = readIndexFile(path, &root_);
-    takeProblems(path, read.complete, read.problems, problems);
+    takeRead(path, read, problems);
     contentMapCache_.addMap(dirId, read.map);
     return read.map;
 }
@@ -40,7 +41,7 @@ void qlrDbOpe::getQlrDirContent(const std::string& dirId, ContentMap& map)
     const std::string path = getContentFilePath(dirId);
     IndexFileRead read = readIndexFile(path, &root_);
     StoreProblems problems;
-    takeProblems(path, read.complete, read.problems, problems);
+    takeRead(path, read, problems);
     read.map->forEach([&map](const std::string& key, const ContentMap::Ptr& record) { map.addMap(key, record); });
     report(problems);
 }
@@ -176,7 +177,7 @@ void qlrDbOpe::getDirContentByPath(const std::vector<std::string>& dirIds, std::
         } else {
             const std::string path = getContentFilePath(dirId);
             IndexFileRead read = readIndexFile(path, &root_);
-            takeProblems(path, read.complete, read.problems, problems);
+            problems.append(read.problems);
             map = std::move(read.map);
         }
         map->forEach([&](const std::string& key, const ContentMap::Ptr& record) {
@@ -194,18 +195,12 @@ bool qlrDbOpe::writeAllQlrDbDirContent(const std::string& dirId, int16_t mode, c
 
 StoreOutcome qlrDbOpe::writeAllQlrDbDirContentQuietly(const std::string& dirId, int16_t mode, const ContentMap& map)
 {
-    const std::string path = getContentFilePath(dirId);
-    if (StoreOutcome refused = refuseIfIncomplete(path, "Err006"); !refused)
-        return refused;
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(map.getCount()));
     map.forEach([&lines](const std::string&, const ContentMap::Ptr& record) {
         lines.push_back(formatContentLine(*record));
     });
-    StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, mode, 1, lines), path, "Err006");
-    if (outcome)
-        notify(StoreChange::Kind::IndexFile, dirId);
-    return outcome;
+    return rewrite(getContentFilePath(dirId), mode, lines, "Err006", {StoreChange::Kind::IndexFile, dirId});
 }
 
 bool qlrDbOpe::writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<QlrDirContentModel> record)
@@ -220,8 +215,10 @@ StoreOutcome qlrDbOpe::writeAddQlrDbDirContentQuietly(const std::string& dirId,
     const std::string path = getContentFilePath(dirId);
     StoreProblems readProblems; // told by the caller's own read
     const auto map = getDirContentMapQuietly(dirId, readProblems);
+    if (StoreOutcome refused = refuseIfIncomplete(path, "Err008"); !refused)
+        return refused;
     if (!map->contains(record->cId) && map->isFull())
-        return StoreOutcome::failure("Err008", path);
+        return StoreOutcome::failureFor("Err008", path, "Err010");
     // Appended to a CR rather than written "\r" + ...: GCC 12 at -O3 takes that for an
     // overlapping copy (-Wrestrict), which stops Release builds.
     const std::string line = std::string(1, '\r').append(formatContentLine(*record));

@@ -10,6 +10,7 @@
 #include "core/CoreContext.h"
 #include "core/store/RecordIds.h"
 #include "ui/platform/DesktopOpener.h"
+#include "ui/platform/Trash.h"
 #include "ui/platform/FileTypes.h"
 
 namespace quillory {
@@ -71,8 +72,15 @@ void MainForm::mnuCOpenFile_Click()
 {
     if (currentDirId().empty() || currentContentId().empty())
         return;
-    if (const auto index = core_.store.getQlrDirContentById(currentDirId(), currentContentId()))
-        opener_.open(index->cContentPath());
+    const auto index = core_.store.getQlrDirContentById(currentDirId(), currentContentId());
+    if (!index)
+        return;
+    const std::string path = openablePath(index->cContentPath(), core_.session.getRootPath());
+    if (path.find_first_not_of(' ') == std::string::npos)
+        return;
+    if (const OpenResult opened = opener_.open(path); !opened.ok)
+        core_.messages.show("Err015", MsgButtons::Ok,
+                            opened.reason.isEmpty() ? path : path + " (" + opened.reason.toStdString() + ")");
 }
 
 void MainForm::onListLabelEdited(QTreeWidgetItem* item, const QString& text)
@@ -102,7 +110,7 @@ void MainForm::mnuCDelete_Click()
         std::vector<std::string> keys;
         for (const QString& key : ListView->selectedKeys())
             keys.push_back(key.toStdString());
-        deleteContents(core_.store, core_.files, currentDirId(), keys, answer);
+        deleteContents(core_.store, moveToTrash, currentDirId(), keys, answer);
     }
     setCurrentContent("");
     refreshContentList();

@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <cerrno>
+#include <cstring>
 #include <QDate>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -172,7 +175,14 @@ void MDIMainForm::mnuExit1_Click()
 
 void MDIMainForm::mnuHContents_Click()
 {
-    opener_.open(core_.conf.getAppBasePath() + "/resource/help/index.html");
+    const std::string help = core_.conf.getAppBasePath() + "/resource/help/index.html";
+    if (!QFileInfo::exists(QString::fromStdString(help))) {
+        core_.messages.show("Err015", MsgButtons::Ok, help + " (" + std::strerror(ENOENT) + ")");
+        return;
+    }
+    if (const OpenResult opened = opener_.open(help); !opened.ok)
+        core_.messages.show("Err015", MsgButtons::Ok,
+                            opened.reason.isEmpty() ? help : help + " (" + opened.reason.toStdString() + ")");
 }
 
 void MDIMainForm::mnuAbout_Click()

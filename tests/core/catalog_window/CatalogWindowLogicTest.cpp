@@ -196,7 +196,11 @@ protected:
             d[0].second.push_back(store.getQlrDirContentById("D1", id));
         return d;
     }
-    int remove(const Strings& keys, MsgAnswer answer) { return deleteContents(store, fx.core->files, "D1", keys, answer); }
+    int remove(const Strings& keys, MsgAnswer answer)
+    {
+        return deleteContents(store, [this](const std::string& path) { return fx.core->files.deleteFile(path); }, "D1",
+                              keys, answer);
+    }
 
     const Strings allOfD1 = {"D1!C1", "D1!C2", "D1!C3", "D1!C4"};
     FailingIo io;

@@ -39,7 +39,7 @@ protected:
 
 TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder)
 {
-    EXPECT_EQ(store.getNewDirContentId("D2"), "D2!C1");
+    EXPECT_EQ(store.getNewDirContentId("D3"), "D3!C1");
     writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "a") + indexLine("D20!C2", "b") + indexLine("D2!C3", "c"));
     EXPECT_EQ(store.getNewDirContentId("D2"), "D2!C2");
     EXPECT_EQ(store.getNewDirContentId("D20"), "D20!C1");

@@ -189,11 +189,24 @@ private slots:
         QTest::mouseClick(form.ListView->viewport(), Qt::LeftButton, {}, web);
         QTest::mouseDClick(form.ListView->viewport(), Qt::LeftButton, {}, web);
         const std::string local = ui.programFolder() + "/QuilloryDemo/Documents/it's \"my\" file; x.txt";
-        QCOMPARE(ui.opened(), (std::vector<std::string>{stored[0], local, stored[2]}));
+        // A relative path lies inside the catalog's root, not in the program's working folder.
+        const std::string relative = ui.programFolder() + "/" + stored[0];
+        QCOMPARE(ui.opened(), (std::vector<std::string>{relative, local, stored[2]}));
 
         QCOMPARE(urlForPath(local).toLocalFile().toStdString(), local);
-        QCOMPARE(urlForPath(stored[0]).toLocalFile(), QDir::current().absoluteFilePath(QString::fromStdString(stored[0])));
+        QCOMPARE(urlForPath(relative).toLocalFile().toStdString(), relative);
         QCOMPARE(urlForPath(stored[2]).scheme(), QStringLiteral("https"));
+        QVERIFY(ui.messages.shown.empty());
+
+        // A desktop with no program for it: one message that names the path.
+        ui.opener.failWith = QStringLiteral("no handler");
+        clickItem(form.ListView, form.ListView->row(QStringLiteral("D3!C2")));
+        QVERIFY(triggerEnabled(ui.frame(), "mnuCOpenFile"));
+        QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err015"});
+        QVERIFY(ui.messages.shown[0].text.ends_with(local + " (no handler)"));
+        QVERIFY(triggerEnabled(ui.frame(), "mnuHContents"));
+        QCOMPARE(ui.messages.keys(), (std::vector<std::string>{"Err015", "Err015"}));
+        QVERIFY(ui.messages.shown[1].text.ends_with("/resource/help/index.html (no handler)"));
     }
 };
 

@@ -1,0 +1,263 @@
+// Nothing the user has is lost or duplicated: by the caches, by appends to files read in part,
+// by rewrites of damaged files, through links or write-protected files, by deleting documents.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/catalog_window/CatalogEdits.h"
+#include "core/catalog_window/ContentRows.h"
+#include "support/TestSupport.h"
+
+namespace quillory::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Keys = std::vector<std::string>;
+
+std::string indexLine(const std::string& id, const std::string& title)
+{
+    return id + "|" + title + "|QLRR$/docs/" + title + ".txt|False||2024-3-1 10:00:00|\r\n";
+}
+
+bool holds(const std::string& path, const std::string& text)
+{
+    return readBytes(path).find(text) != std::string::npos;
+}
+
+// Files in folder whose name starts with prefix.
+Keys filesStartingWith(const std::string& folder, const std::string& prefix)
+{
+    Keys names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().rfind(prefix, 0) == 0)
+            names.push_back(entry.path().string());
+    return names;
+}
+
+class DataSafety : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|0|||False||\r\n");
+        writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a"));
+        writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "b"));
+    }
+    std::shared_ptr<QlrDirContentModel> newIndex(const std::string& id)
+    {
+        auto index = store.newContentRecord();
+        index->cId = id;
+        index->cTitle = "new";
+        return index;
+    }
+
+    FailingIo io;
+    CoreFixture fx{CoreFixture::defaultConfLines(), io};
+    qlrDbOpe& store = fx.core->store;
+};
+
+TEST_F(DataSafety, movingEveryIndexOutOfAFolder_leavesItEmptyOnDiskAndInTheCache)
+{
+    const auto only = store.getQlrDirContentById("D1", "D1!C1");
+    ASSERT_TRUE(moveIndexes(store, {{"D1", {only}}}, "D2"));
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), "");
+    EXPECT_TRUE(store.getDirContentMap("D1")->getKeyCol().empty());
+    EXPECT_EQ(store.getDirContentMap("D2")->getKeyCol(), (Keys{"D2!C1", "D2!C2"}));
+
+    // The same for folders: a folder cache emptied by edits is written empty, not read again.
+    const auto folders = store.getAllDirMap();
+    for (const auto& key : folders->getKeyCol())
+        folders->removeMap(key);
+    ASSERT_TRUE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
+    EXPECT_EQ(readBytes(fx.dirFile()), "");
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(DataSafety, appendToAFileReadInPart_isRefusedWithItsReason)
+{
+    // An unreadable index file: no id may be drawn from its empty copy.
+    fs::remove(fx.contentFile("D1"));
+    makeFolders(fx.contentFile("D1"));
+    EXPECT_FALSE(store.writeAddQlrDbDirContent("D1", newIndex(store.getNewDirContentId("D1"))));
+    ASSERT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008"}));
+    EXPECT_TRUE(fx.recorder.shown[1].text.ends_with(fx.contentFile("D1") + " (" + fx.core->conf.text("Err011") + ")"))
+        << fx.recorder.shown[1].text;
+
+    // A folder file beyond the map's limit: the limit is named, and every edit says so.
+    std::string lines;
+    for (int i = 1; i <= 32768; ++i)
+        lines += "D" + std::to_string(i) + "|F|0|||False||\r\n";
+    writeBytes(fx.dirFile(), lines);
+    store.resetStoreCache();
+    fx.recorder.shown.clear();
+    auto folder = std::make_shared<QlrDirModel>(QlrDirModel{"D40000", "x", "0", "", "", false, "", ""});
+    EXPECT_FALSE(store.writeAddQlrDbDir(folder));
+    EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
+    ASSERT_EQ(fx.recorder.keys(), (Keys{"Err002", "Err005", "Err004"}));
+    for (const Message& message : fx.recorder.shown)
+        EXPECT_NE(message.text.find(fx.core->conf.text("Err010")), std::string::npos) << message.text;
+    EXPECT_EQ(readBytes(fx.dirFile()), lines);
+}
+
+TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereOnce)
+{
+    // A line one field short, fields after the last, an id taken again by a later line.
+    const std::string damaged = "D1!C1|short\r\n" + indexLine("D1!C2", "b") + "D1!C3|c|p|False||t|d|extra\r\n"
+                                + indexLine("D1!C2", "again");
+    writeBytes(fx.contentFile("D1"), damaged);
+    const auto map = store.getDirContentMap("D1");
+    ASSERT_EQ(fx.recorder.keys(), Keys{"Err007"});
+    fx.recorder.shown.clear();
+
+    ASSERT_TRUE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map));
+    const Keys copies = filesStartingWith(fx.dir / "cat/idx", "D1.qlr.damaged-");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(readBytes(copies[0]), damaged);
+    ASSERT_EQ(fx.recorder.keys(), Keys{"Err012"});
+    EXPECT_TRUE(fx.recorder.shown[0].text.ends_with(" : " + copies[0]));
+
+    ASSERT_TRUE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map)); // once only
+    EXPECT_EQ(filesStartingWith(fx.dir / "cat/idx", "D1.qlr.damaged-").size(), 1u);
+    EXPECT_EQ(fx.recorder.shown.size(), 1u);
+
+    // A whole file is rewritten without a copy; a copy that cannot be made stops the rewrite.
+    ASSERT_TRUE(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2")));
+    EXPECT_TRUE(filesStartingWith(fx.dir / "cat/idx", "D2.qlr.damaged").empty());
+    writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD1|One again|0|||False||\r\n");
+    store.resetStoreCache();
+    io.failNth(Op::Write, 1, ENOSPC);
+    EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
+    EXPECT_EQ(fx.recorder.keys().back(), "Err004");
+    EXPECT_EQ(readBytes(fx.dirFile()), "D1|One|0|||False||\r\nD1|One again|0|||False||\r\n");
+}
+
+TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
+{
+    // The folder file is a link to a file elsewhere: the file changes, the link stays.
+    const std::string elsewhere = fx.dir / "elsewhere/real.qlr";
+    writeBytes(elsewhere, readBytes(fx.dirFile()));
+    fs::remove(fx.dirFile());
+    fs::create_symlink(elsewhere, fx.dirFile());
+    store.resetStoreCache();
+    store.getAllDirMap()->getValueByKey("D1")->dirName = "Renamed";
+    ASSERT_TRUE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
+    EXPECT_TRUE(fs::is_symlink(fx.dirFile()));
+    EXPECT_TRUE(holds(elsewhere, "D1|Renamed|0|"));
+
+    // Nobody may write it: neither rewritten nor appended to, for root too.
+    ASSERT_EQ(::chmod(fx.contentFile("D1").c_str(), 0444), 0);
+    const std::string before = readBytes(fx.contentFile("D1"));
+    EXPECT_FALSE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1")));
+    EXPECT_FALSE(store.writeAddQlrDbDirContent("D1", newIndex("D1!C2")));
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008"}));
+    EXPECT_NE(fx.recorder.shown[0].text.find(std::strerror(EACCES)), std::string::npos);
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), before);
+
+    // A file anybody may write stays so under a narrower umask, and keeps its owner.
+    ASSERT_EQ(::chmod(fx.contentFile("D2").c_str(), 0666), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(fx.contentFile("D2").c_str(), 4321, 4321), 0);
+    }
+    const mode_t oldMask = ::umask(022);
+    EXPECT_TRUE(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2")));
+    ::umask(oldMask);
+    struct stat st {};
+    ASSERT_EQ(::stat(fx.contentFile("D2").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0666u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 4321u);
+    }
+}
+
+TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_throughTheRemover)
+{
+    writeBytes(fx.dir / "docs/a.txt", "a");
+    ASSERT_EQ(::mkfifo((fx.dir / "docs/pipe").c_str(), 0644), 0);
+    fs::create_symlink(fx.dir / "docs/a.txt", fx.dir / "docs/link");
+    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + "D1!C2|pipe|QLRR$/docs/pipe|False||t|\r\n"
+                                         + "D1!C3|link|QLRR$/docs/link|False||t|\r\n");
+    store.resetStoreCache();
+    Keys removed;
+    const int count = deleteContents(store, [&](const std::string& path) { removed.push_back(path); return true; }, "D1",
+                                     {"D1!C1", "D1!C2", "D1!C3"}, MsgAnswer::Yes);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(removed, (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link"}));
+}
+
+TEST_F(DataSafety, aDeletedIndexDraggedAfterwards_doesNotComeBack)
+{
+    const auto stale = store.getQlrDirContentById("D1", "D1!C1");
+    ASSERT_EQ(deleteContents(store, [](const std::string&) { return true; }, "D1", {"D1!C1"}, MsgAnswer::No), 1);
+    ASSERT_TRUE(moveIndexes(store, {{"D1", {stale}}}, "D2"));
+    EXPECT_EQ(store.getDirContentMap("D2")->getKeyCol(), Keys{"D2!C1"});
+    EXPECT_FALSE(holds(fx.contentFile("D2"), "|a|"));
+}
+
+TEST_F(DataSafety, failedWritesOfEdits_leaveTheCacheAsItWas)
+{
+    writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|D1|||False||\r\n");
+    store.resetStoreCache();
+    io.failNth(Op::Rename, 1);
+    EXPECT_FALSE(renameFolder(store, "D1", "New name"));
+    EXPECT_EQ(store.getQlrDirById("D1")->dirName, "One");
+    io.failNth(Op::Rename, 1);
+    EXPECT_EQ(moveFolder(store, "D2", "0"), FolderMove::Failed);
+    EXPECT_EQ(store.getQlrDirById("D2")->parentDirId, "D1");
+    io.failNth(Op::Rename, 1);
+    EXPECT_FALSE(renameContentFile(store, "D1", "D1!C1", "other.txt"));
+    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1")->storedPath(), "QLRR$/docs/a.txt");
+}
+
+TEST(CatalogLayout, folderIdsNeverNameAFileOutsideTheIndexFolder)
+{
+    CoreFixture fx;
+    const std::string folder = fx.core->layout.getContentFolderPath();
+    for (const char* id : {"..", "../../x", ".", "a/b", "/etc/passwd"}) {
+        const fs::path file = fs::path(fx.core->layout.getContentFilePath(id)).lexically_normal();
+        EXPECT_EQ(file.parent_path(), fs::path(folder).lexically_normal()) << id;
+    }
+}
+
+TEST(SafeFiles, aUsersFileNamedLikeATemporaryOne_isNeverTakenForALeftover)
+{
+    TempDir dir;
+    for (const char* name : {"notes.qtmp-abcdef", ".notes.qtmp-abcde", ".notes.qtmp-abcdefg", ".notes.qtmp_abcdef"})
+        writeBytes(dir / name, "mine");
+    writeBytes(dir / ".cat.qlr.qtmp-a1B2c3", "left by a crash");
+    EXPECT_EQ(removeStaleTempFiles(dir.path()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4);
+}
+
+TEST(IndexPath, aRootEndingInASeparator_storesPathsThatFollowAMovedRoot)
+{
+    struct Root : RootPathSource {
+        std::string root;
+        const std::string& getRootPath() override { return root; }
+    } root;
+    QlrDirContentModel index(&root);
+    for (const char* top : {"/", "/home/u/", "/home/u//"}) {
+        root.root = top;
+        index.setCContentPath("/home/u/cat/a.txt");
+        root.root = "/media/x";
+        EXPECT_EQ(index.cContentPath(), std::string("/media/x") + (std::string(top) == "/" ? "/home/u/cat/a.txt" : "/cat/a.txt"))
+            << top;
+    }
+    // Placeholders that do not start the path, or stand twice, read as they always did.
+    root.root = "/r";
+    index.setStoredPath("x/QLRR$/a/QLRR$b");
+    EXPECT_EQ(index.cContentPath(), "x//r/a//rb");
+}
+
+TEST(IndexPath, aRelativePathOpensInsideTheCatalogRoot)
+{
+    EXPECT_EQ(openablePath("docs/a.txt", "/srv/cat"), "/srv/cat/docs/a.txt");
+    EXPECT_EQ(openablePath("/abs/a.txt", "/srv/cat"), "/abs/a.txt");
+    EXPECT_EQ(openablePath("HTTPS://x.org/a", "/srv/cat"), "HTTPS://x.org/a");
+    EXPECT_EQ(openablePath("a.txt", "/"), "/a.txt");
+}
+
+} // namespace
+} // namespace quillory::test
