@@ -3,9 +3,7 @@
 #include <cctype>
 
 #include "core/store/Paths.h"
-#include "core/store/QlrDirContentModel.h"
 #include "core/store/fileOpe.h"
-#include "core/store/qlrDbOpe.h"
 
 namespace quillory {
 namespace {
@@ -33,20 +31,6 @@ std::string rowFileName(std::string_view path)
     if (isWebAddress(path))
         return std::string(path);
     return fileOpe::getLastStrs(path, kPathSepStr);
-}
-
-ContentRowTexts contentRowTexts(qlrDbOpe& store, const QlrDirContentModel& index)
-{
-    ContentRowTexts row;
-    row.key = index.cId;
-    row.path = index.cContentPath();
-    row.webAddress = isWebAddress(row.path);
-    row.file = rowFileName(row.path);
-    row.title = index.cTitle;
-    if (const auto folder = store.getQlrDirById(index.dirId()))
-        row.dirName = folder->dirName;
-    row.addTime = index.addTime;
-    return row;
 }
 
 std::string openablePath(std::string_view path, std::string_view rootPath)

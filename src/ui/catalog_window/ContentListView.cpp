@@ -1,153 +1,95 @@
 #include "ui/catalog_window/ContentListView.h"
 
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 
-#include "core/catalog_window/ContentRows.h"
 #include "ui/catalog_window/DirTreeView.h"
-#include "ui/platform/FileTypes.h"
 
 namespace quillory {
 
-namespace {
-
-constexpr int kKeyRole = Qt::UserRole + 1;
-
-// Rows sort by the texts they show, without regard to letter case.
-class ContentRowItem : public QTreeWidgetItem {
-public:
-    bool operator<(const QTreeWidgetItem& other) const override
-    {
-        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
-    }
-};
-
-} // namespace
-
-ContentListView::ContentListView(QWidget* parent) : QTreeWidget(parent)
+ContentListView::ContentListView(FileTypes& types, ContentListModel::FolderName folderName, QWidget* parent)
+    : QTreeView(parent), model_(new ContentListModel(types, std::move(folderName), this))
 {
     setObjectName(QStringLiteral("ListView"));
-    setColumnCount(5);
+    setModel(model_);
     setRootIsDecorated(false);
+    setItemsExpandable(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::SelectedClicked);
     setDragEnabled(true);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
+    setIconSize(QSize(16, 16));
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
+    header()->setStretchLastSection(true);
     connect(header(), &QHeaderView::sectionClicked, this, &ContentListView::sortByColumn);
-    connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
-        if (!filling_ && column == 0)
-            emit labelEdited(item, item->text(0));
-    });
+    connect(model_, &ContentListModel::renameRequested, this, &ContentListView::labelEdited);
 }
 
-QString ContentListView::keyOf(const QTreeWidgetItem* item) const
+void ContentListView::appendRows(const std::vector<ContentListModel::Record>& records)
 {
-    return item ? item->data(0, kKeyRole).toString() : QString();
+    model_->appendRecords(records);
+    if (isSorted())
+        model_->sort(sortColumn_, sortOrder_); // the arrow and the rows agree
 }
 
-namespace {
-
-void putTexts(QTreeWidgetItem* item, const ContentRowTexts& row, FileTypes& types)
+void ContentListView::removeRow(const QString& key)
 {
-    const QString path = QString::fromStdString(row.path);
-    item->setText(0, QString::fromStdString(row.file));
-    item->setText(1, QString::fromStdString(row.title));
-    item->setText(2, QString::fromStdString(row.dirName));
-    item->setText(3, path);
-    item->setText(4, QString::fromStdString(row.addTime));
-    const FileTypes::Type& type = types.typeOf(path, row.webAddress);
-    item->setIcon(0, type.key.isEmpty() ? QIcon() : type.icon);
+    model_->removeKey(key.toStdString());
 }
 
-} // namespace
-
-void ContentListView::appendRows(const std::vector<ContentRowTexts>& rows, FileTypes& types)
+void ContentListView::clearRows()
 {
-    filling_ = true;
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(rows.size()));
-    for (const ContentRowTexts& row : rows) {
-        const QString key = QString::fromStdString(row.key);
-        auto* item = new ContentRowItem;
-        putTexts(item, row, types);
-        item->setData(0, kKeyRole, key);
-        item->setFlags(item->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled);
-        if (QTreeWidgetItem* old = rows_.value(key))
-            delete old; // a key shows once
-        rows_.insert(key, item);
-        items.append(item);
-    }
-    addTopLevelItems(items);
-    filling_ = false;
+    model_->clear();
 }
 
-void ContentListView::setRowTexts(const ContentRowTexts& row, FileTypes& types)
+QModelIndex ContentListView::indexOf(const QString& key, int column) const
 {
-    QTreeWidgetItem* item = rows_.value(QString::fromStdString(row.key));
-    if (!item)
-        return;
-    filling_ = true;
-    putTexts(item, row, types);
-    filling_ = false;
+    const int row = model_->rowOfKey(key.toStdString());
+    return row < 0 ? QModelIndex() : model_->index(row, column);
 }
 
-void ContentListView::setFolderName(const QString& key, const QString& name)
+QString ContentListView::keyOf(const QModelIndex& index) const
 {
-    QTreeWidgetItem* item = rows_.value(key);
-    if (!item || item->text(2) == name)
-        return;
-    filling_ = true;
-    item->setText(2, name);
-    filling_ = false;
+    return index.isValid() ? QString::fromStdString(model_->keyAt(index.row())) : QString();
+}
+
+QStringList ContentListView::selectedKeys() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    QStringList keys;
+    for (const int row : rows)
+        keys.append(QString::fromStdString(model_->keyAt(row)));
+    return keys;
 }
 
 QStringList ContentListView::keys() const
 {
     QStringList keys;
-    for (int i = 0; i < topLevelItemCount(); ++i)
-        keys.append(keyOf(topLevelItem(i)));
+    keys.reserve(model_->rowCount());
+    for (int row = 0; row < model_->rowCount(); ++row)
+        keys.append(QString::fromStdString(model_->keyAt(row)));
     return keys;
 }
 
 QStringList ContentListView::keysOfFolder(const QString& dirId) const
 {
-    const QString prefix = dirId + QLatin1Char('!');
+    const std::string prefix = dirId.toStdString() + '!';
     QStringList keys;
-    for (int i = 0; i < topLevelItemCount(); ++i) {
-        const QString key = keyOf(topLevelItem(i));
-        if (key.startsWith(prefix))
-            keys.append(key);
-    }
-    return keys;
-}
-
-void ContentListView::removeRow(const QString& key)
-{
-    delete rows_.take(key);
-}
-
-void ContentListView::clearRows()
-{
-    rows_.clear();
-    clear();
-}
-
-QStringList ContentListView::selectedKeys() const
-{
-    QStringList keys;
-    for (int i = 0; i < topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = topLevelItem(i);
-        if (item->isSelected())
-            keys.append(keyOf(item));
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        if (model_->keyAt(row).rfind(prefix, 0) == 0)
+            keys.append(QString::fromStdString(model_->keyAt(row)));
     }
     return keys;
 }
@@ -155,18 +97,19 @@ QStringList ContentListView::selectedKeys() const
 void ContentListView::sortByColumn(int column)
 {
     sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    sortColumn_ = column;
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(column, sortOrder_);
-    sortItems(column, sortOrder_);
+    model_->sort(column, sortOrder_);
 }
 
 void ContentListView::mousePressEvent(QMouseEvent* event)
 {
-    QTreeWidget::mousePressEvent(event);
-    QTreeWidgetItem* item = itemAt(event->position().toPoint());
-    if (!item)
+    QTreeView::mousePressEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid())
         clearSelection();
-    emit rowPressed(item, event->button(), event->globalPosition().toPoint());
+    emit rowPressed(keyOf(index), event->button(), event->globalPosition().toPoint());
 }
 
 void ContentListView::keyPressEvent(QKeyEvent* event)
@@ -175,7 +118,21 @@ void ContentListView::keyPressEvent(QKeyEvent* event)
         emit deletePressed();
         return;
     }
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
+}
+
+void ContentListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // A right press opens the menu on press; only the keyboard's request is taken here.
+    if (event->reason() != QContextMenuEvent::Keyboard) {
+        event->accept();
+        return;
+    }
+    const QModelIndex current = currentIndex();
+    const QRect rect = current.isValid() ? visualRect(current) : QRect(QPoint(4, 4), QSize());
+    emit contextKeyPressed(selectionModel()->isSelected(current) ? keyOf(current) : QString(),
+                           viewport()->mapToGlobal(rect.center()));
+    event->accept();
 }
 
 void ContentListView::startDrag(Qt::DropActions)
@@ -187,9 +144,12 @@ void ContentListView::startDrag(Qt::DropActions)
     mime->setData(DirTreeView::kIndexesMime, keys.join(QLatin1Char('\n')).toUtf8());
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
-    if (QTreeWidgetItem* item = currentItem())
-        drag->setPixmap(item->icon(0).pixmap(QSize(16, 16)));
+    const QVariant icon = currentIndex().siblingAtColumn(0).data(Qt::DecorationRole);
+    if (icon.canConvert<QIcon>())
+        drag->setPixmap(icon.value<QIcon>().pixmap(QSize(16, 16)));
+    emit dragStarting();
     drag->exec(Qt::MoveAction);
+    emit dragFinished();
 }
 
 void ContentListView::dragEnterEvent(QDragEnterEvent* event)

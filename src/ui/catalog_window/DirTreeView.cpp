@@ -1,5 +1,6 @@
 #include "ui/catalog_window/DirTreeView.h"
 
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QDragMoveEvent>
 #include <QKeyEvent>
@@ -118,22 +119,46 @@ void DirTreeView::setNodeText(const QString& key, const QString& text)
     }
 }
 
+int DirTreeView::depthOf(const QString& key) const
+{
+    int depth = 0;
+    for (QTreeWidgetItem* item = nodes_.value(key); item; item = item->parent())
+        ++depth;
+    return depth;
+}
+
 void DirTreeView::resetDragState()
 {
     setDropHighlight(nullptr);
     lastDropNode_ = nullptr;
+    dragMime_ = nullptr;
 }
 
 void DirTreeView::setDropHighlight(QTreeWidgetItem* item)
 {
+    if (item == dropHighlight_)
+        return;
+    settingUp_ = true;
+    if (dropHighlight_)
+        dropHighlight_->setData(0, Qt::BackgroundRole, QVariant());
     dropHighlight_ = item;
+    if (item) {
+        QColor shade = palette().color(QPalette::Highlight);
+        shade.setAlpha(90);
+        item->setData(0, Qt::BackgroundRole, shade);
+    }
+    settingUp_ = false;
 }
 
 void DirTreeView::mousePressEvent(QMouseEvent* event)
 {
     QTreeWidgetItem* item = itemAt(event->position().toPoint());
     if (event->button() == Qt::RightButton) {
-        // A right press opens the context menu and leaves the current folder as it is.
+        // The folder pressed becomes current first: the menu's commands act on it.
+        if (item) {
+            setCurrentItem(item);
+            emit nodePressed(item);
+        }
         emit contextRequested(item, event->globalPosition().toPoint());
         event->accept();
         return;
@@ -152,6 +177,35 @@ void DirTreeView::keyPressEvent(QKeyEvent* event)
     QTreeWidget::keyPressEvent(event);
 }
 
+void DirTreeView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // A right press opens the menu on press; only the keyboard's request is taken here.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        QTreeWidgetItem* item = currentItem();
+        const QRect rect = item ? visualItemRect(item) : QRect(QPoint(4, 4), QSize());
+        emit contextRequested(item, viewport()->mapToGlobal(rect.center()));
+    }
+    event->accept();
+}
+
+void DirTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTreeWidget::closeEditor(editor, hint);
+    restoreClickToRename();
+}
+
+bool DirTreeView::acceptsFolderDrop(const QMimeData* mime, QTreeWidgetItem* target) const
+{
+    if (!mime->hasFormat(kFolderMime) || !target)
+        return true;
+    const QTreeWidgetItem* dragged = nodes_.value(QString::fromUtf8(mime->data(kFolderMime)));
+    for (const QTreeWidgetItem* above = target; above; above = above->parent()) {
+        if (above == dragged)
+            return false;
+    }
+    return true;
+}
+
 void DirTreeView::startDrag(Qt::DropActions)
 {
     QTreeWidgetItem* item = currentItem();
@@ -162,16 +216,24 @@ void DirTreeView::startDrag(Qt::DropActions)
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
     drag->setPixmap(item->icon(0).pixmap(iconSize().isValid() ? iconSize() : QSize(16, 16)));
+    resetDragState();
     drag->exec(Qt::MoveAction);
     resetDragState();
 }
 
 void DirTreeView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasFormat(kFolderMime) || event->mimeData()->hasFormat(kIndexesMime))
-        event->acceptProposedAction();
-    else
+    const QMimeData* mime = event->mimeData();
+    if (!mime->hasFormat(kFolderMime) && !mime->hasFormat(kIndexesMime)) {
         event->ignore();
+        return;
+    }
+    // A drag that comes back in keeps the folder it passed last; another drag starts clean.
+    if (mime != dragMime_) {
+        resetDragState();
+        dragMime_ = mime;
+    }
+    event->acceptProposedAction();
 }
 
 void DirTreeView::dragMoveEvent(QDragMoveEvent* event)
@@ -180,13 +242,19 @@ void DirTreeView::dragMoveEvent(QDragMoveEvent* event)
         event->ignore();
         return;
     }
+    QTreeWidget::dragMoveEvent(event); // scrolls when the pointer nears an edge
     QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    if (!acceptsFolderDrop(event->mimeData(), item)) {
+        // Not into itself or below itself: the pointer says no.
+        setDropHighlight(nullptr);
+        event->ignore();
+        return;
+    }
     setDropHighlight(item);
     if (item) {
         lastDropNode_ = item;
         item->setExpanded(true); // dragging over a folder opens it
     }
-    QTreeWidget::dragMoveEvent(event);
     event->acceptProposedAction();
 }
 

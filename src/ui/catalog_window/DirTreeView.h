@@ -22,6 +22,8 @@ public:
     bool hasNode(const QString& key) const { return nodes_.contains(key); }
     int nodeCount() const { return nodes_.size(); }
     QStringList keys() const { return nodes_.keys(); }
+    // How deep the node lies: 1 at the top level, 0 for a key without node.
+    int depthOf(const QString& key) const;
 
     // Adds a node under parentKey ("0" for the top level). False (nothing added) for a key
     // that has a node already or a parent that has none.
@@ -35,7 +37,10 @@ public:
 
     QTreeWidgetItem* dropHighlight() const { return dropHighlight_; }
     QTreeWidgetItem* lastDropNode() const { return lastDropNode_; }
+    // Forgets everything of the drag before: every drag starts clean.
     void resetDragState();
+    // Renames start with a click on the selected node (again, after a rename by command).
+    void restoreClickToRename() { setEditTriggers(QAbstractItemView::SelectedClicked); }
 
 signals:
     void nodePressed(QTreeWidgetItem* item);
@@ -50,6 +55,8 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -59,11 +66,14 @@ protected:
 private:
     void setDropHighlight(QTreeWidgetItem* item);
     void forgetSubtree(QTreeWidgetItem* item);
+    // Whether the folder being dragged may go into target (not into itself or below itself).
+    bool acceptsFolderDrop(const QMimeData* mime, QTreeWidgetItem* target) const;
 
     QHash<QString, QTreeWidgetItem*> nodes_;
     QIcon folderIcon_; // made once: a theme lookup per node would slow large trees down
     QTreeWidgetItem* dropHighlight_ = nullptr;
     QTreeWidgetItem* lastDropNode_ = nullptr;
+    const QMimeData* dragMime_ = nullptr; // the drag the state belongs to
     bool settingUp_ = false;
 };
 

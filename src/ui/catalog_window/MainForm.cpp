@@ -24,7 +24,8 @@ MainForm::MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener
     types_ = std::make_unique<FileTypes>(QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/conf/a.html"));
     dirTreeView = new DirTreeView(this);
     picSplit = new SplitterBar(this);
-    ListView = new ContentListView(this);
+    ListView = new ContentListView(
+        *types_, [this](const std::string& dirId) { return folderNameOf(dirId); }, this);
     makePanels();
     picSplit->onPressed = [this](double x) { picSplit_MouseDown(x); };
     picSplit->onDragged = [this](double x) { picSplit_MouseMove(x); };

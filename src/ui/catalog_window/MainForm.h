@@ -51,7 +51,10 @@ public:
 
     // ---- tree ----
     void loadDirTree();
-    void addDirNodes(const std::vector<std::shared_ptr<QlrDirModel>>& folders, const FolderChildren& children);
+    // Adds nodes for folders and, level by level, everything below them that has none yet.
+    // Returns the folders too deep to show (they get no node).
+    std::vector<std::string> addDirNodes(const std::vector<std::shared_ptr<QlrDirModel>>& folders,
+                                         const FolderChildren& children);
     void setNodeText(const std::string& dirId, const std::string& text);
     void removeNodeByKey(const std::string& dirId);
     // A click on a folder: it becomes current and the list shows its indexes.
@@ -133,8 +136,11 @@ private:
     void onTreeLabelEdited(QTreeWidgetItem* item, const QString& text);
     void onFolderDropped(const QString& folderId, QTreeWidgetItem* target);
     void onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* target);
-    void onListLabelEdited(QTreeWidgetItem* item, const QString& text);
-    void onRowPressed(QTreeWidgetItem* item, Qt::MouseButton button, const QPoint& globalPos);
+    void onListLabelEdited(const QString& key, const QString& text);
+    void onRowPressed(const QString& key, Qt::MouseButton button, const QPoint& globalPos);
+    static void collectSubtree(const std::string& dirId, const FolderChildren& children, std::vector<std::string>& into);
+    // The name of a folder as the list shows it.
+    std::string folderNameOf(const std::string& dirId) const;
     std::string caption(const std::string& key) const;
     CommandStates& states() const;
 

@@ -11,21 +11,33 @@
 #include "core/store/RecordIds.h"
 #include "ui/platform/DesktopOpener.h"
 #include "ui/platform/Trash.h"
+#include "ui/catalog_window/DirTreeView.h"
 #include "ui/platform/FileTypes.h"
+#include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
 void MainForm::connectList()
 {
     connect(ListView, &ContentListView::rowPressed, this, &MainForm::onRowPressed);
-    connect(ListView, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+    connect(ListView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         // Mouse presses are handled on press; this follows the keyboard.
-        if (current && QApplication::mouseButtons() == Qt::NoButton)
+        if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton)
             setCurrentContent(ListView->keyOf(current).toStdString());
     });
-    connect(ListView, &QTreeWidget::itemActivated, this, [this] { mnuCOpenFile_Click(); });
-    connect(ListView, &ContentListView::deletePressed, this, [this] { mnuCDelete_Click(); });
+    connect(ListView, &QTreeView::activated, this, [this] {
+        MessageBatch batch(core_.messages);
+        mnuCOpenFile_Click();
+    });
+    connect(ListView, &ContentListView::deletePressed, this, [this] { commands_.run(Command::DeleteIndex); });
     connect(ListView, &ContentListView::labelEdited, this, &MainForm::onListLabelEdited);
+    connect(ListView, &ContentListView::contextKeyPressed, this, [this](const QString& key, const QPoint& pos) {
+        setCurrentContent(key.toStdString());
+        showPopupMenu(key.isEmpty() ? 3 : 4, pos);
+    });
+    // Every drag starts with nothing left of an earlier one.
+    connect(ListView, &ContentListView::dragStarting, dirTreeView, &DirTreeView::resetDragState);
+    connect(ListView, &ContentListView::dragFinished, dirTreeView, &DirTreeView::resetDragState);
 }
 
 void MainForm::initListView()
@@ -35,7 +47,7 @@ void MainForm::initListView()
     QStringList headers;
     for (int i = 1; i <= 5; ++i)
         headers << QString::fromStdString(core_.conf.text("MF_ListView_Column_" + std::to_string(i)));
-    ListView->setHeaderLabels(headers);
+    ListView->setHeaders(headers);
     const int widths[] = {180, 220, 130, 320, 150};
     for (int column = 0; column < 5; ++column)
         ListView->setColumnWidth(column, widths[column]);
@@ -54,18 +66,22 @@ void MainForm::refreshContentList()
 void MainForm::fillContentList(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes)
 {
     setCurrentContent("");
-    std::vector<ContentRowTexts> rows;
-    rows.reserve(indexes.size());
-    for (const auto& index : indexes)
-        rows.push_back(contentRowTexts(core_.store, *index));
-    ListView->appendRows(rows, *types_);
+    ListView->appendRows(indexes);
 }
 
-void MainForm::onRowPressed(QTreeWidgetItem* item, Qt::MouseButton button, const QPoint& globalPos)
+std::string MainForm::folderNameOf(const std::string& dirId) const
 {
-    setCurrentContent(item ? ListView->keyOf(item).toStdString() : std::string());
+    StoreProblems ignored; // the tree has told them
+    const auto folder = core_.store.getAllDirMapQuietly(ignored)->getValueByKey(dirId);
+    return folder ? folder->dirName : std::string();
+}
+
+void MainForm::onRowPressed(const QString& key, Qt::MouseButton button, const QPoint& globalPos)
+{
+    MessageBatch batch(core_.messages);
+    setCurrentContent(key.toStdString());
     if (button == Qt::RightButton)
-        showPopupMenu(item ? 4 : 3, globalPos);
+        showPopupMenu(key.isEmpty() ? 3 : 4, globalPos);
 }
 
 void MainForm::mnuCOpenFile_Click()
@@ -83,10 +99,11 @@ void MainForm::mnuCOpenFile_Click()
                             opened.reason.isEmpty() ? path : path + " (" + opened.reason.toStdString() + ")");
 }
 
-void MainForm::onListLabelEdited(QTreeWidgetItem* item, const QString& text)
+void MainForm::onListLabelEdited(const QString& key, const QString& text)
 {
+    MessageBatch batch(core_.messages);
     // The row that was edited is renamed; only its stored path changes, not the file on disk.
-    const std::string cId = ListView->keyOf(item).toStdString();
+    const std::string cId = key.toStdString();
     const std::string dirId = folderOfIndexId(cId);
     const auto index = core_.store.getQlrDirContentById(dirId, cId);
     if (!index)

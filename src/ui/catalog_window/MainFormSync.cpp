@@ -6,6 +6,7 @@
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/DisplayText.h"
 #include "core/store/RecordIds.h"
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
@@ -64,7 +65,7 @@ void MainForm::syncDirTree()
         QTreeWidgetItem* node = dirTreeView->node(qs(id));
         if (!node)
             return;
-        if (node->text(0) != qs(folder->dirName))
+        if (node->text(0) != qs(shownText(folder->dirName)))
             setNodeText(id, folder->dirName);
         const QString parentKey = node->parent() ? dirTreeView->keyOf(node->parent()) : QStringLiteral("0");
         if (parentKey != qs(folder->parentDirId))
@@ -78,7 +79,6 @@ void MainForm::syncDirTree()
 
 void MainForm::syncContentList(const std::set<std::string>& changedFolders, bool folderNamesChanged)
 {
-    const auto all = core_.store.getAllDirMap();
     std::vector<std::shared_ptr<QlrDirContentModel>> added;
     for (const std::string& dirId : changedFolders) {
         const auto map = core_.store.getDirContentMap(dirId);
@@ -87,25 +87,15 @@ void MainForm::syncContentList(const std::set<std::string>& changedFolders, bool
                 ListView->removeRow(key);
         }
         map->forEach([&](const std::string& id, const ContentMap::Ptr& index) {
-            if (ListView->row(qs(id)))
-                ListView->setRowTexts(contentRowTexts(core_.store, *index), *types_);
+            if (const int row = ListView->rows().rowOfKey(id); row >= 0)
+                ListView->rows().refreshRow(row);
             else if (dirId == listedFolder_)
                 added.push_back(index);
         });
     }
-    if (folderNamesChanged) {
-        for (const QString& key : ListView->keys()) {
-            const auto folder = all->getValueByKey(folderOfIndexId(key.toStdString()));
-            ListView->setFolderName(key, folder ? qs(folder->dirName) : QString());
-        }
-    }
-    if (!added.empty())
-        ListView->appendRows([&] {
-            std::vector<ContentRowTexts> rows;
-            for (const auto& index : added)
-                rows.push_back(contentRowTexts(core_.store, *index));
-            return rows;
-        }(), *types_);
+    if (folderNamesChanged)
+        ListView->rows().refreshAll(); // the folder names the rows show
+    ListView->appendRows(added);
 }
 
 } // namespace quillory

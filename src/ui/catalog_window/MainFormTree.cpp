@@ -8,7 +8,9 @@
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
 #include "core/CoreContext.h"
+#include "core/catalog_window/DisplayText.h"
 #include "core/store/RecordIds.h"
+#include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
@@ -30,7 +32,7 @@ void MainForm::connectTree()
     });
     connect(dirTreeView, &DirTreeView::contextRequested, this,
             [this](QTreeWidgetItem* node, const QPoint& pos) { showPopupMenu(node ? 1 : 2, pos); });
-    connect(dirTreeView, &DirTreeView::deletePressed, this, [this] { mnuDDelete_Click(); });
+    connect(dirTreeView, &DirTreeView::deletePressed, this, [this] { commands_.run(Command::DeleteFolder); });
     connect(dirTreeView, &DirTreeView::labelEdited, this, &MainForm::onTreeLabelEdited);
     connect(dirTreeView, &DirTreeView::folderDropped, this, &MainForm::onFolderDropped);
     connect(dirTreeView, &DirTreeView::indexesDropped, this, &MainForm::onIndexesDropped);
@@ -41,32 +43,54 @@ void MainForm::loadDirTree()
     dirTreeView->setEditTriggers(QAbstractItemView::SelectedClicked);
     const FolderChildren children = core_.store.getFolderChildren();
     states().applyLoadStates();
-    const auto top = children.find("0");
-    if (top != children.end())
-        addDirNodes(top->second, children);
+    const auto top = children.find(std::string(kTopLevelParentId));
+    if (top == children.end())
+        return;
+    const std::vector<std::string> cut = addDirNodes(top->second, children);
+    if (!cut.empty()) {
+        const auto first = core_.store.getQlrDirById(cut.front());
+        const std::string name = first ? shownText(first->dirName, 200) : cut.front();
+        core_.messages.show("Err013", MsgButtons::Ok,
+                            cut.size() == 1 ? name : name + " … (" + std::to_string(cut.size()) + ")");
+    }
 }
 
-void MainForm::addDirNodes(const std::vector<std::shared_ptr<QlrDirModel>>& folders, const FolderChildren& children)
+std::vector<std::string> MainForm::addDirNodes(const std::vector<std::shared_ptr<QlrDirModel>>& folders,
+                                               const FolderChildren& children)
 {
+    if (folders.empty())
+        return {};
     // Level by level within each branch: the folders given, then the children of each in turn.
     // The walk goes down from nodes that exist only, so a damaged file whose parents form a
-    // cycle cannot make it run forever.
-    std::vector<const std::vector<std::shared_ptr<QlrDirModel>>*> pending{&folders};
+    // cycle cannot make it run forever; and no deeper than the tree can show.
+    struct Batch {
+        const std::vector<std::shared_ptr<QlrDirModel>>* folders;
+        int depth;
+    };
+    const std::string& firstParent = folders.front()->parentDirId;
+    const int firstDepth = firstParent == kTopLevelParentId ? 1 : dirTreeView->depthOf(qs(firstParent)) + 1;
+    std::vector<Batch> pending{{&folders, firstDepth}};
     std::unordered_set<std::string> walked;
+    std::vector<std::string> cut; // the folders left out, with everything below them
     while (!pending.empty()) {
-        const auto* batch = pending.back();
+        const Batch batch = pending.back();
         pending.pop_back();
-        for (const auto& folder : *batch) {
-            dirTreeView->addNode(qs(folder->dirId), qs(folder->parentDirId), qs(folder->dirName));
-            if (folder->parentDirId == "0" && currentDirId().empty())
+        if (batch.depth > kMaxShownDepth) {
+            for (const auto& folder : *batch.folders)
+                collectSubtree(folder->dirId, children, cut);
+            continue;
+        }
+        for (const auto& folder : *batch.folders) {
+            dirTreeView->addNode(qs(folder->dirId), qs(folder->parentDirId), qs(shownText(folder->dirName)));
+            if (folder->parentDirId == kTopLevelParentId && currentDirId().empty())
                 setCurrentDir(folder->dirId);
         }
         // Children of the last folder are walked last: push in reverse.
-        for (auto it = batch->rbegin(); it != batch->rend(); ++it) {
+        for (auto it = batch.folders->rbegin(); it != batch.folders->rend(); ++it) {
             const auto& folder = *it;
             const auto found = children.find(folder->dirId);
             if (found != children.end() && dirTreeView->hasNode(qs(folder->dirId)) && walked.insert(folder->dirId).second)
-                pending.push_back(&found->second);
+                pending.push_back({&found->second, batch.depth + 1});
         }
     }
     if (!dirTreeView->currentItem()) {
@@ -75,11 +99,28 @@ void MainForm::addDirNodes(const std::vector<std::shared_ptr<QlrDirModel>>& fold
             dirTreeView->setCurrentItem(current);
         }
     }
+    return cut;
+}
+
+void MainForm::collectSubtree(const std::string& dirId, const FolderChildren& children, std::vector<std::string>& into)
+{
+    std::unordered_set<std::string> seen;
+    std::vector<std::string> pending{dirId};
+    while (!pending.empty()) {
+        std::string id = std::move(pending.back());
+        pending.pop_back();
+        if (!seen.insert(id).second)
+            continue;
+        if (const auto found = children.find(id); found != children.end())
+            for (const auto& child : found->second)
+                pending.push_back(child->dirId);
+        into.push_back(std::move(id));
+    }
 }
 
 void MainForm::setNodeText(const std::string& dirId, const std::string& text)
 {
-    dirTreeView->setNodeText(qs(dirId), qs(text));
+    dirTreeView->setNodeText(qs(dirId), qs(shownText(text)));
 }
 
 void MainForm::removeNodeByKey(const std::string& dirId)
@@ -91,6 +132,7 @@ void MainForm::dirTreeView_NodeClick(QTreeWidgetItem* node)
 {
     if (!node)
         return;
+    MessageBatch batch(core_.messages);
     setCurrentDir(dirTreeView->keyOf(node).toStdString());
     initListView();
     refreshContentList();
@@ -104,12 +146,14 @@ void MainForm::mnuDRename_Click()
     if (!node)
         return;
     dirTreeView->setCurrentItem(node);
-    dirTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers); // manual until the next load
+    // Only this edit starts by command; clicks start renames again once it ends.
+    dirTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dirTreeView->editItem(node);
 }
 
 void MainForm::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text)
 {
+    MessageBatch batch(core_.messages);
     // The folder whose label was edited is renamed (it may differ from the current folder
     // when a search result of another folder was chosen).
     const std::string dirId = dirTreeView->keyOf(node).toStdString();
@@ -122,6 +166,7 @@ void MainForm::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text)
 
 void MainForm::onFolderDropped(const QString& folderId, QTreeWidgetItem* target)
 {
+    MessageBatch batch(core_.messages);
     const QString targetKey = dirTreeView->keyOf(target);
     if (target && targetKey == folderId)
         return;
@@ -132,6 +177,7 @@ void MainForm::onFolderDropped(const QString& folderId, QTreeWidgetItem* target)
 
 void MainForm::onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* target)
 {
+    MessageBatch batch(core_.messages);
     const std::string targetId = dirTreeView->keyOf(target).toStdString();
     if (targetId.empty())
         return;

@@ -5,6 +5,22 @@
 
 namespace quillory {
 
+namespace {
+const QString kWebKind = QStringLiteral("<web>");
+const QString kFolderKind = QStringLiteral("<folder>");
+const QString kNoSuffixKind = QStringLiteral("<none>");
+} // namespace
+
+QString lastSuffix(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    // A dot that starts the name (".profile") begins no suffix.
+    if (dot <= slash + 1 || dot == path.size() - 1)
+        return QString();
+    return path.mid(dot + 1).toLower();
+}
+
 FileTypes::FileTypes(QString webPagePath) : webPagePath_(std::move(webPagePath))
 {
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
@@ -24,22 +40,41 @@ QIcon FileTypes::iconFor(const QMimeType& mime)
     return icon;
 }
 
-const FileTypes::Type& FileTypes::typeOf(const QString& path, bool webAddress)
+const FileTypes::Type& FileTypes::typeFor(const QString& kind, const QMimeType& mime)
 {
-    QMimeType mime = mimes_.mimeTypeForFile(webAddress ? webPagePath_ : path, QMimeDatabase::MatchExtension);
-    if (mime.isDefault() && !webAddress && QFileInfo(path).isDir())
-        mime = mimes_.mimeTypeForName(QStringLiteral("inode/directory"));
-    const auto found = typesByMime_.constFind(mime.name());
-    if (found != typesByMime_.constEnd())
-        return *found;
     Type type;
-    type.name = mime.comment();
-    type.key = type.name.toLower();
+    if (!mime.isDefault() || kind == kFolderKind) {
+        type.name = mime.comment();
+        type.key = type.name.toLower();
+    }
     if (!type.key.isEmpty()) {
         auto icon = icons_.constFind(type.key);
         type.icon = icon != icons_.constEnd() ? *icon : *icons_.insert(type.key, iconFor(mime));
     }
-    return *typesByMime_.insert(mime.name(), type);
+    return *typesByKind_.insert(kind, type);
+}
+
+const FileTypes::Type& FileTypes::typeOf(const QString& path, bool webAddress)
+{
+    QString kind;
+    if (webAddress) {
+        kind = kWebKind;
+    } else if (const QString suffix = lastSuffix(path); !suffix.isEmpty()) {
+        kind = QLatin1Char('.') + suffix;
+    } else {
+        // Without a suffix a name says nothing of its type: a folder is the one kind worth
+        // knowing, and only the disk can tell.
+        kind = QFileInfo(path).isDir() ? kFolderKind : kNoSuffixKind;
+    }
+    if (const auto found = typesByKind_.constFind(kind); found != typesByKind_.constEnd())
+        return *found;
+    if (kind == kWebKind)
+        return typeFor(kind, mimes_.mimeTypeForFile(webPagePath_, QMimeDatabase::MatchExtension));
+    if (kind == kFolderKind)
+        return typeFor(kind, mimes_.mimeTypeForName(QStringLiteral("inode/directory")));
+    if (kind == kNoSuffixKind)
+        return typeFor(kind, QMimeType());
+    return typeFor(kind, mimes_.mimeTypeForFile(QStringLiteral("x") + kind, QMimeDatabase::MatchExtension));
 }
 
 } // namespace quillory

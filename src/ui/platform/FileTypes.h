@@ -8,8 +8,9 @@
 namespace quillory {
 
 // Type names and small icons of documents, as the desktop knows them. The type is found from
-// the name alone (never by reading the file), and each type's icon is made once and shared by
-// every row of that type.
+// the name's last suffix alone (never by reading the file) and kept per suffix, so a list of
+// thousands of rows asks the MIME database once per kind of document; a name without suffix is
+// looked at on disk once (is it a folder?). Every row of a type shares its icon.
 class FileTypes {
 public:
     struct Type {
@@ -22,16 +23,20 @@ public:
     explicit FileTypes(QString webPagePath);
 
     const Type& typeOf(const QString& path, bool webAddress);
-    int cachedTypes() const { return icons_.size(); }
+    // How many kinds of document have been looked up.
+    int cachedTypes() const { return typesByKind_.size(); }
 
 private:
+    const Type& typeFor(const QString& kind, const QMimeType& mime);
     QIcon iconFor(const QMimeType& mime);
 
     QString webPagePath_;
     QMimeDatabase mimes_;
-    QHash<QString, QIcon> icons_;
-    QHash<QString, Type> typesByMime_;
-    Type unknown_;
+    QHash<QString, Type> typesByKind_; // by ".suffix", or a kind of its own
+    QHash<QString, QIcon> icons_;      // by type key
 };
+
+// The last suffix of a path's file name, lower-cased, without its dot; "" when it has none.
+QString lastSuffix(const QString& path);
 
 } // namespace quillory

@@ -22,7 +22,8 @@ class CatalogWindowTest : public QObject {
     std::string folderFile, docs;
 
     QTreeWidgetItem* node(const char* id) { return tree->node(QString::fromLatin1(id)); }
-    QTreeWidgetItem* row(const char* id) { return list->row(QString::fromLatin1(id)); }
+    QModelIndex row(const char* id, int column = 0) { return list->indexOf(QString::fromLatin1(id), column); }
+    QString cell(const char* id, int column) { return row(id, column).data().toString(); }
     std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
     QString caption(const QString& key) { return QString::fromStdString(ui->core().conf.text(key.toStdString())); }
     // The captions of the keys, "-" standing for a separator.
@@ -38,8 +39,8 @@ class CatalogWindowTest : public QObject {
     QStringList column(int col)
     {
         QStringList texts;
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            texts << (col < 0 ? list->keyOf(list->topLevelItem(i)) : list->topLevelItem(i)->text(col));
+        for (int i = 0; i < list->rowCount(); ++i)
+            texts << (col < 0 ? list->keyOf(list->model()->index(i, 0)) : list->model()->index(i, col).data().toString());
         return texts;
     }
     void clickHeader(int col)
@@ -80,8 +81,8 @@ private slots:
         QCOMPARE(tree->currentItem(), node("D1"));
         QCOMPARE(column(-1), QStringList({"D1!C1", "D1!C2", "D1!C3"}));
         QCOMPARE(column(0), QStringList({"Welcome.txt", "Tips.md", "Documents"}));
-        QCOMPARE(row("D1!C1")->text(2), QStringLiteral("Getting started"));
-        QCOMPARE(row("D1!C1")->text(3), QString::fromStdString(docs + "Welcome.txt"));
+        QCOMPARE(cell("D1!C1", 2), QStringLiteral("Getting started"));
+        QCOMPARE(cell("D1!C1", 3), QString::fromStdString(docs + "Welcome.txt"));
         QCOMPARE(actionNamed(ui->frame(), "mnuDAddRoot")->text(), caption("DAddRoot"));
         const QStringList indexCommands = {"mnuCOpenFile", "tCOpenFile", "mnuCDelete", "tCDelete", "mnuCProperty", "tCUpdate"};
         const QStringList folderCommands = {"mnuDAddChild", "tDAddChild", "mnuDRename", "tCAdd", "mnuSSearchFile"};
@@ -105,7 +106,8 @@ private slots:
     void popupMenu_eachContextOffersItsEnabledCommands_andAnEntryRunsItsCommand()
     {
         clickItem(tree, node("D3"), Qt::RightButton);
-        QCOMPARE(form->currentDirId(), std::string("D1")); // a right press leaves the current folder
+        QCOMPARE(form->currentDirId(), std::string("D3")); // the folder pressed is the one the menu acts on
+        QCOMPARE(tree->currentItem(), node("D3"));
         QCOMPARE(popupEntries(ui->frame()),
                  menuOf("DAddChild DAddRoot DUpdate DDelete DProperty - DRename - CAddFile - SSearch ClipDataIn"));
         QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, emptySpot(tree));
@@ -190,10 +192,10 @@ private slots:
     {
         const QString name = QStringLiteral("Hello; \"x\".txt");
         clickItem(list, row("D1!C1"));
-        list->editItem(row("D1!C1"), 0);
+        list->edit(row("D1!C1"));
         QVERIFY(typeIntoEditor(list, name));
-        QTRY_COMPARE(row("D1!C1")->text(3), QString::fromStdString(docs) + name);
-        QCOMPARE(row("D1!C1")->text(0), name);
+        QTRY_COMPARE(cell("D1!C1", 3), QString::fromStdString(docs) + name);
+        QCOMPARE(cell("D1!C1", 0), name);
         QVERIFY(fileText(indexFile("D1")).contains("D1!C1|Welcome to Quillory|QLRR$/QuilloryDemo/Documents/" + name + "|"));
         QVERIFY(pathExists(docs + "Welcome.txt"));
         QVERIFY(!pathExists(docs + name.toStdString()));

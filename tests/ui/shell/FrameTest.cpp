@@ -182,10 +182,10 @@ private slots:
         MainForm& form = ui.mainForm();
         clickItem(form.dirTreeView, form.dirTreeView->node(QStringLiteral("D3")));
         for (const char* key : {"D3!C1", "D3!C2"}) {
-            clickItem(form.ListView, form.ListView->row(QString::fromLatin1(key)));
+            clickItem(form.ListView, form.ListView->indexOf(QString::fromLatin1(key)));
             QVERIFY(triggerEnabled(ui.frame(), "mnuCOpenFile"));
         }
-        const QPoint web = centerOf(form.ListView, form.ListView->row(QStringLiteral("D3!C3")));
+        const QPoint web = centerOf(form.ListView, form.ListView->indexOf(QStringLiteral("D3!C3")));
         QTest::mouseClick(form.ListView->viewport(), Qt::LeftButton, {}, web);
         QTest::mouseDClick(form.ListView->viewport(), Qt::LeftButton, {}, web);
         const std::string local = ui.programFolder() + "/QuilloryDemo/Documents/it's \"my\" file; x.txt";
@@ -200,7 +200,7 @@ private slots:
 
         // A desktop with no program for it: one message that names the path.
         ui.opener.failWith = QStringLiteral("no handler");
-        clickItem(form.ListView, form.ListView->row(QStringLiteral("D3!C2")));
+        clickItem(form.ListView, form.ListView->indexOf(QStringLiteral("D3!C2")));
         QVERIFY(triggerEnabled(ui.frame(), "mnuCOpenFile"));
         QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err015"});
         QVERIFY(ui.messages.shown[0].text.ends_with(local + " (no handler)"));

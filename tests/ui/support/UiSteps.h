@@ -21,14 +21,26 @@ inline QPoint centerOf(QTreeWidget* view, QTreeWidgetItem* item)
     return view->visualItemRect(item).center();
 }
 
+inline QPoint centerOf(QAbstractItemView* view, const QModelIndex& index)
+{
+    view->scrollTo(index);
+    return view->visualRect(index).center();
+}
+
 inline void clickItem(QTreeWidget* view, QTreeWidgetItem* item, Qt::MouseButton button = Qt::LeftButton,
                       Qt::KeyboardModifiers modifiers = {})
 {
     QTest::mouseClick(view->viewport(), button, modifiers, centerOf(view, item));
 }
 
+inline void clickItem(QAbstractItemView* view, const QModelIndex& index, Qt::MouseButton button = Qt::LeftButton,
+                      Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mouseClick(view->viewport(), button, modifiers, centerOf(view, index));
+}
+
 // A point of the view below its last item.
-inline QPoint emptySpot(QTreeWidget* view)
+inline QPoint emptySpot(QAbstractItemView* view)
 {
     return {8, view->viewport()->height() - 8};
 }
