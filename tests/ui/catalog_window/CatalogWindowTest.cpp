@@ -113,6 +113,7 @@ private slots:
         QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, emptySpot(tree));
         QCOMPARE(popupEntries(ui->frame()), menuOf("DAddRoot - SSearch - ClipDataIn"));
 
+        clickItem(tree, node("D1"));
         clickItem(list, row("D1!C1"), Qt::RightButton);
         QCOMPARE(form->currentContentId(), std::string("D1!C1"));
         QCOMPARE(popupEntries(ui->frame()), menuOf("COpenFile CAddFile CUpdate CDelete CProperty - SSearch - ClipDataIn"));
