@@ -19,6 +19,7 @@
 #include "ui/platform/FakeDesktopOpener.h"
 #include "ui/platform/FakeFolderWatcher.h"
 #include "ui/platform/FakeGlobalHotKey.h"
+#include "ui/platform/Preferences.h"
 
 using namespace quillory;
 using namespace quillory::bench;
@@ -48,8 +49,9 @@ void report(const char* name, double ms, double limitMs)
 struct RunningProgram {
     explicit RunningProgram(const std::string& folder)
         : core(folder),
+          preferences(QString::fromStdString(folder + "/preferences.ini")),
           app(core, QStringLiteral("quillory-bench-") + QUuid::createUuid().toString(QUuid::Id128),
-              {opener, hotKey, clipboard, watcher})
+              {opener, hotKey, clipboard, watcher, preferences})
     {
         core.messages.setHook([](const Message&) { return MsgAnswer::Ok; });
         app.setQuit([] {});
@@ -60,6 +62,7 @@ struct RunningProgram {
     FakeGlobalHotKey hotKey;
     FakeClipboard clipboard;
     FakeFolderWatcher watcher;
+    Preferences preferences;
     Application app;
 };
 

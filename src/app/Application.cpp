@@ -52,9 +52,10 @@ int Application::start()
         core_.messages.show("Msg015");
         return 2;
     }
-    frame_ = new MDIMainForm(core_, *commands_, *this, platform_.opener);
+    frame_ = new MDIMainForm(core_, *commands_, *this, platform_.opener, platform_.preferences);
     frame_->ComeIn();
-    frame_->show();
+    frame_->placeOnScreen();
+    frame_->showFrame();
     // The floating launcher and the change monitor start here once they exist.
     core_.catalog.removeLeftoverTempFiles();
     showCatalogWindow();
@@ -70,7 +71,7 @@ void Application::showCatalogWindow()
         mainFormWindow_->showMaximized();
         return;
     }
-    auto* form = new MainForm(core_, *commands_, platform_.opener);
+    auto* form = new MainForm(core_, *commands_, platform_.opener, platform_.preferences);
     mainForm_ = form;
     connect(form, &MainForm::catalogClosed, this, [this] {
         unloadCatalogWindow();
@@ -134,6 +135,8 @@ void Application::exitProgram()
     if (!frame_)
         return;
     frame_->isExit = true;
+    if (frame_->isVisible())
+        frame_->rememberPlace();
     unloadCatalogWindow();
     unloadFrame();
 }

@@ -19,6 +19,7 @@ class FolderWatcher;
 class GlobalHotKey;
 class MDIMainForm;
 class MainForm;
+class Preferences;
 class SingleInstance;
 struct CoreContext;
 
@@ -28,6 +29,7 @@ struct PlatformServices {
     GlobalHotKey& hotKey;
     Clipboard& clipboard;
     FolderWatcher& watcher;
+    Preferences& preferences;
 };
 
 // The program: owns its windows and the command dispatcher, wires them to the core's session

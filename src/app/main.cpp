@@ -6,6 +6,7 @@
 #include "ui/platform/MessageBoxes.h"
 #include "ui/platform/NullFolderWatcher.h"
 #include "ui/platform/NullGlobalHotKey.h"
+#include "ui/platform/Preferences.h"
 #include "ui/platform/QtClipboard.h"
 #include "ui/platform/QtDesktopOpener.h"
 #include "ui/platform/SingleInstance.h"
@@ -25,8 +26,10 @@ int main(int argc, char* argv[])
     quillory::NullGlobalHotKey hotKey;
     quillory::QtClipboard clipboard;
     quillory::NullFolderWatcher watcher;
+    quillory::Preferences preferences;
 
-    quillory::Application app(core, quillory::SingleInstance::defaultName(), {opener, hotKey, clipboard, watcher});
+    quillory::Application app(core, quillory::SingleInstance::defaultName(),
+                              {opener, hotKey, clipboard, watcher, preferences});
     if (const int code = app.start())
         return code;
     return QApplication::exec();

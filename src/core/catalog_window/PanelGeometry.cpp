@@ -6,14 +6,21 @@ namespace quillory {
 
 using namespace geometry;
 
-WindowLayout fullLayout(double windowWidth, double windowHeight)
+WindowLayout fullLayout(double windowWidth, double windowHeight, double treeShare)
 {
     WindowLayout layout;
-    layout.tree = {kTreeMargin, kTreeMargin, windowWidth / 4, windowHeight - kTreeMargin};
+    layout.tree = {kTreeMargin, kTreeMargin, windowWidth * treeShare, windowHeight - kTreeMargin};
     layout.splitter = {layout.tree.right(), layout.tree.top, kSplitterWidth, layout.tree.height};
     layout.list = {layout.splitter.right(), layout.tree.top,
                    windowWidth - layout.tree.width - kSplitterWidth - kListRightMargin, layout.tree.height};
     return layout;
+}
+
+double treeShareOf(const TwipRect& splitter, double windowWidth)
+{
+    if (windowWidth <= 0)
+        return kDefaultTreeShare;
+    return std::clamp((splitter.left - kTreeMargin) / windowWidth, 0.05, 0.95);
 }
 
 double clampSplitterLeft(double proposedLeft, double windowWidth)

@@ -38,8 +38,13 @@ inline constexpr double kPanelMinTop = 1000.0 / 2;
 inline constexpr double kPanelBottomReserve = 1000;
 } // namespace geometry
 
-// The layout for a window of the given size: the tree takes a quarter of the width.
-WindowLayout fullLayout(double windowWidth, double windowHeight);
+// The tree's share of the window's width, unless the user gave it another by moving the splitter.
+inline constexpr double kDefaultTreeShare = 0.25;
+
+// The layout for a window of the given size: the tree takes treeShare of the width.
+WindowLayout fullLayout(double windowWidth, double windowHeight, double treeShare = kDefaultTreeShare);
+// The share of the width a splitter at this place gives the tree, kept within reason.
+double treeShareOf(const TwipRect& splitter, double windowWidth);
 // Where the splitter's left edge may go while it is dragged.
 double clampSplitterLeft(double proposedLeft, double windowWidth);
 // The layout once a splitter drag ends with the splitter at splitterLeft.

@@ -77,6 +77,29 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
     return true;
 }
 
+std::optional<std::string> CatalogCommands::folderFileOfIndexFile(const std::string& path)
+{
+    conf_.loadSysConf();
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path file = fs::absolute(path, error).lexically_normal();
+    const fs::path indexFolder = file.parent_path();
+    if (indexFolder.filename() != conf_.text("QlrdbContentFolder") || conf_.text("QlrdbContentFolder").empty())
+        return std::nullopt;
+    const fs::path catalogFolder = indexFolder.parent_path();
+    // The catalog's own name first, then any folder file beside it.
+    const fs::path named = catalogFolder / (catalogFolder.filename().string() + ".qlr");
+    if (fs::is_regular_file(named, error))
+        return named.string();
+    std::optional<std::string> found;
+    for (const auto& entry : fs::directory_iterator(catalogFolder, error)) {
+        if (entry.path().extension() == ".qlr" && entry.is_regular_file(error)
+            && (!found || entry.path().string() < *found))
+            found = entry.path().string();
+    }
+    return found;
+}
+
 void CatalogCommands::removeLeftoverTempFiles()
 {
     removeStaleTempFiles(layout_.getCatalogFolderPath());

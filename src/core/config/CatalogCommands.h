@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace quillory {
@@ -29,6 +30,10 @@ public:
     // are dropped, so nothing of it can be written into this one. False for an empty path, or one
     // with no catalog folder above the file.
     bool openCatalog(const std::string& path);
+
+    // When path is an index file of a catalog (it lies in a folder named like the index folder,
+    // whose folder holds a catalog's folder file), the path of that folder file.
+    std::optional<std::string> folderFileOfIndexFile(const std::string& path);
 
     // Removes the temporary files that saves cut short by a crash left in the open catalog.
     void removeLeftoverTempFiles();

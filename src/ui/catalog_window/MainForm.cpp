@@ -13,13 +13,16 @@
 #include "ui/catalog_window/SearchPanel.h"
 #include "ui/catalog_window/SplitterBar.h"
 #include "ui/platform/FileTypes.h"
+#include "ui/platform/Preferences.h"
 #include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
-MainForm::MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener)
-    : core_(core), commands_(commands), opener_(opener)
+MainForm::MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences)
+    : core_(core), commands_(commands), opener_(opener), preferences_(preferences)
 {
+    if (const double share = preferences_.treeShare(); share > 0)
+        treeShare_ = share;
     setObjectName(QStringLiteral("MainForm"));
     types_ = std::make_unique<FileTypes>(QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/conf/a.html"));
     dirTreeView = new DirTreeView(this);

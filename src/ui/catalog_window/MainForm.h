@@ -25,6 +25,7 @@ class FileTypes;
 class FolderEditorPanel;
 class IndexEditorPanel;
 class PanelFrame;
+class Preferences;
 class SearchPanel;
 class SplitterBar;
 struct CoreContext;
@@ -35,7 +36,7 @@ struct CoreContext;
 class MainForm : public QWidget {
     Q_OBJECT
 public:
-    MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener);
+    MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences);
     ~MainForm() override;
 
     // Opens the catalog in the window: panels hidden, tree, list, layout, command states.
@@ -147,6 +148,9 @@ private:
     CoreContext& core_;
     CommandDispatcher& commands_;
     DesktopOpener& opener_;
+    Preferences& preferences_;
+    // The tree's share of the width: the user's, kept between runs, or a quarter.
+    double treeShare_ = kDefaultTreeShare;
     PopupMenuModel popup_;
     std::unique_ptr<FileTypes> types_;
     std::array<PanelFrame*, 4> frames_{};

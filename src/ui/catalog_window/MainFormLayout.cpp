@@ -4,6 +4,7 @@
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
 #include "ui/catalog_window/PanelFrame.h"
+#include "ui/platform/Preferences.h"
 #include "ui/catalog_window/SplitterBar.h"
 
 namespace quillory {
@@ -37,7 +38,7 @@ void MainForm::Form_Resize()
 {
     if (isMinimized())
         return;
-    applyLayout(fullLayout(pixelsToTwips(width()), pixelsToTwips(height())));
+    applyLayout(fullLayout(pixelsToTwips(width()), pixelsToTwips(height()), treeShare_));
     for (PanelFrame* frame : frames_) {
         if (frame->isVisible()) {
             frame->move(frame->clamp(frame->pos()));
@@ -85,6 +86,9 @@ void MainForm::picSplit_MouseUp()
 {
     splitGrabX = 0;
     applyLayout(layoutAroundSplitter(splitterRect(), pixelsToTwips(width()), pixelsToTwips(height())));
+    // A resize keeps the tree's share the user gave it, in this run and the next.
+    treeShare_ = treeShareOf(splitterRect(), pixelsToTwips(width()));
+    preferences_.setTreeShare(treeShare_);
 }
 
 } // namespace quillory

@@ -11,11 +11,12 @@ std::optional<QString> FileDialogs::takeAnswer()
     return answer;
 }
 
-QString FileDialogs::getOpenFileName(QWidget* parent, const QString& filter)
+QString FileDialogs::getOpenFileName(QWidget* parent, const QString& filter, const QString& startFolder)
 {
+    lastStartFolder_ = startFolder;
     if (auto answer = takeAnswer())
         return *answer;
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    return QFileDialog::getOpenFileName(parent, QString(), startFolder, filter);
 }
 
 QString FileDialogs::getExistingDirectory(QWidget* parent, const QString& start)

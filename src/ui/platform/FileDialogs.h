@@ -11,15 +11,19 @@ namespace quillory {
 // showing a dialog.
 class FileDialogs {
 public:
-    static QString getOpenFileName(QWidget* parent, const QString& filter);
+    // startFolder: where the dialog opens.
+    static QString getOpenFileName(QWidget* parent, const QString& filter, const QString& startFolder = QString());
     static QString getExistingDirectory(QWidget* parent, const QString& start);
 
     // The next dialog returns answer without showing ("" acts as Cancel).
     static void setNextAnswer(const QString& answer) { nextAnswer_ = answer; }
+    // Where the last open dialog was to start.
+    static QString lastStartFolder() { return lastStartFolder_; }
 
 private:
     static std::optional<QString> takeAnswer();
     static inline std::optional<QString> nextAnswer_;
+    static inline QString lastStartFolder_;
 };
 
 } // namespace quillory

@@ -77,6 +77,13 @@ void FrameMenus::showSet(int mode)
     const auto& shown = mode == 1 ? noCatalogMenus() : catalogMenus();
     for (auto it = menus_.constBegin(); it != menus_.constEnd(); ++it)
         it.value()->menuAction()->setVisible(contains(shown, it.key().toStdString()));
+    // The keys of a hidden menu's entries would still act: only the shown set has them.
+    for (const MenuEntry& entry : menuLayout()) {
+        if (entry.parent.empty() || entry.shortcut.empty())
+            continue;
+        if (QAction* action = actions_.value(qs(entry.name)))
+            action->setShortcut(contains(shown, entry.parent) ? QKeySequence(qs(entry.shortcut)) : QKeySequence());
+    }
 }
 
 } // namespace quillory

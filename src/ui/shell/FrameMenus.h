@@ -27,6 +27,7 @@ public:
     void setNoCatalogCaptions(const SysConf& conf);
     void setCatalogCaptions(const SysConf& conf);
     // 1: the menus without a catalog; 2: the menus of an open catalog; any other value: nothing.
+    // The entries of the hidden set lose their keys while it is hidden.
     void showSet(int mode);
 
 private:

@@ -1,7 +1,10 @@
 #include "ui/shell/MDIMainForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QScreen>
+#include <QStyle>
 #include <cerrno>
 #include <cstring>
 #include <QDate>
@@ -15,6 +18,8 @@
 #include <QTimer>
 
 #include "core/CoreContext.h"
+#include "core/catalog_window/DisplayText.h"
+#include "ui/platform/Preferences.h"
 #include "ui/dialogs/AboutForm.h"
 #include "ui/dialogs/ProperTyForm.h"
 #include "ui/platform/DesktopOpener.h"
@@ -26,12 +31,12 @@
 
 namespace quillory {
 
-MDIMainForm::MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener)
-    : core_(core), commands_(commands), host_(host), opener_(opener)
+MDIMainForm::MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener,
+                         Preferences& preferences)
+    : core_(core), commands_(commands), host_(host), opener_(opener), preferences_(preferences)
 {
     setObjectName(QStringLiteral("MDIMainForm"));
-    setWindowTitle(QStringLiteral("Quillory"));
-    resize(1100, 720);
+    setWindowTitle(QApplication::applicationDisplayName());
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
@@ -103,6 +108,7 @@ void MDIMainForm::ComeIn()
 
 void MDIMainForm::init_Caption()
 {
+    setWindowTitle(QApplication::applicationDisplayName());
     applyFont();
     menus_->setNoCatalogCaptions(core_.conf);
     toolbar_->showStartToolbar(core_.conf);
@@ -113,6 +119,32 @@ void MDIMainForm::catalogShown()
     toolbar_->showCatalogToolbar(core_.conf);
     menus_->setCatalogCaptions(core_.conf);
     mnueIconChange(2);
+    const std::string name = shownText(core_.session.currentQlrdbFolder(), 200);
+    setWindowTitle(QString::fromStdString(name) + QStringLiteral(" — ") + QApplication::applicationDisplayName());
+}
+
+void MDIMainForm::placeOnScreen()
+{
+    if (restoreGeometry(preferences_.frameGeometry()))
+        return;
+    // The first time: a size that fits the screen's free area, in its middle.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect free = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    const QSize size(std::min(1100, free.width() * 9 / 10), std::min(720, free.height() * 9 / 10));
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, free));
+}
+
+void MDIMainForm::showFrame()
+{
+    if (preferences_.frameMaximized())
+        showMaximized();
+    else
+        show();
+}
+
+void MDIMainForm::rememberPlace()
+{
+    preferences_.setFrame(saveGeometry(), isMaximized());
 }
 
 void MDIMainForm::mnueIconChange(int mode)
@@ -141,7 +173,11 @@ void MDIMainForm::doAddNew(const std::string& location, const std::string& folde
 
 void MDIMainForm::mnuOpen_Click()
 {
-    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("Qlr Files(*.qlr)"));
+    // Where the catalog opened last lies.
+    QString start = preferences_.lastCatalogFolder();
+    if (start.isEmpty())
+        start = QString::fromStdString(core_.layout.getCatalogFolderPath());
+    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("Qlr Files(*.qlr)"), start);
     openCatalog(path.toStdString());
 }
 
@@ -149,10 +185,17 @@ void MDIMainForm::openCatalog(const std::string& path)
 {
     if (path.empty())
         return;
+    // An index file picked by mistake would be read as a folder file: say which file is meant.
+    if (const auto folderFile = core_.catalog.folderFileOfIndexFile(path)) {
+        core_.messages.show("Err016", MsgButtons::Ok, *folderFile);
+        return;
+    }
     // The catalog shown so far is closed first, so that nothing of it is written into the other.
     host_.unloadCatalogWindow();
-    if (core_.catalog.openCatalog(path))
+    if (core_.catalog.openCatalog(path)) {
+        preferences_.setLastCatalogFolder(QFileInfo(QString::fromStdString(path)).absolutePath());
         host_.showCatalogWindow();
+    }
     else
         mnueIconChange(1); // no catalog is shown now: offer New and Open again
 }
@@ -201,6 +244,7 @@ void MDIMainForm::closeEvent(QCloseEvent* event)
 {
     if (!isExit) {
         // Closing only hides the frame: the program goes on until the exit command.
+        rememberPlace();
         event->ignore();
         hide();
         host_.frameHidden();

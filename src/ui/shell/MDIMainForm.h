@@ -16,6 +16,7 @@ class DesktopOpener;
 class FrameHost;
 class FrameMenus;
 class FrameToolbar;
+class Preferences;
 struct CoreContext;
 
 // The program's frame: the menus (a set without a catalog and one with), the picture toolbar,
@@ -25,7 +26,8 @@ struct CoreContext;
 // the program.
 class MDIMainForm : public QMainWindow {
 public:
-    MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener);
+    MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener,
+                Preferences& preferences);
     ~MDIMainForm() override;
 
     bool isExit = false;
@@ -35,8 +37,16 @@ public:
     void init_Caption();
     // 1: menus and toolbar without a catalog; 2: with one.
     void mnueIconChange(int mode);
-    // A catalog window was shown: the catalog's captions, toolbar and menus.
+    // A catalog window was shown: the catalog's captions, toolbar and menus, and its name in
+    // the title bar.
     void catalogShown();
+
+    // Takes the place and size the user left the frame in last time, or a size that fits the
+    // screen the first time; showFrame() then shows it so (maximised, if it was).
+    void placeOnScreen();
+    void showFrame();
+    // Keeps the frame's place, size and maximised state for the next run.
+    void rememberPlace();
 
     void mnuNew_Click();
     void mnuOpen_Click();
@@ -70,6 +80,7 @@ private:
     CommandDispatcher& commands_;
     FrameHost& host_;
     DesktopOpener& opener_;
+    Preferences& preferences_;
     QMdiArea* mdiArea_;
     FrameMenus* menus_;
     FrameToolbar* toolbar_;

@@ -11,7 +11,7 @@ UiFixture::UiFixture()
     core_ = std::make_unique<CoreContext>(dir.path());
     messages.install(core_->messages);
     core_->files.setOpener([this](const std::string& path) { return opener.open(path).ok; });
-    app_ = std::make_unique<Application>(*core_, instanceName_, PlatformServices{opener, hotKey, clipboard, watcher});
+    app_ = std::make_unique<Application>(*core_, instanceName_, platform());
     app_->setQuit([this] { ++quitRequests; });
 }
 

@@ -9,6 +9,7 @@
 #include "ui/platform/FakeDesktopOpener.h"
 #include "ui/platform/FakeFolderWatcher.h"
 #include "ui/platform/FakeGlobalHotKey.h"
+#include "ui/platform/Preferences.h"
 
 namespace quillory::test {
 
@@ -30,6 +31,7 @@ public:
     MDIMainForm& frame() { return *app_->frame(); }
     MainForm& mainForm() { return *app_->mainForm(); }
     QString instanceName() const { return instanceName_; }
+    PlatformServices platform() { return {opener, hotKey, clipboard, watcher, preferences}; }
     // Paths handed to the desktop.
     const std::vector<std::string>& opened() const { return opener.requests; }
 
@@ -39,6 +41,7 @@ public:
     FakeGlobalHotKey hotKey;
     FakeClipboard clipboard;
     FakeFolderWatcher watcher;
+    Preferences preferences{QString::fromStdString(dir / "preferences.ini")};
     int quitRequests = 0;
 
 private:

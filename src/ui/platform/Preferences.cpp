@@ -1,0 +1,56 @@
+#include "ui/platform/Preferences.h"
+
+namespace quillory {
+
+namespace {
+const QString kGeometry = QStringLiteral("frame/geometry");
+const QString kMaximized = QStringLiteral("frame/maximized");
+const QString kTreeShare = QStringLiteral("catalogWindow/treeShare");
+const QString kLastFolder = QStringLiteral("open/lastCatalogFolder");
+} // namespace
+
+Preferences::Preferences(const QString& file)
+    : settings_(file.isEmpty() ? std::make_unique<QSettings>(QStringLiteral("Quillory"), QStringLiteral("Quillory"))
+                               : std::make_unique<QSettings>(file, QSettings::IniFormat))
+{
+}
+
+QByteArray Preferences::frameGeometry() const
+{
+    return settings_->value(kGeometry).toByteArray();
+}
+
+bool Preferences::frameMaximized() const
+{
+    return settings_->value(kMaximized, false).toBool();
+}
+
+void Preferences::setFrame(const QByteArray& geometry, bool maximized)
+{
+    settings_->setValue(kGeometry, geometry);
+    settings_->setValue(kMaximized, maximized);
+}
+
+double Preferences::treeShare() const
+{
+    bool ok = false;
+    const double share = settings_->value(kTreeShare).toDouble(&ok);
+    return ok && share > 0 && share < 1 ? share : 0;
+}
+
+void Preferences::setTreeShare(double share)
+{
+    settings_->setValue(kTreeShare, share);
+}
+
+QString Preferences::lastCatalogFolder() const
+{
+    return settings_->value(kLastFolder).toString();
+}
+
+void Preferences::setLastCatalogFolder(const QString& folder)
+{
+    settings_->setValue(kLastFolder, folder);
+}
+
+} // namespace quillory

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSettings>
+#include <QString>
+#include <memory>
+
+namespace quillory {
+
+// What the program remembers of how the user left it, between runs: the frame's place and
+// size, the splitter, the folder of the catalog opened last. It lives in the user's
+// configuration folder; SysConf.properties holds only the program's own settings.
+class Preferences {
+public:
+    // file: where to keep them; empty for the user's configuration folder.
+    explicit Preferences(const QString& file = QString());
+
+    QByteArray frameGeometry() const;
+    bool frameMaximized() const;
+    void setFrame(const QByteArray& geometry, bool maximized);
+
+    // The tree's share of the catalog window's width; 0 when the user never moved it.
+    double treeShare() const;
+    void setTreeShare(double share);
+
+    QString lastCatalogFolder() const;
+    void setLastCatalogFolder(const QString& folder);
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+} // namespace quillory
