@@ -48,10 +48,19 @@ int Application::start()
     if (!core_.conf.loadSysConf())
         return 1;
     instance_ = std::make_unique<SingleInstance>(instanceName_);
-    if (!instance_->acquire()) {
+    switch (instance_->acquire()) {
+    case SingleInstance::Outcome::Primary:
+        break;
+    case SingleInstance::Outcome::OtherShown:
+        return 3; // the running copy shows itself; nothing to say
+    case SingleInstance::Outcome::OtherSilent:
         core_.messages.show("Msg015");
         return 2;
+    case SingleInstance::Outcome::LockInTheWay:
+        core_.messages.show("Err017", MsgButtons::Ok, instance_->lockPath().toStdString());
+        return 4;
     }
+    instance_->setShowRequested([this] { showFrame(); });
     frame_ = new MDIMainForm(core_, *commands_, *this, platform_.opener, platform_.preferences);
     frame_->ComeIn();
     frame_->placeOnScreen();
@@ -111,6 +120,19 @@ void Application::closeCatalog()
 void Application::frameHidden()
 {
     core_.session.states().setFrameHidden(true);
+}
+
+void Application::showFrame()
+{
+    if (!frame_)
+        return;
+    if (frame_->isMinimized())
+        frame_->showNormal();
+    else
+        frame_->show();
+    frame_->raise();
+    frame_->activateWindow();
+    core_.session.states().setFrameHidden(false);
 }
 
 void Application::hotKeyPressed()

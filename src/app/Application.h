@@ -43,7 +43,9 @@ public:
 
     // Start-up: configuration (its missing-file message ends the program), single instance
     // (a second copy says so and ends), captions, frame, catalog window on the configured
-    // catalog, hot key. Returns 0 when the program is to run its event loop, else the exit code.
+    // catalog, hot key. Returns 0 when the program is to run its event loop, else the exit code:
+    // 1 no configuration, 2 another copy runs but does not answer, 3 another copy runs and
+    // has shown itself, 4 the lock file's place is taken.
     int start();
 
     MDIMainForm* frame() const;
@@ -57,6 +59,8 @@ public:
     void exitProgram() override;
     void frameHidden() override;
 
+    // The frame comes back as the user left it (a second start asks for this), raised.
+    void showFrame();
     // The global hot key: the frame and the catalog window come forward, maximised, with the
     // clipboard import open.
     void hotKeyPressed();

@@ -30,7 +30,12 @@ int main(int argc, char* argv[])
 
     quillory::Application app(core, quillory::SingleInstance::defaultName(),
                               {opener, hotKey, clipboard, watcher, preferences});
-    if (const int code = app.start())
+    switch (const int code = app.start()) {
+    case 0:
+        return QApplication::exec();
+    case 3:
+        return 0; // the copy that runs has come forward
+    default:
         return code;
-    return QApplication::exec();
+    }
 }
