@@ -73,21 +73,25 @@ void qlrDbOpe::getQlrDirsByParentId(const std::string& parentId, bool subtree, D
         return;
     }
     // Children first, then each child's subtree in turn. A folder is walked once, so parents
-    // that form a cycle in a damaged file cannot make this run forever.
+    // that form a cycle in a damaged file cannot make this run forever; the walk keeps its own
+    // stack, so a chain of thousands of nested folders cannot overflow the program's.
     const FolderChildren children = getFolderChildren();
     std::unordered_set<std::string> walked;
-    std::function<void(const std::string&)> walk = [&](const std::string& parent) {
+    std::vector<std::string> pending{parentId};
+    while (!pending.empty()) {
+        const std::string parent = std::move(pending.back());
+        pending.pop_back();
         if (!walked.insert(parent).second)
-            return;
+            continue;
         const auto it = children.find(parent);
         if (it == children.end())
-            return;
+            continue;
         for (const auto& child : it->second)
             map.addMap(child->dirId, child);
-        for (const auto& child : it->second)
-            walk(child->dirId);
-    };
-    walk(parentId);
+        // The first child's subtree is walked next: push in reverse.
+        for (auto child = it->second.rbegin(); child != it->second.rend(); ++child)
+            pending.push_back((*child)->dirId);
+    }
 }
 
 void qlrDbOpe::getDirIdsByParentId(const std::string& parentId, bool subtree, std::vector<std::string>& ids)

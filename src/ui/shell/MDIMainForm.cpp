@@ -31,12 +31,16 @@
 
 namespace quillory {
 
+namespace {
+const QString kProgramName = QStringLiteral("Quillory");
+} // namespace
+
 MDIMainForm::MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener,
                          Preferences& preferences)
     : core_(core), commands_(commands), host_(host), opener_(opener), preferences_(preferences)
 {
     setObjectName(QStringLiteral("MDIMainForm"));
-    setWindowTitle(QApplication::applicationDisplayName());
+    setWindowTitle(kProgramName);
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
@@ -108,7 +112,7 @@ void MDIMainForm::ComeIn()
 
 void MDIMainForm::init_Caption()
 {
-    setWindowTitle(QApplication::applicationDisplayName());
+    setWindowTitle(kProgramName);
     applyFont();
     menus_->setNoCatalogCaptions(core_.conf);
     toolbar_->showStartToolbar(core_.conf);
@@ -120,7 +124,7 @@ void MDIMainForm::catalogShown()
     menus_->setCatalogCaptions(core_.conf);
     mnueIconChange(2);
     const std::string name = shownText(core_.session.currentQlrdbFolder(), 200);
-    setWindowTitle(QString::fromStdString(name) + QStringLiteral(" — ") + QApplication::applicationDisplayName());
+    setWindowTitle(QString::fromStdString(name) + QStringLiteral(" — ") + kProgramName);
 }
 
 void MDIMainForm::placeOnScreen()

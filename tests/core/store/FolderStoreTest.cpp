@@ -83,6 +83,17 @@ TEST_F(FolderStore, parentCycle_walksEveryFolderOnce)
     EXPECT_EQ(ids, (Keys{"D2", "D3", "D5"}));
 }
 
+TEST_F(FolderStore, aChainOfThirtyTwoThousandNestedFolders_isWalkedWhole)
+{
+    std::string lines = folderLine("D1", "0");
+    for (int i = 2; i <= 32000; ++i)
+        lines += folderLine("D" + std::to_string(i), "D" + std::to_string(i - 1));
+    writeBytes(fx.dirFile(), lines);
+    const Keys below = keysBelow("0", true);
+    ASSERT_EQ(below.size(), 32000u);
+    EXPECT_EQ(below.back(), "D32000");
+}
+
 TEST_F(FolderStore, malformedLines_showOneErr003NamingEachLineAndKeepPartialFolders)
 {
     writeBytes(fx.dirFile(), "D5|Notes|0\r\nD1|Good|0|||False||a_#_b\r\nD6|A|0|ic|cf|yes|pw|d\r\n"

@@ -1,0 +1,173 @@
+// The tree and the list as a user expects them: drags that start clean and say where they may
+// go, the folder under a right click or the menu key, sorting that survives a refill, renames
+// that show everywhere, rows of one height.
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+
+#include "core/CoreContext.h"
+#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/MainForm.h"
+#include "ui/shell/CommandDispatcher.h"
+#include "ui/support/UiSteps.h"
+
+using namespace quillory;
+using namespace quillory::test;
+
+namespace {
+
+// One step of a drag over the view: enter at p (a new drag when mime is new), then move to p.
+bool dragOver(QTreeWidget* view, QMimeData& mime, QPoint p)
+{
+    QDragEnterEvent enter(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &enter);
+    QDragMoveEvent move(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
+    return move.isAccepted();
+}
+
+void dropAt(QTreeWidget* view, QMimeData& mime, QPoint p)
+{
+    QDropEvent drop(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &drop);
+}
+
+} // namespace
+
+class TreeAndListTest : public QObject {
+    Q_OBJECT
+
+    UiFixture* ui = nullptr;
+    MainForm* form = nullptr;
+    DirTreeView* tree = nullptr;
+    ContentListView* list = nullptr;
+
+    QTreeWidgetItem* node(const char* id) { return tree->node(QString::fromLatin1(id)); }
+    QString cell(const char* id, int column) { return list->indexOf(QString::fromLatin1(id), column).data().toString(); }
+    std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
+    QStringList column(int col)
+    {
+        QStringList texts;
+        for (int i = 0; i < list->rowCount(); ++i)
+            texts << list->model()->index(i, col).data().toString();
+        return texts;
+    }
+
+private slots:
+    void init()
+    {
+        ui = new UiFixture;
+        QCOMPARE(ui->start(), 0);
+        form = &ui->mainForm();
+        tree = form->dirTreeView;
+        list = form->ListView;
+        tree->expandAll();
+    }
+    void cleanup() { delete ui; }
+
+    void everyDragStartsClean_withinOneDragTheLastFolderPassedStays()
+    {
+        const QPoint space = emptySpot(tree);
+        QMimeData earlier;
+        earlier.setData(DirTreeView::kIndexesMime, "D1!C1");
+        QVERIFY(dragOver(tree, earlier, centerOf(tree, node("D3"))));
+        QCOMPARE(tree->lastDropNode(), node("D3"));
+        QCOMPARE(tree->dropHighlight(), node("D3")); // the folder under the pointer is marked
+        QVERIFY(node("D3")->data(0, Qt::BackgroundRole).isValid());
+        // That drag ended somewhere else (Escape, another window): this one never passed D3.
+        QMimeData later;
+        later.setData(DirTreeView::kIndexesMime, "D1!C1");
+        dragOver(tree, later, space);
+        dropAt(tree, later, space);
+        QVERIFY(fileText(indexFile("D1")).contains(QStringLiteral("D1!C1|")));
+        QVERIFY(!fileText(indexFile("D3")).contains(QStringLiteral("Welcome")));
+        QVERIFY(!node("D3")->data(0, Qt::BackgroundRole).isValid());
+
+        // One drag that leaves the tree and comes back keeps the folder it passed last.
+        QMimeData one;
+        one.setData(DirTreeView::kIndexesMime, "D1!C1");
+        dragOver(tree, one, centerOf(tree, node("D2")));
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(tree->viewport(), &leave);
+        dragOver(tree, one, space);
+        dropAt(tree, one, space);
+        QVERIFY(fileText(indexFile("D2")).contains(QStringLiteral("|Welcome to Quillory|")));
+    }
+
+    void aFolderCannotBeDroppedIntoItself_thePointerSaysSo()
+    {
+        QMimeData mime;
+        mime.setData(DirTreeView::kFolderMime, "D3");
+        QVERIFY(!dragOver(tree, mime, centerOf(tree, node("D6")))); // its own child
+        QVERIFY(!dragOver(tree, mime, centerOf(tree, node("D3"))));
+        QVERIFY(!tree->dropHighlight());
+        QVERIFY(dragOver(tree, mime, centerOf(tree, node("D1"))));
+    }
+
+    void rightClickOrMenuKey_openTheMenuOfTheFolderOrRowItActsOn()
+    {
+        CommandDispatcher& commands = ui->frame().commands();
+        clickItem(tree, node("D2"), Qt::RightButton);
+        QCOMPARE(form->currentDirId(), std::string("D2"));
+        QTRY_VERIFY(commands.popupMenu()->isVisible());
+        commands.popupMenu()->hide();
+
+        tree->setFocus();
+        tree->setCurrentItem(node("D3"));
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        QApplication::sendEvent(tree->viewport(), &key);
+        QTRY_VERIFY(commands.popupMenu()->isVisible());
+        QVERIFY(popupEntries(ui->frame()).contains(QString::fromStdString(ui->core().conf.text("DRename"))));
+
+        clickItem(tree, node("D1"));
+        list->setCurrentIndex(list->indexOf(QStringLiteral("D1!C2")));
+        QContextMenuEvent listKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        QApplication::sendEvent(list->viewport(), &listKey);
+        QTRY_VERIFY(commands.popupMenu()->isVisible());
+        QCOMPARE(form->currentContentId(), std::string("D1!C2"));
+        QVERIFY(popupEntries(ui->frame()).contains(QString::fromStdString(ui->core().conf.text("CDelete"))));
+    }
+
+    void sortingSurvivesARefill_folderRenameShowsInTheList_clickRenameWorksAfterRenameByCommand()
+    {
+        QHeaderView* header = list->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, {header->sectionViewportPosition(1) + 5, header->height() / 2});
+        const QStringList sorted = {"Welcome to Quillory", "Tips and shortcuts", "Sample documents"};
+        QCOMPARE(column(1), sorted);
+        clickItem(tree, node("D2"));
+        clickItem(tree, node("D1"));
+        QCOMPARE(header->sortIndicatorSection(), 1);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(column(1), sorted); // the arrow and the rows agree
+
+        // Renamed by command, then by a click: both reach the list's Folder column.
+        QVERIFY(triggerEnabled(ui->frame(), "mnuDRename"));
+        QLineEdit* editor = tree->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("Start"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(cell("D1!C1", 2), QStringLiteral("Start"));
+        QCOMPARE(tree->editTriggers(), QAbstractItemView::SelectedClicked);
+        tree->editItem(node("D1"));
+        editor = tree->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor && editor->isVisible());
+        editor->setText(QStringLiteral("Begin"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(cell("D1!C1", 2), QStringLiteral("Begin"));
+    }
+
+    void rowsHaveOneHeight_andADescriptionAsTooltip()
+    {
+        // The folder row has no type of its own to show; the text rows do.
+        const int height = list->visualRect(list->indexOf(QStringLiteral("D1!C1"))).height();
+        for (const char* key : {"D1!C2", "D1!C3"})
+            QCOMPARE(list->visualRect(list->indexOf(QString::fromLatin1(key))).height(), height);
+        const auto index = ui->core().store.getQlrDirContentById("D1", "D1!C1");
+        QCOMPARE(list->indexOf(QStringLiteral("D1!C1")).data(Qt::ToolTipRole).toString(),
+                 QString::fromStdString(index->cDesc));
+    }
+};
+
+QTEST_MAIN(TreeAndListTest)
+#include "TreeAndListTest.moc"
