@@ -133,6 +133,17 @@ TEST_F(CatalogWindowPopup, noFolderShowsAddRootAndSearch_contextOutsideOneToFour
     }
 }
 
+TEST_F(CatalogWindowPopup, listContexts_withTheClipboardImportOff_leaveNoSeparatorAtTheEnd)
+{
+    CommandStates s;
+    s.setCurrentContent("D1!C1");
+    s.setCurrentDir(""); // the index commands stay on, the folder ones go off
+    menu.fillPopupMenu(4, s, captionOf);
+    EXPECT_EQ(shown(), (Strings{"COpenFile", "CUpdate", "CDelete", "CProperty", "-", "SSearch"}));
+    menu.fillPopupMenu(3, s, captionOf);
+    EXPECT_EQ(shown(), (Strings{"SSearch"}));
+}
+
 TEST_F(CatalogWindowPopup, dispatch_byCaptionFirstMatchWins_separatorAndStaleCaptionRunNothing)
 {
     captions["CUpdate"] = captions["DUpdate"] = "Edit";

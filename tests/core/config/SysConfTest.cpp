@@ -18,8 +18,14 @@ std::vector<std::string> defaultsPlus(std::initializer_list<std::string> extra)
 
 TEST(SysConf, load_valueIsEverythingAfterFirstEquals_laterLineWins_valueThatDoesNotConvertKeepsTheSetting)
 {
+    CoreFixture g(defaultsPlus({"MonitorAutoWriteInterval=+12", "IsRunning=10"}));
+    ASSERT_TRUE(g.core->conf.loadSysConf());
+    EXPECT_EQ(g.core->conf.MonitorAutoWriteInterval, 12);
+    EXPECT_TRUE(g.core->conf.IsRunning);
+
     CoreFixture f(defaultsPlus({"IsRunning=2.5", "IsRunning=maybe", "NeedBackTwo=yes", "FontSize=32767", "FontSize=32768",
-                                "FontSize=9pt", "FontSize = 7", "fontsize=12", "MonitorAutoWriteInterval=-32768",
+                                "FontSize=9pt", "FontSize = 7", "fontsize=12", "MonitorAutoWriteInterval=+12",
+                                "MonitorAutoWriteInterval=-32768",
                                 "MonitorAutoWriteInterval=", "Msg001=a=b", "Msg002=", "Err002=second", "   ", "Msg003",
                                 "=orphan", "Msg004 =spaced"}));
     SysConf& conf = f.core->conf;

@@ -33,7 +33,7 @@ TEST_F(FolderStore, newDirId_takesTheSmallestFreeNumber_andTheFileIsReadOnce)
     store.resetStoreCache();
     // "D03" and "D4x" are not the numbers 3 and 4.
     writeBytes(fx.dirFile(), folderLine("D1", "0") + folderLine("D2", "0") + folderLine("D03", "0")
-                                 + folderLine("D4x", "0") + folderLine("D4", "0"));
+                                 + folderLine("D4x", "0") + folderLine("X3", "0") + folderLine("D4", "0"));
     EXPECT_EQ(store.getNewDirId(), "D3");
 
     const auto cache = store.getAllDirMap();
@@ -107,6 +107,12 @@ TEST_F(FolderStore, malformedLines_showOneErr003NamingEachLineAndKeepPartialFold
     EXPECT_EQ(store.getNewDirId(), "D3");
     ASSERT_EQ(fx.recorder.keys(), Keys{"Err003"});
     EXPECT_TRUE(fx.recorder.shown[0].text.ends_with(" : " + fx.dirFile() + ":1, 3")) << fx.recorder.shown[0].text;
+
+    // Empty lines count in the numbers, as an editor numbers them.
+    writeBytes(fx.dirFile(), "\r\n\r\nD5|Notes|0\r\n");
+    store.resetStoreCache();
+    store.getAllDirMap();
+    EXPECT_TRUE(fx.recorder.shown.back().text.ends_with(fx.dirFile() + ":3")) << fx.recorder.shown.back().text;
 }
 
 TEST_F(FolderStore, addFolder_endsAnUnterminatedLastLineAndCachesTheRecord)

@@ -165,6 +165,14 @@ TEST_F(IndexStore, fullFolder_refusesANewIndexWithErr008AndAnOverlongFileIsNotRe
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err008"});
     EXPECT_EQ(readBytes(fx.contentFile("D1")), bytes);
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C32768"), nullptr);
+    // An index that is there already may still be written again.
+    auto again = store.newContentRecord();
+    again->cId = "D1!C7";
+    again->cTitle = "replaced";
+    EXPECT_TRUE(store.writeAddQlrDbDirContent("D1", again));
+    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C7"), again);
+    EXPECT_EQ(store.getDirContentMap("D1")->getCount(), 32767);
+    bytes = readBytes(fx.contentFile("D1"));
 
     bytes += indexLine("D1!C32768", "t");
     writeBytes(fx.contentFile("D1"), bytes);

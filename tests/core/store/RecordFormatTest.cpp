@@ -74,14 +74,23 @@ TEST(RecordFormat, escapes_haveTheirWrittenFormAndOlderFilesReadAsBefore)
 TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
 {
     for (const auto& [flag, expected] : std::vector<std::pair<std::string, bool>>{
-             {"true", true}, {"FALSE", false}, {"tRuE", true}, {"1", true}, {"-2", true}, {"0", false}}) {
+             {"true", true}, {"FALSE", false}, {"tRuE", true}, {"1", true}, {"-2", true}, {"0", false},
+             {"10", true}, {"1.0", true}, {"0.0", false}}) {
         QlrDirModel r;
         EXPECT_TRUE(parseDirLine("D7|A|0|||" + flag + "|pw|d|extra|more", r)) << flag;
         EXPECT_EQ(r.needPwd, expected) << flag;
         EXPECT_EQ(r.dirDescription, "d");
     }
 
+    // One field short is malformed, for both kinds of line.
+    QlrDirModel shortFolder;
+    EXPECT_FALSE(parseDirLine("D7|A|0|||True|pw", shortFolder));
+    EXPECT_EQ(shortFolder.pwd, "pw");
     FixedRoot root("/home/u/cat");
+    QlrDirContentModel shortIndex(&root);
+    EXPECT_FALSE(parseContentLine("D2!C1|Report|QLRR$/r.doc|False||2024-3-1 10:00:00", shortIndex));
+    EXPECT_EQ(shortIndex.addTime, "2024-3-1 10:00:00");
+
     QlrDirContentModel full(&root);
     EXPECT_TRUE(parseContentLine("D2!C1|Report|QLRR$/docs/r.doc|False||2024-3-1 10:00:00|first|extra", full));
     EXPECT_EQ(full.cContentPath(), "/home/u/cat/docs/r.doc");

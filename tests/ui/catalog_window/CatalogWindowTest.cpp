@@ -202,8 +202,12 @@ private slots:
         QVERIFY(!pathExists(docs + name.toStdString()));
     }
 
-    void delete_asksOnce_cancelKeepsAll_noKeepsTheDocument_yesDeletesFilesButNoFolder()
+    void delete_asksOnce_cancelKeepsAll_noKeepsTheDocument_yesMovesFilesToTheTrashButNoFolder()
     {
+        // The desktop's trash, in this test's own home.
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        makeFolders(ui->dir / "data");
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(ui->dir / "data"));
         QTest::keyClick(list, Qt::Key_Delete); // no current index: no question
         QCOMPARE(ui->messages.count("Msg001"), 0);
 
@@ -228,7 +232,9 @@ private slots:
         QCOMPARE(list->rowCount(), 0);
         QCOMPARE(fileText(indexFile("D1")), QString());
         QVERIFY(!pathExists(docs + "Welcome.txt"));
+        QVERIFY(pathExists(ui->dir / "data/Trash/files/Welcome.txt")); // where the user can get it back
         QVERIFY(pathExists(docs + "Tips.md")); // the indexed folder stays with what it holds
+        qputenv("XDG_DATA_HOME", dataHome);
     }
 };
 

@@ -157,6 +157,16 @@ private slots:
         QTRY_COMPARE(cell("D1!C1", 2), QStringLiteral("Begin"));
     }
 
+    void sortingIgnoresLetterCase()
+    {
+        writeBytes(indexFile("D4"), "D4!C1|cherry|x|False||t|\r\nD4!C2|apple|x|False||t|\r\nD4!C3|Banana|x|False||t|\r\n");
+        ui->core().store.resetStoreCache();
+        clickItem(tree, node("D4"));
+        list->sortByColumn(1);
+        list->sortByColumn(1);
+        QCOMPARE(column(1), QStringList({"apple", "Banana", "cherry"}));
+    }
+
     void rowsHaveOneHeight_andADescriptionAsTooltip()
     {
         // The folder row has no type of its own to show; the text rows do.
