@@ -64,7 +64,30 @@ constexpr std::array<std::string_view, 12> kNonAsciiWords = {
     "Zürich", "Kraków", "façade", "Москва", "東京", "Ελληνικά",
 };
 
-constexpr std::array<std::string_view, 6> kExtensions = {".pdf", ".odt", ".txt", ".jpg", ".html", ".md"};
+// Documents of many kinds, written as people name them.
+constexpr std::array<std::string_view, 24> kExtensions = {
+    ".pdf", ".odt", ".txt", ".jpg", ".html", ".md", ".docx", ".xlsx", ".ods", ".png", ".JPG", ".PDF",
+    ".mp3", ".ogg", ".mp4", ".zip", ".tar.gz", ".csv", ".json", ".xml", ".svg", ".epub", ".cpp", ".ics",
+};
+
+// What an index points at: mostly documents, and the other kinds a catalog holds.
+std::string indexPath(Random& random, const std::string& folderPath, const std::string& name, int n,
+                      std::vector<std::string>& realFolders)
+{
+    const int kind = random.between(1, 100);
+    if (kind <= 72)
+        return folderPath + "/" + name + "-" + std::to_string(n) + std::string(random.pick(kExtensions));
+    if (kind <= 80) // a file without extension
+        return folderPath + "/" + name + "-" + std::to_string(n);
+    if (kind <= 88) { // a folder
+        const std::string folder = folderPath + "/part-" + std::to_string(n % 40);
+        realFolders.push_back(folder);
+        return folder;
+    }
+    if (kind <= 94)
+        return "https://example.org/" + name + "/" + std::to_string(n);
+    return (random.chance(0.5) ? "http://" : "HTTPS://") + std::string("docs.example.net/") + name;
+}
 
 std::string_view pickWord(Random& random)
 {
@@ -207,6 +230,7 @@ GeneratedCatalog generateCatalog(const std::string& programFolder, const Catalog
     std::vector<std::string> ids(nodes.size());
     std::vector<std::string> pathOf(nodes.size());
     std::string folderText;
+    std::vector<std::string> realFolders; // the folders that indexes point at
     catalog.files.push_back(catalogFolder + "/cat.qlr");
     while (!ready.empty()) {
         const size_t at = random.next() % ready.size();
@@ -234,13 +258,13 @@ GeneratedCatalog generateCatalog(const std::string& programFolder, const Catalog
         std::string indexText;
         for (int n = 1; n <= shape.indexesPerFolder; ++n) {
             QlrDirContentModel record;
-            record.cId = folder.dirId + "!C" + std::to_string(n);
-            record.cTitle = words(random, random.between(2, 6));
-            record.setStoredPath(pathOf[static_cast<size_t>(index)] + "/" + slug(record.cTitle) + "-"
-                                 + std::to_string(n) + std::string(random.pick(kExtensions)));
-            record.needPwd = "False";
-            record.addTime = addedTime(random);
-            record.cDesc = sentence(random);
+            record.setCId(folder.dirId + "!C" + std::to_string(n));
+            record.setCTitle(words(random, random.between(2, 6)));
+            record.setStoredPath(
+                indexPath(random, pathOf[static_cast<size_t>(index)], slug(record.cTitle()), n, realFolders));
+            record.setNeedPwd("False");
+            record.setAddTime(addedTime(random));
+            record.setCDesc(sentence(random));
             appendLine(indexText, formatContentLine(record));
         }
         const std::string indexFile = indexFolder + "/" + folder.dirId + ".qlr";
@@ -251,7 +275,40 @@ GeneratedCatalog generateCatalog(const std::string& programFolder, const Catalog
     }
     writeFile(catalog.files.front(), folderText);
     catalog.bytes += folderText.size();
+    if (shape.makeFolders) {
+        std::sort(realFolders.begin(), realFolders.end());
+        realFolders.erase(std::unique(realFolders.begin(), realFolders.end()), realFolders.end());
+        for (const std::string& folder : realFolders)
+            fs::create_directories(programFolder + folder.substr(std::string_view("QLRR$").size()));
+    }
     return catalog;
+}
+
+void generateIndexFile(const std::string& programFolder, const std::string& dirId, int count, uint64_t seed)
+{
+    Random random(seed);
+    std::vector<std::string> realFolders;
+    std::string text;
+    for (int n = 1; n <= count; ++n) {
+        QlrDirContentModel record;
+        record.setCId(dirId + "!C" + std::to_string(n));
+        record.setCTitle(words(random, random.between(2, 6)));
+        record.setStoredPath(indexPath(random, "QLRR$/docs/big", slug(record.cTitle()), n, realFolders));
+        record.setNeedPwd("False");
+        record.setAddTime(addedTime(random));
+        record.setCDesc(sentence(random));
+        appendLine(text, formatContentLine(record));
+    }
+    writeFile(programFolder + "/cat/idx/" + dirId + ".qlr", text);
+    std::sort(realFolders.begin(), realFolders.end());
+    realFolders.erase(std::unique(realFolders.begin(), realFolders.end()), realFolders.end());
+    for (const std::string& folder : realFolders)
+        fs::create_directories(programFolder + folder.substr(std::string_view("QLRR$").size()));
+}
+
+void writeTextFile(const std::string& path, const std::string& bytes)
+{
+    writeFile(path, bytes);
 }
 
 ScratchFolder::ScratchFolder()

@@ -8,11 +8,13 @@
 namespace quillory::bench {
 
 // The size of a catalog to generate. The folder tree has about one top-level folder in twenty
-// and grows down to depth 5; every folder gets the same number of indexes.
+// and grows down to depth 5; every folder gets the same number of indexes. Indexes point at
+// documents of two dozen kinds, at names without extension, at folders and at web addresses.
 struct CatalogShape {
     int folders = 0;
     int indexesPerFolder = 0; // 0: only the folder file is written
     uint64_t seed = 1;
+    bool makeFolders = false; // create the folders that indexes point at
 };
 
 // A catalog written in the program's file formats into a program folder of its own:
@@ -30,6 +32,11 @@ struct GeneratedCatalog {
 };
 
 GeneratedCatalog generateCatalog(const std::string& programFolder, const CatalogShape& shape);
+
+// Writes the index file of folder dirId with count indexes of every kind of path, and makes the
+// folders they point at.
+void generateIndexFile(const std::string& programFolder, const std::string& dirId, int count, uint64_t seed);
+void writeTextFile(const std::string& path, const std::string& bytes);
 
 // A temporary folder, removed with everything in it when the object goes.
 class ScratchFolder {

@@ -51,8 +51,8 @@ bool sameFolder(const QlrDirModel& a, const QlrDirModel& b)
 
 bool sameIndex(const QlrDirContentModel& a, const QlrDirContentModel& b)
 {
-    return a.cId == b.cId && a.cTitle == b.cTitle && a.storedPath() == b.storedPath() && a.needPwd == b.needPwd
-           && a.pwd == b.pwd && a.addTime == b.addTime && a.cDesc == b.cDesc;
+    return a.cId() == b.cId() && a.cTitle() == b.cTitle() && a.storedPath() == b.storedPath()
+           && a.needPwd() == b.needPwd() && a.pwd() == b.pwd() && a.addTime() == b.addTime() && a.cDesc() == b.cDesc();
 }
 
 void checkFolderLine(std::string_view line)

@@ -75,11 +75,11 @@ bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::stri
             continue;
         const auto source = store.getDirContentMap(sourceId);
         for (const auto& index : indexes) {
-            if (!index || source->getValueByKey(index->cId) != index)
+            if (!index || source->getValueByKey(index->cId()) != index)
                 continue;
             const std::string newId = smallestFreeId(plannedTarget, indexIdPrefix(targetId));
             auto moved = std::make_shared<QlrDirContentModel>(*index);
-            moved->cId = newId;
+            moved->setCId(newId);
             if (!plannedTarget.addMap(newId, moved))
                 return false;
             moves.push_back({sourceId, index, newId});
@@ -91,8 +91,8 @@ bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::stri
     // The target is safe on disk: now change the cached records and write the sources.
     std::vector<std::string> touchedSources;
     for (const Move& move : moves) {
-        store.getDirContentMap(move.sourceId)->removeMap(move.index->cId);
-        move.index->cId = move.newId;
+        store.getDirContentMap(move.sourceId)->removeMap(move.index->cId());
+        move.index->setCId(move.newId);
         target->addMap(move.newId, move.index);
         if (touchedSources.empty() || touchedSources.back() != move.sourceId)
             touchedSources.push_back(move.sourceId);
@@ -110,10 +110,10 @@ bool renameContentFile(qlrDbOpe& store, const std::string& dirId, const std::str
     const std::string path = index->cContentPath();
     if (path.empty() || rowFileName(path) == newName)
         return false;
-    const std::string oldStored = index->storedPath();
+    const std::string oldStored(index->storedPath());
     index->setCContentPath(renamedPath(path, newName));
     const auto map = store.getDirContentMap(dirId);
-    map->addMap(index->cId, index);
+    map->addMap(std::string(index->cId()), index);
     if (store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map))
         return true;
     index->setStoredPath(oldStored);

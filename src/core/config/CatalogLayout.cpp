@@ -50,8 +50,14 @@ std::string CatalogLayout::getDirFilePath()
 
 std::string CatalogLayout::getContentFolderPath()
 {
-    const std::string catalogFolder = getCatalogFolderPath();
-    return joinPath(catalogFolder, conf_.text("QlrdbContentFolder"));
+    const std::string& root = session_.getRootPath(); // first: it reads the settings when they are not yet
+    const std::string& catalogFolder =
+        session_.currentQlrdbFolder().empty() ? conf_.text("QlrdbFolder") : session_.currentQlrdbFolder();
+    const std::string& indexFolder = conf_.text("QlrdbContentFolder");
+    ContentFolder& last = contentFolder_;
+    if (last.path.empty() || last.root != root || last.catalogFolder != catalogFolder || last.indexFolder != indexFolder)
+        last = {root, catalogFolder, indexFolder, joinPath(joinPath(root, catalogFolder), indexFolder)};
+    return last.path;
 }
 
 std::string CatalogLayout::getContentFilePath(const std::string& dirId)

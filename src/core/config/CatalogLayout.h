@@ -28,6 +28,12 @@ private:
 
     SysConf& conf_;
     CatalogSession& session_;
+    // The index folder's path as last made, and what it was made of: loading a catalog asks
+    // for it once per folder.
+    struct ContentFolder {
+        std::string root, catalogFolder, indexFolder, path;
+    };
+    ContentFolder contentFolder_;
 };
 
 } // namespace quillory

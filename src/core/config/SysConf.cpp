@@ -152,7 +152,7 @@ bool SysConf::saveSysConf()
     return files_.writeFile(getSysConfPath(), FILE_OUTPUT, 1, lines);
 }
 
-const std::string& SysConf::text(const std::string& key) const
+const std::string& SysConf::text(std::string_view key) const
 {
     static const std::string empty;
     const auto it = texts_.find(key);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace quillory {
@@ -38,7 +39,7 @@ public:
     int16_t getMonitorAutoWriteInterval() const { return MonitorAutoWriteInterval; }
 
     // A text setting, caption or message by key; empty when the file did not hold it.
-    const std::string& text(const std::string& key) const;
+    const std::string& text(std::string_view key) const;
     void setText(const std::string& key, std::string value);
 
     bool configMissing() const { return configMissing_; }
@@ -64,7 +65,12 @@ private:
     fileOpe& files_;
     Messages& messages_;
     std::string programFolder_;
-    std::unordered_map<std::string, std::string> texts_;
+    // Looked up by any text, without making a string of the key first.
+    struct KeyHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+    };
+    std::unordered_map<std::string, std::string, KeyHash, std::equal_to<>> texts_;
     bool configMissing_ = false;
     std::function<void(const std::string&, const std::string&)> textObserver_;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <type_traits>
+#include <vector>
 
 #include "core/store/RecordFormat.h"
 #include "core/store/SafeFile.h"
@@ -46,9 +48,39 @@ size_t lineCountAtMost(const std::string& content)
     return lines;
 }
 
-template <class Map, class Record, class MakeRecord, class Parse>
-CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, MakeRecord makeRecord, Parse parse,
-                                 std::string Record::*idField)
+// Records made in blocks: the records of one file lie side by side in one allocation, their
+// texts in another, and each record handed out keeps the block alive. The block is sized for the
+// most records and texts the file can hold (one record per line; texts no longer than the file
+// and the roots that stored paths stand for), so it never moves.
+template <class Record>
+class RecordBlock {
+public:
+    RecordBlock(size_t records, size_t textBytes) : block_(std::make_shared<Block>(textBytes))
+    {
+        block_->records.reserve(records);
+    }
+    template <class... Args>
+    std::shared_ptr<Record> next(Args... args)
+    {
+        if (block_->records.size() == block_->records.capacity())
+            return std::make_shared<Record>(args...);
+        block_->records.emplace_back(args...);
+        return std::shared_ptr<Record>(block_, &block_->records.back());
+    }
+    TextArena* texts() { return &block_->texts; }
+
+private:
+    struct Block {
+        explicit Block(size_t textBytes) : texts(textBytes) {}
+        TextArena texts;
+        std::vector<Record> records; // after the texts: they go first
+    };
+    std::shared_ptr<Block> block_;
+};
+
+template <class Map, class Record, class Parse, class IdOf, class... RecordArgs>
+CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, Parse parse, IdOf idOf,
+                                 RecordArgs... recordArgs)
 {
     CatalogFileRead<Map> result;
     std::string& content = readBuffer();
@@ -62,30 +94,34 @@ CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, 
         releaseLargeBuffer();
         return result;
     }
-    // At most one record per line: the map is sized once rather than grown step by step.
-    result.map->reserve(std::min(lineCountAtMost(content), static_cast<size_t>(Map::kMaxEntries)));
+    // At most one record per line: the map and the records are sized once rather than grown
+    // step by step.
+    const size_t lines = lineCountAtMost(content);
+    result.map->reserve(std::min(lines, static_cast<size_t>(Map::kMaxEntries)));
+    RecordBlock<Record> block(lines, std::is_same_v<Record, QlrDirModel> ? 0 : content.size() + lines * 16);
 
     StoreOutcome malformed = StoreOutcome::failure(kind.malformedKey, path);
     bool full = false;
     fileOpe::forEachNumberedLine(content, [&](std::string_view line, int lineNumber) {
         if (full)
             return;
-        std::shared_ptr<Record> record = makeRecord();
+        std::shared_ptr<Record> record = block.next(recordArgs...);
         bool extraFields = false;
-        if (!parse(line, *record, &extraFields)) {
+        if (!parse(line, *record, &extraFields, block.texts())) {
             if (malformed.lines.size() < StoreOutcome::kLinesKept)
                 malformed.lines.push_back(lineNumber);
             ++malformed.lineCount;
             result.lossy = true;
         }
-        const std::string key = (*record).*idField;
-        if (extraFields || result.map->contains(key))
-            result.lossy = true;
+        const std::string key(idOf(*record));
+        const int before = result.map->getCount();
         if (!result.map->addMap(key, std::move(record))) {
             full = true;
             result.complete = false;
             result.incompleteReasonKey = kLimitReachedKey;
             result.problems.add(StoreOutcome::failureFor(kind.unreadableKey, path, kLimitReachedKey));
+        } else if (extraFields || result.map->getCount() == before) {
+            result.lossy = true; // fields dropped, or an earlier line of the same id
         }
     });
     if (malformed.lineCount > 0)
@@ -99,17 +135,19 @@ CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, 
 FolderFileRead readFolderFile(const std::string& path)
 {
     return readRecords<DirMap, QlrDirModel>(
-        path, kFolderFile, [] { return std::make_shared<QlrDirModel>(); },
-        [](std::string_view line, QlrDirModel& record, bool* extra) { return parseDirLine(line, record, extra); },
-        &QlrDirModel::dirId);
+        path, kFolderFile,
+        [](std::string_view line, QlrDirModel& record, bool* extra, TextArena*) { return parseDirLine(line, record, extra); },
+        [](const QlrDirModel& record) -> std::string_view { return record.dirId; });
 }
 
 IndexFileRead readIndexFile(const std::string& path, RootPathSource* root)
 {
     return readRecords<ContentMap, QlrDirContentModel>(
-        path, kIndexFile, [root] { return std::make_shared<QlrDirContentModel>(root); },
-        [](std::string_view line, QlrDirContentModel& record, bool* extra) { return parseContentLine(line, record, extra); },
-        &QlrDirContentModel::cId);
+        path, kIndexFile,
+        [](std::string_view line, QlrDirContentModel& record, bool* extra, TextArena* texts) {
+            return parseContentLine(line, record, extra, texts);
+        },
+        [](const QlrDirContentModel& record) { return record.cId(); }, root);
 }
 
 } // namespace quillory

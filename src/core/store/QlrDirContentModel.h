@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -7,23 +10,63 @@ namespace quillory {
 
 class RootPathSource;
 
+// Room for the texts of many records, taken from one allocation: a file's records keep their
+// texts here instead of in a block each. It never moves; when it is full, a record takes a block
+// of its own.
+class TextArena {
+public:
+    explicit TextArena(size_t capacity) : text_(capacity ? new char[capacity] : nullptr), capacity_(capacity) {}
+    // Room for size bytes, or null when there is not enough left.
+    char* take(size_t size)
+    {
+        if (size > capacity_ - used_)
+            return nullptr;
+        char* at = text_.get() + used_;
+        used_ += size;
+        return at;
+    }
+
+private:
+    std::unique_ptr<char[]> text_;
+    size_t capacity_;
+    size_t used_ = 0;
+};
+
 // One index of a catalog. The path is kept relative to the catalog's root: the root is stored
 // as the placeholder "QLRR$", so a catalog that moves takes its indexes' paths along.
+//
+// A catalog holds hundreds of thousands of these, so the texts of one index lie in a single
+// block of memory, one after the other: reading an index costs one allocation, and a loaded
+// catalog takes less than twice its size on disk. Changing a text makes the block anew.
 class QlrDirContentModel {
 public:
     static constexpr std::string_view kRootPlaceholder = "QLRR$";
 
     explicit QlrDirContentModel(RootPathSource* root = nullptr) : root_(root) {}
+    ~QlrDirContentModel() = default;
+    QlrDirContentModel(const QlrDirContentModel& other);
+    QlrDirContentModel& operator=(const QlrDirContentModel& other);
+    QlrDirContentModel(QlrDirContentModel&& other) noexcept { *this = std::move(other); }
+    QlrDirContentModel& operator=(QlrDirContentModel&& other) noexcept;
 
     bool rawPath = false; // while true, cContentPath() gives the stored (placeholder) form
 
-    std::string cId;      // folder id, "!C", a number
-    std::string cTitle;
-    std::string cDesc;    // may hold line breaks
-    std::string cContent; // not stored
-    std::string addTime;
-    std::string needPwd;  // "True" or "False"
-    std::string pwd;      // recorded, never asked for
+    // The index id: folder id, "!C", a number.
+    std::string_view cId() const { return field(Id); }
+    void setCId(std::string_view value) { setField(Id, value); }
+    std::string_view cTitle() const { return field(Title); }
+    void setCTitle(std::string_view value) { setField(Title, value); }
+    // May hold line breaks.
+    std::string_view cDesc() const { return field(Desc); }
+    void setCDesc(std::string_view value) { setField(Desc, value); }
+    std::string_view addTime() const { return field(Time); }
+    void setAddTime(std::string_view value) { setField(Time, value); }
+    // "True" or "False".
+    std::string_view needPwd() const { return field(NeedPwd); }
+    void setNeedPwd(std::string_view value) { setField(NeedPwd, value); }
+    // Recorded, never asked for.
+    std::string_view pwd() const { return field(Pwd); }
+    void setPwd(std::string_view value) { setField(Pwd, value); }
 
     // The path with the placeholder turned into the current root (or the stored form while
     // rawPath is set).
@@ -31,16 +74,42 @@ public:
     // Stores value, with the current root replaced by the placeholder where value lies inside
     // the root folder.
     void setCContentPath(std::string_view value);
+    // value as it is stored: with the placeholder in place of the root where value lies inside
+    // the root folder. rootLengthIn tells how much of value is the root (npos: none of it).
+    std::string storedFormOf(std::string_view value) const;
+    size_t rootLengthIn(std::string_view value) const;
     // Stores value exactly as given (already in stored form).
-    void setStoredPath(std::string value) { storedPath_ = std::move(value); }
-    const std::string& storedPath() const { return storedPath_; }
+    void setStoredPath(std::string_view value) { setField(Path, value); }
+    std::string_view storedPath() const { return field(Path); }
+
+    // Every field at once (the path in stored form), in one allocation; or with arena, in the
+    // arena (which must outlive the record).
+    void assign(std::string_view id, std::string_view title, std::string_view storedPath, std::string_view needPwd,
+                std::string_view pwd, std::string_view addTime, std::string_view desc, TextArena* arena = nullptr);
 
     // The folder that holds this index: the id's text before "!".
     std::string dirId() const;
 
 private:
+    enum Field : uint8_t { Id, Title, Path, NeedPwd, Pwd, Time, Desc, kFields };
+
+    // The fields lie one after another with one byte between each two (so that the fields of a
+    // line as the file holds it are taken with one copy).
+    std::string_view field(Field f) const
+    {
+        if (!text_)
+            return {};
+        const uint32_t start = f == 0 ? 0 : ends_[f - 1] + 1;
+        return {text_ + start, ends_[f] - start};
+    }
+    void setField(Field f, std::string_view value);
+    void assignFields(const std::array<std::string_view, kFields>& fields, TextArena* arena = nullptr);
+    std::array<std::string_view, kFields> fields() const;
+
     RootPathSource* root_;
-    std::string storedPath_;
+    const char* text_ = nullptr;           // the fields, one byte between each two
+    std::unique_ptr<char[]> ownText_;      // where text_ lies when not in an arena
+    std::array<uint32_t, kFields> ends_{}; // where each field ends in text_
 };
 
 } // namespace quillory

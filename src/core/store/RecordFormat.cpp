@@ -1,6 +1,7 @@
 #include "core/store/RecordFormat.h"
 
 #include <array>
+#include <memory>
 
 #include "core/store/TextConvert.h"
 
@@ -42,7 +43,12 @@ bool needsEscape(std::string_view text)
 
 bool mayNeedUnescape(std::string_view text)
 {
-    return text.find("_#") != std::string_view::npos;
+    // '#' is rare in text: one quick scan for it settles most lines.
+    for (size_t at = text.find('#'); at != std::string_view::npos; at = text.find('#', at + 1)) {
+        if (at > 0 && text[at - 1] == '_')
+            return true;
+    }
+    return false;
 }
 
 // A field's text. lineEscaped says whether its line holds "_#" anywhere: most lines do not, and
@@ -160,55 +166,50 @@ std::string formatDirLine(const QlrDirModel& r)
     return line;
 }
 
-bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields)
+bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields, TextArena* arena)
 {
     std::array<std::string_view, 7> f;
     const size_t n = splitFields(line, f, extraFields);
-    const bool escaped = mayNeedUnescape(line);
-    if (n < 1)
-        return false;
-    record.cId = fieldText(f[0], escaped);
-    if (n < 2)
-        return false;
-    record.cTitle = fieldText(f[1], escaped);
-    if (n < 3)
-        return false;
-    if (escaped)
-        record.setCContentPath(unescapeField(f[2]));
-    else
-        record.setCContentPath(f[2]);
-    if (n < 4)
-        return false;
-    record.needPwd = fieldText(f[3], escaped);
-    if (n < 5)
-        return false;
-    record.pwd = fieldText(f[4], escaped);
-    if (n < 6)
-        return false;
-    record.addTime = fieldText(f[5], escaped);
-    if (n < 7)
-        return false;
-    record.cDesc = fieldText(f[6], escaped);
-    return true;
+    for (size_t i = n; i < f.size(); ++i)
+        f[i] = {};
+    // The fields read, unescaped where the line holds escapes (rarely); a missing field is empty.
+    std::unique_ptr<std::array<std::string, 7>> unescaped;
+    if (mayNeedUnescape(line)) {
+        unescaped = std::make_unique<std::array<std::string, 7>>();
+        for (size_t i = 0; i < n; ++i) {
+            (*unescaped)[i] = unescapeField(f[i]);
+            f[i] = (*unescaped)[i];
+        }
+    }
+    // A root written out in full becomes the placeholder (most paths hold it already, and are
+    // taken as they are, without a copy).
+    std::string path;
+    if (record.rootLengthIn(f[2]) != std::string_view::npos) {
+        path = record.storedFormOf(f[2]);
+        f[2] = path;
+    }
+    record.assign(f[0], f[1], f[2], f[3], f[4], f[5], f[6], arena);
+    return n >= 7;
 }
 
 std::string formatContentLine(const QlrDirContentModel& r)
 {
     std::string line;
-    line.reserve(r.cId.size() + r.cTitle.size() + r.storedPath().size() + r.addTime.size() + r.cDesc.size() + 16);
-    line += escapeField(r.cId);
+    line.reserve(r.cId().size() + r.cTitle().size() + r.storedPath().size() + r.addTime().size() + r.cDesc().size()
+                 + 16);
+    line += escapeField(r.cId());
     line += kSeparator;
-    line += escapeField(r.cTitle);
+    line += escapeField(r.cTitle());
     line += kSeparator;
     line += escapeField(r.storedPath());
     line += kSeparator;
-    line += escapeField(r.needPwd);
+    line += escapeField(r.needPwd());
     line += kSeparator;
-    line += escapeField(r.pwd);
+    line += escapeField(r.pwd());
     line += kSeparator;
-    line += escapeField(r.addTime);
+    line += escapeField(r.addTime());
     line += kSeparator;
-    line += escapeField(r.cDesc);
+    line += escapeField(r.cDesc());
     return line;
 }
 

@@ -35,7 +35,9 @@ std::string formatDirLine(const QlrDirModel& record);
 
 // As parseDirLine. The path goes through setCContentPath, so a root written out in full is
 // taken back to the placeholder.
-bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields = nullptr);
+// With arena, the record's texts are kept there.
+bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields = nullptr,
+                      TextArena* arena = nullptr);
 // The path is written in its stored (placeholder) form.
 std::string formatContentLine(const QlrDirContentModel& record);
 

@@ -238,6 +238,7 @@ bool readWholeFileInto(const std::string& path, std::string& content, int* error
         return fail(error);
     }
     content.resize(static_cast<size_t>(st.st_size));
+    const bool sizeKnown = S_ISREG(st.st_mode) && st.st_size > 0;
     size_t done = 0;
     char spill[4096];
     for (;;) {
@@ -261,6 +262,10 @@ bool readWholeFileInto(const std::string& path, std::string& content, int* error
             content.append(spill, static_cast<size_t>(n));
         }
         done += static_cast<size_t>(n);
+        // A regular file read to the size it had, or cut short by its end: no read more to see
+        // the end (loading a catalog reads thousands of files; that read cost as much as fstat).
+        if (sizeKnown && inBuffer && (done == content.size() || static_cast<size_t>(n) < room))
+            break;
     }
     ::close(fd);
     content.resize(done);

@@ -28,24 +28,6 @@ void fileOpe::forEachLine(std::string_view text, const std::function<void(std::s
     forEachNumberedLine(text, [&onLine](std::string_view line, int) { onLine(line); });
 }
 
-void fileOpe::forEachNumberedLine(std::string_view text, const std::function<void(std::string_view, int)>& onLine)
-{
-    int number = 0;
-    size_t start = 0;
-    const size_t size = text.size();
-    while (start < size) {
-        size_t end = text.find('\r', start);
-        if (end == std::string_view::npos)
-            end = size;
-        ++number;
-        if (end > start)
-            onLine(text.substr(start, end - start), number);
-        start = end + 1;
-        if (end < size && start < size && text[start] == '\n')
-            ++start; // CR LF is one line end; a lone CR is one too
-    }
-}
-
 void fileOpe::reaFile(const std::string& path, std::vector<std::string>& lines)
 {
     const auto content = readWholeFile(path);

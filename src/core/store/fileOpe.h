@@ -46,7 +46,24 @@ public:
     // Calls onLine with each non-empty line of text, in order.
     static void forEachLine(std::string_view text, const std::function<void(std::string_view)>& onLine);
     // The same, with each line's number in the file (every line end counts, empty lines too).
-    static void forEachNumberedLine(std::string_view text, const std::function<void(std::string_view, int)>& onLine);
+    template <class OnLine>
+    static void forEachNumberedLine(std::string_view text, OnLine&& onLine)
+    {
+        int number = 0;
+        size_t start = 0;
+        const size_t size = text.size();
+        while (start < size) {
+            size_t end = text.find('\r', start);
+            if (end == std::string_view::npos)
+                end = size;
+            ++number;
+            if (end > start)
+                onLine(text.substr(start, end - start), number);
+            start = end + 1;
+            if (end < size && start < size && text[start] == '\n')
+                ++start; // CR LF is one line end; a lone CR is one too
+        }
+    }
 
     // Writes items in the given mode. Returns false when the file could not be written; the
     // text of Err009 (its folder is missing) or Err014 (any other failure) is then shown with

@@ -145,7 +145,7 @@ void qlrDbOpe::getDirContentByTitle(const std::vector<std::string>& dirIds, std:
 void qlrDbOpe::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
                                     ContentCollection& result, StoreProblems& problems)
 {
-    searchContent(dirIds, text, [](const QlrDirContentModel& r) -> const std::string& { return r.cTitle; }, result,
+    searchContent(dirIds, text, [](const QlrDirContentModel& r) { return r.cTitle(); }, result,
                   problems);
 }
 
@@ -160,7 +160,7 @@ void qlrDbOpe::getDirContentByDesc(const std::vector<std::string>& dirIds, std::
 void qlrDbOpe::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
                                    ContentCollection& result, StoreProblems& problems)
 {
-    searchContent(dirIds, text, [](const QlrDirContentModel& r) -> const std::string& { return r.cDesc; }, result,
+    searchContent(dirIds, text, [](const QlrDirContentModel& r) { return r.cDesc(); }, result,
                   problems);
 }
 
@@ -217,7 +217,7 @@ StoreOutcome qlrDbOpe::writeAddQlrDbDirContentQuietly(const std::string& dirId,
     const auto map = getDirContentMapQuietly(dirId, readProblems);
     if (StoreOutcome refused = refuseIfIncomplete(path, "Err008"); !refused)
         return refused;
-    if (!map->contains(record->cId) && map->isFull())
+    if (!map->contains(record->cId()) && map->isFull())
         return StoreOutcome::failureFor("Err008", path, "Err010");
     // Appended to a CR rather than written "\r" + ...: GCC 12 at -O3 takes that for an
     // overlapping copy (-Wrestrict), which stops Release builds.
@@ -225,7 +225,7 @@ StoreOutcome qlrDbOpe::writeAddQlrDbDirContentQuietly(const std::string& dirId,
     StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err008");
     if (!outcome)
         return outcome;
-    const std::string key = record->cId;
+    const std::string key(record->cId());
     map->addMap(key, std::move(record));
     notify(StoreChange::Kind::IndexFile, dirId);
     return outcome;

@@ -30,18 +30,20 @@ void qlrDbOpe::resetStoreCache()
 bool qlrDbOpe::needsReading(const std::string& path, const std::shared_ptr<void>& cached, bool cachedEmpty) const
 {
     // A file that could not be read is tried again; one read whole is not, even when it is empty.
-    return !cached || (cachedEmpty && incompleteFiles_.count(path));
+    return !cached || (cachedEmpty && !incompleteFiles_.empty() && incompleteFiles_.count(path));
 }
 
 template <class Read>
 void qlrDbOpe::takeRead(const std::string& path, const Read& read, StoreProblems& problems)
 {
+    // (Most reads find nothing wrong and the sets empty: a path is hashed only when it matters.)
     if (read.lossy)
         damagedFiles_.insert(path);
-    else
+    else if (!damagedFiles_.empty())
         damagedFiles_.erase(path);
     if (read.complete) {
-        incompleteFiles_.erase(path); // the cache now holds the whole file
+        if (!incompleteFiles_.empty())
+            incompleteFiles_.erase(path); // the cache now holds the whole file
         problems.append(read.problems);
         return;
     }

@@ -15,9 +15,19 @@ namespace quillory {
 
 namespace {
 
-QString shown(const std::string& text)
+QString shown(std::string_view text)
 {
     return QString::fromStdString(shownText(text));
+}
+
+// A stored path longer than any file system allows is shown as it is stored, without making the
+// whole path (a catalog damaged on purpose can hold one of many megabytes).
+constexpr size_t kLongestRealPath = 64 * 1024;
+
+std::string pathToShow(const QlrDirContentModel& index)
+{
+    const std::string_view stored = index.storedPath();
+    return stored.size() > kLongestRealPath ? shownText(stored) : index.cContentPath();
 }
 
 // Rows without a type show this, so that every row has the same height whatever is on top.
@@ -53,10 +63,23 @@ std::string ContentListModel::cellText(int row, int column) const
     const QlrDirContentModel& index = *rows_[static_cast<size_t>(row)].record;
     switch (column) {
     case 0: return rowFileName(index.cContentPath());
-    case 1: return index.cTitle;
-    case 2: return folderName_ ? folderName_(folderOfIndexId(index.cId)) : std::string();
+    case 1: return std::string(index.cTitle());
+    case 2: return folderName_ ? std::string(folderName_(folderOfIndexId(index.cId()))) : std::string();
     case 3: return index.cContentPath();
-    case 4: return index.addTime;
+    case 4: return std::string(index.addTime());
+    default: return {};
+    }
+}
+
+QString ContentListModel::shownCell(int row, int column) const
+{
+    const QlrDirContentModel& index = *rows_[static_cast<size_t>(row)].record;
+    switch (column) {
+    case 0: return shown(rowFileName(pathToShow(index)));
+    case 1: return shown(index.cTitle());
+    case 2: return folderName_ ? shown(folderName_(folderOfIndexId(index.cId()))) : QString();
+    case 3: return shown(pathToShow(index));
+    case 4: return shown(index.addTime());
     default: return {};
     }
 }
@@ -68,15 +91,15 @@ QVariant ContentListModel::data(const QModelIndex& index, int role) const
     const int row = index.row();
     switch (role) {
     case Qt::DisplayRole:
-        return shown(cellText(row, index.column()));
+        return shownCell(row, index.column());
     case Qt::EditRole:
         return QString::fromStdString(cellText(row, index.column()));
     case Qt::ToolTipRole:
-        return shown(recordAt(row)->cDesc);
+        return shown(recordAt(row)->cDesc());
     case Qt::DecorationRole: {
         if (index.column() != 0)
             return {};
-        const std::string path = recordAt(row)->cContentPath();
+        const std::string path = pathToShow(*recordAt(row));
         const FileTypes::Type& type = types_.typeOf(QString::fromStdString(path), isWebAddress(path));
         return type.key.isEmpty() ? blankIcon() : type.icon;
     }
@@ -160,7 +183,7 @@ void ContentListModel::appendRecords(const std::vector<Record>& records)
     if (!rows_.empty()) {
         for (const Record& record : records) {
             if (record)
-                removeKey(record->cId); // a key shows once
+                removeKey(std::string(record->cId())); // a key shows once
         }
     }
     const auto listed = static_cast<int>(std::count_if(records.begin(), records.end(), [](const Record& r) { return r; }));
@@ -171,7 +194,7 @@ void ContentListModel::appendRecords(const std::vector<Record>& records)
     rows_.reserve(rows_.size() + static_cast<size_t>(listed));
     for (const Record& record : records) {
         if (record)
-            rows_.push_back(Row{record->cId, record});
+            rows_.push_back(Row{std::string(record->cId()), record});
     }
     keysIndexed_ = false;
     endInsertRows();

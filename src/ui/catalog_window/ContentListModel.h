@@ -23,7 +23,7 @@ public:
     static constexpr int kKeyRole = Qt::UserRole + 1;
     using Record = std::shared_ptr<QlrDirContentModel>;
     // The name of the folder of that id.
-    using FolderName = std::function<std::string(const std::string& dirId)>;
+    using FolderName = std::function<std::string_view(const std::string& dirId)>;
 
     ContentListModel(FileTypes& types, FolderName folderName, QObject* parent);
 
@@ -52,8 +52,9 @@ public:
     void refreshRow(int row);
     void refreshAll();
 
-    // The text a cell shows in full (before it is cut to a length that can be shown).
+    // The text of a cell in full, and as it is shown (cut to a length that can be shown).
     std::string cellText(int row, int column) const;
+    QString shownCell(int row, int column) const;
 
 signals:
     void renameRequested(const QString& key, const QString& text);

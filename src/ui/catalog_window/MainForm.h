@@ -141,7 +141,7 @@ private:
     void onRowPressed(const QString& key, Qt::MouseButton button, const QPoint& globalPos);
     static void collectSubtree(const std::string& dirId, const FolderChildren& children, std::vector<std::string>& into);
     // The name of a folder as the list shows it.
-    std::string folderNameOf(const std::string& dirId) const;
+    std::string_view folderNameOf(const std::string& dirId) const;
     std::string caption(const std::string& key) const;
     CommandStates& states() const;
 

@@ -69,11 +69,12 @@ void MainForm::fillContentList(const std::vector<std::shared_ptr<QlrDirContentMo
     ListView->appendRows(indexes);
 }
 
-std::string MainForm::folderNameOf(const std::string& dirId) const
+std::string_view MainForm::folderNameOf(const std::string& dirId) const
 {
     StoreProblems ignored; // the tree has told them
     const auto folder = core_.store.getAllDirMapQuietly(ignored)->getValueByKey(dirId);
-    return folder ? folder->dirName : std::string();
+    // The cached record outlives the row's paint that asks for its name.
+    return folder ? std::string_view(folder->dirName) : std::string_view();
 }
 
 void MainForm::onRowPressed(const QString& key, Qt::MouseButton button, const QPoint& globalPos)

@@ -234,7 +234,7 @@ TEST_F(CatalogWindowEdits, moveIndexes_newIdsWithTargetWrittenFirst_ownFolderKee
     const auto moved = store.getQlrDirContentById("D1", "D1!C3");
     ASSERT_TRUE(moveIndexes(store, drag({"D1!C1", "D1!C3"}), "D2"));
     EXPECT_EQ(io.renamedTo, (Strings{"D2.qlr", "D1.qlr"}));
-    EXPECT_EQ(moved->cId, "D2!C3");
+    EXPECT_EQ(moved->cId(), "D2!C3");
     EXPECT_EQ(readBytes(fx.contentFile("D2")), line("D2!C1", "two", "QLRR$/two.txt") + line("D2!C2", "a", "QLRR$/docs/a.txt")
                                                    + line("D2!C3", "folder", "QLRR$/docs"));
     EXPECT_EQ(keysOf("D1"), (Strings{"D1!C2", "D1!C4"}));

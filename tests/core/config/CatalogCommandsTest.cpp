@@ -117,9 +117,9 @@ TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpen
     folders->getValueByKey("D1")->dirName = "Renamed";
     ASSERT_TRUE(c.store.writeAllQlrDbDir(FILE_OUTPUT, *folders));
     auto index = c.store.newContentRecord();
-    index->cId = c.store.getNewDirContentId("D1");
+    index->setCId(c.store.getNewDirContentId("D1"));
     ASSERT_TRUE(c.store.writeAddQlrDbDirContent("D1", index));
-    EXPECT_EQ(c.store.getQlrDirContentById("D1", "D1!C1")->cTitle, "Beta index");
+    EXPECT_EQ(c.store.getQlrDirContentById("D1", "D1!C1")->cTitle(), "Beta index");
 
     EXPECT_EQ(readBytes(a), aFolders);
     EXPECT_EQ(readBytes(f.dir / "a/lib/idx/D1.qlr"), aIndexes);

@@ -48,8 +48,8 @@ protected:
     std::shared_ptr<QlrDirContentModel> newIndex(const std::string& id)
     {
         auto index = store.newContentRecord();
-        index->cId = id;
-        index->cTitle = "new";
+        index->setCId(id);
+        index->setCTitle("new");
         return index;
     }
 

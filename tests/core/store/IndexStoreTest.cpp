@@ -51,9 +51,9 @@ TEST_F(IndexStore, malformedLine_showsErr007AndKeepsThePartialIndex)
     writeBytes(fx.contentFile("D2"), "D2!C1|Report\r\n" + indexLine("D2!C2", "Whole", "d"));
     const auto map = store.getDirContentMap("D2");
     ASSERT_EQ(map->getKeyCol(), (Keys{"D2!C1", "D2!C2"}));
-    EXPECT_EQ(map->getValueByKey("D2!C1")->cTitle, "Report");
+    EXPECT_EQ(map->getValueByKey("D2!C1")->cTitle(), "Report");
     EXPECT_EQ(map->getValueByKey("D2!C1")->storedPath(), "");
-    EXPECT_EQ(map->getValueByKey("D2!C2")->cDesc, "d");
+    EXPECT_EQ(map->getValueByKey("D2!C2")->cDesc(), "d");
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err007"});
 }
 
@@ -114,9 +114,9 @@ TEST_F(IndexStore, pathSearch_readsTheFileOrTheProviderAndMatchesThePathWithItsR
     store.getDirContentByPath({"D8", "D7"}, "/p/Q", [&](const std::string& dirId, ContentMap& map) {
         asked.push_back(dirId);
         auto index = store.newContentRecord();
-        index->cId = dirId + "!C1";
+        index->setCId(dirId + "!C1");
         index->setCContentPath(fx.programFolder() + (dirId == "D7" ? "/P/q.txt" : "/r.txt"));
-        map.addMap(index->cId, index);
+        map.addMap(std::string(index->cId()), index);
     }, provided);
     EXPECT_EQ(asked, (Keys{"D8", "D7"}));
     EXPECT_EQ(provided.keys(), Keys{"D7!C1"});
@@ -128,12 +128,12 @@ TEST_F(IndexStore, addIndex_appendsItsLineAndCachesTheVeryRecord)
     const std::string first = "D2!C1|Old|" + root + "/a.txt|False||t|d";
     writeBytes(fx.contentFile("D2"), first); // no line end after the last line
     auto index = store.newContentRecord();
-    index->cId = store.getNewDirContentId("D2");
-    index->cTitle = "New|x";
+    index->setCId(store.getNewDirContentId("D2"));
+    index->setCTitle("New|x");
     index->setCContentPath(root + "/docs/b|c.txt");
-    index->needPwd = "True";
-    index->addTime = "2024-3-1 10:00:00";
-    index->cDesc = "a\rb_#_c";
+    index->setNeedPwd("True");
+    index->setAddTime("2024-3-1 10:00:00");
+    index->setCDesc("a\rb_#_c");
     EXPECT_TRUE(store.writeAddQlrDbDirContent("D2", index));
     const std::string added = "D2!C2|New_#!_x|QLRR$/docs/b_#!_c.txt|True||2024-3-1 10:00:00|a_#_b_#=__c\r\n";
     EXPECT_EQ(readBytes(fx.contentFile("D2")), first + "\r" + added);
@@ -141,7 +141,7 @@ TEST_F(IndexStore, addIndex_appendsItsLineAndCachesTheVeryRecord)
 
     writeBytes(fx.contentFile("D3"), indexLine("D3!C1", "t")); // not cached yet
     auto uncached = store.newContentRecord();
-    uncached->cId = "D3!C2";
+    uncached->setCId("D3!C2");
     EXPECT_TRUE(store.writeAddQlrDbDirContent("D3", uncached));
     EXPECT_EQ(store.getQlrDirContentById("D3", "D3!C2"), uncached);
     EXPECT_EQ(store.getDirContentMap("D3")->getKeyCol(), (Keys{"D3!C1", "D3!C2"}));
@@ -159,16 +159,16 @@ TEST_F(IndexStore, fullFolder_refusesANewIndexWithErr008AndAnOverlongFileIsNotRe
         bytes += indexLine("D1!C" + std::to_string(i), "t");
     writeBytes(fx.contentFile("D1"), bytes);
     auto index = store.newContentRecord();
-    index->cId = store.getNewDirContentId("D1");
-    EXPECT_EQ(index->cId, "D1!C32768");
+    index->setCId(store.getNewDirContentId("D1"));
+    EXPECT_EQ(index->cId(), "D1!C32768");
     EXPECT_FALSE(store.writeAddQlrDbDirContent("D1", index));
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err008"});
     EXPECT_EQ(readBytes(fx.contentFile("D1")), bytes);
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C32768"), nullptr);
     // An index that is there already may still be written again.
     auto again = store.newContentRecord();
-    again->cId = "D1!C7";
-    again->cTitle = "replaced";
+    again->setCId("D1!C7");
+    again->setCTitle("replaced");
     EXPECT_TRUE(store.writeAddQlrDbDirContent("D1", again));
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C7"), again);
     EXPECT_EQ(store.getDirContentMap("D1")->getCount(), 32767);

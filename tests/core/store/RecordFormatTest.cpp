@@ -32,7 +32,8 @@ Fields fieldsOf(const QlrDirModel& r)
 
 Fields fieldsOf(const QlrDirContentModel& r)
 {
-    return {r.cId, r.cTitle, r.cContentPath(), r.needPwd, r.pwd, r.addTime, r.cDesc};
+    return {std::string(r.cId()),     std::string(r.cTitle()), r.cContentPath(),       std::string(r.needPwd()),
+            std::string(r.pwd()),     std::string(r.addTime()), std::string(r.cDesc())};
 }
 
 TEST(RecordFormat, awkwardTexts_roundTripThroughBothLineFormats)
@@ -51,7 +52,7 @@ TEST(RecordFormat, awkwardTexts_roundTripThroughBothLineFormats)
         EXPECT_EQ(fieldsOf(dirBack), fieldsOf(folder));
 
         QlrDirContentModel index;
-        index.cId = index.cTitle = index.needPwd = index.pwd = index.addTime = index.cDesc = text;
+        index.assign(text, text, text, text, text, text, text);
         index.setCContentPath(text);
         const std::string indexLine = formatContentLine(index);
         EXPECT_EQ(std::count(indexLine.begin(), indexLine.end(), '|'), 6);
@@ -89,7 +90,7 @@ TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
     FixedRoot root("/home/u/cat");
     QlrDirContentModel shortIndex(&root);
     EXPECT_FALSE(parseContentLine("D2!C1|Report|QLRR$/r.doc|False||2024-3-1 10:00:00", shortIndex));
-    EXPECT_EQ(shortIndex.addTime, "2024-3-1 10:00:00");
+    EXPECT_EQ(shortIndex.addTime(), "2024-3-1 10:00:00");
 
     QlrDirContentModel full(&root);
     EXPECT_TRUE(parseContentLine("D2!C1|Report|QLRR$/docs/r.doc|False||2024-3-1 10:00:00|first|extra", full));

@@ -256,11 +256,11 @@ TEST(SafeWrite, failedStoreWrites_showTheirMessageAndKeepFileAndCache)
     ASSERT_EQ(folders->getCount(), 2);
     ASSERT_EQ(indexes->getCount(), 1);
     folders->getValueByKey("D1")->dirName = "Renamed";
-    indexes->getValueByKey("D1!C1")->cTitle = "Renamed";
+    indexes->getValueByKey("D1!C1")->setCTitle("Renamed");
     auto folder = std::make_shared<QlrDirModel>();
     folder->dirId = "D3";
     auto index = store.newContentRecord();
-    index->cId = "D1!C2";
+    index->setCId("D1!C2");
 
     io.failNth(Op::Write, 1, ENOSPC);
     EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *folders));

@@ -34,8 +34,8 @@ protected:
     std::shared_ptr<QlrDirContentModel> newIndex(const std::string& id)
     {
         auto index = store.newContentRecord();
-        index->cId = id;
-        index->cTitle = "new";
+        index->setCId(id);
+        index->setCTitle("new");
         return index;
     }
     std::shared_ptr<QlrDirModel> newFolder(const std::string& id)

@@ -175,7 +175,7 @@ private slots:
             QCOMPARE(list->visualRect(list->indexOf(QString::fromLatin1(key))).height(), height);
         const auto index = ui->core().store.getQlrDirContentById("D1", "D1!C1");
         QCOMPARE(list->indexOf(QStringLiteral("D1!C1")).data(Qt::ToolTipRole).toString(),
-                 QString::fromStdString(index->cDesc));
+                 QString::fromStdString(std::string(index->cDesc())));
     }
 };
 
