@@ -48,7 +48,7 @@ std::string CatalogLayout::getDirFilePath()
     return joinPath(joinPath(root, session_.currentQlrdbFolder()), session_.currentDirFileName());
 }
 
-std::string CatalogLayout::getContentFolderPath()
+const std::string& CatalogLayout::getContentFolderPath()
 {
     const std::string& root = session_.getRootPath(); // first: it reads the settings when they are not yet
     const std::string& catalogFolder =
@@ -62,7 +62,22 @@ std::string CatalogLayout::getContentFolderPath()
 
 std::string CatalogLayout::getContentFilePath(const std::string& dirId)
 {
-    return joinPath(getContentFolderPath(), fileNameFor(dirId) + ".qlr");
+    std::string path;
+    contentFilePathInto(dirId, path);
+    return path;
+}
+
+void CatalogLayout::contentFilePathInto(const std::string& dirId, std::string& path)
+{
+    const std::string& folder = getContentFolderPath();
+    path.assign(folder);
+    if (!folder.empty() && folder.back() != kPathSep)
+        path += kPathSep;
+    if (dirId.find_first_of("/.") == std::string::npos && dirId.find('\0') == std::string::npos)
+        path += dirId; // the common case: nothing in the id to encode
+    else
+        path += fileNameFor(dirId);
+    path += ".qlr";
 }
 
 std::string CatalogLayout::getTempContentFilePath()

@@ -19,8 +19,10 @@ public:
 
     std::string getCatalogFolderPath();
     std::string getDirFilePath();
-    std::string getContentFolderPath();
+    const std::string& getContentFolderPath();
     std::string getContentFilePath(const std::string& dirId);
+    // The same into path, whose memory is used again (loading a catalog asks once per folder).
+    void contentFilePathInto(const std::string& dirId, std::string& path);
     std::string getTempContentFilePath();
 
 private:

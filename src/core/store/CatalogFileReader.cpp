@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "core/store/ByteCount.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/SafeFile.h"
 #include "core/store/fileOpe.h"
@@ -39,41 +40,52 @@ void releaseLargeBuffer()
         std::string().swap(buffer);
 }
 
-size_t lineCountAtMost(const std::string& content)
-{
-    size_t lines = 1;
-    const char* const end = content.data() + content.size();
-    for (const char* cr = content.data(); (cr = static_cast<const char*>(std::memchr(cr, '\r', static_cast<size_t>(end - cr)))); ++cr)
-        ++lines;
-    return lines;
-}
 
-// Records made in blocks: the records of one file lie side by side in one allocation, their
-// texts in another, and each record handed out keeps the block alive. The block is sized for the
-// most records and texts the file can hold (one record per line; texts no longer than the file
-// and the roots that stored paths stand for), so it never moves.
+// Records made in blocks: the records of one file and the file's text lie together in one
+// allocation, the records' texts in the file's text, and each record handed out keeps the block
+// alive. The block has room for the most records the file can hold (one per line), so nothing in
+// it moves.
 template <class Record>
 class RecordBlock {
 public:
-    RecordBlock(size_t records, size_t textBytes) : block_(std::make_shared<Block>(textBytes))
+    RecordBlock(size_t capacity, std::string_view text)
     {
-        block_->records.reserve(records);
+        const size_t header = (sizeof(Block) + alignof(Record) - 1) / alignof(Record) * alignof(Record);
+        char* raw = static_cast<char*>(::operator new(header + capacity * sizeof(Record) + text.size()));
+        Record* records = reinterpret_cast<Record*>(raw + header);
+        char* copy = reinterpret_cast<char*>(records + capacity);
+        if (!text.empty())
+            std::memcpy(copy, text.data(), text.size());
+        Block* block = new (raw) Block{records, 0, capacity, TextArena(std::string_view(copy, text.size()))};
+        block_ = std::shared_ptr<Block>(block, [](Block* b) {
+            b->~Block();
+            ::operator delete(static_cast<void*>(b));
+        });
     }
     template <class... Args>
     std::shared_ptr<Record> next(Args... args)
     {
-        if (block_->records.size() == block_->records.capacity())
+        Block& b = *block_;
+        if (b.used == b.capacity)
             return std::make_shared<Record>(args...);
-        block_->records.emplace_back(args...);
-        return std::shared_ptr<Record>(block_, &block_->records.back());
+        Record* record = new (b.records + b.used) Record(args...);
+        ++b.used;
+        return std::shared_ptr<Record>(block_, record);
     }
     TextArena* texts() { return &block_->texts; }
+    std::string_view text() const { return block_->texts.text(); }
 
 private:
     struct Block {
-        explicit Block(size_t textBytes) : texts(textBytes) {}
+        Record* records;
+        size_t used;
+        size_t capacity;
         TextArena texts;
-        std::vector<Record> records; // after the texts: they go first
+        ~Block()
+        {
+            for (size_t i = used; i > 0; --i)
+                records[i - 1].~Record();
+        }
     };
     std::shared_ptr<Block> block_;
 };
@@ -83,9 +95,14 @@ CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, 
                                  RecordArgs... recordArgs)
 {
     CatalogFileRead<Map> result;
-    std::string& content = readBuffer();
+    // Index records keep their texts in the file's text: it is read into a string of its own.
+    // Folder records copy theirs, and the buffer is used again.
+    constexpr bool keepText = !std::is_same_v<Record, QlrDirModel>;
+    std::string_view fileText;
+    std::string& buffer = readBuffer();
     int error = 0;
-    if (!readWholeFileInto(path, content, &error)) {
+    const bool read = keepText ? readWholeFileShared(path, fileText, &error) : readWholeFileInto(path, buffer, &error);
+    if (!read) {
         // A missing file is an empty one.
         if (error != ENOENT) {
             result.complete = false;
@@ -96,37 +113,72 @@ CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, 
     }
     // At most one record per line: the map and the records are sized once rather than grown
     // step by step.
-    const size_t lines = lineCountAtMost(content);
-    result.map->reserve(std::min(lines, static_cast<size_t>(Map::kMaxEntries)));
-    RecordBlock<Record> block(lines, std::is_same_v<Record, QlrDirModel> ? 0 : content.size() + lines * 16);
+    const std::string_view content = keepText ? fileText : std::string_view(buffer);
+    // The lines first, so that the map and the records are sized once rather than grown step
+    // by step; the text they lie in moves into the block, which does not move it.
+    struct Line {
+        std::string_view text;
+        int number;
+    };
+    thread_local std::vector<Line> lines;
+    lines.clear();
+    fileOpe::forEachNumberedLine(content, [](std::string_view line, int number) { lines.push_back({line, number}); });
+    // A file of whole lines has as many separators as its lines have between fields; one that
+    // holds no '#' holds no escape.
+    LineHints hints;
+    hints.noExtraFields = countByte(content, '|') == lines.size() * (Record::kFieldCount - 1);
+    hints.noEscapes = content.find('#') == std::string_view::npos;
 
-    StoreOutcome malformed = StoreOutcome::failure(kind.malformedKey, path);
-    bool full = false;
-    fileOpe::forEachNumberedLine(content, [&](std::string_view line, int lineNumber) {
-        if (full)
-            return;
-        std::shared_ptr<Record> record = block.next(recordArgs...);
-        bool extraFields = false;
-        if (!parse(line, *record, &extraFields, block.texts())) {
-            if (malformed.lines.size() < StoreOutcome::kLinesKept)
-                malformed.lines.push_back(lineNumber);
-            ++malformed.lineCount;
-            result.lossy = true;
+    std::vector<int> malformedLines;
+    int malformedCount = 0;
+    auto parseLines = [&](const LineHints& given) {
+        result.map = std::make_shared<Map>();
+        result.map->reserve(std::min(lines.size(), static_cast<size_t>(Map::kMaxEntries)));
+        result.lossy = false;
+        malformedLines.clear();
+        malformedCount = 0;
+        RecordBlock<Record> block(lines.size(), keepText ? content : std::string_view());
+        const char* const blockText = keepText ? block.text().data() : content.data();
+        for (const auto& [fileLine, lineNumber] : lines) {
+            // The line as it lies in the block's copy of the text.
+            const std::string_view line(blockText + (fileLine.data() - content.data()), fileLine.size());
+            std::shared_ptr<Record> record = block.next(recordArgs...);
+            bool extraFields = false;
+            if (!parse(line, *record, &extraFields, block.texts(), given)) {
+                if (malformedLines.size() < StoreOutcome::kLinesKept)
+                    malformedLines.push_back(lineNumber);
+                ++malformedCount;
+                result.lossy = true;
+            }
+            const std::string key(idOf(*record));
+            const int before = result.map->getCount();
+            if (!result.map->addMap(key, std::move(record))) {
+                result.complete = false;
+                result.incompleteReasonKey = kLimitReachedKey;
+                result.problems.add(StoreOutcome::failureFor(kind.unreadableKey, path, kLimitReachedKey));
+                break;
+            }
+            if (extraFields || result.map->getCount() == before)
+                result.lossy = true; // fields dropped, or an earlier line of the same id
         }
-        const std::string key(idOf(*record));
-        const int before = result.map->getCount();
-        if (!result.map->addMap(key, std::move(record))) {
-            full = true;
-            result.complete = false;
-            result.incompleteReasonKey = kLimitReachedKey;
-            result.problems.add(StoreOutcome::failureFor(kind.unreadableKey, path, kLimitReachedKey));
-        } else if (extraFields || result.map->getCount() == before) {
-            result.lossy = true; // fields dropped, or an earlier line of the same id
-        }
-    });
-    if (malformed.lineCount > 0)
+    };
+    parseLines(hints);
+    // The separators added up only by chance (a line short of some, another with more): read
+    // again, looking at every line.
+    if (hints.noExtraFields && malformedCount > 0) {
+        result.problems = StoreProblems();
+        result.complete = true;
+        result.incompleteReasonKey.clear();
+        parseLines(LineHints{false, hints.noEscapes});
+    }
+    if (malformedCount > 0) {
+        StoreOutcome malformed = StoreOutcome::failure(kind.malformedKey, path);
+        malformed.lines = std::move(malformedLines);
+        malformed.lineCount = malformedCount;
         result.problems.add(std::move(malformed));
-    releaseLargeBuffer();
+    }
+    if (!keepText)
+        releaseLargeBuffer();
     return result;
 }
 
@@ -136,7 +188,9 @@ FolderFileRead readFolderFile(const std::string& path)
 {
     return readRecords<DirMap, QlrDirModel>(
         path, kFolderFile,
-        [](std::string_view line, QlrDirModel& record, bool* extra, TextArena*) { return parseDirLine(line, record, extra); },
+        [](std::string_view line, QlrDirModel& record, bool* extra, TextArena*, LineHints) {
+            return parseDirLine(line, record, extra);
+        },
         [](const QlrDirModel& record) -> std::string_view { return record.dirId; });
 }
 
@@ -144,8 +198,8 @@ IndexFileRead readIndexFile(const std::string& path, RootPathSource* root)
 {
     return readRecords<ContentMap, QlrDirContentModel>(
         path, kIndexFile,
-        [](std::string_view line, QlrDirContentModel& record, bool* extra, TextArena* texts) {
-            return parseContentLine(line, record, extra, texts);
+        [](std::string_view line, QlrDirContentModel& record, bool* extra, TextArena* texts, LineHints hints) {
+            return parseContentLine(line, record, extra, texts, hints);
         },
         [](const QlrDirContentModel& record) { return record.cId(); }, root);
 }

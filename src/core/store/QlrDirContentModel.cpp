@@ -55,14 +55,22 @@ void QlrDirContentModel::assignFields(const std::array<std::string_view, kFields
         if (f > 0 && fields[f].data() != fields[f - 1].data() + fields[f - 1].size() + 1)
             onePiece = false;
     }
-    // Made before the old block goes: a value may lie in it.
-    char* text = arena ? arena->take(total) : nullptr;
-    std::unique_ptr<char[]> own;
-    if (!text) {
-        own.reset(new char[total]);
-        text = own.get();
-    }
     std::array<uint32_t, kFields> ends{};
+    if (onePiece && arena && arena->holds({fields[0].data(), total})) {
+        size_t at = 0;
+        for (uint8_t f = 0; f < kFields; ++f) {
+            at += fields[f].size();
+            ends[f] = static_cast<uint32_t>(at);
+            ++at;
+        }
+        text_ = fields[0].data();
+        ownText_.reset();
+        ends_ = ends;
+        return;
+    }
+    // Made before the old block goes: a value may lie in it.
+    std::unique_ptr<char[]> own(new char[total]);
+    char* const text = own.get();
     if (onePiece) {
         std::memcpy(text, fields[0].data(), total);
         size_t at = 0;

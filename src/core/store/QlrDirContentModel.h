@@ -10,26 +10,20 @@ namespace quillory {
 
 class RootPathSource;
 
-// Room for the texts of many records, taken from one allocation: a file's records keep their
-// texts here instead of in a block each. It never moves; when it is full, a record takes a block
-// of its own.
+// The text of a whole file that many records keep their texts in: a record read from a line as
+// it stands points into it, so reading a file copies no field. Whoever holds the records holds
+// the text too, unchanged and in place, for as long as they live.
 class TextArena {
 public:
-    explicit TextArena(size_t capacity) : text_(capacity ? new char[capacity] : nullptr), capacity_(capacity) {}
-    // Room for size bytes, or null when there is not enough left.
-    char* take(size_t size)
+    explicit TextArena(std::string_view text) : text_(text) {}
+    std::string_view text() const { return text_; }
+    bool holds(std::string_view piece) const
     {
-        if (size > capacity_ - used_)
-            return nullptr;
-        char* at = text_.get() + used_;
-        used_ += size;
-        return at;
+        return !text_.empty() && piece.data() >= text_.data() && piece.data() + piece.size() <= text_.data() + text_.size();
     }
 
 private:
-    std::unique_ptr<char[]> text_;
-    size_t capacity_;
-    size_t used_ = 0;
+    std::string_view text_;
 };
 
 // One index of a catalog. The path is kept relative to the catalog's root: the root is stored
@@ -41,6 +35,7 @@ private:
 class QlrDirContentModel {
 public:
     static constexpr std::string_view kRootPlaceholder = "QLRR$";
+    static constexpr size_t kFieldCount = 7; // in a line of an index file
 
     explicit QlrDirContentModel(RootPathSource* root = nullptr) : root_(root) {}
     ~QlrDirContentModel() = default;
@@ -82,8 +77,9 @@ public:
     void setStoredPath(std::string_view value) { setField(Path, value); }
     std::string_view storedPath() const { return field(Path); }
 
-    // Every field at once (the path in stored form), in one allocation; or with arena, in the
-    // arena (which must outlive the record).
+    // Every field at once (the path in stored form), in one allocation; or, when the fields lie
+    // in arena as a file holds them (one separator between each two), kept there without a copy
+    // (the arena must outlive the record).
     void assign(std::string_view id, std::string_view title, std::string_view storedPath, std::string_view needPwd,
                 std::string_view pwd, std::string_view addTime, std::string_view desc, TextArena* arena = nullptr);
 

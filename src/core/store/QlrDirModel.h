@@ -6,6 +6,8 @@ namespace quillory {
 
 // One folder of a catalog.
 struct QlrDirModel {
+    static constexpr size_t kFieldCount = 8; // in a line of the folder file
+
     std::string dirId;          // "D" and a number
     std::string dirName;
     std::string parentDirId;    // "0" for a top-level folder

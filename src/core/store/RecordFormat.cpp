@@ -11,14 +11,15 @@ namespace {
 constexpr char kSeparator = '|';
 
 // Splits line at every separator into at most N fields; returns how many were found. extra is
-// set when the line holds more than N fields (the rest is not read).
+// set when the line holds more than N fields (the rest is not read). lastIsRest: the caller
+// knows there are none, and the last field runs to the end of the line unsearched.
 template <size_t N>
-size_t splitFields(std::string_view line, std::array<std::string_view, N>& fields, bool* extra)
+size_t splitFields(std::string_view line, std::array<std::string_view, N>& fields, bool* extra, bool lastIsRest = false)
 {
     size_t count = 0;
     size_t start = 0;
     while (count < N) {
-        const size_t bar = line.find(kSeparator, start);
+        const size_t bar = count + 1 == N && lastIsRest ? std::string_view::npos : line.find(kSeparator, start);
         fields[count++] = line.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start);
         if (bar == std::string_view::npos) {
             start = std::string_view::npos;
@@ -168,13 +169,19 @@ std::string formatDirLine(const QlrDirModel& r)
 
 bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields, TextArena* arena)
 {
+    return parseContentLine(line, record, extraFields, arena, LineHints{});
+}
+
+bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields, TextArena* arena,
+                      LineHints hints)
+{
     std::array<std::string_view, 7> f;
-    const size_t n = splitFields(line, f, extraFields);
+    const size_t n = splitFields(line, f, extraFields, hints.noExtraFields);
     for (size_t i = n; i < f.size(); ++i)
         f[i] = {};
     // The fields read, unescaped where the line holds escapes (rarely); a missing field is empty.
     std::unique_ptr<std::array<std::string, 7>> unescaped;
-    if (mayNeedUnescape(line)) {
+    if (!hints.noEscapes && mayNeedUnescape(line)) {
         unescaped = std::make_unique<std::array<std::string, 7>>();
         for (size_t i = 0; i < n; ++i) {
             (*unescaped)[i] = unescapeField(f[i]);

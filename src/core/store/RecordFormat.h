@@ -38,6 +38,15 @@ std::string formatDirLine(const QlrDirModel& record);
 // With arena, the record's texts are kept there.
 bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields = nullptr,
                       TextArena* arena = nullptr);
+
+// What a whole file tells of its lines, so that reading them can skip looking for what is not
+// there: no line holds fields after the last, no line holds an escape.
+struct LineHints {
+    bool noExtraFields = false;
+    bool noEscapes = false;
+};
+bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields, TextArena* arena,
+                      LineHints hints);
 // The path is written in its stored (placeholder) form.
 std::string formatContentLine(const QlrDirContentModel& record);
 

@@ -1,6 +1,7 @@
 #include "core/store/SafeFile.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -8,6 +9,7 @@
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "core/store/Paths.h"
 
@@ -269,6 +271,46 @@ bool readWholeFileInto(const std::string& path, std::string& content, int* error
     }
     ::close(fd);
     content.resize(done);
+    if (errorNumber)
+        *errorNumber = 0;
+    return true;
+}
+
+bool readWholeFileShared(const std::string& path, std::string_view& text, int* errorNumber)
+{
+    auto fail = [errorNumber](int error) {
+        if (errorNumber)
+            *errorNumber = error;
+        return false;
+    };
+    // Not blocking: a pipe put where a catalog file belongs must not hang the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return fail(errno);
+    // Read until a read comes back short (the end of a plain file): no fstat, and no read that
+    // only finds the end.
+    thread_local std::vector<char> buffer(64 * 1024);
+    if (buffer.size() > (1u << 20)) // one large file before does not keep its memory
+        std::vector<char>(64 * 1024).swap(buffer);
+    size_t done = 0;
+    for (;;) {
+        if (done == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const size_t room = buffer.size() - done;
+        const ssize_t n = ::read(fd, buffer.data() + done, room);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno == EAGAIN ? EIO : errno;
+            ::close(fd);
+            return fail(error);
+        }
+        done += static_cast<size_t>(n);
+        if (static_cast<size_t>(n) < room)
+            break;
+    }
+    ::close(fd);
+    text = std::string_view(buffer.data(), done);
     if (errorNumber)
         *errorNumber = 0;
     return true;

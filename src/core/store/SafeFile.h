@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,11 @@ std::optional<std::string> readWholeFile(const std::string& path, int* errorNumb
 // The same into content, whose memory is reused; false when the file cannot be opened or read
 // (content is then unspecified).
 bool readWholeFileInto(const std::string& path, std::string& content, int* errorNumber = nullptr);
+
+// The same into a buffer of this thread's that the next call reads over: text is valid until
+// then. (A catalog's index files are read this way: thousands of them, each copied once, to
+// where its records keep it.)
+bool readWholeFileShared(const std::string& path, std::string_view& text, int* errorNumber = nullptr);
 
 // Removes the temporary files that an interrupted replaceFileAtomically left in folder.
 // Returns how many were removed.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/config/CatalogLayout.h"
 #include "core/store/IdAllocation.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/RecordIds.h"
@@ -26,8 +27,11 @@ std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMap(const std::string& dirId)
 
 std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems)
 {
-    const std::string path = getContentFilePath(dirId);
     auto cached = contentMapCache_.getValueByKey(dirId);
+    if (cached && (cached->getCount() > 0 || incompleteFiles_.empty()))
+        return cached; // read before (the path is made only when the file is to be read)
+    thread_local std::string path; // made anew for each file, its memory used again
+    layout_.contentFilePathInto(dirId, path);
     if (!needsReading(path, cached, cached && cached->getCount() == 0))
         return cached;
     IndexFileRead read = readIndexFile(path, &root_);

@@ -122,6 +122,19 @@ TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereO
     EXPECT_EQ(filesStartingWith(fx.dir / "cat/idx", "D1.qlr.damaged-").size(), 1u);
     EXPECT_EQ(fx.recorder.shown.size(), 1u);
 
+    // A line with a field too many and one with a field too few: their separators add up to
+    // those of whole lines, and the lines are read as what they are all the same.
+    writeBytes(fx.contentFile("D2"), "D2!C1|a|p|False||t|d|extra\r\nD2!C2|b|p|False||t\r\n");
+    store.resetStoreCache();
+    EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C1")->cDesc(), "d");
+    EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C2")->addTime(), "t");
+    ASSERT_TRUE(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2")));
+    EXPECT_EQ(filesStartingWith(fx.dir / "cat/idx", "D2.qlr.damaged-").size(), 1u);
+    writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "b"));
+    store.resetStoreCache();
+    for (const auto& copy : filesStartingWith(fx.dir / "cat/idx", "D2.qlr.damaged-"))
+        std::filesystem::remove(copy);
+
     // A whole file is rewritten without a copy; a copy that cannot be made stops the rewrite.
     ASSERT_TRUE(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2")));
     EXPECT_TRUE(filesStartingWith(fx.dir / "cat/idx", "D2.qlr.damaged").empty());
