@@ -242,7 +242,7 @@ GeneratedCatalog generateCatalog(const std::string& programFolder, const Catalog
             ready.push_back(child);
 
         QlrDirModel folder;
-        folder.dirId = "D" + std::to_string(catalog.folderIds.size() + 1);
+        folder.dirId = std::string("D").append(std::to_string(catalog.folderIds.size() + 1)); // not "D" + ...: GCC 12 -O3 -Wrestrict
         folder.dirName = words(random, random.between(1, 3));
         folder.parentDirId = node.parent < 0 ? "0" : ids[static_cast<size_t>(node.parent)];
         folder.dirDescription = sentence(random);
