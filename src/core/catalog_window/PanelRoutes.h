@@ -18,8 +18,6 @@ enum class FolderEditorMode { ViewAndUpdate, AddChild, AddTopLevel };
 // The index editor takes a new index for the current folder, or changes the current index.
 enum class IndexEditorMode { Add, Edit };
 
-// The panel a command opens; none for the commands that open no panel.
-std::optional<Panel> panelForCommand(Command command);
 // The mode the folder editor opens in for a command that opens it.
 FolderEditorMode folderEditorModeFor(Command command);
 // The index editor needs a current folder; it edits the current index when there is one.

@@ -49,17 +49,6 @@ const CommandRow& commandRow(Command command)
     return commandTable()[static_cast<size_t>(command)];
 }
 
-std::optional<Command> commandByName(std::string_view name)
-{
-    if (name.empty())
-        return std::nullopt;
-    for (const CommandRow& row : commandTable()) {
-        if (row.menuItem == name || row.startMenuItem == name || row.toolButton == name || row.launcherName == name)
-            return row.command;
-    }
-    return std::nullopt;
-}
-
 std::optional<Command> commandByToolKey(std::string_view key)
 {
     if (key.empty())

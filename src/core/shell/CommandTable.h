@@ -56,8 +56,7 @@ struct CommandRow {
 
 const std::array<CommandRow, kCommandCount>& commandTable();
 const CommandRow& commandRow(Command command);
-// The command of a menu entry, toolbar button, toolbar key or launcher button name.
-std::optional<Command> commandByName(std::string_view name);
+// The command of a toolbar key, and of a launcher button.
 std::optional<Command> commandByToolKey(std::string_view key);
 std::optional<Command> commandOfLauncher(LauncherButton button);
 

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <utility>
 
-#include "core/store/RecordIds.h"
 #include "core/store/RootPathSource.h"
 #include "core/store/fileOpe.h"
 
@@ -176,11 +175,6 @@ std::string QlrDirContentModel::storedFormOf(std::string_view value) const
 void QlrDirContentModel::setCContentPath(std::string_view value)
 {
     setStoredPath(storedFormOf(value));
-}
-
-std::string QlrDirContentModel::dirId() const
-{
-    return folderOfIndexId(cId());
 }
 
 } // namespace quillory

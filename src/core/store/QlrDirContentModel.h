@@ -83,9 +83,6 @@ public:
     void assign(std::string_view id, std::string_view title, std::string_view storedPath, std::string_view needPwd,
                 std::string_view pwd, std::string_view addTime, std::string_view desc, TextArena* arena = nullptr);
 
-    // The folder that holds this index: the id's text before "!".
-    std::string dirId() const;
-
 private:
     enum Field : uint8_t { Id, Title, Path, NeedPwd, Pwd, Time, Desc, kFields };
 

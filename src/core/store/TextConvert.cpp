@@ -74,21 +74,6 @@ std::string formatBoolean(bool value)
     return value ? "True" : "False";
 }
 
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to)
-{
-    std::string result;
-    if (from.empty())
-        return std::string(text);
-    size_t start = 0;
-    for (size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, start)) {
-        result.append(text.substr(start, at - start));
-        result.append(to);
-        start = at + from.size();
-    }
-    result.append(text.substr(start));
-    return result;
-}
-
 std::string trimBlanks(std::string_view text)
 {
     const auto first = text.find_first_not_of(" \t");

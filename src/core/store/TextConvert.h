@@ -14,7 +14,6 @@ std::optional<int16_t> parseInt16(std::string_view text);
 // "True" or "False".
 std::string formatBoolean(bool value);
 
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to);
 // Without leading and trailing blanks (spaces and tabs).
 std::string trimBlanks(std::string_view text);
 
