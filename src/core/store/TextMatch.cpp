@@ -26,14 +26,19 @@ char32_t lowerAscii(unsigned char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char32_t>(c + 32) : c;
 }
 
-// Decodes one code point at text[i], advancing i; an invalid byte decodes as U+DC00 + byte.
-char32_t decode(std::string_view text, size_t& i)
+} // namespace
+
+char32_t decodeUtf8(std::string_view text, size_t& i)
 {
     const auto b0 = static_cast<unsigned char>(text[i]);
     auto invalid = [&]() {
         ++i;
         return static_cast<char32_t>(0xDC00 + b0);
     };
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
     size_t length;
     char32_t cp;
     if (b0 >= 0xC2 && b0 <= 0xDF) {
@@ -62,6 +67,8 @@ char32_t decode(std::string_view text, size_t& i)
     i += length;
     return cp;
 }
+
+namespace {
 
 // The lower case of a code point outside ASCII, from the C library's Unicode case mapping. The
 // code points of two-byte UTF-8 (Latin letters with marks, Greek, Cyrillic, ...) are asked for
@@ -167,7 +174,7 @@ bool hasCharacterFoldingIntoAscii(std::string_view text)
             ++i;
         if (i == size)
             return false;
-        const char32_t cp = decode(text, i);
+        const char32_t cp = decodeUtf8(text, i);
         if (cp >= 0xDC80 && cp <= 0xDCFF)
             continue; // a byte that is not UTF-8 folds to itself
         if (lowerNonAscii(cp) < 0x80)
@@ -176,6 +183,15 @@ bool hasCharacterFoldingIntoAscii(std::string_view text)
 }
 
 } // namespace
+
+char32_t foldCodePoint(char32_t cp)
+{
+    if (cp < 0x80)
+        return lowerAscii(static_cast<unsigned char>(cp));
+    if (cp >= 0xDC80 && cp <= 0xDCFF)
+        return cp;
+    return lowerNonAscii(cp);
+}
 
 void foldCase(std::string_view text, std::u32string& out)
 {
@@ -190,7 +206,7 @@ void foldCase(std::string_view text, std::u32string& out)
             ++i;
             continue;
         }
-        const char32_t cp = decode(text, i);
+        const char32_t cp = decodeUtf8(text, i);
         if (cp >= 0xDC80 && cp <= 0xDCFF)
             *next++ = cp;
         else

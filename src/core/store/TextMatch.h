@@ -21,6 +21,12 @@ private:
     bool foldedNeedleHasNonAscii_ = false;
 };
 
+// Decodes the code point at text[i] and moves i past it; a byte that does not begin a valid
+// UTF-8 sequence decodes on its own, as U+DC00 + byte.
+char32_t decodeUtf8(std::string_view text, size_t& i);
+// The lower case of one code point as foldCase makes it.
+char32_t foldCodePoint(char32_t cp);
+
 // Lower-case fold of UTF-8 text into code points (invalid bytes become U+DC80..U+DCFF).
 void foldCase(std::string_view text, std::u32string& out);
 

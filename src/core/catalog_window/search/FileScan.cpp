@@ -1,0 +1,126 @@
+#include "core/catalog_window/search/FileScan.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/catalog_window/ContentRows.h"
+#include "core/store/fileOpe.h"
+
+namespace quillory {
+namespace {
+
+// The extensions of documents that hold text, in lower case with their dot.
+constexpr std::array<std::string_view, 51> kTextExtensions = {
+    ".bat", ".323", ".bin", ".c", ".chm", ".cmd", ".cpp", ".acl", ".css", ".dat", ".dic", ".dochtml", ".h",
+    ".hlp", ".hpp", ".htm", ".html", ".htt", ".htw", ".ini", ".java", ".log", ".mak", ".mht", ".mhtml", ".plg",
+    ".prj", ".rtf", ".scp", ".sct", ".txt", ".wtx", ".xml", ".xsl", ".htc", ".js", ".jsp", ".asp", ".php",
+    ".jad", ".r3t", ".rt", ".sol", ".sor", ".uls", ".wsc", ".pothtml", ".ppthtml", ".xlshtml", ".xlthtml", ".hex",
+};
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view lower)
+{
+    if (a.size() != lower.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char c = a[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+        if (c != lower[i])
+            return false;
+    }
+    return true;
+}
+
+// Reads up to size bytes at into; fewer only at the end of the file. -1 on an error.
+ssize_t readFully(int fd, char* into, size_t size)
+{
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, into + got, size - got);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(got);
+}
+
+} // namespace
+
+bool isTextFileExt(std::string_view extension)
+{
+    return std::any_of(kTextExtensions.begin(), kTextExtensions.end(),
+                       [&](std::string_view known) { return equalsIgnoringAsciiCase(extension, known); });
+}
+
+DocumentSearcher::DocumentSearcher(std::string_view text)
+    : searcher_(text), overlap_(std::max<size_t>(searcher_.longestMatch(), 1) - 1)
+{
+    buffer_.resize(overlap_ + kScanBlockSize);
+}
+
+bool DocumentSearcher::fileContains(const std::string& path)
+{
+    // The extension is the text after the last dot of the path, as the file's type is told
+    // everywhere else.
+    if (isWebAddress(path))
+        return false;
+    std::string extension(1, '.');
+    extension += fileOpe::getLastStrs(path, ".");
+    if (!isTextFileExt(extension))
+        return false;
+    // Never waits on a pipe or a device put where a document was.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool found = false;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        found = searchOpenFile(fd, static_cast<size_t>(info.st_size));
+    }
+    ::close(fd);
+    return found;
+}
+
+bool DocumentSearcher::searchOpenFile(int fd, size_t length)
+{
+    // The document's length when it was opened bounds the reading: one that grows meanwhile
+    // does not keep the search going.
+    size_t remaining = length;
+    size_t kept = 0; // bytes of the previous block repeated at the start of this one
+    char* const buffer = buffer_.data();
+    while (remaining > 0) {
+        if (stop_ && stop_->load(std::memory_order_relaxed))
+            return false;
+        const size_t size = std::min(kScanBlockSize, remaining);
+        const ssize_t got = readFully(fd, buffer + kept, size);
+        if (got <= 0)
+            return false;
+        const size_t filled = kept + static_cast<size_t>(got);
+        if (searcher_.contains(std::string_view(buffer, filled)))
+            return true;
+        remaining -= static_cast<size_t>(got);
+        kept = std::min(overlap_, filled);
+        std::memmove(buffer, buffer + filled - kept, kept);
+        if (static_cast<size_t>(got) < size)
+            break; // the document ended sooner than it said
+    }
+    return false;
+}
+
+bool fileContainsText(const std::string& path, std::string_view text)
+{
+    return DocumentSearcher(text).fileContains(path);
+}
+
+} // namespace quillory

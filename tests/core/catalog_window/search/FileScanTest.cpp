@@ -1,0 +1,120 @@
+// Searching documents for a text: which documents are read, blocks and their borders, and the
+// fast block search against the plain folding comparison it stands in for.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sys/stat.h>
+
+#include "core/catalog_window/search/BlockSearcher.h"
+#include "core/catalog_window/search/FileScan.h"
+#include "support/TestSupport.h"
+
+using namespace quillory;
+using namespace quillory::test;
+
+TEST(FileScan, readsTextDocumentsOfAnyLetterCaseOnly)
+{
+    TempDir dir;
+    for (const char* name : {"a.txt", "B.TXT", "c.Html", "d.log", "e.pdf", "f", "g.txt.bak"})
+        writeBytes(dir / name, "the Needle is here");
+    EXPECT_TRUE(fileContainsText(dir / "a.txt", "NEEDLE"));
+    EXPECT_TRUE(fileContainsText(dir / "B.TXT", "needle"));
+    EXPECT_TRUE(fileContainsText(dir / "c.Html", "needle"));
+    EXPECT_TRUE(fileContainsText(dir / "d.log", "needle is"));
+    EXPECT_FALSE(fileContainsText(dir / "e.pdf", "needle"));
+    EXPECT_FALSE(fileContainsText(dir / "f", "needle"));
+    EXPECT_FALSE(fileContainsText(dir / "g.txt.bak", "needle"));
+    EXPECT_FALSE(fileContainsText(dir / "a.txt", "needles"));
+    EXPECT_TRUE(isTextFileExt(".CPP"));
+    EXPECT_FALSE(isTextFileExt("txt"));
+}
+
+TEST(FileScan, findsTextInsideAndAcrossBlocks)
+{
+    TempDir dir;
+    const std::string filler(kScanBlockSize, 'x');
+    // Wholly inside the second block.
+    writeBytes(dir / "second.txt", filler + "..needle..");
+    EXPECT_TRUE(fileContainsText(dir / "second.txt", "Needle"));
+    // Across the border: the first block ends in "nee", the second starts with "dle".
+    writeBytes(dir / "across.txt", std::string(kScanBlockSize - 3, 'x') + "needle" + filler);
+    EXPECT_TRUE(fileContainsText(dir / "across.txt", "NEEDLE"));
+    // A character outside ASCII split by the border.
+    writeBytes(dir / "split.txt", std::string(kScanBlockSize - 1, 'x') + "Ä" + filler);
+    EXPECT_TRUE(fileContainsText(dir / "split.txt", "xä"));
+    // Far into a long document, and the very end.
+    writeBytes(dir / "late.txt", filler + filler + filler + "end needle");
+    EXPECT_TRUE(fileContainsText(dir / "late.txt", "END NEEDLE"));
+    EXPECT_FALSE(fileContainsText(dir / "late.txt", "needle!"));
+}
+
+TEST(FileScan, missingUnreadableAndNonDocumentsContainNothing)
+{
+    TempDir dir;
+    writeBytes(dir / "doc.txt", "needle");
+    EXPECT_FALSE(fileContainsText(dir / "missing.txt", "needle"));
+    EXPECT_FALSE(fileContainsText(dir / "doc.txt/inner.txt", "needle")); // a file used as a folder
+    makeFolders(dir / "folder.txt");
+    EXPECT_FALSE(fileContainsText(dir / "folder.txt", "needle"));
+    // A pipe named like a document is not waited on.
+    ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
+    EXPECT_FALSE(fileContainsText(dir / "pipe.txt", "needle"));
+    // Web addresses are never read, even where a file of that name exists relative to here.
+    EXPECT_FALSE(fileContainsText("https://example.org/needle.txt", "needle"));
+    EXPECT_FALSE(fileContainsText("HTTP://example.org/needle.txt", "needle"));
+}
+
+TEST(FileScan, stopFlagEndsTheReadingOfADocument)
+{
+    TempDir dir;
+    writeBytes(dir / "long.txt", std::string(3 * kScanBlockSize, 'x') + "needle");
+    DocumentSearcher searcher("needle");
+    std::atomic<bool> stop{false};
+    searcher.setStopFlag(&stop);
+    EXPECT_TRUE(searcher.fileContains(dir / "long.txt"));
+    stop = true;
+    EXPECT_FALSE(searcher.fileContains(dir / "long.txt"));
+}
+
+TEST(BlockSearcher, agreesWithTheFoldingComparisonOnLettersOfEveryKind)
+{
+    // Letters with variants of another length (KELVIN SIGN, capital I with dot, capital sharp s),
+    // two- and three-byte letters, bytes that are not UTF-8, and plain ASCII.
+    const std::vector<std::string> pieces = {"a", "A", "k", "K", "\xE2\x84\xAA", "i", "I", "\xC4\xB0", "ß",
+                                             "\xE1\xBA\x9E", "é", "É", "ö", "Ö", "я", "Я", "東", " ", "\xFF",
+                                             "\xC3", "s", "S", "x"};
+    std::mt19937 random(7);
+    auto text = [&](int length) {
+        std::string out;
+        for (int i = 0; i < length; ++i)
+            out += pieces[random() % pieces.size()];
+        return out;
+    };
+    int found = 0;
+    for (int round = 0; round < 20000; ++round) {
+        const std::string needle = text(1 + static_cast<int>(random() % 4));
+        const std::string haystack = text(static_cast<int>(random() % 90));
+        const bool expected = CaseInsensitiveMatcher(needle).matches(haystack);
+        ASSERT_EQ(BlockSearcher(needle).contains(haystack), expected) << "needle \"" << needle << "\" in \"" << haystack << "\"";
+        found += expected;
+    }
+    EXPECT_GT(found, 1500); // the rounds did find matches, not only misses
+}
+
+TEST(BlockSearcher, findsMatchesAtEveryPlaceOfALongBlock)
+{
+    // Every start place of the vector loop and of its tail.
+    for (const std::string needle : {"Qu", "quokka", "Größe", "x y"}) {
+        const BlockSearcher searcher(needle);
+        for (size_t at = 0; at < 80; ++at) {
+            std::string block(100, '.');
+            std::string upper = needle;
+            for (char& c : upper)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            block.replace(at, needle.size(), upper);
+            ASSERT_TRUE(searcher.contains(block)) << needle << " at " << at;
+            block[at + needle.size() - 1] = '#';
+            ASSERT_FALSE(searcher.contains(block)) << needle << " broken at " << at;
+        }
+    }
+}
