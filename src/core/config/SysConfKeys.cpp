@@ -67,6 +67,7 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"MF_ListView_Column_3", T::Text},
         {"MF_ListView_Column_4", T::Text},
         {"MF_ListView_Column_5", T::Text},
+        {"MF_F1_Title", T::Text},
         {"MF_F1_lbl_parentId", T::Text},
         {"MF_F1_check_addDir0", T::Text},
         {"MF_F1_check_addDir1", T::Text},
@@ -79,6 +80,7 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"MF_F1_cmd_updateDir", T::Text},
         {"MF_F1_cmd_deleteDir", T::Text},
         {"MF_F1_cmd_dback", T::Text},
+        {"MF_F2_Title", T::Text},
         {"MF_F2_Label3", T::Text},
         {"MF_F2_Label5", T::Text},
         {"MF_F2_Label6", T::Text},
@@ -90,6 +92,7 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"MF_F2_cmd_cupdate", T::Text},
         {"MF_F2_cmd_cdelete", T::Text},
         {"MF_F2_cmd_back", T::Text},
+        {"MF_F3_Title", T::Text},
         {"MF_F3_check_sTitle", T::Text},
         {"MF_F3_check_sDesc", T::Text},
         {"MF_F3_check_sContent", T::Text},
@@ -98,6 +101,7 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"MF_F3_cmd_Search", T::Text},
         {"MF_F3_cmd_Search2", T::Text},
         {"MF_F3_cmd_sback", T::Text},
+        {"MF_F4_Title", T::Text},
         {"MF_F4_ope_clipboardTxt", T::Text},
         {"MF_F4_ope_clipboardAll", T::Text},
         {"MF_F4_ope_clipFile0", T::Text},
@@ -143,6 +147,7 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err015", T::Text},
         {"Err016", T::Text},
         {"Err017", T::Text},
+        {"Err018", T::Text},
     };
     return keys;
 }

@@ -1,0 +1,124 @@
+#include "core/catalog_window/editors/FolderEditing.h"
+
+#include "core/catalog_window/editors/EditorText.h"
+#include "core/store/RecordIds.h"
+#include "core/store/fileOpe.h"
+#include "core/store/qlrDbOpe.h"
+
+namespace quillory {
+namespace {
+
+std::string nameOf(qlrDbOpe& store, const std::string& dirId)
+{
+    if (dirId.empty() || dirId == kTopLevelParentId)
+        return {};
+    const auto folder = store.getQlrDirById(dirId);
+    return folder ? folder->dirName : std::string();
+}
+
+} // namespace
+
+FolderFields folderFieldsOf(qlrDbOpe& store, const std::string& dirId)
+{
+    FolderFields fields;
+    const auto folder = dirId.empty() ? nullptr : store.getQlrDirById(dirId);
+    if (!folder)
+        return fields;
+    fields.dirId = folder->dirId;
+    fields.dirName = folder->dirName;
+    fields.parentDirId = folder->parentDirId;
+    fields.parentName = nameOf(store, folder->parentDirId);
+    fields.description = folder->dirDescription;
+    fields.needPwd = folder->needPwd;
+    fields.pwd = folder->pwd;
+    return fields;
+}
+
+FolderFields newFolderFields(qlrDbOpe& store, const std::string& parentId)
+{
+    FolderFields fields;
+    fields.parentDirId = parentId;
+    fields.parentName = nameOf(store, parentId);
+    return fields;
+}
+
+QlrDirModel readDirPanel(qlrDbOpe& store, const FolderFields& fields)
+{
+    QlrDirModel record;
+    record.dirId = fields.dirId.empty() ? store.getNewDirId() : fields.dirId;
+    record.dirName = trimmedField(fields.dirName);
+    record.dirDescription = trimmedField(fields.description);
+    record.parentDirId = trimmedField(fields.parentDirId);
+    record.needPwd = fields.needPwd;
+    record.pwd = fields.needPwd ? fields.pwd : std::string();
+    return record;
+}
+
+std::string addDirFromPanel(qlrDbOpe& store, fileOpe& files, const FolderFields& fields)
+{
+    FolderFields fresh = fields;
+    fresh.dirId.clear();
+    auto record = std::make_shared<QlrDirModel>(readDirPanel(store, fresh));
+    const std::string id = record->dirId;
+    if (!store.writeAddQlrDbDir(record))
+        return {};
+    files.createFile(store.getContentFilePath(id));
+    return id;
+}
+
+FolderUpdate updateFolder(qlrDbOpe& store, const FolderFields& fields)
+{
+    if (fields.dirId.empty())
+        return FolderUpdate::Skipped;
+    const QlrDirModel changed = readDirPanel(store, fields);
+    if (changed.parentDirId.empty())
+        return FolderUpdate::Skipped;
+    const auto all = store.getAllDirMap();
+    const auto stored = all->getValueByKey(changed.dirId);
+    if (!stored)
+        return FolderUpdate::Skipped;
+    const QlrDirModel before = *stored;
+    stored->dirName = changed.dirName;
+    stored->dirDescription = changed.dirDescription;
+    stored->parentDirId = changed.parentDirId;
+    stored->needPwd = changed.needPwd;
+    stored->pwd = changed.pwd;
+    if (store.writeAllQlrDbDir(FILE_OUTPUT, *all))
+        return FolderUpdate::Written;
+    *stored = before;
+    return FolderUpdate::Failed;
+}
+
+FolderDeletion deleteFolder(qlrDbOpe& store, fileOpe& files, Messages& messages, const std::string& dirId)
+{
+    if (dirId.empty() || !store.getQlrDirById(dirId))
+        return FolderDeletion::Skipped;
+    // An index file that could not be read, or not whole, may hold indexes all the same.
+    StoreProblems problems;
+    if (store.getDirContentMapQuietly(dirId, problems)->getCount() > 0 || !problems.empty()) {
+        messages.show("Msg002");
+        return FolderDeletion::HoldsIndexes;
+    }
+    DirMap children;
+    store.getQlrDirsByParentId(dirId, false, children);
+    if (children.getCount() > 0) {
+        messages.show("Msg003");
+        return FolderDeletion::HasSubfolders;
+    }
+    if (messages.show("Msg004", MsgButtons::YesNo) != MsgAnswer::Yes)
+        return FolderDeletion::Declined;
+    // The folder file is written without the folder first; only then does the cache lose it.
+    const auto all = store.getAllDirMap();
+    DirMap remaining;
+    all->forEach([&](const std::string& key, const DirMap::Ptr& folder) {
+        if (key != dirId)
+            remaining.addMap(key, folder);
+    });
+    if (!store.writeAllQlrDbDir(FILE_OUTPUT, remaining))
+        return FolderDeletion::Failed;
+    all->removeMap(dirId);
+    files.deleteFile(store.getContentFilePath(dirId));
+    return FolderDeletion::Deleted;
+}
+
+} // namespace quillory

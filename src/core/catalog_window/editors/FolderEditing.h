@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include "core/config/Messages.h"
+#include "core/store/QlrDirModel.h"
+
+namespace quillory {
+
+class fileOpe;
+class qlrDbOpe;
+
+// What the folder editor shows and takes, as typed.
+struct FolderFields {
+    std::string dirId;       // "" for a new folder
+    std::string dirName;
+    std::string parentDirId; // "0" for the top level
+    std::string parentName;  // "" at the top level
+    std::string description;
+    bool needPwd = false;
+    std::string pwd;
+};
+
+// The stored folder to view and change, with its parent's name; empty fields when there is none.
+// The password flag and password are shown as stored, so that saving keeps them.
+FolderFields folderFieldsOf(qlrDbOpe& store, const std::string& dirId);
+// The fields of a new folder under parentId ("0": at the top level).
+FolderFields newFolderFields(qlrDbOpe& store, const std::string& parentId);
+
+// The folder record the fields make: name, description and parent trimmed, the password as
+// typed, and a new id when the fields have none.
+QlrDirModel readDirPanel(qlrDbOpe& store, const FolderFields& fields);
+
+// Adds a folder with its empty index file. Returns its id, or "" when the folder file could not
+// be written (the store has told why).
+std::string addDirFromPanel(qlrDbOpe& store, fileOpe& files, const FolderFields& fields);
+
+enum class FolderUpdate { Skipped, Written, Failed };
+// Stores the fields over the folder of fields.dirId; what the editor does not show (icon, index
+// file name) stays. Skipped without an id or a parent; a failed write leaves the folder as it was.
+FolderUpdate updateFolder(qlrDbOpe& store, const FolderFields& fields);
+
+enum class FolderDeletion { Skipped, HoldsIndexes, HasSubfolders, Declined, Deleted, Failed };
+// Deletes an empty folder after asking: one that still holds indexes, or whose index file could
+// not be read whole (Msg002), or that has subfolders
+// (Msg003) is refused with its message; otherwise the user is asked (Msg004). On Yes the folder
+// leaves the folder file and its index file is deleted.
+FolderDeletion deleteFolder(qlrDbOpe& store, fileOpe& files, Messages& messages, const std::string& dirId);
+
+} // namespace quillory

@@ -1,0 +1,81 @@
+#include "core/catalog_window/editors/IndexEditing.h"
+
+#include <ctime>
+
+#include "core/catalog_window/editors/EditorText.h"
+#include "core/store/fileOpe.h"
+#include "core/store/qlrDbOpe.h"
+
+namespace quillory {
+
+IndexFields indexFieldsOf(qlrDbOpe& store, const std::string& dirId, const std::string& cId)
+{
+    IndexFields fields;
+    const auto index = dirId.empty() || cId.empty() ? nullptr : store.getQlrDirContentById(dirId, cId);
+    if (!index)
+        return fields;
+    fields.cId = index->cId();
+    fields.title = index->cTitle();
+    fields.path = index->cContentPath();
+    fields.description = index->cDesc();
+    fields.needPwd = index->needPwd() == "True";
+    fields.pwd = index->pwd();
+    return fields;
+}
+
+std::string addTimeNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+std::shared_ptr<QlrDirContentModel> readContentPanel(qlrDbOpe& store, const std::string& dirId,
+                                                     const IndexFields& fields)
+{
+    auto record = store.newContentRecord();
+    record->setCId(fields.cId.empty() ? store.getNewDirContentId(dirId) : fields.cId);
+    record->setCTitle(trimmedField(fields.title));
+    record->setCContentPath(trimmedField(fields.path));
+    record->setCDesc(trimmedField(fields.description));
+    record->setNeedPwd(fields.needPwd ? "True" : "False");
+    record->setPwd(fields.needPwd ? fields.pwd : std::string());
+    record->setAddTime(addTimeNow());
+    return record;
+}
+
+std::string addIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields)
+{
+    IndexFields fresh = fields;
+    fresh.cId.clear();
+    auto record = readContentPanel(store, dirId, fresh);
+    std::string id(record->cId());
+    if (!store.writeAddQlrDbDirContent(dirId, record))
+        return {};
+    return id;
+}
+
+IndexUpdate updateIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields)
+{
+    IndexUpdate update;
+    if (dirId.empty() || fields.cId.empty())
+        return update;
+    const auto map = store.getDirContentMap(dirId);
+    const auto before = map->getValueByKey(fields.cId);
+    if (!before)
+        return update;
+    auto changed = readContentPanel(store, dirId, fields);
+    update.titleOrPathChanged = changed->cTitle() != before->cTitle() || changed->storedPath() != before->storedPath();
+    // The record itself takes the new values, so that whoever shows it (the list) sees them.
+    const QlrDirContentModel old = *before;
+    *before = *changed;
+    update.written = store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map);
+    if (!update.written)
+        *before = old;
+    return update;
+}
+
+} // namespace quillory
