@@ -80,7 +80,7 @@ void Application::showCatalogWindow()
         mainFormWindow_->showMaximized();
         return;
     }
-    auto* form = new MainForm(core_, *commands_, platform_.opener, platform_.preferences);
+    auto* form = new MainForm(core_, *commands_, platform_.opener, platform_.preferences, platform_.clipboard);
     mainForm_ = form;
     connect(form, &MainForm::catalogClosed, this, [this] {
         unloadCatalogWindow();

@@ -1,16 +1,19 @@
 #include "ui/catalog_window/MainForm.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
+#include <QTimer>
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/PanelRoutes.h"
-#include "ui/catalog_window/ClipboardImportPanel.h"
+#include "ui/catalog_window/panels/ClipboardImportPanel.h"
 #include "ui/catalog_window/ContentListView.h"
+#include <QItemSelectionModel>
 #include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/FolderEditorPanel.h"
-#include "ui/catalog_window/IndexEditorPanel.h"
-#include "ui/catalog_window/SearchPanel.h"
+#include "ui/catalog_window/panels/FolderEditorPanel.h"
+#include "ui/catalog_window/panels/IndexEditorPanel.h"
+#include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/catalog_window/SplitterBar.h"
 #include "ui/platform/FileTypes.h"
 #include "ui/platform/Preferences.h"
@@ -18,8 +21,9 @@
 
 namespace quillory {
 
-MainForm::MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences)
-    : core_(core), commands_(commands), opener_(opener), preferences_(preferences)
+MainForm::MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences,
+                   Clipboard& clipboard)
+    : core_(core), commands_(commands), opener_(opener), preferences_(preferences), clipboard_(clipboard)
 {
     if (const double share = preferences_.treeShare(); share > 0)
         treeShare_ = share;
@@ -51,10 +55,10 @@ MainForm::~MainForm()
 
 void MainForm::makePanels()
 {
-    Frame1 = new FolderEditorPanel(this);
-    Frame2 = new IndexEditorPanel(this);
-    Frame3 = new SearchPanel(this);
-    Frame4 = new ClipboardImportPanel(this);
+    Frame1 = new FolderEditorPanel(core_, *this, this);
+    Frame2 = new IndexEditorPanel(core_, *this, this);
+    Frame3 = new SearchPanel(core_, *this, this);
+    Frame4 = new ClipboardImportPanel(core_, *this, clipboard_, this);
     frames_ = {Frame1, Frame2, Frame3, Frame4};
     for (PanelFrame* frame : frames_) {
         frame->clamp = [this](QPoint proposed) {
@@ -132,6 +136,17 @@ void MainForm::setCurrentContent(const std::string& id)
     states().setCurrentContent(id);
 }
 
+void MainForm::indexAdded(const std::string& id)
+{
+    setCurrentContent(id);
+    // The new index is shown chosen.
+    if (const QString key = QString::fromStdString(id); ListView->hasRow(key)) {
+        const QModelIndex row = ListView->indexOf(key);
+        ListView->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        ListView->scrollTo(row);
+    }
+}
+
 // ---- commands ----
 
 void MainForm::mnuDAddRoot_Click()
@@ -159,7 +174,9 @@ void MainForm::mnuDProperty_Click()
 
 void MainForm::mnuDDelete_Click()
 {
-    mnuDUpdate_Click();
+    // Asks and deletes without showing the editor.
+    Frame1->txt_dirId->setText(QString::fromStdString(currentDirId()));
+    Frame1->cmd_deleteDir_Click();
 }
 
 void MainForm::showContentPanel()
@@ -190,6 +207,7 @@ void MainForm::mnuCProperty_Click()
 void MainForm::mnuSSearchFile_Click()
 {
     frameSize_init(static_cast<int16_t>(Panel::Search));
+    Frame3->frame3_init();
 }
 
 void MainForm::mnuClipDataIn_Click()
@@ -200,6 +218,36 @@ void MainForm::mnuClipDataIn_Click()
 void MainForm::cmd_clipboard_Click()
 {
     frameSize_init(static_cast<int16_t>(Panel::ClipboardImport));
+    Frame4->frame4_init();
+}
+
+// ---- what the panels ask for ----
+
+void MainForm::folderDeleted()
+{
+    setCurrentDir("");
+    // Once the tree has followed the store, its first folder becomes current.
+    QTimer::singleShot(0, this, [this] {
+        if (!unloaded_ && dirTreeView->topLevelItemCount() > 0)
+            dirTreeView_NodeClick(dirTreeView->topLevelItem(0));
+    });
+}
+
+void MainForm::showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes)
+{
+    frameSize_init(199);
+    ListView->clearRows();
+    listedFolder_.clear();
+    fillContentList(indexes);
+}
+
+bool MainForm::addIndexWithPath(const std::string& path)
+{
+    if (currentDirId().empty())
+        return false;
+    mnuCAddFile_Click();
+    Frame2->txt_cpath->setText(QString::fromStdString(path));
+    return true;
 }
 
 void MainForm::mnuSyncData_Click() {}

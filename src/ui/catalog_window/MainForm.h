@@ -10,11 +10,13 @@
 #include "core/catalog_window/PanelGeometry.h"
 #include "core/catalog_window/PopupMenu.h"
 #include "core/store/qlrDbOpe.h"
+#include "ui/catalog_window/panels/PanelHost.h"
 
 class QTreeWidgetItem;
 
 namespace quillory {
 
+class Clipboard;
 class ClipboardImportPanel;
 class CommandDispatcher;
 class CommandStates;
@@ -33,10 +35,11 @@ struct CoreContext;
 // The catalog window: the folder tree, the splitter, the index list and the four editing
 // panels. It changes the session's selection (current folder, current index) and carries out
 // the catalog commands it registers with the dispatcher.
-class MainForm : public QWidget {
+class MainForm : public QWidget, public PanelHost {
     Q_OBJECT
 public:
-    MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences);
+    MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences,
+             Clipboard& clipboard);
     ~MainForm() override;
 
     // Opens the catalog in the window: panels hidden, tree, list, layout, command states.
@@ -45,10 +48,10 @@ public:
     void Form_Unload();
 
     // ---- selection ----
-    const std::string& currentDirId() const;
-    const std::string& currentContentId() const;
+    const std::string& currentDirId() const override;
+    const std::string& currentContentId() const override;
     void setCurrentDir(const std::string& id);
-    void setCurrentContent(const std::string& id);
+    void setCurrentContent(const std::string& id) override;
 
     // ---- tree ----
     void loadDirTree();
@@ -63,8 +66,14 @@ public:
 
     // ---- list ----
     void initListView();
-    void refreshContentList();
+    void refreshContentList() override;
     void fillContentList(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes);
+
+    // ---- what the panels ask for ----
+    void folderDeleted() override;
+    void indexAdded(const std::string& id) override;
+    void showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes) override;
+    bool addIndexWithPath(const std::string& path) override;
 
     // ---- commands ----
     void mnuDAddRoot_Click();
@@ -149,6 +158,7 @@ private:
     CommandDispatcher& commands_;
     DesktopOpener& opener_;
     Preferences& preferences_;
+    Clipboard& clipboard_;
     // The tree's share of the width: the user's, kept between runs, or a quarter.
     double treeShare_ = kDefaultTreeShare;
     PopupMenuModel popup_;

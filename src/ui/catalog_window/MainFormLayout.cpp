@@ -3,7 +3,7 @@
 
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/PanelFrame.h"
+#include "ui/catalog_window/panels/PanelFrame.h"
 #include "ui/platform/Preferences.h"
 #include "ui/catalog_window/SplitterBar.h"
 

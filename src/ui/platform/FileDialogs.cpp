@@ -14,6 +14,7 @@ std::optional<QString> FileDialogs::takeAnswer()
 QString FileDialogs::getOpenFileName(QWidget* parent, const QString& filter, const QString& startFolder)
 {
     lastStartFolder_ = startFolder;
+    lastFilter_ = filter;
     if (auto answer = takeAnswer())
         return *answer;
     return QFileDialog::getOpenFileName(parent, QString(), startFolder, filter);
@@ -24,6 +25,15 @@ QString FileDialogs::getExistingDirectory(QWidget* parent, const QString& start)
     if (auto answer = takeAnswer())
         return *answer;
     return QFileDialog::getExistingDirectory(parent, QString(), start);
+}
+
+QString FileDialogs::getSaveFileName(QWidget* parent, const QString& filter, const QString& start)
+{
+    lastStartFolder_ = start;
+    lastFilter_ = filter;
+    if (auto answer = takeAnswer())
+        return *answer;
+    return QFileDialog::getSaveFileName(parent, QString(), start, filter);
 }
 
 } // namespace quillory

@@ -8,7 +8,7 @@
 #include "core/shell/CommandTable.h"
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/MainForm.h"
-#include "ui/catalog_window/PanelFrame.h"
+#include "ui/catalog_window/panels/PanelFrame.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameToolbar.h"
 #include "ui/support/UiSteps.h"

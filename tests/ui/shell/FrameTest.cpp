@@ -7,7 +7,7 @@
 #include "ui/support/UiSteps.h"
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/PanelFrame.h"
+#include "ui/catalog_window/panels/PanelFrame.h"
 #include "ui/catalog_window/SplitterBar.h"
 #include "ui/catalog_window/MainForm.h"
 #include "ui/platform/DesktopOpener.h"

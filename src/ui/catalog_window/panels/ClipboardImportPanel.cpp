@@ -1,0 +1,325 @@
+#include "ui/catalog_window/panels/ClipboardImportPanel.h"
+
+#include <QBuffer>
+#include <QButtonGroup>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QUrl>
+
+#include "core/CoreContext.h"
+#include "core/catalog_window/clipboard/RtfWriter.h"
+#include "ui/catalog_window/panels/PanelHost.h"
+#include "ui/catalog_window/panels/RichTextExport.h"
+#include "ui/platform/Clipboard.h"
+#include "ui/platform/FileDialogs.h"
+
+namespace quillory {
+
+namespace {
+
+// The formats other programs put rich text on the clipboard in, as RTF.
+const char* const kRtfFormats[] = {"text/rtf", "text/richtext", "application/rtf"};
+
+ClipboardOffer offerOf(const QMimeData* data)
+{
+    ClipboardOffer offer;
+    if (!data)
+        return offer;
+    if (data->hasUrls()) {
+        std::vector<std::string> files;
+        bool allLocal = true;
+        for (const QUrl& url : data->urls()) {
+            allLocal = allLocal && url.isLocalFile();
+            files.push_back(url.toLocalFile().toStdString());
+        }
+        if (allLocal)
+            offer.localFiles = std::move(files);
+    }
+    offer.hasImage = data->hasImage();
+    offer.hasText = data->hasText() || data->hasHtml();
+    return offer;
+}
+
+} // namespace
+
+ClipboardImportPanel::ClipboardImportPanel(CoreContext& core, PanelHost& host, Clipboard& clipboard, QWidget* parent)
+    : PanelFrame(QStringLiteral("Frame4"), core.conf, "MF_F4_Title", parent), core_(core), host_(host), clipboard_(clipboard)
+{
+    build();
+}
+
+void ClipboardImportPanel::build()
+{
+    txt_clipboard = new QTextEdit(this);
+    txt_clipboard->setObjectName(QStringLiteral("txt_clipboard"));
+    txt_clipboard->setTabChangesFocus(true);
+    pic_clipboard = new QLabel(this);
+    pic_clipboard->setObjectName(QStringLiteral("pic_clipboard"));
+    pic_clipboard->setAlignment(Qt::AlignCenter);
+    pic_clipboard->setMinimumSize(1, 1);
+    pic_clipboard->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    content()->addWidget(txt_clipboard, 1);
+    content()->addWidget(pic_clipboard, 1);
+
+    // The save kind: plain text, or everything as rich text.
+    Frame5 = new QWidget(this);
+    Frame5->setObjectName(QStringLiteral("Frame5"));
+    auto* kinds = new QHBoxLayout(Frame5);
+    kinds->setContentsMargins(0, 0, 0, 0);
+    ope_clipboardTxt = new QRadioButton(caption("MF_F4_ope_clipboardTxt"), Frame5);
+    ope_clipboardTxt->setObjectName(QStringLiteral("ope_clipboardTxt"));
+    ope_clipboardAll = new QRadioButton(caption("MF_F4_ope_clipboardAll"), Frame5);
+    ope_clipboardAll->setObjectName(QStringLiteral("ope_clipboardAll"));
+    kinds->addWidget(ope_clipboardTxt);
+    kinds->addWidget(ope_clipboardAll);
+    kinds->addStretch();
+    auto* kindGroup = new QButtonGroup(Frame5);
+    kindGroup->addButton(ope_clipboardTxt);
+    kindGroup->addButton(ope_clipboardAll);
+    content()->addWidget(Frame5);
+
+    // New file or append.
+    auto* fileRow = new QHBoxLayout;
+    auto* fileGroup = new QButtonGroup(this);
+    for (int i = 0; i < 2; ++i) {
+        auto*& option = ope_clipFile[static_cast<size_t>(i)];
+        option = new QRadioButton(caption(i == 0 ? "MF_F4_ope_clipFile0" : "MF_F4_ope_clipFile1"), this);
+        option->setObjectName(QStringLiteral("ope_clipFile%1").arg(i));
+        fileGroup->addButton(option);
+        fileRow->addWidget(option);
+    }
+    fileRow->addStretch();
+    content()->addLayout(fileRow);
+
+    lbl_clipboardMsg = new QLabel(this);
+    lbl_clipboardMsg->setObjectName(QStringLiteral("lbl_clipboardMsg"));
+    lbl_clipboardMsg->setWordWrap(true);
+    content()->addWidget(lbl_clipboardMsg);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto button = [&](const char* key, const char* name) {
+        auto* b = new QPushButton(caption(key), this);
+        b->setObjectName(QString::fromLatin1(name));
+        buttons->addWidget(b);
+        return b;
+    };
+    cmd_clipboardSave = button("MF_F4_cmd_clipboardSave", "cmd_clipboardSave");
+    cmd_toDirContent = button("MF_F4_cmd_toDirContent", "cmd_toDirContent");
+    cmd_clipboardCancel = button("MF_F4_cmd_clipboardCancel", "cmd_clipboardCancel");
+    content()->addLayout(buttons);
+
+    connect(ope_clipboardTxt, &QRadioButton::clicked, this, [this] { ope_clipboardTxt_Click(); });
+    connect(ope_clipboardAll, &QRadioButton::clicked, this, [this] { ope_clipboardAll_Click(); });
+    connect(cmd_clipboardSave, &QPushButton::clicked, this, [this] { cmd_clipboardSave_Click(); });
+    connect(cmd_toDirContent, &QPushButton::clicked, this, [this] { cmd_toDirContent_Click(); });
+    connect(cmd_clipboardCancel, &QPushButton::clicked, this, [this] { cmd_clipboardCancel_Click(); });
+}
+
+void ClipboardImportPanel::frame4_init()
+{
+    cmd_clipboardSave->setEnabled(true);
+    cmd_toDirContent->setEnabled(false);
+    lbl_clipboardMsg->hide();
+    UpdateClipViewAuto();
+    if (!txt_clipboard->isHidden())
+        txt_clipboard->setFocus();
+}
+
+bool ClipboardImportPanel::UpdateClipViewAuto()
+{
+    if (updating_)
+        return false;
+    updating_ = true;
+    const QMimeData* data = clipboard_.content();
+    currentClipFormat_ = data && !data->formats().isEmpty() ? chooseClipFormat(offerOf(data)) : ClipFormat::Text;
+    const bool shown = UpdateClipView();
+    updating_ = false;
+    return shown;
+}
+
+bool ClipboardImportPanel::UpdateClipView()
+{
+    pic_clipboard->hide();
+    pic_clipboard->clear();
+    picture_ = QImage();
+    txt_clipboard->hide();
+    clipboardRtf_.clear();
+    const QMimeData* data = clipboard_.content();
+    switch (currentClipFormat_) {
+    case ClipFormat::Text: {
+        DisplayText();
+        const QString text = data ? data->text() : QString();
+        if (isClipboardWebAddress(text.toStdString())) {
+            toIndexEditor(text);
+            return true;
+        }
+        showTextView();
+        return true;
+    }
+    case ClipFormat::Bitmap: {
+        pic_clipboard->show();
+        const bool shown = DisplayPicture();
+        Frame5->hide();
+        ope_clipFile[0]->hide();
+        ope_clipFile[1]->hide();
+        return shown;
+    }
+    case ClipFormat::FileDrop:
+        if (const auto file = singleCopiedFile(offerOf(data).localFiles)) {
+            toIndexEditor(QString::fromStdString(*file));
+            return true;
+        }
+        txt_clipboard->clear();
+        showTextView();
+        return false;
+    case ClipFormat::None:
+        break;
+    }
+    return false;
+}
+
+bool ClipboardImportPanel::DisplayText()
+{
+    const QMimeData* data = clipboard_.content();
+    if (data && data->hasHtml())
+        txt_clipboard->setHtml(data->html());
+    else
+        txt_clipboard->setPlainText(data ? data->text() : QString());
+    if (data) {
+        for (const char* format : kRtfFormats) {
+            if (data->hasFormat(QString::fromLatin1(format))) {
+                clipboardRtf_ = data->data(QString::fromLatin1(format));
+                break;
+            }
+        }
+    }
+    txt_clipboard->document()->setModified(false);
+    return true;
+}
+
+bool ClipboardImportPanel::DisplayPicture()
+{
+    const QMimeData* data = clipboard_.content();
+    picture_ = data ? qvariant_cast<QImage>(data->imageData()) : QImage();
+    if (picture_.isNull())
+        return false;
+    const QSize room = pic_clipboard->size().isEmpty() ? QSize(400, 260) : pic_clipboard->size();
+    QPixmap shown = QPixmap::fromImage(picture_);
+    if (shown.width() > room.width() || shown.height() > room.height())
+        shown = shown.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    pic_clipboard->setPixmap(shown);
+    return true;
+}
+
+void ClipboardImportPanel::showTextView()
+{
+    txt_clipboard->show();
+    ope_clipFile[0]->show();
+    ope_clipFile[1]->show();
+    ope_clipFile[0]->setChecked(true);
+    Frame5->show();
+    ope_clipboardAll->show();
+    ope_clipboardTxt->show();
+    ope_clipboardTxt->setChecked(true);
+}
+
+void ClipboardImportPanel::toIndexEditor(const QString& path)
+{
+    if (host_.addIndexWithPath(path.toStdString()))
+        return;
+    // No folder to add it to: the path is shown as text, to save or to leave.
+    txt_clipboard->setPlainText(path);
+    showTextView();
+}
+
+void ClipboardImportPanel::ope_clipboardTxt_Click()
+{
+    if (!ope_clipboardTxt->isChecked())
+        return;
+    ope_clipFile[0]->show();
+    ope_clipFile[1]->show();
+    ope_clipFile[0]->setChecked(true);
+}
+
+void ClipboardImportPanel::ope_clipboardAll_Click()
+{
+    if (!ope_clipboardAll->isChecked())
+        return;
+    // Rich text is always written as a new file.
+    ope_clipFile[0]->show();
+    ope_clipFile[1]->hide();
+    ope_clipFile[0]->setChecked(true);
+}
+
+std::string ClipboardImportPanel::richTextBytes() const
+{
+    // The clipboard's own rich text, unless the text was changed here.
+    if (!clipboardRtf_.isEmpty() && !txt_clipboard->document()->isModified())
+        return clipboardRtf_.toStdString();
+    return writeRtf(paragraphsOf(*txt_clipboard->document()));
+}
+
+void ClipboardImportPanel::cmd_clipboardSave_Click()
+{
+    MessageBatch batch(core_.messages);
+    const bool text = !txt_clipboard->isHidden();
+    const bool picture = !text && !pic_clipboard->isHidden();
+    QString filter;
+    if (text && ope_clipboardTxt->isChecked())
+        filter = QStringLiteral("Text Files (*.txt);;Rtf Files (*.rtf);;All Files (*)");
+    else if (text && ope_clipboardAll->isChecked())
+        filter = QStringLiteral("Rtf Files (*.rtf);;All Files (*)");
+    else if (picture)
+        filter = QStringLiteral("Bmp File (*.bmp);;All Files (*)");
+    const QString start = savedClipFile_.empty() ? QString::fromStdString(core_.session.getRootPath())
+                                                 : QFileInfo(QString::fromStdString(savedClipFile_)).absolutePath();
+    const QString chosen = FileDialogs::getSaveFileName(this, filter, start);
+    if (chosen.isEmpty())
+        return;
+    const std::string path = chosen.toStdString();
+    bool saved = true;
+    if (text && ope_clipboardTxt->isChecked()) {
+        saved = saveClipboardText(core_.files, path, txt_clipboard->toPlainText().toStdString(), ope_clipFile[1]->isChecked());
+    } else if (text && ope_clipboardAll->isChecked()) {
+        saved = saveClipboardBytes(core_.files, core_.messages, path, richTextBytes());
+    } else if (picture && !picture_.isNull()) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture_.save(&buffer, "BMP");
+        saved = saveClipboardBytes(core_.files, core_.messages, path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    }
+    // A file that could not be written is not reported as saved.
+    if (!saved)
+        return;
+    cmd_clipboardSave->setEnabled(false);
+    cmd_toDirContent->setEnabled(true);
+    savedClipFile_ = path;
+    Frame5->hide();
+    ope_clipFile[0]->hide();
+    ope_clipFile[1]->hide();
+    lbl_clipboardMsg->setText(QString::fromStdString(core_.conf.text("Msg005")));
+    lbl_clipboardMsg->show();
+}
+
+void ClipboardImportPanel::cmd_toDirContent_Click()
+{
+    if (host_.currentDirId().empty()) {
+        core_.messages.show("Msg005");
+        return;
+    }
+    host_.addIndexWithPath(savedClipFile_);
+}
+
+void ClipboardImportPanel::cmd_clipboardCancel_Click()
+{
+    hide();
+}
+
+} // namespace quillory

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <array>
+#include <string>
+
+#include "core/catalog_window/clipboard/ClipboardImport.h"
+#include "ui/catalog_window/panels/PanelFrame.h"
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTextEdit;
+class QWidget;
+
+namespace quillory {
+
+class Clipboard;
+class PanelHost;
+struct CoreContext;
+
+// Panel Frame4, the clipboard import. It shows what the clipboard holds and saves it as a file
+// (text, rich text or a picture), which then becomes an index through the index editor; a copied
+// file or a web address goes to the index editor at once.
+class ClipboardImportPanel : public PanelFrame {
+public:
+    ClipboardImportPanel(CoreContext& core, PanelHost& host, Clipboard& clipboard, QWidget* parent);
+
+    // Shows the clipboard afresh, ready to save.
+    void frame4_init();
+    bool UpdateClipViewAuto();
+    bool UpdateClipView();
+    void ope_clipboardTxt_Click();
+    void ope_clipboardAll_Click();
+    void cmd_clipboardSave_Click();
+    void cmd_toDirContent_Click();
+    void cmd_clipboardCancel_Click();
+
+    ClipFormat currentClipFormat() const { return currentClipFormat_; }
+    const std::string& savedClipFile() const { return savedClipFile_; }
+
+    QTextEdit* txt_clipboard = nullptr;
+    QLabel* pic_clipboard = nullptr;
+    QWidget* Frame5 = nullptr;
+    QRadioButton* ope_clipboardTxt = nullptr;
+    QRadioButton* ope_clipboardAll = nullptr;
+    std::array<QRadioButton*, 2> ope_clipFile{};
+    QLabel* lbl_clipboardMsg = nullptr;
+    QPushButton* cmd_clipboardSave = nullptr;
+    QPushButton* cmd_toDirContent = nullptr;
+    QPushButton* cmd_clipboardCancel = nullptr;
+
+private:
+    void build();
+    // Shows the text area with its save options, new file chosen.
+    void showTextView();
+    bool DisplayText();
+    bool DisplayPicture();
+    // Hands a path (a copied file, a web address) to the index editor; without a current folder
+    // it is shown as text instead.
+    void toIndexEditor(const QString& path);
+    std::string richTextBytes() const;
+
+    CoreContext& core_;
+    PanelHost& host_;
+    Clipboard& clipboard_;
+    ClipFormat currentClipFormat_ = ClipFormat::None;
+    std::string savedClipFile_;
+    bool updating_ = false;
+    QImage picture_;
+    QByteArray clipboardRtf_; // the clipboard's own rich text, when it offered some
+};
+
+} // namespace quillory

@@ -1,0 +1,233 @@
+#include "ui/catalog_window/panels/FolderEditorPanel.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+
+#include "core/CoreContext.h"
+#include "core/catalog_window/editors/FolderEditing.h"
+#include "core/store/RecordIds.h"
+#include "ui/catalog_window/panels/PanelHost.h"
+
+namespace quillory {
+
+namespace {
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+} // namespace
+
+FolderEditorPanel::FolderEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent)
+    : PanelFrame(QStringLiteral("Frame1"), core.conf, "MF_F1_Title", parent), core_(core), host_(host)
+{
+    build();
+}
+
+void FolderEditorPanel::build()
+{
+    auto named = [](QWidget* widget, const char* name) {
+        widget->setObjectName(QString::fromLatin1(name));
+        return widget;
+    };
+    auto* modes = new QHBoxLayout;
+    addGroup_ = new QButtonGroup(this);
+    for (int i = 0; i < 2; ++i) {
+        check_addDir[static_cast<size_t>(i)] = new QRadioButton(caption(i == 0 ? "MF_F1_check_addDir0" : "MF_F1_check_addDir1"), this);
+        check_addDir[static_cast<size_t>(i)]->setObjectName(QStringLiteral("check_addDir%1").arg(i));
+        addGroup_->addButton(check_addDir[static_cast<size_t>(i)], i);
+        modes->addWidget(check_addDir[static_cast<size_t>(i)]);
+    }
+    modes->addStretch();
+    content()->addLayout(modes);
+    connect(addGroup_, &QButtonGroup::idClicked, this, [this](int id) { check_addDir_Click(id); });
+
+    auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    lbl_parentId = new QLabel(caption("MF_F1_lbl_parentId"), this);
+    txt_parentName = static_cast<QLineEdit*>(named(new QLineEdit(this), "txt_parentName"));
+    txt_parentName->setEnabled(false);
+    txt_parentId = static_cast<QLineEdit*>(named(new QLineEdit(this), "txt_parentId"));
+    txt_parentId->hide(); // the parent's name tells it; the id goes with the folder
+    form->addRow(lbl_parentId, txt_parentName);
+    txt_dirId = static_cast<QLineEdit*>(named(new QLineEdit(this), "txt_dirId"));
+    txt_dirId->setEnabled(false);
+    form->addRow(new QLabel(caption("MF_F1_Label1"), this), txt_dirId);
+    txt_dirName = static_cast<QLineEdit*>(named(new QLineEdit(this), "txt_dirName"));
+    form->addRow(new QLabel(caption("MF_F1_Label2"), this), txt_dirName);
+    txt_desc = static_cast<QTextEdit*>(named(new QTextEdit(this), "txt_desc"));
+    txt_desc->setAcceptRichText(false);
+    txt_desc->setTabChangesFocus(true);
+    form->addRow(new QLabel(caption("MF_F1_Label4"), this), txt_desc);
+    check_needPwd = static_cast<QCheckBox*>(named(new QCheckBox(caption("MF_F1_check_needPwd"), this), "check_needPwd"));
+    form->addRow(QString(), check_needPwd);
+    lbl_pwd = new QLabel(caption("MF_F1_lbl_pwd"), this);
+    txt_pwd = static_cast<QLineEdit*>(named(new QLineEdit(this), "txt_pwd"));
+    txt_pwd->setEchoMode(QLineEdit::Password);
+    form->addRow(lbl_pwd, txt_pwd);
+    content()->addLayout(form, 1);
+    connect(check_needPwd, &QCheckBox::clicked, this, [this] { check_needPwd_Click(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto button = [&](const char* key, const char* name) {
+        auto* b = new QPushButton(caption(key), this);
+        b->setObjectName(QString::fromLatin1(name));
+        buttons->addWidget(b);
+        return b;
+    };
+    cmd_AddDir = button("MF_F1_cmd_AddDir", "cmd_AddDir");
+    cmd_updateDir = button("MF_F1_cmd_updateDir", "cmd_updateDir");
+    cmd_deleteDir = button("MF_F1_cmd_deleteDir", "cmd_deleteDir");
+    cmd_dback = button("MF_F1_cmd_dback", "cmd_dback");
+    content()->addLayout(buttons);
+    connect(cmd_AddDir, &QPushButton::clicked, this, [this] { cmd_AddDir_Click(); });
+    connect(cmd_updateDir, &QPushButton::clicked, this, [this] { cmd_updateDir_Click(); });
+    connect(cmd_deleteDir, &QPushButton::clicked, this, [this] { cmd_deleteDir_Click(); });
+    connect(cmd_dback, &QPushButton::clicked, this, [this] { cmd_dback_Click(); });
+    // The field's row follows the label's: both show or hide together.
+    showPassword(false);
+}
+
+void FolderEditorPanel::open(FolderEditorMode mode)
+{
+    switch (mode) {
+    case FolderEditorMode::ViewAndUpdate:
+        frame1_init();
+        break;
+    case FolderEditorMode::AddChild:
+        chooseElement(0);
+        check_addDir_Click(0);
+        break;
+    case FolderEditorMode::AddTopLevel:
+        chooseElement(1);
+        check_addDir_Click(1);
+        break;
+    }
+}
+
+void FolderEditorPanel::chooseElement(int element)
+{
+    addGroup_->setExclusive(false);
+    for (int i = 0; i < 2; ++i)
+        check_addDir[static_cast<size_t>(i)]->setChecked(i == element);
+    addGroup_->setExclusive(true);
+}
+
+void FolderEditorPanel::showPassword(bool on)
+{
+    lbl_pwd->setVisible(on);
+    txt_pwd->setVisible(on);
+}
+
+void FolderEditorPanel::showFields(const FolderFields& fields)
+{
+    txt_dirId->setText(qs(fields.dirId));
+    txt_dirName->setText(qs(fields.dirName));
+    txt_desc->setPlainText(qs(fields.description));
+    txt_parentId->setText(qs(fields.parentDirId));
+    txt_parentName->setText(qs(fields.parentName));
+    check_needPwd->setChecked(fields.needPwd);
+    txt_pwd->setText(qs(fields.pwd));
+    showPassword(fields.needPwd);
+}
+
+FolderFields FolderEditorPanel::readFields() const
+{
+    FolderFields fields;
+    fields.dirId = txt_dirId->text().toStdString();
+    fields.dirName = txt_dirName->text().toStdString();
+    fields.parentDirId = txt_parentId->text().toStdString();
+    fields.description = txt_desc->toPlainText().toStdString();
+    fields.needPwd = check_needPwd->isChecked();
+    fields.pwd = txt_pwd->text().toStdString();
+    return fields;
+}
+
+void FolderEditorPanel::frame1_init()
+{
+    mode_ = FolderEditorMode::ViewAndUpdate;
+    lbl_parentId->show();
+    txt_parentName->show();
+    cmd_AddDir->setEnabled(false);
+    const std::string& current = host_.currentDirId();
+    cmd_updateDir->setEnabled(!current.empty());
+    cmd_deleteDir->setEnabled(!current.empty());
+    chooseElement(-1);
+    showFields(folderFieldsOf(core_.store, current));
+    txt_dirName->setFocus();
+}
+
+void FolderEditorPanel::check_addDir_Click(int element)
+{
+    if (element < 0 || element > 1 || !check_addDir[static_cast<size_t>(element)]->isChecked()) {
+        frame1_init();
+        return;
+    }
+    prepareAdd(element);
+    txt_dirName->setFocus();
+}
+
+void FolderEditorPanel::prepareAdd(int element)
+{
+    mode_ = element == 0 ? FolderEditorMode::AddChild : FolderEditorMode::AddTopLevel;
+    cmd_updateDir->setEnabled(false);
+    cmd_deleteDir->setEnabled(false);
+    cmd_AddDir->setEnabled(true);
+    const std::string parent = element == 0 ? host_.currentDirId() : std::string(kTopLevelParentId);
+    showFields(newFolderFields(core_.store, parent));
+    // At the top level there is no parent to name.
+    lbl_parentId->setVisible(element == 0);
+    txt_parentName->setVisible(element == 0);
+}
+
+void FolderEditorPanel::check_needPwd_Click()
+{
+    txt_pwd->clear();
+    showPassword(check_needPwd->isChecked());
+    if (check_needPwd->isChecked())
+        txt_pwd->setFocus();
+}
+
+void FolderEditorPanel::cmd_AddDir_Click()
+{
+    MessageBatch batch(core_.messages);
+    // A subfolder goes under the folder that was current when the mode was chosen; without one,
+    // nothing is added.
+    const bool child = check_addDir[0]->isChecked();
+    if ((child && !txt_parentId->text().isEmpty()) || check_addDir[1]->isChecked())
+        addDirFromPanel(core_.store, core_.files, readFields());
+    cmd_dback_Click();
+}
+
+void FolderEditorPanel::cmd_updateDir_Click()
+{
+    MessageBatch batch(core_.messages);
+    if (updateFolder(core_.store, readFields()) != FolderUpdate::Skipped)
+        cmd_dback_Click();
+}
+
+void FolderEditorPanel::cmd_deleteDir_Click()
+{
+    MessageBatch batch(core_.messages);
+    const FolderDeletion result = deleteFolder(core_.store, core_.files, core_.messages, txt_dirId->text().toStdString());
+    if (result == FolderDeletion::Skipped || result == FolderDeletion::HoldsIndexes
+        || result == FolderDeletion::HasSubfolders)
+        return;
+    if (result == FolderDeletion::Deleted)
+        host_.folderDeleted();
+    cmd_dback_Click();
+}
+
+void FolderEditorPanel::cmd_dback_Click()
+{
+    hide();
+}
+
+} // namespace quillory

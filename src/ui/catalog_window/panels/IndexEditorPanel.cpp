@@ -1,0 +1,201 @@
+#include "ui/catalog_window/panels/IndexEditorPanel.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include "core/CoreContext.h"
+#include "core/catalog_window/CatalogEdits.h"
+#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/editors/IndexEditing.h"
+#include "ui/catalog_window/panels/PanelHost.h"
+#include "ui/platform/FileDialogs.h"
+#include "ui/platform/Trash.h"
+
+namespace quillory {
+
+namespace {
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+} // namespace
+
+IndexEditorPanel::IndexEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent)
+    : PanelFrame(QStringLiteral("Frame2"), core.conf, "MF_F2_Title", parent), core_(core), host_(host)
+{
+    build();
+}
+
+void IndexEditorPanel::build()
+{
+    auto line = [this](const char* name) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(name));
+        return edit;
+    };
+    auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    txt_cId = line("txt_cId");
+    txt_cId->setEnabled(false);
+    form->addRow(new QLabel(caption("MF_F2_Label3"), this), txt_cId);
+    txt_ctitle = line("txt_ctitle");
+    form->addRow(new QLabel(caption("MF_F2_Label5"), this), txt_ctitle);
+    txt_cpath = line("txt_cpath");
+    cmd_selectFile = new QPushButton(caption("MF_F2_cmd_selectFile"), this);
+    cmd_selectFile->setObjectName(QStringLiteral("cmd_selectFile"));
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(txt_cpath, 1);
+    pathRow->addWidget(cmd_selectFile);
+    form->addRow(new QLabel(caption("MF_F2_Label6"), this), pathRow);
+    txt_cdesc = new QTextEdit(this);
+    txt_cdesc->setObjectName(QStringLiteral("txt_cdesc"));
+    txt_cdesc->setAcceptRichText(false);
+    txt_cdesc->setTabChangesFocus(true);
+    form->addRow(new QLabel(caption("MF_F2_Label7"), this), txt_cdesc);
+    check_cneedPwd = new QCheckBox(caption("MF_F2_check_cneedPwd"), this);
+    check_cneedPwd->setObjectName(QStringLiteral("check_cneedPwd"));
+    form->addRow(QString(), check_cneedPwd);
+    lbl_cpwd = new QLabel(caption("MF_F2_lbl_cpwd"), this);
+    txt_cpwd = line("txt_cpwd");
+    txt_cpwd->setEchoMode(QLineEdit::Password);
+    form->addRow(lbl_cpwd, txt_cpwd);
+    content()->addLayout(form, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto button = [&](const char* key, const char* name) {
+        auto* b = new QPushButton(caption(key), this);
+        b->setObjectName(QString::fromLatin1(name));
+        buttons->addWidget(b);
+        return b;
+    };
+    cmd_cAdd = button("MF_F2_cmd_cAdd", "cmd_cAdd");
+    cmd_cupdate = button("MF_F2_cmd_cupdate", "cmd_cupdate");
+    cmd_cdelete = button("MF_F2_cmd_cdelete", "cmd_cdelete");
+    cmd_back = button("MF_F2_cmd_back", "cmd_back");
+    content()->addLayout(buttons);
+
+    connect(cmd_selectFile, &QPushButton::clicked, this, [this] { cmd_selectFile_Click(); });
+    connect(check_cneedPwd, &QCheckBox::clicked, this, [this] { check_cneedPwd_Click(); });
+    connect(cmd_cAdd, &QPushButton::clicked, this, [this] { cmd_cAdd_Click(); });
+    connect(cmd_cupdate, &QPushButton::clicked, this, [this] { cmd_cupdate_Click(); });
+    connect(cmd_cdelete, &QPushButton::clicked, this, [this] { cmd_cdelete_Click(); });
+    connect(cmd_back, &QPushButton::clicked, this, [this] { cmd_back_Click(); });
+    showPassword(false);
+}
+
+void IndexEditorPanel::open(IndexEditorMode mode)
+{
+    mode_ = mode;
+    frame2_init();
+}
+
+void IndexEditorPanel::showPassword(bool on)
+{
+    lbl_cpwd->setVisible(on);
+    txt_cpwd->setVisible(on);
+}
+
+void IndexEditorPanel::showFields(const IndexFields& fields)
+{
+    txt_cId->setText(qs(fields.cId));
+    txt_ctitle->setText(qs(fields.title));
+    txt_cpath->setText(qs(fields.path));
+    txt_cdesc->setPlainText(qs(fields.description));
+    check_cneedPwd->setChecked(fields.needPwd);
+    txt_cpwd->setText(qs(fields.pwd));
+    showPassword(fields.needPwd);
+}
+
+IndexFields IndexEditorPanel::readFields() const
+{
+    IndexFields fields;
+    fields.cId = txt_cId->text().toStdString();
+    fields.title = txt_ctitle->text().toStdString();
+    fields.path = txt_cpath->text().toStdString();
+    fields.description = txt_cdesc->toPlainText().toStdString();
+    fields.needPwd = check_cneedPwd->isChecked();
+    fields.pwd = txt_cpwd->text().toStdString();
+    return fields;
+}
+
+void IndexEditorPanel::frame2_init()
+{
+    const std::string& dirId = host_.currentDirId();
+    const std::string& cId = host_.currentContentId();
+    showFields(indexFieldsOf(core_.store, dirId, cId));
+    const bool edit = !cId.empty() && !txt_cId->text().isEmpty();
+    mode_ = edit ? IndexEditorMode::Edit : IndexEditorMode::Add;
+    cmd_cAdd->setEnabled(!dirId.empty() && !edit);
+    cmd_cupdate->setEnabled(edit);
+    cmd_cdelete->setEnabled(edit);
+    txt_ctitle->setFocus();
+}
+
+void IndexEditorPanel::check_cneedPwd_Click()
+{
+    txt_cpwd->clear();
+    showPassword(check_cneedPwd->isChecked());
+    if (check_cneedPwd->isChecked())
+        txt_cpwd->setFocus();
+}
+
+void IndexEditorPanel::cmd_cAdd_Click()
+{
+    MessageBatch batch(core_.messages);
+    const std::string dirId = host_.currentDirId();
+    if (dirId.empty())
+        return;
+    const std::string id = addIndexFromPanel(core_.store, dirId, readFields());
+    host_.refreshContentList();
+    cmd_back_Click();
+    if (!id.empty())
+        host_.indexAdded(id);
+}
+
+void IndexEditorPanel::cmd_cupdate_Click()
+{
+    MessageBatch batch(core_.messages);
+    // The rows follow the store: a row whose index was written is shown again from it.
+    updateIndexFromPanel(core_.store, host_.currentDirId(), readFields());
+    cmd_back_Click();
+}
+
+void IndexEditorPanel::cmd_cdelete_Click()
+{
+    MessageBatch batch(core_.messages);
+    const std::string dirId = host_.currentDirId();
+    const std::string cId = txt_cId->text().toStdString();
+    const MsgAnswer answer = core_.messages.show("Msg001", MsgButtons::YesNoCancel);
+    if (answer != MsgAnswer::Cancel && deleteContents(core_.store, moveToTrash, dirId, {cId}, answer) > 0) {
+        host_.setCurrentContent("");
+        host_.refreshContentList();
+    }
+    cmd_back_Click();
+}
+
+void IndexEditorPanel::cmd_selectFile_Click()
+{
+    // The dialog opens at the path in the box, or at the catalog's root.
+    QString start = txt_cpath->text().trimmed();
+    if (start.isEmpty() || isWebAddress(start.toStdString()))
+        start = qs(core_.session.getRootPath());
+    else if (QFileInfo(start).isRelative())
+        start = qs(openablePath(start.toStdString(), core_.session.getRootPath()));
+    const QString chosen = FileDialogs::getOpenFileName(this, QString(), start);
+    if (!chosen.isEmpty())
+        txt_cpath->setText(chosen);
+}
+
+void IndexEditorPanel::cmd_back_Click()
+{
+    hide();
+}
+
+} // namespace quillory

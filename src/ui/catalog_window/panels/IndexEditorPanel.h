@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/catalog_window/PanelRoutes.h"
+#include "ui/catalog_window/panels/PanelFrame.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+
+namespace quillory {
+
+class PanelHost;
+struct CoreContext;
+struct IndexFields;
+
+// Panel Frame2, the index editor. It takes a new index for the current folder, or changes or
+// deletes the current index.
+class IndexEditorPanel : public PanelFrame {
+public:
+    IndexEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent);
+    // Prepares the panel for mode; the catalog window shows it.
+    void open(IndexEditorMode mode);
+    IndexEditorMode mode() const { return mode_; }
+
+    // Add mode without a current index, edit mode with one.
+    void frame2_init();
+    void cmd_cAdd_Click();
+    void cmd_cupdate_Click();
+    void cmd_cdelete_Click();
+    void cmd_selectFile_Click();
+    void cmd_back_Click();
+    void check_cneedPwd_Click();
+
+    QLineEdit* txt_cId = nullptr;
+    QLineEdit* txt_ctitle = nullptr;
+    QLineEdit* txt_cpath = nullptr;
+    QPushButton* cmd_selectFile = nullptr;
+    QTextEdit* txt_cdesc = nullptr;
+    QCheckBox* check_cneedPwd = nullptr;
+    QLabel* lbl_cpwd = nullptr;
+    QLineEdit* txt_cpwd = nullptr;
+    QPushButton* cmd_cAdd = nullptr;
+    QPushButton* cmd_cupdate = nullptr;
+    QPushButton* cmd_cdelete = nullptr;
+    QPushButton* cmd_back = nullptr;
+
+private:
+    void build();
+    void showFields(const IndexFields& fields);
+    IndexFields readFields() const;
+    void showPassword(bool on);
+
+    CoreContext& core_;
+    PanelHost& host_;
+    IndexEditorMode mode_ = IndexEditorMode::Add;
+};
+
+} // namespace quillory

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/catalog_window/PanelRoutes.h"
+
+namespace quillory {
+
+class QlrDirContentModel;
+
+// What the editing panels ask of the catalog window they float in.
+class PanelHost {
+public:
+    virtual ~PanelHost() = default;
+
+    virtual const std::string& currentDirId() const = 0;
+    virtual const std::string& currentContentId() const = 0;
+    virtual void setCurrentContent(const std::string& id) = 0;
+    // An index was added to the current folder: it becomes the current index, chosen in the list.
+    virtual void indexAdded(const std::string& id) = 0;
+    // A folder was deleted: nothing is current until the tree, reloaded, makes its first folder
+    // current.
+    virtual void folderDeleted() = 0;
+    // The list shows the current folder's indexes again.
+    virtual void refreshContentList() = 0;
+    // The list shows these indexes (a search's results); every panel is closed.
+    virtual void showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes) = 0;
+    // Opens the index editor for a new index of the current folder with this path, when there is
+    // a current folder. Returns whether it opened.
+    virtual bool addIndexWithPath(const std::string& path) = 0;
+};
+
+} // namespace quillory

@@ -1,0 +1,166 @@
+#include "ui/catalog_window/panels/SearchPanel.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/CoreContext.h"
+#include "core/catalog_window/search/DocumentScan.h"
+#include "core/catalog_window/search/IndexSearch.h"
+#include "ui/catalog_window/panels/PanelHost.h"
+
+namespace quillory {
+
+SearchPanel::SearchPanel(CoreContext& core, PanelHost& host, QWidget* parent)
+    : PanelFrame(QStringLiteral("Frame3"), core.conf, "MF_F3_Title", parent), core_(core), host_(host)
+{
+    build();
+}
+
+SearchPanel::~SearchPanel() = default; // the scan stops and its thread ends with it
+
+void SearchPanel::build()
+{
+    txt_search = new QLineEdit(this);
+    txt_search->setObjectName(QStringLiteral("txt_search"));
+    txt_search->setClearButtonEnabled(true);
+    content()->addWidget(txt_search);
+    connect(txt_search, &QLineEdit::returnPressed, this, [this] {
+        if (!searching_)
+            cmd_search_Click();
+    });
+
+    auto* boxes = new QGridLayout;
+    auto box = [this](const char* key, const char* name) {
+        auto* check = new QCheckBox(caption(key), this);
+        check->setObjectName(QString::fromLatin1(name));
+        return check;
+    };
+    check_sTitle = box("MF_F3_check_sTitle", "check_sTitle");
+    check_sDesc = box("MF_F3_check_sDesc", "check_sDesc");
+    check_sContent = box("MF_F3_check_sContent", "check_sContent");
+    check_sNowNest = box("MF_F3_check_sNowNest", "check_sNowNest");
+    check_sAll = box("MF_F3_check_sAll", "check_sAll");
+    // What to look at on the left, where on the right.
+    boxes->addWidget(check_sTitle, 0, 0);
+    boxes->addWidget(check_sDesc, 1, 0);
+    boxes->addWidget(check_sContent, 2, 0);
+    boxes->addWidget(check_sNowNest, 0, 1);
+    boxes->addWidget(check_sAll, 1, 1);
+    content()->addLayout(boxes);
+    content()->addStretch(1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    cmd_search = new QPushButton(caption("MF_F3_cmd_Search"), this);
+    cmd_search->setObjectName(QStringLiteral("cmd_search"));
+    cmd_sback = new QPushButton(caption("MF_F3_cmd_sback"), this);
+    cmd_sback->setObjectName(QStringLiteral("cmd_sback"));
+    buttons->addWidget(cmd_search);
+    buttons->addWidget(cmd_sback);
+    content()->addLayout(buttons);
+    connect(cmd_search, &QPushButton::clicked, this, [this] { cmd_search_Click(); });
+    connect(cmd_sback, &QPushButton::clicked, this, [this] { cmd_sback_Click(); });
+}
+
+void SearchPanel::frame3_init()
+{
+    cmd_sback->setEnabled(true);
+    cmd_search->setEnabled(true);
+    txt_search->clear();
+    check_sTitle->setChecked(true);
+    check_sDesc->setChecked(true);
+    check_sContent->setChecked(false);
+    check_sNowNest->setChecked(false);
+    check_sAll->setChecked(false);
+    txt_search->setFocus();
+}
+
+void SearchPanel::cmd_search_Click()
+{
+    if (!searching_) {
+        cmd_search->setText(caption("MF_F3_cmd_Search2"));
+        cmd_sback->setEnabled(false);
+    }
+    runSearch();
+}
+
+void SearchPanel::cmd_sback_Click()
+{
+    hide();
+}
+
+void SearchPanel::runSearch()
+{
+    if (searching_) {
+        // Pressed again while the documents are read: stop, and show what was found so far.
+        if (scan_)
+            scan_->stop();
+        finishSearch();
+        return;
+    }
+    searching_ = true;
+    results_ = {};
+    MessageBatch batch(core_.messages);
+    const std::string text = txt_search->text().toStdString();
+    if (isBlankSearchText(text)) {
+        finishSearch();
+        return;
+    }
+    SearchOptions options;
+    options.titles = check_sTitle->isChecked();
+    options.descriptions = check_sDesc->isChecked();
+    options.documents = check_sContent->isChecked();
+    options.subtree = check_sNowNest->isChecked();
+    options.wholeCatalog = check_sAll->isChecked();
+    const std::vector<std::string> scope = searchScope(core_.store, host_.currentDirId(), options.subtree, options.wholeCatalog);
+    StoreProblems problems;
+    searchTitlesAndDescriptions(core_.store, scope, text, options, results_, problems);
+    core_.store.report(problems);
+    if (!options.documents || scope.empty()) {
+        finishSearch();
+        return;
+    }
+    // The index files are read by the scan itself; the maps it needs for the results are read
+    // here, on this thread, once it is done.
+    scan_ = std::make_unique<DocumentScan>(planDocumentScan(core_.store, core_.session.getRootPath(), scope, text, results_));
+    // The scan's thread ends before this panel goes, so the panel is there to be told.
+    DocumentScan* scan = scan_.get();
+    scan_->start([this, scan] {
+        QMetaObject::invokeMethod(
+            this,
+            [this, scan] {
+                if (scan_.get() == scan)
+                    finishSearch();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void SearchPanel::finishSearch()
+{
+    if (scan_) {
+        scan_->stop(); // it has ended, or ends within one block: its thread is done with
+        for (const auto& found : scan_->found()) {
+            if (auto index = core_.store.getQlrDirContentById(found.dirId, found.cId))
+                results_.add(found.cId, std::move(index));
+        }
+        scan_.reset();
+    }
+    const auto results = results_.values();
+    results_ = {};
+    endSearching();
+    // Stopped or not, the panel closes and the list shows what was found.
+    host_.showSearchResults(results);
+}
+
+void SearchPanel::endSearching()
+{
+    searching_ = false;
+    cmd_search->setText(caption("MF_F3_cmd_Search"));
+    cmd_sback->setEnabled(true);
+}
+
+} // namespace quillory
