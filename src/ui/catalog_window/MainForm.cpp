@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <QTreeWidgetItem>
+
 #include "core/CoreContext.h"
 #include "core/catalog_window/PanelRoutes.h"
 #include "ui/catalog_window/panels/ClipboardImportPanel.h"
@@ -222,6 +224,17 @@ void MainForm::cmd_clipboard_Click()
 }
 
 // ---- what the panels ask for ----
+
+void MainForm::folderAdded(const std::string& dirId)
+{
+    QTimer::singleShot(0, this, [this, key = QString::fromStdString(dirId)] {
+        if (QTreeWidgetItem* node = unloaded_ ? nullptr : dirTreeView->node(key)) {
+            for (QTreeWidgetItem* above = node->parent(); above; above = above->parent())
+                above->setExpanded(true);
+            dirTreeView->scrollToItem(node);
+        }
+    });
+}
 
 void MainForm::folderDeleted()
 {

@@ -70,6 +70,7 @@ public:
     void fillContentList(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes);
 
     // ---- what the panels ask for ----
+    void folderAdded(const std::string& dirId) override;
     void folderDeleted() override;
     void indexAdded(const std::string& id) override;
     void showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes) override;

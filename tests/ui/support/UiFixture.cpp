@@ -8,6 +8,20 @@ UiFixture::UiFixture()
     : instanceName_(QStringLiteral("quillory-test-") + QUuid::createUuid().toString(QUuid::Id128))
 {
     copyShippedInstallation(dir.path());
+    makeProgram();
+}
+
+int UiFixture::restart()
+{
+    app_.reset();
+    core_.reset();
+    messages.shown.clear();
+    makeProgram();
+    return start();
+}
+
+void UiFixture::makeProgram()
+{
     core_ = std::make_unique<CoreContext>(dir.path());
     messages.install(core_->messages);
     core_->files.setOpener([this](const std::string& path) { return opener.open(path).ok; });

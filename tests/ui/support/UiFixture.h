@@ -23,6 +23,8 @@ public:
 
     // Starts the program as main() does; returns its start-up code (0: running).
     int start() { return app_->start(); }
+    // Ends the program and starts it again over the same installation, as a user does.
+    int restart();
 
     std::string programFolder() const { return dir.path(); }
     std::string demoFolder() const { return dir / "QuilloryDemo"; }
@@ -45,6 +47,8 @@ public:
     int quitRequests = 0;
 
 private:
+    void makeProgram();
+
     std::unique_ptr<CoreContext> core_;
     std::unique_ptr<Application> app_; // goes before core_
     QString instanceName_;

@@ -201,8 +201,10 @@ void FolderEditorPanel::cmd_AddDir_Click()
     // A subfolder goes under the folder that was current when the mode was chosen; without one,
     // nothing is added.
     const bool child = check_addDir[0]->isChecked();
-    if ((child && !txt_parentId->text().isEmpty()) || check_addDir[1]->isChecked())
-        addDirFromPanel(core_.store, core_.files, readFields());
+    if ((child && !txt_parentId->text().isEmpty()) || check_addDir[1]->isChecked()) {
+        if (const std::string id = addDirFromPanel(core_.store, core_.files, readFields()); !id.empty())
+            host_.folderAdded(id);
+    }
     cmd_dback_Click();
 }
 

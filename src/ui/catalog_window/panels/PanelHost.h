@@ -18,6 +18,8 @@ public:
     virtual const std::string& currentDirId() const = 0;
     virtual const std::string& currentContentId() const = 0;
     virtual void setCurrentContent(const std::string& id) = 0;
+    // A folder was added: its node is shown once the tree has it.
+    virtual void folderAdded(const std::string& dirId) = 0;
     // An index was added to the current folder: it becomes the current index, chosen in the list.
     virtual void indexAdded(const std::string& id) = 0;
     // A folder was deleted: nothing is current until the tree, reloaded, makes its first folder

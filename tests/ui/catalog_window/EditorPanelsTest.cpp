@@ -1,0 +1,293 @@
+// The folder and index editors driven as a user drives them, over a copy of the demo catalog,
+// with the files on disk checked after each step.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTextEdit>
+
+#include "ui/support/UiSteps.h"
+#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/panels/FolderEditorPanel.h"
+#include "ui/catalog_window/panels/IndexEditorPanel.h"
+#include "ui/platform/FileDialogs.h"
+
+using namespace quillory;
+using namespace quillory::test;
+
+class EditorPanelsTest : public QObject {
+    Q_OBJECT
+
+    UiFixture* ui = nullptr;
+    MainForm* form = nullptr;
+    DirTreeView* tree = nullptr;
+    ContentListView* list = nullptr;
+    std::string folderFile, docs;
+
+    QTreeWidgetItem* node(const QString& id) { return tree->node(id); }
+    std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
+    QString caption(const char* key) { return QString::fromStdString(ui->core().conf.text(key)); }
+    bool trigger(const char* name) { return triggerEnabled(ui->frame(), QString::fromLatin1(name)); }
+    // Near the left edge, where a check box or option has its mark, whatever its width.
+    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2)); }
+    void type(QLineEdit* edit, const QString& text)
+    {
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+    void chooseFolder(const char* id) { clickItem(tree, node(QString::fromLatin1(id))); }
+    // The id of the folder the folder file names so, "" when none.
+    QString folderNamed(const QString& name)
+    {
+        const QRegularExpression line(QStringLiteral("(?:^|[\\r\\n])(D\\d+)\\|") + QRegularExpression::escape(name) + "\\|");
+        const auto match = line.match(fileText(folderFile));
+        return match.hasMatch() ? match.captured(1) : QString();
+    }
+
+private slots:
+    void init()
+    {
+        ui = new UiFixture;
+        // An index with a password, to see that editing keeps it.
+        writeBytes(ui->demoFolder() + "/Indexes/D4.qlr",
+                   "D4!C1|Secret book|QLRR$/QuilloryDemo/Documents/Welcome.txt|True|s3cret|2026-01-01 09:00:00|kept\r\n");
+        QCOMPARE(ui->start(), 0);
+        QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
+        form = &ui->mainForm();
+        tree = form->dirTreeView;
+        list = form->ListView;
+        folderFile = ui->demoFolder() + "/QuilloryDemo.qlr";
+        docs = ui->demoFolder() + "/Documents/";
+    }
+    void cleanup() { delete ui; }
+
+    void folderEditor_addsSubfolderAndTopLevelFolder_trimmedWithTheirIndexFiles()
+    {
+        FolderEditorPanel* panel = form->Frame1;
+        chooseFolder("D1");
+        QVERIFY(trigger("mnuDAddChild"));
+        QVERIFY(panel->isVisible());
+        QVERIFY(panel->check_addDir[0]->isChecked());
+        QCOMPARE(panel->txt_parentName->text(), QStringLiteral("Getting started"));
+        QVERIFY(!panel->cmd_updateDir->isEnabled() && !panel->cmd_deleteDir->isEnabled());
+        QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("title"))->text(), caption("MF_F1_Title"));
+        type(panel->txt_dirName, QStringLiteral("  Recipes  "));
+        panel->txt_desc->setPlainText(QStringLiteral("Things to cook\n"));
+        click(panel->cmd_AddDir);
+        QVERIFY(!panel->isVisible());
+        const QString child = folderNamed(QStringLiteral("Recipes"));
+        QVERIFY2(child == QStringLiteral("D7"), qPrintable(fileText(folderFile)));
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D7|Recipes|D1|||False||Things to cook\r\n")));
+        QVERIFY(pathExists(indexFile("D7")));
+        QTRY_VERIFY(node(child) && node(child)->parent() == node(QStringLiteral("D1")));
+        QVERIFY(node(QStringLiteral("D1"))->isExpanded()); // the new folder is in sight
+
+        QVERIFY(trigger("mnuDAddRoot"));
+        QVERIFY(panel->check_addDir[1]->isChecked());
+        QVERIFY(!panel->txt_parentName->isVisible());
+        type(panel->txt_dirName, QStringLiteral("Archive"));
+        click(panel->cmd_AddDir);
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D8|Archive|0|||False||\r\n")));
+        QTRY_VERIFY(node(QStringLiteral("D8")) && !node(QStringLiteral("D8"))->parent());
+        QVERIFY(ui->messages.shown.empty());
+    }
+
+    void folderEditor_showsTheFolderWithItsParent_savesChangesAndKeepsAPasswordNotTouched()
+    {
+        FolderEditorPanel* panel = form->Frame1;
+        chooseFolder("D4");
+        QVERIFY(trigger("mnuDUpdate"));
+        QCOMPARE(panel->txt_dirId->text(), QStringLiteral("D4"));
+        QCOMPARE(panel->txt_dirName->text(), QStringLiteral("Books"));
+        QCOMPARE(panel->txt_parentName->text(), QStringLiteral("Reading list"));
+        QVERIFY(!panel->cmd_AddDir->isEnabled());
+        QVERIFY(!panel->txt_pwd->isVisible());
+        click(panel->check_needPwd);
+        QVERIFY(panel->txt_pwd->isVisible());
+        QCOMPARE(panel->txt_pwd->echoMode(), QLineEdit::Password);
+        type(panel->txt_pwd, QStringLiteral("open sesame"));
+        click(panel->cmd_updateDir);
+        QVERIFY(!panel->isVisible());
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Books|D2|||True|open sesame|")));
+
+        // Opened again: the flag shows as stored; a change of name leaves it and the password.
+        QVERIFY(trigger("mnuDProperty"));
+        QVERIFY(panel->check_needPwd->isChecked());
+        type(panel->txt_dirName, QStringLiteral("Good books"));
+        click(panel->cmd_updateDir);
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Good books|D2|||True|open sesame|")));
+        QTRY_COMPARE(node(QStringLiteral("D4"))->text(0), QStringLiteral("Good books"));
+
+        // Clearing the flag drops the password.
+        QVERIFY(trigger("mnuDUpdate"));
+        click(panel->check_needPwd);
+        click(panel->cmd_updateDir);
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Good books|D2|||False||")));
+    }
+
+    void folderEditor_refusesFoldersThatHoldSomething_deletesAnEmptyOneAfterAsking()
+    {
+        const QString before = fileText(folderFile);
+        chooseFolder("D1"); // holds indexes
+        QVERIFY(trigger("mnuDDelete"));
+        chooseFolder("D3"); // has a subfolder
+        QVERIFY(trigger("mnuDDelete"));
+        QCOMPARE(fileText(folderFile), before);
+
+        writeBytes(indexFile("D6"), ""); // emptied before the window reads it
+        chooseFolder("D6");
+        ui->messages.answers = {MsgAnswer::No};
+        QVERIFY(trigger("mnuDDelete"));
+        QVERIFY(pathExists(indexFile("D6")));
+        ui->messages.answers = {MsgAnswer::Yes};
+        QVERIFY(trigger("mnuDDelete"));
+        QCOMPARE(ui->messages.keys(), (std::vector<std::string>{"Msg002", "Msg003", "Msg004", "Msg004"}));
+        QVERIFY(!fileText(folderFile).contains(QStringLiteral("D6|")));
+        QVERIFY(!pathExists(indexFile("D6")));
+        QTRY_VERIFY(!node(QStringLiteral("D6")));
+        // Nothing was current for a moment; the tree's first folder is now.
+        QTRY_COMPARE(form->currentDirId(), std::string("D1"));
+
+        // From the editor's own button, the same.
+        chooseFolder("D3");
+        QVERIFY(trigger("mnuDUpdate"));
+        ui->messages.answers = {MsgAnswer::Yes};
+        click(form->Frame1->cmd_deleteDir);
+        QTRY_VERIFY(!node(QStringLiteral("D3")));
+        QVERIFY(!form->Frame1->isVisible());
+    }
+
+    void indexEditor_addsAnIndexThatBecomesCurrent_withTheTimeInOneLocalForm()
+    {
+        IndexEditorPanel* panel = form->Frame2;
+        chooseFolder("D1");
+        QVERIFY(trigger("mnuCAddFile"));
+        QVERIFY(panel->isVisible());
+        QVERIFY(panel->cmd_cAdd->isEnabled());
+        QVERIFY(!panel->cmd_cupdate->isEnabled() && !panel->cmd_cdelete->isEnabled());
+        QVERIFY(panel->txt_cId->text().isEmpty());
+        type(panel->txt_ctitle, QStringLiteral(" Budget "));
+        // Browse: a chosen file goes into the box; a cancelled dialog leaves what was typed.
+        FileDialogs::setNextAnswer(QString::fromStdString(docs + "Welcome.txt"));
+        click(panel->cmd_selectFile);
+        QCOMPARE(panel->txt_cpath->text(), QString::fromStdString(docs + "Welcome.txt"));
+        type(panel->txt_cpath, QString::fromStdString(docs + "budget.txt"));
+        FileDialogs::setNextAnswer(QString());
+        click(panel->cmd_selectFile);
+        QCOMPARE(panel->txt_cpath->text(), QString::fromStdString(docs + "budget.txt"));
+        panel->txt_cdesc->setPlainText(QStringLiteral("For the year"));
+        click(panel->cmd_cAdd);
+        QVERIFY(!panel->isVisible());
+        const QRegularExpression added(QStringLiteral(
+            R"(D1!C4\|Budget\|QLRR\$/QuilloryDemo/Documents/budget\.txt\|False\|\|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\|For the year\r\n)"));
+        QVERIFY2(added.match(fileText(indexFile("D1"))).hasMatch(), qPrintable(fileText(indexFile("D1"))));
+        QVERIFY(list->hasRow(QStringLiteral("D1!C4")));
+        QCOMPARE(form->currentContentId(), std::string("D1!C4"));
+        QCOMPARE(list->keyOf(list->currentIndex()), QStringLiteral("D1!C4"));
+        QVERIFY(ui->messages.shown.empty());
+    }
+
+    void indexEditor_editRenewsTheTimeAndKeepsThePassword_listFollowsTheTitle()
+    {
+        IndexEditorPanel* panel = form->Frame2;
+        chooseFolder("D4");
+        clickItem(list, list->indexOf(QStringLiteral("D4!C1")));
+        QVERIFY(trigger("mnuCUpdate"));
+        QCOMPARE(panel->txt_cId->text(), QStringLiteral("D4!C1"));
+        QCOMPARE(panel->txt_ctitle->text(), QStringLiteral("Secret book"));
+        QVERIFY(panel->check_cneedPwd->isChecked());
+        QVERIFY(panel->txt_cpwd->isVisible());
+        QVERIFY(!panel->cmd_cAdd->isEnabled());
+        type(panel->txt_ctitle, QStringLiteral("Open book"));
+        click(panel->cmd_cupdate);
+        const QString file = fileText(indexFile("D4"));
+        QVERIFY2(file.startsWith(QStringLiteral("D4!C1|Open book|QLRR$/QuilloryDemo/Documents/Welcome.txt|True|s3cret|")),
+                 qPrintable(file));
+        QVERIFY(!file.contains(QStringLiteral("2026-01-01 09:00:00")));
+        QTRY_COMPARE(list->indexOf(QStringLiteral("D4!C1"), 1).data().toString(), QStringLiteral("Open book"));
+    }
+
+    void indexEditor_deleteAsksOnce_cancelKeeps_noKeepsTheDocument_yesTrashesIt()
+    {
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        makeFolders(ui->dir / "data");
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(ui->dir / "data"));
+        IndexEditorPanel* panel = form->Frame2;
+        chooseFolder("D1");
+        auto editRow = [&](const char* id) {
+            clickItem(list, list->indexOf(QString::fromLatin1(id)));
+            QVERIFY(trigger("mnuCProperty"));
+        };
+        const QString before = fileText(indexFile("D1"));
+        editRow("D1!C1");
+        ui->messages.answers = {MsgAnswer::Cancel};
+        click(panel->cmd_cdelete);
+        QCOMPARE(fileText(indexFile("D1")), before);
+        QVERIFY(!panel->isVisible());
+
+        editRow("D1!C2");
+        ui->messages.answers = {MsgAnswer::No};
+        click(panel->cmd_cdelete);
+        QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("D1!C2|")));
+        QVERIFY(pathExists(docs + "Tips.md"));
+        QVERIFY(!list->hasRow(QStringLiteral("D1!C2")));
+        QCOMPARE(form->currentContentId(), std::string());
+
+        editRow("D1!C1");
+        ui->messages.answers = {MsgAnswer::Yes};
+        click(panel->cmd_cdelete);
+        QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("D1!C1|")));
+        QVERIFY(!pathExists(docs + "Welcome.txt"));
+        QVERIFY(pathExists(ui->dir / "data/Trash/files/Welcome.txt"));
+        QCOMPARE(ui->messages.count("Msg001"), 3);
+        qputenv("XDG_DATA_HOME", dataHome);
+    }
+
+    void newCatalog_filledThroughThePanels_holdsItAllAfterARestart()
+    {
+        ui->frame().doAddNew(ui->dir.path(), "Household", "Household.qlr");
+        form = &ui->mainForm();
+        tree = form->dirTreeView;
+        list = form->ListView;
+        QCOMPARE(tree->topLevelItemCount(), 0);
+        const std::string newFolderFile = ui->dir / "Household/Household.qlr";
+        QVERIFY(pathExists(newFolderFile));
+
+        QVERIFY(trigger("mnuDAddRoot"));
+        type(form->Frame1->txt_dirName, QStringLiteral("Bills"));
+        click(form->Frame1->cmd_AddDir);
+        QTRY_COMPARE(tree->topLevelItemCount(), 1);
+        clickItem(tree, tree->topLevelItem(0));
+        QVERIFY(trigger("mnuDAddChild"));
+        type(form->Frame1->txt_dirName, QStringLiteral("Electricity"));
+        click(form->Frame1->cmd_AddDir);
+        QTRY_COMPARE(tree->topLevelItem(0)->childCount(), 1);
+        clickItem(tree, tree->topLevelItem(0)->child(0));
+        QVERIFY(trigger("mnuCAddFile"));
+        type(form->Frame2->txt_ctitle, QStringLiteral("March invoice"));
+        type(form->Frame2->txt_cpath, QString::fromStdString(ui->dir / "Household/march.pdf"));
+        click(form->Frame2->cmd_cAdd);
+        QVERIFY(list->hasRow(QStringLiteral("D2!C1")));
+        QVERIFY(ui->messages.shown.empty());
+
+        QCOMPARE(ui->restart(), 0);
+        ui->frame().openCatalog(newFolderFile);
+        form = &ui->mainForm();
+        tree = form->dirTreeView;
+        list = form->ListView;
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Bills"));
+        QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("Electricity"));
+        clickItem(tree, tree->topLevelItem(0)->child(0));
+        QCOMPARE(list->rowCount(), 1);
+        QCOMPARE(list->indexOf(QStringLiteral("D2!C1"), 1).data().toString(), QStringLiteral("March invoice"));
+        QVERIFY(fileText(ui->dir / "Household/Indexes/D2.qlr").contains(QStringLiteral("|QLRR$/Household/march.pdf|")));
+    }
+};
+
+QTEST_MAIN(EditorPanelsTest)
+#include "EditorPanelsTest.moc"
