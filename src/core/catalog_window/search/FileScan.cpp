@@ -85,7 +85,6 @@ bool DocumentSearcher::fileContains(const std::string& path)
     struct stat info {};
     bool found = false;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         found = searchOpenFile(fd, static_cast<size_t>(info.st_size));
     }
     ::close(fd);
