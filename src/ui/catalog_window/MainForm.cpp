@@ -1,7 +1,6 @@
 #include "ui/catalog_window/MainForm.h"
 
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 
@@ -177,8 +176,7 @@ void MainForm::mnuDProperty_Click()
 void MainForm::mnuDDelete_Click()
 {
     // Asks and deletes without showing the editor.
-    Frame1->txt_dirId->setText(QString::fromStdString(currentDirId()));
-    Frame1->cmd_deleteDir_Click();
+    Frame1->deleteFolder(currentDirId());
 }
 
 void MainForm::showContentPanel()
@@ -259,7 +257,7 @@ bool MainForm::addIndexWithPath(const std::string& path)
     if (currentDirId().empty())
         return false;
     mnuCAddFile_Click();
-    Frame2->txt_cpath->setText(QString::fromStdString(path));
+    Frame2->setPath(QString::fromStdString(path));
     return true;
 }
 

@@ -105,6 +105,16 @@ private slots:
         QVERIFY(ui->messages.shown.empty());
     }
 
+    void longText_isShownInPart_andSavedWhole()
+    {
+        const QString text = QStringLiteral("many words ").repeated(300000);
+        putText(text);
+        openPanel();
+        QCOMPARE(panel->txt_clipboard->toPlainText().size(), ClipboardImportPanel::kMaxShownClipboardText);
+        saveAs(ui->dir / "long.txt");
+        QCOMPARE(readBytes(ui->dir / "long.txt"), text.toStdString() + "\r\n");
+    }
+
     void emptyClipboard_showsEmptyText_savingWritesNothingButRemembersTheFile()
     {
         put(new QMimeData);

@@ -76,7 +76,8 @@ private slots:
         QVERIFY(!panel->cmd_updateDir->isEnabled() && !panel->cmd_deleteDir->isEnabled());
         QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("title"))->text(), caption("MF_F1_Title"));
         type(panel->txt_dirName, QStringLiteral("  Recipes  "));
-        panel->txt_desc->setPlainText(QStringLiteral("Things to cook\n"));
+        QTest::keyClicks(panel->txt_desc, QStringLiteral("Things to cook"));
+        QTest::keyClick(panel->txt_desc, Qt::Key_Return);
         click(panel->cmd_AddDir);
         QVERIFY(!panel->isVisible());
         const QString child = folderNamed(QStringLiteral("Recipes"));
@@ -179,7 +180,7 @@ private slots:
         FileDialogs::setNextAnswer(QString());
         click(panel->cmd_selectFile);
         QCOMPARE(panel->txt_cpath->text(), QString::fromStdString(docs + "budget.txt"));
-        panel->txt_cdesc->setPlainText(QStringLiteral("For the year"));
+        QTest::keyClicks(panel->txt_cdesc, QStringLiteral("For the year"));
         click(panel->cmd_cAdd);
         QVERIFY(!panel->isVisible());
         const QRegularExpression added(QStringLiteral(
@@ -245,6 +246,30 @@ private slots:
         QVERIFY(pathExists(ui->dir / "data/Trash/files/Welcome.txt"));
         QCOMPARE(ui->messages.count("Msg001"), 3);
         qputenv("XDG_DATA_HOME", dataHome);
+    }
+
+    void hugeTexts_areShownInPart_andKeptWholeWhenTheirFieldIsNotTouched()
+    {
+        const std::string huge(3'000'000, 'h');
+        writeBytes(folderFile, readBytes(folderFile) + "D9|" + huge + "|0|||False||" + huge + "\r\n");
+        writeBytes(indexFile("D1"), "D1!C1|" + huge + "|QLRR$/" + huge + ".txt|False||t|" + huge + "\r\n");
+        ui->core().store.resetStoreCache();
+        form->setCurrentDir("D9");
+        QVERIFY(trigger("mnuDUpdate"));
+        QVERIFY(form->Frame1->txt_dirName->text().size() <= 4096);
+        QTest::keyClicks(form->Frame1->txt_desc, QStringLiteral("x"));
+        click(form->Frame1->cmd_updateDir);
+        QVERIFY(fileText(folderFile).contains(QString::fromStdString("D9|" + huge + "|0|||False||")));
+
+        chooseFolder("D1");
+        clickItem(list, list->indexOf(QStringLiteral("D1!C1")));
+        QVERIFY(trigger("mnuCUpdate"));
+        QVERIFY(form->Frame2->txt_ctitle->text().size() <= 4096);
+        type(form->Frame2->txt_cpwd, QString()); // nothing typed where the text is huge
+        click(form->Frame2->cmd_cupdate);
+        const std::string file = readBytes(indexFile("D1"));
+        QVERIFY(file.starts_with("D1!C1|" + huge + "|QLRR$/" + huge + ".txt|False||"));
+        QVERIFY(file.ends_with("|" + huge + "\r\n"));
     }
 
     void newCatalog_filledThroughThePanels_holdsItAllAfterARestart()

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QUrl>
 
@@ -176,6 +177,8 @@ bool ClipboardImportPanel::UpdateClipView()
             return true;
         }
         txt_clipboard->clear();
+        clipboardText_.clear();
+        clipboardHtml_.clear();
         showTextView();
         return false;
     case ClipFormat::None:
@@ -187,10 +190,16 @@ bool ClipboardImportPanel::UpdateClipView()
 bool ClipboardImportPanel::DisplayText()
 {
     const QMimeData* data = clipboard_.content();
-    if (data && data->hasHtml())
-        txt_clipboard->setHtml(data->html());
+    clipboardText_ = data ? data->text() : QString();
+    clipboardHtml_ = data && data->hasHtml() ? data->html() : QString();
+    // A text too long to lay out at once is shown in part; unless it is edited here, the whole
+    // of it is saved.
+    if (clipboardText_.size() > kMaxShownClipboardText)
+        txt_clipboard->setPlainText(clipboardText_.left(kMaxShownClipboardText));
+    else if (!clipboardHtml_.isEmpty())
+        txt_clipboard->setHtml(clipboardHtml_);
     else
-        txt_clipboard->setPlainText(data ? data->text() : QString());
+        txt_clipboard->setPlainText(clipboardText_);
     if (data) {
         for (const char* format : kRtfFormats) {
             if (data->hasFormat(QString::fromLatin1(format))) {
@@ -234,7 +243,10 @@ void ClipboardImportPanel::toIndexEditor(const QString& path)
     if (host_.addIndexWithPath(path.toStdString()))
         return;
     // No folder to add it to: the path is shown as text, to save or to leave.
+    clipboardText_ = path;
+    clipboardHtml_.clear();
     txt_clipboard->setPlainText(path);
+    txt_clipboard->document()->setModified(false);
     showTextView();
 }
 
@@ -257,12 +269,24 @@ void ClipboardImportPanel::ope_clipboardAll_Click()
     ope_clipFile[0]->setChecked(true);
 }
 
+std::string ClipboardImportPanel::plainText() const
+{
+    return (txt_clipboard->document()->isModified() ? txt_clipboard->toPlainText() : clipboardText_).toStdString();
+}
+
 std::string ClipboardImportPanel::richTextBytes() const
 {
-    // The clipboard's own rich text, unless the text was changed here.
-    if (!clipboardRtf_.isEmpty() && !txt_clipboard->document()->isModified())
+    if (txt_clipboard->document()->isModified())
+        return writeRtf(paragraphsOf(*txt_clipboard->document()));
+    // As the clipboard holds it: its own rich text, or its text with the formats it came with.
+    if (!clipboardRtf_.isEmpty())
         return clipboardRtf_.toStdString();
-    return writeRtf(paragraphsOf(*txt_clipboard->document()));
+    QTextDocument whole;
+    if (!clipboardHtml_.isEmpty())
+        whole.setHtml(clipboardHtml_);
+    else
+        whole.setPlainText(clipboardText_);
+    return writeRtf(paragraphsOf(whole));
 }
 
 void ClipboardImportPanel::cmd_clipboardSave_Click()
@@ -285,7 +309,7 @@ void ClipboardImportPanel::cmd_clipboardSave_Click()
     const std::string path = chosen.toStdString();
     bool saved = true;
     if (text && ope_clipboardTxt->isChecked()) {
-        saved = saveClipboardText(core_.files, path, txt_clipboard->toPlainText().toStdString(), ope_clipFile[1]->isChecked());
+        saved = saveClipboardText(core_.files, path, plainText(), ope_clipFile[1]->isChecked());
     } else if (text && ope_clipboardAll->isChecked()) {
         saved = saveClipboardBytes(core_.files, core_.messages, path, richTextBytes());
     } else if (picture && !picture_.isNull()) {

@@ -25,6 +25,9 @@ struct CoreContext;
 // file or a web address goes to the index editor at once.
 class ClipboardImportPanel : public PanelFrame {
 public:
+    // Longer clipboard texts are shown in part (laying them out would hold the window up).
+    static constexpr int kMaxShownClipboardText = 200000;
+
     ClipboardImportPanel(CoreContext& core, PanelHost& host, Clipboard& clipboard, QWidget* parent);
 
     // Shows the clipboard afresh, ready to save.
@@ -60,6 +63,8 @@ private:
     // Hands a path (a copied file, a web address) to the index editor; without a current folder
     // it is shown as text instead.
     void toIndexEditor(const QString& path);
+    // What is saved: the clipboard's content, or what the user made of it in the text box.
+    std::string plainText() const;
     std::string richTextBytes() const;
 
     CoreContext& core_;
@@ -69,6 +74,8 @@ private:
     std::string savedClipFile_;
     bool updating_ = false;
     QImage picture_;
+    QString clipboardText_;
+    QString clipboardHtml_;
     QByteArray clipboardRtf_; // the clipboard's own rich text, when it offered some
 };
 

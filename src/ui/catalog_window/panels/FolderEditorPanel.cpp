@@ -13,6 +13,7 @@
 #include "core/CoreContext.h"
 #include "core/catalog_window/editors/FolderEditing.h"
 #include "core/store/RecordIds.h"
+#include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/PanelHost.h"
 
 namespace quillory {
@@ -128,13 +129,14 @@ void FolderEditorPanel::showPassword(bool on)
 
 void FolderEditorPanel::showFields(const FolderFields& fields)
 {
+    shown_ = fields;
     txt_dirId->setText(qs(fields.dirId));
-    txt_dirName->setText(qs(fields.dirName));
-    txt_desc->setPlainText(qs(fields.description));
+    showInEditor(txt_dirName, fields.dirName);
+    showInEditor(txt_desc, fields.description);
     txt_parentId->setText(qs(fields.parentDirId));
-    txt_parentName->setText(qs(fields.parentName));
+    showInEditor(txt_parentName, fields.parentName);
     check_needPwd->setChecked(fields.needPwd);
-    txt_pwd->setText(qs(fields.pwd));
+    showInEditor(txt_pwd, fields.pwd);
     showPassword(fields.needPwd);
 }
 
@@ -142,11 +144,11 @@ FolderFields FolderEditorPanel::readFields() const
 {
     FolderFields fields;
     fields.dirId = txt_dirId->text().toStdString();
-    fields.dirName = txt_dirName->text().toStdString();
+    fields.dirName = fromEditor(txt_dirName, shown_.dirName);
     fields.parentDirId = txt_parentId->text().toStdString();
-    fields.description = txt_desc->toPlainText().toStdString();
+    fields.description = fromEditor(txt_desc, shown_.description);
     fields.needPwd = check_needPwd->isChecked();
-    fields.pwd = txt_pwd->text().toStdString();
+    fields.pwd = fromEditor(txt_pwd, shown_.pwd);
     return fields;
 }
 
@@ -189,7 +191,7 @@ void FolderEditorPanel::prepareAdd(int element)
 
 void FolderEditorPanel::check_needPwd_Click()
 {
-    txt_pwd->clear();
+    showInEditor(txt_pwd, shown_.pwd = std::string());
     showPassword(check_needPwd->isChecked());
     if (check_needPwd->isChecked())
         txt_pwd->setFocus();
@@ -218,13 +220,19 @@ void FolderEditorPanel::cmd_updateDir_Click()
 void FolderEditorPanel::cmd_deleteDir_Click()
 {
     MessageBatch batch(core_.messages);
-    const FolderDeletion result = deleteFolder(core_.store, core_.files, core_.messages, txt_dirId->text().toStdString());
+    const FolderDeletion result = quillory::deleteFolder(core_.store, core_.files, core_.messages, txt_dirId->text().toStdString());
     if (result == FolderDeletion::Skipped || result == FolderDeletion::HoldsIndexes
         || result == FolderDeletion::HasSubfolders)
         return;
     if (result == FolderDeletion::Deleted)
         host_.folderDeleted();
     cmd_dback_Click();
+}
+
+void FolderEditorPanel::deleteFolder(const std::string& dirId)
+{
+    txt_dirId->setText(qs(dirId));
+    cmd_deleteDir_Click();
 }
 
 void FolderEditorPanel::cmd_dback_Click()

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/catalog_window/PanelRoutes.h"
+#include "core/catalog_window/editors/FolderEditing.h"
 #include "ui/catalog_window/panels/PanelFrame.h"
 
 class QButtonGroup;
@@ -17,7 +18,6 @@ namespace quillory {
 
 class PanelHost;
 struct CoreContext;
-struct FolderFields;
 
 // Panel Frame1, the folder editor. It shows the current folder to change or delete it, or takes a
 // new folder under the current one or at the top level.
@@ -35,6 +35,8 @@ public:
     void cmd_AddDir_Click();
     void cmd_updateDir_Click();
     void cmd_deleteDir_Click();
+    // Deletes the folder as the delete button does, without showing the panel.
+    void deleteFolder(const std::string& dirId);
     void cmd_dback_Click();
     void check_needPwd_Click();
 
@@ -64,6 +66,7 @@ private:
     CoreContext& core_;
     PanelHost& host_;
     QButtonGroup* addGroup_ = nullptr;
+    FolderFields shown_; // as stored, whole, when the panel was filled
     FolderEditorMode mode_ = FolderEditorMode::ViewAndUpdate;
 };
 

@@ -13,6 +13,7 @@
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/ContentRows.h"
 #include "core/catalog_window/editors/IndexEditing.h"
+#include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/PanelHost.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/Trash.h"
@@ -104,12 +105,13 @@ void IndexEditorPanel::showPassword(bool on)
 
 void IndexEditorPanel::showFields(const IndexFields& fields)
 {
+    shown_ = fields;
     txt_cId->setText(qs(fields.cId));
-    txt_ctitle->setText(qs(fields.title));
-    txt_cpath->setText(qs(fields.path));
-    txt_cdesc->setPlainText(qs(fields.description));
+    showInEditor(txt_ctitle, fields.title);
+    showInEditor(txt_cpath, fields.path);
+    showInEditor(txt_cdesc, fields.description);
     check_cneedPwd->setChecked(fields.needPwd);
-    txt_cpwd->setText(qs(fields.pwd));
+    showInEditor(txt_cpwd, fields.pwd);
     showPassword(fields.needPwd);
 }
 
@@ -117,11 +119,11 @@ IndexFields IndexEditorPanel::readFields() const
 {
     IndexFields fields;
     fields.cId = txt_cId->text().toStdString();
-    fields.title = txt_ctitle->text().toStdString();
-    fields.path = txt_cpath->text().toStdString();
-    fields.description = txt_cdesc->toPlainText().toStdString();
+    fields.title = fromEditor(txt_ctitle, shown_.title);
+    fields.path = fromEditor(txt_cpath, shown_.path);
+    fields.description = fromEditor(txt_cdesc, shown_.description);
     fields.needPwd = check_cneedPwd->isChecked();
-    fields.pwd = txt_cpwd->text().toStdString();
+    fields.pwd = fromEditor(txt_cpwd, shown_.pwd);
     return fields;
 }
 
@@ -140,7 +142,7 @@ void IndexEditorPanel::frame2_init()
 
 void IndexEditorPanel::check_cneedPwd_Click()
 {
-    txt_cpwd->clear();
+    showInEditor(txt_cpwd, shown_.pwd = std::string());
     showPassword(check_cneedPwd->isChecked());
     if (check_cneedPwd->isChecked())
         txt_cpwd->setFocus();
@@ -190,7 +192,13 @@ void IndexEditorPanel::cmd_selectFile_Click()
         start = qs(openablePath(start.toStdString(), core_.session.getRootPath()));
     const QString chosen = FileDialogs::getOpenFileName(this, QString(), start);
     if (!chosen.isEmpty())
-        txt_cpath->setText(chosen);
+        setPath(chosen);
+}
+
+void IndexEditorPanel::setPath(const QString& path)
+{
+    txt_cpath->setText(path);
+    txt_cpath->setModified(true); // as if typed: it is what the index is to point at
 }
 
 void IndexEditorPanel::cmd_back_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalog_window/PanelRoutes.h"
+#include "core/catalog_window/editors/IndexEditing.h"
 #include "ui/catalog_window/panels/PanelFrame.h"
 
 class QCheckBox;
@@ -13,7 +14,6 @@ namespace quillory {
 
 class PanelHost;
 struct CoreContext;
-struct IndexFields;
 
 // Panel Frame2, the index editor. It takes a new index for the current folder, or changes or
 // deletes the current index.
@@ -32,6 +32,8 @@ public:
     void cmd_selectFile_Click();
     void cmd_back_Click();
     void check_cneedPwd_Click();
+    // Puts a path into the path box, as the file chooser or the clipboard import gives it.
+    void setPath(const QString& path);
 
     QLineEdit* txt_cId = nullptr;
     QLineEdit* txt_ctitle = nullptr;
@@ -55,6 +57,7 @@ private:
     CoreContext& core_;
     PanelHost& host_;
     IndexEditorMode mode_ = IndexEditorMode::Add;
+    IndexFields shown_; // as stored, whole, when the panel was filled
 };
 
 } // namespace quillory
