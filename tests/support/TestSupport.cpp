@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -86,6 +87,19 @@ std::vector<std::string> MessageRecorder::keys() const
     for (const auto& message : shown)
         result.push_back(message.key);
     return result;
+}
+
+std::string rtfAsHtml(const std::string& path)
+{
+    std::string html;
+    std::FILE* pipe = ::popen(("unrtf --html '" + path + "' 2>/dev/null").c_str(), "r");
+    if (!pipe)
+        return html;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+        html.append(chunk, n);
+    ::pclose(pipe);
+    return html;
 }
 
 std::vector<std::string> CoreFixture::defaultConfLines()

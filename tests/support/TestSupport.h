@@ -36,6 +36,8 @@ inline void makeFolders(const std::string& path) { std::filesystem::create_direc
 std::string crlfText(const std::vector<std::string>& lines);
 // The temporary files of unfinished saves in folder.
 int tempFileCount(const std::string& folder);
+// What unrtf makes of an RTF file, as HTML: another program's reading of it ("" without unrtf).
+std::string rtfAsHtml(const std::string& path);
 // Copies the shipped installation (configuration, demo catalog) into folder, laid out as the
 // build lays it out beside the program.
 void copyShippedInstallation(const std::string& folder);

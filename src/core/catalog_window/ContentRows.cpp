@@ -1,29 +1,14 @@
 #include "core/catalog_window/ContentRows.h"
 
-#include <cctype>
-
 #include "core/store/Paths.h"
+#include "core/store/TextMatch.h"
 #include "core/store/fileOpe.h"
 
 namespace quillory {
-namespace {
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 bool isWebAddress(std::string_view path)
 {
-    return startsWithIgnoringCase(path, "http:") || startsWithIgnoringCase(path, "https:");
+    return startsWithIgnoringAsciiCase(path, "http:") || startsWithIgnoringAsciiCase(path, "https:");
 }
 
 std::string rowFileName(std::string_view path)

@@ -21,6 +21,22 @@ private:
     bool foldedNeedleHasNonAscii_ = false;
 };
 
+// Whether text begins with lowerPrefix, ASCII letters compared in either case (lowerPrefix is in
+// lower case).
+inline bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view lowerPrefix)
+{
+    if (text.size() < lowerPrefix.size())
+        return false;
+    for (size_t i = 0; i < lowerPrefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+        if (c != lowerPrefix[i])
+            return false;
+    }
+    return true;
+}
+
 // Decodes the code point at text[i] and moves i past it; a byte that does not begin a valid
 // UTF-8 sequence decodes on its own, as U+DC00 + byte.
 char32_t decodeUtf8(std::string_view text, size_t& i);

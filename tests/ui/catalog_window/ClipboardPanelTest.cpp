@@ -8,7 +8,6 @@
 #include <QRadioButton>
 #include <QTextEdit>
 #include <QUrl>
-#include <cstdio>
 
 #include "ui/support/UiSteps.h"
 #include "ui/catalog_window/DirTreeView.h"
@@ -51,17 +50,6 @@ class ClipboardPanelTest : public QObject {
                && panel->lbl_clipboardMsg->text() == QString::fromStdString(ui->core().conf.text("Msg005"));
     }
     bool readyState() { return panel->cmd_clipboardSave->isEnabled() && !panel->cmd_toDirContent->isEnabled(); }
-    std::string unrtfHtml(const std::string& path)
-    {
-        std::string html;
-        if (std::FILE* pipe = ::popen(("unrtf --html '" + path + "' 2>/dev/null").c_str(), "r")) {
-            char chunk[4096];
-            for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-                html.append(chunk, n);
-            ::pclose(pipe);
-        }
-        return html;
-    }
 
 private slots:
     void init()
@@ -225,7 +213,7 @@ private slots:
         saveAs(path);
         QVERIFY(savedState());
         QVERIFY(FileDialogs::lastFilter().startsWith(QStringLiteral("Rtf")));
-        const std::string html = unrtfHtml(path);
+        const std::string html = rtfAsHtml(path);
         QVERIFY2(html.find("<b>Bold</b>") != std::string::npos, html.c_str());
         QVERIFY2(html.find("<i>slanted</i>") != std::string::npos, html.c_str());
         QVERIFY2(html.find("<u>under</u>") != std::string::npos, html.c_str());

@@ -4,27 +4,10 @@
 
 #include "core/config/Messages.h"
 #include "core/store/StoreOutcome.h"
+#include "core/store/TextMatch.h"
 #include "core/store/fileOpe.h"
 
 namespace quillory {
-namespace {
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-        if (c != prefix[i])
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 ClipFormat chooseClipFormat(const ClipboardOffer& offer)
 {
     if (!offer.localFiles.empty())
@@ -44,7 +27,7 @@ bool isClipboardWebAddress(std::string_view text)
     text = text.substr(first, text.find_last_not_of(' ') - first + 1);
     if (text.find_first_of(" \t\r\n") != std::string_view::npos)
         return false;
-    return startsWithIgnoringCase(text, "http://") || startsWithIgnoringCase(text, "https://");
+    return startsWithIgnoringAsciiCase(text, "http://") || startsWithIgnoringAsciiCase(text, "https://");
 }
 
 std::optional<std::string> singleCopiedFile(const std::vector<std::string>& files)

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "core/catalog_window/ContentRows.h"
+#include "core/store/TextMatch.h"
 #include "core/store/fileOpe.h"
 
 namespace quillory {
@@ -21,20 +22,6 @@ constexpr std::array<std::string_view, 51> kTextExtensions = {
     ".prj", ".rtf", ".scp", ".sct", ".txt", ".wtx", ".xml", ".xsl", ".htc", ".js", ".jsp", ".asp", ".php",
     ".jad", ".r3t", ".rt", ".sol", ".sor", ".uls", ".wsc", ".pothtml", ".ppthtml", ".xlshtml", ".xlthtml", ".hex",
 };
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view lower)
-{
-    if (a.size() != lower.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-        if (c != lower[i])
-            return false;
-    }
-    return true;
-}
 
 // Reads up to size bytes at into; fewer only at the end of the file. -1 on an error.
 ssize_t readFully(int fd, char* into, size_t size)
@@ -59,7 +46,9 @@ ssize_t readFully(int fd, char* into, size_t size)
 bool isTextFileExt(std::string_view extension)
 {
     return std::any_of(kTextExtensions.begin(), kTextExtensions.end(),
-                       [&](std::string_view known) { return equalsIgnoringAsciiCase(extension, known); });
+                       [&](std::string_view known) {
+                           return extension.size() == known.size() && startsWithIgnoringAsciiCase(extension, known);
+                       });
 }
 
 DocumentSearcher::DocumentSearcher(std::string_view text)

@@ -102,24 +102,12 @@ void ClipboardImportPanel::build()
     lbl_clipboardMsg->setWordWrap(true);
     content()->addWidget(lbl_clipboardMsg);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto button = [&](const char* key, const char* name) {
-        auto* b = new QPushButton(caption(key), this);
-        b->setObjectName(QString::fromLatin1(name));
-        buttons->addWidget(b);
-        return b;
-    };
-    cmd_clipboardSave = button("MF_F4_cmd_clipboardSave", "cmd_clipboardSave");
-    cmd_toDirContent = button("MF_F4_cmd_toDirContent", "cmd_toDirContent");
-    cmd_clipboardCancel = button("MF_F4_cmd_clipboardCancel", "cmd_clipboardCancel");
-    content()->addLayout(buttons);
+    cmd_clipboardSave = footButton("MF_F4_cmd_clipboardSave", "cmd_clipboardSave", [this] { cmd_clipboardSave_Click(); });
+    cmd_toDirContent = footButton("MF_F4_cmd_toDirContent", "cmd_toDirContent", [this] { cmd_toDirContent_Click(); });
+    cmd_clipboardCancel = footButton("MF_F4_cmd_clipboardCancel", "cmd_clipboardCancel", [this] { cmd_clipboardCancel_Click(); });
 
     connect(ope_clipboardTxt, &QRadioButton::clicked, this, [this] { ope_clipboardTxt_Click(); });
     connect(ope_clipboardAll, &QRadioButton::clicked, this, [this] { ope_clipboardAll_Click(); });
-    connect(cmd_clipboardSave, &QPushButton::clicked, this, [this] { cmd_clipboardSave_Click(); });
-    connect(cmd_toDirContent, &QPushButton::clicked, this, [this] { cmd_toDirContent_Click(); });
-    connect(cmd_clipboardCancel, &QPushButton::clicked, this, [this] { cmd_clipboardCancel_Click(); });
 }
 
 void ClipboardImportPanel::frame4_init()

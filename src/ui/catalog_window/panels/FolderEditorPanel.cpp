@@ -75,23 +75,10 @@ void FolderEditorPanel::build()
     content()->addLayout(form, 1);
     connect(check_needPwd, &QCheckBox::clicked, this, [this] { check_needPwd_Click(); });
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto button = [&](const char* key, const char* name) {
-        auto* b = new QPushButton(caption(key), this);
-        b->setObjectName(QString::fromLatin1(name));
-        buttons->addWidget(b);
-        return b;
-    };
-    cmd_AddDir = button("MF_F1_cmd_AddDir", "cmd_AddDir");
-    cmd_updateDir = button("MF_F1_cmd_updateDir", "cmd_updateDir");
-    cmd_deleteDir = button("MF_F1_cmd_deleteDir", "cmd_deleteDir");
-    cmd_dback = button("MF_F1_cmd_dback", "cmd_dback");
-    content()->addLayout(buttons);
-    connect(cmd_AddDir, &QPushButton::clicked, this, [this] { cmd_AddDir_Click(); });
-    connect(cmd_updateDir, &QPushButton::clicked, this, [this] { cmd_updateDir_Click(); });
-    connect(cmd_deleteDir, &QPushButton::clicked, this, [this] { cmd_deleteDir_Click(); });
-    connect(cmd_dback, &QPushButton::clicked, this, [this] { cmd_dback_Click(); });
+    cmd_AddDir = footButton("MF_F1_cmd_AddDir", "cmd_AddDir", [this] { cmd_AddDir_Click(); });
+    cmd_updateDir = footButton("MF_F1_cmd_updateDir", "cmd_updateDir", [this] { cmd_updateDir_Click(); });
+    cmd_deleteDir = footButton("MF_F1_cmd_deleteDir", "cmd_deleteDir", [this] { cmd_deleteDir_Click(); });
+    cmd_dback = footButton("MF_F1_cmd_dback", "cmd_dback", [this] { cmd_dback_Click(); });
     // The field's row follows the label's: both show or hide together.
     showPassword(false);
 }

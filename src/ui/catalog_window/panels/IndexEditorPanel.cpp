@@ -68,26 +68,13 @@ void IndexEditorPanel::build()
     form->addRow(lbl_cpwd, txt_cpwd);
     content()->addLayout(form, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto button = [&](const char* key, const char* name) {
-        auto* b = new QPushButton(caption(key), this);
-        b->setObjectName(QString::fromLatin1(name));
-        buttons->addWidget(b);
-        return b;
-    };
-    cmd_cAdd = button("MF_F2_cmd_cAdd", "cmd_cAdd");
-    cmd_cupdate = button("MF_F2_cmd_cupdate", "cmd_cupdate");
-    cmd_cdelete = button("MF_F2_cmd_cdelete", "cmd_cdelete");
-    cmd_back = button("MF_F2_cmd_back", "cmd_back");
-    content()->addLayout(buttons);
+    cmd_cAdd = footButton("MF_F2_cmd_cAdd", "cmd_cAdd", [this] { cmd_cAdd_Click(); });
+    cmd_cupdate = footButton("MF_F2_cmd_cupdate", "cmd_cupdate", [this] { cmd_cupdate_Click(); });
+    cmd_cdelete = footButton("MF_F2_cmd_cdelete", "cmd_cdelete", [this] { cmd_cdelete_Click(); });
+    cmd_back = footButton("MF_F2_cmd_back", "cmd_back", [this] { cmd_back_Click(); });
 
     connect(cmd_selectFile, &QPushButton::clicked, this, [this] { cmd_selectFile_Click(); });
     connect(check_cneedPwd, &QCheckBox::clicked, this, [this] { check_cneedPwd_Click(); });
-    connect(cmd_cAdd, &QPushButton::clicked, this, [this] { cmd_cAdd_Click(); });
-    connect(cmd_cupdate, &QPushButton::clicked, this, [this] { cmd_cupdate_Click(); });
-    connect(cmd_cdelete, &QPushButton::clicked, this, [this] { cmd_cdelete_Click(); });
-    connect(cmd_back, &QPushButton::clicked, this, [this] { cmd_back_Click(); });
     showPassword(false);
 }
 

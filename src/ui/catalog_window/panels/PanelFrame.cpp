@@ -1,7 +1,9 @@
 #include "ui/catalog_window/panels/PanelFrame.h"
 
 #include <QLabel>
+#include <QHBoxLayout>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/config/SysConf.h"
@@ -30,12 +32,24 @@ PanelFrame::PanelFrame(const QString& name, const SysConf& conf, const char* tit
     layout->addWidget(title_);
     content_ = new QVBoxLayout;
     layout->addLayout(content_, 1);
+    foot_ = new QHBoxLayout;
+    foot_->addStretch();
+    layout->addLayout(foot_);
     hide();
 }
 
 QString PanelFrame::caption(const char* key) const
 {
     return QString::fromStdString(conf_.text(key));
+}
+
+QPushButton* PanelFrame::footButton(const char* captionKey, const char* name, std::function<void()> clicked)
+{
+    auto* button = new QPushButton(caption(captionKey), this);
+    button->setObjectName(QString::fromLatin1(name));
+    foot_->addWidget(button);
+    connect(button, &QPushButton::clicked, this, std::move(clicked));
+    return button;
 }
 
 void PanelFrame::mousePressEvent(QMouseEvent* event)

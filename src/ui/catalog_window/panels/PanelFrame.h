@@ -4,7 +4,9 @@
 #include <functional>
 #include <string>
 
+class QHBoxLayout;
 class QLabel;
+class QPushButton;
 class QVBoxLayout;
 
 namespace quillory {
@@ -27,6 +29,8 @@ protected:
     QString caption(const char* key) const;
     // Where a panel puts its controls, below the title.
     QVBoxLayout* content() const { return content_; }
+    // Adds a button to the row at the panel's foot, right-aligned, in the order added.
+    QPushButton* footButton(const char* captionKey, const char* name, std::function<void()> clicked);
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -37,6 +41,7 @@ protected:
 private:
     QLabel* title_ = nullptr;
     QVBoxLayout* content_ = nullptr;
+    QHBoxLayout* foot_ = nullptr;
     QPoint grab_;
     bool dragging_ = false;
 };

@@ -52,17 +52,8 @@ void SearchPanel::build()
     content()->addLayout(boxes);
     content()->addStretch(1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    cmd_search = new QPushButton(caption("MF_F3_cmd_Search"), this);
-    cmd_search->setObjectName(QStringLiteral("cmd_search"));
-    cmd_sback = new QPushButton(caption("MF_F3_cmd_sback"), this);
-    cmd_sback->setObjectName(QStringLiteral("cmd_sback"));
-    buttons->addWidget(cmd_search);
-    buttons->addWidget(cmd_sback);
-    content()->addLayout(buttons);
-    connect(cmd_search, &QPushButton::clicked, this, [this] { cmd_search_Click(); });
-    connect(cmd_sback, &QPushButton::clicked, this, [this] { cmd_sback_Click(); });
+    cmd_search = footButton("MF_F3_cmd_Search", "cmd_search", [this] { cmd_search_Click(); });
+    cmd_sback = footButton("MF_F3_cmd_sback", "cmd_sback", [this] { cmd_sback_Click(); });
 }
 
 void SearchPanel::frame3_init()

@@ -2,8 +2,6 @@
 // and rich text that another program reads back with its formatting.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "core/catalog_window/clipboard/ClipboardImport.h"
 #include "core/catalog_window/clipboard/RtfWriter.h"
 #include "support/TestSupport.h"
@@ -64,20 +62,6 @@ TEST(ClipboardImport, bytesThatCannotBeWrittenAreToldWithTheFile)
     EXPECT_NE(fx.recorder.shown[0].text.find(bad), std::string::npos);
 }
 
-// What unrtf makes of the document, as HTML.
-std::string throughUnrtf(const std::string& path)
-{
-    std::string html;
-    std::FILE* pipe = ::popen(("unrtf --html '" + path + "' 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return html;
-    char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-        html.append(chunk, n);
-    ::pclose(pipe);
-    return html;
-}
-
 TEST(RtfWriter, anotherReaderGetsTheFormattingAndEveryCharacterBack)
 {
     auto run = [](const char* text, auto&& set) {
@@ -104,7 +88,7 @@ TEST(RtfWriter, anotherReaderGetsTheFormattingAndEveryCharacterBack)
     TempDir dir;
     writeBytes(dir / "out.rtf", writeRtf({centered, plain}));
 
-    const std::string html = throughUnrtf(dir / "out.rtf");
+    const std::string html = rtfAsHtml(dir / "out.rtf");
     ASSERT_NE(html.find("<body>"), std::string::npos) << "unrtf is needed for this test";
     EXPECT_NE(html.find("<center><b>Bold {braces} \\ back</b>"), std::string::npos) << html;
     EXPECT_NE(html.find("<i>slanted</i>"), std::string::npos) << html;
