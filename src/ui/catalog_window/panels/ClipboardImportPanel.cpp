@@ -56,11 +56,9 @@ ClipboardImportPanel::ClipboardImportPanel(CoreContext& core, PanelHost& host, C
 
 void ClipboardImportPanel::build()
 {
-    txt_clipboard = new QTextEdit(this);
-    txt_clipboard->setObjectName(QStringLiteral("txt_clipboard"));
+    txt_clipboard = control<QTextEdit>("txt_clipboard");
     txt_clipboard->setTabChangesFocus(true);
-    pic_clipboard = new QLabel(this);
-    pic_clipboard->setObjectName(QStringLiteral("pic_clipboard"));
+    pic_clipboard = control<QLabel>("pic_clipboard");
     pic_clipboard->setAlignment(Qt::AlignCenter);
     pic_clipboard->setMinimumSize(1, 1);
     pic_clipboard->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
@@ -68,8 +66,7 @@ void ClipboardImportPanel::build()
     content()->addWidget(pic_clipboard, 1);
 
     // The save kind: plain text, or everything as rich text.
-    Frame5 = new QWidget(this);
-    Frame5->setObjectName(QStringLiteral("Frame5"));
+    Frame5 = control<QWidget>("Frame5");
     auto* kinds = new QHBoxLayout(Frame5);
     kinds->setContentsMargins(0, 0, 0, 0);
     ope_clipboardTxt = new QRadioButton(caption("MF_F4_ope_clipboardTxt"), Frame5);
@@ -97,8 +94,7 @@ void ClipboardImportPanel::build()
     fileRow->addStretch();
     content()->addLayout(fileRow);
 
-    lbl_clipboardMsg = new QLabel(this);
-    lbl_clipboardMsg->setObjectName(QStringLiteral("lbl_clipboardMsg"));
+    lbl_clipboardMsg = control<QLabel>("lbl_clipboardMsg");
     lbl_clipboardMsg->setWordWrap(true);
     content()->addWidget(lbl_clipboardMsg);
 

@@ -33,10 +33,6 @@ FolderEditorPanel::FolderEditorPanel(CoreContext& core, PanelHost& host, QWidget
 
 void FolderEditorPanel::build()
 {
-    auto named = [](QWidget* widget, const char* name) {
-        widget->setObjectName(QString::fromLatin1(name));
-        return widget;
-    };
     auto* modes = new QHBoxLayout;
     addGroup_ = new QButtonGroup(this);
     for (int i = 0; i < 2; ++i) {
@@ -52,24 +48,24 @@ void FolderEditorPanel::build()
     auto* form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     lbl_parentId = new QLabel(caption("MF_F1_lbl_parentId"), this);
-    txt_parentName = static_cast<QLineEdit*>(named(new QLineEdit(this), "txt_parentName"));
+    txt_parentName = control<QLineEdit>("txt_parentName");
     txt_parentName->setEnabled(false);
-    txt_parentId = static_cast<QLineEdit*>(named(new QLineEdit(this), "txt_parentId"));
+    txt_parentId = control<QLineEdit>("txt_parentId");
     txt_parentId->hide(); // the parent's name tells it; the id goes with the folder
     form->addRow(lbl_parentId, txt_parentName);
-    txt_dirId = static_cast<QLineEdit*>(named(new QLineEdit(this), "txt_dirId"));
+    txt_dirId = control<QLineEdit>("txt_dirId");
     txt_dirId->setEnabled(false);
     form->addRow(new QLabel(caption("MF_F1_Label1"), this), txt_dirId);
-    txt_dirName = static_cast<QLineEdit*>(named(new QLineEdit(this), "txt_dirName"));
+    txt_dirName = control<QLineEdit>("txt_dirName");
     form->addRow(new QLabel(caption("MF_F1_Label2"), this), txt_dirName);
-    txt_desc = static_cast<QTextEdit*>(named(new QTextEdit(this), "txt_desc"));
+    txt_desc = control<QTextEdit>("txt_desc");
     txt_desc->setAcceptRichText(false);
     txt_desc->setTabChangesFocus(true);
     form->addRow(new QLabel(caption("MF_F1_Label4"), this), txt_desc);
-    check_needPwd = static_cast<QCheckBox*>(named(new QCheckBox(caption("MF_F1_check_needPwd"), this), "check_needPwd"));
+    check_needPwd = control<QCheckBox>("check_needPwd", caption("MF_F1_check_needPwd"));
     form->addRow(QString(), check_needPwd);
     lbl_pwd = new QLabel(caption("MF_F1_lbl_pwd"), this);
-    txt_pwd = static_cast<QLineEdit*>(named(new QLineEdit(this), "txt_pwd"));
+    txt_pwd = control<QLineEdit>("txt_pwd");
     txt_pwd->setEchoMode(QLineEdit::Password);
     form->addRow(lbl_pwd, txt_pwd);
     content()->addLayout(form, 1);

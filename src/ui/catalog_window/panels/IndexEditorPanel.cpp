@@ -35,35 +35,27 @@ IndexEditorPanel::IndexEditorPanel(CoreContext& core, PanelHost& host, QWidget* 
 
 void IndexEditorPanel::build()
 {
-    auto line = [this](const char* name) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(name));
-        return edit;
-    };
     auto* form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    txt_cId = line("txt_cId");
+    txt_cId = control<QLineEdit>("txt_cId");
     txt_cId->setEnabled(false);
     form->addRow(new QLabel(caption("MF_F2_Label3"), this), txt_cId);
-    txt_ctitle = line("txt_ctitle");
+    txt_ctitle = control<QLineEdit>("txt_ctitle");
     form->addRow(new QLabel(caption("MF_F2_Label5"), this), txt_ctitle);
-    txt_cpath = line("txt_cpath");
-    cmd_selectFile = new QPushButton(caption("MF_F2_cmd_selectFile"), this);
-    cmd_selectFile->setObjectName(QStringLiteral("cmd_selectFile"));
+    txt_cpath = control<QLineEdit>("txt_cpath");
+    cmd_selectFile = control<QPushButton>("cmd_selectFile", caption("MF_F2_cmd_selectFile"));
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(txt_cpath, 1);
     pathRow->addWidget(cmd_selectFile);
     form->addRow(new QLabel(caption("MF_F2_Label6"), this), pathRow);
-    txt_cdesc = new QTextEdit(this);
-    txt_cdesc->setObjectName(QStringLiteral("txt_cdesc"));
+    txt_cdesc = control<QTextEdit>("txt_cdesc");
     txt_cdesc->setAcceptRichText(false);
     txt_cdesc->setTabChangesFocus(true);
     form->addRow(new QLabel(caption("MF_F2_Label7"), this), txt_cdesc);
-    check_cneedPwd = new QCheckBox(caption("MF_F2_check_cneedPwd"), this);
-    check_cneedPwd->setObjectName(QStringLiteral("check_cneedPwd"));
+    check_cneedPwd = control<QCheckBox>("check_cneedPwd", caption("MF_F2_check_cneedPwd"));
     form->addRow(QString(), check_cneedPwd);
     lbl_cpwd = new QLabel(caption("MF_F2_lbl_cpwd"), this);
-    txt_cpwd = line("txt_cpwd");
+    txt_cpwd = control<QLineEdit>("txt_cpwd");
     txt_cpwd->setEchoMode(QLineEdit::Password);
     form->addRow(lbl_cpwd, txt_cpwd);
     content()->addLayout(form, 1);

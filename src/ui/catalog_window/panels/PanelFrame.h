@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <functional>
 #include <string>
+#include <utility>
 
 class QHBoxLayout;
 class QLabel;
@@ -29,6 +30,14 @@ protected:
     QString caption(const char* key) const;
     // Where a panel puts its controls, below the title.
     QVBoxLayout* content() const { return content_; }
+    // A control of the panel, known by its object name.
+    template <class Widget, class... Args>
+    Widget* control(const char* name, Args&&... args)
+    {
+        auto* widget = new Widget(std::forward<Args>(args)..., this);
+        widget->setObjectName(QString::fromLatin1(name));
+        return widget;
+    }
     // Adds a button to the row at the panel's foot, right-aligned, in the order added.
     QPushButton* footButton(const char* captionKey, const char* name, std::function<void()> clicked);
 

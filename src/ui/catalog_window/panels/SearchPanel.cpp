@@ -23,8 +23,7 @@ SearchPanel::~SearchPanel() = default; // the scan stops and its thread ends wit
 
 void SearchPanel::build()
 {
-    txt_search = new QLineEdit(this);
-    txt_search->setObjectName(QStringLiteral("txt_search"));
+    txt_search = control<QLineEdit>("txt_search");
     txt_search->setClearButtonEnabled(true);
     content()->addWidget(txt_search);
     connect(txt_search, &QLineEdit::returnPressed, this, [this] {
@@ -33,11 +32,7 @@ void SearchPanel::build()
     });
 
     auto* boxes = new QGridLayout;
-    auto box = [this](const char* key, const char* name) {
-        auto* check = new QCheckBox(caption(key), this);
-        check->setObjectName(QString::fromLatin1(name));
-        return check;
-    };
+    auto box = [this](const char* key, const char* name) { return control<QCheckBox>(name, caption(key)); };
     check_sTitle = box("MF_F3_check_sTitle", "check_sTitle");
     check_sDesc = box("MF_F3_check_sDesc", "check_sDesc");
     check_sContent = box("MF_F3_check_sContent", "check_sContent");
