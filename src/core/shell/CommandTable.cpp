@@ -123,22 +123,51 @@ const std::vector<MenuEntry>& menuLayout()
     static const std::vector<MenuEntry> layout = [] {
         std::vector<MenuEntry> entries;
         for (const BarMenu& menu : bar()) {
-            entries.push_back({menu.name, "", menu.captionKey, menu.designText, "", std::nullopt});
+            entries.push_back({menu.name, "", menu.captionKey, menu.designText, "", std::nullopt, ""});
             for (const BarMenu::Item& entry : menu.items) {
                 if (!entry.command) {
-                    entries.push_back({entry.separator, menu.name, "-", "", "", std::nullopt});
+                    entries.push_back({entry.separator, menu.name, "-", "", "", std::nullopt, ""});
                     continue;
                 }
                 const CommandRow& row = commandRow(*entry.command);
                 // A command in both menu sets has its second entry in the menu without a catalog.
                 const bool startEntry = !row.startMenuItem.empty() && menu.name == noCatalogMenus().front();
                 entries.push_back({startEntry ? row.startMenuItem : row.menuItem, menu.name, row.captionKey,
-                                   row.menuText, row.shortcut, row.command});
+                                   row.menuText, row.shortcut, row.command, menuPictureOf(row.command)});
             }
         }
         return entries;
     }();
     return layout;
+}
+
+std::string_view menuPictureOf(Command command)
+{
+    switch (command) {
+    case C::New: return "pic_mnu_new";
+    case C::Open: return "pic_mnu_open";
+    case C::Close: return "pic_mnu_close";
+    case C::Exit: return "pic_mnu_exit";
+    case C::AddRoot: return "pic_mnu_addroot";
+    case C::AddChild: return "pic_mnu_addchild";
+    case C::UpdateFolder: return "pic_mnu_modifycat";
+    case C::DeleteFolder: return "pic_mnu_deletecat";
+    case C::RenameFolder: return "pic_mnu_rename";
+    case C::FolderProperty: return "pic_mnu_catproperty";
+    case C::OpenIndex: return "pic_mnu_openfile";
+    case C::AddIndex: return "pic_mnu_addindex";
+    case C::UpdateIndex: return "pic_mnu_updateindex";
+    case C::DeleteIndex: return "pic_mnu_deleteindex";
+    case C::IndexProperty: return "pic_mnu_indexproperty";
+    case C::Search: return "pic_mnu_search";
+    case C::ClipDataIn: return "pic_mnu_datain";
+    case C::Sync: return "pic_mnu_sync";
+    case C::Options: return "pic_mnu_option";
+    case C::HelpContents: return "pic_mnu_help";
+    case C::About:
+    case C::ShowFrame: return "";
+    }
+    return "";
 }
 
 const std::vector<std::string_view>& noCatalogMenus()

@@ -75,8 +75,11 @@ struct MenuEntry {
     std::string_view designText;
     std::string_view shortcut;
     std::optional<Command> command;
+    std::string_view picture; // the entry's small picture: resource/images/menu/<picture>.png
 };
 const std::vector<MenuEntry>& menuLayout();
+// The small picture a command's menu entries show ("" for none).
+std::string_view menuPictureOf(Command command);
 
 // The menus on the bar with no catalog open, and with one.
 const std::vector<std::string_view>& noCatalogMenus();

@@ -1,6 +1,7 @@
 #include "ui/shell/FrameMenus.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <algorithm>
@@ -23,7 +24,8 @@ bool contains(const std::vector<std::string_view>& names, std::string_view name)
 }
 } // namespace
 
-FrameMenus::FrameMenus(QMenuBar* bar, CommandDispatcher& commands, QObject* parent) : QObject(parent)
+FrameMenus::FrameMenus(QMenuBar* bar, CommandDispatcher& commands, const QString& pictures, QObject* parent)
+    : QObject(parent)
 {
     for (const MenuEntry& entry : menuLayout()) {
         const QString name = qs(entry.name);
@@ -39,6 +41,8 @@ FrameMenus::FrameMenus(QMenuBar* bar, CommandDispatcher& commands, QObject* pare
         QAction* action = nullptr;
         if (entry.command) {
             action = commands.action(name);
+            if (!entry.picture.empty())
+                action->setIcon(QIcon(pictures + QLatin1Char('/') + qs(entry.picture) + QStringLiteral(".png")));
             parentMenu->addAction(action);
         } else {
             action = parentMenu->addSeparator();

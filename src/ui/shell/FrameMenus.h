@@ -17,7 +17,8 @@ class SysConf;
 // catalog), holding the dispatcher's actions.
 class FrameMenus : public QObject {
 public:
-    FrameMenus(QMenuBar* bar, CommandDispatcher& commands, QObject* parent);
+    // pictures: the folder of the entries' small pictures.
+    FrameMenus(QMenuBar* bar, CommandDispatcher& commands, const QString& pictures, QObject* parent);
 
     // A menu on the bar, a command's entry or a separator, by its name.
     QAction* action(const QString& name) const { return actions_.value(name); }
@@ -26,7 +27,8 @@ public:
     // Sets the captions of the entries shown without a catalog, or of those shown with one.
     void setNoCatalogCaptions(const SysConf& conf);
     void setCatalogCaptions(const SysConf& conf);
-    // 1: the menus without a catalog; 2: the menus of an open catalog; any other value: nothing.
+    // 1: the menus without a catalog; 2: the menus of an open catalog, each entry with its picture;
+    // any other value: nothing.
     // The entries of the hidden set lose their keys while it is hidden.
     void showSet(int mode);
 

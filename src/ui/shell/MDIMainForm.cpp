@@ -46,7 +46,8 @@ MDIMainForm::MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHo
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea_);
 
-    menus_ = new FrameMenus(menuBar(), commands_, this);
+    menus_ = new FrameMenus(menuBar(), commands_,
+                            QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images/menu"), this);
     toolbar_ = new FrameToolbar(QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images"),
                                 commands_, this);
     addToolBar(Qt::TopToolBarArea, toolbar_);

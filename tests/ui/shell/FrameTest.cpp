@@ -86,6 +86,36 @@ private slots:
         QCOMPARE(ui.quitRequests, 1);
     }
 
+    void menuPictures_standAtTheirPlacesInBothMenuSets()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        MDIMainForm& frame = ui.frame();
+        // Each shown menu by its place on the bar: the entries (counted with separators) that
+        // carry a picture, and the picture's name; every other entry has none.
+        auto pictures = [&frame](const QStringList& menus) {
+            QStringList found;
+            for (const QString& name : menus) {
+                const QList<QAction*> entries = frame.menus().menu(name)->actions();
+                for (int i = 0; i < entries.size(); ++i) {
+                    if (!entries[i]->icon().isNull() && !entries[i]->icon().pixmap(16, 16).isNull())
+                        found << name + QLatin1Char(':') + QString::number(i) + QLatin1Char('=') + entries[i]->objectName();
+                }
+            }
+            return found;
+        };
+        QCOMPARE(pictures({"mnuFile", "mnuDirectory", "mnuFileList", "mnuTool", "mnuSystem", "mnuHelp"}),
+                 QStringList({"mnuFile:0=mnuClose", "mnuFile:2=mnuExit", "mnuDirectory:0=mnuDAddRoot",
+                              "mnuDirectory:1=mnuDAddChild", "mnuDirectory:3=mnuDUpdate", "mnuDirectory:4=mnuDDelete",
+                              "mnuDirectory:6=mnuDRename", "mnuDirectory:8=mnuDProperty", "mnuFileList:0=mnuCOpenFile",
+                              "mnuFileList:2=mnuCAddFile", "mnuFileList:3=mnuCUpdate", "mnuFileList:4=mnuCDelete",
+                              "mnuFileList:6=mnuCProperty", "mnuTool:0=mnuSSearchFile", "mnuTool:2=mnuClipDataIn",
+                              "mnuTool:4=mnuSyncData", "mnuSystem:0=mnuSysOption", "mnuHelp:0=mnuHContents"}));
+        QVERIFY(triggerEnabled(frame, "mnuClose"));
+        QCOMPARE(pictures({"mnufile1", "mnuHelp"}),
+                 QStringList({"mnufile1:0=mnuNew", "mnufile1:1=mnuOpen", "mnufile1:3=mnuExit1", "mnuHelp:0=mnuHContents"}));
+    }
+
     void secondCopyRefusedWithMsg015_closeBoxHides_exitUnloadsEveryWindowAndFreesTheLock()
     {
         UiFixture ui;
