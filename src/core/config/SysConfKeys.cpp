@@ -51,6 +51,8 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"AboutForm_label6", T::Text},
         {"AboutForm_frame1", T::Text},
         {"AboutForm_cmd_ok", T::Text},
+        {"AboutForm_link1", T::Text},
+        {"AboutForm_link2", T::Text},
         {"FloatForm_cmd_change_tp", T::Text},
         {"FloatForm_cmd_addIndex_tp", T::Text},
         {"FloatForm_cmd_search_tp", T::Text},

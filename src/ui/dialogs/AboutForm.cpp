@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "core/config/SysConf.h"
@@ -28,7 +29,7 @@ QString multiLine(const SysConf& conf, const char* key)
 }
 } // namespace
 
-AboutForm::AboutForm(const SysConf& conf, QWidget* parent) : QDialog(parent)
+AboutForm::AboutForm(const SysConf& conf, Open open, QWidget* parent) : QDialog(parent), open_(std::move(open))
 {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(textOf(conf, "HAbout").remove(QRegularExpression(QStringLiteral("\\(.*\\)"))).remove(QLatin1Char('&')));
@@ -47,11 +48,29 @@ AboutForm::AboutForm(const SysConf& conf, QWidget* parent) : QDialog(parent)
         frameLayout->addWidget(label);
     }
     layout->addWidget(frame);
+    helpLink = link(textOf(conf, "AboutForm_link1"), conf.getAppBasePath() + "/resource/help/index.html");
+    settingsLink = link(textOf(conf, "AboutForm_link2"), conf.getAppBasePath() + "/resource/conf");
+    layout->addWidget(helpLink);
+    layout->addWidget(settingsLink);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(textOf(conf, "AboutForm_cmd_ok"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("cmd_ok"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons);
+}
+
+QLabel* AboutForm::link(const QString& caption, const std::string& target)
+{
+    auto* label = new QLabel(this);
+    const QString href = QUrl::fromLocalFile(QString::fromStdString(target)).toString();
+    label->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(href.toHtmlEscaped(), caption.toHtmlEscaped()));
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    label->setToolTip(QString::fromStdString(target));
+    connect(label, &QLabel::linkActivated, this, [this, target] {
+        if (open_)
+            open_(target);
+    });
+    return label;
 }
 
 } // namespace quillory

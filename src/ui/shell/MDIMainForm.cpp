@@ -223,20 +223,29 @@ void MDIMainForm::mnuExit1_Click()
 
 void MDIMainForm::mnuHContents_Click()
 {
-    const std::string help = core_.conf.getAppBasePath() + "/resource/help/index.html";
-    if (!QFileInfo::exists(QString::fromStdString(help))) {
-        core_.messages.show("Err015", MsgButtons::Ok, help + " (" + std::strerror(ENOENT) + ")");
+    openWithDesktop(core_.conf.getAppBasePath() + "/resource/help/index.html");
+}
+
+void MDIMainForm::openWithDesktop(const std::string& path)
+{
+    if (!QFileInfo::exists(QString::fromStdString(path))) {
+        core_.messages.show("Err015", MsgButtons::Ok, path + " (" + std::strerror(ENOENT) + ")");
         return;
     }
-    if (const OpenResult opened = opener_.open(help); !opened.ok)
+    if (const OpenResult opened = opener_.open(path); !opened.ok)
         core_.messages.show("Err015", MsgButtons::Ok,
-                            opened.reason.isEmpty() ? help : help + " (" + opened.reason.toStdString() + ")");
+                            opened.reason.isEmpty() ? path : path + " (" + opened.reason.toStdString() + ")");
+}
+
+AboutForm* MDIMainForm::aboutForm() const
+{
+    return about_;
 }
 
 void MDIMainForm::mnuAbout_Click()
 {
     if (!about_)
-        about_ = new AboutForm(core_.conf, this);
+        about_ = new AboutForm(core_.conf, [this](const std::string& path) { openWithDesktop(path); }, this);
     about_->exec();
 }
 

@@ -68,6 +68,11 @@ public:
     QAction* action(const QString& name) const;
     void setStatusText(const QString& text);
 
+    // Opens a file or folder of the program with the desktop; says so when nothing can.
+    void openWithDesktop(const std::string& path);
+    // The About window, once it has been shown.
+    AboutForm* aboutForm() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -12,7 +12,10 @@
 #include "ui/catalog_window/MainForm.h"
 #include "ui/platform/DesktopOpener.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/dialogs/AboutForm.h"
 #include "ui/shell/FrameToolbar.h"
+#include <QLabel>
+#include <QTimer>
 
 using namespace quillory;
 using namespace quillory::test;
@@ -114,6 +117,31 @@ private slots:
         QVERIFY(triggerEnabled(frame, "mnuClose"));
         QCOMPARE(pictures({"mnufile1", "mnuHelp"}),
                  QStringList({"mnufile1:0=mnuNew", "mnufile1:1=mnuOpen", "mnufile1:3=mnuExit1", "mnuHelp:0=mnuHContents"}));
+    }
+
+    void about_showsItsTexts_andHandsItsLinksToTheDesktop()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        QStringList texts;
+        QTimer::singleShot(0, [&] {
+            AboutForm* about = ui.frame().aboutForm();
+            if (!about)
+                return;
+            for (const QLabel* label : about->findChildren<QLabel*>())
+                texts << label->text();
+            emit about->helpLink->linkActivated(QString());
+            emit about->settingsLink->linkActivated(QString());
+            ui.opener.failWith = QStringLiteral("no program for it");
+            emit about->helpLink->linkActivated(QString());
+            about->accept();
+        });
+        QVERIFY(triggerEnabled(ui.frame(), "mnuAbout"));
+        QVERIFY(texts.contains(QString::fromStdString(ui.core().conf.text("AboutForm_label2"))));
+        QCOMPARE(ui.opened(), (std::vector<std::string>{ui.dir / "resource/help/index.html", ui.dir / "resource/conf",
+                                                         ui.dir / "resource/help/index.html"}));
+        QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err015"});
+        QVERIFY(ui.messages.shown[0].text.find("no program for it") != std::string::npos);
     }
 
     void secondCopyRefusedWithMsg015_closeBoxHides_exitUnloadsEveryWindowAndFreesTheLock()
