@@ -150,6 +150,7 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err016", T::Text},
         {"Err017", T::Text},
         {"Err018", T::Text},
+        {"Err019", T::Text},
     };
     return keys;
 }

@@ -16,6 +16,7 @@
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/catalog_window/SplitterBar.h"
+#include "ui/dialogs/OptionForm.h"
 #include "ui/platform/FileTypes.h"
 #include "ui/platform/Preferences.h"
 #include "ui/shell/CommandDispatcher.h"
@@ -262,7 +263,11 @@ bool MainForm::addIndexWithPath(const std::string& path)
 }
 
 void MainForm::mnuSyncData_Click() {}
-void MainForm::mnuSysOption_Click() {}
+void MainForm::mnuSysOption_Click()
+{
+    OptionForm options(core_, window());
+    options.exec();
+}
 
 void MainForm::mnuHContents_Click()
 {

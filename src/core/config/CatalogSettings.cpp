@@ -1,0 +1,104 @@
+#include "core/config/CatalogSettings.h"
+
+#include <charconv>
+
+#include "core/config/SysConf.h"
+#include "core/store/fileOpe.h"
+
+namespace quillory {
+namespace {
+
+constexpr std::string_view kQlr = ".qlr";
+
+std::string trimmed(std::string_view text)
+{
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::string withQlr(const std::string& name)
+{
+    return name.ends_with(kQlr) ? name : name + std::string(kQlr);
+}
+
+std::optional<int16_t> interval(std::string_view text)
+{
+    if (text.starts_with('+'))
+        text.remove_prefix(1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < -32768 || value > 32767)
+        return std::nullopt;
+    return static_cast<int16_t>(value);
+}
+
+} // namespace
+
+std::string nameWithoutQlr(std::string_view name)
+{
+    if (name.size() > kQlr.size() && name.ends_with(kQlr))
+        name.remove_suffix(kQlr.size());
+    return std::string(name);
+}
+
+CatalogSettingsFields catalogSettingsOf(const SysConf& conf)
+{
+    return {conf.text("DefaultRootPath"),
+            conf.text("QlrdbFolder"),
+            conf.text("QlrdbContentFolder"),
+            nameWithoutQlr(conf.text("DirFileName")),
+            nameWithoutQlr(conf.text("TempContentFileName")),
+            std::to_string(conf.MonitorAutoWriteInterval)};
+}
+
+std::optional<PickedCatalog> catalogOfFolderFile(std::string_view path)
+{
+    const size_t fileStart = path.rfind(kPathSep);
+    if (fileStart == std::string_view::npos || fileStart == 0)
+        return std::nullopt;
+    const std::string_view folderPath = path.substr(0, fileStart);
+    const size_t folderStart = folderPath.rfind(kPathSep);
+    if (folderStart == std::string_view::npos)
+        return std::nullopt;
+    PickedCatalog picked;
+    picked.folderFile = std::string(path.substr(fileStart + 1));
+    picked.catalogFolder = std::string(folderPath.substr(folderStart + 1));
+    // A catalog folder in the top folder has that folder as its root.
+    picked.rootPath = folderStart == 0 ? std::string(kPathSepStr) : std::string(folderPath.substr(0, folderStart));
+    if (picked.folderFile.empty() || picked.catalogFolder.empty())
+        return std::nullopt;
+    return picked;
+}
+
+std::string checkCatalogSettings(const CatalogSettingsFields& fields)
+{
+    if (trimmed(fields.catalogFolder).empty())
+        return "Msg007";
+    if (trimmed(fields.indexFolder).empty())
+        return "Msg008";
+    if (trimmed(fields.folderFile).empty())
+        return "Msg009";
+    if (trimmed(fields.pendingFile).empty())
+        return "Msg010";
+    if (!interval(trimmed(fields.interval)))
+        return "Msg011";
+    return {};
+}
+
+bool storeCatalogSettings(SysConf& conf, const CatalogSettingsFields& fields)
+{
+    const auto minutes = interval(trimmed(fields.interval));
+    if (!checkCatalogSettings(fields).empty() || !minutes)
+        return false;
+    conf.setText("DefaultRootPath", trimmed(fields.rootPath));
+    conf.setText("DirFileName", withQlr(trimmed(fields.folderFile)));
+    conf.setText("QlrdbContentFolder", trimmed(fields.indexFolder));
+    conf.setText("QlrdbFolder", trimmed(fields.catalogFolder));
+    conf.setText("TempContentFileName", withQlr(trimmed(fields.pendingFile)));
+    conf.MonitorAutoWriteInterval = *minutes;
+    return conf.saveSysConf();
+}
+
+} // namespace quillory

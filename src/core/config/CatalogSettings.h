@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillory {
+
+class SysConf;
+
+// The settings that name the catalog opened at start-up, and the monitor's write interval, as the
+// options dialog shows and takes them: texts as typed, the two file names without ".qlr".
+struct CatalogSettingsFields {
+    std::string rootPath;
+    std::string catalogFolder;
+    std::string indexFolder;
+    std::string folderFile;
+    std::string pendingFile;
+    std::string interval;
+};
+
+// A file name as the dialog shows it: without its ".qlr" ending (a name of four characters or
+// fewer, or with another ending, as it is).
+std::string nameWithoutQlr(std::string_view name);
+// The configured values, as the dialog shows them.
+CatalogSettingsFields catalogSettingsOf(const SysConf& conf);
+
+// What a picked folder file says: the root, the catalog folder and the file's name, from
+// "<root>/<catalog folder>/<file>". Nothing for a file with no catalog folder above it (one in
+// the file system's top folder, or a bare name).
+struct PickedCatalog {
+    std::string rootPath;
+    std::string catalogFolder;
+    std::string folderFile;
+};
+std::optional<PickedCatalog> catalogOfFolderFile(std::string_view path);
+
+// The message key of the first field that is missing or wrong, in the order catalog folder
+// (Msg007), index folder (Msg008), folder file (Msg009), pending-changes file (Msg010), interval
+// (Msg011: a whole number from -32768 to 32767); "" when all are fine. Blanks around a field do
+// not count.
+std::string checkCatalogSettings(const CatalogSettingsFields& fields);
+
+// Takes the fields (trimmed) into the settings, the two file names with ".qlr", and writes the
+// configuration file. False when it could not be written (the message has been shown).
+bool storeCatalogSettings(SysConf& conf, const CatalogSettingsFields& fields);
+
+} // namespace quillory
