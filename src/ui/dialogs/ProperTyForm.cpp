@@ -1,71 +1,159 @@
 #include "ui/dialogs/ProperTyForm.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QFormLayout>
-#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QVBoxLayout>
 
 #include "core/CoreContext.h"
-#include "ui/platform/FileDialogs.h"
+#include "core/config/CatalogSettings.h"
 
 namespace quillory {
 
-ProperTyForm::ProperTyForm(CoreContext& core, QWidget* parent) : QDialog(parent)
+namespace {
+QString qs(const std::string& text)
 {
-    const SysConf& conf = core.conf;
-    auto text = [&conf](const char* key) { return QString::fromStdString(conf.text(key)); };
+    return QString::fromStdString(text);
+}
+
+QString volumeRootOf(const QString& folder)
+{
+    const QStorageInfo volume(folder);
+    return volume.isValid() ? volume.rootPath() : QDir::rootPath();
+}
+} // namespace
+
+ProperTyForm::ProperTyForm(CoreContext& core, QWidget* parent) : QDialog(parent), core_(core)
+{
+    const SysConf& conf = core_.conf;
+    auto text = [&conf](const char* key) { return qs(conf.text(key)); };
     setObjectName(QStringLiteral("ProperTyForm"));
     setWindowTitle(text("FileNewStr").remove(QLatin1Char('&')).section(QLatin1Char('('), 0, 0));
+    if (conf.FontSize > 0 && !conf.text("FontName").empty())
+        setFont(QFont(qs(conf.text("FontName")), conf.FontSize));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(text("PropertyForm_label1"), this));
-
-    location_ = new QLineEdit(QDir::homePath(), this);
-    location_->setObjectName(QStringLiteral("Dir1"));
-    auto* browse = new QToolButton(this);
-    browse->setText(QStringLiteral("…"));
-    connect(browse, &QToolButton::clicked, this, [this] {
-        const QString chosen = FileDialogs::getExistingDirectory(this, location_->text());
-        if (!chosen.isEmpty())
-            location_->setText(chosen);
-    });
-    auto* locationRow = new QHBoxLayout;
-    locationRow->addWidget(location_);
-    locationRow->addWidget(browse);
-    layout->addLayout(locationRow);
+    Drive1 = new QComboBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    layout->addWidget(Drive1);
+    folders_ = new QFileSystemModel(this);
+    folders_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    folders_->setReadOnly(true);
+    Dir1 = new QTreeView(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Dir1->setModel(folders_);
+    for (int column = 1; column < folders_->columnCount(); ++column)
+        Dir1->hideColumn(column); // the folders' names only
+    Dir1->header()->hide();
+    Dir1->setMinimumHeight(220);
+    layout->addWidget(Dir1, 1);
 
     auto* form = new QFormLayout;
-    folder_ = new QLineEdit(text("QlrdbFolder"), this);
-    folder_->setObjectName(QStringLiteral("txt_qlrdbFolder"));
-    QString file = text("DirFileName");
-    if (file.size() > 4)
-        file.chop(4); // the configured name carries ".qlr"
-    file_ = new QLineEdit(file, this);
-    file_->setObjectName(QStringLiteral("txt_qlrdbDirFile"));
-    form->addRow(text("PropertyForm_lbl_qlrdbFolder"), folder_);
-    form->addRow(text("PropertyForm_lbl_qlrdbDirFile"), file_);
+    txt_qlrdbFolder = new QLineEdit(this);
+    txt_qlrdbFolder->setObjectName(QStringLiteral("txt_qlrdbFolder"));
+    txt_qlrdbDirFile = new QLineEdit(this);
+    txt_qlrdbDirFile->setObjectName(QStringLiteral("txt_qlrdbDirFile"));
+    form->addRow(text("PropertyForm_lbl_qlrdbFolder"), txt_qlrdbFolder);
+    form->addRow(text("PropertyForm_lbl_qlrdbDirFile"), txt_qlrdbDirFile);
     layout->addLayout(form);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text("PropertyForm_cmd_ok"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("cmd_ok"));
-    QPushButton* cancel = buttons->addButton(text("PropertyForm_cmd_cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("cmd_cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    cmd_ok = buttons->addButton(text("PropertyForm_cmd_ok"), QDialogButtonBox::AcceptRole);
+    cmd_ok->setObjectName(QStringLiteral("cmd_ok"));
+    cmd_cancel = buttons->addButton(text("PropertyForm_cmd_cancel"), QDialogButtonBox::RejectRole);
+    cmd_cancel->setObjectName(QStringLiteral("cmd_cancel"));
     layout->addWidget(buttons);
+    connect(cmd_ok, &QPushButton::clicked, this, [this] { cmd_ok_Click(); });
+    connect(cmd_cancel, &QPushButton::clicked, this, [this] { cmd_cancel_Click(); });
+    connect(Drive1, &QComboBox::activated, this, [this](int index) { Drive1_Change(index); });
+    resize(520, 560);
+    Form_Load();
 }
 
-std::string ProperTyForm::location() const { return location_->text().toStdString(); }
-std::string ProperTyForm::folderName() const { return folder_->text().toStdString(); }
-std::string ProperTyForm::fileName() const
+void ProperTyForm::Form_Load()
 {
-    // An empty name stays empty, so that no catalog file named only ".qlr" is made.
-    return file_->text().isEmpty() ? std::string() : file_->text().toStdString() + ".qlr";
+    txt_qlrdbFolder->setText(qs(core_.conf.text("QlrdbFolder")));
+    txt_qlrdbDirFile->setText(qs(nameWithoutQlr(core_.conf.text("DirFileName"))));
+    fillVolumes();
+    chooseFolder(QDir::homePath());
+}
+
+void ProperTyForm::fillVolumes()
+{
+    Drive1->clear();
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid() || !volume.isReady())
+            continue;
+        const QString root = volume.rootPath();
+        const QString name = volume.displayName() == root ? root : volume.displayName() + QStringLiteral(" (") + root + ')';
+        Drive1->addItem(name, root);
+    }
+    if (Drive1->findData(QDir::rootPath()) < 0)
+        Drive1->insertItem(0, QDir::rootPath(), QDir::rootPath());
+}
+
+void ProperTyForm::chooseFolder(const QString& folder)
+{
+    const QString root = volumeRootOf(folder);
+    if (int index = Drive1->findData(root); index >= 0)
+        Drive1->setCurrentIndex(index);
+    showVolume(root, folder);
+}
+
+void ProperTyForm::Drive1_Change(int index)
+{
+    // A volume shows the folder last chosen on it; the home folder when it holds that; else its top.
+    const QString root = Drive1->itemData(index).toString();
+    QString folder = currentFolderOf_.value(root);
+    if (folder.isEmpty())
+        folder = volumeRootOf(QDir::homePath()) == root ? QDir::homePath() : root;
+    showVolume(root, folder);
+}
+
+void ProperTyForm::showVolume(const QString& root, const QString& folder)
+{
+    folders_->setRootPath(root);
+    Dir1->setRootIndex(folders_->index(root));
+    const QModelIndex chosen = folders_->index(folder);
+    Dir1->setCurrentIndex(chosen);
+    Dir1->scrollTo(chosen);
+    currentFolderOf_.insert(root, folder);
+}
+
+QString ProperTyForm::chosenFolder() const
+{
+    const QModelIndex current = Dir1->currentIndex();
+    return current.isValid() ? folders_->filePath(current) : Drive1->currentData().toString();
+}
+
+void ProperTyForm::cmd_ok_Click()
+{
+    folderName_ = txt_qlrdbFolder->text().toStdString();
+    location_ = chosenFolder().toStdString();
+    currentFolderOf_.insert(Drive1->currentData().toString(), chosenFolder());
+    // No name typed: no catalog file named only ".qlr".
+    fileName_ = txt_qlrdbDirFile->text().isEmpty() ? std::string() : txt_qlrdbDirFile->text().toStdString() + ".qlr";
+    accept();
+}
+
+void ProperTyForm::cmd_cancel_Click()
+{
+    location_.clear();
+    QDialog::reject();
+}
+
+void ProperTyForm::reject()
+{
+    cmd_cancel_Click(); // Escape and the close box, as Cancel
 }
 
 } // namespace quillory

@@ -161,19 +161,31 @@ void MDIMainForm::mnueIconChange(int mode)
 
 void MDIMainForm::mnuNew_Click()
 {
-    ProperTyForm dialog(core_, this);
-    if (dialog.exec() == QDialog::Accepted)
-        doAddNew(dialog.location(), dialog.folderName(), dialog.fileName());
+    // Made on first use and only hidden afterwards, so that it keeps what the user typed.
+    if (!property_)
+        property_ = new ProperTyForm(core_, this);
+    if (property_->exec() == QDialog::Accepted)
+        doAddNew(property_->location(), property_->folderName(), property_->fileName());
 }
 
 void MDIMainForm::doAddNew(const std::string& location, const std::string& folderName, const std::string& fileName)
 {
-    if (location.empty() || folderName.empty() || fileName.empty())
-        return;
-    host_.unloadCatalogWindow();
-    const std::string path = core_.catalog.doAddNew(location, folderName, fileName);
-    if (!path.empty())
-        host_.showCatalogWindow();
+    if (!location.empty() && !folderName.empty() && !fileName.empty()) {
+        host_.unloadCatalogWindow();
+        if (!core_.catalog.doAddNew(location, folderName, fileName).empty())
+            host_.showCatalogWindow();
+    }
+    unloadPropertyForm();
+}
+
+void MDIMainForm::unloadPropertyForm()
+{
+    delete property_;
+}
+
+ProperTyForm* MDIMainForm::propertyForm() const
+{
+    return property_;
 }
 
 void MDIMainForm::mnuOpen_Click()
@@ -208,6 +220,7 @@ void MDIMainForm::openCatalog(const std::string& path)
 void MDIMainForm::mnuClose_Click()
 {
     host_.closeCatalog();
+    unloadPropertyForm();
     mnueIconChange(1);
 }
 

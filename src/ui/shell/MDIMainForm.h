@@ -11,6 +11,7 @@ class QTimer;
 namespace quillory {
 
 class AboutForm;
+class ProperTyForm;
 class CommandDispatcher;
 class DesktopOpener;
 class FrameHost;
@@ -72,6 +73,9 @@ public:
     void openWithDesktop(const std::string& path);
     // The About window, once it has been shown.
     AboutForm* aboutForm() const;
+    // The new catalog's dialog while it is loaded; ended after New and when a catalog closes.
+    ProperTyForm* propertyForm() const;
+    void unloadPropertyForm();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,6 +98,7 @@ private:
     QLabel* statusTime_;
     QTimer* clock_;
     QPointer<AboutForm> about_;
+    QPointer<ProperTyForm> property_;
 };
 
 } // namespace quillory
