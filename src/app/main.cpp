@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "app/Application.h"
 #include "core/CoreContext.h"
@@ -17,8 +18,15 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Quillory"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillory"));
     QApplication::setQuitOnLastWindowClosed(false); // closing the frame only hides it
+    // The desktop finds the program's entry, and its icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillory"));
 
     quillory::CoreContext core(quillory::SysConf::executableFolder());
+    QIcon icon;
+    for (const int size : {48, 64, 128, 256})
+        icon.addFile(QString::fromStdString(core.conf.getAppBasePath())
+                     + QStringLiteral("/resource/images/app/quillory-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
     quillory::installMessageBoxes(core.messages, [] { return QApplication::activeWindow(); });
 
     quillory::QtDesktopOpener opener;

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Quillory installed for a user as a desktop program: scripts/install into a home of its own, the
+# desktop entry valid, the installed program started from the entry's command under Xvfb with a
+# window manager, a catalog changed there kept by a second install and by scripts/uninstall.
+#   user-install.sh <repository> <folder of the built program>
+set -euo pipefail
+repo=$(cd "$1" && pwd)
+built=$(cd "$2" && pwd)
+
+if [ -z "${QUILLORY_UNDER_XVFB:-}" ]; then
+  export QUILLORY_UNDER_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+
+scratch=$(mktemp -d)
+program_pid=""
+trap 'kill $program_pid 2>/dev/null || true; kill $wm 2>/dev/null || true; rm -rf "$scratch"' EXIT
+export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/run TMPDIR=$scratch/tmp
+unset XDG_DATA_HOME QT_QPA_PLATFORM
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+openbox >/dev/null 2>&1 &
+wm=$!
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+data=$HOME/.local/share
+entry=$data/applications/quillory.desktop
+catalog=$data/quillory/QuilloryDemo/QuilloryDemo.qlr
+
+"$repo/scripts/install" --from "$built" >"$scratch/install.log" || fail "install: $(cat "$scratch/install.log")"
+[ -x "$data/quillory/quillory" ] || fail "no installed program"
+[ -f "$data/icons/hicolor/256x256/apps/quillory.png" ] || fail "no icon"
+[ -f "$catalog" ] || fail "no demo catalog"
+desktop-file-validate "$entry" || fail "the desktop entry is not valid"
+
+# Started as the desktop starts it: the entry's command.
+command=$(sed -n 's/^Exec=//p' "$entry")
+eval "$command" >"$scratch/program.log" 2>&1 &
+program_pid=$!
+for _ in $(seq 100); do
+  xdotool search --onlyvisible --name 'QuilloryDemo — Quillory$' >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdotool search --onlyvisible --name 'QuilloryDemo — Quillory$' >/dev/null || fail "the installed program showed no window"
+kill $program_pid
+wait $program_pid 2>/dev/null || true
+program_pid=""
+
+# A catalog changed in the installation survives a new install and the uninstall.
+printf 'D9|Mine|0|||False||\r\n' >>"$catalog"
+changed=$(sha256sum "$catalog")
+"$repo/scripts/install" --from "$built" >/dev/null
+[ "$(sha256sum "$catalog")" = "$changed" ] || fail "installing again overwrote the changed catalog"
+"$repo/scripts/uninstall" >"$scratch/uninstall.log"
+[ ! -e "$data/quillory/quillory" ] || fail "the program is still there"
+[ ! -e "$entry" ] || fail "the desktop entry is still there"
+[ ! -e "$data/icons/hicolor/256x256/apps/quillory.png" ] || fail "the icon is still there"
+[ ! -e "$data/quillory/resource/conf/SysConf.properties" ] || fail "the unchanged configuration is still there"
+[ "$(sha256sum "$catalog" 2>/dev/null)" = "$changed" ] || fail "the uninstall took the changed catalog"
+echo "installed, started, reinstalled and uninstalled; the changed catalog is still there"
