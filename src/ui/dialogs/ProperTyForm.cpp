@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -75,6 +76,23 @@ ProperTyForm::ProperTyForm(CoreContext& core, QWidget* parent) : QDialog(parent)
     connect(cmd_ok, &QPushButton::clicked, this, [this] { cmd_ok_Click(); });
     connect(cmd_cancel, &QPushButton::clicked, this, [this] { cmd_cancel_Click(); });
     connect(Drive1, &QComboBox::activated, this, [this](int index) { Drive1_Change(index); });
+    // The folders are read in the background: the chosen one is brought into sight as they come.
+    // The folders are read, and sorted, in the background: until the user moves in the tree, the
+    // chosen folder is kept in sight as they come.
+    auto keepInSight = [this] {
+        if (shownFolder_.isEmpty())
+            return;
+        const QModelIndex chosen = folders_->index(shownFolder_);
+        if (Dir1->currentIndex() != chosen)
+            Dir1->setCurrentIndex(chosen);
+        Dir1->scrollTo(chosen, QAbstractItemView::PositionAtCenter);
+    };
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, keepInSight);
+    connect(folders_, &QAbstractItemModel::layoutChanged, this, keepInSight);
+    connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid() && folders_->filePath(current) != shownFolder_)
+            shownFolder_.clear(); // the user has chosen another
+    });
     resize(520, 560);
     Form_Load();
 }
@@ -123,6 +141,7 @@ void ProperTyForm::showVolume(const QString& root, const QString& folder)
 {
     folders_->setRootPath(root);
     Dir1->setRootIndex(folders_->index(root));
+    shownFolder_ = folder;
     const QModelIndex chosen = folders_->index(folder);
     Dir1->setCurrentIndex(chosen);
     Dir1->scrollTo(chosen);
@@ -149,6 +168,12 @@ void ProperTyForm::cmd_cancel_Click()
 {
     location_.clear();
     QDialog::reject();
+}
+
+void ProperTyForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    QTimer::singleShot(0, this, [this] { Dir1->scrollTo(Dir1->currentIndex(), QAbstractItemView::PositionAtCenter); });
 }
 
 void ProperTyForm::reject()

@@ -45,6 +45,7 @@ public:
 
 protected:
     void reject() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
@@ -55,6 +56,7 @@ private:
     QFileSystemModel* folders_ = nullptr;
     // The folder last chosen on each volume, by the volume's root: a volume shows it again.
     QHash<QString, QString> currentFolderOf_;
+    QString shownFolder_; // chosen when the tree has read the folders down to it
     std::string location_;
     std::string folderName_;
     std::string fileName_;
