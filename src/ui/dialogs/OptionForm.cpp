@@ -11,6 +11,7 @@
 #include "core/CoreContext.h"
 #include "core/config/CatalogSettings.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/platform/ConfiguredFont.h"
 
 namespace quillory {
 
@@ -25,8 +26,7 @@ OptionForm::OptionForm(CoreContext& core, QWidget* parent) : QDialog(parent), co
 {
     setObjectName(QStringLiteral("OptionForm"));
     setWindowTitle(qs(core_.conf.text("OptionStr")).remove(QLatin1Char('&')).section(QLatin1Char('('), 0, 0));
-    if (core_.conf.FontSize > 0 && !core_.conf.text("FontName").empty())
-        setFont(QFont(qs(core_.conf.text("FontName")), core_.conf.FontSize));
+    applyConfiguredFont(this, core_.conf);
     auto line = [this](const char* name) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(name));

@@ -16,6 +16,7 @@
 
 #include "core/CoreContext.h"
 #include "core/config/CatalogSettings.h"
+#include "ui/platform/ConfiguredFont.h"
 
 namespace quillory {
 
@@ -38,8 +39,7 @@ ProperTyForm::ProperTyForm(CoreContext& core, QWidget* parent) : QDialog(parent)
     auto text = [&conf](const char* key) { return qs(conf.text(key)); };
     setObjectName(QStringLiteral("ProperTyForm"));
     setWindowTitle(text("FileNewStr").remove(QLatin1Char('&')).section(QLatin1Char('('), 0, 0));
-    if (conf.FontSize > 0 && !conf.text("FontName").empty())
-        setFont(QFont(qs(conf.text("FontName")), conf.FontSize));
+    applyConfiguredFont(this, conf);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(text("PropertyForm_label1"), this));

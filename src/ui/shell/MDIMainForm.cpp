@@ -23,6 +23,7 @@
 #include "ui/dialogs/AboutForm.h"
 #include "ui/dialogs/ProperTyForm.h"
 #include "ui/platform/DesktopOpener.h"
+#include "ui/platform/ConfiguredFont.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameHost.h"
@@ -100,10 +101,7 @@ void MDIMainForm::updateClock()
 
 void MDIMainForm::applyFont()
 {
-    if (core_.conf.FontSize <= 0 || core_.conf.text("FontName").empty())
-        return;
-    const QFont font(QString::fromStdString(core_.conf.text("FontName")), core_.conf.FontSize);
-    statusBar()->setFont(font);
+    applyConfiguredFont(statusBar(), core_.conf);
 }
 
 void MDIMainForm::ComeIn()

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/config/SysConf.h"
+#include "ui/platform/ConfiguredFont.h"
 
 namespace quillory {
 
@@ -19,8 +20,7 @@ PanelFrame::PanelFrame(const QString& name, const SysConf& conf, const char* tit
     setAutoFillBackground(true);
     // The configured font for every control of the panel; a missing or unusable one leaves the
     // desktop's.
-    if (conf.FontSize > 0 && !conf.text("FontName").empty())
-        setFont(QFont(QString::fromStdString(conf.text("FontName")), conf.FontSize));
+    applyConfiguredFont(this, conf);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 8, 10, 10);
     title_ = new QLabel(caption(titleKey), this);
