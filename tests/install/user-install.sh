@@ -13,8 +13,8 @@ if [ -z "${QUILLORY_UNDER_XVFB:-}" ]; then
 fi
 
 scratch=$(mktemp -d)
-program_pid=""
-trap 'kill $program_pid 2>/dev/null || true; kill $wm 2>/dev/null || true; rm -rf "$scratch"' EXIT
+program_pid="" wm=""
+trap 'kill ${program_pid:-} 2>/dev/null || true; kill ${wm:-} 2>/dev/null || true; rm -rf "$scratch"' EXIT
 export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/run TMPDIR=$scratch/tmp
 unset XDG_DATA_HOME QT_QPA_PLATFORM
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
@@ -46,15 +46,20 @@ kill $program_pid
 wait $program_pid 2>/dev/null || true
 program_pid=""
 
-# A catalog changed in the installation survives a new install and the uninstall.
-printf 'D9|Mine|0|||False||\r\n' >>"$catalog"
-changed=$(sha256sum "$catalog")
+# A catalog changed in the installation survives a new install and the uninstall, whole: one
+# index file changed keeps the folder file and the other index files with it.
+indexFile=$data/quillory/QuilloryDemo/Indexes/D3.qlr
+printf 'D3!C1|Mine|QLRR$/mine.txt|False||2026-01-01 10:00:00|\r\n' >>"$indexFile"
+changed=$(sha256sum "$indexFile")
+catalogBefore=$(sha256sum "$catalog")
 "$repo/scripts/install" --from "$built" >/dev/null
-[ "$(sha256sum "$catalog")" = "$changed" ] || fail "installing again overwrote the changed catalog"
+[ "$(sha256sum "$indexFile")" = "$changed" ] || fail "installing again overwrote the changed catalog"
 "$repo/scripts/uninstall" >"$scratch/uninstall.log"
 [ ! -e "$data/quillory/quillory" ] || fail "the program is still there"
 [ ! -e "$entry" ] || fail "the desktop entry is still there"
 [ ! -e "$data/icons/hicolor/256x256/apps/quillory.png" ] || fail "the icon is still there"
 [ ! -e "$data/quillory/resource/conf/SysConf.properties" ] || fail "the unchanged configuration is still there"
-[ "$(sha256sum "$catalog" 2>/dev/null)" = "$changed" ] || fail "the uninstall took the changed catalog"
+[ "$(sha256sum "$indexFile" 2>/dev/null)" = "$changed" ] || fail "the uninstall took the changed index file"
+[ "$(sha256sum "$catalog" 2>/dev/null)" = "$catalogBefore" ] || fail "the uninstall took the changed catalog's folder file"
+[ -f "$data/quillory/QuilloryDemo/Indexes/D1.qlr" ] || fail "the uninstall took the changed catalog's other index files"
 echo "installed, started, reinstalled and uninstalled; the changed catalog is still there"

@@ -18,12 +18,16 @@ void CatalogSession::openCatalog(std::string root, std::string folder, std::stri
     rootPath_ = std::move(root);
     qlrdbFolder_ = std::move(folder);
     dirFileName_ = std::move(fileName);
+    contentFolder_ = conf_.text("QlrdbContentFolder");
+    tempFileName_ = conf_.text("TempContentFileName");
 }
 
 void CatalogSession::closeCatalog()
 {
     conf_.sysConfLoaded = false;
     rootPath_.clear();
+    contentFolder_.clear();
+    tempFileName_.clear();
 }
 
 void CatalogSession::takeConfiguredValue(const std::string& key, const std::string& value)
@@ -34,6 +38,10 @@ void CatalogSession::takeConfiguredValue(const std::string& key, const std::stri
         qlrdbFolder_ = value;
     else if (key == "DirFileName" && dirFileName_.empty())
         dirFileName_ = value;
+    else if (key == "QlrdbContentFolder" && contentFolder_.empty())
+        contentFolder_ = value;
+    else if (key == "TempContentFileName" && tempFileName_.empty())
+        tempFileName_ = value;
 }
 
 } // namespace quillory

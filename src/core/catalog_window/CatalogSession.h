@@ -24,6 +24,10 @@ public:
     // settings name one.
     const std::string& currentQlrdbFolder() const { return qlrdbFolder_; }
     const std::string& currentDirFileName() const { return dirFileName_; }
+    // The open catalog's index folder and pending-changes file names: those configured when it
+    // was opened (settings changed meanwhile apply to the next catalog opened); "" until then.
+    const std::string& currentContentFolder() const { return contentFolder_; }
+    const std::string& currentTempFileName() const { return tempFileName_; }
 
     // Makes the catalog at root/folder/fileName the open one.
     void openCatalog(std::string root, std::string folder, std::string fileName);
@@ -42,6 +46,8 @@ private:
     std::string rootPath_;
     std::string qlrdbFolder_;
     std::string dirFileName_;
+    std::string contentFolder_;
+    std::string tempFileName_;
     CommandStates states_;
 };
 

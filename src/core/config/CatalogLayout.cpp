@@ -53,7 +53,8 @@ const std::string& CatalogLayout::getContentFolderPath()
     const std::string& root = session_.getRootPath(); // first: it reads the settings when they are not yet
     const std::string& catalogFolder =
         session_.currentQlrdbFolder().empty() ? conf_.text("QlrdbFolder") : session_.currentQlrdbFolder();
-    const std::string& indexFolder = conf_.text("QlrdbContentFolder");
+    const std::string& indexFolder =
+        session_.currentContentFolder().empty() ? conf_.text("QlrdbContentFolder") : session_.currentContentFolder();
     ContentFolder& last = contentFolder_;
     if (last.path.empty() || last.root != root || last.catalogFolder != catalogFolder || last.indexFolder != indexFolder)
         last = {root, catalogFolder, indexFolder, joinPath(joinPath(root, catalogFolder), indexFolder)};
@@ -83,7 +84,8 @@ void CatalogLayout::contentFilePathInto(const std::string& dirId, std::string& p
 std::string CatalogLayout::getTempContentFilePath()
 {
     const std::string contentFolder = getContentFolderPath();
-    return joinPath(contentFolder, conf_.text("TempContentFileName"));
+    return joinPath(contentFolder, session_.currentTempFileName().empty() ? conf_.text("TempContentFileName")
+                                                                          : session_.currentTempFileName());
 }
 
 } // namespace quillory

@@ -11,8 +11,8 @@ class SysConf;
 //   <root>/<catalog folder>/<folder file>                    the folder tree
 //   <root>/<catalog folder>/<index folder>/<folder id>.qlr   the indexes of one folder
 //   <root>/<catalog folder>/<index folder>/<pending file>    changes seen on disk, not yet applied
-// The catalog folder and folder file are those of the open catalog (falling back to the
-// configured ones); the index folder and pending file names are global settings.
+// The names are those of the open catalog (falling back to the configured ones): settings
+// changed while a catalog is open apply to the next one opened.
 class CatalogLayout {
 public:
     CatalogLayout(SysConf& conf, CatalogSession& session) : conf_(conf), session_(session) {}

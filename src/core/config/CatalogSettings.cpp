@@ -1,6 +1,8 @@
 #include "core/config/CatalogSettings.h"
 
 #include <charconv>
+#include <utility>
+#include <vector>
 
 #include "core/config/SysConf.h"
 #include "core/store/fileOpe.h"
@@ -18,11 +20,6 @@ std::string trimmed(std::string_view text)
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
-std::string withQlr(const std::string& name)
-{
-    return name.ends_with(kQlr) ? name : name + std::string(kQlr);
-}
-
 std::optional<int16_t> interval(std::string_view text)
 {
     if (text.starts_with('+'))
@@ -35,6 +32,11 @@ std::optional<int16_t> interval(std::string_view text)
 }
 
 } // namespace
+
+std::string nameWithQlr(std::string_view name)
+{
+    return name.ends_with(kQlr) ? std::string(name) : std::string(name) + std::string(kQlr);
+}
 
 std::string nameWithoutQlr(std::string_view name)
 {
@@ -92,13 +94,28 @@ bool storeCatalogSettings(SysConf& conf, const CatalogSettingsFields& fields)
     const auto minutes = interval(trimmed(fields.interval));
     if (!checkCatalogSettings(fields).empty() || !minutes)
         return false;
-    conf.setText("DefaultRootPath", trimmed(fields.rootPath));
-    conf.setText("DirFileName", withQlr(trimmed(fields.folderFile)));
-    conf.setText("QlrdbContentFolder", trimmed(fields.indexFolder));
-    conf.setText("QlrdbFolder", trimmed(fields.catalogFolder));
-    conf.setText("TempContentFileName", withQlr(trimmed(fields.pendingFile)));
+    // Taken only once they are written: a file that cannot be written leaves the settings as
+    // they were.
+    const std::pair<const char*, std::string> values[] = {
+        {"DefaultRootPath", trimmed(fields.rootPath)},
+        {"DirFileName", nameWithQlr(trimmed(fields.folderFile))},
+        {"QlrdbContentFolder", trimmed(fields.indexFolder)},
+        {"QlrdbFolder", trimmed(fields.catalogFolder)},
+        {"TempContentFileName", nameWithQlr(trimmed(fields.pendingFile))},
+    };
+    std::vector<std::pair<const char*, std::string>> before;
+    for (const auto& [key, value] : values) {
+        before.emplace_back(key, conf.text(key));
+        conf.setText(key, value);
+    }
+    const int16_t intervalBefore = conf.MonitorAutoWriteInterval;
     conf.MonitorAutoWriteInterval = *minutes;
-    return conf.saveSysConf();
+    if (conf.saveSysConf())
+        return true;
+    for (const auto& [key, value] : before)
+        conf.setText(key, value);
+    conf.MonitorAutoWriteInterval = intervalBefore;
+    return false;
 }
 
 } // namespace quillory

@@ -24,6 +24,8 @@ struct CatalogSettingsFields {
 std::string nameWithoutQlr(std::string_view name);
 // The configured values, as the dialog shows them.
 CatalogSettingsFields catalogSettingsOf(const SysConf& conf);
+// A file name as it is stored: with ".qlr", added when it does not end so already.
+std::string nameWithQlr(std::string_view name);
 
 // What a picked folder file says: the root, the catalog folder and the file's name, from
 // "<root>/<catalog folder>/<file>". Nothing for a file with no catalog folder above it (one in
@@ -42,7 +44,8 @@ std::optional<PickedCatalog> catalogOfFolderFile(std::string_view path);
 std::string checkCatalogSettings(const CatalogSettingsFields& fields);
 
 // Takes the fields (trimmed) into the settings, the two file names with ".qlr", and writes the
-// configuration file. False when it could not be written (the message has been shown).
+// configuration file. False when it could not be written (the message has been shown); the
+// settings are then as they were.
 bool storeCatalogSettings(SysConf& conf, const CatalogSettingsFields& fields);
 
 } // namespace quillory

@@ -123,6 +123,7 @@ void MainForm::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
+    Frame3->abandonSearch(); // nothing is read for a window that is going
     core_.store.removeChangeListener(storeListener_);
     states().setLauncherForWindowUnload();
     core_.store.resetStoreCache();

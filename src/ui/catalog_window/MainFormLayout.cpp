@@ -4,6 +4,7 @@
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
 #include "ui/catalog_window/panels/PanelFrame.h"
+#include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/platform/Preferences.h"
 #include "ui/catalog_window/SplitterBar.h"
 
@@ -55,6 +56,10 @@ void MainForm::resizeEvent(QResizeEvent* event)
 
 void MainForm::frameSize_init(int16_t panelNumber)
 {
+    // Another panel, or none: a search still reading documents ends with what it found, so that
+    // its results do not close the panel the user turned to when they come.
+    if (panelNumber != static_cast<int16_t>(Panel::Search) && Frame3->searching())
+        Frame3->stopSearch();
     if (panelNumber >= 1 && panelNumber <= 4) {
         for (int i = 1; i <= 4; ++i) {
             if (i != panelNumber)

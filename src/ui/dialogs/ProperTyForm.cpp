@@ -160,7 +160,7 @@ void ProperTyForm::cmd_ok_Click()
     location_ = chosenFolder().toStdString();
     currentFolderOf_.insert(Drive1->currentData().toString(), chosenFolder());
     // No name typed: no catalog file named only ".qlr".
-    fileName_ = txt_qlrdbDirFile->text().isEmpty() ? std::string() : txt_qlrdbDirFile->text().toStdString() + ".qlr";
+    fileName_ = txt_qlrdbDirFile->text().isEmpty() ? std::string() : nameWithQlr(txt_qlrdbDirFile->text().toStdString());
     accept();
 }
 

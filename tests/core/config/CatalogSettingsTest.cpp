@@ -82,5 +82,29 @@ TEST(CatalogSettings, storedWithQlrAddedOnce_andWrittenInTheWrittenOrder)
     EXPECT_EQ(fx.core->conf.text("QlrdbFolder"), "books");
 }
 
+TEST(CatalogSettings, aFileThatCannotBeWrittenLeavesTheSettings_newNamesWaitForTheNextCatalog)
+{
+    CoreFixture fx;
+    ASSERT_TRUE(fx.core->conf.loadSysConf());
+    writeBytes(fx.dirFile(), "");
+    fx.core->catalog.openCatalog(fx.dirFile());
+    const std::string indexFile = fx.core->store.getContentFilePath("D1");
+    EXPECT_EQ(indexFile, fx.contentFile("D1"));
+
+    // Another index folder, written: the open catalog keeps its own until it is closed.
+    ASSERT_TRUE(storeCatalogSettings(fx.core->conf, {"", "cat", "other", "cat", "pending", "3"}));
+    EXPECT_EQ(fx.core->store.getContentFilePath("D1"), indexFile);
+    fx.core->catalog.closeCatalog();
+    EXPECT_EQ(fx.core->store.getContentFilePath("D1"), fx.dir / "cat/other/D1.qlr");
+
+    // The configuration's folder gone: nothing is taken.
+    std::filesystem::remove_all(fx.dir / "resource/conf");
+    EXPECT_FALSE(storeCatalogSettings(fx.core->conf, {"/x", "books", "idx", "lib", "temp", "9"}));
+    EXPECT_EQ(fx.core->conf.text("QlrdbFolder"), "cat");
+    EXPECT_EQ(fx.core->conf.text("DefaultRootPath"), "");
+    EXPECT_EQ(fx.core->conf.getMonitorAutoWriteInterval(), 3);
+    EXPECT_EQ(fx.recorder.count("Err009"), 1);
+}
+
 } // namespace
 } // namespace quillory::test

@@ -103,22 +103,28 @@ private slots:
         QCOMPARE(readBytes(ui->dir / "long.txt"), text.toStdString() + "\r\n");
     }
 
-    void emptyClipboard_showsEmptyText_savingWritesNothingButRemembersTheFile()
+    void emptyClipboard_showsEmptyText_offersNoSaveUntilSomethingIsTyped()
     {
         put(new QMimeData);
         openPanel();
         QVERIFY(panel->txt_clipboard->isVisible());
         QVERIFY(panel->txt_clipboard->toPlainText().isEmpty());
         QVERIFY(panel->ope_clipFile[0]->isVisible() && panel->ope_clipFile[1]->isVisible());
-        saveAs(ui->dir / "empty.txt");
-        QVERIFY(!pathExists(ui->dir / "empty.txt"));
+        QVERIFY(!panel->cmd_clipboardSave->isEnabled()); // nothing to save
+        QTest::keyClicks(panel->txt_clipboard, QStringLiteral("   "));
+        QVERIFY(!panel->cmd_clipboardSave->isEnabled());
+        QTest::keyClicks(panel->txt_clipboard, QStringLiteral("typed here"));
+        QVERIFY(panel->cmd_clipboardSave->isEnabled());
+        saveAs(ui->dir / "typed.txt");
+        QCOMPARE(fileText(ui->dir / "typed.txt"), QStringLiteral("   typed here\r\n"));
         QVERIFY(savedState());
-        QCOMPARE(panel->savedClipFile(), ui->dir / "empty.txt");
         click(panel->cmd_clipboardCancel);
         QVERIFY(!panel->isVisible());
+        // Opened again: ready, the saved file remembered.
+        putText(QStringLiteral("more"));
         openPanel();
         QVERIFY(readyState());
-        QCOMPARE(panel->savedClipFile(), ui->dir / "empty.txt");
+        QCOMPARE(panel->savedClipFile(), ui->dir / "typed.txt");
     }
 
     void webAddressOrOneCopiedFile_goStraightToTheIndexEditor()
@@ -157,6 +163,7 @@ private slots:
             QVERIFY(panel->isVisible());
             QVERIFY(panel->txt_clipboard->isVisible());
             QVERIFY(panel->txt_clipboard->toPlainText().isEmpty());
+            QVERIFY(!panel->cmd_clipboardSave->isEnabled());
         }
     }
 

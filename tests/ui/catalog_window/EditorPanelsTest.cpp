@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTextEdit>
 
+#include "core/catalog_window/CatalogEdits.h"
 #include "ui/support/UiSteps.h"
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
@@ -160,6 +161,34 @@ private slots:
         click(form->Frame1->cmd_deleteDir);
         QTRY_VERIFY(!node(QStringLiteral("D3")));
         QVERIFY(!form->Frame1->isVisible());
+    }
+
+    void editors_keepWhatChangedMeanwhile_andWorkOnWhatTheyWereOpenedFor()
+    {
+        // The folder editor open on D4; meanwhile D4 is renamed in the tree and another folder's
+        // deletion is refused: saving a new description keeps the new name and touches nothing else.
+        chooseFolder("D4");
+        QVERIFY(trigger("mnuDUpdate"));
+        QVERIFY(renameFolder(ui->core().store, "D4", "Renamed in the tree"));
+        chooseFolder("D1");
+        QVERIFY(trigger("mnuDDelete")); // D1 holds indexes: refused
+        QCOMPARE(form->Frame1->txt_dirId->text(), QStringLiteral("D4"));
+        QTest::keyClick(form->Frame1->txt_desc, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(form->Frame1->txt_desc, QStringLiteral("Novels"));
+        click(form->Frame1->cmd_updateDir);
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Renamed in the tree|D2|||False||Novels\r\n")));
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D1|Getting started|0|")));
+
+        // The index editor open on D4!C1; the user then chooses another folder and saves.
+        chooseFolder("D4");
+        clickItem(list, list->indexOf(QStringLiteral("D4!C1")));
+        QVERIFY(trigger("mnuCUpdate"));
+        chooseFolder("D2");
+        type(form->Frame2->txt_ctitle, QStringLiteral("Saved where it belongs"));
+        click(form->Frame2->cmd_cupdate);
+        QVERIFY(fileText(indexFile("D4")).startsWith(QStringLiteral("D4!C1|Saved where it belongs|")));
+        QVERIFY(!fileText(indexFile("D2")).contains(QStringLiteral("Saved where it belongs")));
+        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg002"});
     }
 
     void indexEditor_addsAnIndexThatBecomesCurrent_withTheTimeInOneLocalForm()

@@ -12,6 +12,7 @@
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
 #include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 
 using namespace quillory;
@@ -157,6 +158,19 @@ private slots:
         QCOMPARE(panel->cmd_search->text(), caption("MF_F3_cmd_Search"));
         QCOMPARE(form->ListView->rowCount(), 1);
         QVERIFY(form->ListView->hasRow(QStringLiteral("D1!C1")));
+
+        // Turning to another panel during a scan ends it the same way, and that panel stays.
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuSSearchFile")));
+        setBoxes(false, false, true, false, true);
+        QTest::keyClicks(panel->txt_search, QStringLiteral("report"));
+        click(panel->cmd_search);
+        QTRY_VERIFY(panel->scan() && !panel->scan()->found().empty());
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuCAddFile")));
+        QVERIFY(!panel->searching());
+        QVERIFY(form->Frame2->isVisible());
+        QVERIFY(form->ListView->hasRow(QStringLiteral("D1!C1")));
+        QTest::qWait(50); // nothing of the ended scan comes afterwards
+        QVERIFY(form->Frame2->isVisible());
     }
 };
 

@@ -13,7 +13,8 @@ fi
 # A home, runtime and temporary folder of its own, so that nothing of the user's is touched and
 # no copy the user runs is found.
 scratch=$(mktemp -d)
-trap 'kill $first 2>/dev/null || true; kill $wm 2>/dev/null || true; rm -rf "$scratch"' EXIT
+first="" wm=""
+trap 'kill ${first:-} 2>/dev/null || true; kill ${wm:-} 2>/dev/null || true; rm -rf "$scratch"' EXIT
 export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/run TMPDIR=$scratch/tmp
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
 chmod 700 "$XDG_RUNTIME_DIR"

@@ -102,16 +102,18 @@ void ClipboardImportPanel::build()
     cmd_toDirContent = footButton("MF_F4_cmd_toDirContent", "cmd_toDirContent", [this] { cmd_toDirContent_Click(); });
     cmd_clipboardCancel = footButton("MF_F4_cmd_clipboardCancel", "cmd_clipboardCancel", [this] { cmd_clipboardCancel_Click(); });
 
+    connect(txt_clipboard, &QTextEdit::textChanged, this, [this] { updateSaveButton(); });
     connect(ope_clipboardTxt, &QRadioButton::clicked, this, [this] { ope_clipboardTxt_Click(); });
     connect(ope_clipboardAll, &QRadioButton::clicked, this, [this] { ope_clipboardAll_Click(); });
 }
 
 void ClipboardImportPanel::frame4_init()
 {
-    cmd_clipboardSave->setEnabled(true);
+    saved_ = false;
     cmd_toDirContent->setEnabled(false);
     lbl_clipboardMsg->hide();
     UpdateClipViewAuto();
+    updateSaveButton();
     if (!txt_clipboard->isHidden())
         txt_clipboard->setFocus();
 }
@@ -253,6 +255,20 @@ void ClipboardImportPanel::ope_clipboardAll_Click()
     ope_clipFile[0]->setChecked(true);
 }
 
+bool ClipboardImportPanel::hasSomethingToSave() const
+{
+    if (!txt_clipboard->isHidden())
+        return plainText().find_first_not_of(" \t\r\n") != std::string::npos;
+    return !pic_clipboard->isHidden() && !picture_.isNull();
+}
+
+void ClipboardImportPanel::updateSaveButton()
+{
+    // Nothing to save, nothing to offer: a save that wrote nothing would only claim it had.
+    if (!saved_)
+        cmd_clipboardSave->setEnabled(hasSomethingToSave());
+}
+
 std::string ClipboardImportPanel::plainText() const
 {
     return (txt_clipboard->document()->isModified() ? txt_clipboard->toPlainText() : clipboardText_).toStdString();
@@ -276,6 +292,8 @@ std::string ClipboardImportPanel::richTextBytes() const
 void ClipboardImportPanel::cmd_clipboardSave_Click()
 {
     MessageBatch batch(core_.messages);
+    if (!hasSomethingToSave())
+        return;
     const bool text = !txt_clipboard->isHidden();
     const bool picture = !text && !pic_clipboard->isHidden();
     QString filter;
@@ -296,16 +314,22 @@ void ClipboardImportPanel::cmd_clipboardSave_Click()
         saved = saveClipboardText(core_.files, path, plainText(), ope_clipFile[1]->isChecked());
     } else if (text && ope_clipboardAll->isChecked()) {
         saved = saveClipboardBytes(core_.files, core_.messages, path, richTextBytes());
-    } else if (picture && !picture_.isNull()) {
+    } else if (picture) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        picture_.save(&buffer, "BMP");
-        saved = saveClipboardBytes(core_.files, core_.messages, path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        if (picture_.save(&buffer, "BMP")) {
+            saved = saveClipboardBytes(core_.files, core_.messages, path,
+                                       std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        } else {
+            core_.messages.show("Err018", MsgButtons::Ok, path);
+            saved = false;
+        }
     }
     // A file that could not be written is not reported as saved.
     if (!saved)
         return;
+    saved_ = true;
     cmd_clipboardSave->setEnabled(false);
     cmd_toDirContent->setEnabled(true);
     savedClipFile_ = path;

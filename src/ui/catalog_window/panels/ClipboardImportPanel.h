@@ -63,6 +63,8 @@ private:
     // Hands a path (a copied file, a web address) to the index editor; without a current folder
     // it is shown as text instead.
     void toIndexEditor(const QString& path);
+    bool hasSomethingToSave() const;
+    void updateSaveButton();
     // What is saved: the clipboard's content, or what the user made of it in the text box.
     std::string plainText() const;
     std::string richTextBytes() const;
@@ -73,6 +75,7 @@ private:
     ClipFormat currentClipFormat_ = ClipFormat::None;
     std::string savedClipFile_;
     bool updating_ = false;
+    bool saved_ = false; // since the panel was opened
     QImage picture_;
     QString clipboardText_;
     QString clipboardHtml_;

@@ -125,13 +125,19 @@ void FolderEditorPanel::showFields(const FolderFields& fields)
 
 FolderFields FolderEditorPanel::readFields() const
 {
+    // A field the user has not touched keeps what is stored now (the folder may have been renamed
+    // or moved in the tree meanwhile); one shown only in part keeps the whole of it.
+    const std::string dirId = txt_dirId->text().toStdString();
+    const FolderFields stored = dirId.empty() ? shown_ : folderFieldsOf(core_.store, dirId);
     FolderFields fields;
-    fields.dirId = txt_dirId->text().toStdString();
-    fields.dirName = fromEditor(txt_dirName, shown_.dirName);
-    fields.parentDirId = txt_parentId->text().toStdString();
-    fields.description = fromEditor(txt_desc, shown_.description);
+    fields.dirId = dirId;
+    fields.dirName = fromEditor(txt_dirName, stored.dirName);
+    // The editor does not move a folder: an update keeps its parent; a new folder goes where the
+    // mode was chosen.
+    fields.parentDirId = dirId.empty() ? txt_parentId->text().toStdString() : stored.parentDirId;
+    fields.description = fromEditor(txt_desc, stored.description);
     fields.needPwd = check_needPwd->isChecked();
-    fields.pwd = fromEditor(txt_pwd, shown_.pwd);
+    fields.pwd = fromEditor(txt_pwd, stored.pwd);
     return fields;
 }
 
@@ -202,20 +208,19 @@ void FolderEditorPanel::cmd_updateDir_Click()
 
 void FolderEditorPanel::cmd_deleteDir_Click()
 {
-    MessageBatch batch(core_.messages);
-    const FolderDeletion result = quillory::deleteFolder(core_.store, core_.files, core_.messages, txt_dirId->text().toStdString());
-    if (result == FolderDeletion::Skipped || result == FolderDeletion::HoldsIndexes
-        || result == FolderDeletion::HasSubfolders)
-        return;
-    if (result == FolderDeletion::Deleted)
-        host_.folderDeleted();
-    cmd_dback_Click();
+    deleteFolder(txt_dirId->text().toStdString());
 }
 
 void FolderEditorPanel::deleteFolder(const std::string& dirId)
 {
-    txt_dirId->setText(qs(dirId));
-    cmd_deleteDir_Click();
+    MessageBatch batch(core_.messages);
+    const FolderDeletion result = quillory::deleteFolder(core_.store, core_.files, core_.messages, dirId);
+    if (result == FolderDeletion::Skipped || result == FolderDeletion::HoldsIndexes
+        || result == FolderDeletion::HasSubfolders)
+        return; // refused: the panel stays as it was
+    if (result == FolderDeletion::Deleted)
+        host_.folderDeleted();
+    cmd_dback_Click();
 }
 
 void FolderEditorPanel::cmd_dback_Click()

@@ -35,7 +35,8 @@ public:
     void cmd_AddDir_Click();
     void cmd_updateDir_Click();
     void cmd_deleteDir_Click();
-    // Deletes the folder as the delete button does, without showing the panel.
+    // Deletes a folder as the delete button does (after asking), leaving the panel's fields as
+    // they are.
     void deleteFolder(const std::string& dirId);
     void cmd_dback_Click();
     void check_needPwd_Click();

@@ -13,6 +13,7 @@
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/ContentRows.h"
 #include "core/catalog_window/editors/IndexEditing.h"
+#include "core/store/RecordIds.h"
 #include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/PanelHost.h"
 #include "ui/platform/FileDialogs.h"
@@ -96,19 +97,24 @@ void IndexEditorPanel::showFields(const IndexFields& fields)
 
 IndexFields IndexEditorPanel::readFields() const
 {
+    // A field the user has not touched keeps what is stored now (the index may have been renamed
+    // in the list meanwhile); one shown only in part keeps the whole of it.
+    const std::string cId = txt_cId->text().toStdString();
+    const IndexFields stored = cId.empty() ? shown_ : indexFieldsOf(core_.store, folderOfIndexId(cId), cId);
     IndexFields fields;
-    fields.cId = txt_cId->text().toStdString();
-    fields.title = fromEditor(txt_ctitle, shown_.title);
-    fields.path = fromEditor(txt_cpath, shown_.path);
-    fields.description = fromEditor(txt_cdesc, shown_.description);
+    fields.cId = cId;
+    fields.title = fromEditor(txt_ctitle, stored.title);
+    fields.path = fromEditor(txt_cpath, stored.path);
+    fields.description = fromEditor(txt_cdesc, stored.description);
     fields.needPwd = check_cneedPwd->isChecked();
-    fields.pwd = fromEditor(txt_cpwd, shown_.pwd);
+    fields.pwd = fromEditor(txt_cpwd, stored.pwd);
     return fields;
 }
 
 void IndexEditorPanel::frame2_init()
 {
     const std::string& dirId = host_.currentDirId();
+    folder_ = dirId;
     const std::string& cId = host_.currentContentId();
     showFields(indexFieldsOf(core_.store, dirId, cId));
     const bool edit = !cId.empty() && !txt_cId->text().isEmpty();
@@ -130,13 +136,13 @@ void IndexEditorPanel::check_cneedPwd_Click()
 void IndexEditorPanel::cmd_cAdd_Click()
 {
     MessageBatch batch(core_.messages);
-    const std::string dirId = host_.currentDirId();
-    if (dirId.empty())
+    // Into the folder the panel was opened for, whichever is chosen in the tree now.
+    if (folder_.empty())
         return;
-    const std::string id = addIndexFromPanel(core_.store, dirId, readFields());
+    const std::string id = addIndexFromPanel(core_.store, folder_, readFields());
     host_.refreshContentList();
     cmd_back_Click();
-    if (!id.empty())
+    if (!id.empty() && folder_ == host_.currentDirId())
         host_.indexAdded(id);
 }
 
@@ -144,18 +150,19 @@ void IndexEditorPanel::cmd_cupdate_Click()
 {
     MessageBatch batch(core_.messages);
     // The rows follow the store: a row whose index was written is shown again from it.
-    updateIndexFromPanel(core_.store, host_.currentDirId(), readFields());
+    const std::string cId = txt_cId->text().toStdString();
+    updateIndexFromPanel(core_.store, folderOfIndexId(cId), readFields());
     cmd_back_Click();
 }
 
 void IndexEditorPanel::cmd_cdelete_Click()
 {
     MessageBatch batch(core_.messages);
-    const std::string dirId = host_.currentDirId();
     const std::string cId = txt_cId->text().toStdString();
     const MsgAnswer answer = core_.messages.show("Msg001", MsgButtons::YesNoCancel);
-    if (answer != MsgAnswer::Cancel && deleteContents(core_.store, moveToTrash, dirId, {cId}, answer) > 0) {
-        host_.setCurrentContent("");
+    if (answer != MsgAnswer::Cancel && deleteContents(core_.store, moveToTrash, folderOfIndexId(cId), {cId}, answer) > 0) {
+        if (host_.currentContentId() == cId)
+            host_.setCurrentContent("");
         host_.refreshContentList();
     }
     cmd_back_Click();

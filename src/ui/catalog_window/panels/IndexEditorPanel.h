@@ -57,7 +57,8 @@ private:
     CoreContext& core_;
     PanelHost& host_;
     IndexEditorMode mode_ = IndexEditorMode::Add;
-    IndexFields shown_; // as stored, whole, when the panel was filled
+    IndexFields shown_;  // as stored, whole, when the panel was filled
+    std::string folder_; // the folder the panel was opened for
 };
 
 } // namespace quillory

@@ -125,6 +125,23 @@ void SearchPanel::runSearch()
     });
 }
 
+void SearchPanel::stopSearch()
+{
+    if (searching_)
+        runSearch(); // a press while searching stops it
+}
+
+void SearchPanel::abandonSearch()
+{
+    if (scan_) {
+        scan_->stop();
+        scan_.reset();
+    }
+    results_ = {};
+    if (searching_)
+        endSearching();
+}
+
 void SearchPanel::finishSearch()
 {
     if (scan_) {

@@ -29,6 +29,10 @@ public:
     void cmd_search_Click();
     void cmd_sback_Click();
     void runSearch();
+    // Ends a running search as the stop button does: what was found so far is listed.
+    void stopSearch();
+    // Ends a running search and lists nothing (the window is going).
+    void abandonSearch();
     // True while a search runs.
     bool searching() const { return searching_; }
     // The document scan of the running search (null when none runs).
