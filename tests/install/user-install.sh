@@ -7,20 +7,9 @@ set -euo pipefail
 repo=$(cd "$1" && pwd)
 built=$(cd "$2" && pwd)
 
-if [ -z "${QUILLORY_UNDER_XVFB:-}" ]; then
-  export QUILLORY_UNDER_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
-fi
-
-scratch=$(mktemp -d)
-program_pid="" wm=""
-trap 'kill ${program_pid:-} 2>/dev/null || true; kill ${wm:-} 2>/dev/null || true; rm -rf "$scratch"' EXIT
-export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/run TMPDIR=$scratch/tmp
-unset XDG_DATA_HOME QT_QPA_PLATFORM
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-openbox >/dev/null 2>&1 &
-wm=$!
+source "$repo/scripts/x11-session.sh"
+run_under_xvfb "$0" "$@"
+private_session
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 data=$HOME/.local/share
@@ -36,15 +25,15 @@ desktop-file-validate "$entry" || fail "the desktop entry is not valid"
 # Started as the desktop starts it: the entry's command.
 command=$(sed -n 's/^Exec=//p' "$entry")
 eval "$command" >"$scratch/program.log" 2>&1 &
-program_pid=$!
+program=$!
 for _ in $(seq 100); do
   xdotool search --onlyvisible --name 'QuilloryDemo — Quillory$' >/dev/null 2>&1 && break
   sleep 0.1
 done
 xdotool search --onlyvisible --name 'QuilloryDemo — Quillory$' >/dev/null || fail "the installed program showed no window"
-kill $program_pid
-wait $program_pid 2>/dev/null || true
-program_pid=""
+kill $program
+wait $program 2>/dev/null || true
+program=""
 
 # A catalog changed in the installation survives a new install and the uninstall, whole: one
 # index file changed keeps the folder file and the other index files with it.

@@ -1,0 +1,29 @@
+# Sourced by the scripts that drive the real program in an X session of their own.
+#
+#   run_under_xvfb "$0" args...   runs the calling script again under Xvfb (1280x800), unless
+#                                 it runs there already
+#   private_session               a home, configuration, runtime and temporary folder of its own
+#                                 in $scratch (so that nothing of the user's is touched and no
+#                                 copy the user runs is found) and the openbox window manager
+#                                 ($wm); both go when the script ends, with the process in
+#                                 $program if it set one
+
+run_under_xvfb() {
+  if [ -z "${QUILLORY_UNDER_XVFB:-}" ]; then
+    export QUILLORY_UNDER_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1280x800x24" "$@"
+  fi
+}
+
+private_session() {
+  scratch=$(mktemp -d)
+  program="" wm=""
+  trap 'kill ${program:-} 2>/dev/null || true; kill ${wm:-} 2>/dev/null || true; rm -rf "$scratch"' EXIT
+  export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/run TMPDIR=$scratch/tmp
+  unset XDG_DATA_HOME QT_QPA_PLATFORM
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  openbox >/dev/null 2>&1 &
+  wm=$!
+  sleep 0.5
+}
