@@ -95,9 +95,7 @@ void MainForm::mnuCOpenFile_Click()
     const std::string path = openablePath(index->cContentPath(), core_.session.getRootPath());
     if (path.find_first_not_of(' ') == std::string::npos)
         return;
-    if (const OpenResult opened = opener_.open(path); !opened.ok)
-        core_.messages.show("Err015", MsgButtons::Ok,
-                            opened.reason.isEmpty() ? path : path + " (" + opened.reason.toStdString() + ")");
+    openOrTell(opener_, core_.messages, path);
 }
 
 void MainForm::onListLabelEdited(const QString& key, const QString& text)

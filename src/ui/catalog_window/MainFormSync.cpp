@@ -11,15 +11,9 @@
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
 #include "ui/platform/FileTypes.h"
+#include "ui/platform/QtText.h"
 
 namespace quillory {
-
-namespace {
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-} // namespace
 
 void MainForm::onStoreChanged(const StoreChange& change)
 {

@@ -4,22 +4,16 @@
 #include <QApplication>
 #include <unordered_set>
 
-#include "core/catalog_window/CatalogEdits.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
 #include "core/CoreContext.h"
+#include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/DisplayText.h"
 #include "core/store/RecordIds.h"
+#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/DirTreeView.h"
+#include "ui/platform/QtText.h"
 #include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
-
-namespace {
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-} // namespace
 
 void MainForm::connectTree()
 {

@@ -10,17 +10,11 @@
 
 #include "core/CoreContext.h"
 #include "core/config/CatalogSettings.h"
-#include "ui/platform/FileDialogs.h"
 #include "ui/platform/ConfiguredFont.h"
+#include "ui/platform/FileDialogs.h"
+#include "ui/platform/QtText.h"
 
 namespace quillory {
-
-namespace {
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-} // namespace
 
 OptionForm::OptionForm(CoreContext& core, QWidget* parent) : QDialog(parent), core_(core)
 {

@@ -17,15 +17,11 @@
 #include "core/CoreContext.h"
 #include "core/config/CatalogSettings.h"
 #include "ui/platform/ConfiguredFont.h"
+#include "ui/platform/QtText.h"
 
 namespace quillory {
 
 namespace {
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
 QString volumeRootOf(const QString& folder)
 {
     const QStorageInfo volume(folder);

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "core/catalog_window/ContentRows.h"
+#include "core/config/Messages.h"
 
 namespace quillory {
 
@@ -15,6 +16,15 @@ QUrl urlForPath(const std::string& path, const std::string& baseFolder)
         return QUrl::fromLocalFile(text);
     const QDir base = baseFolder.empty() ? QDir::current() : QDir(QString::fromStdString(baseFolder));
     return QUrl::fromLocalFile(base.absoluteFilePath(text));
+}
+
+bool openOrTell(DesktopOpener& opener, Messages& messages, const std::string& path)
+{
+    const OpenResult opened = opener.open(path);
+    if (!opened.ok)
+        messages.show("Err015", MsgButtons::Ok,
+                      opened.reason.isEmpty() ? path : path + " (" + opened.reason.toStdString() + ")");
+    return opened.ok;
 }
 
 } // namespace quillory

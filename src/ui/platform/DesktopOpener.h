@@ -6,6 +6,8 @@
 
 namespace quillory {
 
+class Messages;
+
 // What came of asking the desktop to open something.
 struct OpenResult {
     bool ok = true;
@@ -25,5 +27,9 @@ public:
 // shell, so a path that begins with "-" or holds quotes, blanks or ";" names that very document
 // and runs nothing.
 QUrl urlForPath(const std::string& path, const std::string& baseFolder = {});
+
+// Opens path with opener; when nothing opens it, tells the user so (Err015, the path and the
+// reason). Returns whether it opened.
+bool openOrTell(DesktopOpener& opener, Messages& messages, const std::string& path);
 
 } // namespace quillory

@@ -6,16 +6,13 @@
 #include "core/catalog_window/CommandStates.h"
 #include "core/catalog_window/PopupMenu.h"
 #include "core/config/Messages.h"
+#include "ui/platform/QtText.h"
 
 namespace quillory {
 
 namespace {
 constexpr const char* kCommandProperty = "quilloryCommand";
 
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 } // namespace
 
 CommandDispatcher::CommandDispatcher(Messages& messages, QObject* parent)

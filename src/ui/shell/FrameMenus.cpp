@@ -8,16 +8,12 @@
 
 #include "core/config/SysConf.h"
 #include "core/shell/CommandTable.h"
+#include "ui/platform/QtText.h"
 #include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
 namespace {
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 bool contains(const std::vector<std::string_view>& names, std::string_view name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();

@@ -6,16 +6,10 @@
 
 #include "core/config/SysConf.h"
 #include "core/shell/CommandTable.h"
+#include "ui/platform/QtText.h"
 #include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
-
-namespace {
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-} // namespace
 
 FrameToolbar::FrameToolbar(QString imageFolder, CommandDispatcher& commands, QWidget* parent)
     : QToolBar(parent), imageFolder_(std::move(imageFolder)), commands_(commands)

@@ -243,9 +243,7 @@ void MDIMainForm::openWithDesktop(const std::string& path)
         core_.messages.show("Err015", MsgButtons::Ok, path + " (" + std::strerror(ENOENT) + ")");
         return;
     }
-    if (const OpenResult opened = opener_.open(path); !opened.ok)
-        core_.messages.show("Err015", MsgButtons::Ok,
-                            opened.reason.isEmpty() ? path : path + " (" + opened.reason.toStdString() + ")");
+    openOrTell(opener_, core_.messages, path);
 }
 
 AboutForm* MDIMainForm::aboutForm() const

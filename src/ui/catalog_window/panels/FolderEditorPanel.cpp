@@ -15,15 +15,9 @@
 #include "core/store/RecordIds.h"
 #include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/PanelHost.h"
+#include "ui/platform/QtText.h"
 
 namespace quillory {
-
-namespace {
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-} // namespace
 
 FolderEditorPanel::FolderEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent)
     : PanelFrame(QStringLiteral("Frame1"), core.conf, "MF_F1_Title", parent), core_(core), host_(host)

@@ -17,16 +17,10 @@
 #include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/PanelHost.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/platform/QtText.h"
 #include "ui/platform/Trash.h"
 
 namespace quillory {
-
-namespace {
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-} // namespace
 
 IndexEditorPanel::IndexEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent)
     : PanelFrame(QStringLiteral("Frame2"), core.conf, "MF_F2_Title", parent), core_(core), host_(host)
