@@ -26,7 +26,6 @@ class ClipboardPanelTest : public QObject {
     MainForm* form = nullptr;
     ClipboardImportPanel* panel = nullptr;
 
-    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2)); }
     void put(QMimeData* data) { ui->clipboard.setContent(data); }
     void putText(const QString& text)
     {
@@ -41,7 +40,7 @@ class ClipboardPanelTest : public QObject {
     void saveAs(const std::string& path)
     {
         FileDialogs::setNextAnswer(QString::fromStdString(path));
-        click(panel->cmd_clipboardSave);
+        clickButton(panel->cmd_clipboardSave);
     }
     bool savedState()
     {
@@ -79,16 +78,16 @@ private slots:
         putText(QStringLiteral("second note"));
         openPanel();
         QVERIFY(readyState()); // opened again: ready, with the clipboard's new content
-        click(panel->ope_clipFile[1]);
+        clickButton(panel->ope_clipFile[1]);
         saveAs(path);
         QCOMPARE(fileText(path), QStringLiteral("first note\r\nsecond note\r\n"));
 
-        click(panel->cmd_toDirContent);
+        clickButton(panel->cmd_toDirContent);
         QVERIFY(!panel->isVisible());
         QVERIFY(form->Frame2->isVisible());
         QCOMPARE(form->Frame2->txt_cpath->text(), QString::fromStdString(path));
         QTest::keyClicks(form->Frame2->txt_ctitle, QStringLiteral("Notes"));
-        click(form->Frame2->cmd_cAdd);
+        clickButton(form->Frame2->cmd_cAdd);
         QVERIFY(fileText(ui->demoFolder() + "/Indexes/D1.qlr").contains(QStringLiteral("|Notes|QLRR$/notes.txt|")));
         QVERIFY(ui->messages.shown.empty());
     }
@@ -118,7 +117,7 @@ private slots:
         saveAs(ui->dir / "typed.txt");
         QCOMPARE(fileText(ui->dir / "typed.txt"), QStringLiteral("   typed here\r\n"));
         QVERIFY(savedState());
-        click(panel->cmd_clipboardCancel);
+        clickButton(panel->cmd_clipboardCancel);
         QVERIFY(!panel->isVisible());
         // Opened again: ready, the saved file remembered.
         putText(QStringLiteral("more"));
@@ -180,7 +179,7 @@ private slots:
         QCOMPARE(panel->txt_clipboard->toPlainText(), QStringLiteral("http://example.org"));
         saveAs(ui->dir / "address.txt");
         QVERIFY(savedState());
-        click(panel->cmd_toDirContent);
+        clickButton(panel->cmd_toDirContent);
         QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg005"});
         QVERIFY(panel->isVisible());
     }
@@ -213,7 +212,7 @@ private slots:
         data->setText(QStringLiteral("Bold and slanted and under Größe"));
         put(data);
         openPanel();
-        click(panel->ope_clipboardAll);
+        clickButton(panel->ope_clipboardAll);
         QVERIFY(!panel->ope_clipFile[1]->isVisible()); // rich text is always a new file
         QVERIFY(panel->ope_clipFile[0]->isChecked());
         const std::string path = ui->dir / "rich.rtf";
@@ -232,7 +231,7 @@ private slots:
         withRtf->setData(QStringLiteral("text/rtf"), ownRtf);
         put(withRtf);
         openPanel();
-        click(panel->ope_clipboardAll);
+        clickButton(panel->ope_clipboardAll);
         saveAs(ui->dir / "own.rtf");
         QCOMPARE(QByteArray::fromStdString(readBytes(ui->dir / "own.rtf")), ownRtf);
     }
@@ -241,13 +240,13 @@ private slots:
     {
         putText(QStringLiteral("text"));
         openPanel();
-        click(panel->ope_clipboardAll);
+        clickButton(panel->ope_clipboardAll);
         saveAs(ui->dir / "no/such/folder/rich.rtf");
         QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Err018"});
         QVERIFY(readyState());
         QVERIFY(!panel->lbl_clipboardMsg->isVisible());
 
-        click(panel->ope_clipboardTxt);
+        clickButton(panel->ope_clipboardTxt);
         saveAs(ui->dir / "no/such/folder/plain.txt");
         QCOMPARE(ui->messages.shown.size(), 2u);
         QVERIFY(readyState());

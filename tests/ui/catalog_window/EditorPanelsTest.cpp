@@ -33,13 +33,6 @@ class EditorPanelsTest : public QObject {
     std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
     QString caption(const char* key) { return QString::fromStdString(ui->core().conf.text(key)); }
     bool trigger(const char* name) { return triggerEnabled(ui->frame(), QString::fromLatin1(name)); }
-    // Near the left edge, where a check box or option has its mark, whatever its width.
-    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2)); }
-    void type(QLineEdit* edit, const QString& text)
-    {
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
     void chooseFolder(const char* id) { clickItem(tree, node(QString::fromLatin1(id))); }
     // The id of the folder the folder file names so, "" when none.
     QString folderNamed(const QString& name)
@@ -76,10 +69,10 @@ private slots:
         QCOMPARE(panel->txt_parentName->text(), QStringLiteral("Getting started"));
         QVERIFY(!panel->cmd_updateDir->isEnabled() && !panel->cmd_deleteDir->isEnabled());
         QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("title"))->text(), caption("MF_F1_Title"));
-        type(panel->txt_dirName, QStringLiteral("  Recipes  "));
+        typeInto(panel->txt_dirName, QStringLiteral("  Recipes  "));
         QTest::keyClicks(panel->txt_desc, QStringLiteral("Things to cook"));
         QTest::keyClick(panel->txt_desc, Qt::Key_Return);
-        click(panel->cmd_AddDir);
+        clickButton(panel->cmd_AddDir);
         QVERIFY(!panel->isVisible());
         const QString child = folderNamed(QStringLiteral("Recipes"));
         QVERIFY2(child == QStringLiteral("D7"), qPrintable(fileText(folderFile)));
@@ -91,8 +84,8 @@ private slots:
         QVERIFY(trigger("mnuDAddRoot"));
         QVERIFY(panel->check_addDir[1]->isChecked());
         QVERIFY(!panel->txt_parentName->isVisible());
-        type(panel->txt_dirName, QStringLiteral("Archive"));
-        click(panel->cmd_AddDir);
+        typeInto(panel->txt_dirName, QStringLiteral("Archive"));
+        clickButton(panel->cmd_AddDir);
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D8|Archive|0|||False||\r\n")));
         QTRY_VERIFY(node(QStringLiteral("D8")) && !node(QStringLiteral("D8"))->parent());
         QVERIFY(ui->messages.shown.empty());
@@ -108,26 +101,26 @@ private slots:
         QCOMPARE(panel->txt_parentName->text(), QStringLiteral("Reading list"));
         QVERIFY(!panel->cmd_AddDir->isEnabled());
         QVERIFY(!panel->txt_pwd->isVisible());
-        click(panel->check_needPwd);
+        clickButton(panel->check_needPwd);
         QVERIFY(panel->txt_pwd->isVisible());
         QCOMPARE(panel->txt_pwd->echoMode(), QLineEdit::Password);
-        type(panel->txt_pwd, QStringLiteral("open sesame"));
-        click(panel->cmd_updateDir);
+        typeInto(panel->txt_pwd, QStringLiteral("open sesame"));
+        clickButton(panel->cmd_updateDir);
         QVERIFY(!panel->isVisible());
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Books|D2|||True|open sesame|")));
 
         // Opened again: the flag shows as stored; a change of name leaves it and the password.
         QVERIFY(trigger("mnuDProperty"));
         QVERIFY(panel->check_needPwd->isChecked());
-        type(panel->txt_dirName, QStringLiteral("Good books"));
-        click(panel->cmd_updateDir);
+        typeInto(panel->txt_dirName, QStringLiteral("Good books"));
+        clickButton(panel->cmd_updateDir);
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Good books|D2|||True|open sesame|")));
         QTRY_COMPARE(node(QStringLiteral("D4"))->text(0), QStringLiteral("Good books"));
 
         // Clearing the flag drops the password.
         QVERIFY(trigger("mnuDUpdate"));
-        click(panel->check_needPwd);
-        click(panel->cmd_updateDir);
+        clickButton(panel->check_needPwd);
+        clickButton(panel->cmd_updateDir);
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Good books|D2|||False||")));
     }
 
@@ -158,7 +151,7 @@ private slots:
         chooseFolder("D3");
         QVERIFY(trigger("mnuDUpdate"));
         ui->messages.answers = {MsgAnswer::Yes};
-        click(form->Frame1->cmd_deleteDir);
+        clickButton(form->Frame1->cmd_deleteDir);
         QTRY_VERIFY(!node(QStringLiteral("D3")));
         QVERIFY(!form->Frame1->isVisible());
     }
@@ -175,7 +168,7 @@ private slots:
         QCOMPARE(form->Frame1->txt_dirId->text(), QStringLiteral("D4"));
         QTest::keyClick(form->Frame1->txt_desc, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(form->Frame1->txt_desc, QStringLiteral("Novels"));
-        click(form->Frame1->cmd_updateDir);
+        clickButton(form->Frame1->cmd_updateDir);
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Renamed in the tree|D2|||False||Novels\r\n")));
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D1|Getting started|0|")));
 
@@ -184,8 +177,8 @@ private slots:
         clickItem(list, list->indexOf(QStringLiteral("D4!C1")));
         QVERIFY(trigger("mnuCUpdate"));
         chooseFolder("D2");
-        type(form->Frame2->txt_ctitle, QStringLiteral("Saved where it belongs"));
-        click(form->Frame2->cmd_cupdate);
+        typeInto(form->Frame2->txt_ctitle, QStringLiteral("Saved where it belongs"));
+        clickButton(form->Frame2->cmd_cupdate);
         QVERIFY(fileText(indexFile("D4")).startsWith(QStringLiteral("D4!C1|Saved where it belongs|")));
         QVERIFY(!fileText(indexFile("D2")).contains(QStringLiteral("Saved where it belongs")));
         QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg002"});
@@ -200,17 +193,17 @@ private slots:
         QVERIFY(panel->cmd_cAdd->isEnabled());
         QVERIFY(!panel->cmd_cupdate->isEnabled() && !panel->cmd_cdelete->isEnabled());
         QVERIFY(panel->txt_cId->text().isEmpty());
-        type(panel->txt_ctitle, QStringLiteral(" Budget "));
+        typeInto(panel->txt_ctitle, QStringLiteral(" Budget "));
         // Browse: a chosen file goes into the box; a cancelled dialog leaves what was typed.
         FileDialogs::setNextAnswer(QString::fromStdString(docs + "Welcome.txt"));
-        click(panel->cmd_selectFile);
+        clickButton(panel->cmd_selectFile);
         QCOMPARE(panel->txt_cpath->text(), QString::fromStdString(docs + "Welcome.txt"));
-        type(panel->txt_cpath, QString::fromStdString(docs + "budget.txt"));
+        typeInto(panel->txt_cpath, QString::fromStdString(docs + "budget.txt"));
         FileDialogs::setNextAnswer(QString());
-        click(panel->cmd_selectFile);
+        clickButton(panel->cmd_selectFile);
         QCOMPARE(panel->txt_cpath->text(), QString::fromStdString(docs + "budget.txt"));
         QTest::keyClicks(panel->txt_cdesc, QStringLiteral("For the year"));
-        click(panel->cmd_cAdd);
+        clickButton(panel->cmd_cAdd);
         QVERIFY(!panel->isVisible());
         const QRegularExpression added(QStringLiteral(
             R"(D1!C4\|Budget\|QLRR\$/QuilloryDemo/Documents/budget\.txt\|False\|\|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\|For the year\r\n)"));
@@ -232,8 +225,8 @@ private slots:
         QVERIFY(panel->check_cneedPwd->isChecked());
         QVERIFY(panel->txt_cpwd->isVisible());
         QVERIFY(!panel->cmd_cAdd->isEnabled());
-        type(panel->txt_ctitle, QStringLiteral("Open book"));
-        click(panel->cmd_cupdate);
+        typeInto(panel->txt_ctitle, QStringLiteral("Open book"));
+        clickButton(panel->cmd_cupdate);
         const QString file = fileText(indexFile("D4"));
         QVERIFY2(file.startsWith(QStringLiteral("D4!C1|Open book|QLRR$/QuilloryDemo/Documents/Welcome.txt|True|s3cret|")),
                  qPrintable(file));
@@ -255,13 +248,13 @@ private slots:
         const QString before = fileText(indexFile("D1"));
         editRow("D1!C1");
         ui->messages.answers = {MsgAnswer::Cancel};
-        click(panel->cmd_cdelete);
+        clickButton(panel->cmd_cdelete);
         QCOMPARE(fileText(indexFile("D1")), before);
         QVERIFY(!panel->isVisible());
 
         editRow("D1!C2");
         ui->messages.answers = {MsgAnswer::No};
-        click(panel->cmd_cdelete);
+        clickButton(panel->cmd_cdelete);
         QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("D1!C2|")));
         QVERIFY(pathExists(docs + "Tips.md"));
         QVERIFY(!list->hasRow(QStringLiteral("D1!C2")));
@@ -269,7 +262,7 @@ private slots:
 
         editRow("D1!C1");
         ui->messages.answers = {MsgAnswer::Yes};
-        click(panel->cmd_cdelete);
+        clickButton(panel->cmd_cdelete);
         QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("D1!C1|")));
         QVERIFY(!pathExists(docs + "Welcome.txt"));
         QVERIFY(pathExists(ui->dir / "data/Trash/files/Welcome.txt"));
@@ -287,15 +280,15 @@ private slots:
         QVERIFY(trigger("mnuDUpdate"));
         QVERIFY(form->Frame1->txt_dirName->text().size() <= 4096);
         QTest::keyClicks(form->Frame1->txt_desc, QStringLiteral("x"));
-        click(form->Frame1->cmd_updateDir);
+        clickButton(form->Frame1->cmd_updateDir);
         QVERIFY(fileText(folderFile).contains(QString::fromStdString("D9|" + huge + "|0|||False||")));
 
         chooseFolder("D1");
         clickItem(list, list->indexOf(QStringLiteral("D1!C1")));
         QVERIFY(trigger("mnuCUpdate"));
         QVERIFY(form->Frame2->txt_ctitle->text().size() <= 4096);
-        type(form->Frame2->txt_cpwd, QString()); // nothing typed where the text is huge
-        click(form->Frame2->cmd_cupdate);
+        typeInto(form->Frame2->txt_cpwd, QString()); // nothing typed where the text is huge
+        clickButton(form->Frame2->cmd_cupdate);
         const std::string file = readBytes(indexFile("D1"));
         QVERIFY(file.starts_with("D1!C1|" + huge + "|QLRR$/" + huge + ".txt|False||"));
         QVERIFY(file.ends_with("|" + huge + "\r\n"));
@@ -312,19 +305,19 @@ private slots:
         QVERIFY(pathExists(newFolderFile));
 
         QVERIFY(trigger("mnuDAddRoot"));
-        type(form->Frame1->txt_dirName, QStringLiteral("Bills"));
-        click(form->Frame1->cmd_AddDir);
+        typeInto(form->Frame1->txt_dirName, QStringLiteral("Bills"));
+        clickButton(form->Frame1->cmd_AddDir);
         QTRY_COMPARE(tree->topLevelItemCount(), 1);
         clickItem(tree, tree->topLevelItem(0));
         QVERIFY(trigger("mnuDAddChild"));
-        type(form->Frame1->txt_dirName, QStringLiteral("Electricity"));
-        click(form->Frame1->cmd_AddDir);
+        typeInto(form->Frame1->txt_dirName, QStringLiteral("Electricity"));
+        clickButton(form->Frame1->cmd_AddDir);
         QTRY_COMPARE(tree->topLevelItem(0)->childCount(), 1);
         clickItem(tree, tree->topLevelItem(0)->child(0));
         QVERIFY(trigger("mnuCAddFile"));
-        type(form->Frame2->txt_ctitle, QStringLiteral("March invoice"));
-        type(form->Frame2->txt_cpath, QString::fromStdString(ui->dir / "Household/march.pdf"));
-        click(form->Frame2->cmd_cAdd);
+        typeInto(form->Frame2->txt_ctitle, QStringLiteral("March invoice"));
+        typeInto(form->Frame2->txt_cpath, QString::fromStdString(ui->dir / "Household/march.pdf"));
+        clickButton(form->Frame2->cmd_cAdd);
         QVERIFY(list->hasRow(QStringLiteral("D2!C1")));
         QVERIFY(ui->messages.shown.empty());
 

@@ -36,7 +36,6 @@ class SearchPanelTest : public QObject {
         return "QLRR$/docs/" + std::string(name);
     }
     QString caption(const char* key) { return QString::fromStdString(ui->core().conf.text(key)); }
-    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2)); }
     void chooseFolder(const char* id) { clickItem(form->dirTreeView, form->dirTreeView->node(QString::fromLatin1(id))); }
     void setBoxes(bool titles, bool descriptions, bool documents, bool subtree, bool whole)
     {
@@ -45,7 +44,7 @@ class SearchPanelTest : public QObject {
                                                      {panel->check_sAll, whole}};
         for (const auto& [box, on] : boxes) {
             if (box->isChecked() != on)
-                click(box);
+                clickButton(box);
         }
     }
     // Searches for text from the current folder and returns the list's rows when it is done.
@@ -55,7 +54,7 @@ class SearchPanelTest : public QObject {
             return {QStringLiteral("(no search)")};
         setBoxes(titles, descriptions, documents, subtree, whole);
         QTest::keyClicks(panel->txt_search, text);
-        click(panel->cmd_search);
+        clickButton(panel->cmd_search);
         if (!QTest::qWaitFor([&] { return !panel->searching(); }, 20000))
             return {QStringLiteral("(still searching)")};
         QStringList keys;
@@ -107,17 +106,6 @@ private slots:
         QVERIFY(ui->messages.shown.empty());
     }
 
-    void panelOpensReady_andTheButtonStopsARunningSearch()
-    {
-        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuSSearchFile")));
-        QVERIFY(panel->isVisible());
-        QVERIFY(panel->txt_search->text().isEmpty());
-        QVERIFY(panel->check_sTitle->isChecked() && panel->check_sDesc->isChecked());
-        QVERIFY(!panel->check_sContent->isChecked() && !panel->check_sNowNest->isChecked() && !panel->check_sAll->isChecked());
-        QCOMPARE(panel->cmd_search->text(), caption("MF_F3_cmd_Search"));
-        QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("title"))->text(), caption("MF_F3_Title"));
-    }
-
     void documentScan_leavesTheWindowFree_andStopsWithWhatItFound()
     {
         // One small matching document, then gigabytes to read (holes: no disk is used), then a
@@ -140,7 +128,7 @@ private slots:
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuSSearchFile")));
         setBoxes(false, false, true, false, false);
         QTest::keyClicks(panel->txt_search, QStringLiteral("report"));
-        click(panel->cmd_search);
+        clickButton(panel->cmd_search);
         QVERIFY(panel->searching());
         QCOMPARE(panel->cmd_search->text(), caption("MF_F3_cmd_Search2"));
         QVERIFY(!panel->cmd_sback->isEnabled());
@@ -152,7 +140,7 @@ private slots:
         QCOMPARE(form->ListView->rowCount(), 2);
         QVERIFY(panel->scan()->running());
 
-        click(panel->cmd_search);
+        clickButton(panel->cmd_search);
         QVERIFY(!panel->searching());
         QVERIFY(!panel->isVisible());
         QCOMPARE(panel->cmd_search->text(), caption("MF_F3_cmd_Search"));
@@ -163,7 +151,7 @@ private slots:
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuSSearchFile")));
         setBoxes(false, false, true, false, true);
         QTest::keyClicks(panel->txt_search, QStringLiteral("report"));
-        click(panel->cmd_search);
+        clickButton(panel->cmd_search);
         QTRY_VERIFY(panel->scan() && !panel->scan()->found().empty());
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuCAddFile")));
         QVERIFY(!panel->searching());

@@ -17,13 +17,6 @@ class OptionFormTest : public QObject {
     UiFixture* ui = nullptr;
     std::string confFile;
 
-    void type(QLineEdit* edit, const QString& text)
-    {
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        if (text.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Delete);
-    }
 
 private slots:
     void init()
@@ -46,8 +39,8 @@ private slots:
                                      options->txt_DirFileName, options->txt_TempContentFileName,
                                      options->txt_MonitorAutoWriteInterval})
                 shown << field->text();
-            type(options->txt_qlrdbfolder, QStringLiteral("Changed"));
-            type(options->txt_MonitorAutoWriteInterval, QStringLiteral("9"));
+            typeInto(options->txt_qlrdbfolder, QStringLiteral("Changed"));
+            typeInto(options->txt_MonitorAutoWriteInterval, QStringLiteral("9"));
             QTest::keyClick(options, Qt::Key_Escape);
         });
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuSysOption")));
@@ -66,7 +59,7 @@ private slots:
         QCOMPARE(options.txt_qlrdbfolder->text(), QStringLiteral("books"));
         QCOMPARE(options.txt_DirFileName->text(), QStringLiteral("library"));
         // The root can still be typed over.
-        type(options.txt_rootpath, QStringLiteral("/mnt/copy"));
+        typeInto(options.txt_rootpath, QStringLiteral("/mnt/copy"));
         QCOMPARE(options.txt_rootpath->text(), QStringLiteral("/mnt/copy"));
 
         FileDialogs::setNextAnswer(QStringLiteral("/library.qlr"));
@@ -83,11 +76,11 @@ private slots:
         const std::string before = readBytes(confFile);
         OptionForm options(ui->core(), &ui->frame());
         options.show();
-        type(options.txt_qlrdbfolder, QString());
-        type(options.txt_QlrdbContentFolder, QString());
-        type(options.txt_DirFileName, QString());
-        type(options.txt_TempContentFileName, QString());
-        type(options.txt_MonitorAutoWriteInterval, QStringLiteral("forty"));
+        typeInto(options.txt_qlrdbfolder, QString());
+        typeInto(options.txt_QlrdbContentFolder, QString());
+        typeInto(options.txt_DirFileName, QString());
+        typeInto(options.txt_TempContentFileName, QString());
+        typeInto(options.txt_MonitorAutoWriteInterval, QStringLiteral("forty"));
         const std::pair<QLineEdit*, QString> fixes[] = {
             {options.txt_qlrdbfolder, "Books"}, {options.txt_QlrdbContentFolder, "Idx"}, {options.txt_DirFileName, "books"},
             {options.txt_TempContentFileName, "temp"}, {options.txt_MonitorAutoWriteInterval, "40000"}};
@@ -95,13 +88,13 @@ private slots:
             QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
             QVERIFY(options.isVisible());
             QCOMPARE(options.focusWidget(), field); // the field to put right
-            type(field, text);
+            typeInto(field, text);
         }
         QTest::mouseClick(options.cmd_ok, Qt::LeftButton); // 40000 is no 16-bit interval
         QCOMPARE(ui->messages.keys(), (std::vector<std::string>{"Msg007", "Msg008", "Msg009", "Msg010", "Msg011", "Msg011"}));
         QCOMPARE(readBytes(confFile), before);
 
-        type(options.txt_MonitorAutoWriteInterval, QStringLiteral("15"));
+        typeInto(options.txt_MonitorAutoWriteInterval, QStringLiteral("15"));
         QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
         QVERIFY(!options.isVisible());
         QCOMPARE(options.result(), int(QDialog::Accepted));

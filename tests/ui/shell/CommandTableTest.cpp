@@ -1,5 +1,5 @@
 // The command table walked through the running program: each command's menu entry, toolbar
-// button, context-menu entry and launcher state stand where the table says, carry the command
+// button and launcher state stand where the table says, carry the command
 // to its window, and are on exactly when the command's group is, in each selection context.
 #include <QMenu>
 #include <QToolBar>
@@ -123,34 +123,6 @@ private slots:
             QCOMPARE(commandOfLauncher(row.launcher.value_or(LauncherButton::Change)) == row.command,
                      row.launcher.has_value());
         }
-    }
-
-    void contextMenu_offersEachRankedCommand_andAnEntryRunsTheCommandOfItsCaption()
-    {
-        UiFixture ui;
-        QCOMPARE(ui.start(), 0);
-        MainForm& form = ui.mainForm();
-        CommandDispatcher& commands = ui.frame().commands();
-        clickItem(form.ListView, form.ListView->indexOf(QStringLiteral("D1!C1"))); // every command on
-        recordEveryCommand(commands);
-
-        std::set<Command> offered;
-        for (const int16_t context : {1, 2, 3, 4}) {
-            form.fillPopupMenu(context);
-            for (int i = 0; i < CommandDispatcher::kPopupItems; ++i) {
-                QAction* entry = commands.popupItem(i);
-                if (!entry->isVisible() || entry->isSeparator())
-                    continue;
-                ran.clear();
-                entry->trigger();
-                QCOMPARE(ran.size(), size_t(1));
-                QCOMPARE(entry->text(), QString::fromStdString(ui.core().conf.text(std::string(commandRow(ran[0]).captionKey))));
-                offered.insert(ran[0]);
-            }
-        }
-        for (const Command command : popupDispatchOrder())
-            QVERIFY2(offered.count(command) == (command != Command::Exit), commandRow(command).captionKey.data());
-        QCOMPARE(offered.size(), popupDispatchOrder().size() - 1);
     }
 
     void everyAction_isOnExactlyWhenItsGroupIs_inEachSelectionContext()

@@ -2,7 +2,9 @@
 
 // Steps shared by the widget suites: clicking items, reading the frame's commands and context
 // menu, sending a drag to a view.
+#include <QAbstractButton>
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTreeWidget>
@@ -96,6 +98,21 @@ inline void dragAndDrop(QTreeWidget* view, const QString& format, const QString&
     }
     QDropEvent drop(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &drop);
+}
+
+// A press near the left edge, where a check box or option has its mark, whatever its width.
+inline void clickButton(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+// Replaces the text of a line box, as typed.
+inline void typeInto(QLineEdit* edit, const QString& text)
+{
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Delete);
 }
 
 inline QString fileText(const std::string& path)

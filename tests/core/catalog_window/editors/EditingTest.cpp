@@ -1,8 +1,6 @@
-// The folder and index editors' work on the store: what they read, what they write to disk, and
-// what they refuse.
+// The folder and index editors' work on the store where the panels' own suites cannot reach it:
+// what is kept that the editor does not show, failed writes, and files that could not be read.
 #include <gtest/gtest.h>
-
-#include <regex>
 
 #include "core/catalog_window/editors/FolderEditing.h"
 #include "core/catalog_window/editors/IndexEditing.h"
@@ -27,39 +25,6 @@ protected:
     CoreFixture fx;
     qlrDbOpe& store = fx.core->store;
 };
-
-TEST_F(FolderEditing, fieldsShowTheStoredFolderWithItsParentsNameAndPassword)
-{
-    const FolderFields top = folderFieldsOf(store, "D1");
-    EXPECT_EQ(top.dirName, "Work");
-    EXPECT_EQ(top.parentName, "");
-    EXPECT_TRUE(top.needPwd);
-    EXPECT_EQ(top.pwd, "secret");
-    const FolderFields child = folderFieldsOf(store, "D2");
-    EXPECT_EQ(child.parentDirId, "D1");
-    EXPECT_EQ(child.parentName, "Work");
-    EXPECT_EQ(folderFieldsOf(store, "").dirId, "");
-    EXPECT_EQ(newFolderFields(store, "D2").parentName, "Projects");
-    EXPECT_EQ(newFolderFields(store, "0").parentName, "");
-}
-
-TEST_F(FolderEditing, addWritesTrimmedFolderWithItsIndexFile_childAndTopLevel)
-{
-    FolderFields child = newFolderFields(store, "D2");
-    child.dirName = "  Reports  ";
-    child.description = "\n yearly \n";
-    EXPECT_EQ(addDirFromPanel(store, fx.core->files, child), "D4");
-    FolderFields top = newFolderFields(store, "0");
-    top.dirName = "";
-    top.needPwd = true;
-    top.pwd = " pw ";
-    EXPECT_EQ(addDirFromPanel(store, fx.core->files, top), "D5");
-    EXPECT_NE(folderFile().find("D4|Reports|D2|||False||yearly"), std::string::npos) << folderFile();
-    EXPECT_NE(folderFile().find("D5||0|||True| pw |\r\n"), std::string::npos) << folderFile();
-    EXPECT_TRUE(pathExists(fx.contentFile("D4")));
-    EXPECT_TRUE(pathExists(fx.contentFile("D5")));
-    EXPECT_TRUE(fx.recorder.shown.empty());
-}
 
 TEST_F(FolderEditing, updateKeepsIdIconAndPasswordUntouched_clearingTheFlagDropsThePassword)
 {
@@ -92,23 +57,6 @@ TEST_F(FolderEditing, failedUpdateLeavesFileAndCacheAsTheyWere)
     EXPECT_EQ(readBytes(fx.dir / "moved.qlr"), before);
 }
 
-TEST_F(FolderEditing, deleteRefusesFoldersWithIndexesOrSubfolders_andAsksBeforeDeletingAnEmptyOne)
-{
-    fx.recorder.answers = {MsgAnswer::Ok};
-    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
-    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D1"), FolderDeletion::HasSubfolders);
-    fx.recorder.answers = {MsgAnswer::No};
-    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D3"), FolderDeletion::Declined);
-    EXPECT_TRUE(pathExists(fx.contentFile("D3")));
-    fx.recorder.answers = {MsgAnswer::Yes};
-    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D3"), FolderDeletion::Deleted);
-    EXPECT_EQ(fx.recorder.keys(), (std::vector<std::string>{"Msg002", "Msg003", "Msg004", "Msg004"}));
-    EXPECT_EQ(folderFile().find("D3|"), std::string::npos);
-    EXPECT_FALSE(pathExists(fx.contentFile("D3")));
-    EXPECT_EQ(store.getQlrDirById("D3"), nullptr);
-    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D3"), FolderDeletion::Skipped);
-}
-
 TEST_F(FolderEditing, folderWhoseIndexFileCannotBeReadIsNotDeleted)
 {
     // Only damaged lines: no index could be read, but the file holds something.
@@ -120,41 +68,6 @@ TEST_F(FolderEditing, folderWhoseIndexFileCannotBeReadIsNotDeleted)
 }
 
 class IndexEditing : public FolderEditing {};
-
-TEST_F(IndexEditing, addStoresTrimmedFieldsWithTheRootReplacedAndTimeInOneLocalForm)
-{
-    IndexFields fields;
-    fields.title = "  Budget ";
-    fields.path = " " + fx.dir / "docs/budget.txt" + " ";
-    fields.description = "line one\nline two\n";
-    EXPECT_EQ(addIndexFromPanel(store, "D1", fields), "D1!C1");
-    const std::string file = readBytes(fx.contentFile("D1"));
-    const std::regex line(R"(D1!C1\|Budget\|QLRR\$/docs/budget\.txt\|False\|\|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\|line one)");
-    EXPECT_TRUE(std::regex_search(file, line)) << file;
-    EXPECT_EQ(indexFieldsOf(store, "D1", "D1!C1").path, fx.dir / "docs/budget.txt");
-    EXPECT_EQ(indexFieldsOf(store, "D1", "D1!C1").description, "line one\nline two");
-}
-
-TEST_F(IndexEditing, updateRenewsTheTimeKeepsThePassword_andTellsWhetherTheListChanges)
-{
-    writeBytes(fx.contentFile("D1"), "D1!C1|Plan|QLRR$/plan.txt|True|pw|2001-01-01 00:00:00|old\r\n");
-    IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
-    EXPECT_TRUE(fields.needPwd);
-    fields.description = "new";
-    const IndexUpdate descOnly = updateIndexFromPanel(store, "D1", fields);
-    EXPECT_TRUE(descOnly.written);
-    EXPECT_FALSE(descOnly.titleOrPathChanged);
-    const std::string file = readBytes(fx.contentFile("D1"));
-    EXPECT_NE(file.find("D1!C1|Plan|QLRR$/plan.txt|True|pw|"), std::string::npos) << file;
-    EXPECT_EQ(file.find("2001-01-01"), std::string::npos);
-    EXPECT_NE(file.find("|new\r\n"), std::string::npos);
-
-    fields.title = "Plan B";
-    EXPECT_TRUE(updateIndexFromPanel(store, "D1", fields).titleOrPathChanged);
-    fields.path = fx.dir / "other.txt";
-    EXPECT_TRUE(updateIndexFromPanel(store, "D1", fields).titleOrPathChanged);
-    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1")->cTitle(), "Plan B");
-}
 
 TEST_F(IndexEditing, failedUpdateLeavesTheCachedIndexAsItWas)
 {

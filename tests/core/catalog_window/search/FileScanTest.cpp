@@ -64,18 +64,6 @@ TEST(FileScan, missingUnreadableAndNonDocumentsContainNothing)
     EXPECT_FALSE(fileContainsText("HTTP://example.org/needle.txt", "needle"));
 }
 
-TEST(FileScan, stopFlagEndsTheReadingOfADocument)
-{
-    TempDir dir;
-    writeBytes(dir / "long.txt", std::string(3 * kScanBlockSize, 'x') + "needle");
-    DocumentSearcher searcher("needle");
-    std::atomic<bool> stop{false};
-    searcher.setStopFlag(&stop);
-    EXPECT_TRUE(searcher.fileContains(dir / "long.txt"));
-    stop = true;
-    EXPECT_FALSE(searcher.fileContains(dir / "long.txt"));
-}
-
 TEST(BlockSearcher, agreesWithTheFoldingComparisonOnLettersOfEveryKind)
 {
     // Letters with variants of another length (KELVIN SIGN, capital I with dot, capital sharp s),

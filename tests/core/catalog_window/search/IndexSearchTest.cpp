@@ -40,23 +40,6 @@ protected:
         writeBytes(fx.dir / "docs/c.txt", "nothing here");
     }
 
-    Ids search(const std::string& current, const SearchOptions& options, const std::string& text = "report")
-    {
-        ContentCollection results;
-        StoreProblems problems;
-        const auto scope = searchScope(store, current, options.subtree, options.wholeCatalog);
-        searchTitlesAndDescriptions(store, scope, text, options, results, problems);
-        if (options.documents) {
-            DocumentScan scan(planDocumentScan(store, fx.core->session.getRootPath(), scope, text, results));
-            scan.start({});
-            while (scan.running())
-                std::this_thread::yield();
-            for (const auto& found : scan.found())
-                results.add(found.cId, store.getQlrDirContentById(found.dirId, found.cId));
-        }
-        return results.keys();
-    }
-
     CoreFixture fx;
     qlrDbOpe& store = fx.core->store;
 };
@@ -70,21 +53,6 @@ TEST_F(IndexSearch, scopesAreTheFolderItsSubtreeOrTheWholeCatalog)
     EXPECT_EQ(searchScope(store, "", false, true).size(), 4u);
     EXPECT_TRUE(isBlankSearchText("  \t "));
     EXPECT_FALSE(isBlankSearchText(" a "));
-}
-
-TEST_F(IndexSearch, titlesThenDescriptionsThenDocuments_eachOnceInStoreOrder)
-{
-    SearchOptions titles{true, false, false, false, true};
-    EXPECT_EQ(search("", titles), (Ids{"D1!C1", "D3!C1"}));
-    SearchOptions fields{true, true, false, false, true};
-    EXPECT_EQ(search("", fields), (Ids{"D1!C1", "D3!C1", "D1!C2", "D4!C1"}));
-    // Documents: the relative path is found under the root, the upper-case extension is read,
-    // web addresses and pictures are not; what the fields found is not read again.
-    SearchOptions all{true, true, true, false, true};
-    EXPECT_EQ(search("", all), (Ids{"D1!C1", "D3!C1", "D1!C2", "D4!C1", "D2!C1"}));
-    SearchOptions documentsOnly{false, false, true, true, false};
-    EXPECT_EQ(search("D1", documentsOnly), (Ids{"D1!C1", "D1!C2", "D2!C1", "D3!C1"}));
-    EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
 TEST_F(IndexSearch, scanReadsTheIndexFilesNotTheCaches)
