@@ -30,7 +30,6 @@ int main(int argc, char* argv[])
     quillory::installMessageBoxes(core.messages, [] { return QApplication::activeWindow(); });
 
     quillory::QtDesktopOpener opener;
-    core.files.setOpener([&opener](const std::string& path) { return opener.open(path).ok; });
     quillory::NullGlobalHotKey hotKey;
     quillory::QtClipboard clipboard;
     quillory::NullFolderWatcher watcher;

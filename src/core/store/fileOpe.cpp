@@ -118,13 +118,6 @@ std::optional<std::string> fileOpe::readFileToStr(const std::string& path)
     return text;
 }
 
-bool fileOpe::winOpenFile(const std::string& path)
-{
-    if (path.find_first_not_of(' ') == std::string::npos)
-        return true;
-    return opener_ ? opener_(path) : false;
-}
-
 std::string fileOpe::getFirstStrs(std::string_view text, std::string_view separator)
 {
     if (text.empty() || separator.empty())

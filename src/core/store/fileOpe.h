@@ -78,11 +78,6 @@ public:
     // The whole file with each line followed by one CR; std::nullopt when it cannot be read.
     std::optional<std::string> readFileToStr(const std::string& path);
 
-    // Opens path with the desktop. Blank paths do nothing. True unless the request could not
-    // even be made (no opener installed, or the opener refused to start).
-    bool winOpenFile(const std::string& path);
-    void setOpener(std::function<bool(const std::string&)> opener) { opener_ = std::move(opener); }
-
     static std::string getFirstStrs(std::string_view text, std::string_view separator);
     static std::string getLastStrs(std::string_view text, std::string_view separator);
     static std::string getNotFirstStrs(std::string_view text, std::string_view separator);
@@ -94,7 +89,6 @@ public:
 private:
     Messages& messages_;
     FileIo& io_;
-    std::function<bool(const std::string&)> opener_;
 };
 
 } // namespace quillory

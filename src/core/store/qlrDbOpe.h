@@ -68,8 +68,6 @@ public:
     // The cache of all folders, read from the folder file when it is empty.
     std::shared_ptr<DirMap> getAllDirMap();
     std::shared_ptr<DirMap> getAllDirMapQuietly(StoreProblems& problems);
-    // Adds every folder of the folder file to map.
-    void getAllQlrDbDir(DirMap& map);
     // "D" and the smallest free number from 1.
     std::string getNewDirId();
     // Adds to map the direct children of parentId ("0" for the top level), or with subtree set,
@@ -91,8 +89,6 @@ public:
     // The cached indexes of a folder; a folder whose cached map is empty is read again.
     std::shared_ptr<ContentMap> getDirContentMap(const std::string& dirId);
     std::shared_ptr<ContentMap> getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems);
-    // Reads the folder's index file into map, bypassing the cache.
-    void getQlrDirContent(const std::string& dirId, ContentMap& map);
     // The folder id, "!C" and the smallest free number from 1.
     std::string getNewDirContentId(const std::string& dirId);
     std::shared_ptr<QlrDirContentModel> getQlrDirContentById(const std::string& dirId, const std::string& cId);

@@ -38,16 +38,6 @@ std::shared_ptr<DirMap> qlrDbOpe::getAllDirMapQuietly(StoreProblems& problems)
     return dirMapCache_;
 }
 
-void qlrDbOpe::getAllQlrDbDir(DirMap& map)
-{
-    const std::string path = getDirFilePath();
-    FolderFileRead read = readFolderFile(path);
-    StoreProblems problems;
-    takeRead(path, read, problems);
-    read.map->forEach([&map](const std::string& key, const std::shared_ptr<QlrDirModel>& folder) { map.addMap(key, folder); });
-    report(problems);
-}
-
 std::string qlrDbOpe::getNewDirId()
 {
     return smallestFreeId(*getAllDirMap(), std::string(kFolderIdPrefix));

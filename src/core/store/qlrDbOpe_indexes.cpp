@@ -40,16 +40,6 @@ std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMapQuietly(const std::string&
     return read.map;
 }
 
-void qlrDbOpe::getQlrDirContent(const std::string& dirId, ContentMap& map)
-{
-    const std::string path = getContentFilePath(dirId);
-    IndexFileRead read = readIndexFile(path, &root_);
-    StoreProblems problems;
-    takeRead(path, read, problems);
-    read.map->forEach([&map](const std::string& key, const ContentMap::Ptr& record) { map.addMap(key, record); });
-    report(problems);
-}
-
 std::string qlrDbOpe::getNewDirContentId(const std::string& dirId)
 {
     return smallestFreeId(*getDirContentMap(dirId), indexIdPrefix(dirId));

@@ -60,7 +60,6 @@ public:
     std::vector<std::string> addDirNodes(const std::vector<std::shared_ptr<QlrDirModel>>& folders,
                                          const FolderChildren& children);
     void setNodeText(const std::string& dirId, const std::string& text);
-    void removeNodeByKey(const std::string& dirId);
     // A click on a folder: it becomes current and the list shows its indexes.
     void dirTreeView_NodeClick(QTreeWidgetItem* node);
 

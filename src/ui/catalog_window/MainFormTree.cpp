@@ -117,11 +117,6 @@ void MainForm::setNodeText(const std::string& dirId, const std::string& text)
     dirTreeView->setNodeText(qs(dirId), qs(shownText(text)));
 }
 
-void MainForm::removeNodeByKey(const std::string& dirId)
-{
-    dirTreeView->removeNode(qs(dirId));
-}
-
 void MainForm::dirTreeView_NodeClick(QTreeWidgetItem* node)
 {
     if (!node)

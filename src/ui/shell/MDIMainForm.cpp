@@ -227,11 +227,6 @@ void MDIMainForm::mnuExit_Click()
     host_.exitProgram();
 }
 
-void MDIMainForm::mnuExit1_Click()
-{
-    mnuExit_Click();
-}
-
 void MDIMainForm::mnuHContents_Click()
 {
     openWithDesktop(core_.conf.getAppBasePath() + "/resource/help/index.html");

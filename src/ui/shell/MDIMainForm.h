@@ -53,7 +53,6 @@ public:
     void mnuOpen_Click();
     void mnuClose_Click();
     void mnuExit_Click();
-    void mnuExit1_Click();
     void mnuHContents_Click();
     void mnuAbout_Click();
     void mnuPop_Click(int index);

@@ -72,24 +72,5 @@ TEST(FileOpeSplit, splittingFunctions_takeTheTextAroundTheSeparator)
     EXPECT_EQ(fileOpe::getNewLinesStr("abc"), "");
 }
 
-TEST(FileOpeOpen, winOpenFile_skipsBlankPathsAndPassesOthersToTheOpener)
-{
-    Messages messages;
-    fileOpe files(messages);
-    EXPECT_FALSE(files.winOpenFile("/tmp/a.txt")); // nothing installed to open it with
-    Lines asked;
-    bool accept = true;
-    files.setOpener([&](const std::string& path) {
-        asked.push_back(path);
-        return accept;
-    });
-    EXPECT_TRUE(files.winOpenFile("   "));
-    EXPECT_TRUE(files.winOpenFile(""));
-    EXPECT_TRUE(files.winOpenFile(" https://example.org/ "));
-    accept = false;
-    EXPECT_FALSE(files.winOpenFile("/tmp/b.txt"));
-    EXPECT_EQ(asked, (Lines{" https://example.org/ ", "/tmp/b.txt"}));
-}
-
 } // namespace
 } // namespace quillory::test

@@ -24,7 +24,6 @@ void UiFixture::makeProgram()
 {
     core_ = std::make_unique<CoreContext>(dir.path());
     messages.install(core_->messages);
-    core_->files.setOpener([this](const std::string& path) { return opener.open(path).ok; });
     app_ = std::make_unique<Application>(*core_, instanceName_, platform());
     app_->setQuit([this] { ++quitRequests; });
 }
