@@ -51,7 +51,9 @@ void QlrDirContentModel::assignFields(const std::array<std::string_view, kFields
     bool onePiece = true;
     for (uint8_t f = 0; f < kFields; ++f) {
         total += fields[f].size();
-        if (f > 0 && fields[f].data() != fields[f - 1].data() + fields[f - 1].size() + 1)
+        // An empty field may have no data at all: nothing may be added to its null pointer.
+        if (f > 0 && (fields[f].data() == nullptr || fields[f - 1].data() == nullptr
+                      || fields[f].data() != fields[f - 1].data() + fields[f - 1].size() + 1))
             onePiece = false;
     }
     std::array<uint32_t, kFields> ends{};

@@ -91,6 +91,11 @@ TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
     QlrDirContentModel shortIndex(&root);
     EXPECT_FALSE(parseContentLine("D2!C1|Report|QLRR$/r.doc|False||2024-3-1 10:00:00", shortIndex));
     EXPECT_EQ(shortIndex.addTime(), "2024-3-1 10:00:00");
+    // Far too short: the fields that are missing are empty, and the record writes itself whole.
+    QlrDirContentModel titleOnly(&root);
+    EXPECT_FALSE(parseContentLine("D1!C1|title", titleOnly));
+    EXPECT_EQ(fieldsOf(titleOnly), (Fields{"D1!C1", "title", "", "", "", "", ""}));
+    EXPECT_EQ(formatContentLine(titleOnly), "D1!C1|title|||||");
 
     QlrDirContentModel full(&root);
     EXPECT_TRUE(parseContentLine("D2!C1|Report|QLRR$/docs/r.doc|False||2024-3-1 10:00:00|first|extra", full));
