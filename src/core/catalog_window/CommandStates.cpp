@@ -12,14 +12,6 @@ bool CommandStates::isEnabled(Command command) const
     return isGroupEnabled(row.group);
 }
 
-std::string CommandStates::imageOf(Command command) const
-{
-    const CommandRow& row = commandRow(command);
-    if (row.image.empty())
-        return {};
-    return std::string(row.image) + (isEnabled(command) || !row.hasDisabledImage ? "-N" : "-D");
-}
-
 void CommandStates::applyFolderStates(bool folderChosen)
 {
     setGroup(CommandGroup::Folder, folderChosen);

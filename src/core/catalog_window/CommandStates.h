@@ -35,8 +35,6 @@ public:
 
     bool isEnabled(Command command) const;
     bool isGroupEnabled(CommandGroup group) const { return groups_[static_cast<size_t>(group)]; }
-    // The toolbar image the command's button shows now.
-    std::string imageOf(Command command) const;
     bool isLauncherEnabled(LauncherButton button) const { return launcher_[static_cast<size_t>(button)]; }
 
     // Called after every change of the states. Returns an id for removeListener.

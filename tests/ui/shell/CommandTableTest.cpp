@@ -1,6 +1,7 @@
 // The command table walked through the running program: each command's menu entry, toolbar
 // button and launcher state stand where the table says, carry the command
 // to its window, and are on exactly when the command's group is, in each selection context.
+#include <QImage>
 #include <QMenu>
 #include <QToolBar>
 
@@ -148,6 +149,40 @@ private slots:
         ui.frame().openCatalog(ui.dir / "Empty/Empty.qlr");
         checkStates(ui, {"a catalog without folders", "1000", "011111"});
         QVERIFY(ui.messages.shown.empty());
+    }
+
+    void toolbarButtons_showTheirDisabledPictureOnlyWhileOff_andEveryEntryTakesTheStates()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        CommandDispatcher& commands = ui.frame().commands();
+        const auto picture = [](const QString& file) { return QImage(file).convertToFormat(QImage::Format_ARGB32); };
+        const auto shown = [](QAction* button, QIcon::Mode mode) {
+            return button->icon().pixmap(QSize(50, 78), mode).toImage().convertToFormat(QImage::Format_ARGB32);
+        };
+        const QString folder = QStringLiteral(QUILLORY_RESOURCE_DIR "/images/");
+        for (const ToolbarSlot& slot : toolbarLayout()) {
+            const CommandRow& row = commandRow(slot.command);
+            QAction* button = commands.toolAction(slot.command);
+            const QString base = folder + qs(row.image);
+            QVERIFY2(shown(button, QIcon::Normal) == picture(base + QStringLiteral("-N.gif")), row.toolButton.data());
+            QVERIFY2(shown(button, QIcon::Active) == picture(base + QStringLiteral("-H.gif")), row.toolButton.data());
+            if (row.hasDisabledImage)
+                QVERIFY2(shown(button, QIcon::Disabled) == picture(base + QStringLiteral("-D.gif")), row.toolButton.data());
+        }
+
+        // Without a catalog: every entry of every menu set, switched off behind the states' back,
+        // is set again from the states, the menus shown without a catalog included.
+        QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
+        const auto startEntries = {"mnuNew", "mnuOpen", "mnuExit1", "mnuHContents", "mnuAbout", "tNew", "tOpen"};
+        for (const char* name : startEntries) {
+            QAction* action = ui.frame().action(QString::fromLatin1(name));
+            QVERIFY2(action, name);
+            action->setEnabled(false);
+        }
+        commands.applyStates(ui.core().session.states());
+        for (const char* name : startEntries)
+            QVERIFY2(ui.frame().action(QString::fromLatin1(name))->isEnabled(), name);
     }
 };
 
