@@ -96,7 +96,7 @@ private slots:
                 QVERIFY2(item, name.data());
                 QCOMPARE(CommandDispatcher::commandOf(item), std::optional(row.command));
                 const auto entry = std::find_if(menuLayout().begin(), menuLayout().end(),
-                                                [&](const MenuEntry& e) { return e.name == name; });
+                                                [&, name = name](const MenuEntry& e) { return e.name == name; });
                 QVERIFY(entry != menuLayout().end());
                 // Keys act in the menus shown (those of an open catalog) only.
                 const bool shown = std::find(catalogMenus().begin(), catalogMenus().end(), entry->parent) != catalogMenus().end();
