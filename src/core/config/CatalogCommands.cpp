@@ -50,7 +50,7 @@ std::string CatalogCommands::doAddNew(const std::string& location, const std::st
     conf_.loadSysConf();
     // A name is made inside location, never above it or in a folder of its own choosing.
     if (const std::string refused = checkNewCatalogNames(folderName, fileName); !refused.empty()) {
-        messages_.show(refused, MsgButtons::Ok, folderName + kPathSep + fileName);
+        messages_.show(refused, MsgButtons::Ok, isOneName(folderName) ? fileName : folderName);
         return {};
     }
     const std::string catalogFolder = joinPath(location, folderName);

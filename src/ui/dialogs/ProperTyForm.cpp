@@ -168,8 +168,9 @@ void ProperTyForm::cmd_ok_Click()
     // Each name is made inside the chosen folder: one with a "/" would go somewhere else.
     if (!folderName.empty() && !typedFile.empty()) {
         if (const std::string refused = checkNewCatalogNames(folderName, typedFile); !refused.empty()) {
-            core_.messages.show(refused, MsgButtons::Ok, folderName + "/" + typedFile);
-            QLineEdit* wrong = isOneName(folderName) ? txt_qlrdbDirFile : txt_qlrdbFolder;
+            const bool fileIsWrong = isOneName(folderName);
+            core_.messages.show(refused, MsgButtons::Ok, fileIsWrong ? typedFile : folderName);
+            QLineEdit* wrong = fileIsWrong ? txt_qlrdbDirFile : txt_qlrdbFolder;
             wrong->setFocus();
             wrong->selectAll();
             return;
