@@ -1,12 +1,14 @@
 #include "app/Application.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
 #include "core/CoreContext.h"
 #include "ui/catalog_window/MainForm.h"
 #include "ui/platform/GlobalHotKey.h"
+#include "ui/platform/Preferences.h"
 #include "ui/platform/SingleInstance.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/HotKey.h"
@@ -23,10 +25,17 @@ Application::Application(CoreContext& core, QString instanceName, PlatformServic
 {
     CommandStates& states = core_.session.states();
     statesListener_ = states.addListener([this, &states] { commands_->applyStates(states); });
+    // The catalog opened last (New or Open) is the one the next start opens.
+    core_.catalog.setOpenedListener([this](const std::string& folderFile) {
+        const QString file = QString::fromStdString(folderFile);
+        platform_.preferences.setLastCatalogFile(file);
+        platform_.preferences.setLastCatalogFolder(QFileInfo(file).absolutePath());
+    });
 }
 
 Application::~Application()
 {
+    core_.catalog.setOpenedListener(nullptr);
     core_.session.states().removeListener(statesListener_);
     delete mainFormWindow_.data();
     delete frame_.data();
@@ -66,7 +75,7 @@ int Application::start()
     frame_->placeOnScreen();
     frame_->showFrame();
     // The floating launcher and the change monitor start here once they exist.
-    core_.catalog.removeLeftoverTempFiles();
+    core_.catalog.openAtStart(platform_.preferences.lastCatalogFile().toStdString());
     showCatalogWindow();
     registerHotKeyLoop(platform_.hotKey, [this] { hotKeyPressed(); });
     return 0;

@@ -42,10 +42,11 @@ public:
     ~Application() override;
 
     // Start-up: configuration (its missing-file message ends the program), single instance
-    // (a second copy says so and ends), captions, frame, catalog window on the configured
-    // catalog, hot key. Returns 0 when the program is to run its event loop, else the exit code:
-    // 1 no configuration, 2 another copy runs but does not answer, 3 another copy runs and
-    // has shown itself, 4 the lock file's place is taken.
+    // (a second copy says so and ends), captions, frame, catalog window on the catalog opened
+    // last while it is there, else on the configured one (Err001 when that is missing), hot
+    // key. Returns 0 when the program is to run its event loop, else the exit code: 1 no
+    // configuration, 2 another copy runs but does not answer, 3 another copy runs and has
+    // shown itself, 4 the lock file's place is taken.
     int start();
 
     MDIMainForm* frame() const;

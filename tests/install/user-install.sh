@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Quillory installed for a user as a desktop program: scripts/install into a home of its own, the
 # desktop entry valid, the installed program started from the entry's command under Xvfb with a
-# window manager, a catalog changed there kept by a second install and by scripts/uninstall.
+# window manager, a catalog changed there kept by a second install and by scripts/uninstall; a
+# folder whose path the installation cannot name refused before anything is changed, and an
+# installation whose folder was renamed so still taken away by scripts/uninstall.
 #   user-install.sh <repository> <folder of the built program>
 set -euo pipefail
 repo=$(cd "$1" && pwd)
@@ -51,4 +53,23 @@ catalogBefore=$(sha256sum "$catalog")
 [ "$(sha256sum "$indexFile" 2>/dev/null)" = "$changed" ] || fail "the uninstall took the changed index file"
 [ "$(sha256sum "$catalog" 2>/dev/null)" = "$catalogBefore" ] || fail "the uninstall took the changed catalog's folder file"
 [ -f "$data/quillory/QuilloryDemo/Indexes/D1.qlr" ] || fail "the uninstall took the changed catalog's other index files"
-echo "installed, started, reinstalled and uninstalled; the changed catalog is still there"
+
+# A backslash, a ";" or a line break in the path: refused at once, with a message, nothing made.
+for odd in "$scratch/back\\slash/data" "$scratch/semi;colon/data" "$scratch/line
+break/data"; do
+  if XDG_DATA_HOME="$odd" "$repo/scripts/install" --from "$built" >"$scratch/odd.log" 2>&1; then
+    fail "installed into $odd"
+  fi
+  grep -q "nothing was changed" "$scratch/odd.log" || fail "no clear refusal for $odd: $(cat "$scratch/odd.log")"
+  [ ! -e "$odd" ] || fail "the refused install made $odd"
+done
+# Installed, then the folder renamed to hold a backslash and a line break: uninstall still
+# reads every installed file's record and takes each unchanged file away.
+XDG_DATA_HOME="$scratch/plain" "$repo/scripts/install" --from "$built" >/dev/null
+moved="$scratch/renamed\\home
+data"
+mv "$scratch/plain" "$moved"
+XDG_DATA_HOME="$moved" "$repo/scripts/uninstall" >"$scratch/uninstall-moved.log"
+left=$({ find "$moved/quillory" -type f 2>/dev/null || true; } | wc -l)
+[ "$left" -eq 0 ] || fail "uninstall left $left unchanged files in a folder with a backslash and a line break"
+echo "installed, started, reinstalled and uninstalled; the changed catalog is still there; odd folders refused or uninstalled"

@@ -5,6 +5,7 @@
 
 #include "core/catalog_window/CatalogSession.h"
 #include "core/config/CatalogLayout.h"
+#include "core/config/CatalogSettings.h"
 #include "core/config/Messages.h"
 #include "core/config/SysConf.h"
 #include "core/store/Paths.h"
@@ -21,7 +22,18 @@ bool exists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
+bool isFile(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 } // namespace
+
+std::string checkNewCatalogNames(const std::string& folderName, const std::string& fileName)
+{
+    return isOneName(folderName) && isOneName(fileName) ? std::string() : std::string("Msg016");
+}
 
 CatalogCommands::CatalogCommands(SysConf& conf, CatalogSession& session, fileOpe& files, qlrDbOpe& store,
                                  CatalogLayout& layout, Messages& messages)
@@ -36,6 +48,11 @@ std::string CatalogCommands::doAddNew(const std::string& location, const std::st
         return {};
     // The index folder and pending file names are settings: read them before they are used.
     conf_.loadSysConf();
+    // A name is made inside location, never above it or in a folder of its own choosing.
+    if (const std::string refused = checkNewCatalogNames(folderName, fileName); !refused.empty()) {
+        messages_.show(refused, MsgButtons::Ok, isOneName(folderName) ? fileName : folderName);
+        return {};
+    }
     const std::string catalogFolder = joinPath(location, folderName);
     const std::string contentFolder = joinPath(catalogFolder, conf_.text("QlrdbContentFolder"));
     const std::string dirFile = joinPath(catalogFolder, fileName);
@@ -43,10 +60,13 @@ std::string CatalogCommands::doAddNew(const std::string& location, const std::st
     // Each step goes on when the one before failed; the catalog is opened all the same.
     ::mkdir(catalogFolder.c_str(), 0777);
     ::mkdir(contentFolder.c_str(), 0777);
-    if (!exists(dirFile))
+    const bool wasThere = exists(dirFile);
+    if (!wasThere)
         files_.createFile(dirFile);
     if (!exists(pendingFile))
         files_.createFile(pendingFile);
+    if (wasThere)
+        messages_.show("Msg020", MsgButtons::Ok, dirFile);
     openCatalog(dirFile);
     return dirFile;
 }
@@ -74,7 +94,21 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
     session_.openCatalog(root, folderName, fileName);
     store_.resetStoreCache();
     removeLeftoverTempFiles();
+    if (opened_)
+        opened_(path);
     return true;
+}
+
+void CatalogCommands::openAtStart(const std::string& lastOpened)
+{
+    conf_.loadSysConf();
+    if (!lastOpened.empty() && isFile(lastOpened) && !folderFileOfIndexFile(lastOpened) && openCatalog(lastOpened))
+        return;
+    // The configured catalog: loading the settings has made it the open one.
+    const std::string configured = layout_.getDirFilePath();
+    if (!exists(configured))
+        messages_.show("Err001", MsgButtons::Ok, configured);
+    removeLeftoverTempFiles();
 }
 
 std::optional<std::string> CatalogCommands::folderFileOfIndexFile(const std::string& path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,10 @@ class SysConf;
 class fileOpe;
 class qlrDbOpe;
 
+// The message key when the names of a new catalog's folder and file are not one name each
+// (Msg016: a "/", a line break, "." or ".."); "" when they are.
+std::string checkNewCatalogNames(const std::string& folderName, const std::string& fileName);
+
 // Creating, opening and closing a catalog, as far as it needs no window: which catalog is open
 // is nothing but the session's three open-catalog values, from which every path is made.
 class CatalogCommands {
@@ -21,8 +26,8 @@ public:
 
     // Creates the catalog folder, its index folder, an empty folder file and an empty pending-
     // changes file below location, then opens it. A catalog that is already there is opened as
-    // it is: its files are never emptied. Returns the folder file's path, or "" when a name was
-    // empty and nothing was done.
+    // it is (its files are never emptied), and the user is told so (Msg020). Returns the folder
+    // file's path, or "" when a name was empty, or not one name (Msg016), and nothing was done.
     std::string doAddNew(const std::string& location, const std::string& folderName, const std::string& fileName);
 
     // Makes the catalog of the folder file at path the open one (shows Err001 with the path when
@@ -30,6 +35,17 @@ public:
     // are dropped, so nothing of it can be written into this one. False for an empty path, or one
     // with no catalog folder above the file.
     bool openCatalog(const std::string& path);
+
+    // Opens the catalog the program starts with: lastOpened, the catalog opened last, while its
+    // folder file is there; else the configured one, saying so (Err001 and its path) when its
+    // folder file does not exist, as Open does.
+    void openAtStart(const std::string& lastOpened);
+
+    // Told the folder file's path each time a catalog has been opened (by Open, New or start-up).
+    void setOpenedListener(std::function<void(const std::string& folderFile)> listener)
+    {
+        opened_ = std::move(listener);
+    }
 
     // When path is an index file of a catalog (it lies in a folder named like the index folder,
     // whose folder holds a catalog's folder file), the path of that folder file.
@@ -49,6 +65,7 @@ private:
     qlrDbOpe& store_;
     CatalogLayout& layout_;
     Messages& messages_;
+    std::function<void(const std::string&)> opened_;
 };
 
 } // namespace quillory

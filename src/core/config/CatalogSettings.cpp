@@ -11,31 +11,63 @@ namespace quillory {
 namespace {
 
 constexpr std::string_view kQlr = ".qlr";
+// Blanks, tabs and line ends: what a paste brings along around a value.
+constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
 
 std::string trimmed(std::string_view text)
 {
-    const size_t first = text.find_first_not_of(' ');
+    const size_t first = text.find_first_not_of(kWhiteSpace);
     if (first == std::string_view::npos)
         return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+    return std::string(text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1));
 }
 
+bool holdsLineBreak(std::string_view text)
+{
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// The monitor writes its records every so many minutes: 0 or less would mean never.
 std::optional<int16_t> interval(std::string_view text)
 {
     if (text.starts_with('+'))
         text.remove_prefix(1);
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < -32768 || value > 32767)
+    if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > 32767)
         return std::nullopt;
     return static_cast<int16_t>(value);
+}
+
+bool endsWithQlrInAnyCase(std::string_view name)
+{
+    if (name.size() < kQlr.size())
+        return false;
+    const std::string_view end = name.substr(name.size() - kQlr.size());
+    for (size_t i = 0; i < kQlr.size(); ++i) {
+        const char c = end[i] >= 'A' && end[i] <= 'Z' ? char(end[i] - 'A' + 'a') : end[i];
+        if (c != kQlr[i])
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
 std::string nameWithQlr(std::string_view name)
 {
-    return name.ends_with(kQlr) ? std::string(name) : std::string(name) + std::string(kQlr);
+    return endsWithQlrInAnyCase(name) ? std::string(name) : std::string(name) + std::string(kQlr);
+}
+
+bool isCatalogFileName(std::string_view name)
+{
+    return endsWithQlrInAnyCase(name);
+}
+
+bool isOneName(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find(kPathSep) == std::string_view::npos
+           && !holdsLineBreak(name);
 }
 
 std::string nameWithoutQlr(std::string_view name)
@@ -76,16 +108,25 @@ std::optional<PickedCatalog> catalogOfFolderFile(std::string_view path)
 
 std::string checkCatalogSettings(const CatalogSettingsFields& fields)
 {
-    if (trimmed(fields.catalogFolder).empty())
-        return "Msg007";
-    if (trimmed(fields.indexFolder).empty())
-        return "Msg008";
-    if (trimmed(fields.folderFile).empty())
-        return "Msg009";
-    if (trimmed(fields.pendingFile).empty())
-        return "Msg010";
-    if (!interval(trimmed(fields.interval)))
+    const std::pair<const std::string*, const char*> names[] = {{&fields.catalogFolder, "Msg007"},
+                                                                 {&fields.indexFolder, "Msg008"},
+                                                                 {&fields.folderFile, "Msg009"},
+                                                                 {&fields.pendingFile, "Msg010"}};
+    for (const auto& [field, missing] : names) {
+        const std::string name = trimmed(*field);
+        if (name.empty())
+            return missing;
+        if (!isOneName(name))
+            return "Msg016";
+    }
+    const std::string minutes = trimmed(fields.interval);
+    if (minutes.empty())
         return "Msg011";
+    if (!interval(minutes))
+        return "Msg017";
+    // Each setting is one line of the file.
+    if (holdsLineBreak(trimmed(fields.rootPath)))
+        return "Msg018";
     return {};
 }
 

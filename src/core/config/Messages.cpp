@@ -39,6 +39,20 @@ void Messages::endBatch()
         flushPending();
 }
 
+int Messages::suspendBatches()
+{
+    flushPending();
+    const int depth = batchDepth_;
+    batchDepth_ = 0;
+    return depth;
+}
+
+void Messages::resumeBatches(int depth)
+{
+    flushPending();
+    batchDepth_ = depth;
+}
+
 void Messages::flushPending()
 {
     if (pending_.empty())

@@ -47,6 +47,11 @@ public:
 
     void beginBatch() { ++batchDepth_; }
     void endBatch();
+    // A dialog opened within a user action is the user's to act in: while it is open, what is
+    // told is not held back for the action that opened it to end. Shows what was collected, and
+    // returns the batches open so far; resumeBatches takes them up again when the dialog closes.
+    int suspendBatches();
+    void resumeBatches(int depth);
 
     // At most this many notices are listed in one combined message; the rest are counted.
     static constexpr size_t kMaxCombined = 8;
@@ -61,6 +66,20 @@ private:
     int batchDepth_ = 0;
     std::vector<Message> pending_;
     std::thread::id owner_ = std::this_thread::get_id();
+};
+
+// Held while a dialog is open (for as long as its exec() runs): each of its buttons is a user
+// action of its own, whose message is shown while the dialog is still open.
+class DialogMessages {
+public:
+    explicit DialogMessages(Messages& messages) : messages_(messages), depth_(messages.suspendBatches()) {}
+    ~DialogMessages() { messages_.resumeBatches(depth_); }
+    DialogMessages(const DialogMessages&) = delete;
+    DialogMessages& operator=(const DialogMessages&) = delete;
+
+private:
+    Messages& messages_;
+    int depth_;
 };
 
 // Collects the notices of one user action and shows them as one message when it ends.

@@ -151,6 +151,11 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err017", T::Text},
         {"Err018", T::Text},
         {"Err019", T::Text},
+        {"Msg016", T::Text},
+        {"Msg017", T::Text},
+        {"Msg018", T::Text},
+        {"Msg019", T::Text},
+        {"Msg020", T::Text},
     };
     return keys;
 }

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/config/Messages.h"
 #include "core/config/SysConf.h"
 #include "core/store/fileOpe.h"
 
@@ -29,7 +30,8 @@ QString multiLine(const SysConf& conf, const char* key)
 }
 } // namespace
 
-AboutForm::AboutForm(const SysConf& conf, Open open, QWidget* parent) : QDialog(parent), open_(std::move(open))
+AboutForm::AboutForm(const SysConf& conf, Messages& messages, Open open, QWidget* parent)
+    : QDialog(parent), messages_(messages), open_(std::move(open))
 {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(textOf(conf, "HAbout").remove(QRegularExpression(QStringLiteral("\\(.*\\)"))).remove(QLatin1Char('&')));
@@ -59,6 +61,12 @@ AboutForm::AboutForm(const SysConf& conf, Open open, QWidget* parent) : QDialog(
     layout->addWidget(buttons);
 }
 
+int AboutForm::exec()
+{
+    DialogMessages shownAtOnce(messages_);
+    return QDialog::exec();
+}
+
 QLabel* AboutForm::link(const QString& caption, const std::string& target)
 {
     auto* label = new QLabel(this);
@@ -67,6 +75,7 @@ QLabel* AboutForm::link(const QString& caption, const std::string& target)
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     label->setToolTip(QString::fromStdString(target));
     connect(label, &QLabel::linkActivated, this, [this, target] {
+        MessageBatch batch(messages_);
         if (open_)
             open_(target);
     });

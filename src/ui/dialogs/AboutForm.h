@@ -8,14 +8,18 @@ class QLabel;
 
 namespace quillory {
 
+class Messages;
 class SysConf;
 
 // The About window: the program's configured texts and two links, the help page and the folder
-// of the settings, which open with the desktop.
+// of the settings, which open with the desktop. When nothing opens one, the user is told so while
+// the window is still open.
 class AboutForm : public QDialog {
 public:
     using Open = std::function<void(const std::string& path)>;
-    AboutForm(const SysConf& conf, Open open, QWidget* parent);
+    AboutForm(const SysConf& conf, Messages& messages, Open open, QWidget* parent);
+
+    int exec() override;
 
     QLabel* helpLink = nullptr;
     QLabel* settingsLink = nullptr;
@@ -23,6 +27,7 @@ public:
 private:
     QLabel* link(const QString& caption, const std::string& target);
 
+    Messages& messages_;
     Open open_;
 };
 

@@ -63,6 +63,12 @@ OptionForm::OptionForm(CoreContext& core, QWidget* parent) : QDialog(parent), co
     Form_Load();
 }
 
+int OptionForm::exec()
+{
+    DialogMessages shownAtOnce(core_.messages);
+    return QDialog::exec();
+}
+
 QString OptionForm::caption(const char* key) const
 {
     return qs(core_.conf.text(key));
@@ -81,9 +87,15 @@ void OptionForm::Form_Load()
 
 void OptionForm::cmd_rootPathSelect_Click()
 {
+    MessageBatch batch(core_.messages);
     const QString chosen = FileDialogs::getOpenFileName(this, QStringLiteral("Qlr Files(*.qlr)"), txt_rootpath->text());
     if (chosen.isEmpty())
         return;
+    // Only a catalog file names a catalog: another file would be stored under another name.
+    if (!isCatalogFileName(chosen.section(QLatin1Char('/'), -1).toStdString())) {
+        core_.messages.show("Msg019", MsgButtons::Ok, chosen.toStdString());
+        return;
+    }
     // The picked file names the catalog; the root can still be typed over afterwards.
     const auto picked = catalogOfFolderFile(chosen.toStdString());
     if (!picked) {
@@ -104,18 +116,28 @@ CatalogSettingsFields OptionForm::readFields() const
 
 void OptionForm::cmd_ok_Click()
 {
+    MessageBatch batch(core_.messages);
     const CatalogSettingsFields fields = readFields();
     if (const std::string refused = checkCatalogSettings(fields); !refused.empty()) {
         core_.messages.show(refused);
         // The field the message asks for, ready to be put right.
         const std::pair<const char*, QLineEdit*> fieldOf[] = {
             {"Msg007", txt_qlrdbfolder}, {"Msg008", txt_QlrdbContentFolder}, {"Msg009", txt_DirFileName},
-            {"Msg010", txt_TempContentFileName}, {"Msg011", txt_MonitorAutoWriteInterval}};
+            {"Msg010", txt_TempContentFileName}, {"Msg011", txt_MonitorAutoWriteInterval},
+            {"Msg017", txt_MonitorAutoWriteInterval}, {"Msg018", txt_rootpath}};
+        QLineEdit* wrong = nullptr;
         for (const auto& [key, field] : fieldOf) {
-            if (refused == key) {
-                field->setFocus();
-                field->selectAll();
-            }
+            if (refused == key)
+                wrong = field;
+        }
+        // A name that is not one name: the first such field.
+        for (QLineEdit* field : {txt_qlrdbfolder, txt_QlrdbContentFolder, txt_DirFileName, txt_TempContentFileName}) {
+            if (!wrong && refused == "Msg016" && !isOneName(field->text().trimmed().toStdString()))
+                wrong = field;
+        }
+        if (wrong) {
+            wrong->setFocus();
+            wrong->selectAll();
         }
         return;
     }

@@ -21,6 +21,9 @@ class OptionForm : public QDialog {
 public:
     OptionForm(CoreContext& core, QWidget* parent);
 
+    // Modal: while it is open, each of its buttons says what it has to say at once.
+    int exec() override;
+
     void Form_Load();
     void cmd_rootPathSelect_Click();
     void cmd_ok_Click();

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "core/CoreContext.h"
+#include "core/config/CatalogCommands.h"
 #include "core/config/CatalogSettings.h"
 #include "ui/platform/ConfiguredFont.h"
 #include "ui/platform/QtText.h"
@@ -93,6 +94,12 @@ ProperTyForm::ProperTyForm(CoreContext& core, QWidget* parent) : QDialog(parent)
     Form_Load();
 }
 
+int ProperTyForm::exec()
+{
+    DialogMessages shownAtOnce(core_.messages);
+    return QDialog::exec();
+}
+
 void ProperTyForm::Form_Load()
 {
     txt_qlrdbFolder->setText(qs(core_.conf.text("QlrdbFolder")));
@@ -126,6 +133,8 @@ void ProperTyForm::chooseFolder(const QString& folder)
 void ProperTyForm::Drive1_Change(int index)
 {
     // A volume shows the folder last chosen on it; the home folder when it holds that; else its top.
+    if (const QModelIndex current = Dir1->currentIndex(); !shownVolume_.isEmpty() && current.isValid())
+        currentFolderOf_.insert(shownVolume_, folders_->filePath(current));
     const QString root = Drive1->itemData(index).toString();
     QString folder = currentFolderOf_.value(root);
     if (folder.isEmpty())
@@ -137,6 +146,7 @@ void ProperTyForm::showVolume(const QString& root, const QString& folder)
 {
     folders_->setRootPath(root);
     Dir1->setRootIndex(folders_->index(root));
+    shownVolume_ = root;
     shownFolder_ = folder;
     const QModelIndex chosen = folders_->index(folder);
     Dir1->setCurrentIndex(chosen);
@@ -152,7 +162,21 @@ QString ProperTyForm::chosenFolder() const
 
 void ProperTyForm::cmd_ok_Click()
 {
-    folderName_ = txt_qlrdbFolder->text().toStdString();
+    MessageBatch batch(core_.messages);
+    const std::string folderName = txt_qlrdbFolder->text().toStdString();
+    const std::string typedFile = txt_qlrdbDirFile->text().toStdString();
+    // Each name is made inside the chosen folder: one with a "/" would go somewhere else.
+    if (!folderName.empty() && !typedFile.empty()) {
+        if (const std::string refused = checkNewCatalogNames(folderName, typedFile); !refused.empty()) {
+            const bool fileIsWrong = isOneName(folderName);
+            core_.messages.show(refused, MsgButtons::Ok, fileIsWrong ? typedFile : folderName);
+            QLineEdit* wrong = fileIsWrong ? txt_qlrdbDirFile : txt_qlrdbFolder;
+            wrong->setFocus();
+            wrong->selectAll();
+            return;
+        }
+    }
+    folderName_ = folderName;
     location_ = chosenFolder().toStdString();
     currentFolderOf_.insert(Drive1->currentData().toString(), chosenFolder());
     // No name typed: no catalog file named only ".qlr".

@@ -22,8 +22,12 @@ class ProperTyForm : public QDialog {
 public:
     ProperTyForm(CoreContext& core, QWidget* parent);
 
+    // Modal: while it is open, what its buttons say is shown at once.
+    int exec() override;
+
     // The three values New reads after OK: the chosen folder ("" after Cancel), the catalog
     // folder's name and the folder file's name with ".qlr" ("" when no name was typed), as typed.
+    // OK refuses a name that is not one name (a "/" in it, say) with a message, and stays open.
     const std::string& location() const { return location_; }
     const std::string& folderName() const { return folderName_; }
     const std::string& fileName() const { return fileName_; }
@@ -56,6 +60,7 @@ private:
     QFileSystemModel* folders_ = nullptr;
     // The folder last chosen on each volume, by the volume's root: a volume shows it again.
     QHash<QString, QString> currentFolderOf_;
+    QString shownVolume_; // the root of the volume the tree shows
     QString shownFolder_; // chosen when the tree has read the folders down to it
     std::string location_;
     std::string folderName_;

@@ -7,6 +7,7 @@ const QString kGeometry = QStringLiteral("frame/geometry");
 const QString kMaximized = QStringLiteral("frame/maximized");
 const QString kTreeShare = QStringLiteral("catalogWindow/treeShare");
 const QString kLastFolder = QStringLiteral("open/lastCatalogFolder");
+const QString kLastFile = QStringLiteral("open/lastCatalogFile");
 } // namespace
 
 Preferences::Preferences(const QString& file)
@@ -51,6 +52,16 @@ QString Preferences::lastCatalogFolder() const
 void Preferences::setLastCatalogFolder(const QString& folder)
 {
     settings_->setValue(kLastFolder, folder);
+}
+
+QString Preferences::lastCatalogFile() const
+{
+    return settings_->value(kLastFile).toString();
+}
+
+void Preferences::setLastCatalogFile(const QString& file)
+{
+    settings_->setValue(kLastFile, file);
 }
 
 } // namespace quillory

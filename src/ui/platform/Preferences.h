@@ -8,8 +8,9 @@
 namespace quillory {
 
 // What the program remembers of how the user left it, between runs: the frame's place and
-// size, the splitter, the folder of the catalog opened last. It lives in the user's
-// configuration folder; SysConf.properties holds only the program's own settings.
+// size, the splitter, the catalog opened last (the next start opens it again) and its folder. It
+// lives in the user's configuration folder; SysConf.properties holds only the program's own
+// settings.
 class Preferences {
 public:
     // file: where to keep them; empty for the user's configuration folder.
@@ -25,6 +26,9 @@ public:
 
     QString lastCatalogFolder() const;
     void setLastCatalogFolder(const QString& folder);
+    // The folder file of the catalog opened last; "" when none was.
+    QString lastCatalogFile() const;
+    void setLastCatalogFile(const QString& file);
 
 private:
     std::unique_ptr<QSettings> settings_;

@@ -249,7 +249,7 @@ AboutForm* MDIMainForm::aboutForm() const
 void MDIMainForm::mnuAbout_Click()
 {
     if (!about_)
-        about_ = new AboutForm(core_.conf, [this](const std::string& path) { openWithDesktop(path); }, this);
+        about_ = new AboutForm(core_.conf, core_.messages, [this](const std::string& path) { openWithDesktop(path); }, this);
     about_->exec();
 }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/config/CatalogCommands.h"
 #include "support/TestSupport.h"
 
 namespace quillory::test {
@@ -55,11 +56,122 @@ TEST(CatalogCommands, doAddNew_existingCatalog_leavesEveryFileAsItWasAndOpensIt)
     const std::string indexes = readBytes(f.dir / "shelf/lib/idx/D1.qlr");
 
     EXPECT_EQ(c.catalog.doAddNew(f.dir / "shelf", "lib", "lib.qlr"), file);
+    // The user is told that the catalog was there and is shown as it is.
+    ASSERT_EQ(f.recorder.keys(), std::vector<std::string>{"Msg020"});
+    EXPECT_TRUE(f.recorder.shown[0].text.ends_with(" : " + file));
     EXPECT_EQ(readBytes(file), folders);
     EXPECT_EQ(readBytes(f.dir / "shelf/lib/idx/D1.qlr"), indexes);
     EXPECT_EQ(readBytes(f.dir / "shelf/lib/idx/pending.qlr"), "1|/home/a.txt\r\n");
     ASSERT_NE(c.store.getQlrDirById("D1"), nullptr);
     EXPECT_EQ(c.store.getQlrDirById("D1")->dirName, "Kept");
+}
+
+TEST(CatalogCommands, doAddNew_asTheFirstThingDone_readsTheIndexFolderAndPendingFileNamesFirst)
+{
+    CoreFixture f;
+    const std::string shelf = f.dir / "shelf";
+    makeFolders(shelf);
+    EXPECT_EQ(f.core->catalog.doAddNew(shelf, "lib", "main.qlr"), shelf + "/lib/main.qlr");
+    EXPECT_TRUE(fs::is_directory(shelf + "/lib/idx"));
+    EXPECT_TRUE(fs::is_regular_file(shelf + "/lib/idx/pending.qlr"));
+    EXPECT_EQ(f.core->layout.getTempContentFilePath(), shelf + "/lib/idx/pending.qlr");
+}
+
+TEST(CatalogCommands, doAddNew_refusesANameThatIsNotOneName_andMakesNothing)
+{
+    CoreFixture f;
+    CoreContext& c = *f.core;
+    const std::string shelf = f.dir / "shelf";
+    makeFolders(shelf + "/inner");
+    const std::pair<const char*, const char*> refused[] = {
+        {"a/b", "main.qlr"}, {"lib", "x/main.qlr"}, {"..", "main.qlr"}, {"lib", "../main.qlr"}, {"li\nb", "main.qlr"}};
+    for (const auto& [folder, file] : refused) {
+        f.recorder.shown.clear();
+        EXPECT_EQ(c.catalog.doAddNew(shelf + "/inner", folder, file), "") << folder << " " << file;
+        EXPECT_EQ(f.recorder.keys(), std::vector<std::string>{"Msg016"}) << folder << " " << file;
+    }
+    EXPECT_TRUE(fs::is_empty(shelf + "/inner"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(shelf), fs::directory_iterator()), 1);
+    EXPECT_EQ(checkNewCatalogNames("lib", "main.qlr"), "");
+    EXPECT_EQ(checkNewCatalogNames("lib", "a/main.qlr"), "Msg016");
+    EXPECT_EQ(c.store.getDirFilePath(), f.dirFile());
+}
+
+TEST(CatalogCommands, openCatalog_aCatalogFolderRightUnderTheTopFolderHasItAsRoot)
+{
+    CoreFixture f;
+    CoreContext& c = *f.core;
+    const std::string file = "/quillory-test-no-such-catalog/lib.qlr";
+    ASSERT_FALSE(pathExists("/quillory-test-no-such-catalog"));
+    ASSERT_TRUE(c.catalog.openCatalog(file));
+    EXPECT_EQ(f.recorder.keys(), std::vector<std::string>{"Err001"});
+    EXPECT_EQ(c.session.getRootPath(), "/");
+    EXPECT_EQ(c.session.currentQlrdbFolder(), "quillory-test-no-such-catalog");
+    EXPECT_EQ(c.store.getDirFilePath(), file);
+    EXPECT_EQ(c.store.getContentFilePath("D1"), "/quillory-test-no-such-catalog/idx/D1.qlr");
+    EXPECT_FALSE(c.catalog.openCatalog("/lib.qlr"));
+}
+
+TEST(CatalogCommands, folderFileOfIndexFile_theCatalogsOwnName_elseTheFirstFolderFileByName)
+{
+    CoreFixture f;
+    CoreContext& c = *f.core;
+    const std::string lib = f.dir / "shelf/lib";
+    writeBytes(lib + "/idx/D1.qlr", "D1!C1|Guide|QLRR$/a.pdf|False||2024-05-01|\r\n");
+    writeBytes(lib + "/other/D1.qlr", "");
+    // Names that sort before the folder files, but are none.
+    writeBytes(lib + "/0.txt", "");
+    writeBytes(lib + "/00", "");
+    makeFolders(lib + "/0.qlr");
+    writeBytes(lib + "/b.qlr", "");
+    writeBytes(lib + "/c.qlr", "");
+    writeBytes(lib + "/a.qlr", "");
+    EXPECT_EQ(c.catalog.folderFileOfIndexFile(lib + "/idx/D1.qlr"), lib + "/a.qlr");
+    writeBytes(lib + "/lib.qlr", "");
+    EXPECT_EQ(c.catalog.folderFileOfIndexFile(lib + "/idx/D1.qlr"), lib + "/lib.qlr");
+    // Not in a folder named like the index folder: no index file, whatever lies beside it.
+    EXPECT_EQ(c.catalog.folderFileOfIndexFile(lib + "/other/D1.qlr"), std::nullopt);
+    EXPECT_EQ(c.catalog.folderFileOfIndexFile(lib + "/lib.qlr"), std::nullopt);
+    // An index folder whose catalog folder holds no folder file at all.
+    writeBytes(f.dir / "bare/idx/D1.qlr", "");
+    writeBytes(f.dir / "bare/notes.txt", "");
+    EXPECT_EQ(c.catalog.folderFileOfIndexFile(f.dir / "bare/idx/D1.qlr"), std::nullopt);
+}
+
+TEST(CatalogCommands, atStart_theCatalogOpenedLastWhileItIsThere_elseTheConfiguredOne_andSaysWhenThatIsMissing)
+{
+    std::string last;
+    {
+        CoreFixture f;
+        last = makeCatalog(f.dir / "elsewhere", "books", "Novels");
+        f.core->catalog.setOpenedListener([&](const std::string& folderFile) { last = folderFile + " (told)"; });
+        ASSERT_TRUE(f.core->catalog.openCatalog(last));
+        EXPECT_EQ(last, f.dir / "elsewhere/books/lib.qlr (told)");
+        f.core->catalog.doAddNew(f.dir / "elsewhere", "made", "made.qlr");
+        EXPECT_EQ(last, f.dir / "elsewhere/made/made.qlr (told)");
+    }
+    CoreFixture f;
+    const std::string lastOpened = makeCatalog(f.dir / "elsewhere", "books", "Novels");
+    writeBytes(f.dirFile(), "D1|Configured|0|||False||\r\n");
+    f.core->catalog.openAtStart(lastOpened);
+    EXPECT_EQ(f.core->store.getDirFilePath(), lastOpened);
+    EXPECT_EQ(f.core->store.getQlrDirById("D1")->dirName, "Novels");
+    EXPECT_TRUE(f.recorder.shown.empty());
+
+    // The one opened last is gone: the configured one, without a word while it is there.
+    CoreFixture g;
+    writeBytes(g.dirFile(), "D1|Configured|0|||False||\r\n");
+    g.core->catalog.openAtStart(g.dir / "gone/books/lib.qlr");
+    EXPECT_EQ(g.core->store.getDirFilePath(), g.dirFile());
+    EXPECT_EQ(g.core->store.getQlrDirById("D1")->dirName, "Configured");
+    EXPECT_TRUE(g.recorder.shown.empty());
+
+    // Neither is there: the configured one's path is named, as Open names it.
+    CoreFixture h;
+    h.core->catalog.openAtStart("");
+    ASSERT_EQ(h.recorder.keys(), std::vector<std::string>{"Err001"});
+    EXPECT_EQ(h.recorder.shown[0].text, "error 1 : " + h.dirFile());
+    EXPECT_EQ(h.core->store.getDirFilePath(), h.dirFile());
 }
 
 TEST(CatalogCommands, openCatalog_splitsPathIntoRootFolderAndFile_andCloseKeepsNamesButNotRoot)

@@ -35,7 +35,7 @@ TEST(CatalogSettings, namesAreShownWithoutQlr_shortOrOtherNamesAsTheyAre)
     EXPECT_EQ(nameWithoutQlr("notes.txt"), "notes.txt");
 }
 
-TEST(CatalogSettings, checksInTheirOrder_intervalMustBeAWhole16BitNumber)
+TEST(CatalogSettings, checksInTheirOrder_intervalMustBeAWholeNumberFrom1To32767)
 {
     CatalogSettingsFields fields{"", " ", "", "", "", "x"};
     EXPECT_EQ(checkCatalogSettings(fields), "Msg007");
@@ -46,13 +46,37 @@ TEST(CatalogSettings, checksInTheirOrder_intervalMustBeAWhole16BitNumber)
     fields.folderFile = "cat";
     EXPECT_EQ(checkCatalogSettings(fields), "Msg010");
     fields.pendingFile = "temp";
-    for (const char* wrong : {"x", "", "1.5", "40000", "-32769", "12 min", "0x10"}) {
-        fields.interval = wrong;
-        EXPECT_EQ(checkCatalogSettings(fields), "Msg011") << wrong;
+    for (const char* missing : {"", " ", "\r\n"}) {
+        fields.interval = missing;
+        EXPECT_EQ(checkCatalogSettings(fields), "Msg011") << missing;
     }
-    for (const char* right : {"0", " 5 ", "-32768", "32767", "+12"}) {
+    // 0 or less would mean the monitor never writes its records.
+    for (const char* wrong : {"x", "1.5", "0", "-1", "-32768", "32768", "40000", "12 min", "0x10", "1\n2"}) {
+        fields.interval = wrong;
+        EXPECT_EQ(checkCatalogSettings(fields), "Msg017") << wrong;
+    }
+    for (const char* right : {"1", " 5 ", "32767", "+12", "\t3\r\n"}) {
         fields.interval = right;
         EXPECT_EQ(checkCatalogSettings(fields), "") << right;
+    }
+}
+
+TEST(CatalogSettings, eachNameIsOneFolderOrFileName_withoutSlashOrLineBreak_andNotADotName)
+{
+    const CatalogSettingsFields good{"/data", "books", "idx", "lib", "temp", "3"};
+    ASSERT_EQ(checkCatalogSettings(good), "");
+    for (std::string CatalogSettingsFields::*name : {&CatalogSettingsFields::catalogFolder, &CatalogSettingsFields::indexFolder,
+                                                     &CatalogSettingsFields::folderFile, &CatalogSettingsFields::pendingFile}) {
+        for (const char* wrong : {"a/b", "/books", "books/", "..", ".", "bo\nok", "bo\rok", " .. "}) {
+            CatalogSettingsFields fields = good;
+            fields.*name = wrong;
+            EXPECT_EQ(checkCatalogSettings(fields), "Msg016") << wrong;
+        }
+        for (const char* right : {"...", "a..b", ".hidden", "a b", " books\r\n"}) {
+            CatalogSettingsFields fields = good;
+            fields.*name = right;
+            EXPECT_EQ(checkCatalogSettings(fields), "") << right;
+        }
     }
 }
 
@@ -60,11 +84,11 @@ TEST(CatalogSettings, storedWithQlrAddedOnce_andWrittenInTheWrittenOrder)
 {
     CoreFixture fx;
     ASSERT_TRUE(fx.core->conf.loadSysConf());
-    ASSERT_TRUE(storeCatalogSettings(fx.core->conf, {" /data ", "books", "idx", "lib", "temp.qlr", " -5 "}));
+    ASSERT_TRUE(storeCatalogSettings(fx.core->conf, {" /data ", "books", "idx", "lib", "temp.qlr", " 5 "}));
     EXPECT_EQ(fx.core->conf.text("DefaultRootPath"), "/data");
     EXPECT_EQ(fx.core->conf.text("DirFileName"), "lib.qlr");
     EXPECT_EQ(fx.core->conf.text("TempContentFileName"), "temp.qlr");
-    EXPECT_EQ(fx.core->conf.getMonitorAutoWriteInterval(), -5);
+    EXPECT_EQ(fx.core->conf.getMonitorAutoWriteInterval(), 5);
     const CatalogSettingsFields shown = catalogSettingsOf(fx.core->conf);
     EXPECT_EQ(shown.folderFile, "lib");
     EXPECT_EQ(shown.pendingFile, "temp");
@@ -80,6 +104,44 @@ TEST(CatalogSettings, storedWithQlrAddedOnce_andWrittenInTheWrittenOrder)
     EXPECT_NE(file.find("\r\nDirFileName=lib.qlr\r\n"), std::string::npos);
     EXPECT_FALSE(storeCatalogSettings(fx.core->conf, {"", "", "idx", "lib", "temp", "1"}));
     EXPECT_EQ(fx.core->conf.text("QlrdbFolder"), "books");
+}
+
+TEST(CatalogSettings, fieldsAreTrimmedOfAllWhiteSpace_aLineBreakLeftInsideIsRefusedAndNothingWritten)
+{
+    CoreFixture fx;
+    ASSERT_TRUE(fx.core->conf.loadSysConf());
+    const std::string confPath = fx.dir / "resource/conf/SysConf.properties";
+    // Line ends and tabs pasted around a value are no part of it.
+    ASSERT_TRUE(storeCatalogSettings(fx.core->conf, {"\t/data\r\n", "books\r", "\nidx", " lib\t", "temp\r\n", "\t7\r\n"}));
+    EXPECT_EQ(fx.core->conf.text("DefaultRootPath"), "/data");
+    EXPECT_EQ(fx.core->conf.text("QlrdbFolder"), "books");
+    EXPECT_EQ(fx.core->conf.text("QlrdbContentFolder"), "idx");
+    EXPECT_EQ(fx.core->conf.text("DirFileName"), "lib.qlr");
+    EXPECT_EQ(fx.core->conf.text("TempContentFileName"), "temp.qlr");
+    EXPECT_EQ(fx.core->conf.getMonitorAutoWriteInterval(), 7);
+    const std::string written = readBytes(confPath);
+    EXPECT_NE(written.find("\r\nDefaultRootPath=/data\r\n"), std::string::npos);
+
+    // Inside a value, a line break would write a settings line of its own.
+    const CatalogSettingsFields pasted{"/other\rQlrdbFolder=evil", "books", "idx", "lib", "temp", "7"};
+    EXPECT_EQ(checkCatalogSettings(pasted), "Msg018");
+    EXPECT_FALSE(storeCatalogSettings(fx.core->conf, pasted));
+    EXPECT_FALSE(storeCatalogSettings(fx.core->conf, {"/other\n", "books", "idx\nDirFileName=x", "lib", "temp", "7"}));
+    EXPECT_EQ(readBytes(confPath), written);
+    EXPECT_EQ(fx.core->conf.text("DefaultRootPath"), "/data");
+}
+
+TEST(CatalogSettings, aPickedFileIsACatalogFileInAnyLetterCase_andKeepsItsOwnName)
+{
+    for (const char* name : {"lib.qlr", "LIB.QLR", "Lib.Qlr", "a.b.qlr"})
+        EXPECT_TRUE(isCatalogFileName(name)) << name;
+    for (const char* name : {"lib.txt", "lib", "libqlr", "lib.qlr.txt", "lib.qlrx", "", "lib.ql"})
+        EXPECT_FALSE(isCatalogFileName(name)) << name;
+    // Stored as it is on disk, not under another name.
+    EXPECT_EQ(nameWithQlr("LIB.QLR"), "LIB.QLR");
+    EXPECT_EQ(nameWithQlr("Lib.Qlr"), "Lib.Qlr");
+    EXPECT_EQ(nameWithQlr("lib"), "lib.qlr");
+    EXPECT_EQ(nameWithQlr(nameWithoutQlr("LIB.QLR")), "LIB.QLR");
 }
 
 TEST(CatalogSettings, aFileThatCannotBeWrittenLeavesTheSettings_newNamesWaitForTheNextCatalog)

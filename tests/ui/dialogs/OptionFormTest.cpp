@@ -1,8 +1,10 @@
 // The options dialog driven as a user drives it, over a copy of the shipped configuration, with
 // the configuration file checked afterwards.
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 
 #include "ui/support/UiSteps.h"
 #include "ui/dialogs/OptionForm.h"
@@ -17,6 +19,31 @@ class OptionFormTest : public QObject {
     UiFixture* ui = nullptr;
     std::string confFile;
 
+    // Opens the options from the menu, as the user does, and acts in them while they are open.
+    // The checks come after: a failing one must not leave the dialog open.
+    bool runOptions(const std::function<void(OptionForm&)>& act)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto* options = dynamic_cast<OptionForm*>(QApplication::activeModalWidget());
+            if (!options)
+                return;
+            ran = true;
+            act(*options);
+            if (options->isVisible())
+                QTest::keyClick(options, Qt::Key_Escape);
+        });
+        return triggerEnabled(ui->frame(), QStringLiteral("mnuSysOption")) && ran;
+    }
+
+    // Pastes text over what the field holds, as Ctrl+V does.
+    static void pasteInto(QLineEdit* field, const QString& text)
+    {
+        QGuiApplication::clipboard()->setText(text);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    }
 
 private slots:
     void init()
@@ -90,8 +117,8 @@ private slots:
             QCOMPARE(options.focusWidget(), field); // the field to put right
             typeInto(field, text);
         }
-        QTest::mouseClick(options.cmd_ok, Qt::LeftButton); // 40000 is no 16-bit interval
-        QCOMPARE(ui->messages.keys(), (std::vector<std::string>{"Msg007", "Msg008", "Msg009", "Msg010", "Msg011", "Msg011"}));
+        QTest::mouseClick(options.cmd_ok, Qt::LeftButton); // 40000 is no interval
+        QCOMPARE(ui->messages.keys(), (std::vector<std::string>{"Msg007", "Msg008", "Msg009", "Msg010", "Msg017", "Msg017"}));
         QCOMPARE(readBytes(confFile), before);
 
         typeInto(options.txt_MonitorAutoWriteInterval, QStringLiteral("15"));
@@ -107,6 +134,83 @@ private slots:
         QCOMPARE(file.count(QStringLiteral("\r\n")), QString::fromStdString(before).count(QStringLiteral("\r\n")));
         // The open catalog stays open.
         QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("QuilloryDemo"));
+    }
+
+    void refusalsAndAFileThatCannotBeWritten_areShownWhileTheDialogIsStillOpen()
+    {
+        std::vector<std::vector<std::string>> whileOpen;
+        std::vector<bool> openAfter;
+        auto ok = [&](OptionForm& options) {
+            QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
+            whileOpen.push_back(ui->messages.keys());
+            openAfter.push_back(options.isVisible());
+        };
+        QVERIFY(runOptions([&](OptionForm& options) {
+            typeInto(options.txt_qlrdbfolder, QStringLiteral("Books/Old"));
+            ok(options);
+            typeInto(options.txt_qlrdbfolder, QStringLiteral("Books"));
+            typeInto(options.txt_MonitorAutoWriteInterval, QStringLiteral("0"));
+            ok(options);
+            typeInto(options.txt_MonitorAutoWriteInterval, QStringLiteral("5"));
+            std::filesystem::remove_all(ui->dir / "resource/conf");
+            ok(options);
+        }));
+        QCOMPARE(openAfter, (std::vector<bool>{true, true, true}));
+        QCOMPARE(whileOpen.size(), size_t(3));
+        QCOMPARE(whileOpen[0], std::vector<std::string>{"Msg016"});
+        QCOMPARE(whileOpen[1], (std::vector<std::string>{"Msg016", "Msg017"}));
+        // The file's folder is gone: one message, which tells that it could not be written.
+        QCOMPARE(whileOpen[2].size(), size_t(3));
+        QVERIFY(ui->messages.shown.back().text.find(ui->core().conf.text("Err009")) != std::string::npos);
+        QCOMPARE(ui->messages.keys(), whileOpen[2]); // nothing more after Escape
+        QVERIFY(!pathExists(confFile));
+        QCOMPARE(ui->core().conf.text("QlrdbFolder"), std::string("QuilloryDemo"));
+        QCOMPARE(ui->core().conf.getMonitorAutoWriteInterval(), 2);
+    }
+
+    void pastedLineEndsAreTrimmed_aLineBreakInsideIsRefused_andNoExtraLineIsWritten()
+    {
+        const std::string before = readBytes(confFile);
+        const int linesBefore = QString::fromStdString(before).count(QStringLiteral("\r\n"));
+        std::vector<std::vector<std::string>> whileOpen;
+        QVERIFY(runOptions([&](OptionForm& options) {
+            pasteInto(options.txt_rootpath, QStringLiteral("/srv/data\r\nQlrdbFolder=Other"));
+            QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
+            whileOpen.push_back(ui->messages.keys());
+            pasteInto(options.txt_rootpath, QStringLiteral("\t/srv/data\r\n"));
+            pasteInto(options.txt_MonitorAutoWriteInterval, QStringLiteral("12\r\n"));
+            QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
+            whileOpen.push_back(ui->messages.keys());
+        }));
+        QCOMPARE(whileOpen, (std::vector<std::vector<std::string>>{{"Msg018"}, {"Msg018"}}));
+        const QString file = fileText(confFile);
+        QVERIFY(file.contains(QStringLiteral("\r\nDefaultRootPath=/srv/data\r\n")));
+        QVERIFY(file.contains(QStringLiteral("\r\nMonitorAutoWriteInterval=12\r\n")));
+        QVERIFY(file.contains(QStringLiteral("\r\nQlrdbFolder=QuilloryDemo\r\n")));
+        QCOMPARE(file.count(QStringLiteral("\r\n")), linesBefore);
+        QCOMPARE(file.count(QLatin1Char('\r')), linesBefore);
+    }
+
+    void aPickedFileThatIsNoCatalogFileIsRefused_oneInCapitalsKeepsItsName()
+    {
+        std::vector<std::string> whileOpen;
+        QString folderAfterRefusal;
+        QVERIFY(runOptions([&](OptionForm& options) {
+            FileDialogs::setNextAnswer(QStringLiteral("/srv/data/books/notes.txt"));
+            QTest::mouseClick(options.cmd_rootPathSelect, Qt::LeftButton);
+            whileOpen = ui->messages.keys();
+            folderAfterRefusal = options.txt_qlrdbfolder->text();
+            FileDialogs::setNextAnswer(QStringLiteral("/srv/data/books/LIBRARY.QLR"));
+            QTest::mouseClick(options.cmd_rootPathSelect, Qt::LeftButton);
+            QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
+        }));
+        QCOMPARE(whileOpen, std::vector<std::string>{"Msg019"});
+        QCOMPARE(folderAfterRefusal, QStringLiteral("QuilloryDemo"));
+        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg019"});
+        const QString file = fileText(confFile);
+        QVERIFY(file.contains(QStringLiteral("\r\nDefaultRootPath=/srv/data\r\n")));
+        QVERIFY(file.contains(QStringLiteral("\r\nQlrdbFolder=books\r\n")));
+        QVERIFY(file.contains(QStringLiteral("\r\nDirFileName=LIBRARY.QLR\r\n")));
     }
 };
 

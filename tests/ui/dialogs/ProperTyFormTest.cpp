@@ -1,6 +1,7 @@
 // The new catalog's dialog driven from File > New as a user drives it: its fields, its life
 // between openings, and the catalog it makes on disk.
 #include <QComboBox>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -105,18 +106,76 @@ private slots:
 
     void aVolumeShowsTheFolderLastChosenOnIt()
     {
+        // This machine may have one volume only: a second one is put in the list, its top a
+        // folder of the test's own.
+        const QString other = QString::fromStdString(ui->dir / "volume");
+        makeFolders(ui->dir / "volume/chosen/deeper");
+        QString onOther, onFirstAgain, onOtherAgain, firstVolume, otherVolume;
         runNew([&](ProperTyForm& dialog) {
             dialog.chooseFolder(QString::fromStdString(ui->dir.path()));
-            const int chosenVolume = dialog.Drive1->currentIndex();
-            const int other = chosenVolume == 0 ? dialog.Drive1->count() - 1 : 0;
-            dialog.Drive1->setCurrentIndex(other);
-            dialog.Drive1_Change(other);
-            QVERIFY(dialog.chosenFolder().startsWith(dialog.Drive1->itemData(other).toString()));
-            dialog.Drive1->setCurrentIndex(chosenVolume);
-            dialog.Drive1_Change(chosenVolume);
-            QCOMPARE(dialog.chosenFolder(), QString::fromStdString(ui->dir.path()));
+            const int first = dialog.Drive1->currentIndex();
+            firstVolume = dialog.Drive1->itemData(first).toString();
+            dialog.Drive1->addItem(QStringLiteral("Other"), other);
+            const int second = dialog.Drive1->count() - 1;
+            otherVolume = dialog.Drive1->itemData(second).toString();
+            auto pickVolume = [&](int index) {
+                dialog.Drive1->setCurrentIndex(index);
+                emit dialog.Drive1->activated(index);
+                return dialog.chosenFolder();
+            };
+            pickVolume(second);
+            // The user moves down in that volume's tree.
+            auto* model = static_cast<QFileSystemModel*>(dialog.Dir1->model());
+            dialog.Dir1->setCurrentIndex(model->index(other + QStringLiteral("/chosen")));
+            onOther = dialog.chosenFolder();
+            onFirstAgain = pickVolume(first);
+            onOtherAgain = pickVolume(second);
             QTest::mouseClick(dialog.cmd_cancel, Qt::LeftButton);
         });
+        QVERIFY(firstVolume != otherVolume);
+        QCOMPARE(onOther, other + QStringLiteral("/chosen"));
+        QCOMPARE(onFirstAgain, QString::fromStdString(ui->dir.path()));
+        QCOMPARE(onOtherAgain, other + QStringLiteral("/chosen"));
+    }
+
+    void aNameWithASlashIsRefusedWhileTheDialogIsOpen_andNothingIsMade()
+    {
+        makeFolders(ui->dir / "place");
+        std::vector<std::string> whileOpen;
+        bool openAfter = false;
+        QWidget* focused = nullptr;
+        QLineEdit* fileField = nullptr;
+        runNew([&](ProperTyForm& dialog) {
+            fileField = dialog.txt_qlrdbDirFile;
+            dialog.chooseFolder(QString::fromStdString(ui->dir / "place"));
+            typeInto(dialog.txt_qlrdbFolder, QStringLiteral("Recipes"));
+            typeInto(dialog.txt_qlrdbDirFile, QStringLiteral("../recipes"));
+            QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton);
+            whileOpen = ui->messages.keys();
+            openAfter = dialog.isVisible();
+            focused = dialog.focusWidget();
+            QTest::mouseClick(dialog.cmd_cancel, Qt::LeftButton);
+        });
+        QCOMPARE(whileOpen, std::vector<std::string>{"Msg016"});
+        QVERIFY(openAfter);
+        QCOMPARE(focused, fileField); // the name to put right
+        QVERIFY(std::filesystem::is_empty(ui->dir / "place"));
+        QVERIFY(!pathExists(ui->dir / "recipes.qlr"));
+        QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("QuilloryDemo"));
+    }
+
+    void newOntoAnExistingCatalog_opensItAsItIs_andSaysSo()
+    {
+        const std::string demoFile = ui->demoFolder() + "/QuilloryDemo.qlr";
+        const std::string before = readBytes(demoFile);
+        runNew([&](ProperTyForm& dialog) {
+            dialog.chooseFolder(QString::fromStdString(ui->programFolder()));
+            QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton); // the configured names, as shown
+        });
+        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg020"});
+        QVERIFY(ui->messages.shown[0].text.ends_with(" : " + demoFile));
+        QCOMPARE(readBytes(demoFile), before);
+        QVERIFY(ui->mainForm().dirTreeView->topLevelItemCount() > 0);
     }
 };
 

@@ -1,0 +1,77 @@
+// Which catalog the program starts with: the one opened last (by Open or New) while it is there,
+// else the configured one, which it names when that is missing too. SysConf.properties is not
+// changed for it.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+
+#include "ui/support/UiSteps.h"
+#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/MainForm.h"
+#include "ui/dialogs/ProperTyForm.h"
+#include "ui/platform/FileDialogs.h"
+
+using namespace quillory;
+using namespace quillory::test;
+
+class StartCatalogTest : public QObject {
+    Q_OBJECT
+
+    static QString firstFolderShown(UiFixture& ui)
+    {
+        DirTreeView* tree = ui.mainForm().dirTreeView;
+        return tree->topLevelItemCount() ? tree->topLevelItem(0)->text(0) : QString();
+    }
+
+private slots:
+    void theCatalogOpenedLastOpensAtTheNextStart_theConfiguredOneWhenItIsGone_andErr001WhenThatIsToo()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        const std::string confFile = ui.dir / "resource/conf/SysConf.properties";
+        const std::string conf = readBytes(confFile);
+        const std::string demoFile = ui.demoFolder() + "/QuilloryDemo.qlr";
+
+        writeBytes(ui.dir / "Other/Other.qlr", "D1|Alpha|0|||False||\r\n");
+        FileDialogs::setNextAnswer(QString::fromStdString(ui.dir / "Other/Other.qlr"));
+        ui.frame().mnuOpen_Click();
+        QCOMPARE(ui.restart(), 0);
+        QCOMPARE(ui.core().store.getDirFilePath(), ui.dir / "Other/Other.qlr");
+        QCOMPARE(firstFolderShown(ui), QStringLiteral("Alpha"));
+
+        // A catalog made with New is the one opened last too.
+        makeFolders(ui.dir / "place");
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = dynamic_cast<ProperTyForm*>(QApplication::activeModalWidget())) {
+                dialog->chooseFolder(QString::fromStdString(ui.dir / "place"));
+                typeInto(dialog->txt_qlrdbFolder, QStringLiteral("Made"));
+                typeInto(dialog->txt_qlrdbDirFile, QStringLiteral("made"));
+                QTest::mouseClick(dialog->cmd_ok, Qt::LeftButton);
+            }
+        });
+        ui.frame().mnuNew_Click();
+        QCOMPARE(ui.restart(), 0);
+        QCOMPARE(ui.core().store.getDirFilePath(), ui.dir / "place/Made/made.qlr");
+        QCOMPARE(ui.core().session.currentQlrdbFolder(), std::string("Made"));
+        QVERIFY(ui.messages.shown.empty());
+
+        // Gone: the configured catalog, without a word while it is there.
+        std::filesystem::remove_all(ui.dir / "place/Made");
+        QCOMPARE(ui.restart(), 0);
+        QCOMPARE(ui.core().store.getDirFilePath(), demoFile);
+        QVERIFY(!firstFolderShown(ui).isEmpty());
+        QVERIFY(ui.messages.shown.empty());
+
+        // The configured one gone as well: it is named, as Open names a missing catalog.
+        std::filesystem::remove(demoFile);
+        QCOMPARE(ui.restart(), 0);
+        QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err001"});
+        QVERIFY(ui.messages.shown[0].text.ends_with(" : " + demoFile));
+        QCOMPARE(firstFolderShown(ui), QString());
+        QCOMPARE(readBytes(confFile), conf);
+    }
+};
+
+QTEST_MAIN(StartCatalogTest)
+#include "StartCatalogTest.moc"
