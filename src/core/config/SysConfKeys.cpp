@@ -151,6 +151,10 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err017", T::Text},
         {"Err018", T::Text},
         {"Err019", T::Text},
+        {"Err020", T::Text},
+        {"Err021", T::Text},
+        {"Err022", T::Text},
+        {"Err023", T::Text},
     };
     return keys;
 }
