@@ -198,14 +198,18 @@ int nameUnnamed(int fd, const std::string& temp)
 
 } // namespace
 
-WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std::string_view data)
+namespace {
+
+// replaceFileAtomically, with an unnamed temporary file where allowed and the file system has
+// them.
+WriteOutcome replaceFile(FileIo& io, const std::string& givenPath, std::string_view data, bool allowUnnamed)
 {
     const std::string path = linkTarget(givenPath);
     const std::string folder = folderOf(path);
     if (!isFolder(folder))
         return failure(ENOENT, true);
 
-    mode_t mode = 0666;
+    mode_t mode = 0666; // less the umask, as open applies it
     bool keepMode = false;
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0) {
@@ -219,10 +223,10 @@ WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std
     removeLeftoversOf(folder, nameOf(path));
 
     std::string temp;
-    int fd = openUnnamed(io, folder, mode);
+    int fd = allowUnnamed ? openUnnamed(io, folder, mode) : -1;
     const bool unnamed = fd >= 0;
     if (!unnamed) {
-        if (!unnamedUnsupported(errno))
+        if (allowUnnamed && !unnamedUnsupported(errno))
             return failure(errno);
         for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
             temp = folder + "/." + nameOf(path) + std::string(kTempMarker) + randomSuffix();
@@ -233,17 +237,11 @@ WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std
         if (fd < 0)
             return failure(EEXIST);
     }
-    if (keepMode || unnamed) {
+    if (keepMode) {
         (void)::fchmod(fd, mode); // the umask may have narrowed the mode given to open
         // The owner too, where the process may give it (root saving another user's catalog).
-        if (keepMode && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
             (void)::fchown(fd, old.st_uid, old.st_gid);
-    }
-    if (unnamed && !keepMode) {
-        // A new file gets the mode a named one would have had: 0666 less the umask.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        (void)::fchmod(fd, mode & ~mask);
     }
 
     int error = writeAll(io, fd, data);
@@ -258,12 +256,18 @@ WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std
             else if (errno != EEXIST)
                 break;
         }
-        if (temp.empty())
-            error = errno && errno != EEXIST ? errno : EIO;
+        if (temp.empty()) {
+            // No /proc to name it through: a named temporary file does the same.
+            const int namingError = errno;
+            io.close(fd);
+            if (namingError == ENOENT)
+                return replaceFile(io, givenPath, data, false);
+            return failure(namingError && namingError != EEXIST ? namingError : EIO);
+        }
     }
     if (io.close(fd) != 0 && !error)
         error = errno ? errno : EIO;
-    if (!error && !temp.empty() && io.rename(temp.c_str(), path.c_str()) != 0)
+    if (!error && io.rename(temp.c_str(), path.c_str()) != 0)
         error = errno ? errno : EIO;
     if (error) {
         if (!temp.empty())
@@ -272,6 +276,13 @@ WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std
     }
     flushFolder(folder);
     return {};
+}
+
+} // namespace
+
+WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std::string_view data)
+{
+    return replaceFile(io, givenPath, data, true);
 }
 
 WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view data)

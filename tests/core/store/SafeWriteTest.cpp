@@ -234,6 +234,7 @@ TEST(SafeWrite, fiftyKilledSaves_leaveNoTemporaryFileAfterTheNextSave_withOrWith
             const std::string now = readBytes(path);
             ASSERT_TRUE(now == a || now == b) << "round " << round << " left a torn file of " << now.size() << " bytes";
         }
+        RecordProperty(io == &noUnnamed ? "leftNamed" : "leftUnnamed", tempFileCount(dir.path()) - 1);
         ASSERT_TRUE(replaceFileAtomically(*io, path, a));
         EXPECT_EQ(readBytes(path), a);
         auto names = entriesOf(dir.path());
