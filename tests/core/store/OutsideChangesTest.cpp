@@ -118,6 +118,12 @@ TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessag
     folder.dirName = "Gone";
     EXPECT_EQ(updateFolder(store, folder), FolderUpdate::Failed);
     EXPECT_EQ(readBytes(fx.dirFile()), "D2|Two|0|||False||\r\n");
+
+    // A subfolder another program gave D2 keeps it from being deleted.
+    appendOutside(fx.dirFile(), "D8|Sub|D2|||False||\r\n");
+    fx.recorder.answers = {MsgAnswer::Yes};
+    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HasSubfolders);
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err022", "Err022", "Msg003"}));
 }
 
 TEST_F(OutsideChanges, draggedIndexes_takeFreeIdsOfTheTargetOnDisk_andKeepWhatChangedInTheSource)

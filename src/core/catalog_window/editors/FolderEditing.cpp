@@ -101,7 +101,9 @@ FolderDeletion deleteFolder(qlrDbOpe& store, fileOpe& files, Messages& messages,
         messages.show("Msg002");
         return FolderDeletion::HoldsIndexes;
     }
+    // Subfolders another program added count too.
     store.getCurrentDirMapQuietly(problems);
+    store.report(problems);
     DirMap children;
     store.getQlrDirsByParentId(dirId, false, children);
     if (children.getCount() > 0) {
