@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,33 @@ public:
 
 private:
     std::string path_;
+};
+
+// Sets (or, with no value, unsets) an environment variable while it lives, and puts back what
+// was there before when it goes (unset when it was unset), also when a check failed first and
+// ended the test early.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::string name, const std::optional<std::string>& value) : name_(std::move(name))
+    {
+        if (const char* old = std::getenv(name_.c_str()))
+            old_ = old;
+        set(value);
+    }
+    ~ScopedEnvironment() { set(old_); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    void set(const std::optional<std::string>& value)
+    {
+        if (value)
+            ::setenv(name_.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
+    }
+    std::string name_;
+    std::optional<std::string> old_;
 };
 
 std::string readBytes(const std::string& path);

@@ -59,7 +59,10 @@ FolderMove moveFolder(qlrDbOpe& store, const std::string& dirId, const std::stri
 
 bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::string& targetId)
 {
-    const auto target = store.getDirContentMap(targetId);
+    // New ids are free in the target as it is on disk, not only in the cache.
+    StoreProblems problems;
+    const auto target = store.getCurrentContentMapQuietly(targetId, problems);
+    store.report(problems);
 
     // Plan the move on copies first: the target as it will be written, with new ids.
     ContentMap plannedTarget;
@@ -157,11 +160,14 @@ int deleteContents(qlrDbOpe& store, const DocumentRemover& remove, const std::st
         return 0;
     }
     if (answer == MsgAnswer::Yes) {
+        std::string kept; // the documents that could not go, told once
         for (const auto& index : removed) {
             const std::string path = index->cContentPath();
-            if (!isWebAddress(path) && isRemovableDocument(path))
-                remove(path);
+            if (!isWebAddress(path) && isRemovableDocument(path) && !remove(path))
+                kept += (kept.empty() ? "" : ", ") + path;
         }
+        if (!kept.empty())
+            store.report(StoreOutcome::failure("Err023", kept));
     }
     return static_cast<int>(removed.size());
 }

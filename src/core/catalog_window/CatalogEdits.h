@@ -41,14 +41,15 @@ bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::stri
 // An empty or unchanged name writes nothing.
 bool renameContentFile(qlrDbOpe& store, const std::string& dirId, const std::string& cId, const std::string& newName);
 
-// Takes a document away when the user asked for it, to the desktop's trash where there is one.
-// True when it is gone.
+// Takes a document away when the user asked for it, to the desktop's trash. True when it is
+// gone; false when it stayed where it was.
 using DocumentRemover = std::function<bool(const std::string& path)>;
 
 // Deletes the indexes among rowKeys that belong to dirId, after the user's answer to the
 // deletion question: Yes also removes their documents (regular files only, or a link itself:
 // never a folder, a web address, a pipe, a device or a socket), No keeps the documents, Cancel
-// does nothing. Documents are removed only once the index file has been written. Returns the
+// does nothing. Documents are removed only once the index file has been written; those that
+// could not be removed stay where they are and are named in one message (Err023). Returns the
 // number of indexes removed.
 int deleteContents(qlrDbOpe& store, const DocumentRemover& remove, const std::string& dirId,
                    const std::vector<std::string>& rowKeys, MsgAnswer answer);

@@ -81,6 +81,11 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
     const std::string path = std::filesystem::absolute(givenPath, error).lexically_normal().string();
     if (!exists(path))
         messages_.show("Err001", MsgButtons::Ok, path);
+    // A pipe would hang the program, a device (or a link to /dev/zero) would be read for ever.
+    if (struct stat st {}; ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        messages_.show("Err020", MsgButtons::Ok, path);
+        return false;
+    }
 
     const std::string fileName = fileOpe::getLastStrs(path, kPathSepStr);
     const std::string folderPath = path.substr(0, path.size() - fileName.size() - 1);

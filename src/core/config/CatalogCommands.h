@@ -32,8 +32,9 @@ public:
 
     // Makes the catalog of the folder file at path the open one (shows Err001 with the path when
     // the file does not exist, and opens it all the same). The caches of the catalog open before
-    // are dropped, so nothing of it can be written into this one. False for an empty path, or one
-    // with no catalog folder above the file.
+    // are dropped, so nothing of it can be written into this one. False for an empty path, one
+    // with no catalog folder above the file, or one that is not a plain file (a pipe, a device,
+    // a folder: Err020 is shown and the catalog open before stays open).
     bool openCatalog(const std::string& path);
 
     // Opens the catalog the program starts with: lastOpened, the catalog opened last, while its

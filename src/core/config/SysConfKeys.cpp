@@ -156,6 +156,10 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Msg018", T::Text},
         {"Msg019", T::Text},
         {"Msg020", T::Text},
+        {"Err020", T::Text},
+        {"Err021", T::Text},
+        {"Err022", T::Text},
+        {"Err023", T::Text},
     };
     return keys;
 }

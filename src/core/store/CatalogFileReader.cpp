@@ -23,6 +23,8 @@ constexpr FileKind kFolderFile{"Err002", "Err003"};
 constexpr FileKind kIndexFile{"Err006", "Err007"};
 // A file with more records than a map holds.
 constexpr const char* kLimitReachedKey = "Err010";
+// A pipe, a device or a link to one where a catalog file belongs.
+constexpr const char* kNotPlainFileKey = "Err021";
 
 // Loading a catalog reads thousands of small files: one buffer per thread keeps that memory
 // warm. One that a large file made large is let go.
@@ -73,6 +75,7 @@ public:
         return std::shared_ptr<Record>(block_, record);
     }
     TextArena* texts() { return &block_->texts; }
+    std::shared_ptr<const void> owner() const { return block_; }
     std::string_view text() const { return block_->texts.text(); }
 
 private:
@@ -90,6 +93,14 @@ private:
     std::shared_ptr<Block> block_;
 };
 
+// How a file's text is held while it is parsed.
+enum class TextSource { Buffer, Shared, Given };
+
+template <class Map, class Record, class Parse, class IdOf, class... RecordArgs>
+CatalogFileRead<Map> parseRecords(CatalogFileRead<Map> result, std::string_view content, TextSource source,
+                                  const std::string& path, const FileKind& kind, Parse parse, IdOf idOf,
+                                  RecordArgs... recordArgs);
+
 template <class Map, class Record, class Parse, class IdOf, class... RecordArgs>
 CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, Parse parse, IdOf idOf,
                                  RecordArgs... recordArgs)
@@ -101,19 +112,34 @@ CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, 
     std::string_view fileText;
     std::string& buffer = readBuffer();
     int error = 0;
-    const bool read = keepText ? readWholeFileShared(path, fileText, &error) : readWholeFileInto(path, buffer, &error);
+    const bool read = keepText ? readWholeFileShared(path, fileText, &error, &result.stamp)
+                               : readWholeFileInto(path, buffer, &error, &result.stamp);
     if (!read) {
         // A missing file is an empty one.
-        if (error != ENOENT) {
+        if (error == EINVAL && result.stamp.exists && !result.stamp.regular) {
+            result.complete = false;
+            result.incompleteReasonKey = kNotPlainFileKey;
+            result.problems.add(StoreOutcome::failureFor(kind.unreadableKey, path, kNotPlainFileKey));
+        } else if (error != ENOENT) {
             result.complete = false;
             result.problems.add(StoreOutcome::failure(kind.unreadableKey, path, std::strerror(error)));
         }
         releaseLargeBuffer();
         return result;
     }
+    return parseRecords<Map, Record>(std::move(result), keepText ? fileText : std::string_view(buffer),
+                                     keepText ? TextSource::Shared : TextSource::Buffer, path, kind, parse, idOf,
+                                     recordArgs...);
+}
+
+template <class Map, class Record, class Parse, class IdOf, class... RecordArgs>
+CatalogFileRead<Map> parseRecords(CatalogFileRead<Map> result, std::string_view content, TextSource source,
+                                  const std::string& path, const FileKind& kind, Parse parse, IdOf idOf,
+                                  RecordArgs... recordArgs)
+{
+    constexpr bool keepText = !std::is_same_v<Record, QlrDirModel>;
     // At most one record per line: the map and the records are sized once rather than grown
     // step by step.
-    const std::string_view content = keepText ? fileText : std::string_view(buffer);
     // The lines first, so that the map and the records are sized once rather than grown step
     // by step; the text they lie in moves into the block, which does not move it.
     struct Line {
@@ -161,6 +187,10 @@ CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, 
             if (extraFields || result.map->getCount() == before)
                 result.lossy = true; // fields dropped, or an earlier line of the same id
         }
+        if (keepText) {
+            result.textOwner = block.owner();
+            result.text = block.text();
+        }
     };
     parseLines(hints);
     // The separators added up only by chance (a line short of some, another with more): read
@@ -177,31 +207,50 @@ CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, 
         malformed.lineCount = malformedCount;
         result.problems.add(std::move(malformed));
     }
-    if (!keepText)
-        releaseLargeBuffer();
+    if (!keepText) {
+        auto copy = std::make_shared<const std::string>(content);
+        result.text = *copy;
+        result.textOwner = std::move(copy);
+        if (source == TextSource::Buffer)
+            releaseLargeBuffer();
+    }
     return result;
 }
+
+bool parseFolderLine(std::string_view line, QlrDirModel& record, bool* extra, TextArena*, LineHints)
+{
+    return parseDirLine(line, record, extra);
+}
+std::string_view folderIdOf(const QlrDirModel& record) { return record.dirId; }
+
+bool parseIndexLine(std::string_view line, QlrDirContentModel& record, bool* extra, TextArena* texts, LineHints hints)
+{
+    return parseContentLine(line, record, extra, texts, hints);
+}
+std::string_view indexIdOf(const QlrDirContentModel& record) { return record.cId(); }
 
 } // namespace
 
 FolderFileRead readFolderFile(const std::string& path)
 {
-    return readRecords<DirMap, QlrDirModel>(
-        path, kFolderFile,
-        [](std::string_view line, QlrDirModel& record, bool* extra, TextArena*, LineHints) {
-            return parseDirLine(line, record, extra);
-        },
-        [](const QlrDirModel& record) -> std::string_view { return record.dirId; });
+    return readRecords<DirMap, QlrDirModel>(path, kFolderFile, parseFolderLine, folderIdOf);
 }
 
 IndexFileRead readIndexFile(const std::string& path, RootPathSource* root)
 {
-    return readRecords<ContentMap, QlrDirContentModel>(
-        path, kIndexFile,
-        [](std::string_view line, QlrDirContentModel& record, bool* extra, TextArena* texts, LineHints hints) {
-            return parseContentLine(line, record, extra, texts, hints);
-        },
-        [](const QlrDirContentModel& record) { return record.cId(); }, root);
+    return readRecords<ContentMap, QlrDirContentModel>(path, kIndexFile, parseIndexLine, indexIdOf, root);
+}
+
+FolderFileRead parseFolderText(const std::string& path, std::string_view text)
+{
+    return parseRecords<DirMap, QlrDirModel>(FolderFileRead{}, text, TextSource::Given, path, kFolderFile,
+                                             parseFolderLine, folderIdOf);
+}
+
+IndexFileRead parseIndexText(const std::string& path, std::string_view text, RootPathSource* root)
+{
+    return parseRecords<ContentMap, QlrDirContentModel>(IndexFileRead{}, text, TextSource::Given, path, kIndexFile,
+                                                        parseIndexLine, indexIdOf, root);
 }
 
 } // namespace quillory

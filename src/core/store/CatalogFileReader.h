@@ -7,6 +7,7 @@
 #include "core/store/QlrDirContentModel.h"
 #include "core/store/QlrDirModel.h"
 #include "core/store/RootPathSource.h"
+#include "core/store/SafeFile.h"
 #include "core/store/StoreOutcome.h"
 
 namespace quillory {
@@ -28,6 +29,11 @@ struct CatalogFileRead {
     // system's and stands in the problem).
     std::string incompleteReasonKey;
     StoreProblems problems;
+    // The file as it was read: its stamp (not existing for a missing file), and its text, which
+    // textOwner keeps (for an index file, the memory its records keep their texts in anyway).
+    FileStamp stamp;
+    std::shared_ptr<const void> textOwner;
+    std::string_view text;
 };
 using FolderFileRead = CatalogFileRead<DirMap>;
 using IndexFileRead = CatalogFileRead<ContentMap>;
@@ -37,8 +43,13 @@ using IndexFileRead = CatalogFileRead<ContentMap>;
 // These touch nothing shared (each thread reuses a read buffer of its own), so any thread may
 // call them; the records of an index file ask root for the catalog's root path, so root must
 // outlive them and be safe to ask from the thread that uses them.
+// A file that is not a plain file (a pipe, a device, a link to one) is not read: it could hang
+// the program or never end.
 FolderFileRead readFolderFile(const std::string& path);
 IndexFileRead readIndexFile(const std::string& path, RootPathSource* root);
+// The records of text that was read from path before (path names the file in problems).
+FolderFileRead parseFolderText(const std::string& path, std::string_view text);
+IndexFileRead parseIndexText(const std::string& path, std::string_view text, RootPathSource* root);
 
 // A root path that never changes: what a background reader gives its records.
 class FixedRootPath : public RootPathSource {

@@ -98,6 +98,32 @@ std::string WriteOutcome::reason() const
     return std::strerror(errorNumber);
 }
 
+FileStamp FileStamp::of(const struct stat& st)
+{
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.regular = S_ISREG(st.st_mode);
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modified = st.st_mtim;
+    return stamp;
+}
+
+FileStamp stampOf(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    return FileStamp::of(st);
+}
+
+bool isSafeFileTempNameFor(std::string_view name, std::string_view target)
+{
+    return isSafeFileTempName(name) && name.size() == 1 + target.size() + kTempMarker.size() + kTempSuffixLength
+           && name.substr(1, target.size()) == target;
+}
+
 bool isSafeFileTempName(std::string_view name)
 {
     if (name.size() < 1 + kTempMarker.size() + kTempSuffixLength || name.front() != '.')
@@ -132,14 +158,58 @@ bool isWriteProtected(const struct stat& st)
 
 } // namespace
 
-WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std::string_view data)
+namespace {
+
+// Removes what saves of the file called name, cut short by a kill, left in folder.
+void removeLeftoversOf(const std::string& folder, const std::string& name)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isSafeFileTempNameFor(entry->d_name, name))
+            continue;
+        const std::string leftover = joinPath(folder, entry->d_name);
+        struct stat st {};
+        if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            (void)::unlink(leftover.c_str());
+    }
+    ::closedir(dir);
+}
+
+// An unnamed file in folder, or -1 with errno. EOPNOTSUPP (and what kernels without unnamed
+// files say) asks for a named one instead.
+int openUnnamed(FileIo& io, const std::string& folder, mode_t mode)
+{
+    return io.open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+}
+
+bool unnamedUnsupported(int error)
+{
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == ENOENT;
+}
+
+// Gives the unnamed file fd the name temp.
+int nameUnnamed(int fd, const std::string& temp)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW);
+}
+
+} // namespace
+
+namespace {
+
+// replaceFileAtomically, with an unnamed temporary file where allowed and the file system has
+// them.
+WriteOutcome replaceFile(FileIo& io, const std::string& givenPath, std::string_view data, bool allowUnnamed)
 {
     const std::string path = linkTarget(givenPath);
     const std::string folder = folderOf(path);
     if (!isFolder(folder))
         return failure(ENOENT, true);
 
-    mode_t mode = 0666;
+    mode_t mode = 0666; // less the umask, as open applies it
     bool keepMode = false;
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0) {
@@ -150,17 +220,23 @@ WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std
         mode = old.st_mode & 07777;
         keepMode = true;
     }
+    removeLeftoversOf(folder, nameOf(path));
 
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = folder + "/." + nameOf(path) + std::string(kTempMarker) + randomSuffix();
-        fd = io.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd < 0 && errno != EEXIST)
+    int fd = allowUnnamed ? openUnnamed(io, folder, mode) : -1;
+    const bool unnamed = fd >= 0;
+    if (!unnamed) {
+        if (allowUnnamed && !unnamedUnsupported(errno))
             return failure(errno);
+        for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+            temp = folder + "/." + nameOf(path) + std::string(kTempMarker) + randomSuffix();
+            fd = io.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            if (fd < 0 && errno != EEXIST)
+                return failure(errno);
+        }
+        if (fd < 0)
+            return failure(EEXIST);
     }
-    if (fd < 0)
-        return failure(EEXIST);
     if (keepMode) {
         (void)::fchmod(fd, mode); // the umask may have narrowed the mode given to open
         // The owner too, where the process may give it (root saving another user's catalog).
@@ -171,16 +247,42 @@ WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std
     int error = writeAll(io, fd, data);
     if (!error && io.fsync(fd) != 0)
         error = errno ? errno : EIO;
+    if (!error && unnamed) {
+        // Named only now, whole and on disk; the rename below puts it in place.
+        for (int attempt = 0; attempt < 16 && temp.empty(); ++attempt) {
+            const std::string name = folder + "/." + nameOf(path) + std::string(kTempMarker) + randomSuffix();
+            if (nameUnnamed(fd, name) == 0)
+                temp = name;
+            else if (errno != EEXIST)
+                break;
+        }
+        if (temp.empty()) {
+            // No /proc to name it through: a named temporary file does the same.
+            const int namingError = errno;
+            io.close(fd);
+            if (namingError == ENOENT)
+                return replaceFile(io, givenPath, data, false);
+            return failure(namingError && namingError != EEXIST ? namingError : EIO);
+        }
+    }
     if (io.close(fd) != 0 && !error)
         error = errno ? errno : EIO;
     if (!error && io.rename(temp.c_str(), path.c_str()) != 0)
         error = errno ? errno : EIO;
     if (error) {
-        io.unlink(temp.c_str());
+        if (!temp.empty())
+            io.unlink(temp.c_str());
         return failure(error);
     }
     flushFolder(folder);
     return {};
+}
+
+} // namespace
+
+WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std::string_view data)
+{
+    return replaceFile(io, givenPath, data, true);
 }
 
 WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view data)
@@ -223,14 +325,15 @@ std::optional<std::string> readWholeFile(const std::string& path, int* errorNumb
     return content;
 }
 
-bool readWholeFileInto(const std::string& path, std::string& content, int* errorNumber)
+bool readWholeFileInto(const std::string& path, std::string& content, int* errorNumber, FileStamp* stamp)
 {
     auto fail = [errorNumber](int error) {
         if (errorNumber)
             *errorNumber = error;
         return false;
     };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a pipe put where a file belongs must not hang the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return fail(errno);
     struct stat st {};
@@ -238,6 +341,13 @@ bool readWholeFileInto(const std::string& path, std::string& content, int* error
         const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(fd);
         return fail(error);
+    }
+    if (stamp) {
+        *stamp = FileStamp::of(st);
+        if (!S_ISREG(st.st_mode)) { // a device could be read for ever
+            ::close(fd);
+            return fail(EINVAL);
+        }
     }
     content.resize(static_cast<size_t>(st.st_size));
     const bool sizeKnown = S_ISREG(st.st_mode) && st.st_size > 0;
@@ -276,7 +386,7 @@ bool readWholeFileInto(const std::string& path, std::string& content, int* error
     return true;
 }
 
-bool readWholeFileShared(const std::string& path, std::string_view& text, int* errorNumber)
+bool readWholeFileShared(const std::string& path, std::string_view& text, int* errorNumber, FileStamp* stamp)
 {
     auto fail = [errorNumber](int error) {
         if (errorNumber)
@@ -287,7 +397,20 @@ bool readWholeFileShared(const std::string& path, std::string_view& text, int* e
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return fail(errno);
-    // Read until a read comes back short (the end of a plain file): no fstat, and no read that
+    if (stamp) {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return fail(error);
+        }
+        *stamp = FileStamp::of(st);
+        if (!S_ISREG(st.st_mode)) { // a device could be read for ever
+            ::close(fd);
+            return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        }
+    }
+    // Read until a read comes back short (the end of a plain file): no read that
     // only finds the end.
     thread_local std::vector<char> buffer(64 * 1024);
     if (buffer.size() > (1u << 20)) // one large file before does not keep its memory

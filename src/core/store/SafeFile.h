@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 #include "core/store/FileIo.h"
 
@@ -17,11 +18,37 @@ struct WriteOutcome {
     std::string reason() const;
 };
 
+// What identifies one version of a file: where it lies on disk, its size and when it was last
+// changed. Another program that rewrites, appends to or replaces the file changes one of them.
+struct FileStamp {
+    bool exists = false;
+    bool regular = false; // a plain file (not a folder, a pipe, a device or a socket)
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    struct timespec modified {};
+
+    bool operator==(const FileStamp& other) const
+    {
+        return exists == other.exists && (!exists || (device == other.device && inode == other.inode && size == other.size
+                                                       && modified.tv_sec == other.modified.tv_sec
+                                                       && modified.tv_nsec == other.modified.tv_nsec));
+    }
+    static FileStamp of(const struct stat& st);
+};
+
+// The stamp of the file at path as it is now (a link is followed); a missing file's does not
+// exist.
+FileStamp stampOf(const std::string& path);
+
 // Replaces the file at path with data so that a crash, a kill or a full disk leaves either the
-// old file or the new one, never a torn one: a temporary file in the same folder (created
-// exclusively, with the old file's permissions and, where the process may, its owner) is
-// written completely, flushed to disk, renamed over the old file, and the folder is flushed. On
-// failure the temporary file is removed and the old file is untouched. A symbolic link is
+// old file or the new one, never a torn one: an unnamed temporary file in the same folder (with
+// the old file's permissions and, where the process may, its owner) is written completely,
+// flushed to disk, given a name and renamed over the old file, and the folder is flushed. A kill
+// before the rename leaves nothing behind. Where the file system has no unnamed files, the
+// temporary file is named from the start (created exclusively); what a kill left of those for
+// the same file is removed by the next save into that folder. On failure the temporary file is
+// removed and the old file is untouched. A symbolic link is
 // followed: the file it names is replaced and the link stays. A file nobody may write (no write
 // permission bit) is refused with EACCES, also for root.
 WriteOutcome replaceFileAtomically(FileIo& io, const std::string& path, std::string_view data);
@@ -35,13 +62,17 @@ WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view 
 // errorNumber receives the reason (ENOENT for a missing file).
 std::optional<std::string> readWholeFile(const std::string& path, int* errorNumber = nullptr);
 // The same into content, whose memory is reused; false when the file cannot be opened or read
-// (content is then unspecified).
-bool readWholeFileInto(const std::string& path, std::string& content, int* errorNumber = nullptr);
+// (content is then unspecified). With stamp, the stamp of the file read is put there, and a file
+// that is not a plain file (a pipe, a device, a link to one) is not read at all: false, with
+// stamp->regular false and EINVAL.
+bool readWholeFileInto(const std::string& path, std::string& content, int* errorNumber = nullptr,
+                       FileStamp* stamp = nullptr);
 
 // The same into a buffer of this thread's that the next call reads over: text is valid until
 // then. (A catalog's index files are read this way: thousands of them, each copied once, to
 // where its records keep it.)
-bool readWholeFileShared(const std::string& path, std::string_view& text, int* errorNumber = nullptr);
+bool readWholeFileShared(const std::string& path, std::string_view& text, int* errorNumber = nullptr,
+                         FileStamp* stamp = nullptr);
 
 // Removes the temporary files that an interrupted replaceFileAtomically left in folder.
 // Returns how many were removed.
@@ -49,5 +80,7 @@ int removeStaleTempFiles(const std::string& folder);
 
 // True when name is a temporary file of replaceFileAtomically.
 bool isSafeFileTempName(std::string_view name);
+// True when name is a temporary file of replaceFileAtomically for the file called target.
+bool isSafeFileTempNameFor(std::string_view name, std::string_view target);
 
 } // namespace quillory

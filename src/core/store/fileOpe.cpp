@@ -12,7 +12,8 @@ fileOpe::fileOpe(Messages& messages, FileIo& io) : messages_(messages), io_(io) 
 
 bool fileOpe::createFile(const std::string& path)
 {
-    const int fd = io_.open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Never O_TRUNC: a file that is there already keeps what it holds.
+    const int fd = io_.open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
     return io_.close(fd) == 0;
@@ -81,8 +82,11 @@ WriteOutcome fileOpe::writeFileQuietly(const std::string& path, int16_t mode, in
         }
         return replaceFileAtomically(io_, path, joinLines(lines));
     }
-    default:
-        return {};
+    default: {
+        WriteOutcome unknown;
+        unknown.errorNumber = EINVAL; // nothing is written in a mode the program does not know
+        return unknown;
+    }
     }
 }
 

@@ -38,6 +38,7 @@ class fileOpe {
 public:
     explicit fileOpe(Messages& messages, FileIo& io = defaultFileIo());
 
+    // Makes an empty file at path when there is none; a file already there is left as it is.
     bool createFile(const std::string& path);
     bool deleteFile(const std::string& path);
 
@@ -68,7 +69,7 @@ public:
     // Writes items in the given mode. Returns false when the file could not be written; the
     // text of Err009 (its folder is missing) or Err014 (any other failure) is then shown with
     // the path and the reason, and the previous file is left as it was. A mode outside 1 to 4
-    // does nothing and returns true.
+    // writes nothing and fails (EINVAL).
     bool writeFile(const std::string& path, int16_t mode, int16_t recordNumber,
                    const std::vector<std::string>& items);
     // The same without a message: the caller reports the failure in its own words.

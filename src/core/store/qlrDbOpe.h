@@ -53,6 +53,13 @@ using FolderChildren = std::unordered_map<std::string, std::vector<std::shared_p
 // A cache tells a file that was read and is empty from one never read: only a file never read
 // (or one that could not be read) is read again when asked for.
 //
+// Another program may change a file while its copy is cached (a sync tool, a restored backup, a
+// second editor). Before every write the store compares the file's stamp (inode, size, time of
+// change) with the one it read; when they differ, it reads the file again and applies the
+// user's change (what the map written differs in from the file as read) to the fresh content,
+// so that nothing the other program wrote is lost. A change to an entry that is no longer there
+// is refused with Err022. New ids are taken from the file as it is on disk.
+//
 // Threads: every member is for the window thread only. Another thread (the document scan)
 // reads index files with readIndexFile() of CatalogFileReader.h, which touches no cache and
 // nothing of this object; the paths it reads are taken here, on the window thread, first.
@@ -68,6 +75,8 @@ public:
     // The cache of all folders, read from the folder file when it is empty.
     std::shared_ptr<DirMap> getAllDirMap();
     std::shared_ptr<DirMap> getAllDirMapQuietly(StoreProblems& problems);
+    // The same, read again first when another program changed the folder file since.
+    std::shared_ptr<DirMap> getCurrentDirMapQuietly(StoreProblems& problems);
     // "D" and the smallest free number from 1.
     std::string getNewDirId();
     // Adds to map the direct children of parentId ("0" for the top level), or with subtree set,
@@ -89,6 +98,8 @@ public:
     // The cached indexes of a folder; a folder whose cached map is empty is read again.
     std::shared_ptr<ContentMap> getDirContentMap(const std::string& dirId);
     std::shared_ptr<ContentMap> getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems);
+    // The same, read again first when another program changed the index file since.
+    std::shared_ptr<ContentMap> getCurrentContentMapQuietly(const std::string& dirId, StoreProblems& problems);
     // The folder id, "!C" and the smallest free number from 1.
     std::string getNewDirContentId(const std::string& dirId);
     std::shared_ptr<QlrDirContentModel> getQlrDirContentById(const std::string& dirId, const std::string& cId);
@@ -122,6 +133,8 @@ public:
 
     // Drops both caches.
     void resetStoreCache();
+    // False when the file at path could not be read whole (it is then never written).
+    bool isReadWhole(const std::string& path) const { return incompleteFiles_.empty() || !incompleteFiles_.count(path); }
 
     // ---- reporting ----
     // Shows the problems as one message; nothing when there are none.
@@ -134,6 +147,31 @@ public:
     void removeChangeListener(int id) { changes_.remove(id); }
 
 private:
+    // A catalog file as the store last read or wrote it.
+    struct FileSnapshot {
+        FileStamp stamp;
+        std::shared_ptr<const void> owner; // keeps text
+        std::string_view text;
+    };
+    // Whether the file at path is no longer the one last read or written.
+    bool changedOnDisk(const std::string& path) const;
+    // Reads path again after another program changed it. cache takes the changes it had since
+    // the file was read, applied to the fresh content (where they no longer fit, the file wins).
+    // When mine (the map to be written) is given, toWrite receives mine's changes applied to the
+    // fresh content, or the outcome refuses them when they no longer fit. A map that mine is the
+    // cache itself becomes toWrite.
+    template <class Map, class ReadFresh, class ParseBase, class Format>
+    StoreOutcome takeOutsideChanges(const std::string& path, const char* errorKey, Map& cache, const Map* mine,
+                                    Map& toWrite, StoreProblems& problems, ReadFresh readFresh, ParseBase parseBase,
+                                    Format format);
+    StoreOutcome takeOutsideFolderChanges(const DirMap* mine, DirMap& toWrite, StoreProblems& problems);
+    StoreOutcome takeOutsideIndexChanges(const std::string& dirId, const ContentMap* mine, ContentMap& toWrite,
+                                         StoreProblems& problems);
+    // After the cache took a read of path, or a write of it: its stamp and content.
+    template <class Read>
+    void rememberRead(const std::string& path, const Read& read);
+    void rememberWritten(const std::string& path, std::string content);
+    void rememberAppended(const std::string& path, const std::string& line);
     template <class Field>
     void searchContent(const std::vector<std::string>& dirIds, std::string_view text, Field field,
                        ContentCollection& result, StoreProblems& problems);
@@ -163,6 +201,8 @@ private:
     std::unordered_map<std::string, std::string> incompleteFiles_;
     // Files whose read dropped something and that have not been kept aside yet.
     std::unordered_set<std::string> damagedFiles_;
+    // Every file read whole or written, as it was then.
+    std::unordered_map<std::string, FileSnapshot> snapshots_;
     Listeners<const StoreChange&> changes_;
 };
 

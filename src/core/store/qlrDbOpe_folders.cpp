@@ -33,6 +33,7 @@ std::shared_ptr<DirMap> qlrDbOpe::getAllDirMapQuietly(StoreProblems& problems)
         return dirMapCache_;
     FolderFileRead read = readFolderFile(path);
     takeRead(path, read, problems);
+    rememberRead(path, read);
     dirMapCache_ = std::move(read.map);
     dirsRead_ = true;
     return dirMapCache_;
@@ -40,7 +41,10 @@ std::shared_ptr<DirMap> qlrDbOpe::getAllDirMapQuietly(StoreProblems& problems)
 
 std::string qlrDbOpe::getNewDirId()
 {
-    return smallestFreeId(*getAllDirMap(), std::string(kFolderIdPrefix));
+    StoreProblems problems;
+    const auto current = getCurrentDirMapQuietly(problems);
+    report(problems);
+    return smallestFreeId(*current, std::string(kFolderIdPrefix));
 }
 
 FolderChildren qlrDbOpe::getFolderChildren()
@@ -107,12 +111,27 @@ bool qlrDbOpe::writeAllQlrDbDir(int16_t mode, const DirMap& map)
 
 StoreOutcome qlrDbOpe::writeAllQlrDbDirQuietly(int16_t mode, const DirMap& map)
 {
+    const std::string path = getDirFilePath();
+    const DirMap* toWrite = &map;
+    DirMap merged;
+    StoreProblems problems; // what reading the file again came upon: told with the outcome
+    if (mode == FILE_OUTPUT && isReadWhole(path) && changedOnDisk(path)) {
+        StoreOutcome taken = takeOutsideFolderChanges(&map, merged, problems);
+        notify(StoreChange::Kind::FolderFile);
+        if (!taken)
+            return taken;
+        if (!(dirsRead_ && &map == dirMapCache_.get()))
+            toWrite = &merged;
+    }
     std::vector<std::string> lines;
-    lines.reserve(static_cast<size_t>(map.getCount()));
-    map.forEach([&lines](const std::string&, const std::shared_ptr<QlrDirModel>& folder) {
+    lines.reserve(static_cast<size_t>(toWrite->getCount()));
+    toWrite->forEach([&lines](const std::string&, const std::shared_ptr<QlrDirModel>& folder) {
         lines.push_back(formatDirLine(*folder));
     });
-    return rewrite(getDirFilePath(), mode, lines, "Err004", {StoreChange::Kind::FolderFile, ""});
+    StoreOutcome outcome = rewrite(path, mode, lines, "Err004", {StoreChange::Kind::FolderFile, ""});
+    for (const StoreOutcome& problem : problems.all())
+        outcome.notices.push_back(problem);
+    return outcome;
 }
 
 bool qlrDbOpe::writeAddQlrDbDir(std::shared_ptr<QlrDirModel> record)
@@ -128,6 +147,16 @@ StoreOutcome qlrDbOpe::writeAddQlrDbDirQuietly(std::shared_ptr<QlrDirModel> reco
     const auto cache = getAllDirMapQuietly(readProblems);
     if (StoreOutcome refused = refuseIfIncomplete(path, "Err005"); !refused)
         return refused;
+    if (changedOnDisk(path)) {
+        DirMap unused;
+        StoreOutcome taken = takeOutsideFolderChanges(nullptr, unused, readProblems);
+        notify(StoreChange::Kind::FolderFile);
+        if (!taken)
+            return taken;
+        // Another program took this id meanwhile.
+        if (const auto now = cache->getValueByKey(record->dirId); now && now != record)
+            return StoreOutcome::failure("Err022", path);
+    }
     if (!cache->contains(record->dirId) && cache->isFull())
         return StoreOutcome::failureFor("Err005", path, "Err010");
     // The leading CR ends a last line that lacks its line end; the empty line it may leave is
@@ -138,6 +167,7 @@ StoreOutcome qlrDbOpe::writeAddQlrDbDirQuietly(std::shared_ptr<QlrDirModel> reco
     StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err005");
     if (!outcome)
         return outcome;
+    rememberAppended(path, line);
     const std::string key = record->dirId;
     cache->addMap(key, std::move(record));
     notify(StoreChange::Kind::FolderFile);

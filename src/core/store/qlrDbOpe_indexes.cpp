@@ -36,13 +36,17 @@ std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMapQuietly(const std::string&
         return cached;
     IndexFileRead read = readIndexFile(path, &root_);
     takeRead(path, read, problems);
+    rememberRead(path, read);
     contentMapCache_.addMap(dirId, read.map);
     return read.map;
 }
 
 std::string qlrDbOpe::getNewDirContentId(const std::string& dirId)
 {
-    return smallestFreeId(*getDirContentMap(dirId), indexIdPrefix(dirId));
+    StoreProblems problems;
+    const auto current = getCurrentContentMapQuietly(dirId, problems);
+    report(problems);
+    return smallestFreeId(*current, indexIdPrefix(dirId));
 }
 
 std::shared_ptr<QlrDirContentModel> qlrDbOpe::getQlrDirContentById(const std::string& dirId, const std::string& cId)
@@ -189,12 +193,27 @@ bool qlrDbOpe::writeAllQlrDbDirContent(const std::string& dirId, int16_t mode, c
 
 StoreOutcome qlrDbOpe::writeAllQlrDbDirContentQuietly(const std::string& dirId, int16_t mode, const ContentMap& map)
 {
+    const std::string path = getContentFilePath(dirId);
+    const ContentMap* toWrite = &map;
+    ContentMap merged;
+    StoreProblems problems; // what reading the file again came upon: told with the outcome
+    if (mode == FILE_OUTPUT && isReadWhole(path) && changedOnDisk(path)) {
+        StoreOutcome taken = takeOutsideIndexChanges(dirId, &map, merged, problems);
+        notify(StoreChange::Kind::IndexFile, dirId);
+        if (!taken)
+            return taken;
+        if (&map != contentMapCache_.getValueByKey(dirId).get())
+            toWrite = &merged;
+    }
     std::vector<std::string> lines;
-    lines.reserve(static_cast<size_t>(map.getCount()));
-    map.forEach([&lines](const std::string&, const ContentMap::Ptr& record) {
+    lines.reserve(static_cast<size_t>(toWrite->getCount()));
+    toWrite->forEach([&lines](const std::string&, const ContentMap::Ptr& record) {
         lines.push_back(formatContentLine(*record));
     });
-    return rewrite(getContentFilePath(dirId), mode, lines, "Err006", {StoreChange::Kind::IndexFile, dirId});
+    StoreOutcome outcome = rewrite(path, mode, lines, "Err006", {StoreChange::Kind::IndexFile, dirId});
+    for (const StoreOutcome& problem : problems.all())
+        outcome.notices.push_back(problem);
+    return outcome;
 }
 
 bool qlrDbOpe::writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<QlrDirContentModel> record)
@@ -211,6 +230,16 @@ StoreOutcome qlrDbOpe::writeAddQlrDbDirContentQuietly(const std::string& dirId,
     const auto map = getDirContentMapQuietly(dirId, readProblems);
     if (StoreOutcome refused = refuseIfIncomplete(path, "Err008"); !refused)
         return refused;
+    if (changedOnDisk(path)) {
+        ContentMap unused;
+        StoreOutcome taken = takeOutsideIndexChanges(dirId, nullptr, unused, readProblems);
+        notify(StoreChange::Kind::IndexFile, dirId);
+        if (!taken)
+            return taken;
+        // Another program took this id meanwhile.
+        if (const auto now = map->getValueByKey(record->cId()); now && now != record)
+            return StoreOutcome::failure("Err022", path);
+    }
     if (!map->contains(record->cId()) && map->isFull())
         return StoreOutcome::failureFor("Err008", path, "Err010");
     // Appended to a CR rather than written "\r" + ...: GCC 12 at -O3 takes that for an
@@ -219,6 +248,7 @@ StoreOutcome qlrDbOpe::writeAddQlrDbDirContentQuietly(const std::string& dirId,
     StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err008");
     if (!outcome)
         return outcome;
+    rememberAppended(path, line);
     const std::string key(record->cId());
     map->addMap(key, std::move(record));
     notify(StoreChange::Kind::IndexFile, dirId);

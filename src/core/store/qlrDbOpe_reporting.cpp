@@ -24,6 +24,7 @@ void qlrDbOpe::resetStoreCache()
     contentMapCache_ = MyMap<ContentMap>();
     incompleteFiles_.clear();
     damagedFiles_.clear();
+    snapshots_.clear();
     notify(StoreChange::Kind::CachesDropped);
 }
 
@@ -98,6 +99,14 @@ StoreOutcome qlrDbOpe::rewrite(const std::string& path, int16_t mode, const std:
     StoreOutcome written = outcomeOf(files_.writeFileQuietly(path, mode, 1, lines), path, errorKey);
     if (!written)
         return written;
+    if (mode == FILE_OUTPUT) {
+        std::string content;
+        for (const auto& line : lines)
+            content.append(line).append(kLineEnd);
+        rememberWritten(path, std::move(content));
+    } else {
+        snapshots_.erase(path);
+    }
     changes_.notify(change);
     return outcome;
 }

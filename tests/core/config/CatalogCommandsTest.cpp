@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "core/config/CatalogCommands.h"
 #include "support/TestSupport.h"
@@ -238,6 +239,45 @@ TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpen
     EXPECT_EQ(readBytes(b), "D1|Renamed|0|||False||\r\n");
     EXPECT_NE(readBytes(f.dir / "b/lib/idx/D1.qlr").find("\rD1!C2|"), std::string::npos);
     EXPECT_TRUE(f.recorder.shown.empty());
+}
+
+TEST(CatalogCommands, openCatalog_aPipeOrALinkToADevice_isRefusedWithErr020_andTheOpenCatalogStays)
+{
+    CoreFixture f;
+    CoreContext& c = *f.core;
+    const std::string good = makeCatalog(f.dir / "good", "lib", "Good");
+    ASSERT_TRUE(c.catalog.openCatalog(good));
+    makeFolders(f.dir / "odd/lib/idx");
+    const std::string pipe = f.dir / "odd/lib/pipe.qlr";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    const std::string zero = f.dir / "odd/lib/zero.qlr";
+    fs::create_symlink("/dev/zero", zero);
+    for (const std::string& file : {pipe, zero}) {
+        f.recorder.shown.clear();
+        EXPECT_FALSE(c.catalog.openCatalog(file)) << file;
+        EXPECT_EQ(f.recorder.keys(), std::vector<std::string>{"Err020"}) << file;
+        EXPECT_EQ(c.store.getDirFilePath(), good);
+    }
+}
+
+TEST(CatalogCommands, catalogFilesReplacedByAPipeOrADevice_readAsNothingWithTheirReason_andAreNeverWritten)
+{
+    CoreFixture f;
+    CoreContext& c = *f.core;
+    ASSERT_EQ(::mkfifo(f.contentFile("D1").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", f.contentFile("D2"));
+    ASSERT_EQ(::mkfifo(f.dirFile().c_str(), 0644), 0);
+    const std::string reason = c.conf.text("Err021");
+    EXPECT_EQ(c.store.getAllDirMap()->getCount(), 0);
+    EXPECT_EQ(c.store.getDirContentMap("D1")->getCount(), 0);
+    EXPECT_EQ(c.store.getDirContentMap("D2")->getCount(), 0);
+    ASSERT_EQ(f.recorder.keys(), (std::vector<std::string>{"Err002", "Err006", "Err006"}));
+    for (const auto& message : f.recorder.shown)
+        EXPECT_NE(message.text.find(reason), std::string::npos) << message.text;
+    f.recorder.shown.clear();
+    EXPECT_FALSE(c.store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, ContentMap()));
+    EXPECT_TRUE(fs::is_symlink(f.contentFile("D2")));
+    EXPECT_TRUE(fs::is_fifo(f.dirFile()));
 }
 
 TEST(CatalogCommands, openCatalog_removesTempFilesLeftByInterruptedSaves)

@@ -2,7 +2,9 @@
 // by rewrites of damaged files, through links or write-protected files, by deleting documents.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -190,14 +192,75 @@ TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_throughTheRem
     writeBytes(fx.dir / "docs/a.txt", "a");
     ASSERT_EQ(::mkfifo((fx.dir / "docs/pipe").c_str(), 0644), 0);
     fs::create_symlink(fx.dir / "docs/a.txt", fx.dir / "docs/link");
+    // A link is judged by itself, not by what it names: one to nothing, one to a folder.
+    fs::create_symlink(fx.dir / "docs/nothing.txt", fx.dir / "docs/dangling");
+    fs::create_symlink(fx.dir / "docs", fx.dir / "docs/folderlink");
     writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + "D1!C2|pipe|QLRR$/docs/pipe|False||t|\r\n"
-                                         + "D1!C3|link|QLRR$/docs/link|False||t|\r\n");
+                                         + "D1!C3|link|QLRR$/docs/link|False||t|\r\n"
+                                         + "D1!C4|dangling|QLRR$/docs/dangling|False||t|\r\n"
+                                         + "D1!C5|folder link|QLRR$/docs/folderlink|False||t|\r\n");
     store.resetStoreCache();
     Keys removed;
     const int count = deleteContents(store, [&](const std::string& path) { removed.push_back(path); return true; }, "D1",
-                                     {"D1!C1", "D1!C2", "D1!C3"}, MsgAnswer::Yes);
-    EXPECT_EQ(count, 3);
-    EXPECT_EQ(removed, (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link"}));
+                                     {"D1!C1", "D1!C2", "D1!C3", "D1!C4", "D1!C5"}, MsgAnswer::Yes);
+    EXPECT_EQ(count, 5);
+    EXPECT_EQ(removed, (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link", fx.dir / "docs/dangling",
+                             fx.dir / "docs/folderlink"}));
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(DataSafety, documentsThatCannotGoToTheTrash_stayAndAreNamedInOneMessage)
+{
+    for (const char* name : {"a", "b", "c"})
+        writeBytes(fx.dir / (std::string("docs/") + name + ".txt"), name);
+    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b") + indexLine("D1!C3", "c"));
+    store.resetStoreCache();
+    // Only b can go.
+    const auto remover = [&](const std::string& path) { return path.ends_with("/b.txt") && fs::remove(path); };
+    EXPECT_EQ(deleteContents(store, remover, "D1", {"D1!C1", "D1!C2", "D1!C3"}, MsgAnswer::Yes), 3);
+    EXPECT_TRUE(pathExists(fx.dir / "docs/a.txt") && pathExists(fx.dir / "docs/c.txt"));
+    ASSERT_EQ(fx.recorder.keys(), Keys{"Err023"});
+    EXPECT_TRUE(fx.recorder.shown[0].text.ends_with(" : " + fx.dir / "docs/a.txt, " + fx.dir / "docs/c.txt"))
+        << fx.recorder.shown[0].text;
+}
+
+TEST_F(DataSafety, aSecondDamagedCopyInTheSameSecond_neverReplacesTheFirst)
+{
+    // Copies already there under the names of this second and the next ones stay as they are.
+    const std::string file = fx.contentFile("D1");
+    Keys earlier;
+    for (int ahead = 0; ahead < 3; ++ahead) {
+        const std::time_t when = std::time(nullptr) + ahead;
+        std::tm local{};
+        ::localtime_r(&when, &local);
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+        earlier.push_back(file + ".damaged-" + stamp);
+        writeBytes(earlier.back(), "an earlier copy");
+    }
+    const std::string damaged = "D1!C1|short\r\n" + indexLine("D1!C2", "b");
+    writeBytes(file, damaged);
+    store.resetStoreCache();
+    ASSERT_TRUE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1")));
+    for (const auto& copy : earlier)
+        EXPECT_EQ(readBytes(copy), "an earlier copy") << copy;
+    const Keys copies = filesStartingWith(fx.dir / "cat/idx", "D1.qlr.damaged-");
+    ASSERT_EQ(copies.size(), 4u);
+    EXPECT_EQ(std::count_if(copies.begin(), copies.end(), [&](const std::string& c) { return readBytes(c) == damaged; }), 1);
+}
+
+TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_isReadAgainWhenAskedNext)
+{
+    fs::remove(fx.contentFile("D1"));
+    makeFolders(fx.contentFile("D1")); // a folder where the file belongs
+    store.resetStoreCache();
+    EXPECT_EQ(store.getDirContentMap("D1")->getCount(), 0);
+    EXPECT_EQ(fx.recorder.keys(), Keys{"Err006"});
+    fs::remove(fx.contentFile("D1"));
+    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
+    EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), (Keys{"D1!C1", "D1!C2"}));
+    EXPECT_TRUE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1")));
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
 }
 
 TEST_F(DataSafety, aDeletedIndexDraggedAfterwards_doesNotComeBack)

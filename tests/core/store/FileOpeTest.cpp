@@ -40,7 +40,11 @@ TEST_F(FileOpeFiles, outputAndAppend_writeEachItemFollowedByCrLf)
     EXPECT_TRUE(files.writeFile(path, FILE_OUTPUT, 1, {"a", "", "b|c"}));
     EXPECT_TRUE(files.writeFile(path, FILE_APPEND, 1, {"d"}));
     EXPECT_TRUE(files.writeFile(path, FILE_APPEND, 1, {}));
-    EXPECT_TRUE(files.writeFile(path, 9, 1, {"ignored"}));
+    EXPECT_TRUE(fx.recorder.shown.empty());
+    // A mode the program does not know writes nothing and says so.
+    EXPECT_FALSE(files.writeFile(path, 9, 1, {"ignored"}));
+    EXPECT_EQ(fx.recorder.keys(), std::vector<std::string>{"Err014"});
+    fx.recorder.shown.clear();
     EXPECT_EQ(readBytes(path), "a\r\n\r\nb|c\r\nd\r\n");
     EXPECT_TRUE(files.writeFile(path, FILE_OUTPUT, 1, {}));
     EXPECT_TRUE(pathExists(path));

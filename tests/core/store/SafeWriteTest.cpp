@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <random>
 #include <sys/stat.h>
@@ -66,12 +68,27 @@ void expectLastMessage(const MessageRecorder& recorder, const std::string& key, 
     EXPECT_NE(recorder.shown.back().text.find(detail), std::string::npos) << recorder.shown.back().text;
 }
 
-// In a child: flushing the temporary file stops the process for good (until it is killed).
+// In a child: flushing the temporary file says so on ready, then stops the process for good
+// (until it is killed).
 struct StopAtFlush : FileIo {
+    int ready = -1;
     int fsync(int) override
     {
+        (void)::write(ready, "r", 1);
         for (;;)
             ::pause();
+    }
+};
+
+// A file system without unnamed temporary files: every save names its temporary file at once.
+struct NoUnnamedFiles : FileIo {
+    int open(const char* path, int flags, mode_t mode) override
+    {
+        if ((flags & O_TMPFILE) == O_TMPFILE) {
+            errno = EOPNOTSUPP;
+            return -1;
+        }
+        return FileIo::open(path, flags, mode);
     }
 };
 
@@ -86,9 +103,8 @@ void killAtStage(const std::string& path, const std::vector<std::string>& toWrit
     if (child == 0) {
         Messages messages;
         StopAtFlush stopping;
+        stopping.ready = ready[1]; // "ready" from inside the flush that never returns
         fileOpe files(messages, stage == 1 ? static_cast<FileIo&>(stopping) : defaultFileIo());
-        if (stage == 1) // say "ready" just before the flush that never returns
-            (void)::write(ready[1], "r", 1);
         if (stage > 0)
             files.writeFile(path, FILE_OUTPUT, 1, toWrite);
         (void)::write(ready[1], "r", 1);
@@ -97,9 +113,6 @@ void killAtStage(const std::string& path, const std::vector<std::string>& toWrit
     }
     char byte;
     ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-    if (stage == 1) // the temporary file is written up to its flush
-        for (int i = 0; i < 200 && tempFileCount(std::filesystem::path(path).parent_path().string()) == 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ::kill(child, SIGKILL);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -120,9 +133,8 @@ TEST(SafeWrite, killedAtEachStageOfASave_leavesOldOrNewFile)
     EXPECT_EQ(tempFileCount(dir.path()), 0);
 
     killAtStage(path, linesB, 1);
-    EXPECT_EQ(readBytes(path), crlfText(linesA)); // the old file, and the unfinished new one beside it
-    EXPECT_EQ(tempFileCount(dir.path()), 1);
-    EXPECT_EQ(removeStaleTempFiles(dir.path()), 1);
+    EXPECT_EQ(readBytes(path), crlfText(linesA)); // the old file; the unfinished new one had no name
+    EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string>{"big.qlr"});
 
     killAtStage(path, linesB, 2);
     EXPECT_EQ(readBytes(path), crlfText(linesB));
@@ -185,6 +197,50 @@ TEST(SafeWrite, killedWhileSaving_leavesOldOrNewFileAndAtMostOneTempFile)
     // Where the random kills land varies; that each stage leaves a whole file is shown for
     // certain by killedAtEachStageOfASave_leavesOldOrNewFile.
     EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+// Settings and clipboard saves go anywhere, not only into a catalog that is cleaned up when it
+// opens: saves killed at random moments leave no temporary file behind once the next save into
+// that folder is done, also where the file system has no unnamed files.
+TEST(SafeWrite, fiftyKilledSaves_leaveNoTemporaryFileAfterTheNextSave_withOrWithoutUnnamedFiles)
+{
+    const std::string a = crlfText(manyLines('a', 2000));
+    const std::string b = crlfText(manyLines('b', 2100));
+    NoUnnamedFiles noUnnamed;
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    for (FileIo* io : {&defaultFileIo(), static_cast<FileIo*>(&noUnnamed)}) {
+        TempDir dir;
+        const std::string path = dir / "SysConf.properties";
+        writeBytes(path, a);
+        writeBytes(dir / ".notes.txt.qtmp-a1B2c3", "another file's leftover");
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(replaceFileAtomically(*io, path, b));
+        const long oneSave = std::max<long>(
+            50, std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
+        std::uniform_int_distribution<long> delay(0, 2 * oneSave);
+        for (int round = 0; round < 50; ++round) {
+            const pid_t child = ::fork();
+            ASSERT_NE(child, -1);
+            if (child == 0) {
+                for (bool writeA = true;; writeA = !writeA)
+                    (void)replaceFileAtomically(*io, path, writeA ? a : b);
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+            ::kill(child, SIGKILL);
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            const std::string now = readBytes(path);
+            ASSERT_TRUE(now == a || now == b) << "round " << round << " left a torn file of " << now.size() << " bytes";
+        }
+        RecordProperty(io == &noUnnamed ? "leftNamed" : "leftUnnamed", tempFileCount(dir.path()) - 1);
+        ASSERT_TRUE(replaceFileAtomically(*io, path, a));
+        EXPECT_EQ(readBytes(path), a);
+        auto names = entriesOf(dir.path());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{".notes.txt.qtmp-a1B2c3", "SysConf.properties"}));
+    }
 }
 
 TEST(SafeWrite, failedRewriteOrAppend_showsErr014AndLeavesFileAsItWas_thenSmallPiecesSaveAllAndKeepThePermissions)

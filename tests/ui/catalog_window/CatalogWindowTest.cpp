@@ -205,9 +205,7 @@ private slots:
     void delete_asksOnce_cancelKeepsAll_noKeepsTheDocument_yesMovesFilesToTheTrashButNoFolder()
     {
         // The desktop's trash, in this test's own home.
-        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
-        makeFolders(ui->dir / "data");
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(ui->dir / "data"));
+        const ScopedEnvironment dataHome("XDG_DATA_HOME", ui->dir / "data"); // made by the trash
         QTest::keyClick(list, Qt::Key_Delete); // no current index: no question
         QCOMPARE(ui->messages.count("Msg001"), 0);
 
@@ -234,7 +232,6 @@ private slots:
         QVERIFY(!pathExists(docs + "Welcome.txt"));
         QVERIFY(pathExists(ui->dir / "data/Trash/files/Welcome.txt")); // where the user can get it back
         QVERIFY(pathExists(docs + "Tips.md")); // the indexed folder stays with what it holds
-        qputenv("XDG_DATA_HOME", dataHome);
     }
 };
 

@@ -236,9 +236,7 @@ private slots:
 
     void indexEditor_deleteAsksOnce_cancelKeeps_noKeepsTheDocument_yesTrashesIt()
     {
-        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
-        makeFolders(ui->dir / "data");
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(ui->dir / "data"));
+        const ScopedEnvironment dataHome("XDG_DATA_HOME", ui->dir / "data"); // made by the trash
         IndexEditorPanel* panel = form->Frame2;
         chooseFolder("D1");
         auto editRow = [&](const char* id) {
@@ -267,7 +265,6 @@ private slots:
         QVERIFY(!pathExists(docs + "Welcome.txt"));
         QVERIFY(pathExists(ui->dir / "data/Trash/files/Welcome.txt"));
         QCOMPARE(ui->messages.count("Msg001"), 3);
-        qputenv("XDG_DATA_HOME", dataHome);
     }
 
     void hugeTexts_areShownInPart_andKeptWholeWhenTheirFieldIsNotTouched()

@@ -93,12 +93,17 @@ FolderDeletion deleteFolder(qlrDbOpe& store, fileOpe& files, Messages& messages,
 {
     if (dirId.empty() || !store.getQlrDirById(dirId))
         return FolderDeletion::Skipped;
-    // An index file that could not be read, or not whole, may hold indexes all the same.
+    // The index file as it is on disk (another program may have added to it). One that could not
+    // be read, or not whole, may hold indexes all the same.
     StoreProblems problems;
-    if (store.getDirContentMapQuietly(dirId, problems)->getCount() > 0 || !problems.empty()) {
+    if (store.getCurrentContentMapQuietly(dirId, problems)->getCount() > 0 || !problems.empty()
+        || !store.isReadWhole(store.getContentFilePath(dirId))) {
         messages.show("Msg002");
         return FolderDeletion::HoldsIndexes;
     }
+    // Subfolders another program added count too.
+    store.getCurrentDirMapQuietly(problems);
+    store.report(problems);
     DirMap children;
     store.getQlrDirsByParentId(dirId, false, children);
     if (children.getCount() > 0) {

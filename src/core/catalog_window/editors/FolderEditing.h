@@ -43,7 +43,8 @@ FolderUpdate updateFolder(qlrDbOpe& store, const FolderFields& fields);
 enum class FolderDeletion { Skipped, HoldsIndexes, HasSubfolders, Declined, Deleted, Failed };
 // Deletes an empty folder after asking: one that still holds indexes, or whose index file could
 // not be read whole (Msg002), or that has subfolders
-// (Msg003) is refused with its message; otherwise the user is asked (Msg004). On Yes the folder
+// (Msg003) is refused with its message; otherwise the user is asked (Msg004). Both files are
+// looked at as they are on disk, so that what another program added counts. On Yes the folder
 // leaves the folder file and its index file is deleted.
 FolderDeletion deleteFolder(qlrDbOpe& store, fileOpe& files, Messages& messages, const std::string& dirId);
 

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "core/catalog_window/editors/EditorText.h"
+#include "core/store/TextConvert.h"
 #include "core/store/fileOpe.h"
 #include "core/store/qlrDbOpe.h"
 
@@ -18,7 +19,8 @@ IndexFields indexFieldsOf(qlrDbOpe& store, const std::string& dirId, const std::
     fields.title = index->cTitle();
     fields.path = index->cContentPath();
     fields.description = index->cDesc();
-    fields.needPwd = index->needPwd() == "True";
+    // Read as the store reads every Boolean: a file edited by hand may say "true" or "1".
+    fields.needPwd = parseBoolean(index->needPwd()).value_or(false);
     fields.pwd = index->pwd();
     return fields;
 }

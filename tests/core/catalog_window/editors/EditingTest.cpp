@@ -67,6 +67,54 @@ TEST_F(FolderEditing, folderWhoseIndexFileCannotBeReadIsNotDeleted)
     EXPECT_EQ(fx.recorder.keys(), (std::vector<std::string>{"Msg002"}));
 }
 
+TEST_F(FolderEditing, folderWhoseIndexFileIsUnreadable_isNotDeletedNeitherTheFirstTimeNorTheNext)
+{
+    // A folder where the index file belongs: it cannot be read, and may hold anything.
+    std::filesystem::remove(fx.contentFile("D3"));
+    makeFolders(fx.contentFile("D3"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        fx.recorder.answers = {MsgAnswer::Yes};
+        EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D3"), FolderDeletion::HoldsIndexes) << attempt;
+    }
+    EXPECT_NE(folderFile().find("D3|Empty|D1|"), std::string::npos);
+    EXPECT_TRUE(store.getQlrDirById("D3"));
+}
+
+TEST_F(FolderEditing, indexPasswordFlagWrittenAsAnyBoolean_isKeptWhenTheIndexIsEdited)
+{
+    for (const char* flag : {"true", "TRUE", "1"}) {
+        writeBytes(fx.contentFile("D1"), std::string("D1!C1|Plan|QLRR$/plan.txt|") + flag + "|secret|2001-01-01 00:00:00|\r\n");
+        store.resetStoreCache();
+        IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
+        EXPECT_TRUE(fields.needPwd) << flag;
+        fields.title = "Changed";
+        ASSERT_TRUE(updateIndexFromPanel(store, "D1", fields).written);
+        EXPECT_NE(readBytes(fx.contentFile("D1")).find("D1!C1|Changed|QLRR$/plan.txt|True|secret|"), std::string::npos)
+            << flag << ": " << readBytes(fx.contentFile("D1"));
+    }
+}
+
+class DeletingFolders : public ::testing::Test {
+protected:
+    FailingIo io;
+    CoreFixture fx{CoreFixture::defaultConfLines(), io};
+    qlrDbOpe& store = fx.core->store;
+};
+
+TEST_F(DeletingFolders, aFailedWriteKeepsTheFolderInTheCacheAndItsIndexFile)
+{
+    writeBytes(fx.dirFile(), "D1|Work|0|||False||\r\nD2|Empty|0|||False||\r\n");
+    writeBytes(fx.contentFile("D2"), "");
+    store.resetStoreCache();
+    fx.recorder.answers = {MsgAnswer::Yes};
+    io.failNth(Op::Rename, 1, ENOSPC);
+    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::Failed);
+    ASSERT_TRUE(store.getQlrDirById("D2"));
+    EXPECT_EQ(store.getAllDirMap()->getKeyCol(), (std::vector<std::string>{"D1", "D2"}));
+    EXPECT_TRUE(pathExists(fx.contentFile("D2")));
+    EXPECT_EQ(readBytes(fx.dirFile()), "D1|Work|0|||False||\r\nD2|Empty|0|||False||\r\n");
+}
+
 class IndexEditing : public FolderEditing {};
 
 TEST_F(IndexEditing, failedUpdateLeavesTheCachedIndexAsItWas)

@@ -1,0 +1,141 @@
+// Another program (a sync tool, a restored backup, a second editor) changes catalog files while
+// the store holds them: whatever it wrote survives the user's next change, and no id repeats.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/catalog_window/CatalogEdits.h"
+#include "core/catalog_window/editors/FolderEditing.h"
+#include "core/catalog_window/editors/IndexEditing.h"
+#include "support/TestSupport.h"
+
+namespace quillory::test {
+namespace {
+
+using Keys = std::vector<std::string>;
+
+std::string indexLine(const std::string& id, const std::string& title)
+{
+    return id + "|" + title + "|QLRR$/" + title + ".txt|False||2024-3-1 10:00:00|\r\n";
+}
+
+void appendOutside(const std::string& path, const std::string& line)
+{
+    std::ofstream(path, std::ios::binary | std::ios::app) << line;
+}
+
+// The ids of a file's lines in file order, each as often as it occurs.
+Keys idsIn(const std::string& path)
+{
+    Keys ids;
+    fileOpe::forEachLine(readBytes(path), [&ids](std::string_view line) { ids.emplace_back(line.substr(0, line.find('|'))); });
+    return ids;
+}
+
+bool holds(const std::string& path, const std::string& text) { return readBytes(path).find(text) != std::string::npos; }
+
+class OutsideChanges : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|0|||False||\r\n");
+        writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
+        writeBytes(fx.contentFile("D2"), "");
+        // What the window shows: both files read into the caches.
+        store.getAllDirMap();
+        store.getDirContentMap("D1");
+        store.getDirContentMap("D2");
+    }
+    bool deleteIndex(const std::string& id)
+    {
+        return deleteContents(store, [](const std::string&) { return true; }, "D1", {id}, MsgAnswer::No) == 1;
+    }
+
+    CoreFixture fx;
+    qlrDbOpe& store = fx.core->store;
+};
+
+TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keepEveryOutsideRecordAndNoIdRepeats)
+{
+    const std::string d1 = fx.contentFile("D1");
+    appendOutside(d1, indexLine("D1!C3", "outside1"));
+    IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
+    fields.title = "edited";
+    ASSERT_TRUE(updateIndexFromPanel(store, "D1", fields).written);
+    EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C2", "D1!C3"}));
+    EXPECT_TRUE(holds(d1, "D1!C1|edited|") && holds(d1, "D1!C3|outside1|"));
+
+    appendOutside(d1, indexLine("D1!C4", "outside2"));
+    ASSERT_TRUE(deleteIndex("D1!C2"));
+    EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C3", "D1!C4"}));
+
+    // The smallest free number in the cache is 2; the other program has taken it meanwhile.
+    appendOutside(d1, indexLine("D1!C2", "outside3"));
+    IndexFields added;
+    added.title = "mine";
+    EXPECT_EQ(addIndexFromPanel(store, "D1", added), "D1!C5");
+    EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C3", "D1!C4", "D1!C2", "D1!C5"}));
+    EXPECT_TRUE(holds(d1, "D1!C2|outside3|") && holds(d1, "D1!C5|mine|"));
+    EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), idsIn(d1));
+
+    // Folders: another program adds D3 and an index file for D4 that holds a line.
+    appendOutside(fx.dirFile(), "D3|Outside|0|||False||\r\n");
+    writeBytes(fx.contentFile("D4"), indexLine("D4!C1", "kept"));
+    FolderFields folder = newFolderFields(store, "0");
+    folder.dirName = "Mine";
+    EXPECT_EQ(addDirFromPanel(store, fx.core->files, folder), "D4");
+    EXPECT_EQ(readBytes(fx.contentFile("D4")), indexLine("D4!C1", "kept"));
+    FolderFields renamed = folderFieldsOf(store, "D2");
+    renamed.dirName = "Renamed";
+    appendOutside(fx.dirFile(), "D5|Outside too|0|||False||\r\n");
+    ASSERT_EQ(updateFolder(store, renamed), FolderUpdate::Written);
+    EXPECT_EQ(idsIn(fx.dirFile()), (Keys{"D1", "D2", "D3", "D4", "D5"}));
+    EXPECT_TRUE(holds(fx.dirFile(), "D2|Renamed|") && holds(fx.dirFile(), "D3|Outside|") && holds(fx.dirFile(), "D5|Outside too|"));
+
+    // Delete Folder looks at the index file on disk: D2's was read empty, and has an index now.
+    appendOutside(fx.contentFile("D2"), indexLine("D2!C1", "late"));
+    fx.recorder.answers = {MsgAnswer::Yes};
+    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), indexLine("D2!C1", "late"));
+    EXPECT_TRUE(holds(fx.dirFile(), "D2|Renamed|"));
+    EXPECT_EQ(fx.recorder.keys(), Keys{"Msg002"});
+}
+
+TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessage_andTheCacheFollowsTheFile)
+{
+    const std::string outside = indexLine("D1!C2", "b") + indexLine("D1!C7", "restored from a backup");
+    writeBytes(fx.contentFile("D1"), outside);
+    IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
+    fields.title = "edited";
+    EXPECT_FALSE(updateIndexFromPanel(store, "D1", fields).written);
+    EXPECT_EQ(fx.recorder.keys(), Keys{"Err022"});
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), outside);
+    EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), (Keys{"D1!C2", "D1!C7"}));
+
+    // A folder renamed here and removed there: refused as well.
+    writeBytes(fx.dirFile(), "D2|Two|0|||False||\r\n");
+    FolderFields folder = folderFieldsOf(store, "D1");
+    folder.dirName = "Gone";
+    EXPECT_EQ(updateFolder(store, folder), FolderUpdate::Failed);
+    EXPECT_EQ(readBytes(fx.dirFile()), "D2|Two|0|||False||\r\n");
+
+    // A subfolder another program gave D2 keeps it from being deleted.
+    appendOutside(fx.dirFile(), "D8|Sub|D2|||False||\r\n");
+    fx.recorder.answers = {MsgAnswer::Yes};
+    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HasSubfolders);
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err022", "Err022", "Msg003"}));
+}
+
+TEST_F(OutsideChanges, draggedIndexes_takeFreeIdsOfTheTargetOnDisk_andKeepWhatChangedInTheSource)
+{
+    // Another program retitles D1!C2 and adds to D2 while the user drags D1!C1 to D2.
+    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b retitled outside"));
+    appendOutside(fx.contentFile("D2"), indexLine("D2!C1", "outside"));
+    ASSERT_TRUE(moveIndexes(store, {{"D1", {store.getQlrDirContentById("D1", "D1!C1")}}}, "D2"));
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), indexLine("D2!C1", "outside") + indexLine("D2!C2", "a"));
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), indexLine("D1!C2", "b retitled outside"));
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+} // namespace
+} // namespace quillory::test
