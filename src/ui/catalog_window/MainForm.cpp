@@ -267,7 +267,9 @@ void MainForm::mnuSyncData_Click() {}
 void MainForm::mnuSysOption_Click()
 {
     OptionForm options(core_, window());
-    options.exec();
+    // Settings confirmed with OK name the catalog the next start opens, before the one opened last.
+    if (options.exec() == QDialog::Accepted)
+        preferences_.setLastCatalogFile(QString());
 }
 
 void MainForm::mnuHContents_Click()

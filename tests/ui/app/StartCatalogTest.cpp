@@ -1,5 +1,5 @@
-// Which catalog the program starts with: the one opened last (by Open or New) while it is there,
-// else the configured one, which it names when that is missing too. SysConf.properties is not
+// Which catalog the program starts with: the one opened last (by Open or New, unless Options were
+// confirmed since) while it is there, else the configured one, which it names when that is missing too. SysConf.properties is not
 // changed for it.
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +9,7 @@
 #include "ui/support/UiSteps.h"
 #include "ui/catalog_window/DirTreeView.h"
 #include "ui/catalog_window/MainForm.h"
+#include "ui/dialogs/OptionForm.h"
 #include "ui/dialogs/ProperTyForm.h"
 #include "ui/platform/FileDialogs.h"
 
@@ -39,6 +40,19 @@ private slots:
         QCOMPARE(ui.restart(), 0);
         QCOMPARE(ui.core().store.getDirFilePath(), ui.dir / "Other/Other.qlr");
         QCOMPARE(firstFolderShown(ui), QStringLiteral("Alpha"));
+
+        // Options confirmed with OK: their catalog is the one the next start opens.
+        QTimer::singleShot(0, [] {
+            if (auto* options = dynamic_cast<OptionForm*>(QApplication::activeModalWidget()))
+                QTest::mouseClick(options->cmd_ok, Qt::LeftButton);
+        });
+        QVERIFY(triggerEnabled(ui.frame(), QStringLiteral("mnuSysOption")));
+        QCOMPARE(ui.restart(), 0);
+        QCOMPARE(ui.core().store.getDirFilePath(), demoFile);
+        FileDialogs::setNextAnswer(QString::fromStdString(ui.dir / "Other/Other.qlr"));
+        ui.frame().mnuOpen_Click();
+        QCOMPARE(ui.restart(), 0);
+        QCOMPARE(ui.core().store.getDirFilePath(), ui.dir / "Other/Other.qlr");
 
         // A catalog made with New is the one opened last too.
         makeFolders(ui.dir / "place");
