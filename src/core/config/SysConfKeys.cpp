@@ -151,6 +151,8 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err017", T::Text},
         {"Err018", T::Text},
         {"Err019", T::Text},
+        {"Err020", T::Text},
+        {"MF_FieldShownInPart", T::Text},
     };
     return keys;
 }
