@@ -242,11 +242,11 @@ private slots:
         saveAs(ui->dir / "both.rtf");
         QCOMPARE(rtfAsText(ui->dir / "both.rtf"), text);
 
-        putText(QStringLiteral("plain {text}\n\n  indented"));
+        putText(QStringLiteral("plain {text}\n\nlast line"));
         openPanel();
         clickButton(panel->ope_clipboardAll);
         saveAs(ui->dir / "plain.rtf");
-        QCOMPARE(rtfAsText(ui->dir / "plain.rtf"), QStringLiteral("plain {text}\n\n  indented"));
+        QCOMPARE(rtfAsText(ui->dir / "plain.rtf"), QStringLiteral("plain {text}\n\nlast line"));
     }
 
     void largeOrDeepHtml_isShownAsPlainText_withoutHoldingTheWindowUp()

@@ -217,7 +217,8 @@ std::string htmlAsPlainText(std::string_view html)
                 const size_t close = html.find("</", i);
                 const size_t after = close == std::string_view::npos ? std::string_view::npos : html.find('>', close);
                 i = after == std::string_view::npos ? html.size() : after + 1;
-            } else if (endsABlock(name)) {
+            } else if (name == "br" || (endsABlock(name) && !text.empty() && text.back() != '\n')) {
+                // Blocks that end together (nested ones, a table after its last row) end one line.
                 text += '\n';
             } else if (name == "/td" || name == "/th") {
                 text += '\t';
@@ -234,10 +235,17 @@ std::string htmlAsPlainText(std::string_view html)
                 }
             }
         }
-        // Line breaks in the source are spaces, as a browser shows them.
-        text += c == '\r' || c == '\n' ? ' ' : c;
+        // Blanks and line breaks in the source are one space, as a browser shows them.
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            if (!text.empty() && text.back() != ' ' && text.back() != '\n' && text.back() != '\t')
+                text += ' ';
+        } else {
+            text += c;
+        }
         ++i;
     }
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
     return text;
 }
 

@@ -54,8 +54,9 @@ inline constexpr int kMaxLaidOutHtmlDepth = 1000;
 int htmlNestingDepth(std::string_view html, int stopAt);
 // Whether html is small and shallow enough to be laid out as rich text.
 bool isQuickToLayOut(std::string_view html);
-// The text of html, read in one pass: tags left out, a line break for each line or block that
-// ends, a tab between table cells, character references decoded, scripts and styles dropped.
+// The text of html, read in one pass: tags left out, a line break for each line break and where
+// blocks end, a tab after each table cell, character references decoded, scripts and styles
+// dropped, no line break at the end.
 std::string htmlAsPlainText(std::string_view html);
 
 } // namespace quillory
