@@ -160,6 +160,8 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err021", T::Text},
         {"Err022", T::Text},
         {"Err023", T::Text},
+        {"Err024", T::Text},
+        {"MF_FieldShownInPart", T::Text},
     };
     return keys;
 }

@@ -1,9 +1,13 @@
 // The clipboard import driven as a user drives it, with the clipboard's content set by the test:
 // text, rich text, web addresses, copied files and pictures, and the files it saves.
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
@@ -13,11 +17,71 @@
 #include "ui/catalog_window/DirTreeView.h"
 #include "ui/catalog_window/MainForm.h"
 #include "ui/catalog_window/panels/ClipboardImportPanel.h"
+#include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/platform/FileDialogs.h"
 
 using namespace quillory;
 using namespace quillory::test;
+
+namespace {
+
+// What the system clipboard hands over for a PNG picture: the picture as the image reader makes it
+// of the bytes.
+class PngOnClipboard : public QMimeData {
+public:
+    explicit PngOnClipboard(QByteArray png) : png_(std::move(png)) {}
+    QStringList formats() const override { return {QStringLiteral("application/x-qt-image"), QStringLiteral("image/png")}; }
+    bool hasFormat(const QString& format) const override { return formats().contains(format); }
+
+protected:
+    QVariant retrieveData(const QString& format, QMetaType) const override
+    {
+        if (format == QStringLiteral("application/x-qt-image"))
+            return QVariant::fromValue(QImage::fromData(png_, "PNG"));
+        return format == QStringLiteral("image/png") ? QVariant(png_) : QVariant();
+    }
+
+private:
+    QByteArray png_;
+};
+
+quint32 crc32Of(const QByteArray& bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= static_cast<quint8>(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// The start of a PNG file of width x height pixels, enough for a reader to size the picture.
+QByteArray pngHeader(quint32 width, quint32 height)
+{
+    auto bigEndian = [](quint32 value) {
+        QByteArray out;
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out += static_cast<char>((value >> shift) & 0xFF);
+        return out;
+    };
+    const QByteArray ihdr = "IHDR" + bigEndian(width) + bigEndian(height) + QByteArray("\x08\x06\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + bigEndian(13) + ihdr + bigEndian(crc32Of(ihdr));
+}
+
+// The text unrtf reads from an RTF file: what follows the line that begins its body.
+QString rtfAsText(const std::string& path)
+{
+    QProcess unrtf;
+    unrtf.start(QStringLiteral("unrtf"), {QStringLiteral("--quiet"), QStringLiteral("--text"), QString::fromStdString(path)});
+    unrtf.waitForFinished();
+    const QString out = QString::fromLatin1(unrtf.readAllStandardOutput());
+    const qsizetype body = out.indexOf(QStringLiteral("-----------------\n"));
+    return body < 0 ? QStringLiteral("(no body) ") + out : out.mid(body + 18);
+}
+
+} // namespace
 
 class ClipboardPanelTest : public QObject {
     Q_OBJECT
@@ -66,7 +130,7 @@ private slots:
         putText(QStringLiteral("first note"));
         openPanel();
         QVERIFY(panel->isVisible());
-        QCOMPARE(panel->txt_clipboard->toPlainText(), QStringLiteral("first note"));
+        QCOMPARE(panel->txt_clipboardText->toPlainText(), QStringLiteral("first note"));
         QVERIFY(panel->ope_clipboardTxt->isChecked() && panel->ope_clipFile[0]->isChecked());
         QVERIFY(panel->ope_clipFile[1]->isVisible());
         QVERIFY(readyState());
@@ -92,27 +156,160 @@ private slots:
         QVERIFY(ui->messages.shown.empty());
     }
 
-    void longText_isShownInPart_andSavedWhole()
+    void longText_isShownWholeAndChangedAtItsEnd_aLongerLineReadOnlyWithItsLength_eachSavedWhole()
     {
-        const QString text = QStringLiteral("many words ").repeated(300000);
-        putText(text);
+        const QString lines = QStringLiteral("many words in a line of the copied text\n").repeated(500'000);
+        putText(lines);
         openPanel();
-        QCOMPARE(panel->txt_clipboard->toPlainText().size(), ClipboardImportPanel::kMaxShownClipboardText);
+        QCOMPARE(panel->txt_clipboardText->toPlainText().size(), lines.size()); // 20 MB
+        QVERIFY(!panel->txt_clipboardText->isReadOnly());
+        QTest::keyClick(panel->txt_clipboardText, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(panel->txt_clipboardText, QStringLiteral("the end"));
         saveAs(ui->dir / "long.txt");
-        QCOMPARE(readBytes(ui->dir / "long.txt"), text.toStdString() + "\r\n");
+        const std::string expected = QStringLiteral("many words in a line of the copied text\r\n").repeated(500'000).toStdString() + "the end\r\n";
+        QVERIFY(readBytes(ui->dir / "long.txt") == expected);
+
+        const QString line = QStringLiteral("many words ").repeated(300'000);
+        putText(line);
+        openPanel();
+        QVERIFY(isShownInPart(panel->txt_clipboardText) && panel->txt_clipboardText->isReadOnly());
+        const auto* note = panel->txt_clipboardText->findChild<QLabel*>(QStringLiteral("txt_clipboardText_note"));
+        QVERIFY(note && note->isVisible() && note->text().remove(QRegularExpression(QStringLiteral("\\D"))) == QStringLiteral("3300000"));
+        QTest::keyClicks(panel->txt_clipboardText, QStringLiteral("x"));
+        saveAs(ui->dir / "line.txt");
+        QVERIFY(readBytes(ui->dir / "line.txt") == line.toStdString() + "\r\n");
+    }
+
+    void textOfBlanksAndLineBreaks_isNotOffered_linesAreSavedWithOneLineEnd()
+    {
+        putText(QStringLiteral(" \n\t\r\n \n"));
+        openPanel();
+        QVERIFY(panel->txt_clipboardText->isVisible());
+        QVERIFY(!panel->cmd_clipboardSave->isEnabled());
+
+        putText(QStringLiteral("one\ntwo\r\nthree\rfour"));
+        openPanel();
+        saveAs(ui->dir / "lines.txt");
+        QCOMPARE(fileText(ui->dir / "lines.txt"), QStringLiteral("one\r\ntwo\r\nthree\r\nfour\r\n"));
+    }
+
+    void saveDialog_asksBeforeReplacingOnlyANewFile_andGivesATypedNameItsFiltersExtension()
+    {
+        putText(QStringLiteral("a note"));
+        openPanel();
+        saveAs(ui->dir / "notes");
+        QVERIFY(FileDialogs::lastConfirmedOverwrite());
+        QCOMPARE(fileText(ui->dir / "notes.txt"), QStringLiteral("a note\r\n"));
+        QCOMPARE(panel->savedClipFile(), ui->dir / "notes.txt");
+
+        openPanel();
+        clickButton(panel->ope_clipFile[1]);
+        saveAs(ui->dir / "notes");
+        QVERIFY(!FileDialogs::lastConfirmedOverwrite()); // appending to it is what was asked for
+        QCOMPARE(fileText(ui->dir / "notes.txt"), QStringLiteral("a note\r\na note\r\n"));
+
+        openPanel();
+        FileDialogs::setNextAnswer(QString::fromStdString(ui->dir / "plain"), QStringLiteral("All Files (*)"));
+        clickButton(panel->cmd_clipboardSave);
+        QCOMPARE(fileText(ui->dir / "plain"), QStringLiteral("a note\r\n"));
+
+        openPanel();
+        clickButton(panel->ope_clipboardAll);
+        saveAs(ui->dir / "rich");
+        QVERIFY(FileDialogs::lastConfirmedOverwrite());
+        QVERIFY(pathExists(ui->dir / "rich.rtf"));
+        QCOMPARE(panel->savedClipFile(), ui->dir / "rich.rtf");
+    }
+
+    void htmlAlone_isSaved_andRichTextReadsBackAsTheClipboardsText()
+    {
+        auto* data = new QMimeData;
+        data->setHtml(QStringLiteral("<p><b>Bold</b> and plain, <i>slanted</i> {x} \\</p><p>second line</p>"));
+        put(data);
+        openPanel();
+        QVERIFY(panel->txt_clipboard->isVisible());
+        QVERIFY(panel->cmd_clipboardSave->isEnabled());
+        saveAs(ui->dir / "html.txt");
+        QCOMPARE(fileText(ui->dir / "html.txt"), QStringLiteral("Bold and plain, slanted {x} \\\r\nsecond line\r\n"));
+
+        const QString text = QStringLiteral("Bold and plain, slanted {x} \\\nsecond line");
+        auto* both = new QMimeData;
+        both->setHtml(QStringLiteral("<p><b>Bold</b> and plain, <i>slanted</i> {x} \\</p><p>second line</p>"));
+        both->setText(text);
+        put(both);
+        openPanel();
+        clickButton(panel->ope_clipboardAll);
+        saveAs(ui->dir / "both.rtf");
+        QCOMPARE(rtfAsText(ui->dir / "both.rtf"), text);
+
+        putText(QStringLiteral("plain {text}\n\nlast line"));
+        openPanel();
+        clickButton(panel->ope_clipboardAll);
+        saveAs(ui->dir / "plain.rtf");
+        QCOMPARE(rtfAsText(ui->dir / "plain.rtf"), QStringLiteral("plain {text}\n\nlast line"));
+    }
+
+    void largeOrDeepHtml_isShownAsPlainText_withoutHoldingTheWindowUp()
+    {
+        QString table = QStringLiteral("<table>");
+        for (int row = 0; row < 40'000; ++row)
+            table += QStringLiteral("<tr><td>cell %1</td><td>next</td></tr>").arg(row);
+        table += QStringLiteral("</table>");
+        const QString deep = QStringLiteral("<div>").repeated(476'625) + QStringLiteral("deep") + QStringLiteral("</div>").repeated(476'625);
+        for (const QString& html : {table, deep}) {
+            auto* data = new QMimeData;
+            data->setHtml(html);
+            put(data);
+            QElapsedTimer timer;
+            timer.start();
+            openPanel();
+            QVERIFY(!panel->txt_clipboard->isVisible());
+            QVERIFY(panel->txt_clipboardText->isVisible());
+            QVERIFY(timer.elapsed() < 3000);
+            QVERIFY(panel->cmd_clipboardSave->isEnabled());
+        }
+        QCOMPARE(panel->txt_clipboardText->toPlainText(), QStringLiteral("deep"));
+        saveAs(ui->dir / "deep.txt");
+        QCOMPARE(fileText(ui->dir / "deep.txt"), QStringLiteral("deep\r\n"));
+        auto* data = new QMimeData;
+        data->setHtml(table);
+        put(data);
+        openPanel();
+        QVERIFY(panel->txt_clipboardText->toPlainText().startsWith(QStringLiteral("cell 0\tnext\t\ncell 1\tnext\t\n")));
+    }
+
+    void pictureTooLargeToDecode_isToldNotShownEmpty()
+    {
+        put(new PngOnClipboard(pngHeader(60'000, 60'000)));
+        openPanel();
+        QVERIFY(panel->pic_clipboard->isVisible());
+        QCOMPARE(panel->pic_clipboard->text(), QString::fromStdString(ui->core().conf.text("Err024")));
+        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Err024"});
+        QVERIFY(!panel->cmd_clipboardSave->isEnabled());
+
+        // A picture that decodes is shown; a copied file still goes before it.
+        QImage small(4, 3, QImage::Format_RGB32);
+        small.fill(Qt::blue);
+        auto* both = new QMimeData;
+        both->setImageData(small);
+        both->setUrls({QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder() + "/Documents/Welcome.txt"))});
+        put(both);
+        openPanel();
+        QVERIFY(form->Frame2->isVisible());
+        QCOMPARE(panel->currentClipFormat(), ClipFormat::FileDrop);
     }
 
     void emptyClipboard_showsEmptyText_offersNoSaveUntilSomethingIsTyped()
     {
         put(new QMimeData);
         openPanel();
-        QVERIFY(panel->txt_clipboard->isVisible());
-        QVERIFY(panel->txt_clipboard->toPlainText().isEmpty());
+        QVERIFY(panel->txt_clipboardText->isVisible());
+        QVERIFY(panel->txt_clipboardText->toPlainText().isEmpty());
         QVERIFY(panel->ope_clipFile[0]->isVisible() && panel->ope_clipFile[1]->isVisible());
         QVERIFY(!panel->cmd_clipboardSave->isEnabled()); // nothing to save
-        QTest::keyClicks(panel->txt_clipboard, QStringLiteral("   "));
+        QTest::keyClicks(panel->txt_clipboardText, QStringLiteral("   "));
         QVERIFY(!panel->cmd_clipboardSave->isEnabled());
-        QTest::keyClicks(panel->txt_clipboard, QStringLiteral("typed here"));
+        QTest::keyClicks(panel->txt_clipboardText, QStringLiteral("typed here"));
         QVERIFY(panel->cmd_clipboardSave->isEnabled());
         saveAs(ui->dir / "typed.txt");
         QCOMPARE(fileText(ui->dir / "typed.txt"), QStringLiteral("   typed here\r\n"));
@@ -139,7 +336,7 @@ private slots:
         putText(QStringLiteral("see https://example.org"));
         openPanel();
         QVERIFY(panel->isVisible());
-        QCOMPARE(panel->txt_clipboard->toPlainText(), QStringLiteral("see https://example.org"));
+        QCOMPARE(panel->txt_clipboardText->toPlainText(), QStringLiteral("see https://example.org"));
 
         // A file manager's copy: the file as a URL and as text.
         const std::string file = ui->demoFolder() + "/Documents/Welcome.txt";
@@ -160,8 +357,8 @@ private slots:
             put(files);
             openPanel();
             QVERIFY(panel->isVisible());
-            QVERIFY(panel->txt_clipboard->isVisible());
-            QVERIFY(panel->txt_clipboard->toPlainText().isEmpty());
+            QVERIFY(panel->txt_clipboardText->isVisible());
+            QVERIFY(panel->txt_clipboardText->toPlainText().isEmpty());
             QVERIFY(!panel->cmd_clipboardSave->isEnabled());
         }
     }
@@ -176,7 +373,7 @@ private slots:
         QVERIFY(!triggerEnabled(ui->frame(), QStringLiteral("mnuClipDataIn")));
         form->cmd_clipboard_Click();
         QVERIFY(panel->isVisible());
-        QCOMPARE(panel->txt_clipboard->toPlainText(), QStringLiteral("http://example.org"));
+        QCOMPARE(panel->txt_clipboardText->toPlainText(), QStringLiteral("http://example.org"));
         saveAs(ui->dir / "address.txt");
         QVERIFY(savedState());
         clickButton(panel->cmd_toDirContent);
@@ -194,7 +391,7 @@ private slots:
         put(data);
         openPanel();
         QVERIFY(panel->pic_clipboard->isVisible());
-        QVERIFY(!panel->txt_clipboard->isVisible());
+        QVERIFY(!panel->txt_clipboard->isVisible() && !panel->txt_clipboardText->isVisible());
         QVERIFY(!panel->Frame5->isVisible() && !panel->ope_clipFile[0]->isVisible());
         QCOMPARE(panel->currentClipFormat(), ClipFormat::Bitmap);
         saveAs(ui->dir / "picture.bmp");

@@ -6,13 +6,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include "core/catalog_window/CatalogEdits.h"
 #include "ui/support/UiSteps.h"
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
 #include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/FolderEditorPanel.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/platform/FileDialogs.h"
@@ -267,26 +268,61 @@ private slots:
         QCOMPARE(ui->messages.count("Msg001"), 3);
     }
 
-    void hugeTexts_areShownInPart_andKeptWholeWhenTheirFieldIsNotTouched()
+    void longTexts_areShownWholeAndChangedAtTheirEnd_longerOnesReadOnlyWithTheirLengthAndKeptWhole()
     {
+        // A description of a megabyte in lines and a title of 100 KB: shown whole, changed at the end.
+        std::string description;
+        while (description.size() < 1'040'000)
+            description += "One line of a long description, and another after it.\n";
+        description += "end";
+        const std::string title(100'000, 't');
+        writeBytes(indexFile("D1"), "D1!C1|" + title + "|QLRR$/a.txt|False||t|" + description + "\r\n");
+        ui->core().store.resetStoreCache();
+        chooseFolder("D1");
+        clickItem(list, list->indexOf(QStringLiteral("D1!C1")));
+        QVERIFY(trigger("mnuCUpdate"));
+        IndexEditorPanel* panel = form->Frame2;
+        QCOMPARE(panel->txt_ctitle->text().size(), qsizetype(title.size()));
+        QCOMPARE(panel->txt_cdesc->toPlainText().size(), qsizetype(description.size()));
+        QVERIFY(!panel->txt_ctitle->isReadOnly() && !panel->txt_cdesc->isReadOnly());
+        QTest::keyClick(panel->txt_ctitle, Qt::Key_End);
+        QTest::keyClicks(panel->txt_ctitle, QStringLiteral("!"));
+        QTest::keyClick(panel->txt_cdesc, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(panel->txt_cdesc, QStringLiteral("ing"));
+        clickButton(panel->cmd_cupdate);
+        std::string file = readBytes(indexFile("D1"));
+        QVERIFY(file.starts_with("D1!C1|" + title + "!|QLRR$/a.txt|False||"));
+        QVERIFY(file.ends_with("|" + description + "ing\r\n"));
+
+        // Longer than an editor stays quick with: the start, read-only, the whole length told; saving
+        // the other fields keeps them whole.
         const std::string huge(3'000'000, 'h');
         writeBytes(folderFile, readBytes(folderFile) + "D9|" + huge + "|0|||False||" + huge + "\r\n");
         writeBytes(indexFile("D1"), "D1!C1|" + huge + "|QLRR$/" + huge + ".txt|False||t|" + huge + "\r\n");
         ui->core().store.resetStoreCache();
         form->setCurrentDir("D9");
         QVERIFY(trigger("mnuDUpdate"));
-        QVERIFY(form->Frame1->txt_dirName->text().size() <= 4096);
+        for (QWidget* field : std::initializer_list<QWidget*>{form->Frame1->txt_dirName, form->Frame1->txt_desc}) {
+            QVERIFY(isShownInPart(field));
+            const auto* note = field->findChild<QLabel*>(field->objectName() + QStringLiteral("_note"));
+            QVERIFY(note && note->isVisible());
+            QVERIFY2(note->text().startsWith(caption("MF_FieldShownInPart")) && note->text().remove(QRegularExpression(QStringLiteral("\\D"))) == QStringLiteral("3000000"),
+                     qPrintable(note->text()));
+        }
+        QVERIFY(form->Frame1->txt_dirName->isReadOnly() && form->Frame1->txt_desc->isReadOnly());
+        QTest::keyClick(form->Frame1->txt_desc, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(form->Frame1->txt_desc, QStringLiteral("x"));
         clickButton(form->Frame1->cmd_updateDir);
-        QVERIFY(fileText(folderFile).contains(QString::fromStdString("D9|" + huge + "|0|||False||")));
+        QVERIFY(readBytes(folderFile).find("D9|" + huge + "|0|||False||" + huge + "\r\n") != std::string::npos);
 
         chooseFolder("D1");
         clickItem(list, list->indexOf(QStringLiteral("D1!C1")));
         QVERIFY(trigger("mnuCUpdate"));
-        QVERIFY(form->Frame2->txt_ctitle->text().size() <= 4096);
-        typeInto(form->Frame2->txt_cpwd, QString()); // nothing typed where the text is huge
-        clickButton(form->Frame2->cmd_cupdate);
-        const std::string file = readBytes(indexFile("D1"));
+        QVERIFY(panel->txt_ctitle->isReadOnly() && isShownInPart(panel->txt_cpath));
+        QVERIFY(isShownInPart(panel->txt_cdesc));
+        QTest::keyClicks(panel->txt_ctitle, QStringLiteral("y"));
+        clickButton(panel->cmd_cupdate);
+        file = readBytes(indexFile("D1"));
         QVERIFY(file.starts_with("D1!C1|" + huge + "|QLRR$/" + huge + ".txt|False||"));
         QVERIFY(file.ends_with("|" + huge + "\r\n"));
     }

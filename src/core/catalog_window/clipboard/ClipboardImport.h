@@ -32,13 +32,31 @@ bool isClipboardWebAddress(std::string_view text);
 // The file a copied file list stands for: exactly one name, of an existing file (not a folder).
 std::optional<std::string> singleCopiedFile(const std::vector<std::string>& files);
 
-// Saves clipboard text as a text file, as one line with a line end: new (replacing what the file
-// held) or appended. A text of nothing but spaces writes nothing. False when the write failed (the
-// message has been shown).
+// Whether text holds something besides blanks and line breaks: only such a text is worth a file.
+bool hasTextToSave(std::string_view text);
+
+// Saves clipboard text as a text file, each of its lines ending in CR LF whatever line ends it came
+// with: new (replacing what the file held) or appended. A text of nothing but blanks and line breaks
+// writes nothing. False when the write failed (the message has been shown).
 bool saveClipboardText(fileOpe& files, const std::string& path, const std::string& text, bool append);
 
 // Writes bytes (rich text, a picture) as the whole file. False when it could not be written, after
 // telling the user (Err018, the file and the reason).
 bool saveClipboardBytes(fileOpe& files, Messages& messages, const std::string& path, std::string_view bytes);
+
+// Rich text (HTML) larger or more deeply nested than this takes the window seconds to minutes to
+// lay out (a table of 200 KB about half a second, of 1 MB three seconds; 5,000 nested elements half
+// a second, 476,625 minutes); the import shows and saves such a text as plain text.
+inline constexpr size_t kMaxLaidOutHtmlBytes = 200'000;
+inline constexpr int kMaxLaidOutHtmlDepth = 1000;
+// How deeply the elements of html nest, counted up to stopAt: a tag opens a level unless it closes
+// itself or is one of the elements that hold nothing (br, img and the like); its end tag closes it.
+int htmlNestingDepth(std::string_view html, int stopAt);
+// Whether html is small and shallow enough to be laid out as rich text.
+bool isQuickToLayOut(std::string_view html);
+// The text of html, read in one pass: tags left out, a line break for each line break and where
+// blocks end, a tab after each table cell, character references decoded, scripts and styles
+// dropped, no line break at the end.
+std::string htmlAsPlainText(std::string_view html);
 
 } // namespace quillory

@@ -91,6 +91,24 @@ std::string colorEntry(uint32_t rgb)
 
 } // namespace
 
+std::vector<RichTextParagraph> plainParagraphs(const std::string& text)
+{
+    std::vector<RichTextParagraph> paragraphs(1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') {
+            if (paragraphs.back().runs.empty())
+                paragraphs.back().runs.emplace_back();
+            paragraphs.back().runs.back().text += c;
+            continue;
+        }
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        paragraphs.emplace_back();
+    }
+    return paragraphs;
+}
+
 std::string writeRtf(const std::vector<RichTextParagraph>& paragraphs)
 {
     // Font 0 is the document's; colour 0 the automatic one.
@@ -109,6 +127,9 @@ std::string writeRtf(const std::vector<RichTextParagraph>& paragraphs)
 
     std::string body;
     for (const auto& paragraph : paragraphs) {
+        // Paragraphs are separated, the last one ends the document: a reader adds no empty line.
+        if (&paragraph != &paragraphs.front())
+            body += "\\par\n";
         body += "\\pard";
         switch (paragraph.align) {
         case RichTextParagraph::Align::Center: body += "\\qc"; break;
@@ -119,10 +140,12 @@ std::string writeRtf(const std::vector<RichTextParagraph>& paragraphs)
         if (paragraph.indentLevel > 0)
             body += "\\li" + std::to_string(720 * paragraph.indentLevel);
         body += ' ';
+        // A list's bullet is the paragraph's number text, not text of its own.
         if (paragraph.listItem)
-            body += "\\bullet\\tab ";
+            body += "{\\pntext\\bullet\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\bullet}}";
         for (const auto& run : paragraph.runs) {
             body += '{';
+            const size_t controls = body.size();
             if (!run.fontFamily.empty())
                 body += "\\f" + std::to_string(indexIn(fonts, run.fontFamily));
             if (run.pointSize > 0)
@@ -139,12 +162,15 @@ std::string writeRtf(const std::vector<RichTextParagraph>& paragraphs)
                 body += "\\cf" + std::to_string(indexIn(colors, *run.color) + 1);
             if (run.background)
                 body += "\\highlight" + std::to_string(indexIn(colors, *run.background) + 1);
-            body += ' ';
+            // The space ends the last control word; without one it would be text of the run.
+            if (body.size() > controls)
+                body += ' ';
             appendEscaped(body, run.text);
             body += '}';
         }
-        body += "\\par\n";
     }
+    if (!paragraphs.empty())
+        body += '\n';
 
     std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
     for (size_t i = 0; i < fonts.size(); ++i) {

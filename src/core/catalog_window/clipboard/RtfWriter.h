@@ -28,6 +28,9 @@ struct RichTextParagraph {
     std::vector<RichTextRun> runs;
 };
 
+// Plain text as paragraphs of one run each, one paragraph per line (CR LF, LF or CR ending it).
+std::vector<RichTextParagraph> plainParagraphs(const std::string& text);
+
 // The paragraphs as a Rich Text Format document that word processors open with their
 // formatting: fonts and colours in tables, characters outside ASCII as \u escapes.
 std::string writeRtf(const std::vector<RichTextParagraph>& paragraphs);

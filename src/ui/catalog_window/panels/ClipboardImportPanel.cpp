@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextDocument>
@@ -14,10 +15,12 @@
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/clipboard/RtfWriter.h"
+#include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/PanelHost.h"
 #include "ui/catalog_window/panels/RichTextExport.h"
 #include "ui/platform/Clipboard.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/platform/QtText.h"
 
 namespace quillory {
 
@@ -58,11 +61,14 @@ void ClipboardImportPanel::build()
 {
     txt_clipboard = control<QTextEdit>("txt_clipboard");
     txt_clipboard->setTabChangesFocus(true);
+    txt_clipboardText = control<QPlainTextEdit>("txt_clipboardText");
+    txt_clipboardText->setTabChangesFocus(true);
     pic_clipboard = control<QLabel>("pic_clipboard");
     pic_clipboard->setAlignment(Qt::AlignCenter);
     pic_clipboard->setMinimumSize(1, 1);
     pic_clipboard->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     content()->addWidget(txt_clipboard, 1);
+    content()->addWidget(txt_clipboardText, 1);
     content()->addWidget(pic_clipboard, 1);
 
     // The save kind: plain text, or everything as rich text.
@@ -103,12 +109,14 @@ void ClipboardImportPanel::build()
     cmd_clipboardCancel = footButton("MF_F4_cmd_clipboardCancel", "cmd_clipboardCancel", [this] { cmd_clipboardCancel_Click(); });
 
     connect(txt_clipboard, &QTextEdit::textChanged, this, [this] { updateSaveButton(); });
+    connect(txt_clipboardText, &QPlainTextEdit::textChanged, this, [this] { updateSaveButton(); });
     connect(ope_clipboardTxt, &QRadioButton::clicked, this, [this] { ope_clipboardTxt_Click(); });
     connect(ope_clipboardAll, &QRadioButton::clicked, this, [this] { ope_clipboardAll_Click(); });
 }
 
 void ClipboardImportPanel::frame4_init()
 {
+    MessageBatch batch(core_.messages);
     saved_ = false;
     cmd_toDirContent->setEnabled(false);
     lbl_clipboardMsg->hide();
@@ -116,6 +124,8 @@ void ClipboardImportPanel::frame4_init()
     updateSaveButton();
     if (!txt_clipboard->isHidden())
         txt_clipboard->setFocus();
+    else if (!txt_clipboardText->isHidden())
+        txt_clipboardText->setFocus();
 }
 
 bool ClipboardImportPanel::UpdateClipViewAuto()
@@ -136,6 +146,7 @@ bool ClipboardImportPanel::UpdateClipView()
     pic_clipboard->clear();
     picture_ = QImage();
     txt_clipboard->hide();
+    txt_clipboardText->hide();
     clipboardRtf_.clear();
     const QMimeData* data = clipboard_.content();
     switch (currentClipFormat_) {
@@ -162,9 +173,9 @@ bool ClipboardImportPanel::UpdateClipView()
             toIndexEditor(QString::fromStdString(*file));
             return true;
         }
-        txt_clipboard->clear();
         clipboardText_.clear();
         clipboardHtml_.clear();
+        showInEditor(txt_clipboardText, clipboardText_, core_.conf);
         showTextView();
         return false;
     case ClipFormat::None:
@@ -178,14 +189,23 @@ bool ClipboardImportPanel::DisplayText()
     const QMimeData* data = clipboard_.content();
     clipboardText_ = data ? data->text() : QString();
     clipboardHtml_ = data && data->hasHtml() ? data->html() : QString();
-    // A text too long to lay out at once is shown in part; unless it is edited here, the whole
-    // of it is saved.
-    if (clipboardText_.size() > kMaxShownClipboardText)
-        txt_clipboard->setPlainText(clipboardText_.left(kMaxShownClipboardText));
-    else if (!clipboardHtml_.isEmpty())
+    if (!clipboardHtml_.isEmpty() && !isQuickToLayOut(clipboardHtml_.toStdString())) {
+        // Rich text this large or this deeply nested would hold the window up for seconds, even
+        // minutes: it is shown and saved as plain text.
+        if (clipboardText_.isEmpty())
+            clipboardText_ = qs(htmlAsPlainText(clipboardHtml_.toStdString()));
+        clipboardHtml_.clear();
+    }
+    if (!clipboardHtml_.isEmpty()) {
         txt_clipboard->setHtml(clipboardHtml_);
-    else
-        txt_clipboard->setPlainText(clipboardText_);
+        // Rich text alone: its text is what the document makes of it.
+        if (clipboardText_.isEmpty())
+            clipboardText_ = txt_clipboard->toPlainText().remove(QChar::ObjectReplacementCharacter);
+    } else {
+        // Shown whole as long as the editor stays quick; unless it is edited here, the whole of it
+        // is saved.
+        showInEditor(txt_clipboardText, clipboardText_, core_.conf);
+    }
     if (data) {
         for (const char* format : kRtfFormats) {
             if (data->hasFormat(QString::fromLatin1(format))) {
@@ -202,8 +222,13 @@ bool ClipboardImportPanel::DisplayPicture()
 {
     const QMimeData* data = clipboard_.content();
     picture_ = data ? qvariant_cast<QImage>(data->imageData()) : QImage();
-    if (picture_.isNull())
+    if (picture_.isNull()) {
+        // Too large to decode in the memory set aside for pictures, or damaged: said in the area
+        // and once as a message, not left as an empty area.
+        pic_clipboard->setText(qs(core_.conf.text("Err024")));
+        core_.messages.show("Err024");
         return false;
+    }
     const QSize room = pic_clipboard->size().isEmpty() ? QSize(400, 260) : pic_clipboard->size();
     QPixmap shown = QPixmap::fromImage(picture_);
     if (shown.width() > room.width() || shown.height() > room.height())
@@ -214,7 +239,7 @@ bool ClipboardImportPanel::DisplayPicture()
 
 void ClipboardImportPanel::showTextView()
 {
-    txt_clipboard->show();
+    (clipboardHtml_.isEmpty() ? static_cast<QWidget*>(txt_clipboardText) : txt_clipboard)->show();
     ope_clipFile[0]->show();
     ope_clipFile[1]->show();
     ope_clipFile[0]->setChecked(true);
@@ -231,8 +256,7 @@ void ClipboardImportPanel::toIndexEditor(const QString& path)
     // No folder to add it to: the path is shown as text, to save or to leave.
     clipboardText_ = path;
     clipboardHtml_.clear();
-    txt_clipboard->setPlainText(path);
-    txt_clipboard->document()->setModified(false);
+    showInEditor(txt_clipboardText, clipboardText_, core_.conf);
     showTextView();
 }
 
@@ -255,10 +279,22 @@ void ClipboardImportPanel::ope_clipboardAll_Click()
     ope_clipFile[0]->setChecked(true);
 }
 
-bool ClipboardImportPanel::hasSomethingToSave() const
+bool ClipboardImportPanel::textShown() const
+{
+    return !txt_clipboard->isHidden() || !txt_clipboardText->isHidden();
+}
+
+bool ClipboardImportPanel::textEdited() const
 {
     if (!txt_clipboard->isHidden())
-        return plainText().find_first_not_of(" \t\r\n") != std::string::npos;
+        return txt_clipboard->document()->isModified();
+    return !txt_clipboardText->isHidden() && txt_clipboardText->document()->isModified() && !isShownInPart(txt_clipboardText);
+}
+
+bool ClipboardImportPanel::hasSomethingToSave() const
+{
+    if (textShown())
+        return hasTextToSave(plainText());
     return !pic_clipboard->isHidden() && !picture_.isNull();
 }
 
@@ -271,21 +307,24 @@ void ClipboardImportPanel::updateSaveButton()
 
 std::string ClipboardImportPanel::plainText() const
 {
-    return (txt_clipboard->document()->isModified() ? txt_clipboard->toPlainText() : clipboardText_).toStdString();
+    if (!textEdited())
+        return clipboardText_.toStdString();
+    return (txt_clipboard->isHidden() ? txt_clipboardText->toPlainText() : txt_clipboard->toPlainText()).toStdString();
 }
 
 std::string ClipboardImportPanel::richTextBytes() const
 {
-    if (txt_clipboard->document()->isModified())
+    if (textEdited() && !txt_clipboard->isHidden())
         return writeRtf(paragraphsOf(*txt_clipboard->document()));
+    if (textEdited())
+        return writeRtf(plainParagraphs(txt_clipboardText->toPlainText().toStdString()));
     // As the clipboard holds it: its own rich text, or its text with the formats it came with.
     if (!clipboardRtf_.isEmpty())
         return clipboardRtf_.toStdString();
+    if (clipboardHtml_.isEmpty())
+        return writeRtf(plainParagraphs(clipboardText_.toStdString()));
     QTextDocument whole;
-    if (!clipboardHtml_.isEmpty())
-        whole.setHtml(clipboardHtml_);
-    else
-        whole.setPlainText(clipboardText_);
+    whole.setHtml(clipboardHtml_);
     return writeRtf(paragraphsOf(whole));
 }
 
@@ -294,7 +333,7 @@ void ClipboardImportPanel::cmd_clipboardSave_Click()
     MessageBatch batch(core_.messages);
     if (!hasSomethingToSave())
         return;
-    const bool text = !txt_clipboard->isHidden();
+    const bool text = textShown();
     const bool picture = !text && !pic_clipboard->isHidden();
     QString filter;
     if (text && ope_clipboardTxt->isChecked())
@@ -305,13 +344,15 @@ void ClipboardImportPanel::cmd_clipboardSave_Click()
         filter = QStringLiteral("Bmp File (*.bmp);;All Files (*)");
     const QString start = savedClipFile_.empty() ? QString::fromStdString(core_.session.getRootPath())
                                                  : QFileInfo(QString::fromStdString(savedClipFile_)).absolutePath();
-    const QString chosen = FileDialogs::getSaveFileName(this, filter, start);
+    // Text added to a file asks nothing about the file being there: that is the point.
+    const bool append = text && ope_clipboardTxt->isChecked() && ope_clipFile[1]->isChecked();
+    const QString chosen = FileDialogs::getSaveFileName(this, filter, start, !append);
     if (chosen.isEmpty())
         return;
     const std::string path = chosen.toStdString();
     bool saved = true;
     if (text && ope_clipboardTxt->isChecked()) {
-        saved = saveClipboardText(core_.files, path, plainText(), ope_clipFile[1]->isChecked());
+        saved = saveClipboardText(core_.files, path, plainText(), append);
     } else if (text && ope_clipboardAll->isChecked()) {
         saved = saveClipboardBytes(core_.files, core_.messages, path, richTextBytes());
     } else if (picture) {

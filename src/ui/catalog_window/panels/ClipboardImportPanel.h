@@ -9,6 +9,7 @@
 #include "ui/catalog_window/panels/PanelFrame.h"
 
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTextEdit;
@@ -25,9 +26,6 @@ struct CoreContext;
 // file or a web address goes to the index editor at once.
 class ClipboardImportPanel : public PanelFrame {
 public:
-    // Longer clipboard texts are shown in part (laying them out would hold the window up).
-    static constexpr int kMaxShownClipboardText = 200000;
-
     ClipboardImportPanel(CoreContext& core, PanelHost& host, Clipboard& clipboard, QWidget* parent);
 
     // Shows the clipboard afresh, ready to save.
@@ -43,7 +41,8 @@ public:
     ClipFormat currentClipFormat() const { return currentClipFormat_; }
     const std::string& savedClipFile() const { return savedClipFile_; }
 
-    QTextEdit* txt_clipboard = nullptr;
+    QTextEdit* txt_clipboard = nullptr;          // rich text (what the clipboard offered as HTML)
+    QPlainTextEdit* txt_clipboardText = nullptr; // plain text, quick with megabytes
     QLabel* pic_clipboard = nullptr;
     QWidget* Frame5 = nullptr;
     QRadioButton* ope_clipboardTxt = nullptr;
@@ -58,6 +57,9 @@ private:
     void build();
     // Shows the text area with its save options, new file chosen.
     void showTextView();
+    // Whether the text area (rich or plain) is shown.
+    bool textShown() const;
+    bool textEdited() const;
     bool DisplayText();
     bool DisplayPicture();
     // Hands a path (a copied file, a web address) to the index editor; without a current folder

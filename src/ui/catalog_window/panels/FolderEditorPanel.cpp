@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/editors/FolderEditing.h"
@@ -52,8 +52,7 @@ void FolderEditorPanel::build()
     form->addRow(new QLabel(caption("MF_F1_Label1"), this), txt_dirId);
     txt_dirName = control<QLineEdit>("txt_dirName");
     form->addRow(new QLabel(caption("MF_F1_Label2"), this), txt_dirName);
-    txt_desc = control<QTextEdit>("txt_desc");
-    txt_desc->setAcceptRichText(false);
+    txt_desc = control<QPlainTextEdit>("txt_desc");
     txt_desc->setTabChangesFocus(true);
     form->addRow(new QLabel(caption("MF_F1_Label4"), this), txt_desc);
     check_needPwd = control<QCheckBox>("check_needPwd", caption("MF_F1_check_needPwd"));
@@ -108,12 +107,12 @@ void FolderEditorPanel::showFields(const FolderFields& fields)
 {
     shown_ = fields;
     txt_dirId->setText(qs(fields.dirId));
-    showInEditor(txt_dirName, fields.dirName);
-    showInEditor(txt_desc, fields.description);
+    showInEditor(txt_dirName, fields.dirName, conf_);
+    showInEditor(txt_desc, fields.description, conf_);
     txt_parentId->setText(qs(fields.parentDirId));
-    showInEditor(txt_parentName, fields.parentName);
+    showInEditor(txt_parentName, fields.parentName, conf_);
     check_needPwd->setChecked(fields.needPwd);
-    showInEditor(txt_pwd, fields.pwd);
+    showInEditor(txt_pwd, fields.pwd, conf_);
     showPassword(fields.needPwd);
 }
 
@@ -174,7 +173,7 @@ void FolderEditorPanel::prepareAdd(int element)
 
 void FolderEditorPanel::check_needPwd_Click()
 {
-    showInEditor(txt_pwd, shown_.pwd = std::string());
+    showInEditor(txt_pwd, shown_.pwd = std::string(), conf_);
     showPassword(check_needPwd->isChecked());
     if (check_needPwd->isChecked())
         txt_pwd->setFocus();

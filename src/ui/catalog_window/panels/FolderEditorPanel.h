@@ -12,7 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTextEdit;
+class QPlainTextEdit;
 
 namespace quillory {
 
@@ -47,7 +47,7 @@ public:
     QLineEdit* txt_parentId = nullptr;
     QLineEdit* txt_dirId = nullptr;
     QLineEdit* txt_dirName = nullptr;
-    QTextEdit* txt_desc = nullptr;
+    QPlainTextEdit* txt_desc = nullptr;
     QCheckBox* check_needPwd = nullptr;
     QLabel* lbl_pwd = nullptr;
     QLineEdit* txt_pwd = nullptr;

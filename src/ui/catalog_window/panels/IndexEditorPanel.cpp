@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/CatalogEdits.h"
@@ -43,8 +43,7 @@ void IndexEditorPanel::build()
     pathRow->addWidget(txt_cpath, 1);
     pathRow->addWidget(cmd_selectFile);
     form->addRow(new QLabel(caption("MF_F2_Label6"), this), pathRow);
-    txt_cdesc = control<QTextEdit>("txt_cdesc");
-    txt_cdesc->setAcceptRichText(false);
+    txt_cdesc = control<QPlainTextEdit>("txt_cdesc");
     txt_cdesc->setTabChangesFocus(true);
     form->addRow(new QLabel(caption("MF_F2_Label7"), this), txt_cdesc);
     check_cneedPwd = control<QCheckBox>("check_cneedPwd", caption("MF_F2_check_cneedPwd"));
@@ -81,11 +80,11 @@ void IndexEditorPanel::showFields(const IndexFields& fields)
 {
     shown_ = fields;
     txt_cId->setText(qs(fields.cId));
-    showInEditor(txt_ctitle, fields.title);
-    showInEditor(txt_cpath, fields.path);
-    showInEditor(txt_cdesc, fields.description);
+    showInEditor(txt_ctitle, fields.title, conf_);
+    showInEditor(txt_cpath, fields.path, conf_);
+    showInEditor(txt_cdesc, fields.description, conf_);
     check_cneedPwd->setChecked(fields.needPwd);
-    showInEditor(txt_cpwd, fields.pwd);
+    showInEditor(txt_cpwd, fields.pwd, conf_);
     showPassword(fields.needPwd);
 }
 
@@ -121,7 +120,7 @@ void IndexEditorPanel::frame2_init()
 
 void IndexEditorPanel::check_cneedPwd_Click()
 {
-    showInEditor(txt_cpwd, shown_.pwd = std::string());
+    showInEditor(txt_cpwd, shown_.pwd = std::string(), conf_);
     showPassword(check_cneedPwd->isChecked());
     if (check_cneedPwd->isChecked())
         txt_cpwd->setFocus();

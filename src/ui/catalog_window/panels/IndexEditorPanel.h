@@ -8,7 +8,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTextEdit;
+class QPlainTextEdit;
 
 namespace quillory {
 
@@ -39,7 +39,7 @@ public:
     QLineEdit* txt_ctitle = nullptr;
     QLineEdit* txt_cpath = nullptr;
     QPushButton* cmd_selectFile = nullptr;
-    QTextEdit* txt_cdesc = nullptr;
+    QPlainTextEdit* txt_cdesc = nullptr;
     QCheckBox* check_cneedPwd = nullptr;
     QLabel* lbl_cpwd = nullptr;
     QLineEdit* txt_cpwd = nullptr;

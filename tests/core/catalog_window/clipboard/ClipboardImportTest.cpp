@@ -1,7 +1,9 @@
-// What the clipboard import takes for a web address, and rich text that another program reads
-// back with its formatting.
+// What the clipboard import takes for a web address and which content it shows first, the text
+// files it writes, rich text that would hold the window up, and rich text that another program
+// reads back with its formatting and with nothing added.
 #include <gtest/gtest.h>
 
+#include "core/CoreContext.h"
 #include "core/catalog_window/clipboard/ClipboardImport.h"
 #include "core/catalog_window/clipboard/RtfWriter.h"
 #include "support/TestSupport.h"
@@ -16,6 +18,104 @@ TEST(ClipboardImport, webAddressIsOneBlankFreeHttpOrHttpsTextInAnyCase)
     for (const char* no : {"", "   ", "see http://example.org", "http://a b", "http://a\nhttp://b", "ftp://x",
                            "example.org", "xhttp://a", "http:/x"})
         EXPECT_FALSE(isClipboardWebAddress(no)) << no;
+}
+
+TEST(ClipboardImport, copiedFilesGoBeforeAPicture_aPictureBeforeText)
+{
+    EXPECT_EQ(chooseClipFormat({{"/a.txt"}, true, true}), ClipFormat::FileDrop);
+    EXPECT_EQ(chooseClipFormat({{}, true, true}), ClipFormat::Bitmap);
+    EXPECT_EQ(chooseClipFormat({{}, false, true}), ClipFormat::Text);
+    EXPECT_EQ(chooseClipFormat({}), ClipFormat::None);
+}
+
+TEST(ClipboardImport, textOfBlanksOrLineBreaksWritesNothing_otherTextEndsEveryLineInCrLf)
+{
+    CoreFixture fixture;
+    const std::string path = fixture.dir / "clip.txt";
+    for (const char* nothing : {"", "   ", "\n\n", "\r\n", " \t \r\n \r "}) {
+        EXPECT_FALSE(hasTextToSave(nothing)) << nothing;
+        EXPECT_TRUE(saveClipboardText(fixture.core->files, path, nothing, false));
+        EXPECT_FALSE(pathExists(path)) << "written for a text of \"" << nothing << "\"";
+    }
+    EXPECT_TRUE(hasTextToSave("\n x \n"));
+    EXPECT_TRUE(saveClipboardText(fixture.core->files, path, "one\ntwo\r\nthree\rfour", false));
+    EXPECT_TRUE(saveClipboardText(fixture.core->files, path, "\t five\n", true));
+    EXPECT_EQ(readBytes(path), "one\r\ntwo\r\nthree\r\nfour\r\n\t five\r\n");
+}
+
+TEST(ClipboardImport, richTextTooLargeOrTooDeepIsTakenAsPlainText)
+{
+    EXPECT_EQ(htmlNestingDepth("<p>a<br>b<img src=x><br/></p><!-- <div><div> --><div><b>c</b></div>", 100), 2);
+    std::string deep;
+    for (int i = 0; i < 476625; ++i)
+        deep += "<div>";
+    EXPECT_EQ(htmlNestingDepth(deep, kMaxLaidOutHtmlDepth + 1), kMaxLaidOutHtmlDepth + 1);
+    EXPECT_FALSE(isQuickToLayOut(deep));
+    std::string flat = "<table>";
+    while (flat.size() <= kMaxLaidOutHtmlBytes)
+        flat += "<tr><td>cell</td><td>cell</td></tr>";
+    EXPECT_FALSE(isQuickToLayOut(flat + "</table>"));
+    EXPECT_TRUE(isQuickToLayOut("<html><body><p>Some <b>bold</b> text</p></body></html>"));
+
+    EXPECT_EQ(htmlAsPlainText("<style>p{}</style><p>A  &amp;\n B&nbsp;&lt;&#x41;&#66;&gt;</p>\n<table><tr><td>1</td><td>2</td></tr>"
+                              "</table>x<br>&unknown; &#0; <!-- gone -->y"),
+              "A & B <AB>\n1\t2\t\nx\n&unknown; &#0; y");
+}
+
+// The text unrtf reads from an RTF file: what follows the line that begins its body.
+std::string rtfAsText(const std::string& path)
+{
+    std::string text;
+    std::FILE* pipe = ::popen(("unrtf --quiet --text '" + path + "' 2>/dev/null").c_str(), "r");
+    if (!pipe)
+        return text;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+        text.append(chunk, n);
+    ::pclose(pipe);
+    const size_t body = text.find("-----------------\n");
+    return body == std::string::npos ? "(no body) " + text : text.substr(body + 18);
+}
+
+TEST(RtfWriter, addsNoTextOfItsOwn_plainTextReadsBackExactly)
+{
+    TempDir dir;
+    // (unrtf itself makes one blank of several and drops those that begin a line.)
+    const std::string text = "ab\none blank between\n\n{braces} \\ back\nlast";
+    writeBytes(dir / "plain.rtf", writeRtf(plainParagraphs(text)));
+    EXPECT_EQ(rtfAsText(dir / "plain.rtf"), text);
+
+    RichTextRun bold;
+    bold.text = "Bold";
+    bold.bold = true;
+    RichTextRun rest;
+    rest.text = " and plain";
+    RichTextParagraph paragraph;
+    paragraph.runs = {bold, rest};
+    writeBytes(dir / "runs.rtf", writeRtf({paragraph}));
+    EXPECT_EQ(rtfAsText(dir / "runs.rtf"), "Bold and plain");
+}
+
+TEST(RtfWriter, surrogatePairsTabsHalfPointSizesAndBackgroundColours)
+{
+    RichTextRun run;
+    run.text = "a\tb \xF0\x9F\x98\x80 \xF0\x90\x8D\x88";
+    run.pointSize = 10.5;
+    run.color = 0xFF0000;
+    run.background = 0xFFFF00;
+    RichTextRun second;
+    second.text = "c";
+    second.background = 0xFF0000; // the colour already in the table
+    second.pointSize = 18;
+    RichTextParagraph paragraph;
+    paragraph.runs = {run, second};
+    const std::string rtf = writeRtf({paragraph});
+    EXPECT_NE(rtf.find("{\\colortbl;\\red255\\green0\\blue0;\\red255\\green255\\blue0;}"), std::string::npos) << rtf;
+    // U+1F600 and U+10348 each as two UTF-16 units, signed, each followed by its stand-in.
+    EXPECT_NE(rtf.find("{\\fs21\\cf1\\highlight2 a\\tab b \\u-10179\\'3f\\u-8704\\'3f \\u-10240\\'3f\\u-8376\\'3f}"),
+              std::string::npos)
+        << rtf;
+    EXPECT_NE(rtf.find("{\\fs36\\highlight1 c}"), std::string::npos) << rtf;
 }
 
 TEST(RtfWriter, anotherReaderGetsTheFormattingAndEveryCharacterBack)
