@@ -151,6 +151,12 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err017", T::Text},
         {"Err018", T::Text},
         {"Err019", T::Text},
+        {"Err030", T::Text},
+        {"Err031", T::Text},
+        {"Err032", T::Text},
+        {"Err033", T::Text},
+        {"Err034", T::Text},
+        {"Err035", T::Text},
     };
     return keys;
 }

@@ -75,7 +75,7 @@ TEST_F(IndexEditing, failedUpdateLeavesTheCachedIndexAsItWas)
     IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
     fields.title = "Changed";
     std::filesystem::remove_all(fx.catalogFolder() + "/idx");
-    EXPECT_FALSE(updateIndexFromPanel(store, "D1", fields).written);
+    EXPECT_EQ(updateIndexFromPanel(store, "D1", fields).outcome, IndexSave::Failed);
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1")->cTitle(), "Plan");
     EXPECT_EQ(fx.recorder.shown.size(), 1u);
 }
