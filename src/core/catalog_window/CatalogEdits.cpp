@@ -139,10 +139,15 @@ bool DocumentFiles::isFolder(const std::string& path)
 
 int DocumentFiles::rename(const std::string& from, const std::string& to)
 {
-    // Never over what is there: checked before, and made sure of by the call itself.
+    // Never over what is there: checked before, and made sure of by the call itself where the
+    // file system can (some network and user-space ones cannot: there the check has to do).
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
-    return errno;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (exists(to))
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 DocumentFiles& realDocumentFiles()

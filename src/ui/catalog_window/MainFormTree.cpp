@@ -175,8 +175,7 @@ void MainForm::mnuDRename_Click()
 void MainForm::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text)
 {
     MessageBatch batch(core_.messages);
-    // The folder whose label was edited is renamed (it may differ from the current folder
-    // when a search result of another folder was chosen).
+    // The folder whose label was edited is renamed.
     const std::string dirId = dirTreeView->keyOf(node).toStdString();
     const auto folder = core_.store.getQlrDirById(dirId);
     if (!folder)

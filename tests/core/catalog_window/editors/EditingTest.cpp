@@ -80,5 +80,19 @@ TEST_F(IndexEditing, failedUpdateLeavesTheCachedIndexAsItWas)
     EXPECT_EQ(fx.recorder.shown.size(), 1u);
 }
 
+TEST_F(IndexEditing, aFolderOrIndexGoneMeanwhile_isNotWrittenTo)
+{
+    IndexFields fields;
+    fields.title = "Late";
+    EXPECT_EQ(addIndexFromPanel(store, "D9", fields).outcome, IndexSave::FolderGone);
+    EXPECT_FALSE(pathExists(fx.contentFile("D9")));
+    fields.cId = "D2!C7";
+    EXPECT_EQ(updateIndexFromPanel(store, "D2", fields).outcome, IndexSave::IndexGone);
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), "D2!C1|Plan|QLRR$/plan.txt|False||2026-01-01 10:00:00|\r\n");
+    const IndexAdd added = addIndexFromPanel(store, "D2", fields);
+    EXPECT_EQ(added.outcome, IndexSave::Written);
+    EXPECT_EQ(added.id, "D2!C2");
+}
+
 } // namespace
 } // namespace quillory::test
