@@ -64,8 +64,9 @@ IndexAdd addIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const Inde
 IndexUpdate updateIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields)
 {
     IndexUpdate update;
+    // An index whose folder went went with it.
     if (dirId.empty() || !store.getQlrDirById(dirId)) {
-        update.outcome = IndexSave::FolderGone;
+        update.outcome = IndexSave::IndexGone;
         return update;
     }
     const auto map = store.getDirContentMap(dirId);

@@ -36,7 +36,7 @@ std::shared_ptr<QlrDirContentModel> readContentPanel(qlrDbOpe& store, const std:
 enum class IndexSave {
     Written,
     FolderGone, // the folder is no longer in the catalog: nothing was written
-    IndexGone,  // the index is no longer in its folder: nothing was written
+    IndexGone,  // the index is no longer in its folder, or its folder has gone: nothing was written
     Failed,     // the index file could not be written (the store has told why)
 };
 
