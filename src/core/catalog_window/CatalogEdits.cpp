@@ -1,10 +1,15 @@
 #include "core/catalog_window/CatalogEdits.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unordered_set>
 
 #include "core/catalog_window/ContentRows.h"
 #include "core/store/IdAllocation.h"
+#include "core/store/Paths.h"
 #include "core/store/RecordIds.h"
 #include "core/store/fileOpe.h"
 #include "core/store/qlrDbOpe.h"
@@ -121,6 +126,94 @@ bool renameContentFile(qlrDbOpe& store, const std::string& dirId, const std::str
         return true;
     index->setStoredPath(oldStored);
     return false;
+}
+
+bool DocumentFiles::exists(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool DocumentFiles::isFolder(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int DocumentFiles::rename(const std::string& from, const std::string& to)
+{
+    // Never over what is there: checked before, and made sure of by the call itself where the
+    // file system can (some network and user-space ones cannot: there the check has to do).
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (exists(to))
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+DocumentFiles& realDocumentFiles()
+{
+    static DocumentFiles files;
+    return files;
+}
+
+namespace {
+
+// Whether an index other than cId points at path or, for a folder, at something inside it.
+bool otherIndexPointsAt(qlrDbOpe& store, const std::string& rootPath, const std::string& cId, const std::string& path,
+                        bool folder)
+{
+    StoreProblems ignored; // a file that cannot be read says so when it is shown
+    bool found = false;
+    const std::string inside = path + kPathSep;
+    store.getAllDirMapQuietly(ignored)->forEach([&](const std::string& dirId, const auto&) {
+        if (found)
+            return;
+        store.getDirContentMapQuietly(dirId, ignored)->forEach([&](const std::string& key, const ContentMap::Ptr& index) {
+            if (found || key == cId)
+                return;
+            const std::string other = openablePath(index->cContentPath(), rootPath);
+            found = other == path || (folder && other.starts_with(inside));
+        });
+    });
+    return found;
+}
+
+} // namespace
+
+DocumentRenameResult renameDocument(qlrDbOpe& store, DocumentFiles& files, const std::string& rootPath,
+                                    const std::string& dirId, const std::string& cId, const std::string& newName)
+{
+    const auto index = store.getQlrDirContentById(dirId, cId);
+    if (!index || newName.empty())
+        return {};
+    const std::string path = index->cContentPath();
+    if (path.empty() || rowFileName(path) == newName)
+        return {};
+    if (isWebAddress(path))
+        return {renameContentFile(store, dirId, cId, newName) ? DocumentRename::Renamed : DocumentRename::NotWritten, {}, {}};
+    if (newName.find(kPathSep) != std::string::npos || newName == "." || newName == "..")
+        return {DocumentRename::BadName, newName, std::strerror(EINVAL)};
+    const std::string from = openablePath(path, rootPath);
+    const std::string to = openablePath(renamedPath(path, newName), rootPath);
+    const bool fromThere = files.exists(from);
+    const bool toThere = files.exists(to);
+    if (fromThere && toThere)
+        return {DocumentRename::NameTaken, to, {}};
+    if (!fromThere && !toThere)
+        return {DocumentRename::Missing, from, {}};
+    if (!fromThere) // the user repairs a link to a document renamed meanwhile
+        return {renameContentFile(store, dirId, cId, newName) ? DocumentRename::Repointed : DocumentRename::NotWritten, to, {}};
+    if (otherIndexPointsAt(store, rootPath, cId, from, files.isFolder(from)))
+        return {DocumentRename::Shared, from, {}};
+    if (const int error = files.rename(from, to); error != 0)
+        return {error == EEXIST ? DocumentRename::NameTaken : DocumentRename::NotRenamed, from, std::strerror(error)};
+    if (renameContentFile(store, dirId, cId, newName))
+        return {DocumentRename::Renamed, to, {}};
+    files.rename(to, from); // the index still names the old one: so does the disk again
+    return {DocumentRename::NotWritten, from, {}};
 }
 
 namespace {

@@ -41,6 +41,40 @@ bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::stri
 // An empty or unchanged name writes nothing.
 bool renameContentFile(qlrDbOpe& store, const std::string& dirId, const std::string& cId, const std::string& newName);
 
+// The file-system calls that renaming a document makes; tests replace them.
+class DocumentFiles {
+public:
+    virtual ~DocumentFiles() = default;
+    // Whether anything (a file, a folder, a link) is there under that name.
+    virtual bool exists(const std::string& path);
+    virtual bool isFolder(const std::string& path);
+    // Renames from to to, never over something already at to. 0, or the errno value.
+    virtual int rename(const std::string& from, const std::string& to);
+};
+DocumentFiles& realDocumentFiles();
+
+enum class DocumentRename {
+    Renamed,    // on disk, then the index
+    Repointed,  // the document was already gone and one of the new name is there: the index points at it
+    Unchanged,  // nothing to do (the same name, an empty name, no such index)
+    NameTaken,  // something of the new name is in the document's folder
+    Missing,    // neither the document nor one of the new name is there
+    Shared,     // other indexes point at the document or inside the folder, and would break
+    BadName,    // the name holds a "/" or names no file ("." or "..")
+    NotRenamed, // the rename on disk failed (reason)
+    NotWritten, // the index file could not be written (the store has told why); the disk is as it was
+};
+struct DocumentRenameResult {
+    DocumentRename outcome = DocumentRename::Unchanged;
+    std::string path;   // the document on disk the outcome is about
+    std::string reason; // of a failed rename
+};
+// Renames the document an index points at, within its folder, and then the index; a web address
+// has nothing on disk, so only the address changes, to the text typed. rootPath: the catalog's
+// root, for relative paths.
+DocumentRenameResult renameDocument(qlrDbOpe& store, DocumentFiles& files, const std::string& rootPath,
+                                    const std::string& dirId, const std::string& cId, const std::string& newName);
+
 // Takes a document away when the user asked for it, to the desktop's trash. True when it is
 // gone; false when it stayed where it was.
 using DocumentRemover = std::function<bool(const std::string& path)>;

@@ -162,6 +162,12 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err023", T::Text},
         {"Err024", T::Text},
         {"MF_FieldShownInPart", T::Text},
+        {"Err025", T::Text},
+        {"Err026", T::Text},
+        {"Err027", T::Text},
+        {"Err028", T::Text},
+        {"Err029", T::Text},
+        {"Err030", T::Text},
     };
     return keys;
 }

@@ -118,21 +118,27 @@ void ContentListView::keyPressEvent(QKeyEvent* event)
         emit deletePressed();
         return;
     }
+    if (isContextMenuKey(event) && state() != QAbstractItemView::EditingState) {
+        requestMenuFromKeyboard();
+        return;
+    }
     QTreeView::keyPressEvent(event);
 }
 
 void ContentListView::contextMenuEvent(QContextMenuEvent* event)
 {
     // A right press opens the menu on press; only the keyboard's request is taken here.
-    if (event->reason() != QContextMenuEvent::Keyboard) {
-        event->accept();
-        return;
-    }
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        requestMenuFromKeyboard();
+    event->accept();
+}
+
+void ContentListView::requestMenuFromKeyboard()
+{
     const QModelIndex current = currentIndex();
     const QRect rect = current.isValid() ? visualRect(current) : QRect(QPoint(4, 4), QSize());
     emit contextKeyPressed(selectionModel()->isSelected(current) ? keyOf(current) : QString(),
                            viewport()->mapToGlobal(rect.center()));
-    event->accept();
 }
 
 void ContentListView::startDrag(Qt::DropActions)

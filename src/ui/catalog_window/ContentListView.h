@@ -60,6 +60,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Shift+F10 or the Menu key: the menu of the row chosen, or of the list.
+    void requestMenuFromKeyboard();
+
     ContentListModel* model_;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     int sortColumn_ = -1;

@@ -83,6 +83,21 @@ void DirTreeView::removeNode(const QString& key)
     QTreeWidgetItem* item = nodes_.value(key);
     if (!item)
         return;
+    // When the highlight is in what goes, it moves to the next folder beside it, else the one
+    // before it, else its parent; with nothing left, nothing is highlighted.
+    bool holdsCurrent = false;
+    for (QTreeWidgetItem* above = currentItem(); above && !holdsCurrent; above = above->parent())
+        holdsCurrent = above == item;
+    if (holdsCurrent) {
+        QTreeWidgetItem* parent = item->parent();
+        const int row = parent ? parent->indexOfChild(item) : indexOfTopLevelItem(item);
+        const int siblings = parent ? parent->childCount() : topLevelItemCount();
+        auto sibling = [&](int at) { return parent ? parent->child(at) : topLevelItem(at); };
+        QTreeWidgetItem* next = row + 1 < siblings ? sibling(row + 1) : row > 0 ? sibling(row - 1) : parent;
+        setCurrentItem(next);
+        if (!next)
+            clearSelection();
+    }
     forgetSubtree(item);
     delete item;
 }
@@ -97,7 +112,13 @@ void DirTreeView::moveNode(const QString& key, const QString& newParentKey)
         if (above == item)
             return;
     }
-    const bool wasCurrent = currentItem() == item;
+    // The highlight, when it is on the folder or below it, moves with it and lands nowhere else
+    // on the way.
+    QTreeWidgetItem* current = currentItem();
+    bool carried = false;
+    for (QTreeWidgetItem* above = current; above && !carried; above = above->parent())
+        carried = above == item;
+    const QSignalBlocker quiet(carried ? this : nullptr);
     if (QTreeWidgetItem* parent = item->parent())
         parent->removeChild(item);
     else
@@ -106,8 +127,8 @@ void DirTreeView::moveNode(const QString& key, const QString& newParentKey)
         newParent->addChild(item);
     else
         addTopLevelItem(item);
-    if (wasCurrent)
-        setCurrentItem(item);
+    if (carried)
+        setCurrentItem(current);
 }
 
 void DirTreeView::setNodeText(const QString& key, const QString& text)
@@ -163,8 +184,11 @@ void DirTreeView::mousePressEvent(QMouseEvent* event)
         event->accept();
         return;
     }
+    // A press on a folder's arrow only opens or closes it: the tree keeps its highlight, and the
+    // folder is not chosen. A press chooses the folder only when it highlighted it.
+    const bool wasExpanded = item && item->isExpanded();
     QTreeWidget::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton && item)
+    if (event->button() == Qt::LeftButton && item && currentItem() == item && item->isExpanded() == wasExpanded)
         emit nodePressed(item);
 }
 
@@ -174,18 +198,32 @@ void DirTreeView::keyPressEvent(QKeyEvent* event)
         emit deletePressed();
         return;
     }
+    if (isContextMenuKey(event)) {
+        requestMenuFromKeyboard();
+        return;
+    }
     QTreeWidget::keyPressEvent(event);
 }
 
 void DirTreeView::contextMenuEvent(QContextMenuEvent* event)
 {
     // A right press opens the menu on press; only the keyboard's request is taken here.
-    if (event->reason() == QContextMenuEvent::Keyboard) {
-        QTreeWidgetItem* item = currentItem();
-        const QRect rect = item ? visualItemRect(item) : QRect(QPoint(4, 4), QSize());
-        emit contextRequested(item, viewport()->mapToGlobal(rect.center()));
-    }
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        requestMenuFromKeyboard();
     event->accept();
+}
+
+void DirTreeView::requestMenuFromKeyboard()
+{
+    QTreeWidgetItem* item = currentItem();
+    const QRect rect = item ? visualItemRect(item) : QRect(QPoint(4, 4), QSize());
+    emit contextRequested(item, viewport()->mapToGlobal(rect.center()));
+}
+
+bool isContextMenuKey(const QKeyEvent* event)
+{
+    // The Menu key arrives as a context-menu request of its own; Shift+F10 does not.
+    return event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
 }
 
 void DirTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)

@@ -4,7 +4,12 @@
 #include <QPointer>
 #include <QTreeWidget>
 
+class QKeyEvent;
+
 namespace quillory {
+
+// Shift+F10, which asks for the context menu as the Menu key does.
+bool isContextMenuKey(const QKeyEvent* event);
 
 // The folder tree: one node per folder, found by folder id. It reports presses, in-place
 // renames, the Delete key and drops to the catalog window, which applies them to the catalog.
@@ -64,6 +69,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Shift+F10 or the Menu key: the menu of the highlighted folder, beside it.
+    void requestMenuFromKeyboard();
     void setDropHighlight(QTreeWidgetItem* item);
     void forgetSubtree(QTreeWidgetItem* item);
     // Whether the folder being dragged may go into target (not into itself or below itself).

@@ -132,11 +132,14 @@ void MainForm::Form_Unload()
 void MainForm::setCurrentDir(const std::string& id)
 {
     states().setCurrentDir(id);
+    highlightCurrentDir();
 }
 
 void MainForm::setCurrentContent(const std::string& id)
 {
+    // An index of another folder (a search result) makes that folder current: the tree shows it.
     states().setCurrentContent(id);
+    highlightCurrentDir();
 }
 
 void MainForm::indexAdded(const std::string& id)
@@ -236,14 +239,12 @@ void MainForm::folderAdded(const std::string& dirId)
     });
 }
 
-void MainForm::folderDeleted()
+void MainForm::folderDeleted(const std::string& dirId)
 {
-    setCurrentDir("");
-    // Once the tree has followed the store, its first folder becomes current.
-    QTimer::singleShot(0, this, [this] {
-        if (!unloaded_ && dirTreeView->topLevelItemCount() > 0)
-            dirTreeView_NodeClick(dirTreeView->topLevelItem(0));
-    });
+    // The tree follows at once. When the folder was the highlighted one, the highlight moves to a
+    // folder beside it (or its parent), and that folder is current from now on.
+    removeNodeByKey(dirId);
+    followTreeHighlight();
 }
 
 void MainForm::showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes)

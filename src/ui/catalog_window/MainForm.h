@@ -60,6 +60,7 @@ public:
     std::vector<std::string> addDirNodes(const std::vector<std::shared_ptr<QlrDirModel>>& folders,
                                          const FolderChildren& children);
     void setNodeText(const std::string& dirId, const std::string& text);
+    void removeNodeByKey(const std::string& dirId);
     // A click on a folder: it becomes current and the list shows its indexes.
     void dirTreeView_NodeClick(QTreeWidgetItem* node);
 
@@ -70,7 +71,7 @@ public:
 
     // ---- what the panels ask for ----
     void folderAdded(const std::string& dirId) override;
-    void folderDeleted() override;
+    void folderDeleted(const std::string& dirId) override;
     void indexAdded(const std::string& id) override;
     void showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes) override;
     bool addIndexWithPath(const std::string& path) override;
@@ -143,6 +144,9 @@ private:
     TwipRect splitterRect() const;
     void showPopupMenu(int16_t context, const QPoint& globalPos);
     void showContentPanel();
+    // The current folder is the folder the tree highlights: these keep the two together.
+    void followTreeHighlight();
+    void highlightCurrentDir();
     void onTreeLabelEdited(QTreeWidgetItem* item, const QString& text);
     void onFolderDropped(const QString& folderId, QTreeWidgetItem* target);
     void onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* target);

@@ -101,13 +101,36 @@ void MainForm::mnuCOpenFile_Click()
 void MainForm::onListLabelEdited(const QString& key, const QString& text)
 {
     MessageBatch batch(core_.messages);
-    // The row that was edited is renamed; only its stored path changes, not the file on disk.
+    // The row that was edited is renamed: the document on disk, within its folder, and then the
+    // index, so that the two stay together.
     const std::string cId = key.toStdString();
     const std::string dirId = folderOfIndexId(cId);
     const auto index = core_.store.getQlrDirContentById(dirId, cId);
     if (!index)
         return;
-    renameContentFile(core_.store, dirId, cId, text.toStdString());
+    const DocumentRenameResult renamed =
+        renameDocument(core_.store, realDocumentFiles(), core_.session.getRootPath(), dirId, cId, text.toStdString());
+    switch (renamed.outcome) {
+    case DocumentRename::NameTaken:
+        core_.messages.show("Err027", MsgButtons::Ok, renamed.path);
+        break;
+    case DocumentRename::Missing:
+        core_.messages.show("Err028", MsgButtons::Ok, renamed.path);
+        break;
+    case DocumentRename::Shared:
+        core_.messages.show("Err029", MsgButtons::Ok, renamed.path);
+        break;
+    case DocumentRename::BadName:
+    case DocumentRename::NotRenamed:
+        core_.messages.show("Err030", MsgButtons::Ok,
+                            renamed.reason.empty() ? renamed.path : renamed.path + " (" + renamed.reason + ")");
+        break;
+    case DocumentRename::Renamed:
+    case DocumentRename::Repointed:
+    case DocumentRename::Unchanged:
+    case DocumentRename::NotWritten: // the store has told why
+        break;
+    }
     // The row is made again from the record (the new name, or the old one when nothing
     // changed) once the editor has finished with the row it edits.
     QMetaObject::invokeMethod(

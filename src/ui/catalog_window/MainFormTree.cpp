@@ -18,11 +18,11 @@ namespace quillory {
 void MainForm::connectTree()
 {
     connect(dirTreeView, &DirTreeView::nodePressed, this, [this](QTreeWidgetItem* node) { dirTreeView_NodeClick(node); });
-    connect(dirTreeView, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
-        // Mouse presses are handled on press; this follows the keyboard.
-        if (current && QApplication::mouseButtons() == Qt::NoButton
-            && dirTreeView->keyOf(current).toStdString() != currentDirId())
-            dirTreeView_NodeClick(current);
+    connect(dirTreeView, &QTreeWidget::currentItemChanged, this, [this] {
+        // Mouse presses are handled on press; this follows the keyboard, and the highlight moving
+        // off a folder that went.
+        if (QApplication::mouseButtons() == Qt::NoButton)
+            followTreeHighlight();
     });
     connect(dirTreeView, &DirTreeView::contextRequested, this,
             [this](QTreeWidgetItem* node, const QPoint& pos) { showPopupMenu(node ? 1 : 2, pos); });
@@ -117,6 +117,38 @@ void MainForm::setNodeText(const std::string& dirId, const std::string& text)
     dirTreeView->setNodeText(qs(dirId), qs(shownText(text)));
 }
 
+void MainForm::removeNodeByKey(const std::string& dirId)
+{
+    dirTreeView->removeNode(qs(dirId));
+}
+
+void MainForm::followTreeHighlight()
+{
+    QTreeWidgetItem* node = dirTreeView->currentItem();
+    if (node) {
+        if (dirTreeView->keyOf(node).toStdString() != currentDirId())
+            dirTreeView_NodeClick(node);
+        return;
+    }
+    // Nothing is highlighted (the last folder went): nothing is current, and the list is empty.
+    if (currentDirId().empty())
+        return;
+    setCurrentDir("");
+    ListView->clearRows();
+    listedFolder_.clear();
+}
+
+void MainForm::highlightCurrentDir()
+{
+    QTreeWidgetItem* node = dirTreeView->node(qs(currentDirId()));
+    if (dirTreeView->currentItem() == node)
+        return;
+    const QSignalBlocker quiet(dirTreeView);
+    dirTreeView->setCurrentItem(node);
+    if (!node)
+        dirTreeView->clearSelection();
+}
+
 void MainForm::dirTreeView_NodeClick(QTreeWidgetItem* node)
 {
     if (!node)
@@ -143,8 +175,7 @@ void MainForm::mnuDRename_Click()
 void MainForm::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text)
 {
     MessageBatch batch(core_.messages);
-    // The folder whose label was edited is renamed (it may differ from the current folder
-    // when a search result of another folder was chosen).
+    // The folder whose label was edited is renamed.
     const std::string dirId = dirTreeView->keyOf(node).toStdString();
     const auto folder = core_.store.getQlrDirById(dirId);
     if (!folder)

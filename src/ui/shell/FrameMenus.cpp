@@ -21,7 +21,7 @@ bool contains(const std::vector<std::string_view>& names, std::string_view name)
 } // namespace
 
 FrameMenus::FrameMenus(QMenuBar* bar, CommandDispatcher& commands, const QString& pictures, QObject* parent)
-    : QObject(parent)
+    : QObject(parent), bar_(bar)
 {
     for (const MenuEntry& entry : menuLayout()) {
         const QString name = qs(entry.name);
@@ -30,6 +30,7 @@ FrameMenus::FrameMenus(QMenuBar* bar, CommandDispatcher& commands, const QString
             QMenu* menu = bar->addMenu(qs(entry.designText));
             menu->setObjectName(name);
             menus_.insert(name, menu);
+            barOrder_.append(menu);
             actions_.insert(name, menu->menuAction());
             continue;
         }
@@ -75,8 +76,22 @@ void FrameMenus::showSet(int mode)
     if (mode != 1 && mode != 2)
         return;
     const auto& shown = mode == 1 ? noCatalogMenus() : catalogMenus();
-    for (auto it = menus_.constBegin(); it != menus_.constEnd(); ++it)
-        it.value()->menuAction()->setVisible(contains(shown, it.key().toStdString()));
+    // A hidden menu leaves the bar: its Alt+letter would otherwise compete with the shown menu of
+    // the same letter (both sets have a File menu), and every other press would go to the hidden
+    // one.
+    QAction* before = nullptr;
+    for (auto it = barOrder_.crbegin(); it != barOrder_.crend(); ++it) {
+        QAction* item = (*it)->menuAction();
+        const bool show = contains(shown, (*it)->objectName().toStdString());
+        item->setVisible(show);
+        if (!show) {
+            bar_->removeAction(item);
+            continue;
+        }
+        if (!bar_->actions().contains(item))
+            bar_->insertAction(before, item);
+        before = item;
+    }
     // The keys of a hidden menu's entries would still act: only the shown set has them.
     for (const MenuEntry& entry : menuLayout()) {
         if (entry.parent.empty() || entry.shortcut.empty())

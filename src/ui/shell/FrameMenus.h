@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QVector>
 
 class QAction;
 class QMenu;
@@ -35,6 +36,8 @@ public:
 private:
     void setCaptions(const SysConf& conf, bool catalogSet);
 
+    QMenuBar* bar_;
+    QVector<QMenu*> barOrder_; // the menus of both sets, in their order on the bar
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
     QHash<QString, QString> captionKeys_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <map>
 
 #include "core/catalog_window/CatalogEdits.h"
@@ -265,6 +266,92 @@ TEST_F(CatalogWindowEdits, renameContentFile_sameOrEmptyName_writesNothing)
     EXPECT_FALSE(renameContentFile(store, "D1", "D1!C1", "a.txt"));
     EXPECT_FALSE(renameContentFile(store, "D1", "D1!C1", ""));
     EXPECT_TRUE(io.renamedTo.empty());
+}
+
+// The real disk, except that a rename can be made to fail.
+struct RenameFailing : DocumentFiles {
+    int failWith = 0;
+    int rename(const std::string& from, const std::string& to) override
+    {
+        return failWith != 0 ? failWith : DocumentFiles::rename(from, to);
+    }
+};
+
+class DocumentRenames : public CatalogWindowEdits {
+protected:
+    void SetUp() override
+    {
+        CatalogWindowEdits::SetUp();
+        writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|0|||False||\r\n");
+    }
+    DocumentRename rename(const char* cId, const char* name)
+    {
+        return renameDocument(store, files, fx.core->session.getRootPath(), "D1", cId, name).outcome;
+    }
+    std::string doc(const char* name) { return fx.dir / ("docs/" + std::string(name)); }
+    RenameFailing files;
+};
+
+TEST_F(DocumentRenames, renamesOnDiskThenTheIndex_neverOverAnything_aWebAddressTakesTheText)
+{
+    EXPECT_EQ(rename("D1!C1", "c.txt"), DocumentRename::Renamed);
+    EXPECT_EQ(readBytes(doc("c.txt")), "a");
+    EXPECT_FALSE(pathExists(doc("a.txt")));
+    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/c.txt")));
+
+    EXPECT_EQ(rename("D1!C1", "b.txt"), DocumentRename::NameTaken);
+    EXPECT_EQ(rename("D1!C1", "../c.txt"), DocumentRename::BadName);
+    EXPECT_EQ(rename("D1!C1", ".."), DocumentRename::BadName);
+    EXPECT_EQ(readBytes(doc("b.txt")), "b");
+    EXPECT_EQ(readBytes(doc("c.txt")), "a");
+    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/c.txt")));
+
+    EXPECT_EQ(rename("D1!C4", "https://y.org/"), DocumentRename::Renamed);
+    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C4", "web", "https://y.org/")));
+    EXPECT_EQ(rename("D1!C1", "c.txt"), DocumentRename::Unchanged);
+}
+
+TEST_F(DocumentRenames, whatOtherIndexesPointAtOrInto_staysWhereItIs)
+{
+    // D1!C3 is the folder docs, which D1!C1 and D1!C2 point into.
+    EXPECT_EQ(rename("D1!C3", "papers"), DocumentRename::Shared);
+    EXPECT_TRUE(pathExists(fx.dir / "docs/a.txt"));
+    writeBytes(fx.contentFile("D2"), line("D2!C1", "also b", "QLRR$/docs/b.txt"));
+    store.resetStoreCache();
+    EXPECT_EQ(rename("D1!C2", "c.txt"), DocumentRename::Shared);
+    EXPECT_TRUE(pathExists(doc("b.txt")));
+    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C2", "b", "QLRR$/docs/b.txt")));
+    // A folder nothing else points into is renamed like a document.
+    writeBytes(fx.contentFile("D1"), line("D1!C1", "notes", "QLRR$/notes"));
+    makeFolders(fx.dir / "notes");
+    store.resetStoreCache();
+    EXPECT_EQ(rename("D1!C1", "notes-2026"), DocumentRename::Renamed);
+    EXPECT_TRUE(pathExists(fx.dir / "notes-2026"));
+}
+
+TEST_F(DocumentRenames, aGoneDocumentIsRepointedAtOneOfTheNewName_withNeitherThereNothingChanges)
+{
+    std::filesystem::rename(doc("a.txt"), doc("a-moved.txt"));
+    EXPECT_EQ(rename("D1!C1", "a-moved.txt"), DocumentRename::Repointed);
+    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a-moved.txt")));
+    std::filesystem::remove(doc("b.txt"));
+    EXPECT_EQ(rename("D1!C2", "nowhere.txt"), DocumentRename::Missing);
+    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C2", "b", "QLRR$/docs/b.txt")));
+}
+
+TEST_F(DocumentRenames, aFailedRenameOrIndexWrite_leavesTheDiskAndTheIndexAsTheyWere)
+{
+    files.failWith = EACCES;
+    const DocumentRenameResult refused = renameDocument(store, files, fx.core->session.getRootPath(), "D1", "D1!C1", "c.txt");
+    EXPECT_EQ(refused.outcome, DocumentRename::NotRenamed);
+    EXPECT_EQ(refused.reason, std::strerror(EACCES));
+    files.failWith = 0;
+    io.failNth(Op::Rename, 1); // the index file
+    EXPECT_EQ(rename("D1!C1", "c.txt"), DocumentRename::NotWritten);
+    EXPECT_EQ(readBytes(doc("a.txt")), "a");
+    EXPECT_FALSE(pathExists(doc("c.txt")));
+    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1")->storedPath(), "QLRR$/docs/a.txt");
+    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a.txt")));
 }
 
 TEST_F(CatalogWindowEdits, deleteContents_yesSkipsOtherFoldersRows_andDeletesNoFolderOrWebAddress)

@@ -61,7 +61,7 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
     appendOutside(d1, indexLine("D1!C3", "outside1"));
     IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
     fields.title = "edited";
-    ASSERT_TRUE(updateIndexFromPanel(store, "D1", fields).written);
+    ASSERT_TRUE(updateIndexFromPanel(store, "D1", fields).written());
     EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C2", "D1!C3"}));
     EXPECT_TRUE(holds(d1, "D1!C1|edited|") && holds(d1, "D1!C3|outside1|"));
 
@@ -73,7 +73,7 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
     appendOutside(d1, indexLine("D1!C2", "outside3"));
     IndexFields added;
     added.title = "mine";
-    EXPECT_EQ(addIndexFromPanel(store, "D1", added), "D1!C5");
+    EXPECT_EQ(addIndexFromPanel(store, "D1", added).id, "D1!C5");
     EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C3", "D1!C4", "D1!C2", "D1!C5"}));
     EXPECT_TRUE(holds(d1, "D1!C2|outside3|") && holds(d1, "D1!C5|mine|"));
     EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), idsIn(d1));
@@ -107,7 +107,7 @@ TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessag
     writeBytes(fx.contentFile("D1"), outside);
     IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
     fields.title = "edited";
-    EXPECT_FALSE(updateIndexFromPanel(store, "D1", fields).written);
+    EXPECT_FALSE(updateIndexFromPanel(store, "D1", fields).written());
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err022"});
     EXPECT_EQ(readBytes(fx.contentFile("D1")), outside);
     EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), (Keys{"D1!C2", "D1!C7"}));

@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(column(0), QStringList({"Documents", "Tips.md", "Welcome.txt"}));
     }
 
-    void listRename_storesTheNewFileNameAndLeavesTheDocumentOnDisk()
+    void listRename_renamesTheDocumentOnDiskAndThenTheIndex()
     {
         const QString name = QStringLiteral("Hello; \"x\".txt");
         clickItem(list, row("D1!C1"));
@@ -198,8 +198,8 @@ private slots:
         QTRY_COMPARE(cell("D1!C1", 3), QString::fromStdString(docs) + name);
         QCOMPARE(cell("D1!C1", 0), name);
         QVERIFY(fileText(indexFile("D1")).contains("D1!C1|Welcome to Quillory|QLRR$/QuilloryDemo/Documents/" + name + "|"));
-        QVERIFY(pathExists(docs + "Welcome.txt"));
-        QVERIFY(!pathExists(docs + name.toStdString()));
+        QVERIFY(!pathExists(docs + "Welcome.txt"));
+        QVERIFY(pathExists(docs + name.toStdString()));
     }
 
     void delete_asksOnce_cancelKeepsAll_noKeepsTheDocument_yesMovesFilesToTheTrashButNoFolder()

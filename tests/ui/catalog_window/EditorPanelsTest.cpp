@@ -144,9 +144,10 @@ private slots:
         QCOMPARE(ui->messages.keys(), (std::vector<std::string>{"Msg002", "Msg003", "Msg004", "Msg004"}));
         QVERIFY(!fileText(folderFile).contains(QStringLiteral("D6|")));
         QVERIFY(!pathExists(indexFile("D6")));
-        QTRY_VERIFY(!node(QStringLiteral("D6")));
-        // Nothing was current for a moment; the tree's first folder is now.
-        QTRY_COMPARE(form->currentDirId(), std::string("D1"));
+        QVERIFY(!node(QStringLiteral("D6")));
+        // D6 was its parent's only folder: the parent takes the highlight, and is current.
+        QCOMPARE(form->currentDirId(), std::string("D3"));
+        QCOMPARE(tree->currentItem(), node(QStringLiteral("D3")));
 
         // From the editor's own button, the same.
         chooseFolder("D3");
@@ -183,6 +184,160 @@ private slots:
         QVERIFY(fileText(indexFile("D4")).startsWith(QStringLiteral("D4!C1|Saved where it belongs|")));
         QVERIFY(!fileText(indexFile("D2")).contains(QStringLiteral("Saved where it belongs")));
         QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg002"});
+    }
+
+    void editors_storeOnlyWhereTheyWereOpened_andLeaveTheChoiceMadeMeanwhile()
+    {
+        IndexEditorPanel* panel = form->Frame2;
+        // Add Index opened on D1, D2 chosen before Add: the index goes to D1 and D2 stays current,
+        // with no index chosen.
+        chooseFolder("D1");
+        QVERIFY(trigger("mnuCAddFile"));
+        typeInto(panel->txt_ctitle, QStringLiteral("For the first folder"));
+        chooseFolder("D2");
+        clickButton(panel->cmd_cAdd);
+        QVERIFY(fileText(indexFile("D1")).contains(QStringLiteral("D1!C4|For the first folder|")));
+        QVERIFY(!fileText(indexFile("D2")).contains(QStringLiteral("For the first folder")));
+        QCOMPARE(form->currentDirId(), std::string("D2"));
+        QCOMPARE(form->currentContentId(), std::string());
+        QCOMPARE(tree->currentItem(), node(QStringLiteral("D2")));
+        QCOMPARE(list->keys(), QStringList{QStringLiteral("D2!C1")});
+
+        // The index deleted from its editor is not left current: the index commands go off.
+        clickItem(list, list->indexOf(QStringLiteral("D2!C1")));
+        QVERIFY(trigger("mnuCUpdate"));
+        ui->messages.answers = {MsgAnswer::No};
+        clickButton(panel->cmd_cdelete);
+        QVERIFY(!fileText(indexFile("D2")).contains(QStringLiteral("D2!C1|")));
+        QCOMPARE(form->currentContentId(), std::string());
+        QVERIFY(list->keys().isEmpty());
+        QVERIFY(enabledOf(ui->frame(), {QStringLiteral("mnuCUpdate"), QStringLiteral("mnuCDelete")}).isEmpty());
+    }
+
+    void editors_keepARenameOrADragMadeMeanwhile_inTheFieldsNotTouched()
+    {
+        // The folder editor open on D4; meanwhile D4 is dragged to the top level.
+        chooseFolder("D4");
+        QVERIFY(trigger("mnuDUpdate"));
+        dragAndDrop(tree, DirTreeView::kFolderMime, QStringLiteral("D4"), centerOf(tree, node(QStringLiteral("D1"))),
+                    emptySpot(tree));
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Books|0|")));
+        QTest::keyClick(form->Frame1->txt_desc, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(form->Frame1->txt_desc, QStringLiteral("Novels"));
+        clickButton(form->Frame1->cmd_updateDir);
+        QVERIFY2(fileText(folderFile).contains(QStringLiteral("D4|Books|0|||False||Novels\r\n")), qPrintable(fileText(folderFile)));
+
+        // The index editor open on D1!C2; meanwhile its document is renamed from the list.
+        chooseFolder("D1");
+        clickItem(list, list->indexOf(QStringLiteral("D1!C2")));
+        QVERIFY(trigger("mnuCUpdate"));
+        QCOMPARE(renameDocument(ui->core().store, realDocumentFiles(), ui->core().session.getRootPath(), "D1", "D1!C2",
+                                "Hints.md")
+                     .outcome,
+                 DocumentRename::Renamed);
+        QTest::keyClick(form->Frame2->txt_cdesc, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(form->Frame2->txt_cdesc, QStringLiteral("Read often."));
+        clickButton(form->Frame2->cmd_cupdate);
+        const QString d1 = fileText(indexFile("D1"));
+        QVERIFY2(d1.contains(QStringLiteral("D1!C2|Tips and shortcuts|QLRR$/QuilloryDemo/Documents/Hints.md|")), qPrintable(d1));
+        QVERIFY(d1.contains(QStringLiteral("|Read often.\r\n")));
+        QVERIFY(ui->messages.shown.empty());
+    }
+
+    void folderEditor_aRefusedDeletionKeepsThePanel_aSubfolderNeedsAParent()
+    {
+        FolderEditorPanel* panel = form->Frame1;
+        for (const char* id : {"D1", "D3"}) { // holds indexes; has a subfolder
+            chooseFolder(id);
+            QVERIFY(trigger("mnuDUpdate"));
+            typeInto(panel->txt_dirName, QStringLiteral("Typed"));
+            clickButton(panel->cmd_deleteDir);
+            QVERIFY(panel->isVisible());
+            QCOMPARE(panel->txt_dirId->text(), QString::fromLatin1(id));
+            QCOMPARE(panel->txt_dirName->text(), QStringLiteral("Typed"));
+        }
+        QCOMPARE(ui->messages.keys(), (std::vector<std::string>{"Msg002", "Msg003"}));
+
+        // In a new, empty catalog no folder is current: a subfolder has no parent to go under.
+        ui->frame().doAddNew(ui->dir.path(), "Household", "Household.qlr");
+        form = &ui->mainForm();
+        panel = form->Frame1;
+        QVERIFY(trigger("mnuDAddRoot"));
+        clickButton(panel->check_addDir[0]);
+        typeInto(panel->txt_dirName, QStringLiteral("Orphan"));
+        clickButton(panel->cmd_AddDir);
+        QCOMPARE(fileText(ui->dir / "Household/Household.qlr"), QString());
+        QCOMPARE(form->dirTreeView->topLevelItemCount(), 0);
+    }
+
+    void indexEditor_refusesToStoreIntoWhatWentMeanwhile_keepingWhatWasTyped()
+    {
+        IndexEditorPanel* panel = form->Frame2;
+        // Add: the panel open for D6, and D6 deleted from the tree meanwhile.
+        writeBytes(indexFile("D6"), "");
+        ui->core().store.resetStoreCache();
+        chooseFolder("D6");
+        QVERIFY(trigger("mnuCAddFile"));
+        typeInto(panel->txt_ctitle, QStringLiteral("Seed order"));
+        ui->messages.answers = {MsgAnswer::Yes};
+        QVERIFY(trigger("mnuDDelete"));
+        QVERIFY(!fileText(folderFile).contains(QStringLiteral("D6|")));
+        clickButton(panel->cmd_cAdd);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->txt_ctitle->text(), QStringLiteral("Seed order"));
+        QVERIFY(!pathExists(indexFile("D6")));
+
+        // Save: the index deleted from the list meanwhile, then one moved to another folder.
+        chooseFolder("D1");
+        clickItem(list, list->indexOf(QStringLiteral("D1!C2")));
+        QVERIFY(trigger("mnuCUpdate"));
+        typeInto(panel->txt_ctitle, QStringLiteral("Tips, revised"));
+        ui->messages.answers = {MsgAnswer::No};
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("D1!C2|")));
+        clickButton(panel->cmd_cupdate);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->txt_ctitle->text(), QStringLiteral("Tips, revised"));
+        QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("Tips, revised")));
+
+        clickItem(list, list->indexOf(QStringLiteral("D1!C1")));
+        QVERIFY(trigger("mnuCUpdate"));
+        typeInto(panel->txt_ctitle, QStringLiteral("Welcome, revised"));
+        dragAndDrop(tree, DirTreeView::kIndexesMime, QStringLiteral("D1!C1"), centerOf(tree, node(QStringLiteral("D2"))),
+                    centerOf(tree, node(QStringLiteral("D2"))));
+        QVERIFY(fileText(indexFile("D2")).contains(QStringLiteral("D2!C2|Welcome to Quillory|")));
+        clickButton(panel->cmd_cupdate);
+        QVERIFY(panel->isVisible());
+        QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("revised")));
+        QVERIFY(!fileText(indexFile("D2")).contains(QStringLiteral("revised")));
+        QCOMPARE(ui->messages.keys(), (std::vector<std::string>{"Msg004", "Err025", "Msg001", "Err026", "Err026"}));
+    }
+
+    void indexEditor_aFailedAddOrSaveKeepsThePanelWithWhatWasTyped()
+    {
+        IndexEditorPanel* panel = form->Frame2;
+        chooseFolder("D1");
+        clickItem(list, list->indexOf(QStringLiteral("D1!C1")));
+        QVERIFY(trigger("mnuCUpdate"));
+        typeInto(panel->txt_ctitle, QStringLiteral("Not saved"));
+        // The index folder is gone (a disk unplugged): nothing can be written.
+        const std::string indexes = ui->demoFolder() + "/Indexes";
+        std::filesystem::rename(indexes, indexes + ".away");
+        clickButton(panel->cmd_cupdate);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->txt_ctitle->text(), QStringLiteral("Not saved"));
+        QVERIFY(!ui->messages.shown.empty()); // the store tells why
+
+        QVERIFY(trigger("mnuCAddFile"));
+        typeInto(panel->txt_ctitle, QStringLiteral("Not added"));
+        clickButton(panel->cmd_cAdd);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->txt_ctitle->text(), QStringLiteral("Not added"));
+        std::filesystem::rename(indexes + ".away", indexes);
+        QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("Not ")));
+        for (const Message& shown : ui->messages.shown)
+            QVERIFY(shown.key != "Err025" && shown.key != "Err026");
     }
 
     void indexEditor_addsAnIndexThatBecomesCurrent_withTheTimeInOneLocalForm()

@@ -4,11 +4,13 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 
 #include "core/CoreContext.h"
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
 #include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/support/UiSteps.h"
 
@@ -44,6 +46,61 @@ class TreeAndListTest : public QObject {
     ContentListView* list = nullptr;
 
     QTreeWidgetItem* node(const char* id) { return tree->node(QString::fromLatin1(id)); }
+    std::string folderFile() { return ui->demoFolder() + "/QuilloryDemo.qlr"; }
+    // Lets whatever the window put off until its command was done happen.
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+    // The name of a row edited in place, as a user does it.
+    void renameRow(const char* id, const QString& name)
+    {
+        const QModelIndex nameCell = list->indexOf(QString::fromLatin1(id));
+        list->setCurrentIndex(nameCell);
+        list->edit(nameCell);
+        auto* editor = list->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->setText(name);
+        QTest::keyClick(editor, Qt::Key_Return);
+        settle();
+    }
+    // A press on the arrow in front of a folder's name.
+    void clickExpander(const char* id)
+    {
+        const QRect label = tree->visualItemRect(node(id));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          QPoint(label.left() - tree->indentation() / 2, label.center().y()));
+        settle();
+    }
+    void deleteKeyOnTree(MsgAnswer answer)
+    {
+        ui->messages.answers = {answer};
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Delete);
+        settle();
+    }
+    // Add Index, a title typed, Add.
+    void addIndexTitled(const QString& title)
+    {
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuCAddFile")));
+        typeInto(form->Frame2->txt_ctitle, title);
+        clickButton(form->Frame2->cmd_cAdd);
+        settle();
+    }
+    // A web address copied and taken in from the clipboard: it goes to a new index.
+    void importAddress(const QString& address)
+    {
+        auto* data = new QMimeData;
+        data->setText(address);
+        ui->clipboard.setContent(data);
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClipDataIn")));
+        QVERIFY(form->Frame2->isVisible());
+        clickButton(form->Frame2->cmd_cAdd);
+        settle();
+    }
     QString cell(const char* id, int column) { return list->indexOf(QString::fromLatin1(id), column).data().toString(); }
     std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
     QStringList column(int col)
@@ -127,6 +184,89 @@ private slots:
         QTRY_VERIFY(commands.popupMenu()->isVisible());
         QCOMPARE(form->currentContentId(), std::string("D1!C2"));
         QVERIFY(popupEntries(ui->frame()).contains(QString::fromStdString(ui->core().conf.text("CDelete"))));
+
+        // Shift+F10 does what the Menu key does, in the tree and in the list.
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(commands.popupMenu()->isVisible());
+        QVERIFY(popupEntries(ui->frame()).contains(QString::fromStdString(ui->core().conf.text("DRename"))));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(commands.popupMenu()->isVisible());
+        QVERIFY(popupEntries(ui->frame()).contains(QString::fromStdString(ui->core().conf.text("CDelete"))));
+    }
+
+    void renamingARowsName_neverOverAnotherDocument()
+    {
+        // A name already taken in the document's folder: refused and told; both documents stay.
+        const std::string docs = ui->demoFolder() + "/Documents/";
+        const std::string welcome = readBytes(docs + "Welcome.txt");
+        const std::string tips = readBytes(docs + "Tips.md");
+        renameRow("D1!C1", QStringLiteral("Tips.md"));
+        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Err027"});
+        QCOMPARE(readBytes(docs + "Welcome.txt"), welcome);
+        QCOMPARE(readBytes(docs + "Tips.md"), tips);
+        QVERIFY(fileText(indexFile("D1")).contains(QStringLiteral("D1!C1|Welcome to Quillory|QLRR$/QuilloryDemo/Documents/Welcome.txt|")));
+        QTRY_COMPARE(cell("D1!C1", 0), QStringLiteral("Welcome.txt"));
+    }
+
+    void afterAFolderIsDeleted_theFolderHighlightedInItsPlaceIsTheOneCommandsActOn()
+    {
+        writeBytes(indexFile("D6"), ""); // D6 and then D3 can go
+        ui->core().store.resetStoreCache();
+        clickItem(tree, node("D6"));
+        deleteKeyOnTree(MsgAnswer::Yes);
+        QVERIFY(!fileText(folderFile()).contains(QStringLiteral("D6|")));
+        // D6 was its parent's only folder: the parent is highlighted, and current.
+        QCOMPARE(tree->currentItem(), node("D3"));
+        QVERIFY(node("D3")->isSelected());
+        QCOMPARE(form->currentDirId(), std::string("D3"));
+
+        // A second Delete deletes the folder highlighted now, not the tree's first one.
+        deleteKeyOnTree(MsgAnswer::Yes);
+        QVERIFY(!fileText(folderFile()).contains(QStringLiteral("D3|")));
+        QVERIFY(fileText(folderFile()).contains(QStringLiteral("D1|Getting started|0|")));
+        QCOMPARE(ui->messages.keys(), (std::vector<std::string>{"Msg004", "Msg004"}));
+
+        // D3 was last at the top level: the one before it takes the highlight, and the new
+        // indexes, typed or from the clipboard.
+        QCOMPARE(tree->currentItem(), node("D2"));
+        QCOMPARE(list->keys(), QStringList{QStringLiteral("D2!C1")});
+        addIndexTitled(QStringLiteral("Typed after the deletion"));
+        importAddress(QStringLiteral("https://example.org/after"));
+        const QString d2 = fileText(indexFile("D2"));
+        QVERIFY2(d2.contains(QStringLiteral("|Typed after the deletion|")) && d2.contains(QStringLiteral("|https://example.org/after|")),
+                 qPrintable(d2));
+        QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("after")));
+    }
+
+    void anExpanderClickOnlyOpensOrClosesTheFolder_theHighlightedOneStaysCurrent()
+    {
+        writeBytes(indexFile("D6"), "");
+        ui->core().store.resetStoreCache();
+        clickItem(tree, node("D6"));
+        node("D2")->setExpanded(false);
+        clickExpander("D2");
+        QVERIFY(node("D2")->isExpanded()); // the press was on the arrow
+        QCOMPARE(tree->currentItem(), node("D6"));
+        QCOMPARE(form->currentDirId(), std::string("D6"));
+        QVERIFY(list->keys().isEmpty()); // still D6's indexes: none
+
+        // Delete acts on D6 (D2 holds an index and would be refused).
+        deleteKeyOnTree(MsgAnswer::Yes);
+        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg004"});
+        QVERIFY(!fileText(folderFile()).contains(QStringLiteral("D6|")));
+        QVERIFY(fileText(folderFile()).contains(QStringLiteral("D2|Reading list|0|")));
+
+        QCOMPARE(tree->currentItem(), node("D3"));
+        clickExpander("D2");
+        QVERIFY(!node("D2")->isExpanded());
+        QCOMPARE(form->currentDirId(), std::string("D3"));
+        addIndexTitled(QStringLiteral("Plans"));
+        importAddress(QStringLiteral("https://example.org/plans"));
+        const QString d3 = fileText(indexFile("D3"));
+        QVERIFY2(d3.contains(QStringLiteral("|Plans|")) && d3.contains(QStringLiteral("|https://example.org/plans|")), qPrintable(d3));
+        QVERIFY(!fileText(indexFile("D2")).contains(QStringLiteral("plans"), Qt::CaseInsensitive));
     }
 
     void sortingSurvivesARefill_folderRenameShowsInTheList_clickRenameWorksAfterRenameByCommand()

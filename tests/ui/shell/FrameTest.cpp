@@ -1,6 +1,7 @@
 // The frame: menu sets with Open and Close, a second copy, the close box and exit; the catalog
 // window's splitter and panels; opening indexed documents.
 #include <QMdiArea>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
 
@@ -87,6 +88,26 @@ private slots:
         QCOMPARE(shownEntries(frame), kNoCatalog);
         QVERIFY(triggerEnabled(frame, "mnuExit1")); // exit from the menus without a catalog
         QCOMPARE(ui.quitRequests, 1);
+    }
+
+    void altLetter_opensTheShownMenuEveryTime_inBothMenuSets()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        MDIMainForm& frame = ui.frame();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        // Both sets have a File menu under Alt+F: only the one shown answers, every time.
+        for (const char* shown : {"mnuFile", "mnufile1"}) {
+            QMenu* file = frame.menus().menu(QString::fromLatin1(shown));
+            for (int press = 1; press <= 3; ++press) {
+                QTest::keyClick(&frame, Qt::Key_F, Qt::AltModifier);
+                QTRY_VERIFY2(file->isVisible(), qPrintable(QStringLiteral("%1, press %2").arg(QLatin1String(shown)).arg(press)));
+                file->close();
+                QTRY_VERIFY(!file->isVisible());
+            }
+            QVERIFY(triggerEnabled(frame, "mnuClose"));
+        }
     }
 
     void menuPictures_standAtTheirPlacesInBothMenuSets()

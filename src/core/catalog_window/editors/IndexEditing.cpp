@@ -49,33 +49,41 @@ std::shared_ptr<QlrDirContentModel> readContentPanel(qlrDbOpe& store, const std:
     return record;
 }
 
-std::string addIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields)
+IndexAdd addIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields)
 {
+    // An index of a folder that went would be written to an index file no folder owns.
+    if (dirId.empty() || !store.getQlrDirById(dirId))
+        return {IndexSave::FolderGone, {}};
     IndexFields fresh = fields;
     fresh.cId.clear();
     auto record = readContentPanel(store, dirId, fresh);
     std::string id(record->cId());
     if (!store.writeAddQlrDbDirContent(dirId, record))
-        return {};
-    return id;
+        return {IndexSave::Failed, {}};
+    return {IndexSave::Written, id};
 }
 
 IndexUpdate updateIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields)
 {
     IndexUpdate update;
-    if (dirId.empty() || fields.cId.empty())
+    // An index whose folder went went with it.
+    if (dirId.empty() || !store.getQlrDirById(dirId)) {
+        update.outcome = IndexSave::IndexGone;
         return update;
+    }
     const auto map = store.getDirContentMap(dirId);
-    const auto before = map->getValueByKey(fields.cId);
-    if (!before)
+    const auto before = fields.cId.empty() ? nullptr : map->getValueByKey(fields.cId);
+    if (!before) {
+        update.outcome = IndexSave::IndexGone;
         return update;
+    }
     auto changed = readContentPanel(store, dirId, fields);
     update.titleOrPathChanged = changed->cTitle() != before->cTitle() || changed->storedPath() != before->storedPath();
     // The record itself takes the new values, so that whoever shows it (the list) sees them.
     const QlrDirContentModel old = *before;
     *before = *changed;
-    update.written = store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map);
-    if (!update.written)
+    update.outcome = store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map) ? IndexSave::Written : IndexSave::Failed;
+    if (!update.written())
         *before = old;
     return update;
 }

@@ -31,16 +31,29 @@ std::string addTimeNow();
 std::shared_ptr<QlrDirContentModel> readContentPanel(qlrDbOpe& store, const std::string& dirId,
                                                      const IndexFields& fields);
 
-// Adds an index to the folder. Returns its id, or "" when the index file could not be written
-// (the store has told why).
-std::string addIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields);
+// What became of what the index editor was to store. The catalog may have changed while the
+// editor was open: its folder deleted, the index deleted or moved to another folder.
+enum class IndexSave {
+    Written,
+    FolderGone, // the folder is no longer in the catalog: nothing was written
+    IndexGone,  // the index is no longer in its folder, or its folder has gone: nothing was written
+    Failed,     // the index file could not be written (the store has told why)
+};
+
+struct IndexAdd {
+    IndexSave outcome = IndexSave::Failed;
+    std::string id; // the new index's id when written
+};
+// Adds an index to the folder, when the folder is still in the catalog.
+IndexAdd addIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields);
 
 struct IndexUpdate {
-    bool written = false;
+    IndexSave outcome = IndexSave::Failed;
     bool titleOrPathChanged = false; // what the list shows of it
+    bool written() const { return outcome == IndexSave::Written; }
 };
-// Stores the fields over the index fields.cId of the folder, with a new add time. A failed write
-// leaves the index as it was.
+// Stores the fields over the index fields.cId of the folder, with a new add time, when the index
+// is still there. A failed write leaves the index as it was.
 IndexUpdate updateIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields);
 
 } // namespace quillory

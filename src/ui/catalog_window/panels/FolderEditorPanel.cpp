@@ -212,7 +212,7 @@ void FolderEditorPanel::deleteFolder(const std::string& dirId)
         || result == FolderDeletion::HasSubfolders)
         return; // refused: the panel stays as it was
     if (result == FolderDeletion::Deleted)
-        host_.folderDeleted();
+        host_.folderDeleted(dirId);
     cmd_dback_Click();
 }
 

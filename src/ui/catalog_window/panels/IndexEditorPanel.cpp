@@ -132,11 +132,14 @@ void IndexEditorPanel::cmd_cAdd_Click()
     // Into the folder the panel was opened for, whichever is chosen in the tree now.
     if (folder_.empty())
         return;
-    const std::string id = addIndexFromPanel(core_.store, folder_, readFields());
+    const IndexAdd added = addIndexFromPanel(core_.store, folder_, readFields());
+    // Not stored: the panel stays open with what was typed, to try again or copy it elsewhere.
+    if (!saved(added.outcome))
+        return;
     host_.refreshContentList();
     cmd_back_Click();
-    if (!id.empty() && folder_ == host_.currentDirId())
-        host_.indexAdded(id);
+    if (folder_ == host_.currentDirId())
+        host_.indexAdded(added.id);
 }
 
 void IndexEditorPanel::cmd_cupdate_Click()
@@ -144,8 +147,25 @@ void IndexEditorPanel::cmd_cupdate_Click()
     MessageBatch batch(core_.messages);
     // The rows follow the store: a row whose index was written is shown again from it.
     const std::string cId = txt_cId->text().toStdString();
-    updateIndexFromPanel(core_.store, folderOfIndexId(cId), readFields());
-    cmd_back_Click();
+    if (saved(updateIndexFromPanel(core_.store, folderOfIndexId(cId), readFields()).outcome))
+        cmd_back_Click();
+}
+
+bool IndexEditorPanel::saved(IndexSave outcome)
+{
+    switch (outcome) {
+    case IndexSave::Written:
+        return true;
+    case IndexSave::FolderGone:
+        core_.messages.show("Err025");
+        break;
+    case IndexSave::IndexGone:
+        core_.messages.show("Err026");
+        break;
+    case IndexSave::Failed:
+        break; // the store has said why
+    }
+    return false;
 }
 
 void IndexEditorPanel::cmd_cdelete_Click()

@@ -53,6 +53,8 @@ private:
     void showFields(const IndexFields& fields);
     IndexFields readFields() const;
     void showPassword(bool on);
+    // True when the index was written; otherwise tells why not, when the store has not.
+    bool saved(IndexSave outcome);
 
     CoreContext& core_;
     PanelHost& host_;

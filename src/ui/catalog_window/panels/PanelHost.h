@@ -22,9 +22,9 @@ public:
     virtual void folderAdded(const std::string& dirId) = 0;
     // An index was added to the current folder: it becomes the current index, chosen in the list.
     virtual void indexAdded(const std::string& id) = 0;
-    // A folder was deleted: nothing is current until the tree, reloaded, makes its first folder
-    // current.
-    virtual void folderDeleted() = 0;
+    // A folder was deleted: when it was the current folder, the folder the tree highlights in its
+    // place becomes current.
+    virtual void folderDeleted(const std::string& dirId) = 0;
     // The list shows the current folder's indexes again.
     virtual void refreshContentList() = 0;
     // The list shows these indexes (a search's results); every panel is closed.

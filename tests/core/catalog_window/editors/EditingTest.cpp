@@ -88,7 +88,7 @@ TEST_F(FolderEditing, indexPasswordFlagWrittenAsAnyBoolean_isKeptWhenTheIndexIsE
         IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
         EXPECT_TRUE(fields.needPwd) << flag;
         fields.title = "Changed";
-        ASSERT_TRUE(updateIndexFromPanel(store, "D1", fields).written);
+        ASSERT_TRUE(updateIndexFromPanel(store, "D1", fields).written());
         EXPECT_NE(readBytes(fx.contentFile("D1")).find("D1!C1|Changed|QLRR$/plan.txt|True|secret|"), std::string::npos)
             << flag << ": " << readBytes(fx.contentFile("D1"));
     }
@@ -123,9 +123,23 @@ TEST_F(IndexEditing, failedUpdateLeavesTheCachedIndexAsItWas)
     IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
     fields.title = "Changed";
     std::filesystem::remove_all(fx.catalogFolder() + "/idx");
-    EXPECT_FALSE(updateIndexFromPanel(store, "D1", fields).written);
+    EXPECT_EQ(updateIndexFromPanel(store, "D1", fields).outcome, IndexSave::Failed);
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1")->cTitle(), "Plan");
     EXPECT_EQ(fx.recorder.shown.size(), 1u);
+}
+
+TEST_F(IndexEditing, aFolderOrIndexGoneMeanwhile_isNotWrittenTo)
+{
+    IndexFields fields;
+    fields.title = "Late";
+    EXPECT_EQ(addIndexFromPanel(store, "D9", fields).outcome, IndexSave::FolderGone);
+    EXPECT_FALSE(pathExists(fx.contentFile("D9")));
+    fields.cId = "D2!C7";
+    EXPECT_EQ(updateIndexFromPanel(store, "D2", fields).outcome, IndexSave::IndexGone);
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), "D2!C1|Plan|QLRR$/plan.txt|False||2026-01-01 10:00:00|\r\n");
+    const IndexAdd added = addIndexFromPanel(store, "D2", fields);
+    EXPECT_EQ(added.outcome, IndexSave::Written);
+    EXPECT_EQ(added.id, "D2!C2");
 }
 
 } // namespace
