@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 
 #include "core/CoreContext.h"
 #include "ui/catalog_window/MainForm.h"
@@ -86,6 +87,10 @@ void Application::showCatalogWindow()
         unloadCatalogWindow();
         if (frame_)
             frame_->init_Caption();
+    });
+    connect(form, &MainForm::statusNote, frame_, [this](const QString& text) {
+        if (frame_)
+            frame_->statusBar()->showMessage(text); // over the catalog's path until cleared
     });
     mainFormWindow_ = frame_->mdiArea()->addSubWindow(form, Qt::FramelessWindowHint);
     mainFormWindow_->setAttribute(Qt::WA_DeleteOnClose);

@@ -151,6 +151,10 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err017", T::Text},
         {"Err018", T::Text},
         {"Err019", T::Text},
+        {"MF_F3_lbl_progress", T::Text},
+        {"MF_F3_NothingFound", T::Text},
+        {"MF_F3_Stopped", T::Text},
+        {"MF_F3_StoppedForFolder", T::Text},
     };
     return keys;
 }

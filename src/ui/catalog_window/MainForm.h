@@ -74,6 +74,7 @@ public:
     void folderDeleted() override;
     void indexAdded(const std::string& id) override;
     void showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes) override;
+    void showSearchNote(const std::string& text) override;
     bool addIndexWithPath(const std::string& path) override;
 
     // ---- commands ----
@@ -122,6 +123,8 @@ public:
 signals:
     // The catalog was closed: the window is to be unloaded.
     void catalogClosed();
+    // A note for the frame's status line ("": none).
+    void statusNote(const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

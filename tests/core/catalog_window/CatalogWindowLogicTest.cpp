@@ -6,6 +6,7 @@
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/CommandStates.h"
 #include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/PanelGeometry.h"
 #include "core/catalog_window/PopupMenu.h"
 #include "support/TestSupport.h"
@@ -292,6 +293,14 @@ TEST(CatalogWindowRows, webAddressIsHttpOrHttpsInAnyCase_rowNameIsTheLastPart)
     EXPECT_EQ(rowFileName("/home/u/"), "");
     EXPECT_EQ(rowFileName("HTTPS://a.org/x/"), "HTTPS://a.org/x/");
     EXPECT_EQ(renamedPath("/home/u/a.txt", "b.txt"), "/home/u/b.txt");
+}
+
+TEST(CatalogWindowRows, configuredTextTakesItsValuesInAnyOrder_missingPlacesOrValuesAreLeftOut)
+{
+    EXPECT_EQ(withValues("Read %1 of %2", {"3", "40"}), "Read 3 of 40");
+    EXPECT_EQ(withValues("%2 documents, %1 read: 100%%", {"3", "40"}), "40 documents, 3 read: 100%");
+    EXPECT_EQ(withValues("Stopped.", {"3", "40"}), "Stopped.");
+    EXPECT_EQ(withValues("%1 %3 50% %", {"a"}), "a  50% %");
 }
 
 } // namespace
