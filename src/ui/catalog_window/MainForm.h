@@ -144,6 +144,7 @@ private:
     void connectList();
     void Form_Resize();
     void applyLayout(const WindowLayout& layout);
+    void placePanel(PanelFrame* frame, const TwipRect& wanted);
     TwipRect splitterRect() const;
     void showPopupMenu(int16_t context, const QPoint& globalPos);
     void showContentPanel();

@@ -184,6 +184,18 @@ TEST(CatalogWindowGeometry, treeTakesAQuarter_listTheRest_tooSmallAWindowGivesTh
     EXPECT_EQ(corner({0, 0}, 1500, 1200), std::pair(500.0, 200.0));
 }
 
+// A panel opened or kept in a window too small for it is seen whole: moved first, then made
+// smaller, down to its minimum.
+TEST(CatalogWindowGeometry, panelsMoveThenShrinkToBeSeenWhole_neverBelowTheirMinimum)
+{
+    const TwipRect panel{3100, 1020, 7000, 6000};
+    EXPECT_EQ(box(fitPanel(panel, 12000, 9000, 4000, 2000)), box(panel));
+    EXPECT_EQ(box(fitPanel(panel, 9000, 9000, 4000, 2000)), (Box{2000, 1020, 7000, 6000}));
+    EXPECT_EQ(box(fitPanel(panel, 12000, 6500, 4000, 2000)), (Box{3100, 500, 7000, 6000}));
+    EXPECT_EQ(box(fitPanel(panel, 6000, 5000, 4000, 2000)), (Box{0, 0, 6000, 5000}));
+    EXPECT_EQ(box(fitPanel(panel, 3000, 1000, 4000, 2000)), (Box{0, 0, 4000, 2000}));
+}
+
 std::string line(const std::string& id, const std::string& title, const std::string& path)
 {
     return id + "|" + title + "|" + path + "|False||2024-3-1 10:00:00|\r\n";
