@@ -112,8 +112,10 @@ void Application::unloadCatalogWindow()
     }
     mainForm_ = nullptr;
     mainFormWindow_ = nullptr;
-    if (frame_)
+    if (frame_) {
+        frame_->statusBar()->clearMessage(); // a note on the window's last search
         frame_->setStatusText(QString());
+    }
 }
 
 void Application::closeCatalog()

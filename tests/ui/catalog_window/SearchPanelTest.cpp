@@ -165,6 +165,11 @@ private slots:
         QCOMPARE(note(), caption("MF_F3_NothingFound"));
         chooseFolder("D2");
         QCOMPARE(note(), QString());
+        // Nor does a note outlast its catalog.
+        QCOMPARE(search("no such word", true, true, false, false, true), QStringList());
+        QVERIFY(!note().isEmpty());
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClose")));
+        QCOMPARE(note(), QString());
         QVERIFY(ui->messages.shown.empty());
     }
 
