@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 
 #include "core/CoreContext.h"
 #include "ui/catalog_window/MainForm.h"
@@ -96,6 +97,10 @@ void Application::showCatalogWindow()
         if (frame_)
             frame_->init_Caption();
     });
+    connect(form, &MainForm::statusNote, frame_, [this](const QString& text) {
+        if (frame_)
+            frame_->statusBar()->showMessage(text); // over the catalog's path until cleared
+    });
     mainFormWindow_ = frame_->mdiArea()->addSubWindow(form, Qt::FramelessWindowHint);
     mainFormWindow_->setAttribute(Qt::WA_DeleteOnClose);
     form->Form_Load();
@@ -116,8 +121,10 @@ void Application::unloadCatalogWindow()
     }
     mainForm_ = nullptr;
     mainFormWindow_ = nullptr;
-    if (frame_)
+    if (frame_) {
+        frame_->statusBar()->clearMessage(); // a note on the window's last search
         frame_->setStatusText(QString());
+    }
 }
 
 void Application::closeCatalog()

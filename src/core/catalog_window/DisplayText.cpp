@@ -13,4 +13,24 @@ std::string shownText(std::string_view text, size_t maxBytes)
     return std::string(text.substr(0, cut)) + "…";
 }
 
+std::string withValues(std::string_view text, const std::vector<std::string>& values)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '%' && next == '%') {
+            out += '%';
+            ++i;
+        } else if (text[i] == '%' && next >= '1' && next <= '9') {
+            if (const auto number = static_cast<size_t>(next - '1'); number < values.size())
+                out += values[number];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 } // namespace quillory

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillory {
 
@@ -17,5 +18,9 @@ inline constexpr int kMaxShownDepth = 1000;
 // text as the window shows it: one longer than maxBytes is cut at a character boundary and ends
 // in "…". The stored value is never changed.
 std::string shownText(std::string_view text, size_t maxBytes = kMaxShownBytes);
+
+// A configured text with its places %1 to %9 filled by values[0] to values[8]. A place without a
+// value, and a value without a place, are left out; "%%" is a percent sign.
+std::string withValues(std::string_view text, const std::vector<std::string>& values);
 
 } // namespace quillory

@@ -46,6 +46,17 @@ TwipRect panelPlacement(int panel, const TwipRect& splitter)
             panel == 3 ? kSearchPanelHeight : kPanelHeight};
 }
 
+TwipRect fitPanel(const TwipRect& panel, double windowWidth, double windowHeight, double minimumWidth,
+                  double minimumHeight)
+{
+    TwipRect fitted = panel;
+    fitted.width = std::max(std::min(panel.width, windowWidth), minimumWidth);
+    fitted.height = std::max(std::min(panel.height, windowHeight), minimumHeight);
+    fitted.left = std::max(std::min(panel.left, windowWidth - fitted.width), 0.0);
+    fitted.top = std::max(std::min(panel.top, windowHeight - fitted.height), 0.0);
+    return fitted;
+}
+
 TwipPoint clampPanel(TwipPoint proposed, double windowWidth, double windowHeight)
 {
     TwipPoint p = proposed;

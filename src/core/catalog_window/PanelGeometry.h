@@ -52,6 +52,11 @@ WindowLayout layoutAroundSplitter(const TwipRect& splitter, double windowWidth, 
 // Where panel 1 to 4 opens: at the splitter's right edge, below its top; the search panel (3)
 // is lower than the others.
 TwipRect panelPlacement(int panel, const TwipRect& splitter);
+// A panel moved left and up, then made smaller, as far as it takes to lie wholly inside a window of
+// this size, so that all of its controls can be reached; never smaller than the minimum size (the
+// panel then starts at the window's top-left corner).
+TwipRect fitPanel(const TwipRect& panel, double windowWidth, double windowHeight, double minimumWidth,
+                  double minimumHeight);
 // A panel's top-left corner kept inside the window's limits; on a window too small for both
 // limits the upper one wins.
 TwipPoint clampPanel(TwipPoint proposed, double windowWidth, double windowHeight);

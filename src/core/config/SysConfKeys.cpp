@@ -168,6 +168,10 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Err028", T::Text},
         {"Err029", T::Text},
         {"Err030", T::Text},
+        {"MF_F3_lbl_progress", T::Text},
+        {"MF_F3_NothingFound", T::Text},
+        {"MF_F3_Stopped", T::Text},
+        {"MF_F3_StoppedForFolder", T::Text},
     };
     return keys;
 }

@@ -255,6 +255,11 @@ void MainForm::showSearchResults(const std::vector<std::shared_ptr<QlrDirContent
     fillContentList(indexes);
 }
 
+void MainForm::showSearchNote(const std::string& text)
+{
+    emit statusNote(QString::fromStdString(text));
+}
+
 bool MainForm::addIndexWithPath(const std::string& path)
 {
     if (currentDirId().empty())

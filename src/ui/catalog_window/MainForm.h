@@ -74,6 +74,7 @@ public:
     void folderDeleted(const std::string& dirId) override;
     void indexAdded(const std::string& id) override;
     void showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes) override;
+    void showSearchNote(const std::string& text) override;
     bool addIndexWithPath(const std::string& path) override;
 
     // ---- commands ----
@@ -122,6 +123,8 @@ public:
 signals:
     // The catalog was closed: the window is to be unloaded.
     void catalogClosed();
+    // A note for the frame's status line ("": none).
+    void statusNote(const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -141,6 +144,7 @@ private:
     void connectList();
     void Form_Resize();
     void applyLayout(const WindowLayout& layout);
+    void placePanel(PanelFrame* frame, const TwipRect& wanted);
     TwipRect splitterRect() const;
     void showPopupMenu(int16_t context, const QPoint& globalPos);
     void showContentPanel();

@@ -35,14 +35,26 @@ void MainForm::applyLayout(const WindowLayout& layout)
     place(ListView, layout.list);
 }
 
+void MainForm::placePanel(PanelFrame* frame, const TwipRect& wanted)
+{
+    // A window too small for the panel where it is wanted gets it moved, or smaller, so that
+    // none of its buttons is out of reach.
+    const QSize minimum = frame->minimumSizeHint();
+    frame->setGeometry(toPixels(fitPanel(wanted, pixelsToTwips(width()), pixelsToTwips(height()),
+                                         pixelsToTwips(minimum.width()), pixelsToTwips(minimum.height()))));
+}
+
 void MainForm::Form_Resize()
 {
     if (isMinimized())
         return;
     applyLayout(fullLayout(pixelsToTwips(width()), pixelsToTwips(height()), treeShare_));
-    for (PanelFrame* frame : frames_) {
+    for (int number = 1; number <= 4; ++number) {
+        PanelFrame* frame = panel(number);
         if (frame->isVisible()) {
-            frame->move(frame->clamp(frame->pos()));
+            const QPoint corner = frame->clamp(frame->pos());
+            const TwipRect size = panelPlacement(number, splitterRect());
+            placePanel(frame, {pixelsToTwips(corner.x()), pixelsToTwips(corner.y()), size.width, size.height});
             break;
         }
     }
@@ -66,7 +78,7 @@ void MainForm::frameSize_init(int16_t panelNumber)
                 panel(i)->hide();
         }
         PanelFrame* shown = panel(panelNumber);
-        shown->setGeometry(toPixels(panelPlacement(panelNumber, splitterRect())));
+        placePanel(shown, panelPlacement(panelNumber, splitterRect()));
         shown->show();
         shown->raise();
     } else if (panelNumber == 99 || panelNumber == 199) {

@@ -10,6 +10,7 @@
 #include "core/store/RecordIds.h"
 #include "ui/catalog_window/ContentListView.h"
 #include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/platform/QtText.h"
 #include "ui/shell/CommandDispatcher.h"
 
@@ -154,6 +155,8 @@ void MainForm::dirTreeView_NodeClick(QTreeWidgetItem* node)
     if (!node)
         return;
     MessageBatch batch(core_.messages);
+    // The list is to show this folder, not the results of a search still reading documents.
+    Frame3->folderChosen();
     setCurrentDir(dirTreeView->keyOf(node).toStdString());
     initListView();
     refreshContentList();

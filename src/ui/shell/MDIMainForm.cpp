@@ -42,6 +42,8 @@ MDIMainForm::MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHo
 {
     setObjectName(QStringLiteral("MDIMainForm"));
     setWindowTitle(kProgramName);
+    // Smaller, and the editing panels would have no room for their controls and buttons.
+    setMinimumSize(640, 480);
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));

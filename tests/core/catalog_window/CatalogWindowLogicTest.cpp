@@ -7,6 +7,7 @@
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/CommandStates.h"
 #include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/PanelGeometry.h"
 #include "core/catalog_window/PopupMenu.h"
 #include "support/TestSupport.h"
@@ -185,6 +186,18 @@ TEST(CatalogWindowGeometry, treeTakesAQuarter_listTheRest_tooSmallAWindowGivesTh
     const auto corner = [](TwipPoint p, double w, double h) { const TwipPoint c = clampPanel(p, w, h); return std::pair(c.x, c.y); };
     EXPECT_EQ(corner({-50, 20000}, 12000, 9000), std::pair(1000.0, 8000.0));
     EXPECT_EQ(corner({0, 0}, 1500, 1200), std::pair(500.0, 200.0));
+}
+
+// A panel opened or kept in a window too small for it is seen whole: moved first, then made
+// smaller, down to its minimum.
+TEST(CatalogWindowGeometry, panelsMoveThenShrinkToBeSeenWhole_neverBelowTheirMinimum)
+{
+    const TwipRect panel{3100, 1020, 7000, 6000};
+    EXPECT_EQ(box(fitPanel(panel, 12000, 9000, 4000, 2000)), box(panel));
+    EXPECT_EQ(box(fitPanel(panel, 9000, 9000, 4000, 2000)), (Box{2000, 1020, 7000, 6000}));
+    EXPECT_EQ(box(fitPanel(panel, 12000, 6500, 4000, 2000)), (Box{3100, 500, 7000, 6000}));
+    EXPECT_EQ(box(fitPanel(panel, 6000, 5000, 4000, 2000)), (Box{0, 0, 6000, 5000}));
+    EXPECT_EQ(box(fitPanel(panel, 3000, 1000, 4000, 2000)), (Box{0, 0, 4000, 2000}));
 }
 
 std::string line(const std::string& id, const std::string& title, const std::string& path)
@@ -382,6 +395,14 @@ TEST(CatalogWindowRows, webAddressIsHttpOrHttpsInAnyCase_rowNameIsTheLastPart)
     EXPECT_EQ(rowFileName("/home/u/"), "");
     EXPECT_EQ(rowFileName("HTTPS://a.org/x/"), "HTTPS://a.org/x/");
     EXPECT_EQ(renamedPath("/home/u/a.txt", "b.txt"), "/home/u/b.txt");
+}
+
+TEST(CatalogWindowRows, configuredTextTakesItsValuesInAnyOrder_missingPlacesOrValuesAreLeftOut)
+{
+    EXPECT_EQ(withValues("Read %1 of %2", {"3", "40"}), "Read 3 of 40");
+    EXPECT_EQ(withValues("%2 documents, %1 read: 100%%", {"3", "40"}), "40 documents, 3 read: 100%");
+    EXPECT_EQ(withValues("Stopped.", {"3", "40"}), "Stopped.");
+    EXPECT_EQ(withValues("%1 %3 50% %", {"a"}), "a  50% %");
 }
 
 } // namespace

@@ -1,12 +1,14 @@
-// The search panel driven as a user drives it: scopes, fields, the order of the results, and
-// the document scan that leaves the window free and stops with what it found.
+// The search panel driven as a user drives it: scopes, fields, the order of the results, what
+// the window says of a search, and the document scan that leaves the window free, says how far
+// it is and stops with what it found. A scan is held at a document of the test's choosing, so
+// that it surely runs while the test looks.
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <fcntl.h>
-#include <unistd.h>
+#include <QStatusBar>
 
+#include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/search/DocumentScan.h"
 #include "ui/support/UiSteps.h"
 #include "ui/catalog_window/ContentListView.h"
@@ -47,20 +49,46 @@ class SearchPanelTest : public QObject {
                 clickButton(box);
         }
     }
-    // Searches for text from the current folder and returns the list's rows when it is done.
-    QStringList search(const QString& text, bool titles, bool descriptions, bool documents, bool subtree, bool whole)
+    QStringList rows()
     {
-        if (!triggerEnabled(ui->frame(), QStringLiteral("mnuSSearchFile")))
-            return {QStringLiteral("(no search)")};
-        setBoxes(titles, descriptions, documents, subtree, whole);
-        QTest::keyClicks(panel->txt_search, text);
-        clickButton(panel->cmd_search);
-        if (!QTest::qWaitFor([&] { return !panel->searching(); }, 20000))
-            return {QStringLiteral("(still searching)")};
         QStringList keys;
         for (int i = 0; i < form->ListView->rowCount(); ++i)
             keys << form->ListView->keyOf(form->ListView->model()->index(i, 0));
         return keys;
+    }
+    // What the frame's status line says.
+    QString note() { return ui->frame().statusBar()->currentMessage(); }
+    QString noteWith(const char* key, const std::vector<std::string>& values)
+    {
+        return QString::fromStdString(withValues(ui->core().conf.text(key), values));
+    }
+    // Opens the panel and presses Search for text from the current folder.
+    bool startSearch(const QString& text, bool titles, bool descriptions, bool documents, bool subtree, bool whole)
+    {
+        if (!triggerEnabled(ui->frame(), QStringLiteral("mnuSSearchFile")))
+            return false;
+        setBoxes(titles, descriptions, documents, subtree, whole);
+        QTest::keyClicks(panel->txt_search, text);
+        clickButton(panel->cmd_search);
+        return true;
+    }
+    // Searches for text from the current folder and returns the list's rows when it is done.
+    QStringList search(const QString& text, bool titles, bool descriptions, bool documents, bool subtree, bool whole)
+    {
+        if (!startSearch(text, titles, descriptions, documents, subtree, whole))
+            return {QStringLiteral("(no search)")};
+        if (!QTest::qWaitFor([&] { return !panel->searching(); }, 20000))
+            return {QStringLiteral("(still searching)")};
+        return rows();
+    }
+    // Starts a document search for "report" that waits before document number holdAt (0 the
+    // first), once those before it are read; false when it does not get there.
+    bool startHeldScan(bool whole, size_t holdAt = 1)
+    {
+        panel->scanStarting = [holdAt](DocumentScan& scan) { scan.holdBefore(holdAt); };
+        const bool started = startSearch(QStringLiteral("report"), false, false, true, false, whole);
+        panel->scanStarting = nullptr;
+        return started && QTest::qWaitFor([&] { return panel->scan() && panel->scan()->holding(); }, 20000);
     }
 
 private slots:
@@ -106,58 +134,70 @@ private slots:
         QVERIFY(ui->messages.shown.empty());
     }
 
-    void documentScan_leavesTheWindowFree_andStopsWithWhatItFound()
+    void documentScan_saysHowFarItIs_andStopsWithWhatItFound()
     {
-        // One small matching document, then gigabytes to read (holes: no disk is used), then a
-        // match that only a finished scan would find.
-        std::string indexes = line("D1!C1", "first", doc("first.txt", "a report"));
-        for (int i = 0; i < 8; ++i) {
-            const std::string name = "big" + std::to_string(i) + ".txt";
-            const std::string path = ui->dir / ("docs/" + name);
-            const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
-            QVERIFY(fd >= 0 && ::ftruncate(fd, 1'000'000'000) == 0);
-            ::close(fd);
-            indexes += line(("D1!C" + std::to_string(i + 2)).c_str(), "big", "QLRR$/docs/" + name);
-        }
-        indexes += line("D1!C20", "last", doc("last.txt", "report"));
-        writeBytes(indexFile("D1"), indexes);
+        writeBytes(indexFile("D1"), line("D1!C1", "first", doc("first.txt", "a report"))
+                                        + line("D1!C2", "second", doc("second.txt", "report"))
+                                        + line("D1!C3", "third", doc("third.txt", "nothing")));
         ui->core().store.resetStoreCache();
         chooseFolder("D3");
         chooseFolder("D1");
 
-        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuSSearchFile")));
-        setBoxes(false, false, true, false, false);
-        QTest::keyClicks(panel->txt_search, QStringLiteral("report"));
-        clickButton(panel->cmd_search);
+        QVERIFY(startHeldScan(false));
         QVERIFY(panel->searching());
         QCOMPARE(panel->cmd_search->text(), caption("MF_F3_cmd_Search2"));
         QVERIFY(!panel->cmd_sback->isEnabled());
-        QTRY_VERIFY(panel->scan() && panel->scan()->found().size() == 1);
+        QTRY_COMPARE(panel->lbl_progress->text(), noteWith("MF_F3_lbl_progress", {"1", "3"}));
 
-        // The window answers meanwhile: another folder is chosen and listed.
-        chooseFolder("D3");
-        QCOMPARE(form->currentDirId(), std::string("D3"));
-        QCOMPARE(form->ListView->rowCount(), 2);
-        QVERIFY(panel->scan()->running());
-
+        // Stop: the list shows what was found, and says that it is only part.
         clickButton(panel->cmd_search);
         QVERIFY(!panel->searching());
         QVERIFY(!panel->isVisible());
         QCOMPARE(panel->cmd_search->text(), caption("MF_F3_cmd_Search"));
-        QCOMPARE(form->ListView->rowCount(), 1);
-        QVERIFY(form->ListView->hasRow(QStringLiteral("D1!C1")));
+        QCOMPARE(rows(), QStringList({"D1!C1"}));
+        QCOMPARE(note(), noteWith("MF_F3_Stopped", {"1", "3"}));
+        QVERIFY(panel->lbl_progress->text().isEmpty());
 
-        // Turning to another panel during a scan ends it the same way, and that panel stays.
-        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuSSearchFile")));
-        setBoxes(false, false, true, false, true);
-        QTest::keyClicks(panel->txt_search, QStringLiteral("report"));
-        clickButton(panel->cmd_search);
-        QTRY_VERIFY(panel->scan() && !panel->scan()->found().empty());
+        // Let run, it finds the rest and says nothing more; a search that finds nothing says so.
+        QCOMPARE(search("report", false, false, true, false, false), QStringList({"D1!C1", "D1!C2"}));
+        QCOMPARE(note(), QString());
+        QCOMPARE(search("no such word", true, true, true, false, true), QStringList());
+        QCOMPARE(note(), caption("MF_F3_NothingFound"));
+        chooseFolder("D2");
+        QCOMPARE(note(), QString());
+        // Nor does a note outlast its catalog.
+        QCOMPARE(search("no such word", true, true, false, false, true), QStringList());
+        QVERIFY(!note().isEmpty());
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClose")));
+        QCOMPARE(note(), QString());
+        QVERIFY(ui->messages.shown.empty());
+    }
+
+    void choosingAFolderDuringTheScan_endsItAndListsThatFolder()
+    {
+        chooseFolder("D1");
+        QVERIFY(startHeldScan(true));
+        // The window answers meanwhile; the folder chosen is what the list shows, then and later.
+        chooseFolder("D3");
+        QCOMPARE(form->currentDirId(), std::string("D3"));
+        QVERIFY(!panel->searching());
+        QVERIFY(!panel->scan());
+        QVERIFY(!panel->isVisible());
+        QCOMPARE(rows(), QStringList({"D3!C1", "D3!C2"}));
+        QCOMPARE(note(), caption("MF_F3_StoppedForFolder"));
+        QTest::qWait(100);
+        QCOMPARE(rows(), QStringList({"D3!C1", "D3!C2"}));
+        // A search from there starts afresh.
+        QCOMPARE(search("report", false, false, true, false, false), QStringList({"D3!C1"}));
+
+        // Turning to another panel during a scan ends it as Stop does, and that panel stays.
+        QVERIFY(startHeldScan(true, 3));
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuCAddFile")));
         QVERIFY(!panel->searching());
         QVERIFY(form->Frame2->isVisible());
-        QVERIFY(form->ListView->hasRow(QStringLiteral("D1!C1")));
-        QTest::qWait(50); // nothing of the ended scan comes afterwards
+        QCOMPARE(rows(), QStringList({"D1!C3"}));
+        QCOMPARE(note(), noteWith("MF_F3_Stopped", {"3", "8"}));
+        QTest::qWait(100); // nothing of the ended scan comes afterwards
         QVERIFY(form->Frame2->isVisible());
     }
 };

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScrollArea>
 
 #include "ui/support/UiSteps.h"
 #include "ui/catalog_window/ContentListView.h"
@@ -58,6 +59,49 @@ bool near(int actual, int expected)
 class FrameTest : public QObject {
     Q_OBJECT
 private slots:
+    void panelButtons_stayWithinReach_inSmallWindows()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        MainForm& form = ui.mainForm();
+        QWidget* split = form.findChild<QWidget*>(QStringLiteral("picSplit"));
+        const char* const opens[] = {"tDAddRoot", "tCAdd", "mnuSSearchFile", "tTClipDataIn"};
+        for (const QSize size : {QSize(800, 600), ui.frame().minimumSize()}) {
+            QVERIFY(size.width() >= 600 && size.height() >= 400);
+            // With the splitter where it opens panels, and dragged as far right as it goes.
+            for (const bool farRight : {false, true}) {
+                ui.frame().resize(size);
+                QTRY_COMPARE(ui.frame().size(), size);
+                if (farRight) {
+                    sendMouse(split, QEvent::MouseButtonPress, {2, 10});
+                    sendMouse(split, QEvent::MouseMove, {5000, 10});
+                    sendMouse(split, QEvent::MouseButtonRelease, {5000, 10});
+                }
+                for (int n = 1; n <= 4; ++n) {
+                    QVERIFY(triggerEnabled(ui.frame(), QString::fromLatin1(opens[n - 1])));
+                    auto* panel = form.findChild<QWidget*>(QStringLiteral("Frame%1").arg(n));
+                    auto* scroll = panel->findChild<QScrollArea*>();
+                    QVERIFY(panel->isVisible() && scroll);
+                    QVERIFY(form.rect().contains(panel->geometry()));
+                    int buttons = 0;
+                    for (QAbstractButton* button : panel->findChildren<QAbstractButton*>()) {
+                        if (!button->isVisibleTo(panel))
+                            continue;
+                        // A control among the fields is scrolled to, as a user scrolls; those at
+                        // the foot need no scrolling.
+                        if (scroll->isAncestorOf(button))
+                            scroll->ensureWidgetVisible(button);
+                        const QPoint center = button->mapTo(&form, button->rect().center());
+                        QVERIFY2(form.childAt(center) == button,
+                                 qPrintable(QStringLiteral("%1 in %2x%3").arg(button->objectName()).arg(size.width()).arg(size.height())));
+                        ++buttons;
+                    }
+                    QVERIFY(buttons >= 2);
+                }
+            }
+        }
+    }
+
     void closeAndOpen_switchTheMenuSets_openingAnotherCatalogReplacesTheShownOne()
     {
         UiFixture ui;
@@ -223,8 +267,14 @@ private slots:
         sendMouse(split, QEvent::MouseButtonRelease, {5000, 10});
 
         const auto panel = [&](int n) { return form.findChild<QWidget*>(QStringLiteral("Frame%1").arg(n)); };
+        // A panel opens at the splitter's right edge, or as near as it can to be seen whole.
         QVERIFY(triggerEnabled(ui.frame(), "mnuSSearchFile"));
         QVERIFY(panel(3)->isVisible());
+        QVERIFY(near(panel(3)->geometry().right() + 1, form.width()) && near(panel(3)->y(), split->y() + 67));
+        sendMouse(split, QEvent::MouseButtonPress, {2, 10});
+        sendMouse(split, QEvent::MouseMove, {-600, 10});
+        sendMouse(split, QEvent::MouseButtonRelease, {-600, 10});
+        QVERIFY(triggerEnabled(ui.frame(), "mnuSSearchFile"));
         QVERIFY(near(panel(3)->x(), split->geometry().right() + 1) && near(panel(3)->y(), split->y() + 67));
         QVERIFY(near(panel(3)->width(), 467) && near(panel(3)->height(), 267)); // 7000 by 4000 twips
         QVERIFY(triggerEnabled(ui.frame(), "tCAdd"));
@@ -240,7 +290,8 @@ private slots:
         const double share = (split->x() - 20.0 / 15) / form.width();
         ui.frame().resize(ui.frame().width() - 150, ui.frame().height() - 40);
         QTRY_VERIFY(qAbs(split->x() - (20.0 / 15 + share * form.width())) <= 2);
-        QVERIFY(near(panel(2)->x(), form.width() - 67)); // and pulls the panel back inside
+        // and pulls the panel back inside, whole.
+        QTRY_VERIFY(near(panel(2)->geometry().right() + 1, form.width()) && near(panel(2)->width(), 467));
         QCOMPARE(ui.preferences.treeShare(), share);
 
         QVERIFY(triggerEnabled(ui.frame(), "tDAddRoot"));

@@ -24,9 +24,43 @@ void DocumentScan::start(std::function<void()> finished)
 
 void DocumentScan::stop()
 {
-    stop_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    holdChanged_.notify_all();
     if (thread_.joinable())
         thread_.join();
+}
+
+void DocumentScan::holdBefore(size_t document)
+{
+    std::lock_guard lock(mutex_);
+    holdAt_ = document;
+}
+
+void DocumentScan::release()
+{
+    {
+        std::lock_guard lock(mutex_);
+        holdAt_ = kNoHold;
+    }
+    holdChanged_.notify_all();
+}
+
+bool DocumentScan::holding() const
+{
+    std::lock_guard lock(mutex_);
+    return holding_;
+}
+
+bool DocumentScan::passHold(size_t document)
+{
+    std::unique_lock lock(mutex_);
+    holding_ = true;
+    holdChanged_.wait(lock, [&] { return stop_ || holdAt_ != document; });
+    holding_ = false;
+    return !stop_;
 }
 
 std::vector<DocumentScan::Found> DocumentScan::found() const
@@ -37,25 +71,50 @@ std::vector<DocumentScan::Found> DocumentScan::found() const
 
 void DocumentScan::run()
 {
-    DocumentSearcher searcher(plan_.text);
-    searcher.setStopFlag(&stop_);
+    // The documents to look at, all told, so that the window can say how far the scan is.
+    struct Document {
+        const std::string* dirId;
+        std::string cId;
+        std::string path;
+    };
+    std::vector<Document> documents;
     FixedRootPath root(plan_.rootPath);
+    bool whole = true;
     for (const auto& folder : plan_.folders) {
-        if (stop_)
+        if (stop_) {
+            whole = false;
             break;
+        }
         // A file that cannot be read was told of when the titles were searched.
         const IndexFileRead read = readIndexFile(folder.indexFile, &root);
         read.map->forEach([&](const std::string& cId, const ContentMap::Ptr& record) {
-            if (stop_ || plan_.skip.contains(cId))
-                return;
-            const bool holds = searcher.fileContains(openablePath(record->cContentPath(), plan_.rootPath));
-            documentsRead_.fetch_add(1, std::memory_order_relaxed);
-            if (holds && !stop_) {
-                std::lock_guard lock(mutex_);
-                found_.push_back({folder.dirId, cId});
-            }
+            if (!plan_.skip.contains(cId))
+                documents.push_back({&folder.dirId, cId, openablePath(record->cContentPath(), plan_.rootPath)});
         });
     }
+    if (whole)
+        documentsToRead_.store(documents.size(), std::memory_order_relaxed);
+
+    DocumentSearcher searcher(plan_.text);
+    searcher.setStopFlag(&stop_);
+    for (size_t i = 0; i < documents.size() && whole; ++i) {
+        if (stop_ || (holdAt_ == i && !passHold(i))) {
+            whole = false;
+            break;
+        }
+        const Document& document = documents[i];
+        const bool holds = searcher.fileContains(document.path);
+        if (stop_) {
+            whole = false; // the document may have been left unread
+            break;
+        }
+        documentsRead_.fetch_add(1, std::memory_order_relaxed);
+        if (holds) {
+            std::lock_guard lock(mutex_);
+            found_.push_back({*document.dirId, document.cId});
+        }
+    }
+    completed_ = whole;
     running_ = false;
     if (finished_)
         finished_();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <limits>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -12,7 +14,7 @@
 namespace quillory {
 
 // The document part of a search, on a thread of its own: it reads the index files of its plan
-// (never the store's caches) and each index's document, and keeps the indexes whose document
+// (never the store's caches), then each index's document, and keeps the indexes whose document
 // holds the text, in folder and index order. The window stays free meanwhile; stop() ends the
 // scan within one block of reading.
 class DocumentScan {
@@ -35,22 +37,42 @@ public:
     void stop();
     bool wasStopped() const { return stop_.load(); }
     bool running() const { return running_.load(); }
+    // True once the scan has looked at every document of its plan (it was not stopped first).
+    bool completed() const { return completed_.load(); }
 
     // The indexes found so far, in order.
     std::vector<Found> found() const;
     // How many documents have been looked at.
     size_t documentsRead() const { return documentsRead_.load(std::memory_order_relaxed); }
+    // How many documents the scan looks at in all; 0 until its index files have been read.
+    size_t documentsToRead() const { return documentsToRead_.load(std::memory_order_relaxed); }
+
+    // Makes the scan wait before it looks at document number `document` (0 the first) until
+    // release() or stop(); set before start(). Lets a test look at a scan that is surely still
+    // running.
+    void holdBefore(size_t document);
+    void release();
+    // True while the scan waits at its hold.
+    bool holding() const;
 
 private:
     void run();
+    // Waits while document is the one held; false when the scan is to end.
+    bool passHold(size_t document);
 
     DocumentScanPlan plan_;
     std::function<void()> finished_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> running_{false};
+    std::atomic<bool> completed_{false};
     std::atomic<size_t> documentsRead_{0};
+    std::atomic<size_t> documentsToRead_{0};
     mutable std::mutex mutex_;
     std::vector<Found> found_;
+    static constexpr size_t kNoHold = std::numeric_limits<size_t>::max();
+    std::atomic<size_t> holdAt_{kNoHold};
+    bool holding_ = false;
+    std::condition_variable holdChanged_;
     std::thread thread_;
 };
 

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "core/config/SysConf.h"
@@ -30,8 +31,19 @@ PanelFrame::PanelFrame(const QString& name, const SysConf& conf, const char* tit
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
     title_->setFont(titleFont);
     layout->addWidget(title_);
-    content_ = new QVBoxLayout;
-    layout->addLayout(content_, 1);
+    // The controls scroll when the window leaves the panel less room than they need; the title
+    // and the buttons at the foot stay in sight.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("panelScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->viewport()->setAutoFillBackground(false);
+    auto* controls = new QWidget(scroll);
+    controls->setAutoFillBackground(false);
+    content_ = new QVBoxLayout(controls);
+    content_->setContentsMargins(0, 0, 0, 0);
+    scroll->setWidget(controls);
+    layout->addWidget(scroll, 1);
     foot_ = new QHBoxLayout;
     foot_->addStretch();
     layout->addLayout(foot_);

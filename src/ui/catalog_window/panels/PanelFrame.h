@@ -16,7 +16,8 @@ class SysConf;
 
 // What the four editing panels share: a title that tells what the panel is for, the configured
 // captions and font, and a fixed size floating over the index list, dragged by its background
-// within the limits the catalog window sets.
+// within the limits the catalog window sets. In a window too small for the panel, its controls
+// scroll and its buttons stay in sight.
 class PanelFrame : public QFrame {
 public:
     // name: the panel's object name, "Frame1" to "Frame4"; titleKey: the caption key of its title.

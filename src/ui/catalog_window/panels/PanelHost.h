@@ -29,6 +29,9 @@ public:
     virtual void refreshContentList() = 0;
     // The list shows these indexes (a search's results); every panel is closed.
     virtual void showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes) = 0;
+    // Tells the user what a search came to, where the window says such things ("": nothing to
+    // say; an earlier note goes).
+    virtual void showSearchNote(const std::string& text) = 0;
     // Opens the index editor for a new index of the current folder with this path, when there is
     // a current folder. Returns whether it opened.
     virtual bool addIndexWithPath(const std::string& path) = 0;

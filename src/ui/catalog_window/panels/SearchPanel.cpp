@@ -3,10 +3,13 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "core/CoreContext.h"
+#include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/search/DocumentScan.h"
 #include "core/catalog_window/search/IndexSearch.h"
 #include "ui/catalog_window/panels/PanelHost.h"
@@ -45,7 +48,12 @@ void SearchPanel::build()
     boxes->addWidget(check_sNowNest, 0, 1);
     boxes->addWidget(check_sAll, 1, 1);
     content()->addLayout(boxes);
+    lbl_progress = control<QLabel>("lbl_progress");
+    content()->addWidget(lbl_progress);
     content()->addStretch(1);
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(100);
+    connect(progressTimer_, &QTimer::timeout, this, [this] { showProgress(); });
 
     cmd_search = footButton("MF_F3_cmd_Search", "cmd_search", [this] { cmd_search_Click(); });
     cmd_sback = footButton("MF_F3_cmd_sback", "cmd_sback", [this] { cmd_sback_Click(); });
@@ -89,10 +97,13 @@ void SearchPanel::runSearch()
     }
     searching_ = true;
     results_ = {};
+    host_.showSearchNote("");
     MessageBatch batch(core_.messages);
     const std::string text = txt_search->text().toStdString();
     if (isBlankSearchText(text)) {
-        finishSearch();
+        // Nothing was looked for, so there is nothing to tell.
+        endSearching();
+        host_.showSearchResults({});
         return;
     }
     SearchOptions options;
@@ -112,17 +123,21 @@ void SearchPanel::runSearch()
     // The index files are read by the scan itself; the maps it needs for the results are read
     // here, on this thread, once it is done.
     scan_ = std::make_unique<DocumentScan>(planDocumentScan(core_.store, core_.session.getRootPath(), scope, text, results_));
-    // The scan's thread ends before this panel goes, so the panel is there to be told.
-    DocumentScan* scan = scan_.get();
-    scan_->start([this, scan] {
+    if (scanStarting)
+        scanStarting(*scan_);
+    // The scan's thread ends before this panel goes, so the panel is there to be told; the end
+    // of a scan that was stopped meanwhile finishes nothing.
+    const unsigned number = ++scanNumber_;
+    scan_->start([this, number] {
         QMetaObject::invokeMethod(
             this,
-            [this, scan] {
-                if (scan_.get() == scan)
+            [this, number] {
+                if (scan_ && scanNumber_ == number)
                     finishSearch();
             },
             Qt::QueuedConnection);
     });
+    progressTimer_->start();
 }
 
 void SearchPanel::stopSearch()
@@ -142,28 +157,59 @@ void SearchPanel::abandonSearch()
         endSearching();
 }
 
+void SearchPanel::folderChosen()
+{
+    if (!scan_) {
+        // The list shows a folder again: what was said of a search is past.
+        host_.showSearchNote("");
+        return;
+    }
+    abandonSearch();
+    hide();
+    host_.showSearchNote(core_.conf.text("MF_F3_StoppedForFolder"));
+}
+
 void SearchPanel::finishSearch()
 {
+    std::string note;
     if (scan_) {
         scan_->stop(); // it has ended, or ends within one block: its thread is done with
         for (const auto& found : scan_->found()) {
             if (auto index = core_.store.getQlrDirContentById(found.dirId, found.cId))
                 results_.add(found.cId, std::move(index));
         }
+        if (!scan_->completed()) {
+            note = withValues(core_.conf.text("MF_F3_Stopped"),
+                              {std::to_string(scan_->documentsRead()), std::to_string(scan_->documentsToRead())});
+        }
         scan_.reset();
     }
     const auto results = results_.values();
     results_ = {};
+    if (note.empty() && results.empty())
+        note = core_.conf.text("MF_F3_NothingFound");
     endSearching();
     // Stopped or not, the panel closes and the list shows what was found.
     host_.showSearchResults(results);
+    host_.showSearchNote(note);
 }
 
 void SearchPanel::endSearching()
 {
     searching_ = false;
+    progressTimer_->stop();
+    lbl_progress->clear();
     cmd_search->setText(caption("MF_F3_cmd_Search"));
     cmd_sback->setEnabled(true);
+}
+
+void SearchPanel::showProgress()
+{
+    if (!scan_ || scan_->documentsToRead() == 0)
+        return;
+    lbl_progress->setText(QString::fromStdString(withValues(
+        core_.conf.text("MF_F3_lbl_progress"),
+        {std::to_string(scan_->documentsRead()), std::to_string(scan_->documentsToRead())})));
 }
 
 } // namespace quillory

@@ -29,6 +29,29 @@ TEST(FileScan, readsTextDocumentsOfAnyLetterCaseOnly)
     EXPECT_FALSE(isTextFileExt("txt"));
 }
 
+TEST(FileScan, foldsEveryAsciiLetterAndNoOtherByte)
+{
+    TempDir dir;
+    const std::string upper = "THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG";
+    std::string lower = upper;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
+    writeBytes(dir / "upper.txt", "<" + upper + ">");
+    writeBytes(dir / "lower.txt", "<" + lower + ">");
+    EXPECT_TRUE(fileContainsText(dir / "upper.txt", lower));
+    EXPECT_TRUE(fileContainsText(dir / "lower.txt", upper));
+    for (char letter = 'a'; letter <= 'z'; ++letter) {
+        const std::string small(2, letter), capital(2, static_cast<char>(letter - 32));
+        writeBytes(dir / "letter.txt", "." + capital + "." + small.substr(1) + capital.substr(1) + ".");
+        EXPECT_TRUE(fileContainsText(dir / "letter.txt", small)) << letter;
+        EXPECT_TRUE(fileContainsText(dir / "letter.txt", capital)) << letter;
+    }
+    // The bytes beside the letters are no letters: '@' is not '`', '[' is not '{'.
+    writeBytes(dir / "marks.txt", "x@[\\]^_x");
+    for (const char* other : {"`", "{", "|", "}", "~", "x`", "x{"})
+        EXPECT_FALSE(fileContainsText(dir / "marks.txt", other)) << other;
+    EXPECT_TRUE(fileContainsText(dir / "marks.txt", "X@["));
+}
+
 TEST(FileScan, findsTextInsideAndAcrossBlocks)
 {
     TempDir dir;
@@ -59,7 +82,7 @@ TEST(FileScan, missingUnreadableAndNonDocumentsContainNothing)
     // A pipe named like a document is not waited on.
     ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
     EXPECT_FALSE(fileContainsText(dir / "pipe.txt", "needle"));
-    // Web addresses are never read, even where a file of that name exists relative to here.
+    // Web addresses are never read (IndexSearch puts files where a wrong reading would find them).
     EXPECT_FALSE(fileContainsText("https://example.org/needle.txt", "needle"));
     EXPECT_FALSE(fileContainsText("HTTP://example.org/needle.txt", "needle"));
 }

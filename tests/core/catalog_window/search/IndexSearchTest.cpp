@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <filesystem>
+#include <thread>
+#include <unistd.h>
 
 #include "core/catalog_window/search/DocumentScan.h"
 #include "core/catalog_window/search/FileScan.h"
@@ -55,48 +58,134 @@ TEST_F(IndexSearch, scopesAreTheFolderItsSubtreeOrTheWholeCatalog)
     EXPECT_FALSE(isBlankSearchText(" a "));
 }
 
-TEST_F(IndexSearch, scanReadsTheIndexFilesNotTheCaches)
+// Runs the scan to its end; false when it has not ended in time (a fault fails the test rather
+// than hanging the suite).
+bool runToEnd(DocumentScan& scan)
 {
-    // The cache says one thing, the file another: the scan goes by the file, as it stands.
-    store.getDirContentMap("D1")->removeMap("D1!C1");
-    const auto plan = planDocumentScan(store, fx.core->session.getRootPath(), {"D1"}, "report", {});
-    DocumentScan complete(plan);
     std::mutex mutex;
     std::condition_variable done;
     bool finished = false;
-    complete.start([&] {
+    scan.start([&] {
         std::lock_guard lock(mutex);
         finished = true;
         done.notify_all();
     });
     std::unique_lock lock(mutex);
-    ASSERT_TRUE(done.wait_for(lock, std::chrono::seconds(20), [&] { return finished; }));
-    ASSERT_EQ(complete.found().size(), 2u);
-    EXPECT_EQ(complete.found()[0].cId, "D1!C1");
-    EXPECT_EQ(complete.documentsRead(), 3u);
+    return done.wait_for(lock, std::chrono::seconds(20), [&] { return finished; });
 }
 
-TEST_F(IndexSearch, stoppedScanKeepsWhatItFoundBeforeAndEndsWithinABlock)
+// Waits until ready() holds, for at most 20 seconds.
+template <class Ready>
+bool waitFor(Ready ready)
 {
-    // A first document that matches, then a long one to read.
-    writeBytes(fx.contentFile("D4"), indexLine("D4!C1", "x", "QLRR$/docs/g.txt") + indexLine("D4!C2", "y", "QLRR$/big.txt"));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+Ids idsOf(const std::vector<DocumentScan::Found>& found)
+{
+    Ids ids;
+    for (const auto& f : found)
+        ids.push_back(f.cId);
+    return ids;
+}
+
+// Makes a folder the working folder while it lives.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const std::string& path) : before_(std::filesystem::current_path()) { std::filesystem::current_path(path); }
+    ~WorkingFolder() { std::filesystem::current_path(before_); }
+
+private:
+    std::filesystem::path before_;
+};
+
+TEST_F(IndexSearch, scanReadsTheIndexFilesNotTheCaches_andSkipsWhatTheTitlesFound)
+{
+    // The cache says one thing, the file another: the scan goes by the file, as it stands.
+    store.getDirContentMap("D1")->removeMap("D1!C1");
+    DocumentScan complete(planDocumentScan(store, fx.core->session.getRootPath(), {"D1"}, "report", {}));
+    ASSERT_TRUE(runToEnd(complete));
+    EXPECT_EQ(idsOf(complete.found()), (Ids{"D1!C1", "D1!C2"}));
+    EXPECT_EQ(complete.documentsRead(), 3u);
+    EXPECT_EQ(complete.documentsToRead(), 3u);
+    EXPECT_TRUE(complete.completed());
+
+    // An index found by its title is not read again, nor found twice.
+    store.resetStoreCache();
+    ContentCollection byTitle;
+    StoreProblems problems;
+    searchTitlesAndDescriptions(store, {"D1"}, "report", {true, false}, byTitle, problems);
+    ASSERT_EQ(byTitle.count(), 1);
+    DocumentScan rest(planDocumentScan(store, fx.core->session.getRootPath(), {"D1"}, "report", byTitle));
+    ASSERT_TRUE(runToEnd(rest));
+    EXPECT_EQ(idsOf(rest.found()), (Ids{"D1!C2"}));
+    EXPECT_EQ(rest.documentsToRead(), 2u);
+    EXPECT_EQ(rest.documentsRead(), 2u);
+}
+
+TEST_F(IndexSearch, scanReadsRelativePathsUnderTheRoot_andNeverAWebAddressAsAFile)
+{
+    // Files that a wrong reading would find: the relative path and the web address taken as
+    // paths under the working folder, and the web address taken as a path under the root.
+    TempDir elsewhere;
+    writeBytes(elsewhere / "docs/d.TXT", "nothing of note");
+    writeBytes(elsewhere / "https:/example.org/report.txt", "a report");
+    writeBytes(fx.dir / "https:/example.org/report.txt", "a report");
+    const WorkingFolder working(elsewhere.path());
+    DocumentScan scan(planDocumentScan(store, fx.core->session.getRootPath(), {"D2"}, "REPORT", {}));
+    ASSERT_TRUE(runToEnd(scan));
+    EXPECT_EQ(idsOf(scan.found()), (Ids{"D2!C1"}));
+    EXPECT_EQ(scan.documentsRead(), 3u);
+}
+
+TEST_F(IndexSearch, stoppedScanKeepsWhatItFoundBefore_andEndsWithinABlock)
+{
+    // A first document that matches, then a long one to read: 64 GB that are mostly a hole
+    // (they read as zeros and take no disk).
+    writeBytes(fx.contentFile("D4"), indexLine("D4!C1", "x", "QLRR$/docs/g.txt") + indexLine("D4!C2", "y", "QLRR$/big.txt")
+                                         + indexLine("D4!C3", "z", "QLRR$/docs/a.txt"));
     {
         std::FILE* big = std::fopen((fx.dir / "big.txt").c_str(), "w");
         ASSERT_NE(big, nullptr);
-        ::ftruncate(::fileno(big), 4'000'000'000LL); // mostly a hole: reads as zeros
+        ASSERT_EQ(::ftruncate(::fileno(big), 64'000'000'000LL), 0);
         std::fclose(big);
     }
     DocumentScan scan(planDocumentScan(store, fx.core->session.getRootPath(), {"D4"}, "report", {}));
+    // Held before the long document: the first has surely been read, and the scan runs on.
+    scan.holdBefore(1);
     scan.start({});
-    while (scan.found().empty())
-        std::this_thread::yield();
+    ASSERT_TRUE(waitFor([&] { return scan.holding(); }));
+    EXPECT_TRUE(scan.running());
+    EXPECT_EQ(scan.documentsRead(), 1u);
+    EXPECT_EQ(scan.documentsToRead(), 3u);
+    EXPECT_EQ(idsOf(scan.found()), (Ids{"D4!C1"}));
+
+    // Let go, it reads the long document; a stop ends that within a block.
+    scan.release();
+    ASSERT_TRUE(waitFor([&] { return !scan.holding(); }));
     const auto began = std::chrono::steady_clock::now();
     scan.stop();
-    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(2));
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
     EXPECT_TRUE(scan.wasStopped());
     EXPECT_FALSE(scan.running());
-    ASSERT_EQ(scan.found().size(), 1u);
-    EXPECT_EQ(scan.found()[0].cId, "D4!C1");
+    EXPECT_FALSE(scan.completed());
+    EXPECT_EQ(idsOf(scan.found()), (Ids{"D4!C1"}));
+    EXPECT_EQ(scan.documentsRead(), 1u);
+
+    // A scan stopped while held ends at once.
+    DocumentScan held(planDocumentScan(store, fx.core->session.getRootPath(), {"D4"}, "report", {}));
+    held.holdBefore(0);
+    held.start({});
+    ASSERT_TRUE(waitFor([&] { return held.holding(); }));
+    held.stop();
+    EXPECT_FALSE(held.running());
+    EXPECT_TRUE(held.found().empty());
 }
 
 } // namespace
