@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <numeric>
 
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/DisplayText.h"
-#include "core/store/QlrDirContentModel.h"
+#include "core/store/IndexRecord.h"
 #include "core/store/RecordIds.h"
 #include "ui/platform/FileTypes.h"
 
@@ -24,7 +24,7 @@ QString shown(std::string_view text)
 // whole path (a catalog damaged on purpose can hold one of many megabytes).
 constexpr size_t kLongestRealPath = 64 * 1024;
 
-std::string pathToShow(const QlrDirContentModel& index)
+std::string pathToShow(const IndexRecord& index)
 {
     const std::string_view stored = index.storedPath();
     return stored.size() > kLongestRealPath ? shownText(stored) : index.cContentPath();
@@ -60,7 +60,7 @@ int ContentListModel::columnCount(const QModelIndex& parent) const
 
 std::string ContentListModel::cellText(int row, int column) const
 {
-    const QlrDirContentModel& index = *rows_[static_cast<size_t>(row)].record;
+    const IndexRecord& index = *rows_[static_cast<size_t>(row)].record;
     switch (column) {
     case 0: return rowFileName(index.cContentPath());
     case 1: return std::string(index.cTitle());
@@ -73,7 +73,7 @@ std::string ContentListModel::cellText(int row, int column) const
 
 QString ContentListModel::shownCell(int row, int column) const
 {
-    const QlrDirContentModel& index = *rows_[static_cast<size_t>(row)].record;
+    const IndexRecord& index = *rows_[static_cast<size_t>(row)].record;
     switch (column) {
     case 0: return shown(rowFileName(pathToShow(index)));
     case 1: return shown(index.cTitle());

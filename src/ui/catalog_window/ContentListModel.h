@@ -10,7 +10,7 @@
 namespace quillory {
 
 class FileTypes;
-class QlrDirContentModel;
+class IndexRecord;
 
 // The rows of the index list: one per index, in five columns (file, title, folder, path,
 // added). A row keeps its key (the index id it was listed under) and the record itself; its
@@ -21,7 +21,7 @@ class ContentListModel : public QAbstractTableModel {
 public:
     static constexpr int kColumns = 5;
     static constexpr int kKeyRole = Qt::UserRole + 1;
-    using Record = std::shared_ptr<QlrDirContentModel>;
+    using Record = std::shared_ptr<IndexRecord>;
     // The name of the folder of that id.
     using FolderName = std::function<std::string_view(const std::string& dirId)>;
 

@@ -247,7 +247,7 @@ void MainForm::folderDeleted(const std::string& dirId)
     followTreeHighlight();
 }
 
-void MainForm::showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes)
+void MainForm::showSearchResults(const std::vector<std::shared_ptr<IndexRecord>>& indexes)
 {
     frameSize_init(199);
     ListView->clearRows();

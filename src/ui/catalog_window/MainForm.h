@@ -9,7 +9,7 @@
 
 #include "core/catalog_window/PanelGeometry.h"
 #include "core/catalog_window/PopupMenu.h"
-#include "core/store/qlrDbOpe.h"
+#include "core/store/CatalogStore.h"
 #include "ui/catalog_window/panels/PanelHost.h"
 
 class QTreeWidgetItem;
@@ -57,7 +57,7 @@ public:
     void loadDirTree();
     // Adds nodes for folders and, level by level, everything below them that has none yet.
     // Returns the folders too deep to show (they get no node).
-    std::vector<std::string> addDirNodes(const std::vector<std::shared_ptr<QlrDirModel>>& folders,
+    std::vector<std::string> addDirNodes(const std::vector<std::shared_ptr<FolderRecord>>& folders,
                                          const FolderChildren& children);
     void setNodeText(const std::string& dirId, const std::string& text);
     void removeNodeByKey(const std::string& dirId);
@@ -67,13 +67,13 @@ public:
     // ---- list ----
     void initListView();
     void refreshContentList() override;
-    void fillContentList(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes);
+    void fillContentList(const std::vector<std::shared_ptr<IndexRecord>>& indexes);
 
     // ---- what the panels ask for ----
     void folderAdded(const std::string& dirId) override;
     void folderDeleted(const std::string& dirId) override;
     void indexAdded(const std::string& id) override;
-    void showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes) override;
+    void showSearchResults(const std::vector<std::shared_ptr<IndexRecord>>& indexes) override;
     void showSearchNote(const std::string& text) override;
     bool addIndexWithPath(const std::string& path) override;
 

@@ -6,7 +6,7 @@
 
 #include "core/catalog_window/CatalogEdits.h"
 #include "ui/catalog_window/ContentListView.h"
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/CoreContext.h"
 #include "core/store/RecordIds.h"
 #include "ui/platform/DesktopOpener.h"
@@ -63,7 +63,7 @@ void MainForm::refreshContentList()
     listedFolder_ = currentDirId();
 }
 
-void MainForm::fillContentList(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes)
+void MainForm::fillContentList(const std::vector<std::shared_ptr<IndexRecord>>& indexes)
 {
     setCurrentContent("");
     ListView->appendRows(indexes);

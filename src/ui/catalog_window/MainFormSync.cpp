@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "core/CoreContext.h"
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/DisplayText.h"
 #include "core/store/RecordIds.h"
 #include "ui/catalog_window/ContentListView.h"
@@ -55,7 +55,7 @@ void MainForm::syncDirTree()
         if (!all->contains(key.toStdString()))
             dirTreeView->removeNode(key);
     }
-    all->forEach([this](const std::string& id, const std::shared_ptr<QlrDirModel>& folder) {
+    all->forEach([this](const std::string& id, const std::shared_ptr<FolderRecord>& folder) {
         QTreeWidgetItem* node = dirTreeView->node(qs(id));
         if (!node)
             return;
@@ -73,14 +73,14 @@ void MainForm::syncDirTree()
 
 void MainForm::syncContentList(const std::set<std::string>& changedFolders, bool folderNamesChanged)
 {
-    std::vector<std::shared_ptr<QlrDirContentModel>> added;
+    std::vector<std::shared_ptr<IndexRecord>> added;
     for (const std::string& dirId : changedFolders) {
         const auto map = core_.store.getDirContentMap(dirId);
         for (const QString& key : ListView->keysOfFolder(qs(dirId))) {
             if (!map->contains(key.toStdString()))
                 ListView->removeRow(key);
         }
-        map->forEach([&](const std::string& id, const ContentMap::Ptr& index) {
+        map->forEach([&](const std::string& id, const IndexMap::Ptr& index) {
             if (const int row = ListView->rows().rowOfKey(id); row >= 0)
                 ListView->rows().refreshRow(row);
             else if (dirId == listedFolder_)

@@ -50,7 +50,7 @@ void MainForm::loadDirTree()
     }
 }
 
-std::vector<std::string> MainForm::addDirNodes(const std::vector<std::shared_ptr<QlrDirModel>>& folders,
+std::vector<std::string> MainForm::addDirNodes(const std::vector<std::shared_ptr<FolderRecord>>& folders,
                                                const FolderChildren& children)
 {
     if (folders.empty())
@@ -59,7 +59,7 @@ std::vector<std::string> MainForm::addDirNodes(const std::vector<std::shared_ptr
     // The walk goes down from nodes that exist only, so a damaged file whose parents form a
     // cycle cannot make it run forever; and no deeper than the tree can show.
     struct Batch {
-        const std::vector<std::shared_ptr<QlrDirModel>>* folders;
+        const std::vector<std::shared_ptr<FolderRecord>>* folders;
         int depth;
     };
     const std::string& firstParent = folders.front()->parentDirId;

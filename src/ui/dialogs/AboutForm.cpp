@@ -10,7 +10,7 @@
 
 #include "core/config/Messages.h"
 #include "core/config/SysConf.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextSplit.h"
 
 namespace quillory {
 
@@ -26,7 +26,7 @@ QString multiLine(const SysConf& conf, const char* key)
     const std::string text = conf.text(key);
     if (text.find('|') == std::string::npos)
         return QString::fromStdString(text);
-    return QString::fromStdString(fileOpe::getNewLinesStr(text)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return QString::fromStdString(getNewLinesStr(text)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 } // namespace
 

@@ -6,7 +6,7 @@
 
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/CommandStates.h"
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/PanelGeometry.h"
 #include "core/catalog_window/PopupMenu.h"
@@ -233,7 +233,7 @@ protected:
     const Strings allOfD1 = {"D1!C1", "D1!C2", "D1!C3", "D1!C4"};
     FailingIo io;
     CoreFixture fx{CoreFixture::defaultConfLines(), io};
-    qlrDbOpe& store = fx.core->store;
+    CatalogStore& store = fx.core->store;
 };
 
 // The folder tree never offers these moves; the store refuses them all the same.

@@ -11,7 +11,7 @@
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/CatalogEdits.h"
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/editors/IndexEditing.h"
 #include "core/store/RecordIds.h"
 #include "ui/catalog_window/panels/EditorFields.h"

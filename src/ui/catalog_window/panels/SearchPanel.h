@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/store/qlrDbOpe.h"
+#include "core/store/CatalogStore.h"
 #include "ui/catalog_window/panels/PanelFrame.h"
 
 class QCheckBox;

@@ -1,11 +1,11 @@
 // Catalog files that another program changed while the store held them.
-#include "core/store/qlrDbOpe.h"
+#include "core/store/CatalogStore.h"
 
 #include <optional>
 
 #include "core/config/CatalogLayout.h"
 #include "core/store/RecordFormat.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 namespace {
@@ -62,30 +62,30 @@ std::optional<std::string> applyChanges(const Map& base, const Map& mine, const 
     return std::nullopt;
 }
 
-std::string formatFolder(const QlrDirModel& record) { return formatDirLine(record); }
-std::string formatIndex(const QlrDirContentModel& record) { return formatContentLine(record); }
+std::string formatFolder(const FolderRecord& record) { return formatDirLine(record); }
+std::string formatIndex(const IndexRecord& record) { return formatContentLine(record); }
 
 } // namespace
 
 template <class Read>
-void qlrDbOpe::rememberRead(const std::string& path, const Read& read)
+void CatalogStore::rememberRead(const std::string& path, const Read& read)
 {
     if (read.complete)
         snapshots_.insert_or_assign(path, FileSnapshot{read.stamp, read.textOwner, read.text});
     else
         snapshots_.erase(path);
 }
-template void qlrDbOpe::rememberRead(const std::string&, const FolderFileRead&);
-template void qlrDbOpe::rememberRead(const std::string&, const IndexFileRead&);
+template void CatalogStore::rememberRead(const std::string&, const FolderFileRead&);
+template void CatalogStore::rememberRead(const std::string&, const IndexFileRead&);
 
-void qlrDbOpe::rememberWritten(const std::string& path, std::string content)
+void CatalogStore::rememberWritten(const std::string& path, std::string content)
 {
     auto text = std::make_shared<const std::string>(std::move(content));
     const std::string_view view = *text;
     snapshots_.insert_or_assign(path, FileSnapshot{stampOf(path), std::move(text), view});
 }
 
-void qlrDbOpe::rememberAppended(const std::string& path, const std::string& line)
+void CatalogStore::rememberAppended(const std::string& path, const std::string& line)
 {
     const auto it = snapshots_.find(path);
     std::string content = it == snapshots_.end() ? std::string() : std::string(it->second.text);
@@ -93,7 +93,7 @@ void qlrDbOpe::rememberAppended(const std::string& path, const std::string& line
     rememberWritten(path, std::move(content));
 }
 
-bool qlrDbOpe::changedOnDisk(const std::string& path) const
+bool CatalogStore::changedOnDisk(const std::string& path) const
 {
     const FileStamp now = stampOf(path);
     // A file that is gone (or whose folder is) has nothing to keep: the write puts the cache back,
@@ -106,7 +106,7 @@ bool qlrDbOpe::changedOnDisk(const std::string& path) const
 }
 
 template <class Map, class ReadFresh, class ParseBase, class Format>
-StoreOutcome qlrDbOpe::takeOutsideChanges(const std::string& path, const char* errorKey, Map& cache, const Map* mine,
+StoreOutcome CatalogStore::takeOutsideChanges(const std::string& path, const char* errorKey, Map& cache, const Map* mine,
                                           Map& toWrite, StoreProblems& problems, ReadFresh readFresh,
                                           ParseBase parseBase, Format format)
 {
@@ -139,20 +139,20 @@ StoreOutcome qlrDbOpe::takeOutsideChanges(const std::string& path, const char* e
     return {};
 }
 
-StoreOutcome qlrDbOpe::takeOutsideFolderChanges(const DirMap* mine, DirMap& toWrite, StoreProblems& problems)
+StoreOutcome CatalogStore::takeOutsideFolderChanges(const FolderMap* mine, FolderMap& toWrite, StoreProblems& problems)
 {
     const std::string path = getDirFilePath();
-    DirMap unread;
+    FolderMap unread;
     return takeOutsideChanges(
         path, "Err004", dirsRead_ ? *dirMapCache_ : unread, mine, toWrite, problems, [&] { return readFolderFile(path); },
         [&](std::string_view text) { return parseFolderText(path, text); }, formatFolder);
 }
 
-StoreOutcome qlrDbOpe::takeOutsideIndexChanges(const std::string& dirId, const ContentMap* mine, ContentMap& toWrite,
+StoreOutcome CatalogStore::takeOutsideIndexChanges(const std::string& dirId, const IndexMap* mine, IndexMap& toWrite,
                                                StoreProblems& problems)
 {
     const std::string path = getContentFilePath(dirId);
-    ContentMap unread;
+    IndexMap unread;
     const auto cached = contentMapCache_.getValueByKey(dirId);
     return takeOutsideChanges(
         path, "Err006", cached ? *cached : unread, mine, toWrite, problems,
@@ -160,22 +160,22 @@ StoreOutcome qlrDbOpe::takeOutsideIndexChanges(const std::string& dirId, const C
         [&](std::string_view text) { return parseIndexText(path, text, &root_); }, formatIndex);
 }
 
-std::shared_ptr<DirMap> qlrDbOpe::getCurrentDirMapQuietly(StoreProblems& problems)
+std::shared_ptr<FolderMap> CatalogStore::getCurrentDirMapQuietly(StoreProblems& problems)
 {
     auto map = getAllDirMapQuietly(problems);
     if (changedOnDisk(getDirFilePath())) {
-        DirMap unused;
+        FolderMap unused;
         if (takeOutsideFolderChanges(nullptr, unused, problems))
             notify(StoreChange::Kind::FolderFile);
     }
     return map;
 }
 
-std::shared_ptr<ContentMap> qlrDbOpe::getCurrentContentMapQuietly(const std::string& dirId, StoreProblems& problems)
+std::shared_ptr<IndexMap> CatalogStore::getCurrentContentMapQuietly(const std::string& dirId, StoreProblems& problems)
 {
     auto map = getDirContentMapQuietly(dirId, problems);
     if (changedOnDisk(getContentFilePath(dirId))) {
-        ContentMap unused;
+        IndexMap unused;
         if (takeOutsideIndexChanges(dirId, nullptr, unused, problems))
             notify(StoreChange::Kind::IndexFile, dirId);
     }

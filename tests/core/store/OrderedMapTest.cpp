@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <random>
 
-#include "core/store/MyMap.h"
+#include "core/store/OrderedMap.h"
 
 namespace quillory {
 namespace {
 
-using Map = MyMap<std::string>;
+using Map = OrderedMap<std::string>;
 
 Map::Ptr value(const std::string& text) { return std::make_shared<std::string>(text); }
 
 // Long runs of adds, replacements and removals, over keys that differ only in letter case, agree
 // with a plain list: a new key goes to the end, a present key keeps its place and takes the new
 // value, a removal moves the later entries up, an absent key is found nowhere.
-TEST(MyMap, manyMixedChanges_keepInsertionOrderPositionsAndValues)
+TEST(OrderedMap, manyMixedChanges_keepInsertionOrderPositionsAndValues)
 {
     Map map;
     std::vector<std::pair<std::string, Map::Ptr>> model;
@@ -64,7 +64,7 @@ TEST(MyMap, manyMixedChanges_keepInsertionOrderPositionsAndValues)
     }
 }
 
-TEST(MyMap, fullMap_refusesANewKeyButStillReplaces)
+TEST(OrderedMap, fullMap_refusesANewKeyButStillReplaces)
 {
     Map map;
     const auto shared = value("v");

@@ -11,9 +11,9 @@
 
 #include "core/Listeners.h"
 #include "core/store/CatalogFileReader.h"
-#include "core/store/MyMap.h"
-#include "core/store/QlrDirContentModel.h"
-#include "core/store/QlrDirModel.h"
+#include "core/store/OrderedMap.h"
+#include "core/store/IndexRecord.h"
+#include "core/store/FolderRecord.h"
 #include "core/store/SafeFile.h"
 #include "core/store/StoreOutcome.h"
 
@@ -22,12 +22,12 @@ namespace quillory {
 class CatalogLayout;
 class Messages;
 class RootPathSource;
-class fileOpe;
+class TextFiles;
 
-using ContentCollection = KeyedCollection<QlrDirContentModel>;
+using ContentCollection = KeyedCollection<IndexRecord>;
 
 // The direct children of every folder, each list in folder-cache order.
-using FolderChildren = std::unordered_map<std::string, std::vector<std::shared_ptr<QlrDirModel>>>;
+using FolderChildren = std::unordered_map<std::string, std::vector<std::shared_ptr<FolderRecord>>>;
 
 // The store of the open catalog: the folder tree in one folder file, and the indexes of each
 // folder in an index file of their own. Everything read is kept in two caches (all folders;
@@ -63,9 +63,9 @@ using FolderChildren = std::unordered_map<std::string, std::vector<std::shared_p
 // Threads: every member is for the window thread only. Another thread (the document scan)
 // reads index files with readIndexFile() of CatalogFileReader.h, which touches no cache and
 // nothing of this object; the paths it reads are taken here, on the window thread, first.
-class qlrDbOpe {
+class CatalogStore {
 public:
-    qlrDbOpe(fileOpe& files, Messages& messages, CatalogLayout& layout, RootPathSource& root);
+    CatalogStore(TextFiles& files, Messages& messages, CatalogLayout& layout, RootPathSource& root);
 
     std::string getDirFilePath();
     std::string getContentFilePath(const std::string& dirId);
@@ -73,38 +73,38 @@ public:
 
     // ---- folders ----
     // The cache of all folders, read from the folder file when it is empty.
-    std::shared_ptr<DirMap> getAllDirMap();
-    std::shared_ptr<DirMap> getAllDirMapQuietly(StoreProblems& problems);
+    std::shared_ptr<FolderMap> getAllDirMap();
+    std::shared_ptr<FolderMap> getAllDirMapQuietly(StoreProblems& problems);
     // The same, read again first when another program changed the folder file since.
-    std::shared_ptr<DirMap> getCurrentDirMapQuietly(StoreProblems& problems);
+    std::shared_ptr<FolderMap> getCurrentDirMapQuietly(StoreProblems& problems);
     // "D" and the smallest free number from 1.
     std::string getNewDirId();
     // Adds to map the direct children of parentId ("0" for the top level), or with subtree set,
     // all its descendants: the children first, then the subtree of each child in turn.
-    void getQlrDirsByParentId(const std::string& parentId, bool subtree, DirMap& map);
+    void getQlrDirsByParentId(const std::string& parentId, bool subtree, FolderMap& map);
     // The ids of those folders, appended to ids; ids already there are skipped.
     void getDirIdsByParentId(const std::string& parentId, bool subtree, std::vector<std::string>& ids);
     // The cached folder, or nullptr.
-    std::shared_ptr<QlrDirModel> getQlrDirById(const std::string& id);
+    std::shared_ptr<FolderRecord> getQlrDirById(const std::string& id);
     FolderChildren getFolderChildren();
     // Replaces the folder file with the folders of map.
-    bool writeAllQlrDbDir(int16_t mode, const DirMap& map);
-    StoreOutcome writeAllQlrDbDirQuietly(int16_t mode, const DirMap& map);
+    bool writeAllQlrDbDir(WriteMode mode, const FolderMap& map);
+    StoreOutcome writeAllQlrDbDirQuietly(WriteMode mode, const FolderMap& map);
     // Appends one folder to the folder file and adds it to the cache.
-    bool writeAddQlrDbDir(std::shared_ptr<QlrDirModel> record);
-    StoreOutcome writeAddQlrDbDirQuietly(std::shared_ptr<QlrDirModel> record);
+    bool writeAddQlrDbDir(std::shared_ptr<FolderRecord> record);
+    StoreOutcome writeAddQlrDbDirQuietly(std::shared_ptr<FolderRecord> record);
 
     // ---- indexes ----
     // The cached indexes of a folder; a folder whose cached map is empty is read again.
-    std::shared_ptr<ContentMap> getDirContentMap(const std::string& dirId);
-    std::shared_ptr<ContentMap> getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems);
+    std::shared_ptr<IndexMap> getDirContentMap(const std::string& dirId);
+    std::shared_ptr<IndexMap> getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems);
     // The same, read again first when another program changed the index file since.
-    std::shared_ptr<ContentMap> getCurrentContentMapQuietly(const std::string& dirId, StoreProblems& problems);
+    std::shared_ptr<IndexMap> getCurrentContentMapQuietly(const std::string& dirId, StoreProblems& problems);
     // The folder id, "!C" and the smallest free number from 1.
     std::string getNewDirContentId(const std::string& dirId);
-    std::shared_ptr<QlrDirContentModel> getQlrDirContentById(const std::string& dirId, const std::string& cId);
+    std::shared_ptr<IndexRecord> getQlrDirContentById(const std::string& dirId, const std::string& cId);
     // A new, empty index record bound to the open catalog's root.
-    std::shared_ptr<QlrDirContentModel> newContentRecord();
+    std::shared_ptr<IndexRecord> newContentRecord();
 
     // Every index of the folders, folder by folder in the given order. Stops at the first
     // index already in result.
@@ -120,16 +120,16 @@ public:
                              StoreProblems& problems);
     // Fills a fresh map per folder with provider (by default: the folder's index file, bypassing
     // the cache) and matches the paths as they read with the root in place.
-    using ContentProvider = std::function<void(const std::string& dirId, ContentMap& map)>;
+    using ContentProvider = std::function<void(const std::string& dirId, IndexMap& map)>;
     void getDirContentByPath(const std::vector<std::string>& dirIds, std::string_view text,
                              const ContentProvider& provider, ContentCollection& result);
 
     // Replaces the folder's index file with the indexes of map.
-    bool writeAllQlrDbDirContent(const std::string& dirId, int16_t mode, const ContentMap& map);
-    StoreOutcome writeAllQlrDbDirContentQuietly(const std::string& dirId, int16_t mode, const ContentMap& map);
+    bool writeAllQlrDbDirContent(const std::string& dirId, WriteMode mode, const IndexMap& map);
+    StoreOutcome writeAllQlrDbDirContentQuietly(const std::string& dirId, WriteMode mode, const IndexMap& map);
     // Appends one index to the folder's index file and adds it to the folder's cached map.
-    bool writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<QlrDirContentModel> record);
-    StoreOutcome writeAddQlrDbDirContentQuietly(const std::string& dirId, std::shared_ptr<QlrDirContentModel> record);
+    bool writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<IndexRecord> record);
+    StoreOutcome writeAddQlrDbDirContentQuietly(const std::string& dirId, std::shared_ptr<IndexRecord> record);
 
     // Drops both caches.
     void resetStoreCache();
@@ -164,8 +164,8 @@ private:
     StoreOutcome takeOutsideChanges(const std::string& path, const char* errorKey, Map& cache, const Map* mine,
                                     Map& toWrite, StoreProblems& problems, ReadFresh readFresh, ParseBase parseBase,
                                     Format format);
-    StoreOutcome takeOutsideFolderChanges(const DirMap* mine, DirMap& toWrite, StoreProblems& problems);
-    StoreOutcome takeOutsideIndexChanges(const std::string& dirId, const ContentMap* mine, ContentMap& toWrite,
+    StoreOutcome takeOutsideFolderChanges(const FolderMap* mine, FolderMap& toWrite, StoreProblems& problems);
+    StoreOutcome takeOutsideIndexChanges(const std::string& dirId, const IndexMap* mine, IndexMap& toWrite,
                                          StoreProblems& problems);
     // After the cache took a read of path, or a write of it: its stamp and content.
     template <class Read>
@@ -184,19 +184,19 @@ private:
     // The outcome carries the notice that tells where the copy is, or fails with errorKey.
     StoreOutcome keepDamagedFile(const std::string& path, const char* errorKey);
     // The rewrite of path with lines, told to the listeners as change.
-    StoreOutcome rewrite(const std::string& path, int16_t mode, const std::vector<std::string>& lines,
+    StoreOutcome rewrite(const std::string& path, WriteMode mode, const std::vector<std::string>& lines,
                          const char* errorKey, StoreChange change);
     bool needsReading(const std::string& path, const std::shared_ptr<void>& cached, bool cachedEmpty) const;
     static StoreOutcome outcomeOf(const WriteOutcome& written, const std::string& path, const char* errorKey);
     void notify(StoreChange::Kind kind, const std::string& dirId = {}) const { changes_.notify(StoreChange{kind, dirId}); }
 
-    fileOpe& files_;
+    TextFiles& files_;
     Messages& messages_;
     CatalogLayout& layout_;
     RootPathSource& root_;
-    std::shared_ptr<DirMap> dirMapCache_;
+    std::shared_ptr<FolderMap> dirMapCache_;
     bool dirsRead_ = false;
-    MyMap<ContentMap> contentMapCache_;
+    OrderedMap<IndexMap> contentMapCache_;
     // Files not read whole, each with the message key of the reason.
     std::unordered_map<std::string, std::string> incompleteFiles_;
     // Files whose read dropped something and that have not been kept aside yet.

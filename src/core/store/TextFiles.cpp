@@ -1,4 +1,4 @@
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -8,9 +8,9 @@
 
 namespace quillory {
 
-fileOpe::fileOpe(Messages& messages, FileIo& io) : messages_(messages), io_(io) {}
+TextFiles::TextFiles(Messages& messages, FileIo& io) : messages_(messages), io_(io) {}
 
-bool fileOpe::createFile(const std::string& path)
+bool TextFiles::createFile(const std::string& path)
 {
     // Never O_TRUNC: a file that is there already keeps what it holds.
     const int fd = io_.open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
@@ -19,17 +19,12 @@ bool fileOpe::createFile(const std::string& path)
     return io_.close(fd) == 0;
 }
 
-bool fileOpe::deleteFile(const std::string& path)
+bool TextFiles::deleteFile(const std::string& path)
 {
     return !path.empty() && io_.unlink(path.c_str()) == 0;
 }
 
-void fileOpe::forEachLine(std::string_view text, const std::function<void(std::string_view)>& onLine)
-{
-    forEachNumberedLine(text, [&onLine](std::string_view line, int) { onLine(line); });
-}
-
-void fileOpe::reaFile(const std::string& path, std::vector<std::string>& lines)
+void TextFiles::readLines(const std::string& path, std::vector<std::string>& lines)
 {
     const auto content = readWholeFile(path);
     if (!content)
@@ -55,7 +50,7 @@ std::string joinLines(const std::vector<std::string>& items)
 
 } // namespace
 
-WriteOutcome fileOpe::writeFileQuietly(const std::string& path, int16_t mode, int16_t recordNumber,
+WriteOutcome TextFiles::writeFileQuietly(const std::string& path, WriteMode mode, int16_t recordNumber,
                                        const std::vector<std::string>& items)
 {
     switch (mode) {
@@ -71,7 +66,7 @@ WriteOutcome fileOpe::writeFileQuietly(const std::string& path, int16_t mode, in
     }
     case FILE_RANDOM: {
         std::vector<std::string> lines;
-        reaFile(path, lines);
+        readLines(path, lines);
         const size_t first = recordNumber > 1 ? static_cast<size_t>(recordNumber - 1) : 0;
         const size_t at = std::min(first, lines.size());
         for (size_t i = 0; i < items.size(); ++i) {
@@ -90,7 +85,7 @@ WriteOutcome fileOpe::writeFileQuietly(const std::string& path, int16_t mode, in
     }
 }
 
-bool fileOpe::writeFile(const std::string& path, int16_t mode, int16_t recordNumber,
+bool TextFiles::writeFile(const std::string& path, WriteMode mode, int16_t recordNumber,
                         const std::vector<std::string>& items)
 {
     const WriteOutcome outcome = writeFileQuietly(path, mode, recordNumber, items);
@@ -99,7 +94,7 @@ bool fileOpe::writeFile(const std::string& path, int16_t mode, int16_t recordNum
     return static_cast<bool>(outcome);
 }
 
-std::optional<std::string> fileOpe::readFileToStr(const std::string& path)
+std::optional<std::string> TextFiles::readFileToStr(const std::string& path)
 {
     const auto content = readWholeFile(path);
     if (!content)
@@ -120,57 +115,6 @@ std::optional<std::string> fileOpe::readFileToStr(const std::string& path)
             ++start;
     }
     return text;
-}
-
-std::string fileOpe::getFirstStrs(std::string_view text, std::string_view separator)
-{
-    if (text.empty() || separator.empty())
-        return {};
-    const auto at = text.find(separator);
-    return at == std::string_view::npos ? std::string() : std::string(text.substr(0, at));
-}
-
-// Like the other two "after" functions, this starts one character after the start of the
-// separator; every caller passes a one-character separator.
-std::string fileOpe::getLastStrs(std::string_view text, std::string_view separator)
-{
-    const auto at = separator.empty() ? std::string_view::npos : text.rfind(separator);
-    return at == std::string_view::npos ? std::string(text) : std::string(text.substr(at + 1));
-}
-
-std::string fileOpe::getNotFirstStrs(std::string_view text, std::string_view separator)
-{
-    const auto at = separator.empty() ? std::string_view::npos : text.find(separator);
-    return at == std::string_view::npos ? std::string(text) : std::string(text.substr(at + 1));
-}
-
-std::string fileOpe::getSecondStrs(std::string_view text, std::string_view separator)
-{
-    if (text.empty() || separator.empty())
-        return {};
-    const auto first = text.find(separator);
-    if (first == std::string_view::npos)
-        return {};
-    const auto from = first + separator.size();
-    const auto second = text.find(separator, from);
-    if (second == std::string_view::npos)
-        return {};
-    return std::string(text.substr(from, second - from));
-}
-
-std::string fileOpe::getNewLinesStr(std::string_view value)
-{
-    std::string result;
-    size_t start = 0;
-    bool first = true;
-    for (size_t bar = value.find('|'); bar != std::string_view::npos; bar = value.find('|', start)) {
-        if (!first)
-            result += kLineEnd;
-        result += value.substr(start, bar - start);
-        first = false;
-        start = bar + 1;
-    }
-    return result;
 }
 
 } // namespace quillory

@@ -32,17 +32,17 @@ private:
 // A catalog holds hundreds of thousands of these, so the texts of one index lie in a single
 // block of memory, one after the other: reading an index costs one allocation, and a loaded
 // catalog takes less than twice its size on disk. Changing a text makes the block anew.
-class QlrDirContentModel {
+class IndexRecord {
 public:
     static constexpr std::string_view kRootPlaceholder = "QLRR$";
     static constexpr size_t kFieldCount = 7; // in a line of an index file
 
-    explicit QlrDirContentModel(RootPathSource* root = nullptr) : root_(root) {}
-    ~QlrDirContentModel() = default;
-    QlrDirContentModel(const QlrDirContentModel& other);
-    QlrDirContentModel& operator=(const QlrDirContentModel& other);
-    QlrDirContentModel(QlrDirContentModel&& other) noexcept { *this = std::move(other); }
-    QlrDirContentModel& operator=(QlrDirContentModel&& other) noexcept;
+    explicit IndexRecord(RootPathSource* root = nullptr) : root_(root) {}
+    ~IndexRecord() = default;
+    IndexRecord(const IndexRecord& other);
+    IndexRecord& operator=(const IndexRecord& other);
+    IndexRecord(IndexRecord&& other) noexcept { *this = std::move(other); }
+    IndexRecord& operator=(IndexRecord&& other) noexcept;
 
     bool rawPath = false; // while true, cContentPath() gives the stored (placeholder) form
 

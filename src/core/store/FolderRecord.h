@@ -5,7 +5,7 @@
 namespace quillory {
 
 // One folder of a catalog.
-struct QlrDirModel {
+struct FolderRecord {
     static constexpr size_t kFieldCount = 8; // in a line of the folder file
 
     std::string dirId;          // "D" and a number

@@ -234,7 +234,7 @@ private:
 // counts are 16-bit in the stored formats' tradition, so a map holds at most 32767 entries:
 // adding one more new key is refused and addMap returns false.
 template <class T>
-class MyMap {
+class OrderedMap {
 public:
     using Ptr = std::shared_ptr<T>;
     static constexpr int kMaxEntries = 32767;

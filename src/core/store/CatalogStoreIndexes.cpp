@@ -1,5 +1,5 @@
 // The index half of the store: one index file per folder, and the cache of each folder's map.
-#include "core/store/qlrDbOpe.h"
+#include "core/store/CatalogStore.h"
 
 #include <algorithm>
 
@@ -8,16 +8,16 @@
 #include "core/store/RecordFormat.h"
 #include "core/store/RecordIds.h"
 #include "core/store/TextMatch.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 
-std::shared_ptr<QlrDirContentModel> qlrDbOpe::newContentRecord()
+std::shared_ptr<IndexRecord> CatalogStore::newContentRecord()
 {
-    return std::make_shared<QlrDirContentModel>(&root_);
+    return std::make_shared<IndexRecord>(&root_);
 }
 
-std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMap(const std::string& dirId)
+std::shared_ptr<IndexMap> CatalogStore::getDirContentMap(const std::string& dirId)
 {
     StoreProblems problems;
     auto map = getDirContentMapQuietly(dirId, problems);
@@ -25,7 +25,7 @@ std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMap(const std::string& dirId)
     return map;
 }
 
-std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems)
+std::shared_ptr<IndexMap> CatalogStore::getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems)
 {
     auto cached = contentMapCache_.getValueByKey(dirId);
     if (cached && (cached->getCount() > 0 || incompleteFiles_.empty()))
@@ -41,7 +41,7 @@ std::shared_ptr<ContentMap> qlrDbOpe::getDirContentMapQuietly(const std::string&
     return read.map;
 }
 
-std::string qlrDbOpe::getNewDirContentId(const std::string& dirId)
+std::string CatalogStore::getNewDirContentId(const std::string& dirId)
 {
     StoreProblems problems;
     const auto current = getCurrentContentMapQuietly(dirId, problems);
@@ -49,24 +49,24 @@ std::string qlrDbOpe::getNewDirContentId(const std::string& dirId)
     return smallestFreeId(*current, indexIdPrefix(dirId));
 }
 
-std::shared_ptr<QlrDirContentModel> qlrDbOpe::getQlrDirContentById(const std::string& dirId, const std::string& cId)
+std::shared_ptr<IndexRecord> CatalogStore::getQlrDirContentById(const std::string& dirId, const std::string& cId)
 {
     return getDirContentMap(dirId)->getValueByKey(cId);
 }
 
-void qlrDbOpe::getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result)
+void CatalogStore::getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result)
 {
     StoreProblems problems;
     getDirContentByIdS(dirIds, result, problems);
     report(problems);
 }
 
-void qlrDbOpe::getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result,
+void CatalogStore::getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result,
                                   StoreProblems& problems)
 {
     for (const auto& dirId : dirIds) {
         bool stopped = false;
-        getDirContentMapQuietly(dirId, problems)->forEach([&](const std::string& key, const ContentMap::Ptr& record) {
+        getDirContentMapQuietly(dirId, problems)->forEach([&](const std::string& key, const IndexMap::Ptr& record) {
             if (!stopped && !result.add(key, record))
                 stopped = true;
         });
@@ -80,7 +80,7 @@ namespace {
 // One index looked at by a search.
 struct SearchCandidate {
     const std::string* key;
-    const ContentMap::Ptr* record;
+    const IndexMap::Ptr* record;
     std::string_view text;
 };
 
@@ -100,7 +100,7 @@ void fetchTexts(const std::vector<SearchCandidate>& batch)
 } // namespace
 
 template <class Field>
-void qlrDbOpe::searchContent(const std::vector<std::string>& dirIds, std::string_view text, Field field,
+void CatalogStore::searchContent(const std::vector<std::string>& dirIds, std::string_view text, Field field,
                              ContentCollection& result, StoreProblems& problems)
 {
     const CaseInsensitiveMatcher matcher(text);
@@ -108,7 +108,7 @@ void qlrDbOpe::searchContent(const std::vector<std::string>& dirIds, std::string
     // points into the cached maps; each map it points into is held until the batch is done.
     constexpr size_t kBatch = 64;
     std::vector<SearchCandidate> batch;
-    std::vector<std::shared_ptr<ContentMap>> batchMaps; // keep the batch's records alive
+    std::vector<std::shared_ptr<IndexMap>> batchMaps; // keep the batch's records alive
     auto matchBatch = [&] {
         for (auto& candidate : batch)
             candidate.text = field(**candidate.record);
@@ -122,7 +122,7 @@ void qlrDbOpe::searchContent(const std::vector<std::string>& dirIds, std::string
     };
     for (const auto& dirId : dirIds) {
         auto map = getDirContentMapQuietly(dirId, problems);
-        map->forEach([&batch](const std::string& key, const ContentMap::Ptr& record) {
+        map->forEach([&batch](const std::string& key, const IndexMap::Ptr& record) {
             batch.push_back(SearchCandidate{&key, &record, {}});
         });
         batchMaps.push_back(std::move(map));
@@ -132,7 +132,7 @@ void qlrDbOpe::searchContent(const std::vector<std::string>& dirIds, std::string
     matchBatch();
 }
 
-void qlrDbOpe::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
+void CatalogStore::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
                                     ContentCollection& result)
 {
     StoreProblems problems;
@@ -140,14 +140,14 @@ void qlrDbOpe::getDirContentByTitle(const std::vector<std::string>& dirIds, std:
     report(problems);
 }
 
-void qlrDbOpe::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
+void CatalogStore::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
                                     ContentCollection& result, StoreProblems& problems)
 {
-    searchContent(dirIds, text, [](const QlrDirContentModel& r) { return r.cTitle(); }, result,
+    searchContent(dirIds, text, [](const IndexRecord& r) { return r.cTitle(); }, result,
                   problems);
 }
 
-void qlrDbOpe::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
+void CatalogStore::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
                                    ContentCollection& result)
 {
     StoreProblems problems;
@@ -155,22 +155,22 @@ void qlrDbOpe::getDirContentByDesc(const std::vector<std::string>& dirIds, std::
     report(problems);
 }
 
-void qlrDbOpe::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
+void CatalogStore::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
                                    ContentCollection& result, StoreProblems& problems)
 {
-    searchContent(dirIds, text, [](const QlrDirContentModel& r) { return r.cDesc(); }, result,
+    searchContent(dirIds, text, [](const IndexRecord& r) { return r.cDesc(); }, result,
                   problems);
 }
 
-void qlrDbOpe::getDirContentByPath(const std::vector<std::string>& dirIds, std::string_view text,
+void CatalogStore::getDirContentByPath(const std::vector<std::string>& dirIds, std::string_view text,
                                    const ContentProvider& provider, ContentCollection& result)
 {
     const CaseInsensitiveMatcher matcher(text);
     StoreProblems problems;
     for (const auto& dirId : dirIds) {
-        std::shared_ptr<ContentMap> map;
+        std::shared_ptr<IndexMap> map;
         if (provider) {
-            map = std::make_shared<ContentMap>();
+            map = std::make_shared<IndexMap>();
             provider(dirId, *map);
         } else {
             const std::string path = getContentFilePath(dirId);
@@ -178,7 +178,7 @@ void qlrDbOpe::getDirContentByPath(const std::vector<std::string>& dirIds, std::
             problems.append(read.problems);
             map = std::move(read.map);
         }
-        map->forEach([&](const std::string& key, const ContentMap::Ptr& record) {
+        map->forEach([&](const std::string& key, const IndexMap::Ptr& record) {
             if (matcher.matches(record->cContentPath()))
                 result.add(key, record);
         });
@@ -186,16 +186,16 @@ void qlrDbOpe::getDirContentByPath(const std::vector<std::string>& dirIds, std::
     report(problems);
 }
 
-bool qlrDbOpe::writeAllQlrDbDirContent(const std::string& dirId, int16_t mode, const ContentMap& map)
+bool CatalogStore::writeAllQlrDbDirContent(const std::string& dirId, WriteMode mode, const IndexMap& map)
 {
     return report(writeAllQlrDbDirContentQuietly(dirId, mode, map));
 }
 
-StoreOutcome qlrDbOpe::writeAllQlrDbDirContentQuietly(const std::string& dirId, int16_t mode, const ContentMap& map)
+StoreOutcome CatalogStore::writeAllQlrDbDirContentQuietly(const std::string& dirId, WriteMode mode, const IndexMap& map)
 {
     const std::string path = getContentFilePath(dirId);
-    const ContentMap* toWrite = &map;
-    ContentMap merged;
+    const IndexMap* toWrite = &map;
+    IndexMap merged;
     StoreProblems problems; // what reading the file again came upon: told with the outcome
     if (mode == FILE_OUTPUT && isReadWhole(path) && changedOnDisk(path)) {
         StoreOutcome taken = takeOutsideIndexChanges(dirId, &map, merged, problems);
@@ -207,7 +207,7 @@ StoreOutcome qlrDbOpe::writeAllQlrDbDirContentQuietly(const std::string& dirId, 
     }
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(toWrite->getCount()));
-    toWrite->forEach([&lines](const std::string&, const ContentMap::Ptr& record) {
+    toWrite->forEach([&lines](const std::string&, const IndexMap::Ptr& record) {
         lines.push_back(formatContentLine(*record));
     });
     StoreOutcome outcome = rewrite(path, mode, lines, "Err006", {StoreChange::Kind::IndexFile, dirId});
@@ -216,14 +216,14 @@ StoreOutcome qlrDbOpe::writeAllQlrDbDirContentQuietly(const std::string& dirId, 
     return outcome;
 }
 
-bool qlrDbOpe::writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<QlrDirContentModel> record)
+bool CatalogStore::writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<IndexRecord> record)
 {
     getDirContentMap(dirId); // what reading the file came upon is told first
     return report(writeAddQlrDbDirContentQuietly(dirId, std::move(record)));
 }
 
-StoreOutcome qlrDbOpe::writeAddQlrDbDirContentQuietly(const std::string& dirId,
-                                                      std::shared_ptr<QlrDirContentModel> record)
+StoreOutcome CatalogStore::writeAddQlrDbDirContentQuietly(const std::string& dirId,
+                                                      std::shared_ptr<IndexRecord> record)
 {
     const std::string path = getContentFilePath(dirId);
     StoreProblems readProblems; // told by the caller's own read
@@ -231,7 +231,7 @@ StoreOutcome qlrDbOpe::writeAddQlrDbDirContentQuietly(const std::string& dirId,
     if (StoreOutcome refused = refuseIfIncomplete(path, "Err008"); !refused)
         return refused;
     if (changedOnDisk(path)) {
-        ContentMap unused;
+        IndexMap unused;
         StoreOutcome taken = takeOutsideIndexChanges(dirId, nullptr, unused, readProblems);
         notify(StoreChange::Kind::IndexFile, dirId);
         if (!taken)

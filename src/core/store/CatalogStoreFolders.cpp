@@ -1,24 +1,24 @@
 // The folder half of the store: the folder file and the cache of all folders.
-#include "core/store/qlrDbOpe.h"
+#include "core/store/CatalogStore.h"
 
 #include "core/config/CatalogLayout.h"
 #include "core/store/IdAllocation.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/RecordIds.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 
-qlrDbOpe::qlrDbOpe(fileOpe& files, Messages& messages, CatalogLayout& layout, RootPathSource& root)
-    : files_(files), messages_(messages), layout_(layout), root_(root), dirMapCache_(std::make_shared<DirMap>())
+CatalogStore::CatalogStore(TextFiles& files, Messages& messages, CatalogLayout& layout, RootPathSource& root)
+    : files_(files), messages_(messages), layout_(layout), root_(root), dirMapCache_(std::make_shared<FolderMap>())
 {
 }
 
-std::string qlrDbOpe::getDirFilePath() { return layout_.getDirFilePath(); }
-std::string qlrDbOpe::getContentFilePath(const std::string& dirId) { return layout_.getContentFilePath(dirId); }
-std::string_view qlrDbOpe::getFieldSeparator() { return quillory::getFieldSeparator(); }
+std::string CatalogStore::getDirFilePath() { return layout_.getDirFilePath(); }
+std::string CatalogStore::getContentFilePath(const std::string& dirId) { return layout_.getContentFilePath(dirId); }
+std::string_view CatalogStore::getFieldSeparator() { return quillory::getFieldSeparator(); }
 
-std::shared_ptr<DirMap> qlrDbOpe::getAllDirMap()
+std::shared_ptr<FolderMap> CatalogStore::getAllDirMap()
 {
     StoreProblems problems;
     auto map = getAllDirMapQuietly(problems);
@@ -26,7 +26,7 @@ std::shared_ptr<DirMap> qlrDbOpe::getAllDirMap()
     return map;
 }
 
-std::shared_ptr<DirMap> qlrDbOpe::getAllDirMapQuietly(StoreProblems& problems)
+std::shared_ptr<FolderMap> CatalogStore::getAllDirMapQuietly(StoreProblems& problems)
 {
     const std::string path = getDirFilePath();
     if (!needsReading(path, dirsRead_ ? dirMapCache_ : nullptr, dirMapCache_->getCount() == 0))
@@ -39,7 +39,7 @@ std::shared_ptr<DirMap> qlrDbOpe::getAllDirMapQuietly(StoreProblems& problems)
     return dirMapCache_;
 }
 
-std::string qlrDbOpe::getNewDirId()
+std::string CatalogStore::getNewDirId()
 {
     StoreProblems problems;
     const auto current = getCurrentDirMapQuietly(problems);
@@ -47,20 +47,20 @@ std::string qlrDbOpe::getNewDirId()
     return smallestFreeId(*current, std::string(kFolderIdPrefix));
 }
 
-FolderChildren qlrDbOpe::getFolderChildren()
+FolderChildren CatalogStore::getFolderChildren()
 {
     FolderChildren children;
-    getAllDirMap()->forEach([&children](const std::string&, const std::shared_ptr<QlrDirModel>& folder) {
+    getAllDirMap()->forEach([&children](const std::string&, const std::shared_ptr<FolderRecord>& folder) {
         children[folder->parentDirId].push_back(folder);
     });
     return children;
 }
 
-void qlrDbOpe::getQlrDirsByParentId(const std::string& parentId, bool subtree, DirMap& map)
+void CatalogStore::getQlrDirsByParentId(const std::string& parentId, bool subtree, FolderMap& map)
 {
     const auto all = getAllDirMap();
     if (!subtree) {
-        all->forEach([&](const std::string& key, const std::shared_ptr<QlrDirModel>& folder) {
+        all->forEach([&](const std::string& key, const std::shared_ptr<FolderRecord>& folder) {
             if (folder->parentDirId == parentId)
                 map.addMap(key, folder);
         });
@@ -88,32 +88,32 @@ void qlrDbOpe::getQlrDirsByParentId(const std::string& parentId, bool subtree, D
     }
 }
 
-void qlrDbOpe::getDirIdsByParentId(const std::string& parentId, bool subtree, std::vector<std::string>& ids)
+void CatalogStore::getDirIdsByParentId(const std::string& parentId, bool subtree, std::vector<std::string>& ids)
 {
-    DirMap folders;
+    FolderMap folders;
     getQlrDirsByParentId(parentId, subtree, folders);
     std::unordered_set<std::string> present(ids.begin(), ids.end());
-    folders.forEach([&](const std::string& key, const std::shared_ptr<QlrDirModel>&) {
+    folders.forEach([&](const std::string& key, const std::shared_ptr<FolderRecord>&) {
         if (present.insert(key).second)
             ids.push_back(key);
     });
 }
 
-std::shared_ptr<QlrDirModel> qlrDbOpe::getQlrDirById(const std::string& id)
+std::shared_ptr<FolderRecord> CatalogStore::getQlrDirById(const std::string& id)
 {
     return getAllDirMap()->getValueByKey(id);
 }
 
-bool qlrDbOpe::writeAllQlrDbDir(int16_t mode, const DirMap& map)
+bool CatalogStore::writeAllQlrDbDir(WriteMode mode, const FolderMap& map)
 {
     return report(writeAllQlrDbDirQuietly(mode, map));
 }
 
-StoreOutcome qlrDbOpe::writeAllQlrDbDirQuietly(int16_t mode, const DirMap& map)
+StoreOutcome CatalogStore::writeAllQlrDbDirQuietly(WriteMode mode, const FolderMap& map)
 {
     const std::string path = getDirFilePath();
-    const DirMap* toWrite = &map;
-    DirMap merged;
+    const FolderMap* toWrite = &map;
+    FolderMap merged;
     StoreProblems problems; // what reading the file again came upon: told with the outcome
     if (mode == FILE_OUTPUT && isReadWhole(path) && changedOnDisk(path)) {
         StoreOutcome taken = takeOutsideFolderChanges(&map, merged, problems);
@@ -125,7 +125,7 @@ StoreOutcome qlrDbOpe::writeAllQlrDbDirQuietly(int16_t mode, const DirMap& map)
     }
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(toWrite->getCount()));
-    toWrite->forEach([&lines](const std::string&, const std::shared_ptr<QlrDirModel>& folder) {
+    toWrite->forEach([&lines](const std::string&, const std::shared_ptr<FolderRecord>& folder) {
         lines.push_back(formatDirLine(*folder));
     });
     StoreOutcome outcome = rewrite(path, mode, lines, "Err004", {StoreChange::Kind::FolderFile, ""});
@@ -134,13 +134,13 @@ StoreOutcome qlrDbOpe::writeAllQlrDbDirQuietly(int16_t mode, const DirMap& map)
     return outcome;
 }
 
-bool qlrDbOpe::writeAddQlrDbDir(std::shared_ptr<QlrDirModel> record)
+bool CatalogStore::writeAddQlrDbDir(std::shared_ptr<FolderRecord> record)
 {
     getAllDirMap(); // what reading the file came upon is told first
     return report(writeAddQlrDbDirQuietly(std::move(record)));
 }
 
-StoreOutcome qlrDbOpe::writeAddQlrDbDirQuietly(std::shared_ptr<QlrDirModel> record)
+StoreOutcome CatalogStore::writeAddQlrDbDirQuietly(std::shared_ptr<FolderRecord> record)
 {
     const std::string path = getDirFilePath();
     StoreProblems readProblems; // told by the caller's own read
@@ -148,7 +148,7 @@ StoreOutcome qlrDbOpe::writeAddQlrDbDirQuietly(std::shared_ptr<QlrDirModel> reco
     if (StoreOutcome refused = refuseIfIncomplete(path, "Err005"); !refused)
         return refused;
     if (changedOnDisk(path)) {
-        DirMap unused;
+        FolderMap unused;
         StoreOutcome taken = takeOutsideFolderChanges(nullptr, unused, readProblems);
         notify(StoreChange::Kind::FolderFile);
         if (!taken)

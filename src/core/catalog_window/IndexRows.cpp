@@ -1,8 +1,8 @@
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 
 #include "core/store/Paths.h"
 #include "core/store/TextMatch.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 
@@ -15,7 +15,7 @@ std::string rowFileName(std::string_view path)
 {
     if (isWebAddress(path))
         return std::string(path);
-    return fileOpe::getLastStrs(path, kPathSepStr);
+    return getLastStrs(path, kPathSepStr);
 }
 
 std::string openablePath(std::string_view path, std::string_view rootPath)

@@ -1,12 +1,12 @@
 // The store's caches as a whole, its rewrites, and how its outcomes reach the user.
-#include "core/store/qlrDbOpe.h"
+#include "core/store/CatalogStore.h"
 
 #include <cstring>
 #include <ctime>
 #include <sys/stat.h>
 
 #include "core/config/Messages.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 
@@ -17,25 +17,25 @@ constexpr const char* kNotReadWholeKey = "Err011";
 constexpr const char* kDamagedCopyKey = "Err012";
 } // namespace
 
-void qlrDbOpe::resetStoreCache()
+void CatalogStore::resetStoreCache()
 {
-    dirMapCache_ = std::make_shared<DirMap>();
+    dirMapCache_ = std::make_shared<FolderMap>();
     dirsRead_ = false;
-    contentMapCache_ = MyMap<ContentMap>();
+    contentMapCache_ = OrderedMap<IndexMap>();
     incompleteFiles_.clear();
     damagedFiles_.clear();
     snapshots_.clear();
     notify(StoreChange::Kind::CachesDropped);
 }
 
-bool qlrDbOpe::needsReading(const std::string& path, const std::shared_ptr<void>& cached, bool cachedEmpty) const
+bool CatalogStore::needsReading(const std::string& path, const std::shared_ptr<void>& cached, bool cachedEmpty) const
 {
     // A file that could not be read is tried again; one read whole is not, even when it is empty.
     return !cached || (cachedEmpty && !incompleteFiles_.empty() && incompleteFiles_.count(path));
 }
 
 template <class Read>
-void qlrDbOpe::takeRead(const std::string& path, const Read& read, StoreProblems& problems)
+void CatalogStore::takeRead(const std::string& path, const Read& read, StoreProblems& problems)
 {
     // (Most reads find nothing wrong and the sets empty: a path is hashed only when it matters.)
     if (read.lossy)
@@ -53,16 +53,16 @@ void qlrDbOpe::takeRead(const std::string& path, const Read& read, StoreProblems
     if (incompleteFiles_.insert_or_assign(path, reasonKey).second)
         problems.append(read.problems);
 }
-template void qlrDbOpe::takeRead(const std::string&, const FolderFileRead&, StoreProblems&);
-template void qlrDbOpe::takeRead(const std::string&, const IndexFileRead&, StoreProblems&);
+template void CatalogStore::takeRead(const std::string&, const FolderFileRead&, StoreProblems&);
+template void CatalogStore::takeRead(const std::string&, const IndexFileRead&, StoreProblems&);
 
-StoreOutcome qlrDbOpe::refuseIfIncomplete(const std::string& path, const char* errorKey) const
+StoreOutcome CatalogStore::refuseIfIncomplete(const std::string& path, const char* errorKey) const
 {
     const auto it = incompleteFiles_.find(path);
     return it == incompleteFiles_.end() ? StoreOutcome{} : StoreOutcome::failureFor(errorKey, path, it->second);
 }
 
-StoreOutcome qlrDbOpe::keepDamagedFile(const std::string& path, const char* errorKey)
+StoreOutcome CatalogStore::keepDamagedFile(const std::string& path, const char* errorKey)
 {
     if (!damagedFiles_.count(path))
         return {};
@@ -88,7 +88,7 @@ StoreOutcome qlrDbOpe::keepDamagedFile(const std::string& path, const char* erro
     return kept;
 }
 
-StoreOutcome qlrDbOpe::rewrite(const std::string& path, int16_t mode, const std::vector<std::string>& lines,
+StoreOutcome CatalogStore::rewrite(const std::string& path, WriteMode mode, const std::vector<std::string>& lines,
                                const char* errorKey, StoreChange change)
 {
     if (StoreOutcome refused = refuseIfIncomplete(path, errorKey); !refused)
@@ -111,14 +111,14 @@ StoreOutcome qlrDbOpe::rewrite(const std::string& path, int16_t mode, const std:
     return outcome;
 }
 
-StoreOutcome qlrDbOpe::outcomeOf(const WriteOutcome& written, const std::string& path, const char* errorKey)
+StoreOutcome CatalogStore::outcomeOf(const WriteOutcome& written, const std::string& path, const char* errorKey)
 {
     if (written)
         return {};
     return StoreOutcome::failure(written.folderMissing ? "Err009" : errorKey, path, written.reason());
 }
 
-void qlrDbOpe::report(const StoreProblems& problems)
+void CatalogStore::report(const StoreProblems& problems)
 {
     if (problems.empty())
         return;
@@ -127,7 +127,7 @@ void qlrDbOpe::report(const StoreProblems& problems)
         report(problem);
 }
 
-bool qlrDbOpe::report(const StoreOutcome& outcome)
+bool CatalogStore::report(const StoreOutcome& outcome)
 {
     MessageBatch batch(messages_);
     if (!outcome)

@@ -1,19 +1,19 @@
-#include "core/store/QlrDirContentModel.h"
+#include "core/store/IndexRecord.h"
 
 #include <cstring>
 #include <utility>
 
 #include "core/store/RootPathSource.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 
-QlrDirContentModel::QlrDirContentModel(const QlrDirContentModel& other) : rawPath(other.rawPath), root_(other.root_)
+IndexRecord::IndexRecord(const IndexRecord& other) : rawPath(other.rawPath), root_(other.root_)
 {
     assignFields(other.fields());
 }
 
-QlrDirContentModel& QlrDirContentModel::operator=(const QlrDirContentModel& other)
+IndexRecord& IndexRecord::operator=(const IndexRecord& other)
 {
     if (this != &other) {
         rawPath = other.rawPath;
@@ -23,7 +23,7 @@ QlrDirContentModel& QlrDirContentModel::operator=(const QlrDirContentModel& othe
     return *this;
 }
 
-QlrDirContentModel& QlrDirContentModel::operator=(QlrDirContentModel&& other) noexcept
+IndexRecord& IndexRecord::operator=(IndexRecord&& other) noexcept
 {
     if (this != &other) {
         rawPath = other.rawPath;
@@ -35,7 +35,7 @@ QlrDirContentModel& QlrDirContentModel::operator=(QlrDirContentModel&& other) no
     return *this;
 }
 
-std::array<std::string_view, QlrDirContentModel::kFields> QlrDirContentModel::fields() const
+std::array<std::string_view, IndexRecord::kFields> IndexRecord::fields() const
 {
     std::array<std::string_view, kFields> all;
     for (uint8_t f = 0; f < kFields; ++f)
@@ -43,7 +43,7 @@ std::array<std::string_view, QlrDirContentModel::kFields> QlrDirContentModel::fi
     return all;
 }
 
-void QlrDirContentModel::assignFields(const std::array<std::string_view, kFields>& fields, TextArena* arena)
+void IndexRecord::assignFields(const std::array<std::string_view, kFields>& fields, TextArena* arena)
 {
     // The fields with one byte between each two; fields that lie so already (the fields of a
     // line read from a file, with their separators) are one piece.
@@ -96,14 +96,14 @@ void QlrDirContentModel::assignFields(const std::array<std::string_view, kFields
     ends_ = ends;
 }
 
-void QlrDirContentModel::setField(Field f, std::string_view value)
+void IndexRecord::setField(Field f, std::string_view value)
 {
     std::array<std::string_view, kFields> all = fields();
     all[f] = value;
     assignFields(all);
 }
 
-void QlrDirContentModel::assign(std::string_view id, std::string_view title, std::string_view storedPath,
+void IndexRecord::assign(std::string_view id, std::string_view title, std::string_view storedPath,
                                 std::string_view needPwd, std::string_view pwd, std::string_view addTime,
                                 std::string_view desc, TextArena* arena)
 {
@@ -126,7 +126,7 @@ std::string_view rootWithoutTrailingSeparator(std::string_view root)
 // Every placeholder is replaced, wherever it stands, as files have always been read. Where the
 // stored path goes on with a separator, the root is joined to it without a second one (a root
 // of "/" or one written with a trailing "/").
-std::string QlrDirContentModel::cContentPath() const
+std::string IndexRecord::cContentPath() const
 {
     const std::string_view stored = storedPath();
     if (rawPath || !root_)
@@ -152,7 +152,7 @@ std::string QlrDirContentModel::cContentPath() const
 // contains the root's text elsewhere (a web address, a sibling folder whose name starts like
 // the root's) is stored as it is, so it does not change when the catalog moves. The stored
 // path keeps the separator after the root, so it reads back right under any root, "/" too.
-size_t QlrDirContentModel::rootLengthIn(std::string_view value) const
+size_t IndexRecord::rootLengthIn(std::string_view value) const
 {
     if (!root_)
         return std::string_view::npos;
@@ -164,7 +164,7 @@ size_t QlrDirContentModel::rootLengthIn(std::string_view value) const
     return inside ? trimmedRoot.size() : std::string_view::npos;
 }
 
-std::string QlrDirContentModel::storedFormOf(std::string_view value) const
+std::string IndexRecord::storedFormOf(std::string_view value) const
 {
     const size_t rootLength = rootLengthIn(value);
     if (rootLength == std::string_view::npos)
@@ -174,7 +174,7 @@ std::string QlrDirContentModel::storedFormOf(std::string_view value) const
     return stored;
 }
 
-void QlrDirContentModel::setCContentPath(std::string_view value)
+void IndexRecord::setCContentPath(std::string_view value)
 {
     setStoredPath(storedFormOf(value));
 }

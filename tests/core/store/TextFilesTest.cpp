@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/store/TextSplit.h"
 #include "support/TestSupport.h"
 
 namespace quillory::test {
@@ -7,42 +8,42 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class FileOpeFiles : public ::testing::Test {
+class TextFilesReading : public ::testing::Test {
 protected:
     CoreFixture fx;
-    fileOpe& files = fx.core->files;
+    TextFiles& files = fx.core->files;
     const std::string path = fx.dir / "file.txt";
 };
 
-TEST_F(FileOpeFiles, reading_crLfOrLoneCrEndALineAndOnlyReaFileSkipsEmptyLines)
+TEST_F(TextFilesReading, reading_crLfOrLoneCrEndALineAndOnlyReaFileSkipsEmptyLines)
 {
     writeBytes(path, "x\r\n\r\n \r\ny");
     Lines lines{"kept"};
-    files.reaFile(path, lines);
+    files.readLines(path, lines);
     EXPECT_EQ(lines, (Lines{"kept", "x", " ", "y"}));
     EXPECT_EQ(files.readFileToStr(path), "x\r\r \ry\r");
 
     writeBytes(path, "a\nb\r\n\nc\rd\r\r\ne\r");
     lines.clear();
-    files.reaFile(path, lines);
+    files.readLines(path, lines);
     EXPECT_EQ(lines, (Lines{"a\nb", "\nc", "d", "e"}));
     EXPECT_EQ(files.readFileToStr(path), "a\nb\r\nc\rd\r\re\r");
 
     lines.clear();
-    files.reaFile(fx.dir / "missing.txt", lines);
+    files.readLines(fx.dir / "missing.txt", lines);
     EXPECT_TRUE(lines.empty());
     EXPECT_FALSE(files.readFileToStr(fx.dir / "missing.txt").has_value());
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
-TEST_F(FileOpeFiles, outputAndAppend_writeEachItemFollowedByCrLf)
+TEST_F(TextFilesReading, outputAndAppend_writeEachItemFollowedByCrLf)
 {
     EXPECT_TRUE(files.writeFile(path, FILE_OUTPUT, 1, {"a", "", "b|c"}));
     EXPECT_TRUE(files.writeFile(path, FILE_APPEND, 1, {"d"}));
     EXPECT_TRUE(files.writeFile(path, FILE_APPEND, 1, {}));
     EXPECT_TRUE(fx.recorder.shown.empty());
     // A mode the program does not know writes nothing and says so.
-    EXPECT_FALSE(files.writeFile(path, 9, 1, {"ignored"}));
+    EXPECT_FALSE(files.writeFile(path, static_cast<WriteMode>(9), 1, {"ignored"}));
     EXPECT_EQ(fx.recorder.keys(), std::vector<std::string>{"Err014"});
     fx.recorder.shown.clear();
     EXPECT_EQ(readBytes(path), "a\r\n\r\nb|c\r\nd\r\n");
@@ -56,24 +57,24 @@ TEST_F(FileOpeFiles, outputAndAppend_writeEachItemFollowedByCrLf)
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
-TEST(FileOpeSplit, splittingFunctions_takeTheTextAroundTheSeparator)
+TEST(TextSplit, splittingFunctions_takeTheTextAroundTheSeparator)
 {
-    EXPECT_EQ(fileOpe::getFirstStrs("DirFileName=a.qlr", "="), "DirFileName");
-    EXPECT_EQ(fileOpe::getLastStrs("Msg001=a=b", "="), "b");
-    EXPECT_EQ(fileOpe::getNotFirstStrs("Msg001=a=b", "="), "a=b");
-    EXPECT_EQ(fileOpe::getFirstStrs("abc", "="), "");
-    EXPECT_EQ(fileOpe::getNotFirstStrs("abc", "="), "abc");
-    EXPECT_EQ(fileOpe::getLastStrs("abc", "="), "abc");
-    EXPECT_EQ(fileOpe::getFirstStrs("=x", "="), "");
-    EXPECT_EQ(fileOpe::getNotFirstStrs("=x", "="), "x");
-    EXPECT_EQ(fileOpe::getFirstStrs("a::b::c", "::"), "a");
-    EXPECT_EQ(fileOpe::getFirstStrs("aXbxc", "x"), "aXb");
-    EXPECT_EQ(fileOpe::getSecondStrs("a|b|c", "|"), "b");
-    EXPECT_EQ(fileOpe::getSecondStrs("|x|y|", "|"), "x");
-    EXPECT_EQ(fileOpe::getSecondStrs("a|b", "|"), "");
+    EXPECT_EQ(getFirstStrs("DirFileName=a.qlr", "="), "DirFileName");
+    EXPECT_EQ(getLastStrs("Msg001=a=b", "="), "b");
+    EXPECT_EQ(getNotFirstStrs("Msg001=a=b", "="), "a=b");
+    EXPECT_EQ(getFirstStrs("abc", "="), "");
+    EXPECT_EQ(getNotFirstStrs("abc", "="), "abc");
+    EXPECT_EQ(getLastStrs("abc", "="), "abc");
+    EXPECT_EQ(getFirstStrs("=x", "="), "");
+    EXPECT_EQ(getNotFirstStrs("=x", "="), "x");
+    EXPECT_EQ(getFirstStrs("a::b::c", "::"), "a");
+    EXPECT_EQ(getFirstStrs("aXbxc", "x"), "aXb");
+    EXPECT_EQ(getSecondStrs("a|b|c", "|"), "b");
+    EXPECT_EQ(getSecondStrs("|x|y|", "|"), "x");
+    EXPECT_EQ(getSecondStrs("a|b", "|"), "");
     // Pieces ended by "|" become lines; text after the last "|" is dropped.
-    EXPECT_EQ(fileOpe::getNewLinesStr("a||b|c"), "a\r\n\r\nb");
-    EXPECT_EQ(fileOpe::getNewLinesStr("abc"), "");
+    EXPECT_EQ(getNewLinesStr("a||b|c"), "a\r\n\r\nb");
+    EXPECT_EQ(getNewLinesStr("abc"), "");
 }
 
 } // namespace
