@@ -11,18 +11,18 @@
 
 #include "core/Listeners.h"
 #include "core/store/CatalogFileReader.h"
-#include "core/store/OrderedMap.h"
-#include "core/store/IndexRecord.h"
 #include "core/store/FolderRecord.h"
+#include "core/store/IndexRecord.h"
+#include "core/store/OrderedMap.h"
 #include "core/store/SafeFile.h"
 #include "core/store/StoreOutcome.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 
 class CatalogLayout;
 class Messages;
 class RootPathSource;
-class TextFiles;
 
 using ContentCollection = KeyedCollection<IndexRecord>;
 
