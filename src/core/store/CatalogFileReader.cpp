@@ -244,13 +244,13 @@ IndexFileRead readIndexFile(const std::string& path, RootPathSource* root)
 FolderFileRead parseFolderText(const std::string& path, std::string_view text)
 {
     return parseRecords<FolderMap, FolderRecord>(FolderFileRead{}, text, TextSource::Given, path, kFolderFile,
-                                             parseFolderLine, folderIdOf);
+                                                 parseFolderLine, folderIdOf);
 }
 
 IndexFileRead parseIndexText(const std::string& path, std::string_view text, RootPathSource* root)
 {
     return parseRecords<IndexMap, IndexRecord>(IndexFileRead{}, text, TextSource::Given, path, kIndexFile,
-                                                        parseIndexLine, indexIdOf, root);
+                                               parseIndexLine, indexIdOf, root);
 }
 
 } // namespace quillory

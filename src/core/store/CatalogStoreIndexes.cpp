@@ -62,7 +62,7 @@ void CatalogStore::getDirContentByIdS(const std::vector<std::string>& dirIds, Co
 }
 
 void CatalogStore::getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result,
-                                  StoreProblems& problems)
+                                      StoreProblems& problems)
 {
     for (const auto& dirId : dirIds) {
         bool stopped = false;
@@ -101,7 +101,7 @@ void fetchTexts(const std::vector<SearchCandidate>& batch)
 
 template <class Field>
 void CatalogStore::searchContent(const std::vector<std::string>& dirIds, std::string_view text, Field field,
-                             ContentCollection& result, StoreProblems& problems)
+                                 ContentCollection& result, StoreProblems& problems)
 {
     const CaseInsensitiveMatcher matcher(text);
     // Indexes are matched in batches of about kBatch, in folder order and map order. A batch
@@ -133,7 +133,7 @@ void CatalogStore::searchContent(const std::vector<std::string>& dirIds, std::st
 }
 
 void CatalogStore::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
-                                    ContentCollection& result)
+                                        ContentCollection& result)
 {
     StoreProblems problems;
     getDirContentByTitle(dirIds, text, result, problems);
@@ -141,14 +141,14 @@ void CatalogStore::getDirContentByTitle(const std::vector<std::string>& dirIds, 
 }
 
 void CatalogStore::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
-                                    ContentCollection& result, StoreProblems& problems)
+                                        ContentCollection& result, StoreProblems& problems)
 {
     searchContent(dirIds, text, [](const IndexRecord& r) { return r.cTitle(); }, result,
                   problems);
 }
 
 void CatalogStore::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
-                                   ContentCollection& result)
+                                       ContentCollection& result)
 {
     StoreProblems problems;
     getDirContentByDesc(dirIds, text, result, problems);
@@ -156,14 +156,14 @@ void CatalogStore::getDirContentByDesc(const std::vector<std::string>& dirIds, s
 }
 
 void CatalogStore::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
-                                   ContentCollection& result, StoreProblems& problems)
+                                       ContentCollection& result, StoreProblems& problems)
 {
     searchContent(dirIds, text, [](const IndexRecord& r) { return r.cDesc(); }, result,
                   problems);
 }
 
 void CatalogStore::getDirContentByPath(const std::vector<std::string>& dirIds, std::string_view text,
-                                   const ContentProvider& provider, ContentCollection& result)
+                                       const ContentProvider& provider, ContentCollection& result)
 {
     const CaseInsensitiveMatcher matcher(text);
     StoreProblems problems;
@@ -223,7 +223,7 @@ bool CatalogStore::writeAddQlrDbDirContent(const std::string& dirId, std::shared
 }
 
 StoreOutcome CatalogStore::writeAddQlrDbDirContentQuietly(const std::string& dirId,
-                                                      std::shared_ptr<IndexRecord> record)
+                                                          std::shared_ptr<IndexRecord> record)
 {
     const std::string path = getContentFilePath(dirId);
     StoreProblems readProblems; // told by the caller's own read

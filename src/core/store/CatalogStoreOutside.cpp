@@ -107,8 +107,8 @@ bool CatalogStore::changedOnDisk(const std::string& path) const
 
 template <class Map, class ReadFresh, class ParseBase, class Format>
 StoreOutcome CatalogStore::takeOutsideChanges(const std::string& path, const char* errorKey, Map& cache, const Map* mine,
-                                          Map& toWrite, StoreProblems& problems, ReadFresh readFresh,
-                                          ParseBase parseBase, Format format)
+                                              Map& toWrite, StoreProblems& problems, ReadFresh readFresh,
+                                              ParseBase parseBase, Format format)
 {
     // The file as it was read (its text stays while base lives), then as it is now.
     std::shared_ptr<const void> baseOwner;
@@ -149,7 +149,7 @@ StoreOutcome CatalogStore::takeOutsideFolderChanges(const FolderMap* mine, Folde
 }
 
 StoreOutcome CatalogStore::takeOutsideIndexChanges(const std::string& dirId, const IndexMap* mine, IndexMap& toWrite,
-                                               StoreProblems& problems)
+                                                   StoreProblems& problems)
 {
     const std::string path = getContentFilePath(dirId);
     IndexMap unread;

@@ -89,7 +89,7 @@ StoreOutcome CatalogStore::keepDamagedFile(const std::string& path, const char* 
 }
 
 StoreOutcome CatalogStore::rewrite(const std::string& path, WriteMode mode, const std::vector<std::string>& lines,
-                               const char* errorKey, StoreChange change)
+                                   const char* errorKey, StoreChange change)
 {
     if (StoreOutcome refused = refuseIfIncomplete(path, errorKey); !refused)
         return refused;

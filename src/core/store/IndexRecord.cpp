@@ -104,8 +104,8 @@ void IndexRecord::setField(Field f, std::string_view value)
 }
 
 void IndexRecord::assign(std::string_view id, std::string_view title, std::string_view storedPath,
-                                std::string_view needPwd, std::string_view pwd, std::string_view addTime,
-                                std::string_view desc, TextArena* arena)
+                         std::string_view needPwd, std::string_view pwd, std::string_view addTime,
+                         std::string_view desc, TextArena* arena)
 {
     assignFields({id, title, storedPath, needPwd, pwd, addTime, desc}, arena);
 }

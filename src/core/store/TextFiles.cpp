@@ -51,7 +51,7 @@ std::string joinLines(const std::vector<std::string>& items)
 } // namespace
 
 WriteOutcome TextFiles::writeFileQuietly(const std::string& path, WriteMode mode, int16_t recordNumber,
-                                       const std::vector<std::string>& items)
+                                         const std::vector<std::string>& items)
 {
     switch (mode) {
     case FILE_OUTPUT:
@@ -86,7 +86,7 @@ WriteOutcome TextFiles::writeFileQuietly(const std::string& path, WriteMode mode
 }
 
 bool TextFiles::writeFile(const std::string& path, WriteMode mode, int16_t recordNumber,
-                        const std::vector<std::string>& items)
+                          const std::vector<std::string>& items)
 {
     const WriteOutcome outcome = writeFileQuietly(path, mode, recordNumber, items);
     if (!outcome)

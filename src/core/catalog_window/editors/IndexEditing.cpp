@@ -36,7 +36,7 @@ std::string addTimeNow()
 }
 
 std::shared_ptr<IndexRecord> readContentPanel(CatalogStore& store, const std::string& dirId,
-                                                     const IndexFields& fields)
+                                              const IndexFields& fields)
 {
     auto record = store.newContentRecord();
     record->setCId(fields.cId.empty() ? store.getNewDirContentId(dirId) : fields.cId);

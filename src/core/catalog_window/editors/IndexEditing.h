@@ -29,7 +29,7 @@ std::string addTimeNow();
 // The index record the fields make for folder dirId: title, path and description trimmed, the
 // password as typed, the add time now, and a new id when the fields have none.
 std::shared_ptr<IndexRecord> readContentPanel(CatalogStore& store, const std::string& dirId,
-                                                     const IndexFields& fields);
+                                              const IndexFields& fields);
 
 // What became of what the index editor was to store. The catalog may have changed while the
 // editor was open: its folder deleted, the index deleted or moved to another folder.

@@ -52,7 +52,7 @@ ClipboardOffer offerOf(const QMimeData* data)
 } // namespace
 
 ClipboardImportPanel::ClipboardImportPanel(CoreContext& core, PanelHost& host, Clipboard& clipboard, QWidget* parent)
-    : PanelFrame(QStringLiteral("Frame4"), core.conf, "MF_F4_Title", parent), core_(core), host_(host), clipboard_(clipboard)
+    : FloatingPanel(QStringLiteral("Frame4"), core.conf, "MF_F4_Title", parent), core_(core), host_(host), clipboard_(clipboard)
 {
     build();
 }

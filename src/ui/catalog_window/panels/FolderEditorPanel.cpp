@@ -20,7 +20,7 @@
 namespace quillory {
 
 FolderEditorPanel::FolderEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent)
-    : PanelFrame(QStringLiteral("Frame1"), core.conf, "MF_F1_Title", parent), core_(core), host_(host)
+    : FloatingPanel(QStringLiteral("Frame1"), core.conf, "MF_F1_Title", parent), core_(core), host_(host)
 {
     build();
 }

@@ -23,7 +23,7 @@
 namespace quillory {
 
 IndexEditorPanel::IndexEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent)
-    : PanelFrame(QStringLiteral("Frame2"), core.conf, "MF_F2_Title", parent), core_(core), host_(host)
+    : FloatingPanel(QStringLiteral("Frame2"), core.conf, "MF_F2_Title", parent), core_(core), host_(host)
 {
     build();
 }

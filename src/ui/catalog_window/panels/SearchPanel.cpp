@@ -17,7 +17,7 @@
 namespace quillory {
 
 SearchPanel::SearchPanel(CoreContext& core, PanelHost& host, QWidget* parent)
-    : PanelFrame(QStringLiteral("Frame3"), core.conf, "MF_F3_Title", parent), core_(core), host_(host)
+    : FloatingPanel(QStringLiteral("Frame3"), core.conf, "MF_F3_Title", parent), core_(core), host_(host)
 {
     build();
 }

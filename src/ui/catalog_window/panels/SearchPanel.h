@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "core/store/CatalogStore.h"
-#include "ui/catalog_window/panels/PanelFrame.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 
 class QCheckBox;
 class QLabel;
@@ -18,11 +18,11 @@ class DocumentScan;
 class PanelHost;
 struct CoreContext;
 
-// Panel Frame3, the search. It finds indexes by title, description and document text in the
+// The search panel (object name "Frame3"). It finds indexes by title, description and document text in the
 // current folder, its subtree or the whole catalog, and shows them in the index list. The
 // documents are read on a thread of their own: the window answers meanwhile, the panel shows
 // how many have been read, and the search button stops the reading.
-class SearchPanel : public PanelFrame {
+class SearchPanel : public FloatingPanel {
 public:
     SearchPanel(CoreContext& core, PanelHost& host, QWidget* parent);
     ~SearchPanel() override;

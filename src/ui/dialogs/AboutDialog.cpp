@@ -1,4 +1,4 @@
-#include "ui/dialogs/AboutForm.h"
+#include "ui/dialogs/AboutDialog.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -30,10 +30,10 @@ QString multiLine(const SysConf& conf, const char* key)
 }
 } // namespace
 
-AboutForm::AboutForm(const SysConf& conf, Messages& messages, Open open, QWidget* parent)
+AboutDialog::AboutDialog(const SysConf& conf, Messages& messages, Open open, QWidget* parent)
     : QDialog(parent), messages_(messages), open_(std::move(open))
 {
-    setObjectName(QStringLiteral("AboutForm"));
+    setObjectName(QStringLiteral("AboutDialog"));
     setWindowTitle(textOf(conf, "HAbout").remove(QRegularExpression(QStringLiteral("\\(.*\\)"))).remove(QLatin1Char('&')));
     auto* layout = new QVBoxLayout(this);
     auto* title = new QLabel(textOf(conf, "AboutForm_label1"), this);
@@ -61,13 +61,13 @@ AboutForm::AboutForm(const SysConf& conf, Messages& messages, Open open, QWidget
     layout->addWidget(buttons);
 }
 
-int AboutForm::exec()
+int AboutDialog::exec()
 {
     DialogMessages shownAtOnce(messages_);
     return QDialog::exec();
 }
 
-QLabel* AboutForm::link(const QString& caption, const std::string& target)
+QLabel* AboutDialog::link(const QString& caption, const std::string& target)
 {
     auto* label = new QLabel(this);
     const QString href = QUrl::fromLocalFile(QString::fromStdString(target)).toString();

@@ -7,13 +7,13 @@
 #include <functional>
 
 #include "ui/support/UiSteps.h"
-#include "ui/dialogs/OptionForm.h"
+#include "ui/dialogs/OptionsDialog.h"
 #include "ui/platform/FileDialogs.h"
 
 using namespace quillory;
 using namespace quillory::test;
 
-class OptionFormTest : public QObject {
+class OptionsDialogTest : public QObject {
     Q_OBJECT
 
     UiFixture* ui = nullptr;
@@ -21,11 +21,11 @@ class OptionFormTest : public QObject {
 
     // Opens the options from the menu, as the user does, and acts in them while they are open.
     // The checks come after: a failing one must not leave the dialog open.
-    bool runOptions(const std::function<void(OptionForm&)>& act)
+    bool runOptions(const std::function<void(OptionsDialog&)>& act)
     {
         bool ran = false;
         QTimer::singleShot(0, [&] {
-            auto* options = dynamic_cast<OptionForm*>(QApplication::activeModalWidget());
+            auto* options = dynamic_cast<OptionsDialog*>(QApplication::activeModalWidget());
             if (!options)
                 return;
             ran = true;
@@ -59,7 +59,7 @@ private slots:
         const std::string before = readBytes(confFile);
         QStringList shown;
         QTimer::singleShot(0, [&] {
-            auto* options = dynamic_cast<OptionForm*>(QApplication::activeModalWidget());
+            auto* options = dynamic_cast<OptionsDialog*>(QApplication::activeModalWidget());
             if (!options)
                 return;
             for (QLineEdit* field : {options->txt_rootpath, options->txt_qlrdbfolder, options->txt_QlrdbContentFolder,
@@ -79,7 +79,7 @@ private slots:
 
     void pickedCatalogFile_fillsRootFolderAndFile_oneWithoutACatalogFolderIsRefused()
     {
-        OptionForm options(ui->core(), &ui->frame());
+        OptionsDialog options(ui->core(), &ui->frame());
         FileDialogs::setNextAnswer(QStringLiteral("/srv/data/books/library.qlr"));
         QTest::mouseClick(options.cmd_rootPathSelect, Qt::LeftButton);
         QCOMPARE(options.txt_rootpath->text(), QStringLiteral("/srv/data"));
@@ -101,7 +101,7 @@ private slots:
     void okChecksEachFieldInItsOrder_thenWritesTheFileAndTheIntervalAppliesAtOnce()
     {
         const std::string before = readBytes(confFile);
-        OptionForm options(ui->core(), &ui->frame());
+        OptionsDialog options(ui->core(), &ui->frame());
         options.show();
         typeInto(options.txt_qlrdbfolder, QString());
         typeInto(options.txt_QlrdbContentFolder, QString());
@@ -140,12 +140,12 @@ private slots:
     {
         std::vector<std::vector<std::string>> whileOpen;
         std::vector<bool> openAfter;
-        auto ok = [&](OptionForm& options) {
+        auto ok = [&](OptionsDialog& options) {
             QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
             whileOpen.push_back(ui->messages.keys());
             openAfter.push_back(options.isVisible());
         };
-        QVERIFY(runOptions([&](OptionForm& options) {
+        QVERIFY(runOptions([&](OptionsDialog& options) {
             typeInto(options.txt_qlrdbfolder, QStringLiteral("Books/Old"));
             ok(options);
             typeInto(options.txt_qlrdbfolder, QStringLiteral("Books"));
@@ -173,7 +173,7 @@ private slots:
         const std::string before = readBytes(confFile);
         const int linesBefore = QString::fromStdString(before).count(QStringLiteral("\r\n"));
         std::vector<std::vector<std::string>> whileOpen;
-        QVERIFY(runOptions([&](OptionForm& options) {
+        QVERIFY(runOptions([&](OptionsDialog& options) {
             pasteInto(options.txt_rootpath, QStringLiteral("/srv/data\r\nQlrdbFolder=Other"));
             QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
             whileOpen.push_back(ui->messages.keys());
@@ -195,7 +195,7 @@ private slots:
     {
         std::vector<std::string> whileOpen;
         QString folderAfterRefusal;
-        QVERIFY(runOptions([&](OptionForm& options) {
+        QVERIFY(runOptions([&](OptionsDialog& options) {
             FileDialogs::setNextAnswer(QStringLiteral("/srv/data/books/notes.txt"));
             QTest::mouseClick(options.cmd_rootPathSelect, Qt::LeftButton);
             whileOpen = ui->messages.keys();
@@ -214,5 +214,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(OptionFormTest)
-#include "OptionFormTest.moc"
+QTEST_MAIN(OptionsDialogTest)
+#include "OptionsDialogTest.moc"

@@ -18,10 +18,10 @@ class SysConf;
 // captions and font, and a fixed size floating over the index list, dragged by its background
 // within the limits the catalog window sets. In a window too small for the panel, its controls
 // scroll and its buttons stay in sight.
-class PanelFrame : public QFrame {
+class FloatingPanel : public QFrame {
 public:
     // name: the panel's object name, "Frame1" to "Frame4"; titleKey: the caption key of its title.
-    PanelFrame(const QString& name, const SysConf& conf, const char* titleKey, QWidget* parent);
+    FloatingPanel(const QString& name, const SysConf& conf, const char* titleKey, QWidget* parent);
 
     // Gives the place the panel may take when dragged to proposed (top-left, in pixels).
     std::function<QPoint(QPoint proposed)> clamp;

@@ -1,4 +1,4 @@
-#include "ui/dialogs/OptionForm.h"
+#include "ui/dialogs/OptionsDialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -16,9 +16,9 @@
 
 namespace quillory {
 
-OptionForm::OptionForm(CoreContext& core, QWidget* parent) : QDialog(parent), core_(core)
+OptionsDialog::OptionsDialog(CoreContext& core, QWidget* parent) : QDialog(parent), core_(core)
 {
-    setObjectName(QStringLiteral("OptionForm"));
+    setObjectName(QStringLiteral("OptionsDialog"));
     setWindowTitle(qs(core_.conf.text("OptionStr")).remove(QLatin1Char('&')).section(QLatin1Char('('), 0, 0));
     applyConfiguredFont(this, core_.conf);
     auto line = [this](const char* name) {
@@ -60,21 +60,21 @@ OptionForm::OptionForm(CoreContext& core, QWidget* parent) : QDialog(parent), co
     connect(cmd_ok, &QPushButton::clicked, this, [this] { cmd_ok_Click(); });
     // Escape rejects the dialog as Cancel does.
     connect(cmd_cancel, &QPushButton::clicked, this, [this] { cmd_cancel_Click(); });
-    Form_Load();
+    load();
 }
 
-int OptionForm::exec()
+int OptionsDialog::exec()
 {
     DialogMessages shownAtOnce(core_.messages);
     return QDialog::exec();
 }
 
-QString OptionForm::caption(const char* key) const
+QString OptionsDialog::caption(const char* key) const
 {
     return qs(core_.conf.text(key));
 }
 
-void OptionForm::Form_Load()
+void OptionsDialog::load()
 {
     const CatalogSettingsFields fields = catalogSettingsOf(core_.conf);
     txt_rootpath->setText(qs(fields.rootPath));
@@ -85,7 +85,7 @@ void OptionForm::Form_Load()
     txt_MonitorAutoWriteInterval->setText(qs(fields.interval));
 }
 
-void OptionForm::cmd_rootPathSelect_Click()
+void OptionsDialog::cmd_rootPathSelect_Click()
 {
     MessageBatch batch(core_.messages);
     const QString chosen = FileDialogs::getOpenFileName(this, QStringLiteral("Qlr Files(*.qlr)"), txt_rootpath->text());
@@ -107,14 +107,14 @@ void OptionForm::cmd_rootPathSelect_Click()
     txt_DirFileName->setText(qs(nameWithoutQlr(picked->folderFile)));
 }
 
-CatalogSettingsFields OptionForm::readFields() const
+CatalogSettingsFields OptionsDialog::readFields() const
 {
     return {txt_rootpath->text().toStdString(),         txt_qlrdbfolder->text().toStdString(),
             txt_QlrdbContentFolder->text().toStdString(), txt_DirFileName->text().toStdString(),
             txt_TempContentFileName->text().toStdString(), txt_MonitorAutoWriteInterval->text().toStdString()};
 }
 
-void OptionForm::cmd_ok_Click()
+void OptionsDialog::cmd_ok_Click()
 {
     MessageBatch batch(core_.messages);
     const CatalogSettingsFields fields = readFields();
@@ -145,7 +145,7 @@ void OptionForm::cmd_ok_Click()
         accept();
 }
 
-void OptionForm::cmd_cancel_Click()
+void OptionsDialog::cmd_cancel_Click()
 {
     reject();
 }

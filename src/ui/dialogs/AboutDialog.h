@@ -14,10 +14,10 @@ class SysConf;
 // The About window: the program's configured texts and two links, the help page and the folder
 // of the settings, which open with the desktop. When nothing opens one, the user is told so while
 // the window is still open.
-class AboutForm : public QDialog {
+class AboutDialog : public QDialog {
 public:
     using Open = std::function<void(const std::string& path)>;
-    AboutForm(const SysConf& conf, Messages& messages, Open open, QWidget* parent);
+    AboutDialog(const SysConf& conf, Messages& messages, Open open, QWidget* parent);
 
     int exec() override;
 

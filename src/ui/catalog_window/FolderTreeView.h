@@ -14,13 +14,13 @@ bool isContextMenuKey(const QKeyEvent* event);
 // The folder tree: one node per folder, found by folder id. It reports presses, in-place
 // renames, the Delete key and drops to the catalog window, which applies them to the catalog.
 // Folders are dragged from here; indexes are dragged in from the list.
-class DirTreeView : public QTreeWidget {
+class FolderTreeView : public QTreeWidget {
     Q_OBJECT
 public:
     static inline const QString kFolderMime = QStringLiteral("application/x-quillory-folder");
     static inline const QString kIndexesMime = QStringLiteral("application/x-quillory-indexes");
 
-    explicit DirTreeView(QWidget* parent);
+    explicit FolderTreeView(QWidget* parent);
 
     QTreeWidgetItem* node(const QString& key) const { return nodes_.value(key); }
     QString keyOf(const QTreeWidgetItem* item) const;

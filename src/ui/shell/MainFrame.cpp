@@ -1,4 +1,4 @@
-#include "ui/shell/MDIMainForm.h"
+#include "ui/shell/MainFrame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,8 +20,8 @@
 #include "core/CoreContext.h"
 #include "core/catalog_window/DisplayText.h"
 #include "ui/platform/Preferences.h"
-#include "ui/dialogs/AboutForm.h"
-#include "ui/dialogs/ProperTyForm.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/NewCatalogDialog.h"
 #include "ui/platform/DesktopOpener.h"
 #include "ui/platform/ConfiguredFont.h"
 #include "ui/platform/FileDialogs.h"
@@ -36,11 +36,11 @@ namespace {
 const QString kProgramName = QStringLiteral("Quillory");
 } // namespace
 
-MDIMainForm::MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener,
-                         Preferences& preferences)
+MainFrame::MainFrame(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener,
+                     Preferences& preferences)
     : core_(core), commands_(commands), host_(host), opener_(opener), preferences_(preferences)
 {
-    setObjectName(QStringLiteral("MDIMainForm"));
+    setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(kProgramName);
     // Smaller, and the editing panels would have no room for their controls and buttons.
     setMinimumSize(640, 480);
@@ -63,16 +63,16 @@ MDIMainForm::MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHo
     statusBar()->addPermanentWidget(statusDate_);
     statusBar()->addPermanentWidget(statusTime_);
     clock_ = new QTimer(this);
-    connect(clock_, &QTimer::timeout, this, &MDIMainForm::updateClock);
+    connect(clock_, &QTimer::timeout, this, &MainFrame::updateClock);
     clock_->start(1000);
     updateClock();
 
     registerCommands();
 }
 
-MDIMainForm::~MDIMainForm() = default;
+MainFrame::~MainFrame() = default;
 
-void MDIMainForm::registerCommands()
+void MainFrame::registerCommands()
 {
     commands_.setHandler(Command::New, this, [this] { mnuNew_Click(); });
     commands_.setHandler(Command::Open, this, [this] { mnuOpen_Click(); });
@@ -82,36 +82,36 @@ void MDIMainForm::registerCommands()
     commands_.setHandler(Command::About, this, [this] { mnuAbout_Click(); });
 }
 
-QAction* MDIMainForm::action(const QString& name) const
+QAction* MainFrame::action(const QString& name) const
 {
     if (QAction* item = menus_->action(name))
         return item;
     return commands_.action(name);
 }
 
-void MDIMainForm::setStatusText(const QString& text)
+void MainFrame::setStatusText(const QString& text)
 {
     statusText_->setText(text);
 }
 
-void MDIMainForm::updateClock()
+void MainFrame::updateClock()
 {
     const QLocale locale;
     statusDate_->setText(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
     statusTime_->setText(locale.toString(QTime::currentTime(), QLocale::LongFormat));
 }
 
-void MDIMainForm::applyFont()
+void MainFrame::applyFont()
 {
     applyConfiguredFont(statusBar(), core_.conf);
 }
 
-void MDIMainForm::ComeIn()
+void MainFrame::start()
 {
-    init_Caption();
+    applyCaptions();
 }
 
-void MDIMainForm::init_Caption()
+void MainFrame::applyCaptions()
 {
     setWindowTitle(kProgramName);
     applyFont();
@@ -119,16 +119,16 @@ void MDIMainForm::init_Caption()
     toolbar_->showStartToolbar(core_.conf);
 }
 
-void MDIMainForm::catalogShown()
+void MainFrame::catalogShown()
 {
     toolbar_->showCatalogToolbar(core_.conf);
     menus_->setCatalogCaptions(core_.conf);
-    mnueIconChange(2);
+    showCatalogMenus(true);
     const std::string name = shownText(core_.session.currentQlrdbFolder(), 200);
     setWindowTitle(QString::fromStdString(name) + QStringLiteral(" — ") + kProgramName);
 }
 
-void MDIMainForm::placeOnScreen()
+void MainFrame::placeOnScreen()
 {
     if (restoreGeometry(preferences_.frameGeometry()))
         return;
@@ -139,7 +139,7 @@ void MDIMainForm::placeOnScreen()
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, free));
 }
 
-void MDIMainForm::showFrame()
+void MainFrame::showFrame()
 {
     if (preferences_.frameMaximized())
         showMaximized();
@@ -147,48 +147,48 @@ void MDIMainForm::showFrame()
         show();
 }
 
-void MDIMainForm::rememberPlace()
+void MainFrame::rememberPlace()
 {
     preferences_.setFrame(saveGeometry(), isMaximized());
 }
 
-void MDIMainForm::mnueIconChange(int mode)
+void MainFrame::showCatalogMenus(bool catalog)
 {
-    menus_->showSet(mode);
-    if (mode == 1)
+    menus_->showSet(catalog);
+    if (!catalog)
         toolbar_->showStartToolbar(core_.conf);
 }
 
-void MDIMainForm::mnuNew_Click()
+void MainFrame::mnuNew_Click()
 {
     // Made on first use and only hidden afterwards, so that it keeps what the user typed.
     if (!property_)
-        property_ = new ProperTyForm(core_, this);
+        property_ = new NewCatalogDialog(core_, this);
     if (property_->exec() == QDialog::Accepted)
         doAddNew(property_->location(), property_->folderName(), property_->fileName());
 }
 
-void MDIMainForm::doAddNew(const std::string& location, const std::string& folderName, const std::string& fileName)
+void MainFrame::doAddNew(const std::string& location, const std::string& folderName, const std::string& fileName)
 {
     if (!location.empty() && !folderName.empty() && !fileName.empty()) {
         host_.unloadCatalogWindow();
         if (!core_.catalog.doAddNew(location, folderName, fileName).empty())
             host_.showCatalogWindow();
     }
-    unloadPropertyForm();
+    unloadNewCatalogDialog();
 }
 
-void MDIMainForm::unloadPropertyForm()
+void MainFrame::unloadNewCatalogDialog()
 {
     delete property_;
 }
 
-ProperTyForm* MDIMainForm::propertyForm() const
+NewCatalogDialog* MainFrame::newCatalogDialog() const
 {
     return property_;
 }
 
-void MDIMainForm::mnuOpen_Click()
+void MainFrame::mnuOpen_Click()
 {
     // Where the catalog opened last lies.
     QString start = preferences_.lastCatalogFolder();
@@ -198,7 +198,7 @@ void MDIMainForm::mnuOpen_Click()
     openCatalog(path.toStdString());
 }
 
-void MDIMainForm::openCatalog(const std::string& path)
+void MainFrame::openCatalog(const std::string& path)
 {
     if (path.empty())
         return;
@@ -214,27 +214,27 @@ void MDIMainForm::openCatalog(const std::string& path)
         host_.showCatalogWindow();
     }
     else
-        mnueIconChange(1); // no catalog is shown now: offer New and Open again
+        showCatalogMenus(false); // no catalog is shown now: offer New and Open again
 }
 
-void MDIMainForm::mnuClose_Click()
+void MainFrame::mnuClose_Click()
 {
     host_.closeCatalog();
-    unloadPropertyForm();
-    mnueIconChange(1);
+    unloadNewCatalogDialog();
+    showCatalogMenus(false);
 }
 
-void MDIMainForm::mnuExit_Click()
+void MainFrame::mnuExit_Click()
 {
     host_.exitProgram();
 }
 
-void MDIMainForm::mnuHContents_Click()
+void MainFrame::mnuHContents_Click()
 {
     openWithDesktop(core_.conf.getAppBasePath() + "/resource/help/index.html");
 }
 
-void MDIMainForm::openWithDesktop(const std::string& path)
+void MainFrame::openWithDesktop(const std::string& path)
 {
     if (!QFileInfo::exists(QString::fromStdString(path))) {
         core_.messages.show("Err015", MsgButtons::Ok, path + " (" + std::strerror(ENOENT) + ")");
@@ -243,24 +243,24 @@ void MDIMainForm::openWithDesktop(const std::string& path)
     openOrTell(opener_, core_.messages, path);
 }
 
-AboutForm* MDIMainForm::aboutForm() const
+AboutDialog* MainFrame::aboutDialog() const
 {
     return about_;
 }
 
-void MDIMainForm::mnuAbout_Click()
+void MainFrame::mnuAbout_Click()
 {
     if (!about_)
-        about_ = new AboutForm(core_.conf, core_.messages, [this](const std::string& path) { openWithDesktop(path); }, this);
+        about_ = new AboutDialog(core_.conf, core_.messages, [this](const std::string& path) { openWithDesktop(path); }, this);
     about_->exec();
 }
 
-void MDIMainForm::mnuPop_Click(int index)
+void MainFrame::mnuPop_Click(int index)
 {
     commands_.popupChosen(index);
 }
 
-void MDIMainForm::closeEvent(QCloseEvent* event)
+void MainFrame::closeEvent(QCloseEvent* event)
 {
     if (!isExit) {
         // Closing only hides the frame: the program goes on until the exit command.

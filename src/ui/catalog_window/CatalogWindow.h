@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/catalog_window/PanelGeometry.h"
+#include "core/catalog_window/PanelRoutes.h"
 #include "core/catalog_window/PopupMenu.h"
 #include "core/store/CatalogStore.h"
 #include "ui/catalog_window/panels/PanelHost.h"
@@ -20,13 +21,13 @@ class Clipboard;
 class ClipboardImportPanel;
 class CommandDispatcher;
 class CommandStates;
-class ContentListView;
 class DesktopOpener;
-class DirTreeView;
 class FileTypes;
+class FloatingPanel;
 class FolderEditorPanel;
+class FolderTreeView;
 class IndexEditorPanel;
-class PanelFrame;
+class IndexListView;
 class Preferences;
 class SearchPanel;
 class SplitterBar;
@@ -35,17 +36,17 @@ struct CoreContext;
 // The catalog window: the folder tree, the splitter, the index list and the four editing
 // panels. It changes the session's selection (current folder, current index) and carries out
 // the catalog commands it registers with the dispatcher.
-class MainForm : public QWidget, public PanelHost {
+class CatalogWindow : public QWidget, public PanelHost {
     Q_OBJECT
 public:
-    MainForm(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences,
-             Clipboard& clipboard);
-    ~MainForm() override;
+    CatalogWindow(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences,
+                  Clipboard& clipboard);
+    ~CatalogWindow() override;
 
     // Opens the catalog in the window: panels hidden, tree, list, layout, command states.
-    void Form_Load();
+    void load();
     // Drops the store caches and turns the launcher's catalog buttons off.
-    void Form_Unload();
+    void unload();
 
     // ---- selection ----
     const std::string& currentDirId() const override;
@@ -99,25 +100,25 @@ public:
     void mnuClose_Click();
     // Runs the command of a toolbar button by its key; unknown keys do nothing.
     void toolBarOpe(const std::string& key);
-    // Fills the context menu for context 1 to 4.
-    void fillPopupMenu(int16_t context);
+    // Fills the context menu for the place it was asked for.
+    void fillPopupMenu(PopupContext context);
     void mnuPop_Click(int index);
 
     // ---- layout ----
-    // 1 to 4: shows that panel at its opening place and hides the others; 99: hides the
-    // visible panel; 199: hides all panels.
-    void frameSize_init(int16_t panel);
+    // Shows the panel at its opening place and hides the others.
+    void showPanel(Panel which);
+    void hidePanels();
     void picSplit_MouseDown(double x);
     void picSplit_MouseMove(double x);
     void picSplit_MouseUp();
-    PanelFrame* panel(int number) const { return frames_[static_cast<size_t>(number - 1)]; }
-    FolderEditorPanel* Frame1 = nullptr;
-    IndexEditorPanel* Frame2 = nullptr;
-    SearchPanel* Frame3 = nullptr;
-    ClipboardImportPanel* Frame4 = nullptr;
+    FloatingPanel* panel(Panel which) const;
+    FolderEditorPanel* folderPanel = nullptr;
+    IndexEditorPanel* indexPanel = nullptr;
+    SearchPanel* searchPanel = nullptr;
+    ClipboardImportPanel* clipboardPanel = nullptr;
 
-    DirTreeView* dirTreeView = nullptr;
-    ContentListView* ListView = nullptr;
+    FolderTreeView* dirTreeView = nullptr;
+    IndexListView* ListView = nullptr;
     SplitterBar* picSplit = nullptr;
 
 signals:
@@ -134,19 +135,19 @@ private:
     // ---- following the store ----
     void onStoreChanged(const StoreChange& change);
     // Brings the tree and the list in line with the store for the files that changed.
-    void syncViews();
-    void syncDirTree();
-    void syncContentList(const std::set<std::string>& changedFolders, bool folderNamesChanged);
+    void refreshViews();
+    void refreshTree();
+    void refreshIndexList(const std::set<std::string>& changedFolders, bool folderNamesChanged);
 
     void registerCommands();
     void makePanels();
     void connectTree();
     void connectList();
-    void Form_Resize();
+    void fitToSize();
     void applyLayout(const WindowLayout& layout);
-    void placePanel(PanelFrame* frame, const TwipRect& wanted);
+    void placePanel(FloatingPanel* frame, const TwipRect& wanted);
     TwipRect splitterRect() const;
-    void showPopupMenu(int16_t context, const QPoint& globalPos);
+    void showPopupMenu(PopupContext context, const QPoint& globalPos);
     void showContentPanel();
     // The current folder is the folder the tree highlights: these keep the two together.
     void followTreeHighlight();
@@ -171,7 +172,8 @@ private:
     double treeShare_ = kDefaultTreeShare;
     PopupMenuModel popup_;
     std::unique_ptr<FileTypes> types_;
-    std::array<PanelFrame*, 4> frames_{};
+    // The four panels, in the order of kPanels.
+    std::array<FloatingPanel*, 4> panels() const;
     double splitGrabX = 0;
     bool unloaded_ = false;
     int storeListener_ = 0;
@@ -180,7 +182,7 @@ private:
     // Changes the views have not followed yet.
     bool folderFileChanged_ = false;
     std::set<std::string> changedIndexFiles_;
-    bool syncPending_ = false;
+    bool refreshPending_ = false;
 };
 
 } // namespace quillory

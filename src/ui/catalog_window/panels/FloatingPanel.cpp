@@ -1,4 +1,4 @@
-#include "ui/catalog_window/panels/PanelFrame.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 
 #include <QLabel>
 #include <QHBoxLayout>
@@ -12,7 +12,7 @@
 
 namespace quillory {
 
-PanelFrame::PanelFrame(const QString& name, const SysConf& conf, const char* titleKey, QWidget* parent)
+FloatingPanel::FloatingPanel(const QString& name, const SysConf& conf, const char* titleKey, QWidget* parent)
     : QFrame(parent), conf_(conf)
 {
     setObjectName(name);
@@ -50,12 +50,12 @@ PanelFrame::PanelFrame(const QString& name, const SysConf& conf, const char* tit
     hide();
 }
 
-QString PanelFrame::caption(const char* key) const
+QString FloatingPanel::caption(const char* key) const
 {
     return QString::fromStdString(conf_.text(key));
 }
 
-QPushButton* PanelFrame::footButton(const char* captionKey, const char* name, std::function<void()> clicked)
+QPushButton* FloatingPanel::footButton(const char* captionKey, const char* name, std::function<void()> clicked)
 {
     auto* button = new QPushButton(caption(captionKey), this);
     button->setObjectName(QString::fromLatin1(name));
@@ -64,7 +64,7 @@ QPushButton* PanelFrame::footButton(const char* captionKey, const char* name, st
     return button;
 }
 
-void PanelFrame::mousePressEvent(QMouseEvent* event)
+void FloatingPanel::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
@@ -74,7 +74,7 @@ void PanelFrame::mousePressEvent(QMouseEvent* event)
     raise();
 }
 
-void PanelFrame::mouseMoveEvent(QMouseEvent* event)
+void FloatingPanel::mouseMoveEvent(QMouseEvent* event)
 {
     if (!dragging_ || !(event->buttons() & Qt::LeftButton))
         return;
@@ -82,7 +82,7 @@ void PanelFrame::mouseMoveEvent(QMouseEvent* event)
     move(clamp ? clamp(proposed) : proposed);
 }
 
-void PanelFrame::mouseReleaseEvent(QMouseEvent* event)
+void FloatingPanel::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;

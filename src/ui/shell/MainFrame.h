@@ -10,8 +10,8 @@ class QTimer;
 
 namespace quillory {
 
-class AboutForm;
-class ProperTyForm;
+class AboutDialog;
+class NewCatalogDialog;
 class CommandDispatcher;
 class DesktopOpener;
 class FrameHost;
@@ -25,19 +25,19 @@ struct CoreContext;
 // commands (New, Open, Close, Exit), help and About; every other command goes through the
 // dispatcher to the window that carries it out. Closing it only hides it; the exit command ends
 // the program.
-class MDIMainForm : public QMainWindow {
+class MainFrame : public QMainWindow {
 public:
-    MDIMainForm(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener,
-                Preferences& preferences);
-    ~MDIMainForm() override;
+    MainFrame(CoreContext& core, CommandDispatcher& commands, FrameHost& host, DesktopOpener& opener,
+              Preferences& preferences);
+    ~MainFrame() override;
 
     bool isExit = false;
 
     // Enters the working state: captions, font, the toolbar without a catalog.
-    void ComeIn();
-    void init_Caption();
-    // 1: menus and toolbar without a catalog; 2: with one.
-    void mnueIconChange(int mode);
+    void start();
+    void applyCaptions();
+    // The menus and toolbar of an open catalog, or those without one.
+    void showCatalogMenus(bool catalog);
     // A catalog window was shown: the catalog's captions, toolbar and menus, and its name in
     // the title bar.
     void catalogShown();
@@ -71,10 +71,10 @@ public:
     // Opens a file or folder of the program with the desktop; says so when nothing can.
     void openWithDesktop(const std::string& path);
     // The About window, once it has been shown.
-    AboutForm* aboutForm() const;
+    AboutDialog* aboutDialog() const;
     // The new catalog's dialog while it is loaded; ended after New and when a catalog closes.
-    ProperTyForm* propertyForm() const;
-    void unloadPropertyForm();
+    NewCatalogDialog* newCatalogDialog() const;
+    void unloadNewCatalogDialog();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,8 +96,8 @@ private:
     QLabel* statusDate_;
     QLabel* statusTime_;
     QTimer* clock_;
-    QPointer<AboutForm> about_;
-    QPointer<ProperTyForm> property_;
+    QPointer<AboutDialog> about_;
+    QPointer<NewCatalogDialog> property_;
 };
 
 } // namespace quillory

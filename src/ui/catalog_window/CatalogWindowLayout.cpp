@@ -1,9 +1,9 @@
 // The catalog window's geometry: tree, splitter and list, and the four floating panels.
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/CatalogWindow.h"
 
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/panels/PanelFrame.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/platform/Preferences.h"
 #include "ui/catalog_window/SplitterBar.h"
@@ -17,13 +17,13 @@ QRect toPixels(const TwipRect& r)
 }
 } // namespace
 
-TwipRect MainForm::splitterRect() const
+TwipRect CatalogWindow::splitterRect() const
 {
     const QRect g = picSplit->geometry();
     return {pixelsToTwips(g.x()), pixelsToTwips(g.y()), pixelsToTwips(g.width()), pixelsToTwips(g.height())};
 }
 
-void MainForm::applyLayout(const WindowLayout& layout)
+void CatalogWindow::applyLayout(const WindowLayout& layout)
 {
     // A size that does not fit (a window smaller than the margins) is left as it was.
     auto place = [](QWidget* widget, const TwipRect& r) {
@@ -35,7 +35,7 @@ void MainForm::applyLayout(const WindowLayout& layout)
     place(ListView, layout.list);
 }
 
-void MainForm::placePanel(PanelFrame* frame, const TwipRect& wanted)
+void CatalogWindow::placePanel(FloatingPanel* frame, const TwipRect& wanted)
 {
     // A window too small for the panel where it is wanted gets it moved, or smaller, so that
     // none of its buttons is out of reach.
@@ -44,62 +44,65 @@ void MainForm::placePanel(PanelFrame* frame, const TwipRect& wanted)
                                          pixelsToTwips(minimum.width()), pixelsToTwips(minimum.height()))));
 }
 
-void MainForm::Form_Resize()
+void CatalogWindow::fitToSize()
 {
     if (isMinimized())
         return;
     applyLayout(fullLayout(pixelsToTwips(width()), pixelsToTwips(height()), treeShare_));
-    for (int number = 1; number <= 4; ++number) {
-        PanelFrame* frame = panel(number);
+    for (const Panel which : kPanels) {
+        FloatingPanel* frame = panel(which);
         if (frame->isVisible()) {
             const QPoint corner = frame->clamp(frame->pos());
-            const TwipRect size = panelPlacement(number, splitterRect());
+            const TwipRect size = panelPlacement(which, splitterRect());
             placePanel(frame, {pixelsToTwips(corner.x()), pixelsToTwips(corner.y()), size.width, size.height});
             break;
         }
     }
 }
 
-void MainForm::resizeEvent(QResizeEvent* event)
+void CatalogWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    fitToSize();
 }
 
-void MainForm::frameSize_init(int16_t panelNumber)
+void CatalogWindow::showPanel(Panel which)
 {
-    // Another panel, or none: a search still reading documents ends with what it found, so that
-    // its results do not close the panel the user turned to when they come.
-    if (panelNumber != static_cast<int16_t>(Panel::Search) && Frame3->searching())
-        Frame3->stopSearch();
-    if (panelNumber >= 1 && panelNumber <= 4) {
-        for (int i = 1; i <= 4; ++i) {
-            if (i != panelNumber)
-                panel(i)->hide();
+    // Another panel, or none (hidePanels): a search still reading documents ends with what it
+    // found, so that its results do not close the panel the user turned to when they come.
+    if (which != Panel::Search && searchPanel->searching())
+        searchPanel->stopSearch();
+    FloatingPanel* shown = panel(which);
+    for (FloatingPanel* frame : panels()) {
+        if (frame != shown)
+            frame->hide();
         }
-        PanelFrame* shown = panel(panelNumber);
-        placePanel(shown, panelPlacement(panelNumber, splitterRect()));
+    placePanel(shown, panelPlacement(which, splitterRect()));
         shown->show();
         shown->raise();
-    } else if (panelNumber == 99 || panelNumber == 199) {
-        for (PanelFrame* frame : frames_)
-            frame->hide();
-    }
 }
 
-void MainForm::picSplit_MouseDown(double x)
+void CatalogWindow::hidePanels()
+{
+    if (searchPanel->searching())
+        searchPanel->stopSearch();
+    for (FloatingPanel* frame : panels())
+            frame->hide();
+    }
+
+void CatalogWindow::picSplit_MouseDown(double x)
 {
     splitGrabX = pixelsToTwips(x);
 }
 
-void MainForm::picSplit_MouseMove(double x)
+void CatalogWindow::picSplit_MouseMove(double x)
 {
     const TwipRect splitter = splitterRect();
     const double left = clampSplitterLeft(splitter.left + pixelsToTwips(x) - splitGrabX, pixelsToTwips(width()));
     picSplit->move(twipsToPixels(left), picSplit->y());
 }
 
-void MainForm::picSplit_MouseUp()
+void CatalogWindow::picSplit_MouseUp()
 {
     splitGrabX = 0;
     applyLayout(layoutAroundSplitter(splitterRect(), pixelsToTwips(width()), pixelsToTwips(height())));

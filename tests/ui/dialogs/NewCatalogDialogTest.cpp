@@ -9,23 +9,23 @@
 #include <functional>
 
 #include "ui/support/UiSteps.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/MainForm.h"
-#include "ui/dialogs/ProperTyForm.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/CatalogWindow.h"
+#include "ui/dialogs/NewCatalogDialog.h"
 
 using namespace quillory;
 using namespace quillory::test;
 
-class ProperTyFormTest : public QObject {
+class NewCatalogDialogTest : public QObject {
     Q_OBJECT
 
     UiFixture* ui = nullptr;
 
     // Runs File > New and acts in the dialog while it is open.
-    void runNew(const std::function<void(ProperTyForm&)>& act)
+    void runNew(const std::function<void(NewCatalogDialog&)>& act)
     {
         QTimer::singleShot(0, [&] {
-            if (auto* dialog = dynamic_cast<ProperTyForm*>(QApplication::activeModalWidget()))
+            if (auto* dialog = dynamic_cast<NewCatalogDialog*>(QApplication::activeModalWidget()))
                 act(*dialog);
         });
         ui->frame().mnuNew_Click();
@@ -42,7 +42,7 @@ private slots:
     void firstOpening_showsTheConfiguredNames_cancelKeepsWhatWasTyped()
     {
         QString folder, file, chosen, volume;
-        runNew([&](ProperTyForm& dialog) {
+        runNew([&](NewCatalogDialog& dialog) {
             folder = dialog.txt_qlrdbFolder->text();
             file = dialog.txt_qlrdbDirFile->text();
             chosen = dialog.chosenFolder();
@@ -55,27 +55,27 @@ private slots:
         QCOMPARE(file, QStringLiteral("QuilloryDemo")); // without ".qlr"
         QCOMPARE(chosen, QDir::homePath());
         QVERIFY(QDir::homePath().startsWith(volume));
-        QVERIFY(ui->frame().propertyForm());
-        QCOMPARE(ui->frame().propertyForm()->location(), std::string());
+        QVERIFY(ui->frame().newCatalogDialog());
+        QCOMPARE(ui->frame().newCatalogDialog()->location(), std::string());
 
-        runNew([&](ProperTyForm& dialog) {
+        runNew([&](NewCatalogDialog& dialog) {
             folder = dialog.txt_qlrdbFolder->text();
             chosen = dialog.chosenFolder();
             QTest::mouseClick(dialog.cmd_cancel, Qt::LeftButton);
         });
         QCOMPARE(folder, QStringLiteral("Typed"));
         QCOMPARE(chosen, QString::fromStdString(ui->dir.path()));
-        QCOMPARE(ui->frame().propertyForm()->location(), std::string());
+        QCOMPARE(ui->frame().newCatalogDialog()->location(), std::string());
         // Closing the catalog ends the dialog: it starts afresh next time.
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClose")));
-        QVERIFY(!ui->frame().propertyForm());
+        QVERIFY(!ui->frame().newCatalogDialog());
         QVERIFY(ui->messages.shown.empty());
     }
 
     void ok_makesTheCatalogOnDiskAndOpensIt_andEndsTheDialog()
     {
         makeFolders(ui->dir / "place");
-        runNew([&](ProperTyForm& dialog) {
+        runNew([&](NewCatalogDialog& dialog) {
             dialog.chooseFolder(QString::fromStdString(ui->dir / "place"));
             typeInto(dialog.txt_qlrdbFolder, QStringLiteral("Recipes"));
             typeInto(dialog.txt_qlrdbDirFile, QStringLiteral("recipes"));
@@ -86,22 +86,22 @@ private slots:
         QVERIFY(pathExists(ui->dir / "place/Recipes/Indexes/PendingChanges.qlr"));
         QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("Recipes"));
         QCOMPARE(ui->core().session.currentDirFileName(), std::string("recipes.qlr"));
-        QVERIFY(ui->app().mainForm());
-        QCOMPARE(ui->mainForm().dirTreeView->topLevelItemCount(), 0);
-        QVERIFY(!ui->frame().propertyForm());
+        QVERIFY(ui->app().catalogWindow());
+        QCOMPARE(ui->catalogWindow().dirTreeView->topLevelItemCount(), 0);
+        QVERIFY(!ui->frame().newCatalogDialog());
     }
 
     void anEmptyNameMakesNothing_andEndsTheDialog()
     {
         makeFolders(ui->dir / "place");
-        runNew([&](ProperTyForm& dialog) {
+        runNew([&](NewCatalogDialog& dialog) {
             dialog.chooseFolder(QString::fromStdString(ui->dir / "place"));
             typeInto(dialog.txt_qlrdbDirFile, QString());
             QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton);
         });
         QVERIFY(!pathExists(ui->dir / "place/QuilloryDemo"));
         QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("QuilloryDemo"));
-        QVERIFY(!ui->frame().propertyForm());
+        QVERIFY(!ui->frame().newCatalogDialog());
     }
 
     void aVolumeShowsTheFolderLastChosenOnIt()
@@ -111,7 +111,7 @@ private slots:
         const QString other = QString::fromStdString(ui->dir / "volume");
         makeFolders(ui->dir / "volume/chosen/deeper");
         QString onOther, onFirstAgain, onOtherAgain, firstVolume, otherVolume;
-        runNew([&](ProperTyForm& dialog) {
+        runNew([&](NewCatalogDialog& dialog) {
             dialog.chooseFolder(QString::fromStdString(ui->dir.path()));
             const int first = dialog.Drive1->currentIndex();
             firstVolume = dialog.Drive1->itemData(first).toString();
@@ -145,7 +145,7 @@ private slots:
         bool openAfter = false;
         QWidget* focused = nullptr;
         QLineEdit* fileField = nullptr;
-        runNew([&](ProperTyForm& dialog) {
+        runNew([&](NewCatalogDialog& dialog) {
             fileField = dialog.txt_qlrdbDirFile;
             dialog.chooseFolder(QString::fromStdString(ui->dir / "place"));
             typeInto(dialog.txt_qlrdbFolder, QStringLiteral("Recipes"));
@@ -168,16 +168,16 @@ private slots:
     {
         const std::string demoFile = ui->demoFolder() + "/QuilloryDemo.qlr";
         const std::string before = readBytes(demoFile);
-        runNew([&](ProperTyForm& dialog) {
+        runNew([&](NewCatalogDialog& dialog) {
             dialog.chooseFolder(QString::fromStdString(ui->programFolder()));
             QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton); // the configured names, as shown
         });
         QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg020"});
         QVERIFY(ui->messages.shown[0].text.ends_with(" : " + demoFile));
         QCOMPARE(readBytes(demoFile), before);
-        QVERIFY(ui->mainForm().dirTreeView->topLevelItemCount() > 0);
+        QVERIFY(ui->catalogWindow().dirTreeView->topLevelItemCount() > 0);
     }
 };
 
-QTEST_MAIN(ProperTyFormTest)
-#include "ProperTyFormTest.moc"
+QTEST_MAIN(NewCatalogDialogTest)
+#include "NewCatalogDialogTest.moc"

@@ -1,4 +1,4 @@
-#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/IndexListView.h"
 
 #include <QContextMenuEvent>
 #include <QDrag>
@@ -7,12 +7,12 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
-#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/FolderTreeView.h"
 
 namespace quillory {
 
-ContentListView::ContentListView(FileTypes& types, ContentListModel::FolderName folderName, QWidget* parent)
-    : QTreeView(parent), model_(new ContentListModel(types, std::move(folderName), this))
+IndexListView::IndexListView(FileTypes& types, IndexListModel::FolderName folderName, QWidget* parent)
+    : QTreeView(parent), model_(new IndexListModel(types, std::move(folderName), this))
 {
     setObjectName(QStringLiteral("ListView"));
     setModel(model_);
@@ -30,39 +30,39 @@ ContentListView::ContentListView(FileTypes& types, ContentListModel::FolderName 
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(true);
-    connect(header(), &QHeaderView::sectionClicked, this, &ContentListView::sortByColumn);
-    connect(model_, &ContentListModel::renameRequested, this, &ContentListView::labelEdited);
+    connect(header(), &QHeaderView::sectionClicked, this, &IndexListView::sortByColumn);
+    connect(model_, &IndexListModel::renameRequested, this, &IndexListView::labelEdited);
 }
 
-void ContentListView::appendRows(const std::vector<ContentListModel::Record>& records)
+void IndexListView::appendRows(const std::vector<IndexListModel::Record>& records)
 {
     model_->appendRecords(records);
     if (isSorted())
         model_->sort(sortColumn_, sortOrder_); // the arrow and the rows agree
 }
 
-void ContentListView::removeRow(const QString& key)
+void IndexListView::removeRow(const QString& key)
 {
     model_->removeKey(key.toStdString());
 }
 
-void ContentListView::clearRows()
+void IndexListView::clearRows()
 {
     model_->clear();
 }
 
-QModelIndex ContentListView::indexOf(const QString& key, int column) const
+QModelIndex IndexListView::indexOf(const QString& key, int column) const
 {
     const int row = model_->rowOfKey(key.toStdString());
     return row < 0 ? QModelIndex() : model_->index(row, column);
 }
 
-QString ContentListView::keyOf(const QModelIndex& index) const
+QString IndexListView::keyOf(const QModelIndex& index) const
 {
     return index.isValid() ? QString::fromStdString(model_->keyAt(index.row())) : QString();
 }
 
-QStringList ContentListView::selectedKeys() const
+QStringList IndexListView::selectedKeys() const
 {
     QList<int> rows;
     for (const QModelIndex& index : selectionModel()->selectedRows())
@@ -74,7 +74,7 @@ QStringList ContentListView::selectedKeys() const
     return keys;
 }
 
-QStringList ContentListView::keys() const
+QStringList IndexListView::keys() const
 {
     QStringList keys;
     keys.reserve(model_->rowCount());
@@ -83,7 +83,7 @@ QStringList ContentListView::keys() const
     return keys;
 }
 
-QStringList ContentListView::keysOfFolder(const QString& dirId) const
+QStringList IndexListView::keysOfFolder(const QString& dirId) const
 {
     const std::string prefix = dirId.toStdString() + '!';
     QStringList keys;
@@ -94,7 +94,7 @@ QStringList ContentListView::keysOfFolder(const QString& dirId) const
     return keys;
 }
 
-void ContentListView::sortByColumn(int column)
+void IndexListView::sortByColumn(int column)
 {
     sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     sortColumn_ = column;
@@ -103,7 +103,7 @@ void ContentListView::sortByColumn(int column)
     model_->sort(column, sortOrder_);
 }
 
-void ContentListView::mousePressEvent(QMouseEvent* event)
+void IndexListView::mousePressEvent(QMouseEvent* event)
 {
     QTreeView::mousePressEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
@@ -112,7 +112,7 @@ void ContentListView::mousePressEvent(QMouseEvent* event)
     emit rowPressed(keyOf(index), event->button(), event->globalPosition().toPoint());
 }
 
-void ContentListView::keyPressEvent(QKeyEvent* event)
+void IndexListView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
         emit deletePressed();
@@ -125,7 +125,7 @@ void ContentListView::keyPressEvent(QKeyEvent* event)
     QTreeView::keyPressEvent(event);
 }
 
-void ContentListView::contextMenuEvent(QContextMenuEvent* event)
+void IndexListView::contextMenuEvent(QContextMenuEvent* event)
 {
     // A right press opens the menu on press; only the keyboard's request is taken here.
     if (event->reason() == QContextMenuEvent::Keyboard)
@@ -133,7 +133,7 @@ void ContentListView::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
-void ContentListView::requestMenuFromKeyboard()
+void IndexListView::requestMenuFromKeyboard()
 {
     const QModelIndex current = currentIndex();
     const QRect rect = current.isValid() ? visualRect(current) : QRect(QPoint(4, 4), QSize());
@@ -141,13 +141,13 @@ void ContentListView::requestMenuFromKeyboard()
                            viewport()->mapToGlobal(rect.center()));
 }
 
-void ContentListView::startDrag(Qt::DropActions)
+void IndexListView::startDrag(Qt::DropActions)
 {
     const QStringList keys = selectedKeys();
     if (keys.isEmpty())
         return;
     auto* mime = new QMimeData;
-    mime->setData(DirTreeView::kIndexesMime, keys.join(QLatin1Char('\n')).toUtf8());
+    mime->setData(FolderTreeView::kIndexesMime, keys.join(QLatin1Char('\n')).toUtf8());
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
     const QVariant icon = currentIndex().siblingAtColumn(0).data(Qt::DecorationRole);
@@ -158,20 +158,20 @@ void ContentListView::startDrag(Qt::DropActions)
     emit dragFinished();
 }
 
-void ContentListView::dragEnterEvent(QDragEnterEvent* event)
+void IndexListView::dragEnterEvent(QDragEnterEvent* event)
 {
     // A drag released over the list ends without any change; accepting it here keeps the
     // platform from treating the list as a drop target of its own.
-    if (event->mimeData()->hasFormat(DirTreeView::kIndexesMime) || event->mimeData()->hasFormat(DirTreeView::kFolderMime))
+    if (event->mimeData()->hasFormat(FolderTreeView::kIndexesMime) || event->mimeData()->hasFormat(FolderTreeView::kFolderMime))
         event->acceptProposedAction();
 }
 
-void ContentListView::dragMoveEvent(QDragMoveEvent* event)
+void IndexListView::dragMoveEvent(QDragMoveEvent* event)
 {
     event->acceptProposedAction();
 }
 
-void ContentListView::dropEvent(QDropEvent* event)
+void IndexListView::dropEvent(QDropEvent* event)
 {
     event->setDropAction(Qt::IgnoreAction);
     event->accept();

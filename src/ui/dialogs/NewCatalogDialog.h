@@ -18,9 +18,9 @@ struct CoreContext;
 // tree of folders only), the catalog folder's name and the folder file's name (".qlr" is added).
 // OK and Cancel only hide it: opened again, it shows what the user left in it, until New has
 // made the catalog or the open catalog is closed, which end it.
-class ProperTyForm : public QDialog {
+class NewCatalogDialog : public QDialog {
 public:
-    ProperTyForm(CoreContext& core, QWidget* parent);
+    NewCatalogDialog(CoreContext& core, QWidget* parent);
 
     // Modal: while it is open, what its buttons say is shown at once.
     int exec() override;
@@ -52,7 +52,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Form_Load();
+    void load();
     void fillVolumes();
     void showVolume(const QString& root, const QString& folder);
 

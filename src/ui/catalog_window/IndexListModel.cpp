@@ -1,4 +1,4 @@
-#include "ui/catalog_window/ContentListModel.h"
+#include "ui/catalog_window/IndexListModel.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -43,22 +43,22 @@ const QIcon& blankIcon()
 
 } // namespace
 
-ContentListModel::ContentListModel(FileTypes& types, FolderName folderName, QObject* parent)
+IndexListModel::IndexListModel(FileTypes& types, FolderName folderName, QObject* parent)
     : QAbstractTableModel(parent), types_(types), folderName_(std::move(folderName))
 {
 }
 
-int ContentListModel::rowCount(const QModelIndex& parent) const
+int IndexListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int ContentListModel::columnCount(const QModelIndex& parent) const
+int IndexListModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : kColumns;
 }
 
-std::string ContentListModel::cellText(int row, int column) const
+std::string IndexListModel::cellText(int row, int column) const
 {
     const IndexRecord& index = *rows_[static_cast<size_t>(row)].record;
     switch (column) {
@@ -71,7 +71,7 @@ std::string ContentListModel::cellText(int row, int column) const
     }
 }
 
-QString ContentListModel::shownCell(int row, int column) const
+QString IndexListModel::shownCell(int row, int column) const
 {
     const IndexRecord& index = *rows_[static_cast<size_t>(row)].record;
     switch (column) {
@@ -84,7 +84,7 @@ QString ContentListModel::shownCell(int row, int column) const
     }
 }
 
-QVariant ContentListModel::data(const QModelIndex& index, int role) const
+QVariant IndexListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
@@ -110,14 +110,14 @@ QVariant ContentListModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant ContentListModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant IndexListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < headers_.size())
         return headers_[section];
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-Qt::ItemFlags ContentListModel::flags(const QModelIndex& index) const
+Qt::ItemFlags IndexListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
@@ -127,7 +127,7 @@ Qt::ItemFlags ContentListModel::flags(const QModelIndex& index) const
     return flags;
 }
 
-bool ContentListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+bool IndexListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (role != Qt::EditRole || !index.isValid() || index.column() != 0)
         return false;
@@ -138,7 +138,7 @@ bool ContentListModel::setData(const QModelIndex& index, const QVariant& value, 
     return true;
 }
 
-void ContentListModel::sort(int column, Qt::SortOrder order)
+void IndexListModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= kColumns || rows_.empty())
         return;
@@ -170,13 +170,13 @@ void ContentListModel::sort(int column, Qt::SortOrder order)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void ContentListModel::setHeaders(const QStringList& headers)
+void IndexListModel::setHeaders(const QStringList& headers)
 {
     headers_ = headers;
     emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
 }
 
-void ContentListModel::appendRecords(const std::vector<Record>& records)
+void IndexListModel::appendRecords(const std::vector<Record>& records)
 {
     if (records.empty())
         return;
@@ -200,7 +200,7 @@ void ContentListModel::appendRecords(const std::vector<Record>& records)
     endInsertRows();
 }
 
-void ContentListModel::removeKey(const std::string& key)
+void IndexListModel::removeKey(const std::string& key)
 {
     const int row = rowOfKey(key);
     if (row < 0)
@@ -211,7 +211,7 @@ void ContentListModel::removeKey(const std::string& key)
     endRemoveRows();
 }
 
-void ContentListModel::clear()
+void IndexListModel::clear()
 {
     beginResetModel();
     rows_.clear();
@@ -220,7 +220,7 @@ void ContentListModel::clear()
     endResetModel();
 }
 
-void ContentListModel::indexKeys() const
+void IndexListModel::indexKeys() const
 {
     rowsByKey_.clear();
     rowsByKey_.reserve(rows_.size());
@@ -229,7 +229,7 @@ void ContentListModel::indexKeys() const
     keysIndexed_ = true;
 }
 
-int ContentListModel::rowOfKey(const std::string& key) const
+int IndexListModel::rowOfKey(const std::string& key) const
 {
     if (!keysIndexed_)
         indexKeys();
@@ -237,13 +237,13 @@ int ContentListModel::rowOfKey(const std::string& key) const
     return it == rowsByKey_.end() ? -1 : it->second;
 }
 
-void ContentListModel::refreshRow(int row)
+void IndexListModel::refreshRow(int row)
 {
     if (row >= 0 && row < rowCount())
         emit dataChanged(index(row, 0), index(row, kColumns - 1));
 }
 
-void ContentListModel::refreshAll()
+void IndexListModel::refreshAll()
 {
     if (!rows_.empty())
         emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));

@@ -5,22 +5,22 @@
 #include <string>
 #include <vector>
 
-#include "ui/catalog_window/ContentListModel.h"
+#include "ui/catalog_window/IndexListModel.h"
 
 namespace quillory {
 
 // The index list: one row per index, found by index id, in five columns (file, title, folder,
 // path, added). A click on a column header sorts by it and turns the order round on every
 // click; once sorted, rows listed later take their place in that order.
-class ContentListView : public QTreeView {
+class IndexListView : public QTreeView {
     Q_OBJECT
 public:
-    ContentListView(FileTypes& types, ContentListModel::FolderName folderName, QWidget* parent);
+    IndexListView(FileTypes& types, IndexListModel::FolderName folderName, QWidget* parent);
 
-    ContentListModel& rows() const { return *model_; }
+    IndexListModel& rows() const { return *model_; }
     void setHeaders(const QStringList& headers) { model_->setHeaders(headers); }
 
-    void appendRows(const std::vector<ContentListModel::Record>& records);
+    void appendRows(const std::vector<IndexListModel::Record>& records);
     void removeRow(const QString& key);
     void clearRows();
     bool hasRow(const QString& key) const { return model_->rowOfKey(key.toStdString()) >= 0; }
@@ -63,7 +63,7 @@ private:
     // Shift+F10 or the Menu key: the menu of the row chosen, or of the list.
     void requestMenuFromKeyboard();
 
-    ContentListModel* model_;
+    IndexListModel* model_;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     int sortColumn_ = -1;
 };

@@ -1,6 +1,6 @@
 // The catalog window follows the store: whatever writes a catalog file (an edit here, a panel,
 // the synchronisation), the tree and the list show what is now stored.
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/CatalogWindow.h"
 
 #include <QTimer>
 
@@ -8,14 +8,14 @@
 #include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/DisplayText.h"
 #include "core/store/RecordIds.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreeView.h"
 #include "ui/platform/FileTypes.h"
 #include "ui/platform/QtText.h"
 
 namespace quillory {
 
-void MainForm::onStoreChanged(const StoreChange& change)
+void CatalogWindow::onStoreChanged(const StoreChange& change)
 {
     switch (change.kind) {
     case StoreChange::Kind::FolderFile:
@@ -29,26 +29,26 @@ void MainForm::onStoreChanged(const StoreChange& change)
     }
     // Followed once the change's own command is done (and an editor has let go of its row),
     // and once for any number of files a command writes.
-    if (!syncPending_) {
-        syncPending_ = true;
-        QTimer::singleShot(0, this, &MainForm::syncViews);
+    if (!refreshPending_) {
+        refreshPending_ = true;
+        QTimer::singleShot(0, this, &CatalogWindow::refreshViews);
     }
 }
 
-void MainForm::syncViews()
+void CatalogWindow::refreshViews()
 {
-    syncPending_ = false;
+    refreshPending_ = false;
     if (unloaded_)
         return;
     const bool folders = std::exchange(folderFileChanged_, false);
     const std::set<std::string> indexFiles = std::exchange(changedIndexFiles_, {});
     if (folders)
-        syncDirTree();
+        refreshTree();
     if (folders || !indexFiles.empty())
-        syncContentList(indexFiles, folders);
+        refreshIndexList(indexFiles, folders);
 }
 
-void MainForm::syncDirTree()
+void CatalogWindow::refreshTree()
 {
     const auto all = core_.store.getAllDirMap();
     for (const QString& key : dirTreeView->keys()) {
@@ -71,7 +71,7 @@ void MainForm::syncDirTree()
         addDirNodes(top->second, children);
 }
 
-void MainForm::syncContentList(const std::set<std::string>& changedFolders, bool folderNamesChanged)
+void CatalogWindow::refreshIndexList(const std::set<std::string>& changedFolders, bool folderNamesChanged)
 {
     std::vector<std::shared_ptr<IndexRecord>> added;
     for (const std::string& dirId : changedFolders) {

@@ -1,5 +1,5 @@
 // The catalog window's folder tree: loading, selection, rename in place, drag and drop.
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/CatalogWindow.h"
 
 #include <QApplication>
 #include <unordered_set>
@@ -8,32 +8,34 @@
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/DisplayText.h"
 #include "core/store/RecordIds.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreeView.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/platform/QtText.h"
 #include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
-void MainForm::connectTree()
+void CatalogWindow::connectTree()
 {
-    connect(dirTreeView, &DirTreeView::nodePressed, this, [this](QTreeWidgetItem* node) { dirTreeView_NodeClick(node); });
+    connect(dirTreeView, &FolderTreeView::nodePressed, this, [this](QTreeWidgetItem* node) { dirTreeView_NodeClick(node); });
     connect(dirTreeView, &QTreeWidget::currentItemChanged, this, [this] {
         // Mouse presses are handled on press; this follows the keyboard, and the highlight moving
         // off a folder that went.
         if (QApplication::mouseButtons() == Qt::NoButton)
             followTreeHighlight();
     });
-    connect(dirTreeView, &DirTreeView::contextRequested, this,
-            [this](QTreeWidgetItem* node, const QPoint& pos) { showPopupMenu(node ? 1 : 2, pos); });
-    connect(dirTreeView, &DirTreeView::deletePressed, this, [this] { commands_.run(Command::DeleteFolder); });
-    connect(dirTreeView, &DirTreeView::labelEdited, this, &MainForm::onTreeLabelEdited);
-    connect(dirTreeView, &DirTreeView::folderDropped, this, &MainForm::onFolderDropped);
-    connect(dirTreeView, &DirTreeView::indexesDropped, this, &MainForm::onIndexesDropped);
+    connect(dirTreeView, &FolderTreeView::contextRequested, this,
+            [this](QTreeWidgetItem* node, const QPoint& pos) {
+                showPopupMenu(node ? PopupContext::FolderNode : PopupContext::TreeSpace, pos);
+            });
+    connect(dirTreeView, &FolderTreeView::deletePressed, this, [this] { commands_.run(Command::DeleteFolder); });
+    connect(dirTreeView, &FolderTreeView::labelEdited, this, &CatalogWindow::onTreeLabelEdited);
+    connect(dirTreeView, &FolderTreeView::folderDropped, this, &CatalogWindow::onFolderDropped);
+    connect(dirTreeView, &FolderTreeView::indexesDropped, this, &CatalogWindow::onIndexesDropped);
 }
 
-void MainForm::loadDirTree()
+void CatalogWindow::loadDirTree()
 {
     dirTreeView->setEditTriggers(QAbstractItemView::SelectedClicked);
     const FolderChildren children = core_.store.getFolderChildren();
@@ -50,8 +52,8 @@ void MainForm::loadDirTree()
     }
 }
 
-std::vector<std::string> MainForm::addDirNodes(const std::vector<std::shared_ptr<FolderRecord>>& folders,
-                                               const FolderChildren& children)
+std::vector<std::string> CatalogWindow::addDirNodes(const std::vector<std::shared_ptr<FolderRecord>>& folders,
+                                                    const FolderChildren& children)
 {
     if (folders.empty())
         return {};
@@ -97,7 +99,7 @@ std::vector<std::string> MainForm::addDirNodes(const std::vector<std::shared_ptr
     return cut;
 }
 
-void MainForm::collectSubtree(const std::string& dirId, const FolderChildren& children, std::vector<std::string>& into)
+void CatalogWindow::collectSubtree(const std::string& dirId, const FolderChildren& children, std::vector<std::string>& into)
 {
     std::unordered_set<std::string> seen;
     std::vector<std::string> pending{dirId};
@@ -113,17 +115,17 @@ void MainForm::collectSubtree(const std::string& dirId, const FolderChildren& ch
     }
 }
 
-void MainForm::setNodeText(const std::string& dirId, const std::string& text)
+void CatalogWindow::setNodeText(const std::string& dirId, const std::string& text)
 {
     dirTreeView->setNodeText(qs(dirId), qs(shownText(text)));
 }
 
-void MainForm::removeNodeByKey(const std::string& dirId)
+void CatalogWindow::removeNodeByKey(const std::string& dirId)
 {
     dirTreeView->removeNode(qs(dirId));
 }
 
-void MainForm::followTreeHighlight()
+void CatalogWindow::followTreeHighlight()
 {
     QTreeWidgetItem* node = dirTreeView->currentItem();
     if (node) {
@@ -139,7 +141,7 @@ void MainForm::followTreeHighlight()
     listedFolder_.clear();
 }
 
-void MainForm::highlightCurrentDir()
+void CatalogWindow::highlightCurrentDir()
 {
     QTreeWidgetItem* node = dirTreeView->node(qs(currentDirId()));
     if (dirTreeView->currentItem() == node)
@@ -150,19 +152,19 @@ void MainForm::highlightCurrentDir()
         dirTreeView->clearSelection();
 }
 
-void MainForm::dirTreeView_NodeClick(QTreeWidgetItem* node)
+void CatalogWindow::dirTreeView_NodeClick(QTreeWidgetItem* node)
 {
     if (!node)
         return;
     MessageBatch batch(core_.messages);
     // The list is to show this folder, not the results of a search still reading documents.
-    Frame3->folderChosen();
+    searchPanel->folderChosen();
     setCurrentDir(dirTreeView->keyOf(node).toStdString());
     initListView();
     refreshContentList();
 }
 
-void MainForm::mnuDRename_Click()
+void CatalogWindow::mnuDRename_Click()
 {
     QTreeWidgetItem* node = dirTreeView->currentItem();
     if (!node)
@@ -175,7 +177,7 @@ void MainForm::mnuDRename_Click()
     dirTreeView->editItem(node);
 }
 
-void MainForm::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text)
+void CatalogWindow::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text)
 {
     MessageBatch batch(core_.messages);
     // The folder whose label was edited is renamed.
@@ -187,7 +189,7 @@ void MainForm::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text)
         setNodeText(dirId, folder->dirName); // refused (empty) or not written: show the stored name
 }
 
-void MainForm::onFolderDropped(const QString& folderId, QTreeWidgetItem* target)
+void CatalogWindow::onFolderDropped(const QString& folderId, QTreeWidgetItem* target)
 {
     MessageBatch batch(core_.messages);
     const QString targetKey = dirTreeView->keyOf(target);
@@ -198,7 +200,7 @@ void MainForm::onFolderDropped(const QString& folderId, QTreeWidgetItem* target)
         dirTreeView->moveNode(folderId, qs(newParent));
 }
 
-void MainForm::onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* target)
+void CatalogWindow::onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* target)
 {
     MessageBatch batch(core_.messages);
     const std::string targetId = dirTreeView->keyOf(target).toStdString();

@@ -1,4 +1,4 @@
-#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/FolderTreeView.h"
 
 #include <QContextMenuEvent>
 #include <QDrag>
@@ -13,7 +13,7 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole + 1;
 }
 
-DirTreeView::DirTreeView(QWidget* parent) : QTreeWidget(parent)
+FolderTreeView::FolderTreeView(QWidget* parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("dirTreeView"));
     setHeaderHidden(true);
@@ -35,12 +35,12 @@ DirTreeView::DirTreeView(QWidget* parent) : QTreeWidget(parent)
     });
 }
 
-QString DirTreeView::keyOf(const QTreeWidgetItem* item) const
+QString FolderTreeView::keyOf(const QTreeWidgetItem* item) const
 {
     return item ? item->data(0, kKeyRole).toString() : QString();
 }
 
-QTreeWidgetItem* DirTreeView::addNode(const QString& key, const QString& parentKey, const QString& text)
+QTreeWidgetItem* FolderTreeView::addNode(const QString& key, const QString& parentKey, const QString& text)
 {
     if (nodes_.contains(key))
         return nullptr;
@@ -67,7 +67,7 @@ QTreeWidgetItem* DirTreeView::addNode(const QString& key, const QString& parentK
     return item;
 }
 
-void DirTreeView::forgetSubtree(QTreeWidgetItem* item)
+void FolderTreeView::forgetSubtree(QTreeWidgetItem* item)
 {
     nodes_.remove(keyOf(item));
     if (item == dropHighlight_)
@@ -78,7 +78,7 @@ void DirTreeView::forgetSubtree(QTreeWidgetItem* item)
         forgetSubtree(item->child(i));
 }
 
-void DirTreeView::removeNode(const QString& key)
+void FolderTreeView::removeNode(const QString& key)
 {
     QTreeWidgetItem* item = nodes_.value(key);
     if (!item)
@@ -102,7 +102,7 @@ void DirTreeView::removeNode(const QString& key)
     delete item;
 }
 
-void DirTreeView::moveNode(const QString& key, const QString& newParentKey)
+void FolderTreeView::moveNode(const QString& key, const QString& newParentKey)
 {
     QTreeWidgetItem* item = nodes_.value(key);
     QTreeWidgetItem* newParent = newParentKey == QLatin1String("0") ? nullptr : nodes_.value(newParentKey);
@@ -131,7 +131,7 @@ void DirTreeView::moveNode(const QString& key, const QString& newParentKey)
         setCurrentItem(current);
 }
 
-void DirTreeView::setNodeText(const QString& key, const QString& text)
+void FolderTreeView::setNodeText(const QString& key, const QString& text)
 {
     if (QTreeWidgetItem* item = nodes_.value(key)) {
         settingUp_ = true;
@@ -140,7 +140,7 @@ void DirTreeView::setNodeText(const QString& key, const QString& text)
     }
 }
 
-int DirTreeView::depthOf(const QString& key) const
+int FolderTreeView::depthOf(const QString& key) const
 {
     int depth = 0;
     for (QTreeWidgetItem* item = nodes_.value(key); item; item = item->parent())
@@ -148,14 +148,14 @@ int DirTreeView::depthOf(const QString& key) const
     return depth;
 }
 
-void DirTreeView::resetDragState()
+void FolderTreeView::resetDragState()
 {
     setDropHighlight(nullptr);
     lastDropNode_ = nullptr;
     dragMime_ = nullptr;
 }
 
-void DirTreeView::setDropHighlight(QTreeWidgetItem* item)
+void FolderTreeView::setDropHighlight(QTreeWidgetItem* item)
 {
     if (item == dropHighlight_)
         return;
@@ -171,7 +171,7 @@ void DirTreeView::setDropHighlight(QTreeWidgetItem* item)
     settingUp_ = false;
 }
 
-void DirTreeView::mousePressEvent(QMouseEvent* event)
+void FolderTreeView::mousePressEvent(QMouseEvent* event)
 {
     QTreeWidgetItem* item = itemAt(event->position().toPoint());
     if (event->button() == Qt::RightButton) {
@@ -192,7 +192,7 @@ void DirTreeView::mousePressEvent(QMouseEvent* event)
         emit nodePressed(item);
 }
 
-void DirTreeView::keyPressEvent(QKeyEvent* event)
+void FolderTreeView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
         emit deletePressed();
@@ -205,7 +205,7 @@ void DirTreeView::keyPressEvent(QKeyEvent* event)
     QTreeWidget::keyPressEvent(event);
 }
 
-void DirTreeView::contextMenuEvent(QContextMenuEvent* event)
+void FolderTreeView::contextMenuEvent(QContextMenuEvent* event)
 {
     // A right press opens the menu on press; only the keyboard's request is taken here.
     if (event->reason() == QContextMenuEvent::Keyboard)
@@ -213,7 +213,7 @@ void DirTreeView::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
-void DirTreeView::requestMenuFromKeyboard()
+void FolderTreeView::requestMenuFromKeyboard()
 {
     QTreeWidgetItem* item = currentItem();
     const QRect rect = item ? visualItemRect(item) : QRect(QPoint(4, 4), QSize());
@@ -226,13 +226,13 @@ bool isContextMenuKey(const QKeyEvent* event)
     return event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
 }
 
-void DirTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+void FolderTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
     QTreeWidget::closeEditor(editor, hint);
     restoreClickToRename();
 }
 
-bool DirTreeView::acceptsFolderDrop(const QMimeData* mime, QTreeWidgetItem* target) const
+bool FolderTreeView::acceptsFolderDrop(const QMimeData* mime, QTreeWidgetItem* target) const
 {
     if (!mime->hasFormat(kFolderMime) || !target)
         return true;
@@ -244,7 +244,7 @@ bool DirTreeView::acceptsFolderDrop(const QMimeData* mime, QTreeWidgetItem* targ
     return true;
 }
 
-void DirTreeView::startDrag(Qt::DropActions)
+void FolderTreeView::startDrag(Qt::DropActions)
 {
     QTreeWidgetItem* item = currentItem();
     if (!item)
@@ -259,7 +259,7 @@ void DirTreeView::startDrag(Qt::DropActions)
     resetDragState();
 }
 
-void DirTreeView::dragEnterEvent(QDragEnterEvent* event)
+void FolderTreeView::dragEnterEvent(QDragEnterEvent* event)
 {
     const QMimeData* mime = event->mimeData();
     if (!mime->hasFormat(kFolderMime) && !mime->hasFormat(kIndexesMime)) {
@@ -274,7 +274,7 @@ void DirTreeView::dragEnterEvent(QDragEnterEvent* event)
     event->acceptProposedAction();
 }
 
-void DirTreeView::dragMoveEvent(QDragMoveEvent* event)
+void FolderTreeView::dragMoveEvent(QDragMoveEvent* event)
 {
     if (!event->mimeData()->hasFormat(kFolderMime) && !event->mimeData()->hasFormat(kIndexesMime)) {
         event->ignore();
@@ -296,13 +296,13 @@ void DirTreeView::dragMoveEvent(QDragMoveEvent* event)
     event->acceptProposedAction();
 }
 
-void DirTreeView::dragLeaveEvent(QDragLeaveEvent* event)
+void FolderTreeView::dragLeaveEvent(QDragLeaveEvent* event)
 {
     setDropHighlight(nullptr);
     QTreeWidget::dragLeaveEvent(event);
 }
 
-void DirTreeView::dropEvent(QDropEvent* event)
+void FolderTreeView::dropEvent(QDropEvent* event)
 {
     const QMimeData* mime = event->mimeData();
     QTreeWidgetItem* target = itemAt(event->position().toPoint());

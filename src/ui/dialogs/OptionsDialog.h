@@ -17,14 +17,14 @@ struct CatalogSettingsFields;
 // root, catalog folder and file name are taken), its index folder and pending-changes file, and
 // the monitor's write interval. OK checks the fields and writes SysConf.properties; Cancel and
 // Escape keep everything as it was.
-class OptionForm : public QDialog {
+class OptionsDialog : public QDialog {
 public:
-    OptionForm(CoreContext& core, QWidget* parent);
+    OptionsDialog(CoreContext& core, QWidget* parent);
 
     // Modal: while it is open, each of its buttons says what it has to say at once.
     int exec() override;
 
-    void Form_Load();
+    void load();
     void cmd_rootPathSelect_Click();
     void cmd_ok_Click();
     void cmd_cancel_Click();

@@ -3,12 +3,12 @@
 #include <QTimer>
 
 #include "ui/support/UiSteps.h"
-#include "ui/dialogs/AboutForm.h"
+#include "ui/dialogs/AboutDialog.h"
 
 using namespace quillory;
 using namespace quillory::test;
 
-class AboutFormTest : public QObject {
+class AboutDialogTest : public QObject {
     Q_OBJECT
 private slots:
     void aLinkThatNothingOpens_isToldWhileTheWindowIsStillOpen()
@@ -17,7 +17,7 @@ private slots:
         QCOMPARE(ui.start(), 0);
         std::vector<std::vector<std::string>> whileOpen;
         QTimer::singleShot(0, [&] {
-            AboutForm* about = ui.frame().aboutForm();
+            AboutDialog* about = ui.frame().aboutDialog();
             if (!about)
                 return;
             emit about->settingsLink->linkActivated(QString());
@@ -36,5 +36,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AboutFormTest)
-#include "AboutFormTest.moc"
+QTEST_MAIN(AboutDialogTest)
+#include "AboutDialogTest.moc"

@@ -16,7 +16,7 @@ class IndexRecord;
 // added). A row keeps its key (the index id it was listed under) and the record itself; its
 // texts and icon are made when a row is painted, so listing tens of thousands of indexes costs
 // little, and a changed record shows its new texts at the next paint.
-class ContentListModel : public QAbstractTableModel {
+class IndexListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int kColumns = 5;
@@ -25,7 +25,7 @@ public:
     // The name of the folder of that id.
     using FolderName = std::function<std::string_view(const std::string& dirId)>;
 
-    ContentListModel(FileTypes& types, FolderName folderName, QObject* parent);
+    IndexListModel(FileTypes& types, FolderName folderName, QObject* parent);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -1,4 +1,4 @@
-#include "ui/dialogs/ProperTyForm.h"
+#include "ui/dialogs/NewCatalogDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -30,11 +30,11 @@ QString volumeRootOf(const QString& folder)
 }
 } // namespace
 
-ProperTyForm::ProperTyForm(CoreContext& core, QWidget* parent) : QDialog(parent), core_(core)
+NewCatalogDialog::NewCatalogDialog(CoreContext& core, QWidget* parent) : QDialog(parent), core_(core)
 {
     const SysConf& conf = core_.conf;
     auto text = [&conf](const char* key) { return qs(conf.text(key)); };
-    setObjectName(QStringLiteral("ProperTyForm"));
+    setObjectName(QStringLiteral("NewCatalogDialog"));
     setWindowTitle(text("FileNewStr").remove(QLatin1Char('&')).section(QLatin1Char('('), 0, 0));
     applyConfiguredFont(this, conf);
 
@@ -91,16 +91,16 @@ ProperTyForm::ProperTyForm(CoreContext& core, QWidget* parent) : QDialog(parent)
             shownFolder_.clear(); // the user has chosen another
     });
     resize(520, 560);
-    Form_Load();
+    load();
 }
 
-int ProperTyForm::exec()
+int NewCatalogDialog::exec()
 {
     DialogMessages shownAtOnce(core_.messages);
     return QDialog::exec();
 }
 
-void ProperTyForm::Form_Load()
+void NewCatalogDialog::load()
 {
     txt_qlrdbFolder->setText(qs(core_.conf.text("QlrdbFolder")));
     txt_qlrdbDirFile->setText(qs(nameWithoutQlr(core_.conf.text("DirFileName"))));
@@ -108,7 +108,7 @@ void ProperTyForm::Form_Load()
     chooseFolder(QDir::homePath());
 }
 
-void ProperTyForm::fillVolumes()
+void NewCatalogDialog::fillVolumes()
 {
     Drive1->clear();
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
@@ -122,7 +122,7 @@ void ProperTyForm::fillVolumes()
         Drive1->insertItem(0, QDir::rootPath(), QDir::rootPath());
 }
 
-void ProperTyForm::chooseFolder(const QString& folder)
+void NewCatalogDialog::chooseFolder(const QString& folder)
 {
     const QString root = volumeRootOf(folder);
     if (int index = Drive1->findData(root); index >= 0)
@@ -130,7 +130,7 @@ void ProperTyForm::chooseFolder(const QString& folder)
     showVolume(root, folder);
 }
 
-void ProperTyForm::Drive1_Change(int index)
+void NewCatalogDialog::Drive1_Change(int index)
 {
     // A volume shows the folder last chosen on it; the home folder when it holds that; else its top.
     if (const QModelIndex current = Dir1->currentIndex(); !shownVolume_.isEmpty() && current.isValid())
@@ -142,7 +142,7 @@ void ProperTyForm::Drive1_Change(int index)
     showVolume(root, folder);
 }
 
-void ProperTyForm::showVolume(const QString& root, const QString& folder)
+void NewCatalogDialog::showVolume(const QString& root, const QString& folder)
 {
     folders_->setRootPath(root);
     Dir1->setRootIndex(folders_->index(root));
@@ -154,13 +154,13 @@ void ProperTyForm::showVolume(const QString& root, const QString& folder)
     currentFolderOf_.insert(root, folder);
 }
 
-QString ProperTyForm::chosenFolder() const
+QString NewCatalogDialog::chosenFolder() const
 {
     const QModelIndex current = Dir1->currentIndex();
     return current.isValid() ? folders_->filePath(current) : Drive1->currentData().toString();
 }
 
-void ProperTyForm::cmd_ok_Click()
+void NewCatalogDialog::cmd_ok_Click()
 {
     MessageBatch batch(core_.messages);
     const std::string folderName = txt_qlrdbFolder->text().toStdString();
@@ -184,19 +184,19 @@ void ProperTyForm::cmd_ok_Click()
     accept();
 }
 
-void ProperTyForm::cmd_cancel_Click()
+void NewCatalogDialog::cmd_cancel_Click()
 {
     location_.clear();
     QDialog::reject();
 }
 
-void ProperTyForm::showEvent(QShowEvent* event)
+void NewCatalogDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     QTimer::singleShot(0, this, [this] { Dir1->scrollTo(Dir1->currentIndex(), QAbstractItemView::PositionAtCenter); });
 }
 
-void ProperTyForm::reject()
+void NewCatalogDialog::reject()
 {
     cmd_cancel_Click(); // Escape and the close box, as Cancel
 }

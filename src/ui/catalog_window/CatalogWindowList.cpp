@@ -1,25 +1,25 @@
 // The catalog window's index list: filling, selection, opening, rename in place, deletion.
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/CatalogWindow.h"
 
 #include <QApplication>
 #include <QHeaderView>
 
 #include "core/catalog_window/CatalogEdits.h"
-#include "ui/catalog_window/ContentListView.h"
+#include "ui/catalog_window/IndexListView.h"
 #include "core/catalog_window/IndexRows.h"
 #include "core/CoreContext.h"
 #include "core/store/RecordIds.h"
 #include "ui/platform/DesktopOpener.h"
 #include "ui/platform/Trash.h"
-#include "ui/catalog_window/DirTreeView.h"
+#include "ui/catalog_window/FolderTreeView.h"
 #include "ui/platform/FileTypes.h"
 #include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
-void MainForm::connectList()
+void CatalogWindow::connectList()
 {
-    connect(ListView, &ContentListView::rowPressed, this, &MainForm::onRowPressed);
+    connect(ListView, &IndexListView::rowPressed, this, &CatalogWindow::onRowPressed);
     connect(ListView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         // Mouse presses are handled on press; this follows the keyboard.
         if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton)
@@ -29,18 +29,18 @@ void MainForm::connectList()
         MessageBatch batch(core_.messages);
         mnuCOpenFile_Click();
     });
-    connect(ListView, &ContentListView::deletePressed, this, [this] { commands_.run(Command::DeleteIndex); });
-    connect(ListView, &ContentListView::labelEdited, this, &MainForm::onListLabelEdited);
-    connect(ListView, &ContentListView::contextKeyPressed, this, [this](const QString& key, const QPoint& pos) {
+    connect(ListView, &IndexListView::deletePressed, this, [this] { commands_.run(Command::DeleteIndex); });
+    connect(ListView, &IndexListView::labelEdited, this, &CatalogWindow::onListLabelEdited);
+    connect(ListView, &IndexListView::contextKeyPressed, this, [this](const QString& key, const QPoint& pos) {
         setCurrentContent(key.toStdString());
-        showPopupMenu(key.isEmpty() ? 3 : 4, pos);
+        showPopupMenu(key.isEmpty() ? PopupContext::ListSpace : PopupContext::IndexRow, pos);
     });
     // Every drag starts with nothing left of an earlier one.
-    connect(ListView, &ContentListView::dragStarting, dirTreeView, &DirTreeView::resetDragState);
-    connect(ListView, &ContentListView::dragFinished, dirTreeView, &DirTreeView::resetDragState);
+    connect(ListView, &IndexListView::dragStarting, dirTreeView, &FolderTreeView::resetDragState);
+    connect(ListView, &IndexListView::dragFinished, dirTreeView, &FolderTreeView::resetDragState);
 }
 
-void MainForm::initListView()
+void CatalogWindow::initListView()
 {
     if (ListView->property("columnsMade").toBool())
         return;
@@ -54,7 +54,7 @@ void MainForm::initListView()
     ListView->setProperty("columnsMade", true);
 }
 
-void MainForm::refreshContentList()
+void CatalogWindow::refreshContentList()
 {
     if (currentDirId().find_first_not_of(' ') == std::string::npos)
         return;
@@ -63,13 +63,13 @@ void MainForm::refreshContentList()
     listedFolder_ = currentDirId();
 }
 
-void MainForm::fillContentList(const std::vector<std::shared_ptr<IndexRecord>>& indexes)
+void CatalogWindow::fillContentList(const std::vector<std::shared_ptr<IndexRecord>>& indexes)
 {
     setCurrentContent("");
     ListView->appendRows(indexes);
 }
 
-std::string_view MainForm::folderNameOf(const std::string& dirId) const
+std::string_view CatalogWindow::folderNameOf(const std::string& dirId) const
 {
     StoreProblems ignored; // the tree has told them
     const auto folder = core_.store.getAllDirMapQuietly(ignored)->getValueByKey(dirId);
@@ -77,15 +77,15 @@ std::string_view MainForm::folderNameOf(const std::string& dirId) const
     return folder ? std::string_view(folder->dirName) : std::string_view();
 }
 
-void MainForm::onRowPressed(const QString& key, Qt::MouseButton button, const QPoint& globalPos)
+void CatalogWindow::onRowPressed(const QString& key, Qt::MouseButton button, const QPoint& globalPos)
 {
     MessageBatch batch(core_.messages);
     setCurrentContent(key.toStdString());
     if (button == Qt::RightButton)
-        showPopupMenu(key.isEmpty() ? 3 : 4, globalPos);
+        showPopupMenu(key.isEmpty() ? PopupContext::ListSpace : PopupContext::IndexRow, globalPos);
 }
 
-void MainForm::mnuCOpenFile_Click()
+void CatalogWindow::mnuCOpenFile_Click()
 {
     if (currentDirId().empty() || currentContentId().empty())
         return;
@@ -98,7 +98,7 @@ void MainForm::mnuCOpenFile_Click()
     openOrTell(opener_, core_.messages, path);
 }
 
-void MainForm::onListLabelEdited(const QString& key, const QString& text)
+void CatalogWindow::onListLabelEdited(const QString& key, const QString& text)
 {
     MessageBatch batch(core_.messages);
     // The row that was edited is renamed: the document on disk, within its folder, and then the
@@ -142,7 +142,7 @@ void MainForm::onListLabelEdited(const QString& key, const QString& text)
         Qt::QueuedConnection);
 }
 
-void MainForm::mnuCDelete_Click()
+void CatalogWindow::mnuCDelete_Click()
 {
     if (!currentContentId().empty()) {
         const MsgAnswer answer = core_.messages.show("Msg001", MsgButtons::YesNoCancel);
