@@ -231,7 +231,7 @@ void CatalogWindow::mnuCProperty_Click()
 void CatalogWindow::mnuSSearchFile_Click()
 {
     showPanel(Panel::Search);
-    searchPanel->frame3_init();
+    searchPanel->open();
 }
 
 void CatalogWindow::mnuClipDataIn_Click()
@@ -242,7 +242,7 @@ void CatalogWindow::mnuClipDataIn_Click()
 void CatalogWindow::cmd_clipboard_Click()
 {
     showPanel(Panel::ClipboardImport);
-    clipboardPanel->frame4_init();
+    clipboardPanel->open();
 }
 
 // ---- what the panels ask for ----
@@ -308,7 +308,7 @@ void CatalogWindow::mnuClose_Click()
     emit catalogClosed(); // this window goes; touch nothing of it below
 }
 
-void CatalogWindow::toolBarOpe(const std::string& key)
+void CatalogWindow::runToolbarKey(const std::string& key)
 {
     if (const auto command = commandByToolKey(key))
         commands_.run(*command);

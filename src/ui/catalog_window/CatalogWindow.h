@@ -99,7 +99,7 @@ public:
     // Closes the catalog; the window is then unloaded by its owner (catalogClosed).
     void mnuClose_Click();
     // Runs the command of a toolbar button by its key; unknown keys do nothing.
-    void toolBarOpe(const std::string& key);
+    void runToolbarKey(const std::string& key);
     // Fills the context menu for the place it was asked for.
     void fillPopupMenu(PopupContext context);
     void mnuPop_Click(int index);

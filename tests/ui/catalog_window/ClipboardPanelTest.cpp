@@ -392,7 +392,7 @@ private slots:
         openPanel();
         QVERIFY(panel->pic_clipboard->isVisible());
         QVERIFY(!panel->txt_clipboard->isVisible() && !panel->txt_clipboardText->isVisible());
-        QVERIFY(!panel->Frame5->isVisible() && !panel->ope_clipFile[0]->isVisible());
+        QVERIFY(!panel->kindRow->isVisible() && !panel->ope_clipFile[0]->isVisible());
         QCOMPARE(panel->currentClipFormat(), ClipFormat::Bitmap);
         saveAs(ui->dir / "picture.bmp");
         QVERIFY(savedState());

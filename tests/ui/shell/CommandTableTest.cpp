@@ -118,7 +118,7 @@ private slots:
             }
             if (!row.toolKey.empty()) {
                 ran.clear();
-                ui.catalogWindow().toolBarOpe(std::string(row.toolKey));
+                ui.catalogWindow().runToolbarKey(std::string(row.toolKey));
                 QCOMPARE(ran, std::vector<Command>{row.command});
             }
             QCOMPARE(commandOfLauncher(row.launcher.value_or(LauncherButton::Change)) == row.command,

@@ -29,7 +29,7 @@ public:
     ClipboardImportPanel(CoreContext& core, PanelHost& host, Clipboard& clipboard, QWidget* parent);
 
     // Shows the clipboard afresh, ready to save.
-    void frame4_init();
+    void open();
     bool UpdateClipViewAuto();
     bool UpdateClipView();
     void ope_clipboardTxt_Click();
@@ -44,7 +44,7 @@ public:
     QTextEdit* txt_clipboard = nullptr;          // rich text (what the clipboard offered as HTML)
     QPlainTextEdit* txt_clipboardText = nullptr; // plain text, quick with megabytes
     QLabel* pic_clipboard = nullptr;
-    QWidget* Frame5 = nullptr;
+    QWidget* kindRow = nullptr; // the choice between text and all that was copied
     QRadioButton* ope_clipboardTxt = nullptr;
     QRadioButton* ope_clipboardAll = nullptr;
     std::array<QRadioButton*, 2> ope_clipFile{};

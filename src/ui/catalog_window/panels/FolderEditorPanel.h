@@ -29,7 +29,7 @@ public:
     FolderEditorMode mode() const { return mode_; }
 
     // View and update mode: the current folder as stored.
-    void frame1_init();
+    void showCurrentFolder();
     // Chooses add-child (0) or add-top-level (1) mode, or view and update when neither is chosen.
     void check_addDir_Click(int element);
     void cmd_AddDir_Click();

@@ -67,7 +67,7 @@ void IndexEditorPanel::build()
 void IndexEditorPanel::open(IndexEditorMode mode)
 {
     mode_ = mode;
-    frame2_init();
+    showCurrentIndex();
 }
 
 void IndexEditorPanel::showPassword(bool on)
@@ -104,7 +104,7 @@ IndexFields IndexEditorPanel::readFields() const
     return fields;
 }
 
-void IndexEditorPanel::frame2_init()
+void IndexEditorPanel::showCurrentIndex()
 {
     const std::string& dirId = host_.currentDirId();
     folder_ = dirId;

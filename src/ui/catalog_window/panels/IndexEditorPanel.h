@@ -25,7 +25,7 @@ public:
     IndexEditorMode mode() const { return mode_; }
 
     // Add mode without a current index, edit mode with one.
-    void frame2_init();
+    void showCurrentIndex();
     void cmd_cAdd_Click();
     void cmd_cupdate_Click();
     void cmd_cdelete_Click();

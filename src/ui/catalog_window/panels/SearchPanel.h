@@ -27,7 +27,8 @@ public:
     SearchPanel(CoreContext& core, PanelHost& host, QWidget* parent);
     ~SearchPanel() override;
 
-    void frame3_init();
+    // Empties the search text and puts the scope and fields back to their start.
+    void open();
     // Starts a search, or stops the one running.
     void cmd_search_Click();
     void cmd_sback_Click();
