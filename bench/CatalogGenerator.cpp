@@ -9,8 +9,8 @@
 #include <stdlib.h>
 #include <string_view>
 
-#include "core/store/QlrDirContentModel.h"
-#include "core/store/QlrDirModel.h"
+#include "core/store/IndexRecord.h"
+#include "core/store/FolderRecord.h"
 #include "core/store/RecordFormat.h"
 
 namespace fs = std::filesystem;
@@ -241,7 +241,7 @@ GeneratedCatalog generateCatalog(const std::string& programFolder, const Catalog
         for (const int child : node.children)
             ready.push_back(child);
 
-        QlrDirModel folder;
+        FolderRecord folder;
         folder.dirId = std::string("D").append(std::to_string(catalog.folderIds.size() + 1)); // not "D" + ...: GCC 12 -O3 -Wrestrict
         folder.dirName = words(random, random.between(1, 3));
         folder.parentDirId = node.parent < 0 ? "0" : ids[static_cast<size_t>(node.parent)];
@@ -257,7 +257,7 @@ GeneratedCatalog generateCatalog(const std::string& programFolder, const Catalog
             continue;
         std::string indexText;
         for (int n = 1; n <= shape.indexesPerFolder; ++n) {
-            QlrDirContentModel record;
+            IndexRecord record;
             record.setCId(folder.dirId + "!C" + std::to_string(n));
             record.setCTitle(words(random, random.between(2, 6)));
             record.setStoredPath(
@@ -290,7 +290,7 @@ void generateIndexFile(const std::string& programFolder, const std::string& dirI
     std::vector<std::string> realFolders;
     std::string text;
     for (int n = 1; n <= count; ++n) {
-        QlrDirContentModel record;
+        IndexRecord record;
         record.setCId(dirId + "!C" + std::to_string(n));
         record.setCTitle(words(random, random.between(2, 6)));
         record.setStoredPath(indexPath(random, "QLRR$/docs/big", slug(record.cTitle()), n, realFolders));

@@ -39,7 +39,7 @@ struct Catalog {
     std::unique_ptr<CoreContext> core;
     int messages = 0; // messages the store showed: there should be none
 
-    qlrDbOpe& store() { return core->store; }
+    CatalogStore& store() { return core->store; }
 };
 
 void openCatalog(Catalog& catalog, const std::string& folder, const CatalogShape& shape)
@@ -67,7 +67,7 @@ Workspace* workspace = nullptr;
 // Reads the folder file and every index file into the caches, which must be empty.
 void loadEverything(Catalog& catalog)
 {
-    qlrDbOpe& store = catalog.store();
+    CatalogStore& store = catalog.store();
     store.resetStoreCache();
     benchmark::DoNotOptimize(store.getAllDirMap()->getCount());
     for (const auto& id : catalog.files.folderIds)
@@ -107,7 +107,7 @@ int searchDescriptions(Catalog& catalog, const char* text)
 
 int wholeTree(Catalog& catalog)
 {
-    DirMap folders;
+    FolderMap folders;
     catalog.store().getQlrDirsByParentId("0", true, folders);
     return folders.getCount();
 }

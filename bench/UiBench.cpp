@@ -19,16 +19,16 @@
 #include "Limits.h"
 #include "app/Application.h"
 #include "core/CoreContext.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/platform/FakeClipboard.h"
 #include "ui/platform/FakeDesktopOpener.h"
 #include "ui/platform/FakeFolderWatcher.h"
 #include "ui/platform/FakeGlobalHotKey.h"
 #include "ui/platform/Preferences.h"
-#include "ui/shell/MDIMainForm.h"
+#include "ui/shell/MainFrame.h"
 
 using namespace quillory;
 using namespace quillory::bench;
@@ -58,7 +58,7 @@ struct RunningProgram {
         app.setQuit([] {});
         app.start();
     }
-    MainForm& form() { return *app.mainForm(); }
+    CatalogWindow& form() { return *app.catalogWindow(); }
     // Lets the window come on screen (the platform exposes it from the event loop).
     void waitUntilShown()
     {
@@ -105,7 +105,7 @@ int measureFirstList(const std::string& folder)
     RunningProgram program(folder);
     program.waitUntilShown();
     program.paint();
-    DirTreeView* tree = program.form().dirTreeView;
+    FolderTreeView* tree = program.form().dirTreeView;
     const double ms = millisecondsOf([&] {
         program.form().dirTreeView_NodeClick(tree->node(QStringLiteral("D2")));
         program.paintList();
@@ -136,18 +136,18 @@ int measureSearch(const std::string& folder)
     RunningProgram program(folder);
     program.waitUntilShown();
     program.paint();
-    MainForm& form = program.form();
+    CatalogWindow& form = program.form();
     auto search = [&] {
         form.mnuSSearchFile_Click();
-        form.Frame3->txt_search->setText(QString::fromLatin1(kCommonWord));
-        form.Frame3->check_sAll->setChecked(true);
-        form.Frame3->cmd_search_Click();
+        form.searchPanel->txt_search->setText(QString::fromLatin1(kCommonWord));
+        form.searchPanel->check_sAll->setChecked(true);
+        form.searchPanel->cmd_search_Click();
         program.paintList();
     };
     const double first = millisecondsOf(search);
     const int rows = form.ListView->rowCount();
     const double again = millisecondsOf(search);
-    std::printf("search_ms %f\nagain_ms %f\nrows %d\nsearching %d\n", first, again, rows, form.Frame3->searching());
+    std::printf("search_ms %f\nagain_ms %f\nrows %d\nsearching %d\n", first, again, rows, form.searchPanel->searching());
     return 0;
 }
 
@@ -171,7 +171,7 @@ double sortInFileOrder(const std::string& folder)
 {
     RunningProgram program(folder);
     program.waitUntilShown();
-    ContentListView* list = program.form().ListView;
+    IndexListView* list = program.form().ListView;
     const auto records = program.core.store.getDirContentMap("D1")->getValueCol();
     std::vector<double> times;
     for (int i = 0; i < 5; ++i) {

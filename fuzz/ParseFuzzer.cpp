@@ -24,6 +24,7 @@
 #include "core/monitor/PendingChange.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/RootPathSource.h"
+#include "core/store/TextSplit.h"
 
 using namespace quillory;
 
@@ -45,14 +46,14 @@ private:
     std::string root_ = "/home/reader/catalog";
 };
 
-bool sameFolder(const QlrDirModel& a, const QlrDirModel& b)
+bool sameFolder(const FolderRecord& a, const FolderRecord& b)
 {
     return a.dirId == b.dirId && a.dirName == b.dirName && a.parentDirId == b.parentDirId
            && a.dirIcon == b.dirIcon && a.contentFile == b.contentFile && a.needPwd == b.needPwd
            && a.pwd == b.pwd && a.dirDescription == b.dirDescription;
 }
 
-bool sameIndex(const QlrDirContentModel& a, const QlrDirContentModel& b)
+bool sameIndex(const IndexRecord& a, const IndexRecord& b)
 {
     return a.cId() == b.cId() && a.cTitle() == b.cTitle() && a.storedPath() == b.storedPath()
            && a.needPwd() == b.needPwd() && a.pwd() == b.pwd() && a.addTime() == b.addTime() && a.cDesc() == b.cDesc();
@@ -60,11 +61,11 @@ bool sameIndex(const QlrDirContentModel& a, const QlrDirContentModel& b)
 
 void checkFolderLine(std::string_view line)
 {
-    QlrDirModel record;
+    FolderRecord record;
     parseDirLine(line, record);
     const std::string written = formatDirLine(record);
     CHECK(written.find('\r') == std::string::npos);
-    QlrDirModel back;
+    FolderRecord back;
     CHECK(parseDirLine(written, back));
     CHECK(sameFolder(record, back));
     CHECK(formatDirLine(back) == written);
@@ -73,11 +74,11 @@ void checkFolderLine(std::string_view line)
 void checkIndexLine(std::string_view line)
 {
     static FixedRoot root;
-    QlrDirContentModel record(&root);
+    IndexRecord record(&root);
     parseContentLine(line, record);
     const std::string written = formatContentLine(record);
     CHECK(written.find('\r') == std::string::npos);
-    QlrDirContentModel back(&root);
+    IndexRecord back(&root);
     CHECK(parseContentLine(written, back));
     CHECK(sameIndex(record, back));
     CHECK(formatContentLine(back) == written);
@@ -107,7 +108,7 @@ void checkSplitting(std::string_view text)
 {
     if (text.find('=') == std::string_view::npos)
         return;
-    CHECK(fileOpe::getFirstStrs(text, "=") + "=" + fileOpe::getNotFirstStrs(text, "=") == std::string(text));
+    CHECK(getFirstStrs(text, "=") + "=" + getNotFirstStrs(text, "=") == std::string(text));
 }
 
 void writeRaw(const std::string& path, const uint8_t* data, size_t size)
@@ -215,7 +216,7 @@ void checkCatalogFiles(const uint8_t* data, size_t size)
         return core.conf.loadSysConf();
     }();
     CHECK(loaded);
-    qlrDbOpe& store = core.store;
+    CatalogStore& store = core.store;
     writeRaw(store.getDirFilePath(), data, size);
     writeRaw(store.getContentFilePath("D1"), data, size);
     store.resetStoreCache();
@@ -245,7 +246,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     checkField(text);
-    fileOpe::forEachLine(text, [](std::string_view line) {
+    forEachLine(text, [](std::string_view line) {
         checkFolderLine(line);
         checkIndexLine(line);
         checkSplitting(line);

@@ -7,13 +7,13 @@
 #include <QStatusBar>
 
 #include "core/CoreContext.h"
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/platform/GlobalHotKey.h"
 #include "ui/platform/Preferences.h"
 #include "ui/platform/SingleInstance.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/HotKey.h"
-#include "ui/shell/MDIMainForm.h"
+#include "ui/shell/MainFrame.h"
 
 namespace quillory {
 
@@ -38,18 +38,18 @@ Application::~Application()
 {
     core_.catalog.setOpenedListener(nullptr);
     core_.session.states().removeListener(statesListener_);
-    delete mainFormWindow_.data();
+    delete catalogSubWindow_.data();
     delete frame_.data();
 }
 
-MDIMainForm* Application::frame() const
+MainFrame* Application::frame() const
 {
     return frame_.data();
 }
 
-MainForm* Application::mainForm() const
+CatalogWindow* Application::catalogWindow() const
 {
-    return mainForm_.data();
+    return catalogWindow_.data();
 }
 
 int Application::start()
@@ -71,8 +71,8 @@ int Application::start()
         return 4;
     }
     instance_->setShowRequested([this] { showFrame(); });
-    frame_ = new MDIMainForm(core_, *commands_, *this, platform_.opener, platform_.preferences);
-    frame_->ComeIn();
+    frame_ = new MainFrame(core_, *commands_, *this, platform_.opener, platform_.preferences);
+    frame_->start();
     frame_->placeOnScreen();
     frame_->showFrame();
     // The floating launcher and the change monitor start here once they exist.
@@ -86,41 +86,41 @@ void Application::showCatalogWindow()
 {
     if (!frame_)
         return;
-    if (mainForm_) {
-        mainFormWindow_->showMaximized();
+    if (catalogWindow_) {
+        catalogSubWindow_->showMaximized();
         return;
     }
-    auto* form = new MainForm(core_, *commands_, platform_.opener, platform_.preferences, platform_.clipboard);
-    mainForm_ = form;
-    connect(form, &MainForm::catalogClosed, this, [this] {
+    auto* form = new CatalogWindow(core_, *commands_, platform_.opener, platform_.preferences, platform_.clipboard);
+    catalogWindow_ = form;
+    connect(form, &CatalogWindow::catalogClosed, this, [this] {
         unloadCatalogWindow();
         if (frame_)
-            frame_->init_Caption();
+            frame_->applyCaptions();
     });
-    connect(form, &MainForm::statusNote, frame_, [this](const QString& text) {
+    connect(form, &CatalogWindow::statusNote, frame_, [this](const QString& text) {
         if (frame_)
             frame_->statusBar()->showMessage(text); // over the catalog's path until cleared
     });
-    mainFormWindow_ = frame_->mdiArea()->addSubWindow(form, Qt::FramelessWindowHint);
-    mainFormWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    form->Form_Load();
+    catalogSubWindow_ = frame_->mdiArea()->addSubWindow(form, Qt::FramelessWindowHint);
+    catalogSubWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    form->load();
     frame_->catalogShown();
-    mainFormWindow_->showMaximized();
+    catalogSubWindow_->showMaximized();
     frame_->setStatusText(QString::fromStdString(core_.store.getDirFilePath()));
 }
 
 void Application::unloadCatalogWindow()
 {
-    if (mainFormWindow_) {
-        QMdiSubWindow* window = mainFormWindow_;
-        mainForm_->Form_Unload();
+    if (catalogSubWindow_) {
+        QMdiSubWindow* window = catalogSubWindow_;
+        catalogWindow_->unload();
         window->hide();
         frame_->mdiArea()->removeSubWindow(window);
         // Deferred: this may run inside one of the window's own commands (Close).
         window->deleteLater();
     }
-    mainForm_ = nullptr;
-    mainFormWindow_ = nullptr;
+    catalogWindow_ = nullptr;
+    catalogSubWindow_ = nullptr;
     if (frame_) {
         frame_->statusBar()->clearMessage(); // a note on the window's last search
         frame_->setStatusText(QString());
@@ -129,8 +129,8 @@ void Application::unloadCatalogWindow()
 
 void Application::closeCatalog()
 {
-    if (mainForm_)
-        mainForm_->mnuClose_Click();
+    if (catalogWindow_)
+        catalogWindow_->mnuClose_Click();
 }
 
 void Application::frameHidden()
@@ -160,11 +160,11 @@ void Application::hotKeyPressed()
     frame_->activateWindow();
     core_.session.states().setFrameHidden(false);
     showCatalogWindow();
-    if (mainFormWindow_)
-        mainFormWindow_->showMaximized();
-    if (mainForm_) {
+    if (catalogSubWindow_)
+        catalogSubWindow_->showMaximized();
+    if (catalogWindow_) {
         MessageBatch batch(core_.messages);
-        mainForm_->cmd_clipboard_Click();
+        catalogWindow_->cmd_clipboard_Click();
     }
 }
 

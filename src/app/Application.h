@@ -17,8 +17,8 @@ class CommandDispatcher;
 class DesktopOpener;
 class FolderWatcher;
 class GlobalHotKey;
-class MDIMainForm;
-class MainForm;
+class MainFrame;
+class CatalogWindow;
 class Preferences;
 class SingleInstance;
 struct CoreContext;
@@ -49,8 +49,8 @@ public:
     // shown itself, 4 the lock file's place is taken.
     int start();
 
-    MDIMainForm* frame() const;
-    MainForm* mainForm() const;
+    MainFrame* frame() const;
+    CatalogWindow* catalogWindow() const;
     CommandDispatcher& commands() const { return *commands_; }
     const PlatformServices& platform() const { return platform_; }
 
@@ -77,9 +77,9 @@ private:
     PlatformServices platform_;
     std::unique_ptr<CommandDispatcher> commands_;
     std::unique_ptr<SingleInstance> instance_;
-    QPointer<MDIMainForm> frame_;
-    QPointer<MainForm> mainForm_;
-    QPointer<QMdiSubWindow> mainFormWindow_;
+    QPointer<MainFrame> frame_;
+    QPointer<CatalogWindow> catalogWindow_;
+    QPointer<QMdiSubWindow> catalogSubWindow_;
     std::function<void()> quit_;
     int statesListener_ = 0;
 };

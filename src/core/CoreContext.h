@@ -8,8 +8,8 @@
 #include "core/config/Messages.h"
 #include "core/config/SysConf.h"
 #include "core/store/FileIo.h"
-#include "core/store/fileOpe.h"
-#include "core/store/qlrDbOpe.h"
+#include "core/store/TextFiles.h"
+#include "core/store/CatalogStore.h"
 
 namespace quillory {
 
@@ -23,11 +23,11 @@ struct CoreContext {
     CoreContext& operator=(const CoreContext&) = delete;
 
     Messages messages;
-    fileOpe files;
+    TextFiles files;
     SysConf conf;
     CatalogSession session;
     CatalogLayout layout;
-    qlrDbOpe store;
+    CatalogStore store;
     CatalogCommands catalog;
 };
 

@@ -7,16 +7,16 @@
 #include <sys/stat.h>
 #include <unordered_set>
 
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/store/IdAllocation.h"
 #include "core/store/Paths.h"
 #include "core/store/RecordIds.h"
-#include "core/store/fileOpe.h"
-#include "core/store/qlrDbOpe.h"
+#include "core/store/TextFiles.h"
+#include "core/store/CatalogStore.h"
 
 namespace quillory {
 
-bool renameFolder(qlrDbOpe& store, const std::string& dirId, const std::string& newName)
+bool renameFolder(CatalogStore& store, const std::string& dirId, const std::string& newName)
 {
     const auto folder = store.getQlrDirById(dirId);
     if (!folder || newName.empty() || folder->dirName == newName)
@@ -31,7 +31,7 @@ bool renameFolder(qlrDbOpe& store, const std::string& dirId, const std::string& 
     return false;
 }
 
-bool isSelfOrDescendant(qlrDbOpe& store, const std::string& candidate, const std::string& dirId)
+bool isSelfOrDescendant(CatalogStore& store, const std::string& candidate, const std::string& dirId)
 {
     const auto all = store.getAllDirMap();
     std::unordered_set<std::string> seen;
@@ -47,7 +47,7 @@ bool isSelfOrDescendant(qlrDbOpe& store, const std::string& candidate, const std
     return false;
 }
 
-FolderMove moveFolder(qlrDbOpe& store, const std::string& dirId, const std::string& newParentId)
+FolderMove moveFolder(CatalogStore& store, const std::string& dirId, const std::string& newParentId)
 {
     const auto all = store.getAllDirMap();
     const auto folder = all->getValueByKey(dirId);
@@ -62,7 +62,7 @@ FolderMove moveFolder(qlrDbOpe& store, const std::string& dirId, const std::stri
     return FolderMove::Failed;
 }
 
-bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::string& targetId)
+bool moveIndexes(CatalogStore& store, const DraggedIndexes& dragged, const std::string& targetId)
 {
     // New ids are free in the target as it is on disk, not only in the cache.
     StoreProblems problems;
@@ -70,11 +70,11 @@ bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::stri
     store.report(problems);
 
     // Plan the move on copies first: the target as it will be written, with new ids.
-    ContentMap plannedTarget;
-    target->forEach([&](const std::string& key, const ContentMap::Ptr& index) { plannedTarget.addMap(key, index); });
+    IndexMap plannedTarget;
+    target->forEach([&](const std::string& key, const IndexMap::Ptr& index) { plannedTarget.addMap(key, index); });
     struct Move {
         std::string sourceId;
-        std::shared_ptr<QlrDirContentModel> index;
+        std::shared_ptr<IndexRecord> index;
         std::string newId;
     };
     std::vector<Move> moves;
@@ -86,7 +86,7 @@ bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::stri
             if (!index || source->getValueByKey(index->cId()) != index)
                 continue;
             const std::string newId = smallestFreeId(plannedTarget, indexIdPrefix(targetId));
-            auto moved = std::make_shared<QlrDirContentModel>(*index);
+            auto moved = std::make_shared<IndexRecord>(*index);
             moved->setCId(newId);
             if (!plannedTarget.addMap(newId, moved))
                 return false;
@@ -110,7 +110,7 @@ bool moveIndexes(qlrDbOpe& store, const DraggedIndexes& dragged, const std::stri
     return true;
 }
 
-bool renameContentFile(qlrDbOpe& store, const std::string& dirId, const std::string& cId, const std::string& newName)
+bool renameContentFile(CatalogStore& store, const std::string& dirId, const std::string& cId, const std::string& newName)
 {
     const auto index = store.getQlrDirContentById(dirId, cId);
     if (!index || newName.empty())
@@ -162,7 +162,7 @@ DocumentFiles& realDocumentFiles()
 namespace {
 
 // Whether an index other than cId points at path or, for a folder, at something inside it.
-bool otherIndexPointsAt(qlrDbOpe& store, const std::string& rootPath, const std::string& cId, const std::string& path,
+bool otherIndexPointsAt(CatalogStore& store, const std::string& rootPath, const std::string& cId, const std::string& path,
                         bool folder)
 {
     StoreProblems ignored; // a file that cannot be read says so when it is shown
@@ -171,7 +171,7 @@ bool otherIndexPointsAt(qlrDbOpe& store, const std::string& rootPath, const std:
     store.getAllDirMapQuietly(ignored)->forEach([&](const std::string& dirId, const auto&) {
         if (found)
             return;
-        store.getDirContentMapQuietly(dirId, ignored)->forEach([&](const std::string& key, const ContentMap::Ptr& index) {
+        store.getDirContentMapQuietly(dirId, ignored)->forEach([&](const std::string& key, const IndexMap::Ptr& index) {
             if (found || key == cId)
                 return;
             const std::string other = openablePath(index->cContentPath(), rootPath);
@@ -183,7 +183,7 @@ bool otherIndexPointsAt(qlrDbOpe& store, const std::string& rootPath, const std:
 
 } // namespace
 
-DocumentRenameResult renameDocument(qlrDbOpe& store, DocumentFiles& files, const std::string& rootPath,
+DocumentRenameResult renameDocument(CatalogStore& store, DocumentFiles& files, const std::string& rootPath,
                                     const std::string& dirId, const std::string& cId, const std::string& newName)
 {
     const auto index = store.getQlrDirContentById(dirId, cId);
@@ -227,15 +227,15 @@ bool isRemovableDocument(const std::string& path)
 
 } // namespace
 
-int deleteContents(qlrDbOpe& store, const DocumentRemover& remove, const std::string& dirId,
+int deleteContents(CatalogStore& store, const DocumentRemover& remove, const std::string& dirId,
                    const std::vector<std::string>& rowKeys, MsgAnswer answer)
 {
     if (answer != MsgAnswer::Yes && answer != MsgAnswer::No)
         return 0;
     const auto map = store.getDirContentMap(dirId);
-    std::vector<std::pair<std::string, ContentMap::Ptr>> before;
-    map->forEach([&before](const std::string& key, const ContentMap::Ptr& index) { before.emplace_back(key, index); });
-    std::vector<std::shared_ptr<QlrDirContentModel>> removed;
+    std::vector<std::pair<std::string, IndexMap::Ptr>> before;
+    map->forEach([&before](const std::string& key, const IndexMap::Ptr& index) { before.emplace_back(key, index); });
+    std::vector<std::shared_ptr<IndexRecord>> removed;
     for (const auto& key : rowKeys) {
         if (auto index = map->getValueByKey(key)) {
             map->removeMap(key);

@@ -40,10 +40,10 @@ WindowLayout layoutAroundSplitter(const TwipRect& splitter, double windowWidth, 
     return layout;
 }
 
-TwipRect panelPlacement(int panel, const TwipRect& splitter)
+TwipRect panelPlacement(Panel panel, const TwipRect& splitter)
 {
     return {splitter.right(), splitter.top + kPanelOffsetBelowSplitterTop, kPanelWidth,
-            panel == 3 ? kSearchPanelHeight : kPanelHeight};
+            panel == Panel::Search ? kSearchPanelHeight : kPanelHeight};
 }
 
 TwipRect fitPanel(const TwipRect& panel, double windowWidth, double windowHeight, double minimumWidth,

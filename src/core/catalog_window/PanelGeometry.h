@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/catalog_window/PanelRoutes.h"
+
 namespace quillory {
 
 // Lengths of the catalog window's layout are kept in twips, 1/1440 inch: 15 twips to one
@@ -49,9 +51,9 @@ double treeShareOf(const TwipRect& splitter, double windowWidth);
 double clampSplitterLeft(double proposedLeft, double windowWidth);
 // The layout once a splitter drag ends with the splitter at splitterLeft.
 WindowLayout layoutAroundSplitter(const TwipRect& splitter, double windowWidth, double innerHeight);
-// Where panel 1 to 4 opens: at the splitter's right edge, below its top; the search panel (3)
-// is lower than the others.
-TwipRect panelPlacement(int panel, const TwipRect& splitter);
+// Where a panel opens: at the splitter's right edge, below its top; the search panel is lower
+// than the others.
+TwipRect panelPlacement(Panel panel, const TwipRect& splitter);
 // A panel moved left and up, then made smaller, as far as it takes to lie wholly inside a window of
 // this size, so that all of its controls can be reached; never smaller than the minimum size (the
 // panel then starts at the window's top-left corner).

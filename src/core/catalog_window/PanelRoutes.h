@@ -8,9 +8,9 @@
 
 namespace quillory {
 
-// The four editing panels of the catalog window, by the numbers the window's layout knows them
-// by.
-enum class Panel : int16_t { FolderEditor = 1, IndexEditor = 2, Search = 3, ClipboardImport = 4 };
+// The four editing panels of the catalog window.
+enum class Panel { FolderEditor, IndexEditor, Search, ClipboardImport };
+inline constexpr Panel kPanels[] = {Panel::FolderEditor, Panel::IndexEditor, Panel::Search, Panel::ClipboardImport};
 
 // The folder editor shows the current folder to change it, or takes a new folder under the
 // current one or at the top level.

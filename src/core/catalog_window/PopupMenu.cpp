@@ -3,7 +3,7 @@
 
 namespace quillory {
 
-void PopupMenuModel::fillPopupMenu(int16_t context, const CommandStates& states, const CaptionOf& captionOf)
+void PopupMenuModel::fillPopupMenu(PopupContext context, const CommandStates& states, const CaptionOf& captionOf)
 {
     visible_.fill(true);
     int n = 0;
@@ -34,7 +34,7 @@ void PopupMenuModel::fillPopupMenu(int16_t context, const CommandStates& states,
     };
 
     switch (context) {
-    case 1: {
+    case PopupContext::FolderNode: {
         placeIf(Command::AddChild);
         placeIf(Command::AddRoot);
         placeIf(Command::UpdateFolder);
@@ -57,7 +57,7 @@ void PopupMenuModel::fillPopupMenu(int16_t context, const CommandStates& states,
         placeIf(Command::ClipDataIn);
         break;
     }
-    case 2: {
+    case PopupContext::TreeSpace: {
         placeIf(Command::AddRoot);
         if (n > 0)
             place("-");
@@ -72,19 +72,17 @@ void PopupMenuModel::fillPopupMenu(int16_t context, const CommandStates& states,
             --n;
         break;
     }
-    case 3:
+    case PopupContext::ListSpace:
         placeIf(Command::AddIndex);
         searchAndClipboard();
         break;
-    case 4:
+    case PopupContext::IndexRow:
         placeIf(Command::OpenIndex);
         placeIf(Command::AddIndex);
         placeIf(Command::UpdateIndex);
         placeIf(Command::DeleteIndex);
         placeIf(Command::IndexProperty);
         searchAndClipboard();
-        break;
-    default:
         break;
     }
     if (n < 1)

@@ -10,7 +10,8 @@
 namespace quillory {
 
 // Where the context menu was asked for.
-enum class PopupContext : int16_t { FolderNode = 1, TreeSpace = 2, ListSpace = 3, IndexRow = 4 };
+// A folder of the tree, the tree's empty space, the list's empty space, an index of the list.
+enum class PopupContext { FolderNode, TreeSpace, ListSpace, IndexRow };
 
 // The context menu's nineteen entries: filled with the captions of the commands that suit the
 // place of the click and are on, separated by "-", and recognised again by their caption when
@@ -20,9 +21,7 @@ public:
     static constexpr int kItemCount = 19;
     using CaptionOf = std::function<std::string(const std::string& key)>;
 
-    // context: 1 to 4 (PopupContext); any other value places nothing and leaves the entries as
-    // they were, all visible.
-    void fillPopupMenu(int16_t context, const CommandStates& states, const CaptionOf& captionOf);
+    void fillPopupMenu(PopupContext context, const CommandStates& states, const CaptionOf& captionOf);
 
     const std::string& caption(int index) const { return captions_[static_cast<size_t>(index)]; }
     bool isVisible(int index) const { return visible_[static_cast<size_t>(index)]; }

@@ -10,8 +10,8 @@
 #include "core/config/SysConf.h"
 #include "core/store/Paths.h"
 #include "core/store/SafeFile.h"
-#include "core/store/fileOpe.h"
-#include "core/store/qlrDbOpe.h"
+#include "core/store/TextFiles.h"
+#include "core/store/CatalogStore.h"
 
 namespace quillory {
 namespace {
@@ -35,7 +35,7 @@ std::string checkNewCatalogNames(const std::string& folderName, const std::strin
     return isOneName(folderName) && isOneName(fileName) ? std::string() : std::string("Msg016");
 }
 
-CatalogCommands::CatalogCommands(SysConf& conf, CatalogSession& session, fileOpe& files, qlrDbOpe& store,
+CatalogCommands::CatalogCommands(SysConf& conf, CatalogSession& session, TextFiles& files, CatalogStore& store,
                                  CatalogLayout& layout, Messages& messages)
     : conf_(conf), session_(session), files_(files), store_(store), layout_(layout), messages_(messages)
 {
@@ -87,9 +87,9 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
         return false;
     }
 
-    const std::string fileName = fileOpe::getLastStrs(path, kPathSepStr);
+    const std::string fileName = getLastStrs(path, kPathSepStr);
     const std::string folderPath = path.substr(0, path.size() - fileName.size() - 1);
-    const std::string folderName = fileOpe::getLastStrs(folderPath, kPathSepStr);
+    const std::string folderName = getLastStrs(folderPath, kPathSepStr);
     if (fileName.empty() || folderName.empty() || folderPath.size() <= folderName.size())
         return false;
     std::string root = folderPath.substr(0, folderPath.size() - folderName.size() - 1);

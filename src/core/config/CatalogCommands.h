@@ -10,8 +10,8 @@ class CatalogLayout;
 class CatalogSession;
 class Messages;
 class SysConf;
-class fileOpe;
-class qlrDbOpe;
+class TextFiles;
+class CatalogStore;
 
 // The message key when the names of a new catalog's folder and file are not one name each
 // (Msg016: a "/", a line break, "." or ".."); "" when they are.
@@ -21,7 +21,7 @@ std::string checkNewCatalogNames(const std::string& folderName, const std::strin
 // is nothing but the session's three open-catalog values, from which every path is made.
 class CatalogCommands {
 public:
-    CatalogCommands(SysConf& conf, CatalogSession& session, fileOpe& files, qlrDbOpe& store, CatalogLayout& layout,
+    CatalogCommands(SysConf& conf, CatalogSession& session, TextFiles& files, CatalogStore& store, CatalogLayout& layout,
                     Messages& messages);
 
     // Creates the catalog folder, its index folder, an empty folder file and an empty pending-
@@ -62,8 +62,8 @@ public:
 private:
     SysConf& conf_;
     CatalogSession& session_;
-    fileOpe& files_;
-    qlrDbOpe& store_;
+    TextFiles& files_;
+    CatalogStore& store_;
     CatalogLayout& layout_;
     Messages& messages_;
     std::function<void(const std::string&)> opened_;

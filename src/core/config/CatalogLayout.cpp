@@ -3,7 +3,7 @@
 #include "core/catalog_window/CatalogSession.h"
 #include "core/config/SysConf.h"
 #include "core/store/Paths.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/config/SysConf.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 namespace {

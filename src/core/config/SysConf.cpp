@@ -7,7 +7,7 @@
 #include "core/config/Messages.h"
 #include "core/config/SysConfKeys.h"
 #include "core/store/TextConvert.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 namespace {
@@ -47,7 +47,7 @@ const SysConfKey* findKey(std::string_view name)
 
 } // namespace
 
-SysConf::SysConf(fileOpe& files, Messages& messages, std::string programFolder)
+SysConf::SysConf(TextFiles& files, Messages& messages, std::string programFolder)
     : files_(files), messages_(messages), programFolder_(withoutTrailingSeparators(std::move(programFolder)))
 {
 }
@@ -96,7 +96,7 @@ bool SysConf::loadSysConf()
     if (configMissing_)
         return false;
     std::vector<std::string> lines;
-    files_.reaFile(path, lines);
+    files_.readLines(path, lines);
     for (const auto& line : lines)
         applyLine(line);
     return true;

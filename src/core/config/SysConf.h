@@ -9,7 +9,7 @@
 namespace quillory {
 
 class Messages;
-class fileOpe;
+class TextFiles;
 
 // The settings, captions and messages of SysConf.properties.
 //
@@ -23,7 +23,7 @@ public:
     static constexpr const char* kMissingConfigText = "Error:Can't find config file,the system will exit.";
 
     // programFolder: the folder of the executable (tests pass a temporary folder).
-    SysConf(fileOpe& files, Messages& messages, std::string programFolder);
+    SysConf(TextFiles& files, Messages& messages, std::string programFolder);
     static std::string executableFolder();
 
     // Reads the file once. False when it cannot be found; the missing-file message has then
@@ -62,7 +62,7 @@ public:
 private:
     void applyLine(const std::string& line);
 
-    fileOpe& files_;
+    TextFiles& files_;
     Messages& messages_;
     std::string programFolder_;
     // Looked up by any text, without making a string of the key first.

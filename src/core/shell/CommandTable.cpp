@@ -1,6 +1,6 @@
 #include "core/shell/CommandTable.h"
 
-#include "core/store/fileOpe.h"
+#include "core/store/TextSplit.h"
 
 namespace quillory {
 
@@ -197,7 +197,7 @@ const std::vector<ToolbarSlot>& toolbarLayout()
 
 std::string toolTipFromCaption(std::string_view caption)
 {
-    return fileOpe::getFirstStrs(caption, "(");
+    return getFirstStrs(caption, "(");
 }
 
 } // namespace quillory

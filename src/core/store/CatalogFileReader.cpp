@@ -9,7 +9,7 @@
 #include "core/store/ByteCount.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/SafeFile.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextSplit.h"
 
 namespace quillory {
 namespace {
@@ -108,7 +108,7 @@ CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, 
     CatalogFileRead<Map> result;
     // Index records keep their texts in the file's text: it is read into a string of its own.
     // Folder records copy theirs, and the buffer is used again.
-    constexpr bool keepText = !std::is_same_v<Record, QlrDirModel>;
+    constexpr bool keepText = !std::is_same_v<Record, FolderRecord>;
     std::string_view fileText;
     std::string& buffer = readBuffer();
     int error = 0;
@@ -137,7 +137,7 @@ CatalogFileRead<Map> parseRecords(CatalogFileRead<Map> result, std::string_view 
                                   const std::string& path, const FileKind& kind, Parse parse, IdOf idOf,
                                   RecordArgs... recordArgs)
 {
-    constexpr bool keepText = !std::is_same_v<Record, QlrDirModel>;
+    constexpr bool keepText = !std::is_same_v<Record, FolderRecord>;
     // At most one record per line: the map and the records are sized once rather than grown
     // step by step.
     // The lines first, so that the map and the records are sized once rather than grown step
@@ -148,7 +148,7 @@ CatalogFileRead<Map> parseRecords(CatalogFileRead<Map> result, std::string_view 
     };
     thread_local std::vector<Line> lines;
     lines.clear();
-    fileOpe::forEachNumberedLine(content, [](std::string_view line, int number) { lines.push_back({line, number}); });
+    forEachNumberedLine(content, [](std::string_view line, int number) { lines.push_back({line, number}); });
     // A file of whole lines has as many separators as its lines have between fields; one that
     // holds no '#' holds no escape.
     LineHints hints;
@@ -217,40 +217,40 @@ CatalogFileRead<Map> parseRecords(CatalogFileRead<Map> result, std::string_view 
     return result;
 }
 
-bool parseFolderLine(std::string_view line, QlrDirModel& record, bool* extra, TextArena*, LineHints)
+bool parseFolderLine(std::string_view line, FolderRecord& record, bool* extra, TextArena*, LineHints)
 {
     return parseDirLine(line, record, extra);
 }
-std::string_view folderIdOf(const QlrDirModel& record) { return record.dirId; }
+std::string_view folderIdOf(const FolderRecord& record) { return record.dirId; }
 
-bool parseIndexLine(std::string_view line, QlrDirContentModel& record, bool* extra, TextArena* texts, LineHints hints)
+bool parseIndexLine(std::string_view line, IndexRecord& record, bool* extra, TextArena* texts, LineHints hints)
 {
     return parseContentLine(line, record, extra, texts, hints);
 }
-std::string_view indexIdOf(const QlrDirContentModel& record) { return record.cId(); }
+std::string_view indexIdOf(const IndexRecord& record) { return record.cId(); }
 
 } // namespace
 
 FolderFileRead readFolderFile(const std::string& path)
 {
-    return readRecords<DirMap, QlrDirModel>(path, kFolderFile, parseFolderLine, folderIdOf);
+    return readRecords<FolderMap, FolderRecord>(path, kFolderFile, parseFolderLine, folderIdOf);
 }
 
 IndexFileRead readIndexFile(const std::string& path, RootPathSource* root)
 {
-    return readRecords<ContentMap, QlrDirContentModel>(path, kIndexFile, parseIndexLine, indexIdOf, root);
+    return readRecords<IndexMap, IndexRecord>(path, kIndexFile, parseIndexLine, indexIdOf, root);
 }
 
 FolderFileRead parseFolderText(const std::string& path, std::string_view text)
 {
-    return parseRecords<DirMap, QlrDirModel>(FolderFileRead{}, text, TextSource::Given, path, kFolderFile,
-                                             parseFolderLine, folderIdOf);
+    return parseRecords<FolderMap, FolderRecord>(FolderFileRead{}, text, TextSource::Given, path, kFolderFile,
+                                                 parseFolderLine, folderIdOf);
 }
 
 IndexFileRead parseIndexText(const std::string& path, std::string_view text, RootPathSource* root)
 {
-    return parseRecords<ContentMap, QlrDirContentModel>(IndexFileRead{}, text, TextSource::Given, path, kIndexFile,
-                                                        parseIndexLine, indexIdOf, root);
+    return parseRecords<IndexMap, IndexRecord>(IndexFileRead{}, text, TextSource::Given, path, kIndexFile,
+                                               parseIndexLine, indexIdOf, root);
 }
 
 } // namespace quillory

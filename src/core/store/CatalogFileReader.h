@@ -3,17 +3,17 @@
 #include <memory>
 #include <string>
 
-#include "core/store/MyMap.h"
-#include "core/store/QlrDirContentModel.h"
-#include "core/store/QlrDirModel.h"
+#include "core/store/OrderedMap.h"
+#include "core/store/IndexRecord.h"
+#include "core/store/FolderRecord.h"
 #include "core/store/RootPathSource.h"
 #include "core/store/SafeFile.h"
 #include "core/store/StoreOutcome.h"
 
 namespace quillory {
 
-using DirMap = MyMap<QlrDirModel>;
-using ContentMap = MyMap<QlrDirContentModel>;
+using FolderMap = OrderedMap<FolderRecord>;
+using IndexMap = OrderedMap<IndexRecord>;
 
 // What reading one catalog file gave.
 template <class Map>
@@ -35,8 +35,8 @@ struct CatalogFileRead {
     std::shared_ptr<const void> textOwner;
     std::string_view text;
 };
-using FolderFileRead = CatalogFileRead<DirMap>;
-using IndexFileRead = CatalogFileRead<ContentMap>;
+using FolderFileRead = CatalogFileRead<FolderMap>;
+using IndexFileRead = CatalogFileRead<IndexMap>;
 
 // Reading catalog files, record by record, in file order; a later line with the same id
 // replaces the earlier one in its place. A missing file reads as empty, without a problem.

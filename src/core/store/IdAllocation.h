@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/store/MyMap.h"
+#include "core/store/OrderedMap.h"
 
 namespace quillory {
 
@@ -36,7 +36,7 @@ inline size_t idNumber(std::string_view id, std::string_view prefix)
 // prefix and the smallest k from 1 for which that is not a key of map, found in one pass over
 // the keys rather than one lookup per candidate.
 template <class T>
-std::string smallestFreeId(const MyMap<T>& map, const std::string& prefix)
+std::string smallestFreeId(const OrderedMap<T>& map, const std::string& prefix)
 {
     const size_t limit = static_cast<size_t>(map.getCount()) + 2;
     std::vector<unsigned char> used(limit + 1, 0); // bytes, not bits: cheaper to set and to scan

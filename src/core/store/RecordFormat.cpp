@@ -118,7 +118,7 @@ std::string unescapeField(std::string_view text)
     return out;
 }
 
-bool parseDirLine(std::string_view line, QlrDirModel& record, bool* extraFields)
+bool parseDirLine(std::string_view line, FolderRecord& record, bool* extraFields)
 {
     std::array<std::string_view, 8> f;
     const size_t n = splitFields(line, f, extraFields);
@@ -145,7 +145,7 @@ bool parseDirLine(std::string_view line, QlrDirModel& record, bool* extraFields)
     return true;
 }
 
-std::string formatDirLine(const QlrDirModel& r)
+std::string formatDirLine(const FolderRecord& r)
 {
     std::string line;
     line.reserve(r.dirId.size() + r.dirName.size() + r.parentDirId.size() + r.dirDescription.size() + 16);
@@ -167,12 +167,12 @@ std::string formatDirLine(const QlrDirModel& r)
     return line;
 }
 
-bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields, TextArena* arena)
+bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena)
 {
     return parseContentLine(line, record, extraFields, arena, LineHints{});
 }
 
-bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields, TextArena* arena,
+bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena,
                       LineHints hints)
 {
     std::array<std::string_view, 7> f;
@@ -199,7 +199,7 @@ bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* e
     return n >= 7;
 }
 
-std::string formatContentLine(const QlrDirContentModel& r)
+std::string formatContentLine(const IndexRecord& r)
 {
     std::string line;
     line.reserve(r.cId().size() + r.cTitle().size() + r.storedPath().size() + r.addTime().size() + r.cDesc().size()

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/store/QlrDirContentModel.h"
-#include "core/store/QlrDirModel.h"
+#include "core/store/IndexRecord.h"
+#include "core/store/FolderRecord.h"
 
 namespace quillory {
 
@@ -30,13 +30,13 @@ std::string unescapeField(std::string_view text);
 // Fill record from line. False when the line is malformed (a field is missing, or the
 // password flag is not a Boolean); the fields before the faulty one are filled all the same.
 // extraFields, when given, tells whether the line held fields after the last (not read).
-bool parseDirLine(std::string_view line, QlrDirModel& record, bool* extraFields = nullptr);
-std::string formatDirLine(const QlrDirModel& record);
+bool parseDirLine(std::string_view line, FolderRecord& record, bool* extraFields = nullptr);
+std::string formatDirLine(const FolderRecord& record);
 
 // As parseDirLine. The path goes through setCContentPath, so a root written out in full is
 // taken back to the placeholder.
 // With arena, the record's texts are kept there.
-bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields = nullptr,
+bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields = nullptr,
                       TextArena* arena = nullptr);
 
 // What a whole file tells of its lines, so that reading them can skip looking for what is not
@@ -45,9 +45,9 @@ struct LineHints {
     bool noExtraFields = false;
     bool noEscapes = false;
 };
-bool parseContentLine(std::string_view line, QlrDirContentModel& record, bool* extraFields, TextArena* arena,
+bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena,
                       LineHints hints);
 // The path is written in its stored (placeholder) form.
-std::string formatContentLine(const QlrDirContentModel& record);
+std::string formatContentLine(const IndexRecord& record);
 
 } // namespace quillory

@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/config/Messages.h"
 
 namespace quillory {

@@ -71,11 +71,9 @@ void FrameMenus::setCatalogCaptions(const SysConf& conf)
     setCaptions(conf, true);
 }
 
-void FrameMenus::showSet(int mode)
+void FrameMenus::showSet(bool catalog)
 {
-    if (mode != 1 && mode != 2)
-        return;
-    const auto& shown = mode == 1 ? noCatalogMenus() : catalogMenus();
+    const auto& shown = catalog ? catalogMenus() : noCatalogMenus();
     // A hidden menu leaves the bar: its Alt+letter would otherwise compete with the shown menu of
     // the same letter (both sets have a File menu), and every other press would go to the hidden
     // one.

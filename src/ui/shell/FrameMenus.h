@@ -28,10 +28,9 @@ public:
     // Sets the captions of the entries shown without a catalog, or of those shown with one.
     void setNoCatalogCaptions(const SysConf& conf);
     void setCatalogCaptions(const SysConf& conf);
-    // 1: the menus without a catalog; 2: the menus of an open catalog, each entry with its picture;
-    // any other value: nothing.
+    // Shows the menus of an open catalog (each entry with its picture), or those without one.
     // The entries of the hidden set lose their keys while it is hidden.
-    void showSet(int mode);
+    void showSet(bool catalog);
 
 private:
     void setCaptions(const SysConf& conf, bool catalogSet);

@@ -6,7 +6,7 @@
 
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/CommandStates.h"
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/PanelGeometry.h"
 #include "core/catalog_window/PopupMenu.h"
@@ -122,19 +122,14 @@ protected:
     PopupMenuModel menu;
 };
 
-TEST_F(CatalogWindowPopup, noFolderShowsAddRootAndSearch_contextOutsideOneToFourLeavesAllEntries)
+TEST_F(CatalogWindowPopup, noFolderShowsAddRootAndSearch)
 {
     CommandStates none;
     none.setCurrentDir("");
-    for (const int16_t context : {2, 1}) {
+    for (const PopupContext context : {PopupContext::TreeSpace, PopupContext::FolderNode}) {
         menu.fillPopupMenu(context, none, captionOf);
         EXPECT_EQ(shown(), (Strings{"DAddRoot", "-", "SSearch"}));
         EXPECT_EQ(menu.visibleCount(), 3);
-    }
-    for (const int16_t context : {0, 5, -1}) {
-        menu.fillPopupMenu(context, allOn(), captionOf);
-        EXPECT_EQ(menu.visibleCount(), PopupMenuModel::kItemCount);
-        EXPECT_EQ(menu.caption(2), "SSearch");
     }
 }
 
@@ -143,16 +138,16 @@ TEST_F(CatalogWindowPopup, listContexts_withTheClipboardImportOff_leaveNoSeparat
     CommandStates s;
     s.setCurrentContent("D1!C1");
     s.setCurrentDir(""); // the index commands stay on, the folder ones go off
-    menu.fillPopupMenu(4, s, captionOf);
+    menu.fillPopupMenu(PopupContext::IndexRow, s, captionOf);
     EXPECT_EQ(shown(), (Strings{"COpenFile", "CUpdate", "CDelete", "CProperty", "-", "SSearch"}));
-    menu.fillPopupMenu(3, s, captionOf);
+    menu.fillPopupMenu(PopupContext::ListSpace, s, captionOf);
     EXPECT_EQ(shown(), (Strings{"SSearch"}));
 }
 
 TEST_F(CatalogWindowPopup, dispatch_byCaptionFirstMatchWins_separatorAndStaleCaptionRunNothing)
 {
     captions["CUpdate"] = captions["DUpdate"] = "Edit";
-    menu.fillPopupMenu(1, allOn(), captionOf);
+    menu.fillPopupMenu(PopupContext::FolderNode, allOn(), captionOf);
     ASSERT_EQ(menu.caption(2), "Edit");
     EXPECT_EQ(menu.commandAt(2, captionOf), Command::UpdateIndex);
     EXPECT_EQ(menu.commandAt(0, captionOf), Command::AddChild);
@@ -179,8 +174,9 @@ TEST(CatalogWindowGeometry, treeTakesAQuarter_listTheRest_tooSmallAWindowGivesTh
     EXPECT_EQ(box(full.list), (Box{3100, 20, 8720, 8980}));
     EXPECT_EQ(box(layoutAroundSplitter({4000, 20, 80, 100}, 12000, 9000).list), (Box{4080, 20, 7740, 8980}));
 
-    for (const int panel : {1, 2, 3, 4})
-        EXPECT_EQ(box(panelPlacement(panel, {3020, 20, 80, 8980})), (Box{3100, 1020, 7000, panel == 3 ? 4000.0 : 6000.0}));
+    for (const Panel panel : kPanels)
+        EXPECT_EQ(box(panelPlacement(panel, {3020, 20, 80, 8980})),
+                  (Box{3100, 1020, 7000, panel == Panel::Search ? 4000.0 : 6000.0}));
     EXPECT_EQ(clampSplitterLeft(5000, 12000), 5000);
     EXPECT_EQ(clampSplitterLeft(0, 2500), 500);
     const auto corner = [](TwipPoint p, double w, double h) { const TwipPoint c = clampPanel(p, w, h); return std::pair(c.x, c.y); };
@@ -233,7 +229,7 @@ protected:
     const Strings allOfD1 = {"D1!C1", "D1!C2", "D1!C3", "D1!C4"};
     FailingIo io;
     CoreFixture fx{CoreFixture::defaultConfLines(), io};
-    qlrDbOpe& store = fx.core->store;
+    CatalogStore& store = fx.core->store;
 };
 
 // The folder tree never offers these moves; the store refuses them all the same.

@@ -11,9 +11,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::shared_ptr<QlrDirModel> newFolder(const std::string& id, const std::string& name)
+std::shared_ptr<FolderRecord> newFolder(const std::string& id, const std::string& name)
 {
-    return std::make_shared<QlrDirModel>(QlrDirModel{id, name, "0", "", "", false, "", ""});
+    return std::make_shared<FolderRecord>(FolderRecord{id, name, "0", "", "", false, "", ""});
 }
 
 // A catalog on disk: folder file <root>/<folder>/lib.qlr with one folder D1, and one index.
@@ -275,7 +275,7 @@ TEST(CatalogCommands, catalogFilesReplacedByAPipeOrADevice_readAsNothingWithThei
     for (const auto& message : f.recorder.shown)
         EXPECT_NE(message.text.find(reason), std::string::npos) << message.text;
     f.recorder.shown.clear();
-    EXPECT_FALSE(c.store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, ContentMap()));
+    EXPECT_FALSE(c.store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, IndexMap()));
     EXPECT_TRUE(fs::is_symlink(f.contentFile("D2")));
     EXPECT_TRUE(fs::is_fifo(f.dirFile()));
 }

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/config/SysConfKeys.h"
 #include "support/TestSupport.h"
 

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "core/catalog_window/CatalogEdits.h"
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "support/TestSupport.h"
 
 namespace quillory::test {
@@ -47,7 +47,7 @@ protected:
         writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a"));
         writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "b"));
     }
-    std::shared_ptr<QlrDirContentModel> newIndex(const std::string& id)
+    std::shared_ptr<IndexRecord> newIndex(const std::string& id)
     {
         auto index = store.newContentRecord();
         index->setCId(id);
@@ -57,7 +57,7 @@ protected:
 
     FailingIo io;
     CoreFixture fx{CoreFixture::defaultConfLines(), io};
-    qlrDbOpe& store = fx.core->store;
+    CatalogStore& store = fx.core->store;
 };
 
 TEST_F(DataSafety, movingEveryIndexOutOfAFolder_leavesItEmptyOnDiskAndInTheCache)
@@ -94,7 +94,7 @@ TEST_F(DataSafety, appendToAFileReadInPart_isRefusedWithItsReason)
     writeBytes(fx.dirFile(), lines);
     store.resetStoreCache();
     fx.recorder.shown.clear();
-    auto folder = std::make_shared<QlrDirModel>(QlrDirModel{"D40000", "x", "0", "", "", false, "", ""});
+    auto folder = std::make_shared<FolderRecord>(FolderRecord{"D40000", "x", "0", "", "", false, "", ""});
     EXPECT_FALSE(store.writeAddQlrDbDir(folder));
     EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
     ASSERT_EQ(fx.recorder.keys(), (Keys{"Err002", "Err005", "Err004"}));
@@ -313,7 +313,7 @@ TEST(IndexPath, aRootEndingInASeparator_storesPathsThatFollowAMovedRoot)
         std::string root;
         const std::string& getRootPath() override { return root; }
     } root;
-    QlrDirContentModel index(&root);
+    IndexRecord index(&root);
     for (const char* top : {"/", "/home/u/", "/home/u//"}) {
         root.root = top;
         index.setCContentPath("/home/u/cat/a.txt");

@@ -18,13 +18,13 @@ class FolderStore : public ::testing::Test {
 protected:
     Keys keysBelow(const std::string& parent, bool subtree)
     {
-        DirMap map;
+        FolderMap map;
         store.getQlrDirsByParentId(parent, subtree, map);
         return map.getKeyCol();
     }
 
     CoreFixture fx;
-    qlrDbOpe& store = fx.core->store;
+    CatalogStore& store = fx.core->store;
 };
 
 TEST_F(FolderStore, newDirId_takesTheSmallestFreeNumber_andTheFileIsReadOnce)
@@ -59,8 +59,8 @@ TEST_F(FolderStore, treeQueries_giveChildrenFirstThenEachChildsSubtree)
     EXPECT_EQ(keysBelow("D2", true), (Keys{"D4", "D6"}));
     EXPECT_TRUE(keysBelow("d1", true).empty());
 
-    DirMap map;
-    map.addMap("X", std::make_shared<QlrDirModel>());
+    FolderMap map;
+    map.addMap("X", std::make_shared<FolderRecord>());
     store.getQlrDirsByParentId("D9", true, map);
     store.getQlrDirsByParentId("D9", false, map);
     EXPECT_EQ(map.getKeyCol(), Keys{"X"});
@@ -120,7 +120,7 @@ TEST_F(FolderStore, malformedLines_showOneErr003NamingEachLineAndKeepPartialFold
 TEST_F(FolderStore, addFolder_endsAnUnterminatedLastLineAndCachesTheRecord)
 {
     writeBytes(fx.dirFile(), "D1|A|0|||False||old");
-    const auto added = std::make_shared<QlrDirModel>(QlrDirModel{"D2", "B|x", "D1", "l1\rl2", "", true, "p", ""});
+    const auto added = std::make_shared<FolderRecord>(FolderRecord{"D2", "B|x", "D1", "l1\rl2", "", true, "p", ""});
     EXPECT_TRUE(store.writeAddQlrDbDir(added));
     EXPECT_EQ(readBytes(fx.dirFile()), "D1|A|0|||False||old\rD2|B_#!_x|D1|||True|p|l1_#_l2\r\n");
     EXPECT_EQ(store.getQlrDirById("D2"), added);
@@ -187,7 +187,7 @@ TEST_F(FolderStore, folderFileBeyondTheMapLimit_isReadInPartAndNeverRewritten)
     EXPECT_EQ(map->checkKey("D32768"), 0);
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err002"});
 
-    auto added = std::make_shared<QlrDirModel>();
+    auto added = std::make_shared<FolderRecord>();
     added->dirId = store.getNewDirId();
     EXPECT_FALSE(store.writeAddQlrDbDir(added));
     EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *map));

@@ -34,7 +34,7 @@ protected:
     }
 
     CoreFixture fx;
-    qlrDbOpe& store = fx.core->store;
+    CatalogStore& store = fx.core->store;
 };
 
 TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder)
@@ -74,7 +74,7 @@ TEST_F(IndexStore, titleAndDescriptionSearch_ignoreCaseAndKeepFolderThenFileOrde
 TEST_F(IndexStore, indexAlreadyInTheResult_isSkippedBySearchesAndStopsTheListing)
 {
     writeTwoFolders();
-    const auto earlier = std::make_shared<QlrDirContentModel>();
+    const auto earlier = std::make_shared<IndexRecord>();
     ContentCollection searched;
     searched.add("D1!C2", earlier);
     store.getDirContentByTitle({"D1", "D2"}, "", searched);
@@ -111,7 +111,7 @@ TEST_F(IndexStore, pathSearch_readsTheFileOrTheProviderAndMatchesThePathWithItsR
 
     Keys asked;
     ContentCollection provided;
-    store.getDirContentByPath({"D8", "D7"}, "/p/Q", [&](const std::string& dirId, ContentMap& map) {
+    store.getDirContentByPath({"D8", "D7"}, "/p/Q", [&](const std::string& dirId, IndexMap& map) {
         asked.push_back(dirId);
         auto index = store.newContentRecord();
         index->setCId(dirId + "!C1");

@@ -7,6 +7,7 @@
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/editors/FolderEditing.h"
 #include "core/catalog_window/editors/IndexEditing.h"
+#include "core/store/TextSplit.h"
 #include "support/TestSupport.h"
 
 namespace quillory::test {
@@ -28,7 +29,7 @@ void appendOutside(const std::string& path, const std::string& line)
 Keys idsIn(const std::string& path)
 {
     Keys ids;
-    fileOpe::forEachLine(readBytes(path), [&ids](std::string_view line) { ids.emplace_back(line.substr(0, line.find('|'))); });
+    forEachLine(readBytes(path), [&ids](std::string_view line) { ids.emplace_back(line.substr(0, line.find('|'))); });
     return ids;
 }
 
@@ -52,7 +53,7 @@ protected:
     }
 
     CoreFixture fx;
-    qlrDbOpe& store = fx.core->store;
+    CatalogStore& store = fx.core->store;
 };
 
 TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keepEveryOutsideRecordAndNoIdRepeats)

@@ -4,7 +4,7 @@
 
 #include "core/store/RecordFormat.h"
 #include "core/store/RootPathSource.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextSplit.h"
 
 namespace quillory {
 namespace {
@@ -19,18 +19,18 @@ struct FixedRoot : RootPathSource {
 std::vector<std::string> linesOf(const std::string& text)
 {
     std::vector<std::string> lines;
-    fileOpe::forEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
+    forEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
 using Fields = std::vector<std::string>;
 
-Fields fieldsOf(const QlrDirModel& r)
+Fields fieldsOf(const FolderRecord& r)
 {
     return {r.dirId, r.dirName, r.parentDirId, r.dirIcon, r.contentFile, r.needPwd ? "T" : "F", r.pwd, r.dirDescription};
 }
 
-Fields fieldsOf(const QlrDirContentModel& r)
+Fields fieldsOf(const IndexRecord& r)
 {
     return {std::string(r.cId()),     std::string(r.cTitle()), r.cContentPath(),       std::string(r.needPwd()),
             std::string(r.pwd()),     std::string(r.addTime()), std::string(r.cDesc())};
@@ -43,21 +43,21 @@ TEST(RecordFormat, awkwardTexts_roundTripThroughBothLineFormats)
         "__#__", "\r#", "|_#", "\r=_", "_#_#_", "\xC4" "rger \xFF\x80\xE4", "\xC3\x84RGER|\xC3\xA4rger"};
     for (const auto& text : texts) {
         SCOPED_TRACE(::testing::PrintToString(text));
-        QlrDirModel folder{text, text, text, text, text, true, text, text};
+        FolderRecord folder{text, text, text, text, text, true, text, text};
         const std::string dirLine = formatDirLine(folder);
         EXPECT_EQ(std::count(dirLine.begin(), dirLine.end(), '|'), 7);
         EXPECT_EQ(linesOf(dirLine), std::vector<std::string>{dirLine});
-        QlrDirModel dirBack;
+        FolderRecord dirBack;
         EXPECT_TRUE(parseDirLine(dirLine, dirBack));
         EXPECT_EQ(fieldsOf(dirBack), fieldsOf(folder));
 
-        QlrDirContentModel index;
+        IndexRecord index;
         index.assign(text, text, text, text, text, text, text);
         index.setCContentPath(text);
         const std::string indexLine = formatContentLine(index);
         EXPECT_EQ(std::count(indexLine.begin(), indexLine.end(), '|'), 6);
         EXPECT_EQ(linesOf(indexLine), std::vector<std::string>{indexLine});
-        QlrDirContentModel indexBack;
+        IndexRecord indexBack;
         EXPECT_TRUE(parseContentLine(indexLine, indexBack));
         EXPECT_EQ(fieldsOf(indexBack), fieldsOf(index));
     }
@@ -77,27 +77,27 @@ TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
     for (const auto& [flag, expected] : std::vector<std::pair<std::string, bool>>{
              {"true", true}, {"FALSE", false}, {"tRuE", true}, {"1", true}, {"-2", true}, {"0", false},
              {"10", true}, {"1.0", true}, {"0.0", false}}) {
-        QlrDirModel r;
+        FolderRecord r;
         EXPECT_TRUE(parseDirLine("D7|A|0|||" + flag + "|pw|d|extra|more", r)) << flag;
         EXPECT_EQ(r.needPwd, expected) << flag;
         EXPECT_EQ(r.dirDescription, "d");
     }
 
     // One field short is malformed, for both kinds of line.
-    QlrDirModel shortFolder;
+    FolderRecord shortFolder;
     EXPECT_FALSE(parseDirLine("D7|A|0|||True|pw", shortFolder));
     EXPECT_EQ(shortFolder.pwd, "pw");
     FixedRoot root("/home/u/cat");
-    QlrDirContentModel shortIndex(&root);
+    IndexRecord shortIndex(&root);
     EXPECT_FALSE(parseContentLine("D2!C1|Report|QLRR$/r.doc|False||2024-3-1 10:00:00", shortIndex));
     EXPECT_EQ(shortIndex.addTime(), "2024-3-1 10:00:00");
     // Far too short: the fields that are missing are empty, and the record writes itself whole.
-    QlrDirContentModel titleOnly(&root);
+    IndexRecord titleOnly(&root);
     EXPECT_FALSE(parseContentLine("D1!C1|title", titleOnly));
     EXPECT_EQ(fieldsOf(titleOnly), (Fields{"D1!C1", "title", "", "", "", "", ""}));
     EXPECT_EQ(formatContentLine(titleOnly), "D1!C1|title|||||");
 
-    QlrDirContentModel full(&root);
+    IndexRecord full(&root);
     EXPECT_TRUE(parseContentLine("D2!C1|Report|QLRR$/docs/r.doc|False||2024-3-1 10:00:00|first|extra", full));
     EXPECT_EQ(full.cContentPath(), "/home/u/cat/docs/r.doc");
     EXPECT_EQ(formatContentLine(full), "D2!C1|Report|QLRR$/docs/r.doc|False||2024-3-1 10:00:00|first");
@@ -106,7 +106,7 @@ TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
 TEST(IndexPath, pathInsideRootIsStoredWithThePlaceholderAndFollowsAMovedRoot_otherPathsAreStoredUnchanged)
 {
     FixedRoot root("/home/u/cat");
-    QlrDirContentModel index(&root);
+    IndexRecord index(&root);
     index.setCContentPath("/home/u/cat/docs/a.txt");
     EXPECT_EQ(index.storedPath(), "QLRR$/docs/a.txt");
     EXPECT_EQ(index.cContentPath(), "/home/u/cat/docs/a.txt");

@@ -104,7 +104,7 @@ void killAtStage(const std::string& path, const std::vector<std::string>& toWrit
         Messages messages;
         StopAtFlush stopping;
         stopping.ready = ready[1]; // "ready" from inside the flush that never returns
-        fileOpe files(messages, stage == 1 ? static_cast<FileIo&>(stopping) : defaultFileIo());
+        TextFiles files(messages, stage == 1 ? static_cast<FileIo&>(stopping) : defaultFileIo());
         if (stage > 0)
             files.writeFile(path, FILE_OUTPUT, 1, toWrite);
         (void)::write(ready[1], "r", 1);
@@ -313,7 +313,7 @@ TEST(SafeWrite, failedStoreWrites_showTheirMessageAndKeepFileAndCache)
     ASSERT_EQ(indexes->getCount(), 1);
     folders->getValueByKey("D1")->dirName = "Renamed";
     indexes->getValueByKey("D1!C1")->setCTitle("Renamed");
-    auto folder = std::make_shared<QlrDirModel>();
+    auto folder = std::make_shared<FolderRecord>();
     folder->dirId = "D3";
     auto index = store.newContentRecord();
     index->setCId("D1!C2");

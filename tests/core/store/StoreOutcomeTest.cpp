@@ -31,21 +31,21 @@ protected:
     }
     void TearDown() override { store.removeChangeListener(listener); }
 
-    std::shared_ptr<QlrDirContentModel> newIndex(const std::string& id)
+    std::shared_ptr<IndexRecord> newIndex(const std::string& id)
     {
         auto index = store.newContentRecord();
         index->setCId(id);
         index->setCTitle("new");
         return index;
     }
-    std::shared_ptr<QlrDirModel> newFolder(const std::string& id)
+    std::shared_ptr<FolderRecord> newFolder(const std::string& id)
     {
-        return std::make_shared<QlrDirModel>(QlrDirModel{id, "New", "0", "", "", false, "", ""});
+        return std::make_shared<FolderRecord>(FolderRecord{id, "New", "0", "", "", false, "", ""});
     }
 
     FailingIo io;
     CoreFixture fx{CoreFixture::defaultConfLines(), io};
-    qlrDbOpe& store = fx.core->store;
+    CatalogStore& store = fx.core->store;
     Changes heard;
     int listener = 0;
 };

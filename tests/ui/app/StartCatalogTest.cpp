@@ -7,10 +7,10 @@
 #include <filesystem>
 
 #include "ui/support/UiSteps.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/MainForm.h"
-#include "ui/dialogs/OptionForm.h"
-#include "ui/dialogs/ProperTyForm.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/CatalogWindow.h"
+#include "ui/dialogs/OptionsDialog.h"
+#include "ui/dialogs/NewCatalogDialog.h"
 #include "ui/platform/FileDialogs.h"
 
 using namespace quillory;
@@ -21,7 +21,7 @@ class StartCatalogTest : public QObject {
 
     static QString firstFolderShown(UiFixture& ui)
     {
-        DirTreeView* tree = ui.mainForm().dirTreeView;
+        FolderTreeView* tree = ui.catalogWindow().dirTreeView;
         return tree->topLevelItemCount() ? tree->topLevelItem(0)->text(0) : QString();
     }
 
@@ -43,7 +43,7 @@ private slots:
 
         // Options confirmed with OK: their catalog is the one the next start opens.
         QTimer::singleShot(0, [] {
-            if (auto* options = dynamic_cast<OptionForm*>(QApplication::activeModalWidget()))
+            if (auto* options = dynamic_cast<OptionsDialog*>(QApplication::activeModalWidget()))
                 QTest::mouseClick(options->cmd_ok, Qt::LeftButton);
         });
         QVERIFY(triggerEnabled(ui.frame(), QStringLiteral("mnuSysOption")));
@@ -57,7 +57,7 @@ private slots:
         // A catalog made with New is the one opened last too.
         makeFolders(ui.dir / "place");
         QTimer::singleShot(0, [&] {
-            if (auto* dialog = dynamic_cast<ProperTyForm*>(QApplication::activeModalWidget())) {
+            if (auto* dialog = dynamic_cast<NewCatalogDialog*>(QApplication::activeModalWidget())) {
                 dialog->chooseFolder(QString::fromStdString(ui.dir / "place"));
                 typeInto(dialog->txt_qlrdbFolder, QStringLiteral("Made"));
                 typeInto(dialog->txt_qlrdbDirFile, QStringLiteral("made"));

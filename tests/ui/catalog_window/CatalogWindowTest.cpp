@@ -3,11 +3,11 @@
 #include <QLineEdit>
 
 #include "ui/support/UiSteps.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/panels/PanelFrame.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/catalog_window/SplitterBar.h"
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/CatalogWindow.h"
 
 using namespace quillory;
 using namespace quillory::test;
@@ -16,9 +16,9 @@ class CatalogWindowTest : public QObject {
     Q_OBJECT
 
     UiFixture* ui = nullptr;
-    MainForm* form = nullptr;
-    DirTreeView* tree = nullptr;
-    ContentListView* list = nullptr;
+    CatalogWindow* form = nullptr;
+    FolderTreeView* tree = nullptr;
+    IndexListView* list = nullptr;
     std::string folderFile, docs;
 
     QTreeWidgetItem* node(const char* id) { return tree->node(QString::fromLatin1(id)); }
@@ -66,7 +66,7 @@ private slots:
         ui = new UiFixture;
         QCOMPARE(ui->start(), 0);
         QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
-        form = &ui->mainForm();
+        form = &ui->catalogWindow();
         tree = form->dirTreeView;
         list = form->ListView;
         folderFile = ui->demoFolder() + "/QuilloryDemo.qlr";
@@ -124,7 +124,7 @@ private slots:
         QVERIFY(form->currentContentId().empty());
         QCOMPARE(popupEntries(ui->frame()), menuOf("CAddFile - SSearch - ClipDataIn"));
         QVERIFY(triggerEnabled(ui->frame(), "mnuPop0"));
-        QVERIFY(form->panel(2)->isVisible());
+        QVERIFY(form->panel(Panel::IndexEditor)->isVisible());
     }
 
     void folderRename_writesTheFolderFile_emptyNameIsRefused_theEditedNodeIsRenamed()
@@ -150,29 +150,29 @@ private slots:
         tree->expandAll();
         const QPoint space = emptySpot(tree);
         QVERIFY(!tree->itemAt(space));
-        dragAndDrop(tree, DirTreeView::kFolderMime, "D3", centerOf(tree, node("D1")), centerOf(tree, node("D1")));
+        dragAndDrop(tree, FolderTreeView::kFolderMime, "D3", centerOf(tree, node("D1")), centerOf(tree, node("D1")));
         QCOMPARE(node("D3")->parent(), node("D1"));
         QCOMPARE(node("D6")->parent(), node("D3"));
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D3|Projects|D1|")));
 
         const QString before = fileText(folderFile);
-        dragAndDrop(tree, DirTreeView::kFolderMime, "D2", centerOf(tree, node("D4")), centerOf(tree, node("D4")));
+        dragAndDrop(tree, FolderTreeView::kFolderMime, "D2", centerOf(tree, node("D4")), centerOf(tree, node("D4")));
         QVERIFY(!node("D2")->parent());
         QCOMPARE(fileText(folderFile), before);
 
-        dragAndDrop(tree, DirTreeView::kFolderMime, "D3", space, space);
+        dragAndDrop(tree, FolderTreeView::kFolderMime, "D3", space, space);
         QVERIFY(!node("D3")->parent());
         QCOMPARE(node("D6")->parent(), node("D3"));
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D3|Projects|0|")));
 
-        dragAndDrop(tree, DirTreeView::kIndexesMime, "D1!C1\nD1!C2", centerOf(tree, node("D3")), centerOf(tree, node("D3")));
+        dragAndDrop(tree, FolderTreeView::kIndexesMime, "D1!C1\nD1!C2", centerOf(tree, node("D3")), centerOf(tree, node("D3")));
         QVERIFY(fileText(indexFile("D3")).contains(QStringLiteral("D3!C1|Welcome to Quillory|")));
         QVERIFY(fileText(indexFile("D3")).contains(QStringLiteral("D3!C2|Tips and shortcuts|")));
         QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("Welcome")));
         QCOMPARE(tree->currentItem(), node("D3"));
         QCOMPARE(column(-1), QStringList({"D3!C1", "D3!C2"}));
 
-        dragAndDrop(tree, DirTreeView::kIndexesMime, "D3!C1", centerOf(tree, node("D2")), space);
+        dragAndDrop(tree, FolderTreeView::kIndexesMime, "D3!C1", centerOf(tree, node("D2")), space);
         QVERIFY(fileText(indexFile("D2")).contains(QStringLiteral("D2!C2|Welcome to Quillory|")));
         QVERIFY(!fileText(indexFile("D3")).contains(QStringLiteral("Welcome")));
         QCOMPARE(form->currentDirId(), std::string("D2"));

@@ -14,8 +14,8 @@
 #include <QUrl>
 
 #include "ui/support/UiSteps.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/panels/ClipboardImportPanel.h"
 #include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
@@ -87,7 +87,7 @@ class ClipboardPanelTest : public QObject {
     Q_OBJECT
 
     UiFixture* ui = nullptr;
-    MainForm* form = nullptr;
+    CatalogWindow* form = nullptr;
     ClipboardImportPanel* panel = nullptr;
 
     void put(QMimeData* data) { ui->clipboard.setContent(data); }
@@ -120,8 +120,8 @@ private slots:
         ui = new UiFixture;
         QCOMPARE(ui->start(), 0);
         QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
-        form = &ui->mainForm();
-        panel = form->Frame4;
+        form = &ui->catalogWindow();
+        panel = form->clipboardPanel;
     }
     void cleanup() { delete ui; }
 
@@ -148,10 +148,10 @@ private slots:
 
         clickButton(panel->cmd_toDirContent);
         QVERIFY(!panel->isVisible());
-        QVERIFY(form->Frame2->isVisible());
-        QCOMPARE(form->Frame2->txt_cpath->text(), QString::fromStdString(path));
-        QTest::keyClicks(form->Frame2->txt_ctitle, QStringLiteral("Notes"));
-        clickButton(form->Frame2->cmd_cAdd);
+        QVERIFY(form->indexPanel->isVisible());
+        QCOMPARE(form->indexPanel->txt_cpath->text(), QString::fromStdString(path));
+        QTest::keyClicks(form->indexPanel->txt_ctitle, QStringLiteral("Notes"));
+        clickButton(form->indexPanel->cmd_cAdd);
         QVERIFY(fileText(ui->demoFolder() + "/Indexes/D1.qlr").contains(QStringLiteral("|Notes|QLRR$/notes.txt|")));
         QVERIFY(ui->messages.shown.empty());
     }
@@ -295,7 +295,7 @@ private slots:
         both->setUrls({QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder() + "/Documents/Welcome.txt"))});
         put(both);
         openPanel();
-        QVERIFY(form->Frame2->isVisible());
+        QVERIFY(form->indexPanel->isVisible());
         QCOMPARE(panel->currentClipFormat(), ClipFormat::FileDrop);
     }
 
@@ -329,9 +329,9 @@ private slots:
         putText(address);
         openPanel();
         QVERIFY(!panel->isVisible());
-        QVERIFY(form->Frame2->isVisible());
-        QCOMPARE(form->Frame2->txt_cpath->text(), address);
-        QVERIFY(form->Frame2->cmd_cAdd->isEnabled());
+        QVERIFY(form->indexPanel->isVisible());
+        QCOMPARE(form->indexPanel->txt_cpath->text(), address);
+        QVERIFY(form->indexPanel->cmd_cAdd->isEnabled());
 
         putText(QStringLiteral("see https://example.org"));
         openPanel();
@@ -345,8 +345,8 @@ private slots:
         copied->setText(QString::fromStdString(file));
         put(copied);
         openPanel();
-        QVERIFY(form->Frame2->isVisible());
-        QCOMPARE(form->Frame2->txt_cpath->text(), QString::fromStdString(file));
+        QVERIFY(form->indexPanel->isVisible());
+        QCOMPARE(form->indexPanel->txt_cpath->text(), QString::fromStdString(file));
 
         // Two files, or a folder: nothing to index, an empty text.
         for (const QList<QUrl>& urls : {QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(file)),
@@ -366,8 +366,8 @@ private slots:
     void withoutAFolder_aWebAddressIsShownAsText_andAddingTheSavedFileIsRefused()
     {
         ui->frame().doAddNew(ui->dir.path(), "Empty", "Empty.qlr");
-        form = &ui->mainForm();
-        panel = form->Frame4;
+        form = &ui->catalogWindow();
+        panel = form->clipboardPanel;
         putText(QStringLiteral("http://example.org"));
         // The menu's entry needs a folder; the launcher and the hot key open the panel all the same.
         QVERIFY(!triggerEnabled(ui->frame(), QStringLiteral("mnuClipDataIn")));
@@ -392,7 +392,7 @@ private slots:
         openPanel();
         QVERIFY(panel->pic_clipboard->isVisible());
         QVERIFY(!panel->txt_clipboard->isVisible() && !panel->txt_clipboardText->isVisible());
-        QVERIFY(!panel->Frame5->isVisible() && !panel->ope_clipFile[0]->isVisible());
+        QVERIFY(!panel->kindRow->isVisible() && !panel->ope_clipFile[0]->isVisible());
         QCOMPARE(panel->currentClipFormat(), ClipFormat::Bitmap);
         saveAs(ui->dir / "picture.bmp");
         QVERIFY(savedState());

@@ -10,9 +10,9 @@
 
 #include "core/catalog_window/CatalogEdits.h"
 #include "ui/support/UiSteps.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/FolderEditorPanel.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
@@ -25,9 +25,9 @@ class EditorPanelsTest : public QObject {
     Q_OBJECT
 
     UiFixture* ui = nullptr;
-    MainForm* form = nullptr;
-    DirTreeView* tree = nullptr;
-    ContentListView* list = nullptr;
+    CatalogWindow* form = nullptr;
+    FolderTreeView* tree = nullptr;
+    IndexListView* list = nullptr;
     std::string folderFile, docs;
 
     QTreeWidgetItem* node(const QString& id) { return tree->node(id); }
@@ -52,7 +52,7 @@ private slots:
                    "D4!C1|Secret book|QLRR$/QuilloryDemo/Documents/Welcome.txt|True|s3cret|2026-01-01 09:00:00|kept\r\n");
         QCOMPARE(ui->start(), 0);
         QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
-        form = &ui->mainForm();
+        form = &ui->catalogWindow();
         tree = form->dirTreeView;
         list = form->ListView;
         folderFile = ui->demoFolder() + "/QuilloryDemo.qlr";
@@ -62,7 +62,7 @@ private slots:
 
     void folderEditor_addsSubfolderAndTopLevelFolder_trimmedWithTheirIndexFiles()
     {
-        FolderEditorPanel* panel = form->Frame1;
+        FolderEditorPanel* panel = form->folderPanel;
         chooseFolder("D1");
         QVERIFY(trigger("mnuDAddChild"));
         QVERIFY(panel->isVisible());
@@ -94,7 +94,7 @@ private slots:
 
     void folderEditor_showsTheFolderWithItsParent_savesChangesAndKeepsAPasswordNotTouched()
     {
-        FolderEditorPanel* panel = form->Frame1;
+        FolderEditorPanel* panel = form->folderPanel;
         chooseFolder("D4");
         QVERIFY(trigger("mnuDUpdate"));
         QCOMPARE(panel->txt_dirId->text(), QStringLiteral("D4"));
@@ -153,9 +153,9 @@ private slots:
         chooseFolder("D3");
         QVERIFY(trigger("mnuDUpdate"));
         ui->messages.answers = {MsgAnswer::Yes};
-        clickButton(form->Frame1->cmd_deleteDir);
+        clickButton(form->folderPanel->cmd_deleteDir);
         QTRY_VERIFY(!node(QStringLiteral("D3")));
-        QVERIFY(!form->Frame1->isVisible());
+        QVERIFY(!form->folderPanel->isVisible());
     }
 
     void editors_keepWhatChangedMeanwhile_andWorkOnWhatTheyWereOpenedFor()
@@ -167,10 +167,10 @@ private slots:
         QVERIFY(renameFolder(ui->core().store, "D4", "Renamed in the tree"));
         chooseFolder("D1");
         QVERIFY(trigger("mnuDDelete")); // D1 holds indexes: refused
-        QCOMPARE(form->Frame1->txt_dirId->text(), QStringLiteral("D4"));
-        QTest::keyClick(form->Frame1->txt_desc, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(form->Frame1->txt_desc, QStringLiteral("Novels"));
-        clickButton(form->Frame1->cmd_updateDir);
+        QCOMPARE(form->folderPanel->txt_dirId->text(), QStringLiteral("D4"));
+        QTest::keyClick(form->folderPanel->txt_desc, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(form->folderPanel->txt_desc, QStringLiteral("Novels"));
+        clickButton(form->folderPanel->cmd_updateDir);
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Renamed in the tree|D2|||False||Novels\r\n")));
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D1|Getting started|0|")));
 
@@ -179,8 +179,8 @@ private slots:
         clickItem(list, list->indexOf(QStringLiteral("D4!C1")));
         QVERIFY(trigger("mnuCUpdate"));
         chooseFolder("D2");
-        typeInto(form->Frame2->txt_ctitle, QStringLiteral("Saved where it belongs"));
-        clickButton(form->Frame2->cmd_cupdate);
+        typeInto(form->indexPanel->txt_ctitle, QStringLiteral("Saved where it belongs"));
+        clickButton(form->indexPanel->cmd_cupdate);
         QVERIFY(fileText(indexFile("D4")).startsWith(QStringLiteral("D4!C1|Saved where it belongs|")));
         QVERIFY(!fileText(indexFile("D2")).contains(QStringLiteral("Saved where it belongs")));
         QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg002"});
@@ -188,7 +188,7 @@ private slots:
 
     void editors_storeOnlyWhereTheyWereOpened_andLeaveTheChoiceMadeMeanwhile()
     {
-        IndexEditorPanel* panel = form->Frame2;
+        IndexEditorPanel* panel = form->indexPanel;
         // Add Index opened on D1, D2 chosen before Add: the index goes to D1 and D2 stays current,
         // with no index chosen.
         chooseFolder("D1");
@@ -219,12 +219,12 @@ private slots:
         // The folder editor open on D4; meanwhile D4 is dragged to the top level.
         chooseFolder("D4");
         QVERIFY(trigger("mnuDUpdate"));
-        dragAndDrop(tree, DirTreeView::kFolderMime, QStringLiteral("D4"), centerOf(tree, node(QStringLiteral("D1"))),
+        dragAndDrop(tree, FolderTreeView::kFolderMime, QStringLiteral("D4"), centerOf(tree, node(QStringLiteral("D1"))),
                     emptySpot(tree));
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D4|Books|0|")));
-        QTest::keyClick(form->Frame1->txt_desc, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(form->Frame1->txt_desc, QStringLiteral("Novels"));
-        clickButton(form->Frame1->cmd_updateDir);
+        QTest::keyClick(form->folderPanel->txt_desc, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(form->folderPanel->txt_desc, QStringLiteral("Novels"));
+        clickButton(form->folderPanel->cmd_updateDir);
         QVERIFY2(fileText(folderFile).contains(QStringLiteral("D4|Books|0|||False||Novels\r\n")), qPrintable(fileText(folderFile)));
 
         // The index editor open on D1!C2; meanwhile its document is renamed from the list.
@@ -235,9 +235,9 @@ private slots:
                                 "Hints.md")
                      .outcome,
                  DocumentRename::Renamed);
-        QTest::keyClick(form->Frame2->txt_cdesc, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(form->Frame2->txt_cdesc, QStringLiteral("Read often."));
-        clickButton(form->Frame2->cmd_cupdate);
+        QTest::keyClick(form->indexPanel->txt_cdesc, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(form->indexPanel->txt_cdesc, QStringLiteral("Read often."));
+        clickButton(form->indexPanel->cmd_cupdate);
         const QString d1 = fileText(indexFile("D1"));
         QVERIFY2(d1.contains(QStringLiteral("D1!C2|Tips and shortcuts|QLRR$/QuilloryDemo/Documents/Hints.md|")), qPrintable(d1));
         QVERIFY(d1.contains(QStringLiteral("|Read often.\r\n")));
@@ -246,7 +246,7 @@ private slots:
 
     void folderEditor_aRefusedDeletionKeepsThePanel_aSubfolderNeedsAParent()
     {
-        FolderEditorPanel* panel = form->Frame1;
+        FolderEditorPanel* panel = form->folderPanel;
         for (const char* id : {"D1", "D3"}) { // holds indexes; has a subfolder
             chooseFolder(id);
             QVERIFY(trigger("mnuDUpdate"));
@@ -260,8 +260,8 @@ private slots:
 
         // In a new, empty catalog no folder is current: a subfolder has no parent to go under.
         ui->frame().doAddNew(ui->dir.path(), "Household", "Household.qlr");
-        form = &ui->mainForm();
-        panel = form->Frame1;
+        form = &ui->catalogWindow();
+        panel = form->folderPanel;
         QVERIFY(trigger("mnuDAddRoot"));
         clickButton(panel->check_addDir[0]);
         typeInto(panel->txt_dirName, QStringLiteral("Orphan"));
@@ -272,7 +272,7 @@ private slots:
 
     void indexEditor_refusesToStoreIntoWhatWentMeanwhile_keepingWhatWasTyped()
     {
-        IndexEditorPanel* panel = form->Frame2;
+        IndexEditorPanel* panel = form->indexPanel;
         // Add: the panel open for D6, and D6 deleted from the tree meanwhile.
         writeBytes(indexFile("D6"), "");
         ui->core().store.resetStoreCache();
@@ -304,7 +304,7 @@ private slots:
         clickItem(list, list->indexOf(QStringLiteral("D1!C1")));
         QVERIFY(trigger("mnuCUpdate"));
         typeInto(panel->txt_ctitle, QStringLiteral("Welcome, revised"));
-        dragAndDrop(tree, DirTreeView::kIndexesMime, QStringLiteral("D1!C1"), centerOf(tree, node(QStringLiteral("D2"))),
+        dragAndDrop(tree, FolderTreeView::kIndexesMime, QStringLiteral("D1!C1"), centerOf(tree, node(QStringLiteral("D2"))),
                     centerOf(tree, node(QStringLiteral("D2"))));
         QVERIFY(fileText(indexFile("D2")).contains(QStringLiteral("D2!C2|Welcome to Quillory|")));
         clickButton(panel->cmd_cupdate);
@@ -316,7 +316,7 @@ private slots:
 
     void indexEditor_aFailedAddOrSaveKeepsThePanelWithWhatWasTyped()
     {
-        IndexEditorPanel* panel = form->Frame2;
+        IndexEditorPanel* panel = form->indexPanel;
         chooseFolder("D1");
         clickItem(list, list->indexOf(QStringLiteral("D1!C1")));
         QVERIFY(trigger("mnuCUpdate"));
@@ -342,7 +342,7 @@ private slots:
 
     void indexEditor_addsAnIndexThatBecomesCurrent_withTheTimeInOneLocalForm()
     {
-        IndexEditorPanel* panel = form->Frame2;
+        IndexEditorPanel* panel = form->indexPanel;
         chooseFolder("D1");
         QVERIFY(trigger("mnuCAddFile"));
         QVERIFY(panel->isVisible());
@@ -372,7 +372,7 @@ private slots:
 
     void indexEditor_editRenewsTheTimeAndKeepsThePassword_listFollowsTheTitle()
     {
-        IndexEditorPanel* panel = form->Frame2;
+        IndexEditorPanel* panel = form->indexPanel;
         chooseFolder("D4");
         clickItem(list, list->indexOf(QStringLiteral("D4!C1")));
         QVERIFY(trigger("mnuCUpdate"));
@@ -393,7 +393,7 @@ private slots:
     void indexEditor_deleteAsksOnce_cancelKeeps_noKeepsTheDocument_yesTrashesIt()
     {
         const ScopedEnvironment dataHome("XDG_DATA_HOME", ui->dir / "data"); // made by the trash
-        IndexEditorPanel* panel = form->Frame2;
+        IndexEditorPanel* panel = form->indexPanel;
         chooseFolder("D1");
         auto editRow = [&](const char* id) {
             clickItem(list, list->indexOf(QString::fromLatin1(id)));
@@ -436,7 +436,7 @@ private slots:
         chooseFolder("D1");
         clickItem(list, list->indexOf(QStringLiteral("D1!C1")));
         QVERIFY(trigger("mnuCUpdate"));
-        IndexEditorPanel* panel = form->Frame2;
+        IndexEditorPanel* panel = form->indexPanel;
         QCOMPARE(panel->txt_ctitle->text().size(), qsizetype(title.size()));
         QCOMPARE(panel->txt_cdesc->toPlainText().size(), qsizetype(description.size()));
         QVERIFY(!panel->txt_ctitle->isReadOnly() && !panel->txt_cdesc->isReadOnly());
@@ -457,17 +457,17 @@ private slots:
         ui->core().store.resetStoreCache();
         form->setCurrentDir("D9");
         QVERIFY(trigger("mnuDUpdate"));
-        for (QWidget* field : std::initializer_list<QWidget*>{form->Frame1->txt_dirName, form->Frame1->txt_desc}) {
+        for (QWidget* field : std::initializer_list<QWidget*>{form->folderPanel->txt_dirName, form->folderPanel->txt_desc}) {
             QVERIFY(isShownInPart(field));
             const auto* note = field->findChild<QLabel*>(field->objectName() + QStringLiteral("_note"));
             QVERIFY(note && note->isVisible());
             QVERIFY2(note->text().startsWith(caption("MF_FieldShownInPart")) && note->text().remove(QRegularExpression(QStringLiteral("\\D"))) == QStringLiteral("3000000"),
                      qPrintable(note->text()));
         }
-        QVERIFY(form->Frame1->txt_dirName->isReadOnly() && form->Frame1->txt_desc->isReadOnly());
-        QTest::keyClick(form->Frame1->txt_desc, Qt::Key_End, Qt::ControlModifier);
-        QTest::keyClicks(form->Frame1->txt_desc, QStringLiteral("x"));
-        clickButton(form->Frame1->cmd_updateDir);
+        QVERIFY(form->folderPanel->txt_dirName->isReadOnly() && form->folderPanel->txt_desc->isReadOnly());
+        QTest::keyClick(form->folderPanel->txt_desc, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(form->folderPanel->txt_desc, QStringLiteral("x"));
+        clickButton(form->folderPanel->cmd_updateDir);
         QVERIFY(readBytes(folderFile).find("D9|" + huge + "|0|||False||" + huge + "\r\n") != std::string::npos);
 
         chooseFolder("D1");
@@ -485,7 +485,7 @@ private slots:
     void newCatalog_filledThroughThePanels_holdsItAllAfterARestart()
     {
         ui->frame().doAddNew(ui->dir.path(), "Household", "Household.qlr");
-        form = &ui->mainForm();
+        form = &ui->catalogWindow();
         tree = form->dirTreeView;
         list = form->ListView;
         QCOMPARE(tree->topLevelItemCount(), 0);
@@ -493,25 +493,25 @@ private slots:
         QVERIFY(pathExists(newFolderFile));
 
         QVERIFY(trigger("mnuDAddRoot"));
-        typeInto(form->Frame1->txt_dirName, QStringLiteral("Bills"));
-        clickButton(form->Frame1->cmd_AddDir);
+        typeInto(form->folderPanel->txt_dirName, QStringLiteral("Bills"));
+        clickButton(form->folderPanel->cmd_AddDir);
         QTRY_COMPARE(tree->topLevelItemCount(), 1);
         clickItem(tree, tree->topLevelItem(0));
         QVERIFY(trigger("mnuDAddChild"));
-        typeInto(form->Frame1->txt_dirName, QStringLiteral("Electricity"));
-        clickButton(form->Frame1->cmd_AddDir);
+        typeInto(form->folderPanel->txt_dirName, QStringLiteral("Electricity"));
+        clickButton(form->folderPanel->cmd_AddDir);
         QTRY_COMPARE(tree->topLevelItem(0)->childCount(), 1);
         clickItem(tree, tree->topLevelItem(0)->child(0));
         QVERIFY(trigger("mnuCAddFile"));
-        typeInto(form->Frame2->txt_ctitle, QStringLiteral("March invoice"));
-        typeInto(form->Frame2->txt_cpath, QString::fromStdString(ui->dir / "Household/march.pdf"));
-        clickButton(form->Frame2->cmd_cAdd);
+        typeInto(form->indexPanel->txt_ctitle, QStringLiteral("March invoice"));
+        typeInto(form->indexPanel->txt_cpath, QString::fromStdString(ui->dir / "Household/march.pdf"));
+        clickButton(form->indexPanel->cmd_cAdd);
         QVERIFY(list->hasRow(QStringLiteral("D2!C1")));
         QVERIFY(ui->messages.shown.empty());
 
         QCOMPARE(ui->restart(), 0);
         ui->frame().openCatalog(newFolderFile);
-        form = &ui->mainForm();
+        form = &ui->catalogWindow();
         tree = form->dirTreeView;
         list = form->ListView;
         QCOMPARE(tree->topLevelItemCount(), 1);

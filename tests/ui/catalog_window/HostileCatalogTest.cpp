@@ -6,9 +6,9 @@
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/DisplayText.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/SingleInstance.h"
 #include "ui/support/UiSteps.h"
@@ -29,7 +29,7 @@ private slots:
         writeBytes(folderFile(ui), "D1|" + huge + "|0|||False||\r\n");
         writeBytes(ui.demoFolder() + "/Indexes/D1.qlr", "D1!C1|" + huge + "|QLRR$/x.txt|False||t|" + huge + "\r\n");
         QCOMPARE(ui.start(), 0);
-        MainForm& form = ui.mainForm();
+        CatalogWindow& form = ui.catalogWindow();
         const qsizetype most = static_cast<qsizetype>(kMaxShownBytes) + 3;
         QVERIFY(form.dirTreeView->node(QStringLiteral("D1"))->text(0).size() <= most);
         const QModelIndex row = form.ListView->indexOf(QStringLiteral("D1!C1"), 1);
@@ -48,7 +48,7 @@ private slots:
             lines += "D" + std::to_string(i) + "|level " + std::to_string(i) + "|D" + std::to_string(i - 1) + "|||False||\r\n";
         writeBytes(folderFile(ui), lines);
         QCOMPARE(ui.start(), 0);
-        DirTreeView* tree = ui.mainForm().dirTreeView;
+        FolderTreeView* tree = ui.catalogWindow().dirTreeView;
         QCOMPARE(tree->nodeCount(), kMaxShownDepth);
         QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err013"});
         QVERIFY(ui.messages.shown[0].text.ends_with("level 1001 … (500)"));
@@ -61,13 +61,13 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
-        MDIMainForm& frame = ui.frame();
+        MainFrame& frame = ui.frame();
         FileDialogs::setNextAnswer(QString::fromStdString(ui.demoFolder() + "/Indexes/D1.qlr"));
         QVERIFY(triggerEnabled(frame, "mnuClose"));
         QVERIFY(triggerEnabled(frame, "mnuOpen"));
         QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err016"});
         QVERIFY(ui.messages.shown[0].text.ends_with(" : " + folderFile(ui)));
-        QVERIFY(!ui.app().mainForm());
+        QVERIFY(!ui.app().catalogWindow());
 
         // A text file of many lines is one message, naming its first bad lines.
         std::string text;
@@ -108,7 +108,7 @@ private slots:
         UiFixture gone;
         QCOMPARE(gone.start(), 0);
         std::filesystem::remove_all(gone.demoFolder());
-        gone.mainForm().dirTreeView->node(QStringLiteral("D1"))->setText(0, QStringLiteral("Renamed"));
+        gone.catalogWindow().dirTreeView->node(QStringLiteral("D1"))->setText(0, QStringLiteral("Renamed"));
         QCOMPARE(gone.messages.keys(), std::vector<std::string>{"Err009"});
     }
 };

@@ -11,9 +11,9 @@
 #include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/search/DocumentScan.h"
 #include "ui/support/UiSteps.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 
@@ -24,7 +24,7 @@ class SearchPanelTest : public QObject {
     Q_OBJECT
 
     UiFixture* ui = nullptr;
-    MainForm* form = nullptr;
+    CatalogWindow* form = nullptr;
     SearchPanel* panel = nullptr;
 
     std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
@@ -108,8 +108,8 @@ private slots:
                                         + line("D3!C2", "Site", "https://example.org/report.txt"));
         QCOMPARE(ui->start(), 0);
         QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
-        form = &ui->mainForm();
-        panel = form->Frame3;
+        form = &ui->catalogWindow();
+        panel = form->searchPanel;
     }
     void cleanup() { delete ui; }
 
@@ -194,11 +194,11 @@ private slots:
         QVERIFY(startHeldScan(true, 3));
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuCAddFile")));
         QVERIFY(!panel->searching());
-        QVERIFY(form->Frame2->isVisible());
+        QVERIFY(form->indexPanel->isVisible());
         QCOMPARE(rows(), QStringList({"D1!C3"}));
         QCOMPARE(note(), noteWith("MF_F3_Stopped", {"3", "8"}));
         QTest::qWait(100); // nothing of the ended scan comes afterwards
-        QVERIFY(form->Frame2->isVisible());
+        QVERIFY(form->indexPanel->isVisible());
     }
 };
 

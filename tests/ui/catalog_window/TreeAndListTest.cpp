@@ -7,9 +7,9 @@
 #include <QPushButton>
 
 #include "core/CoreContext.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/support/UiSteps.h"
@@ -41,9 +41,9 @@ class TreeAndListTest : public QObject {
     Q_OBJECT
 
     UiFixture* ui = nullptr;
-    MainForm* form = nullptr;
-    DirTreeView* tree = nullptr;
-    ContentListView* list = nullptr;
+    CatalogWindow* form = nullptr;
+    FolderTreeView* tree = nullptr;
+    IndexListView* list = nullptr;
 
     QTreeWidgetItem* node(const char* id) { return tree->node(QString::fromLatin1(id)); }
     std::string folderFile() { return ui->demoFolder() + "/QuilloryDemo.qlr"; }
@@ -86,8 +86,8 @@ class TreeAndListTest : public QObject {
     void addIndexTitled(const QString& title)
     {
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuCAddFile")));
-        typeInto(form->Frame2->txt_ctitle, title);
-        clickButton(form->Frame2->cmd_cAdd);
+        typeInto(form->indexPanel->txt_ctitle, title);
+        clickButton(form->indexPanel->cmd_cAdd);
         settle();
     }
     // A web address copied and taken in from the clipboard: it goes to a new index.
@@ -97,8 +97,8 @@ class TreeAndListTest : public QObject {
         data->setText(address);
         ui->clipboard.setContent(data);
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClipDataIn")));
-        QVERIFY(form->Frame2->isVisible());
-        clickButton(form->Frame2->cmd_cAdd);
+        QVERIFY(form->indexPanel->isVisible());
+        clickButton(form->indexPanel->cmd_cAdd);
         settle();
     }
     QString cell(const char* id, int column) { return list->indexOf(QString::fromLatin1(id), column).data().toString(); }
@@ -116,7 +116,7 @@ private slots:
     {
         ui = new UiFixture;
         QCOMPARE(ui->start(), 0);
-        form = &ui->mainForm();
+        form = &ui->catalogWindow();
         tree = form->dirTreeView;
         list = form->ListView;
         tree->expandAll();
@@ -127,14 +127,14 @@ private slots:
     {
         const QPoint space = emptySpot(tree);
         QMimeData earlier;
-        earlier.setData(DirTreeView::kIndexesMime, "D1!C1");
+        earlier.setData(FolderTreeView::kIndexesMime, "D1!C1");
         QVERIFY(dragOver(tree, earlier, centerOf(tree, node("D3"))));
         QCOMPARE(tree->lastDropNode(), node("D3"));
         QCOMPARE(tree->dropHighlight(), node("D3")); // the folder under the pointer is marked
         QVERIFY(node("D3")->data(0, Qt::BackgroundRole).isValid());
         // That drag ended somewhere else (Escape, another window): this one never passed D3.
         QMimeData later;
-        later.setData(DirTreeView::kIndexesMime, "D1!C1");
+        later.setData(FolderTreeView::kIndexesMime, "D1!C1");
         dragOver(tree, later, space);
         dropAt(tree, later, space);
         QVERIFY(fileText(indexFile("D1")).contains(QStringLiteral("D1!C1|")));
@@ -143,7 +143,7 @@ private slots:
 
         // One drag that leaves the tree and comes back keeps the folder it passed last.
         QMimeData one;
-        one.setData(DirTreeView::kIndexesMime, "D1!C1");
+        one.setData(FolderTreeView::kIndexesMime, "D1!C1");
         dragOver(tree, one, centerOf(tree, node("D2")));
         QDragLeaveEvent leave;
         QApplication::sendEvent(tree->viewport(), &leave);
@@ -155,7 +155,7 @@ private slots:
     void aFolderCannotBeDroppedIntoItself_thePointerSaysSo()
     {
         QMimeData mime;
-        mime.setData(DirTreeView::kFolderMime, "D3");
+        mime.setData(FolderTreeView::kFolderMime, "D3");
         QVERIFY(!dragOver(tree, mime, centerOf(tree, node("D6")))); // its own child
         QVERIFY(!dragOver(tree, mime, centerOf(tree, node("D3"))));
         QVERIFY(!tree->dropHighlight());

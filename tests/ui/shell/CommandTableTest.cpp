@@ -7,9 +7,9 @@
 
 #include "core/CoreContext.h"
 #include "core/shell/CommandTable.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/MainForm.h"
-#include "ui/catalog_window/panels/PanelFrame.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/CatalogWindow.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameToolbar.h"
 #include "ui/support/UiSteps.h"
@@ -78,11 +78,11 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
-        MDIMainForm& frame = ui.frame();
+        MainFrame& frame = ui.frame();
         CommandDispatcher& commands = frame.commands();
         const QList<QAction*> toolbar = frame.toolbar().actions();
         QCOMPARE(toolbar.size(), static_cast<qsizetype>(toolbarLayout().size()));
-        clickItem(ui.mainForm().ListView, ui.mainForm().ListView->indexOf(QStringLiteral("D1!C1"))); // every command on
+        clickItem(ui.catalogWindow().ListView, ui.catalogWindow().ListView->indexOf(QStringLiteral("D1!C1"))); // every command on
         for (QAction* button : toolbar)
             button->setVisible(true); // both sets' buttons, to be triggered
         recordEveryCommand(commands);
@@ -118,7 +118,7 @@ private slots:
             }
             if (!row.toolKey.empty()) {
                 ran.clear();
-                ui.mainForm().toolBarOpe(std::string(row.toolKey));
+                ui.catalogWindow().runToolbarKey(std::string(row.toolKey));
                 QCOMPARE(ran, std::vector<Command>{row.command});
             }
             QCOMPARE(commandOfLauncher(row.launcher.value_or(LauncherButton::Change)) == row.command,
@@ -130,7 +130,7 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
-        MainForm* form = &ui.mainForm();
+        CatalogWindow* form = &ui.catalogWindow();
         checkStates(ui, {"a folder chosen", "1110", "011111"});
         clickItem(form->ListView, form->ListView->indexOf(QStringLiteral("D1!C2")));
         checkStates(ui, {"an index chosen", "1111", "011111"});
@@ -139,7 +139,7 @@ private slots:
 
         ui.hotKey.press(); // the hot key brings it back
         QVERIFY(ui.frame().isVisible());
-        QVERIFY(ui.app().mainForm()->panel(4)->isVisible());
+        QVERIFY(ui.app().catalogWindow()->panel(Panel::ClipboardImport)->isVisible());
         checkStates(ui, {"frame back", "1111", "011111"});
 
         QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));

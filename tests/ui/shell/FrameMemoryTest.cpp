@@ -17,7 +17,7 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
-        MDIMainForm* frame = &ui.frame();
+        MainFrame* frame = &ui.frame();
         const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY(free.contains(frame->frameGeometry()));
         QCOMPARE(frame->windowTitle(), QStringLiteral("QuilloryDemo — Quillory"));

@@ -7,14 +7,14 @@
 #include <QScrollArea>
 
 #include "ui/support/UiSteps.h"
-#include "ui/catalog_window/ContentListView.h"
-#include "ui/catalog_window/DirTreeView.h"
-#include "ui/catalog_window/panels/PanelFrame.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/catalog_window/SplitterBar.h"
-#include "ui/catalog_window/MainForm.h"
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/platform/DesktopOpener.h"
 #include "ui/platform/FileDialogs.h"
-#include "ui/dialogs/AboutForm.h"
+#include "ui/dialogs/AboutDialog.h"
 #include "ui/shell/FrameToolbar.h"
 #include <QLabel>
 #include <QTimer>
@@ -25,7 +25,7 @@ using namespace quillory::test;
 namespace {
 
 // The menus on the bar, then the toolbar buttons, that are shown.
-QStringList shownEntries(MDIMainForm& frame)
+QStringList shownEntries(MainFrame& frame)
 {
     QStringList names;
     for (const char* name : {"mnufile1", "mnuFile", "mnuDirectory", "mnuFileList", "mnuTool", "mnuSystem", "mnuHelp"})
@@ -63,7 +63,7 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
-        MainForm& form = ui.mainForm();
+        CatalogWindow& form = ui.catalogWindow();
         QWidget* split = form.findChild<QWidget*>(QStringLiteral("picSplit"));
         const char* const opens[] = {"tDAddRoot", "tCAdd", "mnuSSearchFile", "tTClipDataIn"};
         for (const QSize size : {QSize(800, 600), ui.frame().minimumSize()}) {
@@ -106,28 +106,28 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
-        MDIMainForm& frame = ui.frame();
+        MainFrame& frame = ui.frame();
         QCOMPARE(shownEntries(frame).mid(0, 7), kCatalog);
         QVERIFY(triggerEnabled(frame, "mnuClose"));
-        QVERIFY(!ui.app().mainForm());
+        QVERIFY(!ui.app().catalogWindow());
         QCOMPARE(shownEntries(frame), kNoCatalog);
 
         FileDialogs::setNextAnswer(QString::fromStdString(ui.demoFolder() + "/QuilloryDemo.qlr"));
         QVERIFY(triggerEnabled(frame, "mnuOpen"));
-        QCOMPARE(ui.mainForm().currentDirId(), std::string("D1"));
+        QCOMPARE(ui.catalogWindow().currentDirId(), std::string("D1"));
         QCOMPARE(shownEntries(frame).mid(0, 7), kCatalog);
 
         writeBytes(ui.dir / "Other/Other.qlr", "D1|Alpha|0|||False||\r\n");
         FileDialogs::setNextAnswer(QString::fromStdString(ui.dir / "Other/Other.qlr"));
         frame.mnuOpen_Click();
-        DirTreeView* tree = ui.mainForm().dirTreeView;
+        FolderTreeView* tree = ui.catalogWindow().dirTreeView;
         QCOMPARE(tree->topLevelItemCount(), 1);
         QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Alpha"));
         QCOMPARE(frame.mdiArea()->subWindowList().size(), 1);
 
         FileDialogs::setNextAnswer(QStringLiteral("/quillory-no-catalog-folder.qlr"));
         frame.mnuOpen_Click(); // nothing to open: the shown catalog is closed all the same
-        QVERIFY(!ui.app().mainForm());
+        QVERIFY(!ui.app().catalogWindow());
         QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err001"});
         QCOMPARE(shownEntries(frame), kNoCatalog);
         QVERIFY(triggerEnabled(frame, "mnuExit1")); // exit from the menus without a catalog
@@ -138,7 +138,7 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
-        MDIMainForm& frame = ui.frame();
+        MainFrame& frame = ui.frame();
         frame.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         // Both sets have a File menu under Alt+F: only the one shown answers, every time.
@@ -158,7 +158,7 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
-        MDIMainForm& frame = ui.frame();
+        MainFrame& frame = ui.frame();
         // Each shown menu by its place on the bar: the entries (counted with separators) that
         // carry a picture, and the picture's name; every other entry has none.
         auto pictures = [&frame](const QStringList& menus) {
@@ -190,7 +190,7 @@ private slots:
         QCOMPARE(ui.start(), 0);
         QStringList texts;
         QTimer::singleShot(0, [&] {
-            AboutForm* about = ui.frame().aboutForm();
+            AboutDialog* about = ui.frame().aboutDialog();
             if (!about)
                 return;
             for (const QLabel* label : about->findChildren<QLabel*>())
@@ -220,21 +220,21 @@ private slots:
             Application second(secondCore, ui.instanceName(), ui.platform());
             QCOMPARE(second.start(), 2);
             QCOMPARE(secondMessages.keys(), std::vector<std::string>{"Msg015"});
-            QVERIFY(!second.frame() && !second.mainForm());
+            QVERIFY(!second.frame() && !second.catalogWindow());
         }
         QVERIFY(ui.messages.shown.empty());
-        QPointer<MDIMainForm> frame = &ui.frame();
-        QPointer<MainForm> form = &ui.mainForm();
+        QPointer<MainFrame> frame = &ui.frame();
+        QPointer<CatalogWindow> form = &ui.catalogWindow();
         QVERIFY(frame->isVisible());
 
         QVERIFY(!frame->close());
         QVERIFY(!frame->isVisible());
         QCOMPARE(ui.quitRequests, 0);
-        QCOMPARE(ui.app().mainForm(), form.data());
+        QCOMPARE(ui.app().catalogWindow(), form.data());
 
         QVERIFY(triggerEnabled(*frame, "mnuExit"));
         QCOMPARE(ui.quitRequests, 1);
-        QVERIFY(!ui.app().frame() && !ui.app().mainForm());
+        QVERIFY(!ui.app().frame() && !ui.app().catalogWindow());
         QTRY_VERIFY(form.isNull() && frame.isNull());
         Application again(ui.core(), ui.instanceName(), ui.platform());
         QCOMPARE(again.start(), 0);
@@ -244,7 +244,7 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
-        MainForm& form = ui.mainForm();
+        CatalogWindow& form = ui.catalogWindow();
         QWidget* split = form.findChild<QWidget*>(QStringLiteral("picSplit"));
         QWidget* tree = form.findChild<QWidget*>(QStringLiteral("dirTreeView"));
         QWidget* list = form.findChild<QWidget*>(QStringLiteral("ListView"));
@@ -312,7 +312,7 @@ private slots:
             lines += "D3!C" + std::to_string(i + 1) + "|t|" + stored[i] + "|False||2024-1-1 10:00:00|\r\n";
         writeBytes(ui.demoFolder() + "/Indexes/D3.qlr", lines);
         QCOMPARE(ui.start(), 0);
-        MainForm& form = ui.mainForm();
+        CatalogWindow& form = ui.catalogWindow();
         clickItem(form.dirTreeView, form.dirTreeView->node(QStringLiteral("D3")));
         for (const char* key : {"D3!C1", "D3!C2"}) {
             clickItem(form.ListView, form.ListView->indexOf(QString::fromLatin1(key)));

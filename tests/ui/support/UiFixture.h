@@ -30,8 +30,8 @@ public:
     std::string demoFolder() const { return dir / "QuilloryDemo"; }
     CoreContext& core() { return *core_; }
     Application& app() { return *app_; }
-    MDIMainForm& frame() { return *app_->frame(); }
-    MainForm& mainForm() { return *app_->mainForm(); }
+    MainFrame& frame() { return *app_->frame(); }
+    CatalogWindow& catalogWindow() { return *app_->catalogWindow(); }
     QString instanceName() const { return instanceName_; }
     PlatformServices platform() { return {opener, hotKey, clipboard, watcher, preferences}; }
     // Paths handed to the desktop.

@@ -13,7 +13,7 @@
 #include "ui/support/UiFixture.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameMenus.h"
-#include "ui/shell/MDIMainForm.h"
+#include "ui/shell/MainFrame.h"
 
 namespace quillory::test {
 
@@ -48,14 +48,14 @@ inline QPoint emptySpot(QAbstractItemView* view)
 }
 
 // The frame's menu item, context-menu entry or toolbar button of that name.
-inline QAction* actionNamed(MDIMainForm& frame, const QString& name)
+inline QAction* actionNamed(MainFrame& frame, const QString& name)
 {
     QAction* action = frame.action(name);
     return action ? action : frame.findChild<QAction*>(name);
 }
 
 // Those of names whose command is on.
-inline QStringList enabledOf(MDIMainForm& frame, const QStringList& names)
+inline QStringList enabledOf(MainFrame& frame, const QStringList& names)
 {
     QStringList on;
     for (const QString& name : names)
@@ -65,7 +65,7 @@ inline QStringList enabledOf(MDIMainForm& frame, const QStringList& names)
 }
 
 // Triggers the action only when it is there and enabled.
-inline bool triggerEnabled(MDIMainForm& frame, const QString& name)
+inline bool triggerEnabled(MainFrame& frame, const QString& name)
 {
     if (enabledOf(frame, {name}).isEmpty())
         return false;
@@ -74,7 +74,7 @@ inline bool triggerEnabled(MDIMainForm& frame, const QString& name)
 }
 
 // The entries the context menu shows ("-" for a separator); the menu is closed again.
-inline QStringList popupEntries(MDIMainForm& frame)
+inline QStringList popupEntries(MainFrame& frame)
 {
     QStringList shown;
     CommandDispatcher& commands = frame.commands();

@@ -8,7 +8,7 @@
 #include "core/config/Messages.h"
 #include "core/store/StoreOutcome.h"
 #include "core/store/TextMatch.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 ClipFormat chooseClipFormat(const ClipboardOffer& offer)
@@ -48,7 +48,7 @@ bool hasTextToSave(std::string_view text)
     return text.find_first_not_of(" \t\r\n") != std::string_view::npos;
 }
 
-bool saveClipboardText(fileOpe& files, const std::string& path, const std::string& text, bool append)
+bool saveClipboardText(TextFiles& files, const std::string& path, const std::string& text, bool append)
 {
     if (!hasTextToSave(text))
         return true;
@@ -68,7 +68,7 @@ bool saveClipboardText(fileOpe& files, const std::string& path, const std::strin
     return files.writeFile(path, append ? FILE_APPEND : FILE_OUTPUT, 0, lines);
 }
 
-bool saveClipboardBytes(fileOpe& files, Messages& messages, const std::string& path, std::string_view bytes)
+bool saveClipboardBytes(TextFiles& files, Messages& messages, const std::string& path, std::string_view bytes)
 {
     const WriteOutcome written = files.writeFileQuietly(path, FILE_BINARY, 0, {std::string(bytes)});
     if (written)

@@ -9,7 +9,7 @@
 namespace quillory {
 
 class Messages;
-class fileOpe;
+class TextFiles;
 
 // The kinds of clipboard content the import tells apart, by their usual numbers.
 enum class ClipFormat : int32_t { None = 0, Text = 1, Bitmap = 2, FileDrop = 15 };
@@ -38,11 +38,11 @@ bool hasTextToSave(std::string_view text);
 // Saves clipboard text as a text file, each of its lines ending in CR LF whatever line ends it came
 // with: new (replacing what the file held) or appended. A text of nothing but blanks and line breaks
 // writes nothing. False when the write failed (the message has been shown).
-bool saveClipboardText(fileOpe& files, const std::string& path, const std::string& text, bool append);
+bool saveClipboardText(TextFiles& files, const std::string& path, const std::string& text, bool append);
 
 // Writes bytes (rich text, a picture) as the whole file. False when it could not be written, after
 // telling the user (Err018, the file and the reason).
-bool saveClipboardBytes(fileOpe& files, Messages& messages, const std::string& path, std::string_view bytes);
+bool saveClipboardBytes(TextFiles& files, Messages& messages, const std::string& path, std::string_view bytes);
 
 // Rich text (HTML) larger or more deeply nested than this takes the window seconds to minutes to
 // lay out (a table of 200 KB about half a second, of 1 MB three seconds; 5,000 nested elements half

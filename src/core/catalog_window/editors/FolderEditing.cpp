@@ -2,13 +2,13 @@
 
 #include "core/catalog_window/editors/EditorText.h"
 #include "core/store/RecordIds.h"
-#include "core/store/fileOpe.h"
-#include "core/store/qlrDbOpe.h"
+#include "core/store/TextFiles.h"
+#include "core/store/CatalogStore.h"
 
 namespace quillory {
 namespace {
 
-std::string nameOf(qlrDbOpe& store, const std::string& dirId)
+std::string nameOf(CatalogStore& store, const std::string& dirId)
 {
     if (dirId.empty() || dirId == kTopLevelParentId)
         return {};
@@ -18,7 +18,7 @@ std::string nameOf(qlrDbOpe& store, const std::string& dirId)
 
 } // namespace
 
-FolderFields folderFieldsOf(qlrDbOpe& store, const std::string& dirId)
+FolderFields folderFieldsOf(CatalogStore& store, const std::string& dirId)
 {
     FolderFields fields;
     const auto folder = dirId.empty() ? nullptr : store.getQlrDirById(dirId);
@@ -34,7 +34,7 @@ FolderFields folderFieldsOf(qlrDbOpe& store, const std::string& dirId)
     return fields;
 }
 
-FolderFields newFolderFields(qlrDbOpe& store, const std::string& parentId)
+FolderFields newFolderFields(CatalogStore& store, const std::string& parentId)
 {
     FolderFields fields;
     fields.parentDirId = parentId;
@@ -42,9 +42,9 @@ FolderFields newFolderFields(qlrDbOpe& store, const std::string& parentId)
     return fields;
 }
 
-QlrDirModel readDirPanel(qlrDbOpe& store, const FolderFields& fields)
+FolderRecord readDirPanel(CatalogStore& store, const FolderFields& fields)
 {
-    QlrDirModel record;
+    FolderRecord record;
     record.dirId = fields.dirId.empty() ? store.getNewDirId() : fields.dirId;
     record.dirName = trimmedField(fields.dirName);
     record.dirDescription = trimmedField(fields.description);
@@ -54,11 +54,11 @@ QlrDirModel readDirPanel(qlrDbOpe& store, const FolderFields& fields)
     return record;
 }
 
-std::string addDirFromPanel(qlrDbOpe& store, fileOpe& files, const FolderFields& fields)
+std::string addDirFromPanel(CatalogStore& store, TextFiles& files, const FolderFields& fields)
 {
     FolderFields fresh = fields;
     fresh.dirId.clear();
-    auto record = std::make_shared<QlrDirModel>(readDirPanel(store, fresh));
+    auto record = std::make_shared<FolderRecord>(readDirPanel(store, fresh));
     const std::string id = record->dirId;
     if (!store.writeAddQlrDbDir(record))
         return {};
@@ -66,18 +66,18 @@ std::string addDirFromPanel(qlrDbOpe& store, fileOpe& files, const FolderFields&
     return id;
 }
 
-FolderUpdate updateFolder(qlrDbOpe& store, const FolderFields& fields)
+FolderUpdate updateFolder(CatalogStore& store, const FolderFields& fields)
 {
     if (fields.dirId.empty())
         return FolderUpdate::Skipped;
-    const QlrDirModel changed = readDirPanel(store, fields);
+    const FolderRecord changed = readDirPanel(store, fields);
     if (changed.parentDirId.empty())
         return FolderUpdate::Skipped;
     const auto all = store.getAllDirMap();
     const auto stored = all->getValueByKey(changed.dirId);
     if (!stored)
         return FolderUpdate::Skipped;
-    const QlrDirModel before = *stored;
+    const FolderRecord before = *stored;
     stored->dirName = changed.dirName;
     stored->dirDescription = changed.dirDescription;
     stored->parentDirId = changed.parentDirId;
@@ -89,7 +89,7 @@ FolderUpdate updateFolder(qlrDbOpe& store, const FolderFields& fields)
     return FolderUpdate::Failed;
 }
 
-FolderDeletion deleteFolder(qlrDbOpe& store, fileOpe& files, Messages& messages, const std::string& dirId)
+FolderDeletion deleteFolder(CatalogStore& store, TextFiles& files, Messages& messages, const std::string& dirId)
 {
     if (dirId.empty() || !store.getQlrDirById(dirId))
         return FolderDeletion::Skipped;
@@ -104,7 +104,7 @@ FolderDeletion deleteFolder(qlrDbOpe& store, fileOpe& files, Messages& messages,
     // Subfolders another program added count too.
     store.getCurrentDirMapQuietly(problems);
     store.report(problems);
-    DirMap children;
+    FolderMap children;
     store.getQlrDirsByParentId(dirId, false, children);
     if (children.getCount() > 0) {
         messages.show("Msg003");
@@ -114,8 +114,8 @@ FolderDeletion deleteFolder(qlrDbOpe& store, fileOpe& files, Messages& messages,
         return FolderDeletion::Declined;
     // The folder file is written without the folder first; only then does the cache lose it.
     const auto all = store.getAllDirMap();
-    DirMap remaining;
-    all->forEach([&](const std::string& key, const DirMap::Ptr& folder) {
+    FolderMap remaining;
+    all->forEach([&](const std::string& key, const FolderMap::Ptr& folder) {
         if (key != dirId)
             remaining.addMap(key, folder);
     });

@@ -4,12 +4,12 @@
 
 #include "core/catalog_window/editors/EditorText.h"
 #include "core/store/TextConvert.h"
-#include "core/store/fileOpe.h"
-#include "core/store/qlrDbOpe.h"
+#include "core/store/TextFiles.h"
+#include "core/store/CatalogStore.h"
 
 namespace quillory {
 
-IndexFields indexFieldsOf(qlrDbOpe& store, const std::string& dirId, const std::string& cId)
+IndexFields indexFieldsOf(CatalogStore& store, const std::string& dirId, const std::string& cId)
 {
     IndexFields fields;
     const auto index = dirId.empty() || cId.empty() ? nullptr : store.getQlrDirContentById(dirId, cId);
@@ -35,8 +35,8 @@ std::string addTimeNow()
     return text;
 }
 
-std::shared_ptr<QlrDirContentModel> readContentPanel(qlrDbOpe& store, const std::string& dirId,
-                                                     const IndexFields& fields)
+std::shared_ptr<IndexRecord> readContentPanel(CatalogStore& store, const std::string& dirId,
+                                              const IndexFields& fields)
 {
     auto record = store.newContentRecord();
     record->setCId(fields.cId.empty() ? store.getNewDirContentId(dirId) : fields.cId);
@@ -49,7 +49,7 @@ std::shared_ptr<QlrDirContentModel> readContentPanel(qlrDbOpe& store, const std:
     return record;
 }
 
-IndexAdd addIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields)
+IndexAdd addIndexFromPanel(CatalogStore& store, const std::string& dirId, const IndexFields& fields)
 {
     // An index of a folder that went would be written to an index file no folder owns.
     if (dirId.empty() || !store.getQlrDirById(dirId))
@@ -63,7 +63,7 @@ IndexAdd addIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const Inde
     return {IndexSave::Written, id};
 }
 
-IndexUpdate updateIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields)
+IndexUpdate updateIndexFromPanel(CatalogStore& store, const std::string& dirId, const IndexFields& fields)
 {
     IndexUpdate update;
     // An index whose folder went went with it.
@@ -80,7 +80,7 @@ IndexUpdate updateIndexFromPanel(qlrDbOpe& store, const std::string& dirId, cons
     auto changed = readContentPanel(store, dirId, fields);
     update.titleOrPathChanged = changed->cTitle() != before->cTitle() || changed->storedPath() != before->storedPath();
     // The record itself takes the new values, so that whoever shows it (the list) sees them.
-    const QlrDirContentModel old = *before;
+    const IndexRecord old = *before;
     *before = *changed;
     update.outcome = store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map) ? IndexSave::Written : IndexSave::Failed;
     if (!update.written())

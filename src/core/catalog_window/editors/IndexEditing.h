@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "core/store/QlrDirContentModel.h"
+#include "core/store/IndexRecord.h"
 
 namespace quillory {
 
-class qlrDbOpe;
+class CatalogStore;
 
 // What the index editor shows and takes, as typed.
 struct IndexFields {
@@ -21,15 +21,15 @@ struct IndexFields {
 
 // The stored index to view and change; empty fields when there is none. The password flag and
 // password are shown as stored, so that saving keeps them.
-IndexFields indexFieldsOf(qlrDbOpe& store, const std::string& dirId, const std::string& cId);
+IndexFields indexFieldsOf(CatalogStore& store, const std::string& dirId, const std::string& cId);
 
 // Now, as an index's add time is written: "2026-12-06 15:30:00", local time.
 std::string addTimeNow();
 
 // The index record the fields make for folder dirId: title, path and description trimmed, the
 // password as typed, the add time now, and a new id when the fields have none.
-std::shared_ptr<QlrDirContentModel> readContentPanel(qlrDbOpe& store, const std::string& dirId,
-                                                     const IndexFields& fields);
+std::shared_ptr<IndexRecord> readContentPanel(CatalogStore& store, const std::string& dirId,
+                                              const IndexFields& fields);
 
 // What became of what the index editor was to store. The catalog may have changed while the
 // editor was open: its folder deleted, the index deleted or moved to another folder.
@@ -45,7 +45,7 @@ struct IndexAdd {
     std::string id; // the new index's id when written
 };
 // Adds an index to the folder, when the folder is still in the catalog.
-IndexAdd addIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields);
+IndexAdd addIndexFromPanel(CatalogStore& store, const std::string& dirId, const IndexFields& fields);
 
 struct IndexUpdate {
     IndexSave outcome = IndexSave::Failed;
@@ -54,6 +54,6 @@ struct IndexUpdate {
 };
 // Stores the fields over the index fields.cId of the folder, with a new add time, when the index
 // is still there. A failed write leaves the index as it was.
-IndexUpdate updateIndexFromPanel(qlrDbOpe& store, const std::string& dirId, const IndexFields& fields);
+IndexUpdate updateIndexFromPanel(CatalogStore& store, const std::string& dirId, const IndexFields& fields);
 
 } // namespace quillory

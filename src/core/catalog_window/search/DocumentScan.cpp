@@ -1,6 +1,6 @@
 #include "core/catalog_window/search/DocumentScan.h"
 
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/search/FileScan.h"
 #include "core/store/CatalogFileReader.h"
 
@@ -87,7 +87,7 @@ void DocumentScan::run()
         }
         // A file that cannot be read was told of when the titles were searched.
         const IndexFileRead read = readIndexFile(folder.indexFile, &root);
-        read.map->forEach([&](const std::string& cId, const ContentMap::Ptr& record) {
+        read.map->forEach([&](const std::string& cId, const IndexMap::Ptr& record) {
             if (!plan_.skip.contains(cId))
                 documents.push_back({&folder.dirId, cId, openablePath(record->cContentPath(), plan_.rootPath)});
         });

@@ -8,9 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/store/TextMatch.h"
-#include "core/store/fileOpe.h"
+#include "core/store/TextSplit.h"
 
 namespace quillory {
 namespace {
@@ -64,7 +64,7 @@ bool DocumentSearcher::fileContains(const std::string& path)
     if (isWebAddress(path))
         return false;
     std::string extension(1, '.');
-    extension += fileOpe::getLastStrs(path, ".");
+    extension += getLastStrs(path, ".");
     if (!isTextFileExt(extension))
         return false;
     // Never waits on a pipe or a device put where a document was.

@@ -9,7 +9,7 @@ bool isBlankSearchText(std::string_view text)
     return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
-std::vector<std::string> searchScope(qlrDbOpe& store, const std::string& currentDirId, bool subtree,
+std::vector<std::string> searchScope(CatalogStore& store, const std::string& currentDirId, bool subtree,
                                      bool wholeCatalog)
 {
     std::vector<std::string> scope;
@@ -36,7 +36,7 @@ void removeFoundIds(const FoundIds& foundIds, ContentCollection& records)
         records.remove(id);
 }
 
-void searchTitlesAndDescriptions(qlrDbOpe& store, const std::vector<std::string>& scope, std::string_view text,
+void searchTitlesAndDescriptions(CatalogStore& store, const std::vector<std::string>& scope, std::string_view text,
                                  const SearchOptions& options, ContentCollection& results, StoreProblems& problems)
 {
     if (options.titles)
@@ -45,7 +45,7 @@ void searchTitlesAndDescriptions(qlrDbOpe& store, const std::vector<std::string>
         store.getDirContentByDesc(scope, text, results, problems);
 }
 
-DocumentScanPlan planDocumentScan(qlrDbOpe& store, const std::string& rootPath, const std::vector<std::string>& scope,
+DocumentScanPlan planDocumentScan(CatalogStore& store, const std::string& rootPath, const std::vector<std::string>& scope,
                                   std::string_view text, const ContentCollection& found)
 {
     DocumentScanPlan plan;

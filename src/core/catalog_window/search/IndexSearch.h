@@ -6,7 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/store/qlrDbOpe.h"
+#include "core/store/CatalogStore.h"
 
 namespace quillory {
 
@@ -26,7 +26,7 @@ bool isBlankSearchText(std::string_view text);
 // The folders to search, in store order: the current folder, then (subtree) every folder below
 // it; or (wholeCatalog) every folder of the catalog. Without a current folder, only the whole
 // catalog has folders.
-std::vector<std::string> searchScope(qlrDbOpe& store, const std::string& currentDirId, bool subtree,
+std::vector<std::string> searchScope(CatalogStore& store, const std::string& currentDirId, bool subtree,
                                      bool wholeCatalog);
 
 // Ids of records already found.
@@ -38,7 +38,7 @@ void removeFoundIds(const FoundIds& foundIds, ContentCollection& records);
 
 // The title and description part of a search, on the cached indexes: title matches, then the
 // further description matches, each in folder and index order.
-void searchTitlesAndDescriptions(qlrDbOpe& store, const std::vector<std::string>& scope, std::string_view text,
+void searchTitlesAndDescriptions(CatalogStore& store, const std::vector<std::string>& scope, std::string_view text,
                                  const SearchOptions& options, ContentCollection& results, StoreProblems& problems);
 
 // What the document part of a search reads, taken on the window thread so that the scan needs
@@ -54,7 +54,7 @@ struct DocumentScanPlan {
     std::vector<Folder> folders;
     FoundIds skip;
 };
-DocumentScanPlan planDocumentScan(qlrDbOpe& store, const std::string& rootPath, const std::vector<std::string>& scope,
+DocumentScanPlan planDocumentScan(CatalogStore& store, const std::string& rootPath, const std::vector<std::string>& scope,
                                   std::string_view text, const ContentCollection& found);
 
 } // namespace quillory

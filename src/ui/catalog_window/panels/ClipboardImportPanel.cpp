@@ -52,7 +52,7 @@ ClipboardOffer offerOf(const QMimeData* data)
 } // namespace
 
 ClipboardImportPanel::ClipboardImportPanel(CoreContext& core, PanelHost& host, Clipboard& clipboard, QWidget* parent)
-    : PanelFrame(QStringLiteral("Frame4"), core.conf, "MF_F4_Title", parent), core_(core), host_(host), clipboard_(clipboard)
+    : FloatingPanel(QStringLiteral("Frame4"), core.conf, "MF_F4_Title", parent), core_(core), host_(host), clipboard_(clipboard)
 {
     build();
 }
@@ -72,20 +72,20 @@ void ClipboardImportPanel::build()
     content()->addWidget(pic_clipboard, 1);
 
     // The save kind: plain text, or everything as rich text.
-    Frame5 = control<QWidget>("Frame5");
-    auto* kinds = new QHBoxLayout(Frame5);
+    kindRow = control<QWidget>("Frame5");
+    auto* kinds = new QHBoxLayout(kindRow);
     kinds->setContentsMargins(0, 0, 0, 0);
-    ope_clipboardTxt = new QRadioButton(caption("MF_F4_ope_clipboardTxt"), Frame5);
+    ope_clipboardTxt = new QRadioButton(caption("MF_F4_ope_clipboardTxt"), kindRow);
     ope_clipboardTxt->setObjectName(QStringLiteral("ope_clipboardTxt"));
-    ope_clipboardAll = new QRadioButton(caption("MF_F4_ope_clipboardAll"), Frame5);
+    ope_clipboardAll = new QRadioButton(caption("MF_F4_ope_clipboardAll"), kindRow);
     ope_clipboardAll->setObjectName(QStringLiteral("ope_clipboardAll"));
     kinds->addWidget(ope_clipboardTxt);
     kinds->addWidget(ope_clipboardAll);
     kinds->addStretch();
-    auto* kindGroup = new QButtonGroup(Frame5);
+    auto* kindGroup = new QButtonGroup(kindRow);
     kindGroup->addButton(ope_clipboardTxt);
     kindGroup->addButton(ope_clipboardAll);
-    content()->addWidget(Frame5);
+    content()->addWidget(kindRow);
 
     // New file or append.
     auto* fileRow = new QHBoxLayout;
@@ -114,7 +114,7 @@ void ClipboardImportPanel::build()
     connect(ope_clipboardAll, &QRadioButton::clicked, this, [this] { ope_clipboardAll_Click(); });
 }
 
-void ClipboardImportPanel::frame4_init()
+void ClipboardImportPanel::open()
 {
     MessageBatch batch(core_.messages);
     saved_ = false;
@@ -163,7 +163,7 @@ bool ClipboardImportPanel::UpdateClipView()
     case ClipFormat::Bitmap: {
         pic_clipboard->show();
         const bool shown = DisplayPicture();
-        Frame5->hide();
+        kindRow->hide();
         ope_clipFile[0]->hide();
         ope_clipFile[1]->hide();
         return shown;
@@ -243,7 +243,7 @@ void ClipboardImportPanel::showTextView()
     ope_clipFile[0]->show();
     ope_clipFile[1]->show();
     ope_clipFile[0]->setChecked(true);
-    Frame5->show();
+    kindRow->show();
     ope_clipboardAll->show();
     ope_clipboardTxt->show();
     ope_clipboardTxt->setChecked(true);
@@ -374,7 +374,7 @@ void ClipboardImportPanel::cmd_clipboardSave_Click()
     cmd_clipboardSave->setEnabled(false);
     cmd_toDirContent->setEnabled(true);
     savedClipFile_ = path;
-    Frame5->hide();
+    kindRow->hide();
     ope_clipFile[0]->hide();
     ope_clipFile[1]->hide();
     lbl_clipboardMsg->setText(QString::fromStdString(core_.conf.text("Msg005")));

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/catalog_window/clipboard/ClipboardImport.h"
-#include "ui/catalog_window/panels/PanelFrame.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -21,15 +21,15 @@ class Clipboard;
 class PanelHost;
 struct CoreContext;
 
-// Panel Frame4, the clipboard import. It shows what the clipboard holds and saves it as a file
+// The clipboard import panel (object name "Frame4"). It shows what the clipboard holds and saves it as a file
 // (text, rich text or a picture), which then becomes an index through the index editor; a copied
 // file or a web address goes to the index editor at once.
-class ClipboardImportPanel : public PanelFrame {
+class ClipboardImportPanel : public FloatingPanel {
 public:
     ClipboardImportPanel(CoreContext& core, PanelHost& host, Clipboard& clipboard, QWidget* parent);
 
     // Shows the clipboard afresh, ready to save.
-    void frame4_init();
+    void open();
     bool UpdateClipViewAuto();
     bool UpdateClipView();
     void ope_clipboardTxt_Click();
@@ -44,7 +44,7 @@ public:
     QTextEdit* txt_clipboard = nullptr;          // rich text (what the clipboard offered as HTML)
     QPlainTextEdit* txt_clipboardText = nullptr; // plain text, quick with megabytes
     QLabel* pic_clipboard = nullptr;
-    QWidget* Frame5 = nullptr;
+    QWidget* kindRow = nullptr; // the choice between text and all that was copied
     QRadioButton* ope_clipboardTxt = nullptr;
     QRadioButton* ope_clipboardAll = nullptr;
     std::array<QRadioButton*, 2> ope_clipFile{};

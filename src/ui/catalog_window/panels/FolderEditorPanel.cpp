@@ -20,7 +20,7 @@
 namespace quillory {
 
 FolderEditorPanel::FolderEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent)
-    : PanelFrame(QStringLiteral("Frame1"), core.conf, "MF_F1_Title", parent), core_(core), host_(host)
+    : FloatingPanel(QStringLiteral("Frame1"), core.conf, "MF_F1_Title", parent), core_(core), host_(host)
 {
     build();
 }
@@ -76,7 +76,7 @@ void FolderEditorPanel::open(FolderEditorMode mode)
 {
     switch (mode) {
     case FolderEditorMode::ViewAndUpdate:
-        frame1_init();
+        showCurrentFolder();
         break;
     case FolderEditorMode::AddChild:
         chooseElement(0);
@@ -134,7 +134,7 @@ FolderFields FolderEditorPanel::readFields() const
     return fields;
 }
 
-void FolderEditorPanel::frame1_init()
+void FolderEditorPanel::showCurrentFolder()
 {
     mode_ = FolderEditorMode::ViewAndUpdate;
     lbl_parentId->show();
@@ -151,7 +151,7 @@ void FolderEditorPanel::frame1_init()
 void FolderEditorPanel::check_addDir_Click(int element)
 {
     if (element < 0 || element > 1 || !check_addDir[static_cast<size_t>(element)]->isChecked()) {
-        frame1_init();
+        showCurrentFolder();
         return;
     }
     prepareAdd(element);

@@ -4,7 +4,7 @@
 
 #include "core/catalog_window/PanelRoutes.h"
 #include "core/catalog_window/editors/FolderEditing.h"
-#include "ui/catalog_window/panels/PanelFrame.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -19,9 +19,9 @@ namespace quillory {
 class PanelHost;
 struct CoreContext;
 
-// Panel Frame1, the folder editor. It shows the current folder to change or delete it, or takes a
+// The folder editor panel (object name "Frame1"). It shows the current folder to change or delete it, or takes a
 // new folder under the current one or at the top level.
-class FolderEditorPanel : public PanelFrame {
+class FolderEditorPanel : public FloatingPanel {
 public:
     FolderEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent);
     // Prepares the panel for mode; the catalog window shows it.
@@ -29,7 +29,7 @@ public:
     FolderEditorMode mode() const { return mode_; }
 
     // View and update mode: the current folder as stored.
-    void frame1_init();
+    void showCurrentFolder();
     // Chooses add-child (0) or add-top-level (1) mode, or view and update when neither is chosen.
     void check_addDir_Click(int element);
     void cmd_AddDir_Click();

@@ -11,7 +11,7 @@
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/CatalogEdits.h"
-#include "core/catalog_window/ContentRows.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/editors/IndexEditing.h"
 #include "core/store/RecordIds.h"
 #include "ui/catalog_window/panels/EditorFields.h"
@@ -23,7 +23,7 @@
 namespace quillory {
 
 IndexEditorPanel::IndexEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent)
-    : PanelFrame(QStringLiteral("Frame2"), core.conf, "MF_F2_Title", parent), core_(core), host_(host)
+    : FloatingPanel(QStringLiteral("Frame2"), core.conf, "MF_F2_Title", parent), core_(core), host_(host)
 {
     build();
 }
@@ -67,7 +67,7 @@ void IndexEditorPanel::build()
 void IndexEditorPanel::open(IndexEditorMode mode)
 {
     mode_ = mode;
-    frame2_init();
+    showCurrentIndex();
 }
 
 void IndexEditorPanel::showPassword(bool on)
@@ -104,7 +104,7 @@ IndexFields IndexEditorPanel::readFields() const
     return fields;
 }
 
-void IndexEditorPanel::frame2_init()
+void IndexEditorPanel::showCurrentIndex()
 {
     const std::string& dirId = host_.currentDirId();
     folder_ = dirId;

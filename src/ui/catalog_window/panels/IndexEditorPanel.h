@@ -2,7 +2,7 @@
 
 #include "core/catalog_window/PanelRoutes.h"
 #include "core/catalog_window/editors/IndexEditing.h"
-#include "ui/catalog_window/panels/PanelFrame.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 
 class QCheckBox;
 class QLabel;
@@ -15,9 +15,9 @@ namespace quillory {
 class PanelHost;
 struct CoreContext;
 
-// Panel Frame2, the index editor. It takes a new index for the current folder, or changes or
+// The index editor panel (object name "Frame2"). It takes a new index for the current folder, or changes or
 // deletes the current index.
-class IndexEditorPanel : public PanelFrame {
+class IndexEditorPanel : public FloatingPanel {
 public:
     IndexEditorPanel(CoreContext& core, PanelHost& host, QWidget* parent);
     // Prepares the panel for mode; the catalog window shows it.
@@ -25,7 +25,7 @@ public:
     IndexEditorMode mode() const { return mode_; }
 
     // Add mode without a current index, edit mode with one.
-    void frame2_init();
+    void showCurrentIndex();
     void cmd_cAdd_Click();
     void cmd_cupdate_Click();
     void cmd_cdelete_Click();

@@ -8,7 +8,7 @@
 
 namespace quillory {
 
-class QlrDirContentModel;
+class IndexRecord;
 
 // What the editing panels ask of the catalog window they float in.
 class PanelHost {
@@ -28,7 +28,7 @@ public:
     // The list shows the current folder's indexes again.
     virtual void refreshContentList() = 0;
     // The list shows these indexes (a search's results); every panel is closed.
-    virtual void showSearchResults(const std::vector<std::shared_ptr<QlrDirContentModel>>& indexes) = 0;
+    virtual void showSearchResults(const std::vector<std::shared_ptr<IndexRecord>>& indexes) = 0;
     // Tells the user what a search came to, where the window says such things ("": nothing to
     // say; an earlier note goes).
     virtual void showSearchNote(const std::string& text) = 0;

@@ -17,7 +17,7 @@
 namespace quillory {
 
 SearchPanel::SearchPanel(CoreContext& core, PanelHost& host, QWidget* parent)
-    : PanelFrame(QStringLiteral("Frame3"), core.conf, "MF_F3_Title", parent), core_(core), host_(host)
+    : FloatingPanel(QStringLiteral("Frame3"), core.conf, "MF_F3_Title", parent), core_(core), host_(host)
 {
     build();
 }
@@ -59,7 +59,7 @@ void SearchPanel::build()
     cmd_sback = footButton("MF_F3_cmd_sback", "cmd_sback", [this] { cmd_sback_Click(); });
 }
 
-void SearchPanel::frame3_init()
+void SearchPanel::open()
 {
     cmd_sback->setEnabled(true);
     cmd_search->setEnabled(true);

@@ -3,8 +3,8 @@
 #include <functional>
 #include <memory>
 
-#include "core/store/qlrDbOpe.h"
-#include "ui/catalog_window/panels/PanelFrame.h"
+#include "core/store/CatalogStore.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 
 class QCheckBox;
 class QLabel;
@@ -18,16 +18,17 @@ class DocumentScan;
 class PanelHost;
 struct CoreContext;
 
-// Panel Frame3, the search. It finds indexes by title, description and document text in the
+// The search panel (object name "Frame3"). It finds indexes by title, description and document text in the
 // current folder, its subtree or the whole catalog, and shows them in the index list. The
 // documents are read on a thread of their own: the window answers meanwhile, the panel shows
 // how many have been read, and the search button stops the reading.
-class SearchPanel : public PanelFrame {
+class SearchPanel : public FloatingPanel {
 public:
     SearchPanel(CoreContext& core, PanelHost& host, QWidget* parent);
     ~SearchPanel() override;
 
-    void frame3_init();
+    // Empties the search text and puts the scope and fields back to their start.
+    void open();
     // Starts a search, or stops the one running.
     void cmd_search_Click();
     void cmd_sback_Click();

@@ -23,7 +23,7 @@ protected:
     std::string folderFile() { return readBytes(fx.dirFile()); }
 
     CoreFixture fx;
-    qlrDbOpe& store = fx.core->store;
+    CatalogStore& store = fx.core->store;
 };
 
 TEST_F(FolderEditing, updateKeepsIdIconAndPasswordUntouched_clearingTheFlagDropsThePassword)
@@ -98,7 +98,7 @@ class DeletingFolders : public ::testing::Test {
 protected:
     FailingIo io;
     CoreFixture fx{CoreFixture::defaultConfLines(), io};
-    qlrDbOpe& store = fx.core->store;
+    CatalogStore& store = fx.core->store;
 };
 
 TEST_F(DeletingFolders, aFailedWriteKeepsTheFolderInTheCacheAndItsIndexFile)

@@ -44,7 +44,7 @@ protected:
     }
 
     CoreFixture fx;
-    qlrDbOpe& store = fx.core->store;
+    CatalogStore& store = fx.core->store;
 };
 
 TEST_F(IndexSearch, scopesAreTheFolderItsSubtreeOrTheWholeCatalog)

@@ -1,0 +1,177 @@
+// The folder half of the store: the folder file and the cache of all folders.
+#include "core/store/CatalogStore.h"
+
+#include "core/config/CatalogLayout.h"
+#include "core/store/IdAllocation.h"
+#include "core/store/RecordFormat.h"
+#include "core/store/RecordIds.h"
+#include "core/store/TextFiles.h"
+
+namespace quillory {
+
+CatalogStore::CatalogStore(TextFiles& files, Messages& messages, CatalogLayout& layout, RootPathSource& root)
+    : files_(files), messages_(messages), layout_(layout), root_(root), dirMapCache_(std::make_shared<FolderMap>())
+{
+}
+
+std::string CatalogStore::getDirFilePath() { return layout_.getDirFilePath(); }
+std::string CatalogStore::getContentFilePath(const std::string& dirId) { return layout_.getContentFilePath(dirId); }
+std::string_view CatalogStore::getFieldSeparator() { return quillory::getFieldSeparator(); }
+
+std::shared_ptr<FolderMap> CatalogStore::getAllDirMap()
+{
+    StoreProblems problems;
+    auto map = getAllDirMapQuietly(problems);
+    report(problems);
+    return map;
+}
+
+std::shared_ptr<FolderMap> CatalogStore::getAllDirMapQuietly(StoreProblems& problems)
+{
+    const std::string path = getDirFilePath();
+    if (!needsReading(path, dirsRead_ ? dirMapCache_ : nullptr, dirMapCache_->getCount() == 0))
+        return dirMapCache_;
+    FolderFileRead read = readFolderFile(path);
+    takeRead(path, read, problems);
+    rememberRead(path, read);
+    dirMapCache_ = std::move(read.map);
+    dirsRead_ = true;
+    return dirMapCache_;
+}
+
+std::string CatalogStore::getNewDirId()
+{
+    StoreProblems problems;
+    const auto current = getCurrentDirMapQuietly(problems);
+    report(problems);
+    return smallestFreeId(*current, std::string(kFolderIdPrefix));
+}
+
+FolderChildren CatalogStore::getFolderChildren()
+{
+    FolderChildren children;
+    getAllDirMap()->forEach([&children](const std::string&, const std::shared_ptr<FolderRecord>& folder) {
+        children[folder->parentDirId].push_back(folder);
+    });
+    return children;
+}
+
+void CatalogStore::getQlrDirsByParentId(const std::string& parentId, bool subtree, FolderMap& map)
+{
+    const auto all = getAllDirMap();
+    if (!subtree) {
+        all->forEach([&](const std::string& key, const std::shared_ptr<FolderRecord>& folder) {
+            if (folder->parentDirId == parentId)
+                map.addMap(key, folder);
+        });
+        return;
+    }
+    // Children first, then each child's subtree in turn. A folder is walked once, so parents
+    // that form a cycle in a damaged file cannot make this run forever; the walk keeps its own
+    // stack, so a chain of thousands of nested folders cannot overflow the program's.
+    const FolderChildren children = getFolderChildren();
+    std::unordered_set<std::string> walked;
+    std::vector<std::string> pending{parentId};
+    while (!pending.empty()) {
+        const std::string parent = std::move(pending.back());
+        pending.pop_back();
+        if (!walked.insert(parent).second)
+            continue;
+        const auto it = children.find(parent);
+        if (it == children.end())
+            continue;
+        for (const auto& child : it->second)
+            map.addMap(child->dirId, child);
+        // The first child's subtree is walked next: push in reverse.
+        for (auto child = it->second.rbegin(); child != it->second.rend(); ++child)
+            pending.push_back((*child)->dirId);
+    }
+}
+
+void CatalogStore::getDirIdsByParentId(const std::string& parentId, bool subtree, std::vector<std::string>& ids)
+{
+    FolderMap folders;
+    getQlrDirsByParentId(parentId, subtree, folders);
+    std::unordered_set<std::string> present(ids.begin(), ids.end());
+    folders.forEach([&](const std::string& key, const std::shared_ptr<FolderRecord>&) {
+        if (present.insert(key).second)
+            ids.push_back(key);
+    });
+}
+
+std::shared_ptr<FolderRecord> CatalogStore::getQlrDirById(const std::string& id)
+{
+    return getAllDirMap()->getValueByKey(id);
+}
+
+bool CatalogStore::writeAllQlrDbDir(WriteMode mode, const FolderMap& map)
+{
+    return report(writeAllQlrDbDirQuietly(mode, map));
+}
+
+StoreOutcome CatalogStore::writeAllQlrDbDirQuietly(WriteMode mode, const FolderMap& map)
+{
+    const std::string path = getDirFilePath();
+    const FolderMap* toWrite = &map;
+    FolderMap merged;
+    StoreProblems problems; // what reading the file again came upon: told with the outcome
+    if (mode == FILE_OUTPUT && isReadWhole(path) && changedOnDisk(path)) {
+        StoreOutcome taken = takeOutsideFolderChanges(&map, merged, problems);
+        notify(StoreChange::Kind::FolderFile);
+        if (!taken)
+            return taken;
+        if (!(dirsRead_ && &map == dirMapCache_.get()))
+            toWrite = &merged;
+    }
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(toWrite->getCount()));
+    toWrite->forEach([&lines](const std::string&, const std::shared_ptr<FolderRecord>& folder) {
+        lines.push_back(formatDirLine(*folder));
+    });
+    StoreOutcome outcome = rewrite(path, mode, lines, "Err004", {StoreChange::Kind::FolderFile, ""});
+    for (const StoreOutcome& problem : problems.all())
+        outcome.notices.push_back(problem);
+    return outcome;
+}
+
+bool CatalogStore::writeAddQlrDbDir(std::shared_ptr<FolderRecord> record)
+{
+    getAllDirMap(); // what reading the file came upon is told first
+    return report(writeAddQlrDbDirQuietly(std::move(record)));
+}
+
+StoreOutcome CatalogStore::writeAddQlrDbDirQuietly(std::shared_ptr<FolderRecord> record)
+{
+    const std::string path = getDirFilePath();
+    StoreProblems readProblems; // told by the caller's own read
+    const auto cache = getAllDirMapQuietly(readProblems);
+    if (StoreOutcome refused = refuseIfIncomplete(path, "Err005"); !refused)
+        return refused;
+    if (changedOnDisk(path)) {
+        FolderMap unused;
+        StoreOutcome taken = takeOutsideFolderChanges(nullptr, unused, readProblems);
+        notify(StoreChange::Kind::FolderFile);
+        if (!taken)
+            return taken;
+        // Another program took this id meanwhile.
+        if (const auto now = cache->getValueByKey(record->dirId); now && now != record)
+            return StoreOutcome::failure("Err022", path);
+    }
+    if (!cache->contains(record->dirId) && cache->isFull())
+        return StoreOutcome::failureFor("Err005", path, "Err010");
+    // The leading CR ends a last line that lacks its line end; the empty line it may leave is
+    // skipped when the file is read.
+    // Appended to a CR rather than written "\r" + ...: GCC 12 at -O3 takes that for an
+    // overlapping copy (-Wrestrict), which stops Release builds.
+    const std::string line = std::string(1, '\r').append(formatDirLine(*record));
+    StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err005");
+    if (!outcome)
+        return outcome;
+    rememberAppended(path, line);
+    const std::string key = record->dirId;
+    cache->addMap(key, std::move(record));
+    notify(StoreChange::Kind::FolderFile);
+    return outcome;
+}
+
+} // namespace quillory

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/store/FileIo.h"
+#include "core/store/SafeFile.h"
+#include "core/store/TextSplit.h"
+
+namespace quillory {
+
+class Messages;
+
+// The program's path separator; every path is built with it.
+inline constexpr char kPathSep = '/';
+inline constexpr std::string_view kPathSepStr = "/";
+
+enum WriteMode : int16_t {
+    FILE_OUTPUT = 1, // replace the file: each item as one line
+    FILE_APPEND = 2, // add to the end: each item as one line
+    FILE_BINARY = 3, // replace the file: the items' bytes, nothing between them
+    FILE_RANDOM = 4, // put the items as lines from record number on, keeping the lines before it
+};
+
+// The one place where the program reads and writes line-oriented text files (the lines are
+// split as TextSplit.h says).
+//
+// Lines are written with CR LF. When reading, a line ends at CR LF or at a lone CR; a lone LF
+// stays inside the line; empty lines are skipped; the last line needs no line end. Text is
+// handled as bytes and never re-encoded, so whatever another program wrote comes back as it was.
+class TextFiles {
+public:
+    explicit TextFiles(Messages& messages, FileIo& io = defaultFileIo());
+
+    // Makes an empty file at path when there is none; a file already there is left as it is.
+    bool createFile(const std::string& path);
+    bool deleteFile(const std::string& path);
+
+    // Appends the non-empty lines of the file to lines. A missing or unreadable file adds nothing.
+    void readLines(const std::string& path, std::vector<std::string>& lines);
+
+    // Writes items in the given mode. Returns false when the file could not be written; the
+    // text of Err009 (its folder is missing) or Err014 (any other failure) is then shown with
+    // the path and the reason, and the previous file is left as it was. A value outside the four
+    // writes nothing and fails (EINVAL).
+    bool writeFile(const std::string& path, WriteMode mode, int16_t recordNumber,
+                   const std::vector<std::string>& items);
+    // The same without a message: the caller reports the failure in its own words.
+    WriteOutcome writeFileQuietly(const std::string& path, WriteMode mode, int16_t recordNumber,
+                                  const std::vector<std::string>& items);
+
+    // The whole file with each line followed by one CR; std::nullopt when it cannot be read.
+    std::optional<std::string> readFileToStr(const std::string& path);
+
+    FileIo& io() { return io_; }
+
+private:
+    Messages& messages_;
+    FileIo& io_;
+};
+
+} // namespace quillory

@@ -1,0 +1,347 @@
+#include "ui/catalog_window/CatalogWindow.h"
+
+#include <QKeyEvent>
+#include <QPointer>
+#include <QTimer>
+
+#include <QTreeWidgetItem>
+
+#include "core/CoreContext.h"
+#include "core/catalog_window/PanelRoutes.h"
+#include "ui/catalog_window/panels/ClipboardImportPanel.h"
+#include "ui/catalog_window/IndexListView.h"
+#include <QItemSelectionModel>
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/panels/FolderEditorPanel.h"
+#include "ui/catalog_window/panels/IndexEditorPanel.h"
+#include "ui/catalog_window/panels/SearchPanel.h"
+#include "ui/catalog_window/SplitterBar.h"
+#include "ui/dialogs/OptionsDialog.h"
+#include "ui/platform/FileTypes.h"
+#include "ui/platform/Preferences.h"
+#include "ui/shell/CommandDispatcher.h"
+
+namespace quillory {
+
+CatalogWindow::CatalogWindow(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences,
+                             Clipboard& clipboard)
+    : core_(core), commands_(commands), opener_(opener), preferences_(preferences), clipboard_(clipboard)
+{
+    if (const double share = preferences_.treeShare(); share > 0)
+        treeShare_ = share;
+    setObjectName(QStringLiteral("CatalogWindow"));
+    types_ = std::make_unique<FileTypes>(QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/conf/a.html"));
+    dirTreeView = new FolderTreeView(this);
+    picSplit = new SplitterBar(this);
+    ListView = new IndexListView(
+        *types_, [this](const std::string& dirId) { return folderNameOf(dirId); }, this);
+    makePanels();
+    picSplit->onPressed = [this](double x) { picSplit_MouseDown(x); };
+    picSplit->onDragged = [this](double x) { picSplit_MouseMove(x); };
+    picSplit->onReleased = [this] { picSplit_MouseUp(); };
+    // A new window starts with nothing chosen.
+    states().clearSelection();
+    registerCommands();
+    connectTree();
+    connectList();
+    storeListener_ = core_.store.addChangeListener([this](const StoreChange& change) { onStoreChanged(change); });
+}
+
+CatalogWindow::~CatalogWindow()
+{
+    // An unloaded window may be deleted later than the core it worked on: it let go of the
+    // store when it was unloaded.
+    if (!unloaded_)
+        core_.store.removeChangeListener(storeListener_);
+}
+
+void CatalogWindow::makePanels()
+{
+    folderPanel = new FolderEditorPanel(core_, *this, this);
+    indexPanel = new IndexEditorPanel(core_, *this, this);
+    searchPanel = new SearchPanel(core_, *this, this);
+    clipboardPanel = new ClipboardImportPanel(core_, *this, clipboard_, this);
+    for (FloatingPanel* frame : panels()) {
+        frame->clamp = [this](QPoint proposed) {
+            const TwipPoint p = clampPanel({pixelsToTwips(proposed.x()), pixelsToTwips(proposed.y())},
+                                           pixelsToTwips(width()), pixelsToTwips(height()));
+            return QPoint(twipsToPixels(p.x), twipsToPixels(p.y));
+        };
+    }
+}
+
+void CatalogWindow::registerCommands()
+{
+    const std::pair<Command, void (CatalogWindow::*)()> handlers[] = {
+        {Command::AddRoot, &CatalogWindow::mnuDAddRoot_Click},         {Command::AddChild, &CatalogWindow::mnuDAddChild_Click},
+        {Command::UpdateFolder, &CatalogWindow::mnuDUpdate_Click},     {Command::DeleteFolder, &CatalogWindow::mnuDDelete_Click},
+        {Command::RenameFolder, &CatalogWindow::mnuDRename_Click},     {Command::FolderProperty, &CatalogWindow::mnuDProperty_Click},
+        {Command::OpenIndex, &CatalogWindow::mnuCOpenFile_Click},      {Command::AddIndex, &CatalogWindow::mnuCAddFile_Click},
+        {Command::UpdateIndex, &CatalogWindow::mnuCUpdate_Click},      {Command::DeleteIndex, &CatalogWindow::mnuCDelete_Click},
+        {Command::IndexProperty, &CatalogWindow::mnuCProperty_Click},  {Command::Search, &CatalogWindow::mnuSSearchFile_Click},
+        {Command::ClipDataIn, &CatalogWindow::mnuClipDataIn_Click},    {Command::Sync, &CatalogWindow::mnuSyncData_Click},
+        {Command::Options, &CatalogWindow::mnuSysOption_Click},
+    };
+    for (const auto& [command, handler] : handlers)
+        commands_.setHandler(command, this, [this, handler = handler] { (this->*handler)(); });
+}
+
+CommandStates& CatalogWindow::states() const
+{
+    return core_.session.states();
+}
+
+const std::string& CatalogWindow::currentDirId() const
+{
+    return states().currentDirId();
+}
+
+const std::string& CatalogWindow::currentContentId() const
+{
+    return states().currentContentId();
+}
+
+std::string CatalogWindow::caption(const std::string& key) const
+{
+    return core_.conf.text(key);
+}
+
+std::array<FloatingPanel*, 4> CatalogWindow::panels() const
+{
+    return {folderPanel, indexPanel, searchPanel, clipboardPanel};
+}
+
+FloatingPanel* CatalogWindow::panel(Panel which) const
+{
+    switch (which) {
+    case Panel::FolderEditor:
+        return folderPanel;
+    case Panel::IndexEditor:
+        return indexPanel;
+    case Panel::Search:
+        return searchPanel;
+    case Panel::ClipboardImport:
+        return clipboardPanel;
+    }
+    return nullptr;
+}
+
+void CatalogWindow::load()
+{
+    hidePanels();
+    loadDirTree();
+    initListView();
+    refreshContentList();
+    fitToSize();
+    states().applyLoadStates();
+    states().setLauncherForWindowLoad();
+}
+
+void CatalogWindow::unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    searchPanel->abandonSearch(); // nothing is read for a window that is going
+    core_.store.removeChangeListener(storeListener_);
+    states().setLauncherForWindowUnload();
+    core_.store.resetStoreCache();
+}
+
+void CatalogWindow::setCurrentDir(const std::string& id)
+{
+    states().setCurrentDir(id);
+    highlightCurrentDir();
+}
+
+void CatalogWindow::setCurrentContent(const std::string& id)
+{
+    // An index of another folder (a search result) makes that folder current: the tree shows it.
+    states().setCurrentContent(id);
+    highlightCurrentDir();
+}
+
+void CatalogWindow::indexAdded(const std::string& id)
+{
+    setCurrentContent(id);
+    // The new index is shown chosen.
+    if (const QString key = QString::fromStdString(id); ListView->hasRow(key)) {
+        const QModelIndex row = ListView->indexOf(key);
+        ListView->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        ListView->scrollTo(row);
+    }
+}
+
+// ---- commands ----
+
+void CatalogWindow::mnuDAddRoot_Click()
+{
+    showPanel(Panel::FolderEditor);
+    folderPanel->open(folderEditorModeFor(Command::AddRoot));
+}
+
+void CatalogWindow::mnuDAddChild_Click()
+{
+    showPanel(Panel::FolderEditor);
+    folderPanel->open(folderEditorModeFor(Command::AddChild));
+}
+
+void CatalogWindow::mnuDUpdate_Click()
+{
+    showPanel(Panel::FolderEditor);
+    folderPanel->open(folderEditorModeFor(Command::UpdateFolder));
+}
+
+void CatalogWindow::mnuDProperty_Click()
+{
+    mnuDUpdate_Click();
+}
+
+void CatalogWindow::mnuDDelete_Click()
+{
+    // Asks and deletes without showing the editor.
+    folderPanel->deleteFolder(currentDirId());
+}
+
+void CatalogWindow::showContentPanel()
+{
+    const auto mode = indexEditorModeFor(currentDirId(), currentContentId());
+    if (!mode)
+        return;
+    showPanel(Panel::IndexEditor);
+    indexPanel->open(*mode);
+}
+
+void CatalogWindow::mnuCAddFile_Click()
+{
+    setCurrentContent("");
+    showContentPanel();
+}
+
+void CatalogWindow::mnuCUpdate_Click()
+{
+    showContentPanel();
+}
+
+void CatalogWindow::mnuCProperty_Click()
+{
+    showContentPanel();
+}
+
+void CatalogWindow::mnuSSearchFile_Click()
+{
+    showPanel(Panel::Search);
+    searchPanel->open();
+}
+
+void CatalogWindow::mnuClipDataIn_Click()
+{
+    cmd_clipboard_Click();
+}
+
+void CatalogWindow::cmd_clipboard_Click()
+{
+    showPanel(Panel::ClipboardImport);
+    clipboardPanel->open();
+}
+
+// ---- what the panels ask for ----
+
+void CatalogWindow::folderAdded(const std::string& dirId)
+{
+    QTimer::singleShot(0, this, [this, key = QString::fromStdString(dirId)] {
+        if (QTreeWidgetItem* node = unloaded_ ? nullptr : dirTreeView->node(key)) {
+            for (QTreeWidgetItem* above = node->parent(); above; above = above->parent())
+                above->setExpanded(true);
+            dirTreeView->scrollToItem(node);
+        }
+    });
+}
+
+void CatalogWindow::folderDeleted(const std::string& dirId)
+{
+    // The tree follows at once. When the folder was the highlighted one, the highlight moves to a
+    // folder beside it (or its parent), and that folder is current from now on.
+    removeNodeByKey(dirId);
+    followTreeHighlight();
+}
+
+void CatalogWindow::showSearchResults(const std::vector<std::shared_ptr<IndexRecord>>& indexes)
+{
+    hidePanels();
+    ListView->clearRows();
+    listedFolder_.clear();
+    fillContentList(indexes);
+}
+
+void CatalogWindow::showSearchNote(const std::string& text)
+{
+    emit statusNote(QString::fromStdString(text));
+}
+
+bool CatalogWindow::addIndexWithPath(const std::string& path)
+{
+    if (currentDirId().empty())
+        return false;
+    mnuCAddFile_Click();
+    indexPanel->setPath(QString::fromStdString(path));
+    return true;
+}
+
+void CatalogWindow::mnuSyncData_Click() {}
+void CatalogWindow::mnuSysOption_Click()
+{
+    OptionsDialog options(core_, window());
+    // Settings confirmed with OK name the catalog the next start opens, before the one opened last.
+    if (options.exec() == QDialog::Accepted)
+        preferences_.setLastCatalogFile(QString());
+}
+
+void CatalogWindow::mnuHContents_Click()
+{
+    commands_.run(Command::HelpContents);
+}
+
+void CatalogWindow::mnuClose_Click()
+{
+    core_.catalog.closeCatalog();
+    emit catalogClosed(); // this window goes; touch nothing of it below
+}
+
+void CatalogWindow::runToolbarKey(const std::string& key)
+{
+    if (const auto command = commandByToolKey(key))
+        commands_.run(*command);
+}
+
+void CatalogWindow::fillPopupMenu(PopupContext context)
+{
+    popup_.fillPopupMenu(context, states(), [this](const std::string& key) { return caption(key); });
+    commands_.fillPopup(popup_, [form = QPointer<CatalogWindow>(this)](int index) {
+        if (form)
+            form->mnuPop_Click(index);
+    });
+}
+
+void CatalogWindow::showPopupMenu(PopupContext context, const QPoint& globalPos)
+{
+    fillPopupMenu(context);
+    commands_.showPopup(globalPos);
+}
+
+void CatalogWindow::mnuPop_Click(int index)
+{
+    if (const auto command = popup_.commandAt(index, [this](const std::string& key) { return caption(key); }))
+        commands_.run(*command);
+}
+
+void CatalogWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        hidePanels();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace quillory

@@ -1,0 +1,252 @@
+#include "ui/catalog_window/IndexListModel.h"
+
+#include <QIcon>
+#include <QPixmap>
+#include <algorithm>
+#include <numeric>
+
+#include "core/catalog_window/IndexRows.h"
+#include "core/catalog_window/DisplayText.h"
+#include "core/store/IndexRecord.h"
+#include "core/store/RecordIds.h"
+#include "ui/platform/FileTypes.h"
+
+namespace quillory {
+
+namespace {
+
+QString shown(std::string_view text)
+{
+    return QString::fromStdString(shownText(text));
+}
+
+// A stored path longer than any file system allows is shown as it is stored, without making the
+// whole path (a catalog damaged on purpose can hold one of many megabytes).
+constexpr size_t kLongestRealPath = 64 * 1024;
+
+std::string pathToShow(const IndexRecord& index)
+{
+    const std::string_view stored = index.storedPath();
+    return stored.size() > kLongestRealPath ? shownText(stored) : index.cContentPath();
+}
+
+// Rows without a type show this, so that every row has the same height whatever is on top.
+const QIcon& blankIcon()
+{
+    static const QIcon icon = [] {
+        QPixmap blank(16, 16);
+        blank.fill(Qt::transparent);
+        return QIcon(blank);
+    }();
+    return icon;
+}
+
+} // namespace
+
+IndexListModel::IndexListModel(FileTypes& types, FolderName folderName, QObject* parent)
+    : QAbstractTableModel(parent), types_(types), folderName_(std::move(folderName))
+{
+}
+
+int IndexListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int IndexListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
+
+std::string IndexListModel::cellText(int row, int column) const
+{
+    const IndexRecord& index = *rows_[static_cast<size_t>(row)].record;
+    switch (column) {
+    case 0: return rowFileName(index.cContentPath());
+    case 1: return std::string(index.cTitle());
+    case 2: return folderName_ ? std::string(folderName_(folderOfIndexId(index.cId()))) : std::string();
+    case 3: return index.cContentPath();
+    case 4: return std::string(index.addTime());
+    default: return {};
+    }
+}
+
+QString IndexListModel::shownCell(int row, int column) const
+{
+    const IndexRecord& index = *rows_[static_cast<size_t>(row)].record;
+    switch (column) {
+    case 0: return shown(rowFileName(pathToShow(index)));
+    case 1: return shown(index.cTitle());
+    case 2: return folderName_ ? shown(folderName_(folderOfIndexId(index.cId()))) : QString();
+    case 3: return shown(pathToShow(index));
+    case 4: return shown(index.addTime());
+    default: return {};
+    }
+}
+
+QVariant IndexListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const int row = index.row();
+    switch (role) {
+    case Qt::DisplayRole:
+        return shownCell(row, index.column());
+    case Qt::EditRole:
+        return QString::fromStdString(cellText(row, index.column()));
+    case Qt::ToolTipRole:
+        return shown(recordAt(row)->cDesc());
+    case Qt::DecorationRole: {
+        if (index.column() != 0)
+            return {};
+        const std::string path = pathToShow(*recordAt(row));
+        const FileTypes::Type& type = types_.typeOf(QString::fromStdString(path), isWebAddress(path));
+        return type.key.isEmpty() ? blankIcon() : type.icon;
+    }
+    case kKeyRole:
+        return QString::fromStdString(keyAt(row));
+    default:
+        return {};
+    }
+}
+
+QVariant IndexListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < headers_.size())
+        return headers_[section];
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags IndexListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    if (index.column() == 0)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool IndexListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.column() != 0)
+        return false;
+    const QString text = value.toString();
+    if (text == QString::fromStdString(cellText(index.row(), 0)))
+        return false;
+    emit renameRequested(QString::fromStdString(keyAt(index.row())), text);
+    return true;
+}
+
+void IndexListModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= kColumns || rows_.empty())
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<QString> keys(rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i)
+        keys[i] = QString::fromStdString(cellText(static_cast<int>(i), column)).toCaseFolded();
+    std::vector<int> order_(rows_.size());
+    std::iota(order_.begin(), order_.end(), 0);
+    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+        return order == Qt::AscendingOrder ? keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]
+                                           : keys[static_cast<size_t>(b)] < keys[static_cast<size_t>(a)];
+    });
+    std::vector<Row> sorted;
+    sorted.reserve(rows_.size());
+    std::vector<int> newRowOf(rows_.size());
+    for (size_t to = 0; to < order_.size(); ++to) {
+        newRowOf[static_cast<size_t>(order_[to])] = static_cast<int>(to);
+        sorted.push_back(std::move(rows_[static_cast<size_t>(order_[to])]));
+    }
+    rows_ = std::move(sorted);
+    keysIndexed_ = false;
+    QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& index : from)
+        to.append(this->index(newRowOf[static_cast<size_t>(index.row())], index.column()));
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void IndexListModel::setHeaders(const QStringList& headers)
+{
+    headers_ = headers;
+    emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+}
+
+void IndexListModel::appendRecords(const std::vector<Record>& records)
+{
+    if (records.empty())
+        return;
+    if (!rows_.empty()) {
+        for (const Record& record : records) {
+            if (record)
+                removeKey(std::string(record->cId())); // a key shows once
+        }
+    }
+    const auto listed = static_cast<int>(std::count_if(records.begin(), records.end(), [](const Record& r) { return r; }));
+    if (listed == 0)
+        return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + listed - 1);
+    rows_.reserve(rows_.size() + static_cast<size_t>(listed));
+    for (const Record& record : records) {
+        if (record)
+            rows_.push_back(Row{std::string(record->cId()), record});
+    }
+    keysIndexed_ = false;
+    endInsertRows();
+}
+
+void IndexListModel::removeKey(const std::string& key)
+{
+    const int row = rowOfKey(key);
+    if (row < 0)
+        return;
+    beginRemoveRows({}, row, row);
+    rows_.erase(rows_.begin() + row);
+    keysIndexed_ = false;
+    endRemoveRows();
+}
+
+void IndexListModel::clear()
+{
+    beginResetModel();
+    rows_.clear();
+    rowsByKey_.clear();
+    keysIndexed_ = false;
+    endResetModel();
+}
+
+void IndexListModel::indexKeys() const
+{
+    rowsByKey_.clear();
+    rowsByKey_.reserve(rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i)
+        rowsByKey_[rows_[i].key] = static_cast<int>(i);
+    keysIndexed_ = true;
+}
+
+int IndexListModel::rowOfKey(const std::string& key) const
+{
+    if (!keysIndexed_)
+        indexKeys();
+    const auto it = rowsByKey_.find(key);
+    return it == rowsByKey_.end() ? -1 : it->second;
+}
+
+void IndexListModel::refreshRow(int row)
+{
+    if (row >= 0 && row < rowCount())
+        emit dataChanged(index(row, 0), index(row, kColumns - 1));
+}
+
+void IndexListModel::refreshAll()
+{
+    if (!rows_.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
+}
+
+} // namespace quillory

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "core/store/TextSplit.h"
+#include "support/TestSupport.h"
+
+namespace quillory::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class TextFilesReading : public ::testing::Test {
+protected:
+    CoreFixture fx;
+    TextFiles& files = fx.core->files;
+    const std::string path = fx.dir / "file.txt";
+};
+
+TEST_F(TextFilesReading, reading_crLfOrLoneCrEndALineAndOnlyReaFileSkipsEmptyLines)
+{
+    writeBytes(path, "x\r\n\r\n \r\ny");
+    Lines lines{"kept"};
+    files.readLines(path, lines);
+    EXPECT_EQ(lines, (Lines{"kept", "x", " ", "y"}));
+    EXPECT_EQ(files.readFileToStr(path), "x\r\r \ry\r");
+
+    writeBytes(path, "a\nb\r\n\nc\rd\r\r\ne\r");
+    lines.clear();
+    files.readLines(path, lines);
+    EXPECT_EQ(lines, (Lines{"a\nb", "\nc", "d", "e"}));
+    EXPECT_EQ(files.readFileToStr(path), "a\nb\r\nc\rd\r\re\r");
+
+    lines.clear();
+    files.readLines(fx.dir / "missing.txt", lines);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_FALSE(files.readFileToStr(fx.dir / "missing.txt").has_value());
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST_F(TextFilesReading, outputAndAppend_writeEachItemFollowedByCrLf)
+{
+    EXPECT_TRUE(files.writeFile(path, FILE_OUTPUT, 1, {"a", "", "b|c"}));
+    EXPECT_TRUE(files.writeFile(path, FILE_APPEND, 1, {"d"}));
+    EXPECT_TRUE(files.writeFile(path, FILE_APPEND, 1, {}));
+    EXPECT_TRUE(fx.recorder.shown.empty());
+    // A mode the program does not know writes nothing and says so.
+    EXPECT_FALSE(files.writeFile(path, static_cast<WriteMode>(9), 1, {"ignored"}));
+    EXPECT_EQ(fx.recorder.keys(), std::vector<std::string>{"Err014"});
+    fx.recorder.shown.clear();
+    EXPECT_EQ(readBytes(path), "a\r\n\r\nb|c\r\nd\r\n");
+    EXPECT_TRUE(files.writeFile(path, FILE_OUTPUT, 1, {}));
+    EXPECT_TRUE(pathExists(path));
+    EXPECT_EQ(readBytes(path), "");
+
+    const std::string created = fx.dir / "created.txt";
+    EXPECT_TRUE(files.writeFile(created, FILE_APPEND, 1, {}));
+    EXPECT_TRUE(pathExists(created));
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
+TEST(TextSplit, splittingFunctions_takeTheTextAroundTheSeparator)
+{
+    EXPECT_EQ(getFirstStrs("DirFileName=a.qlr", "="), "DirFileName");
+    EXPECT_EQ(getLastStrs("Msg001=a=b", "="), "b");
+    EXPECT_EQ(getNotFirstStrs("Msg001=a=b", "="), "a=b");
+    EXPECT_EQ(getFirstStrs("abc", "="), "");
+    EXPECT_EQ(getNotFirstStrs("abc", "="), "abc");
+    EXPECT_EQ(getLastStrs("abc", "="), "abc");
+    EXPECT_EQ(getFirstStrs("=x", "="), "");
+    EXPECT_EQ(getNotFirstStrs("=x", "="), "x");
+    EXPECT_EQ(getFirstStrs("a::b::c", "::"), "a");
+    EXPECT_EQ(getFirstStrs("aXbxc", "x"), "aXb");
+    EXPECT_EQ(getSecondStrs("a|b|c", "|"), "b");
+    EXPECT_EQ(getSecondStrs("|x|y|", "|"), "x");
+    EXPECT_EQ(getSecondStrs("a|b", "|"), "");
+    // Pieces ended by "|" become lines; text after the last "|" is dropped.
+    EXPECT_EQ(getNewLinesStr("a||b|c"), "a\r\n\r\nb");
+    EXPECT_EQ(getNewLinesStr("abc"), "");
+}
+
+} // namespace
+} // namespace quillory::test
