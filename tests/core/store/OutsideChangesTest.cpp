@@ -126,6 +126,23 @@ TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessag
     EXPECT_EQ(fx.recorder.keys(), (Keys{"Err022", "Err022", "Msg003"}));
 }
 
+TEST_F(OutsideChanges, anIndexWrittenWhileTheDeletionIsConfirmed_keepsTheFolderAndItsIndexFile)
+{
+    // The user is asked whether to delete D2; meanwhile a sync tool puts an index in its file.
+    const std::string d2 = fx.contentFile("D2");
+    fx.core->messages.setHook([&](const Message& message) {
+        fx.recorder.shown.push_back(message);
+        if (message.key == "Msg004")
+            appendOutside(d2, indexLine("D2!C1", "synced"));
+        return MsgAnswer::Yes;
+    });
+    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
+    EXPECT_EQ(readBytes(d2), indexLine("D2!C1", "synced"));
+    EXPECT_TRUE(holds(fx.dirFile(), "D2|Two|"));
+    EXPECT_TRUE(store.getQlrDirById("D2"));
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Msg004", "Msg002"}));
+}
+
 TEST_F(OutsideChanges, draggedIndexes_takeFreeIdsOfTheTargetOnDisk_andKeepWhatChangedInTheSource)
 {
     // Another program retitles D1!C2 and adds to D2 while the user drags D1!C1 to D2.
