@@ -255,7 +255,7 @@ int deleteContents(qlrDbOpe& store, const DocumentRemover& remove, const std::st
     if (answer == MsgAnswer::Yes) {
         std::string kept; // the documents that could not go, told once
         for (const auto& index : removed) {
-            const std::string path = index->cContentPath();
+            const std::string path = openablePath(index->cContentPath(), store.getRootPath());
             if (!isWebAddress(path) && isRemovableDocument(path) && !remove(path))
                 kept += (kept.empty() ? "" : ", ") + path;
         }
