@@ -143,6 +143,17 @@ TEST_F(OutsideChanges, anIndexWrittenWhileTheDeletionIsConfirmed_keepsTheFolderA
     EXPECT_EQ(fx.recorder.keys(), (Keys{"Msg004", "Msg002"}));
 }
 
+TEST_F(OutsideChanges, anIndexAddedToAFolderAnotherProgramRemoved_isRefused_andNoIndexFileIsWritten)
+{
+    writeBytes(fx.dirFile(), "D1|One|0|||False||\r\n");
+    ::unlink(fx.contentFile("D2").c_str());
+    IndexFields added;
+    added.title = "into a folder that went";
+    EXPECT_EQ(addIndexFromPanel(store, "D2", added).outcome, IndexSave::FolderGone);
+    EXPECT_FALSE(pathExists(fx.contentFile("D2")));
+    EXPECT_EQ(readBytes(fx.dirFile()), "D1|One|0|||False||\r\n");
+}
+
 TEST_F(OutsideChanges, draggedIndexes_takeFreeIdsOfTheTargetOnDisk_andKeepWhatChangedInTheSource)
 {
     // Another program retitles D1!C2 and adds to D2 while the user drags D1!C1 to D2.
