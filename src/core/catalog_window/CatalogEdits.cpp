@@ -236,26 +236,46 @@ int deleteContents(CatalogStore& store, const DocumentRemover& remove, const std
     std::vector<std::pair<std::string, IndexMap::Ptr>> before;
     map->forEach([&before](const std::string& key, const IndexMap::Ptr& index) { before.emplace_back(key, index); });
     std::vector<std::shared_ptr<IndexRecord>> removed;
+    std::unordered_set<std::string> removedKeys;
     for (const auto& key : rowKeys) {
         if (auto index = map->getValueByKey(key)) {
             map->removeMap(key);
             removed.push_back(std::move(index));
+            removedKeys.insert(key);
         }
     }
     if (removed.empty())
         return 0;
     if (!store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map)) {
-        // Nothing was written: put the indexes back where they were.
-        for (const auto& [key, index] : before)
+        // Nothing was written: the indexes come back where they were. The others are as the map
+        // holds them now: the store may have read the file again, after another program changed it.
+        std::vector<std::pair<std::string, IndexMap::Ptr>> now;
+        map->forEach([&now](const std::string& key, const IndexMap::Ptr& index) { now.emplace_back(key, index); });
+        std::unordered_set<std::string> placed;
+        std::vector<std::pair<std::string, IndexMap::Ptr>> restored;
+        for (const auto& [key, index] : before) {
+            if (removedKeys.count(key))
+                restored.emplace_back(key, index);
+            else if (auto current = map->getValueByKey(key))
+                restored.emplace_back(key, std::move(current));
+            else
+                continue;
+            placed.insert(key);
+        }
+        for (const auto& [key, index] : now) {
+            if (!placed.count(key))
+                restored.emplace_back(key, index);
+        }
+        for (const auto& [key, index] : now)
             map->removeMap(key);
-        for (const auto& [key, index] : before)
+        for (const auto& [key, index] : restored)
             map->addMap(key, index);
         return 0;
     }
     if (answer == MsgAnswer::Yes) {
         std::string kept; // the documents that could not go, told once
         for (const auto& index : removed) {
-            const std::string path = index->cContentPath();
+            const std::string path = openablePath(index->cContentPath(), store.getRootPath());
             if (!isWebAddress(path) && isRemovableDocument(path) && !remove(path))
                 kept += (kept.empty() ? "" : ", ") + path;
         }

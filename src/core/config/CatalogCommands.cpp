@@ -65,9 +65,9 @@ std::string CatalogCommands::doAddNew(const std::string& location, const std::st
         files_.createFile(dirFile);
     if (!exists(pendingFile))
         files_.createFile(pendingFile);
-    if (wasThere)
+    // Said only of a catalog that was opened: one refused (a pipe in its place) has its own message.
+    if (openCatalog(dirFile) && wasThere)
         messages_.show("Msg020", MsgButtons::Ok, dirFile);
-    openCatalog(dirFile);
     return dirFile;
 }
 

@@ -131,6 +131,9 @@ public:
     bool writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<IndexRecord> record);
     StoreOutcome writeAddQlrDbDirContentQuietly(const std::string& dirId, std::shared_ptr<IndexRecord> record);
 
+    // The open catalog's root: a stored path that is not absolute lies under it.
+    const std::string& getRootPath() { return root_.getRootPath(); }
+
     // Drops both caches.
     void resetStoreCache();
     // False when the file at path could not be read whole (it is then never written).

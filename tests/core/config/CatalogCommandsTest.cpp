@@ -260,6 +260,17 @@ TEST(CatalogCommands, openCatalog_aPipeOrALinkToADevice_isRefusedWithErr020_andT
     }
 }
 
+TEST(CatalogCommands, doAddNew_ontoAPipe_saysOnlyThatItIsRefused_notThatItWasOpened)
+{
+    CoreFixture f;
+    CoreContext& c = *f.core;
+    makeFolders(f.dir / "shelf/lib/idx");
+    ASSERT_EQ(::mkfifo((f.dir / "shelf/lib/main.qlr").c_str(), 0644), 0);
+    c.catalog.doAddNew(f.dir / "shelf", "lib", "main.qlr");
+    EXPECT_EQ(f.recorder.keys(), std::vector<std::string>{"Err020"});
+    EXPECT_EQ(c.store.getDirFilePath(), f.dirFile());
+}
+
 TEST(CatalogCommands, catalogFilesReplacedByAPipeOrADevice_readAsNothingWithTheirReason_andAreNeverWritten)
 {
     CoreFixture f;

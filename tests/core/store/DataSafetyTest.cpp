@@ -209,6 +209,21 @@ TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_throughTheRem
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
+TEST_F(DataSafety, deletingWithYes_takesAPathStoredWithoutTheRootPlaceholderAsUnderTheRoot)
+{
+    // A path stored relative (a file edited by hand) names a document under the root, as when it
+    // is opened or searched: never one under the program's working folder.
+    writeBytes(fx.dir / "docs/relative.txt", "r");
+    writeBytes(fx.contentFile("D1"), "D1!C1|relative|docs/relative.txt|False||t|\r\n");
+    store.resetStoreCache();
+    Keys removed;
+    EXPECT_EQ(deleteContents(store, [&](const std::string& path) { removed.push_back(path); return true; }, "D1",
+                             {"D1!C1"}, MsgAnswer::Yes),
+              1);
+    EXPECT_EQ(removed, Keys{fx.dir / "docs/relative.txt"});
+    EXPECT_TRUE(fx.recorder.shown.empty());
+}
+
 TEST_F(DataSafety, documentsThatCannotGoToTheTrash_stayAndAreNamedInOneMessage)
 {
     for (const char* name : {"a", "b", "c"})

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/editors/FolderEditing.h"
@@ -125,6 +126,50 @@ TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessag
     fx.recorder.answers = {MsgAnswer::Yes};
     EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HasSubfolders);
     EXPECT_EQ(fx.recorder.keys(), (Keys{"Err022", "Err022", "Msg003"}));
+}
+
+TEST_F(OutsideChanges, anIndexWrittenWhileTheDeletionIsConfirmed_keepsTheFolderAndItsIndexFile)
+{
+    // The user is asked whether to delete D2; meanwhile a sync tool puts an index in its file.
+    const std::string d2 = fx.contentFile("D2");
+    fx.core->messages.setHook([&](const Message& message) {
+        fx.recorder.shown.push_back(message);
+        if (message.key == "Msg004")
+            appendOutside(d2, indexLine("D2!C1", "synced"));
+        return MsgAnswer::Yes;
+    });
+    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
+    EXPECT_EQ(readBytes(d2), indexLine("D2!C1", "synced"));
+    EXPECT_TRUE(holds(fx.dirFile(), "D2|Two|"));
+    EXPECT_TRUE(store.getQlrDirById("D2"));
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Msg004", "Msg002"}));
+}
+
+TEST_F(OutsideChanges, anIndexAddedToAFolderAnotherProgramRemoved_isRefused_andNoIndexFileIsWritten)
+{
+    writeBytes(fx.dirFile(), "D1|One|0|||False||\r\n");
+    ::unlink(fx.contentFile("D2").c_str());
+    IndexFields added;
+    added.title = "into a folder that went";
+    EXPECT_EQ(addIndexFromPanel(store, "D2", added).outcome, IndexSave::FolderGone);
+    EXPECT_FALSE(pathExists(fx.contentFile("D2")));
+    EXPECT_EQ(readBytes(fx.dirFile()), "D1|One|0|||False||\r\n");
+}
+
+TEST_F(OutsideChanges, aDeletionThatCannotBeWritten_afterAnotherProgramRemovedAnIndex_neverBringsThatIndexBack)
+{
+    // Another program removes D1!C2; the file is then write-protected, so the user's deletion of
+    // D1!C1 fails; once it may be written again, the user's next edit keeps D1!C2 away.
+    const std::string d1 = fx.contentFile("D1");
+    writeBytes(d1, indexLine("D1!C1", "a"));
+    ASSERT_EQ(::chmod(d1.c_str(), 0444), 0);
+    EXPECT_FALSE(deleteIndex("D1!C1"));
+    ASSERT_EQ(::chmod(d1.c_str(), 0644), 0);
+    EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), Keys{"D1!C1"});
+    IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
+    fields.title = "edited";
+    ASSERT_TRUE(updateIndexFromPanel(store, "D1", fields).written());
+    EXPECT_EQ(idsIn(d1), Keys{"D1!C1"});
 }
 
 TEST_F(OutsideChanges, draggedIndexes_takeFreeIdsOfTheTargetOnDisk_andKeepWhatChangedInTheSource)

@@ -89,10 +89,11 @@ FolderUpdate updateFolder(CatalogStore& store, const FolderFields& fields)
     return FolderUpdate::Failed;
 }
 
-FolderDeletion deleteFolder(CatalogStore& store, TextFiles& files, Messages& messages, const std::string& dirId)
+namespace {
+
+// Why the folder cannot go as the files on disk are now (told once), or Deleted when it can.
+FolderDeletion whyFolderStays(CatalogStore& store, Messages& messages, const std::string& dirId)
 {
-    if (dirId.empty() || !store.getQlrDirById(dirId))
-        return FolderDeletion::Skipped;
     // The index file as it is on disk (another program may have added to it). One that could not
     // be read, or not whole, may hold indexes all the same.
     StoreProblems problems;
@@ -110,8 +111,24 @@ FolderDeletion deleteFolder(CatalogStore& store, TextFiles& files, Messages& mes
         messages.show("Msg003");
         return FolderDeletion::HasSubfolders;
     }
+    return FolderDeletion::Deleted;
+}
+
+} // namespace
+
+FolderDeletion deleteFolder(CatalogStore& store, TextFiles& files, Messages& messages, const std::string& dirId)
+{
+    if (dirId.empty() || !store.getQlrDirById(dirId))
+        return FolderDeletion::Skipped;
+    if (const FolderDeletion refused = whyFolderStays(store, messages, dirId); refused != FolderDeletion::Deleted)
+        return refused;
     if (messages.show("Msg004", MsgButtons::YesNo) != MsgAnswer::Yes)
         return FolderDeletion::Declined;
+    // Looked at again: another program may have written to the files while the user was asked.
+    if (!store.getQlrDirById(dirId))
+        return FolderDeletion::Skipped;
+    if (const FolderDeletion refused = whyFolderStays(store, messages, dirId); refused != FolderDeletion::Deleted)
+        return refused;
     // The folder file is written without the folder first; only then does the cache lose it.
     const auto all = store.getAllDirMap();
     FolderMap remaining;

@@ -49,10 +49,26 @@ std::shared_ptr<IndexRecord> readContentPanel(CatalogStore& store, const std::st
     return record;
 }
 
+namespace {
+
+// Whether the folder is in the catalog as the folder file now holds it (another program may have
+// removed it since it was read).
+bool folderStillThere(CatalogStore& store, const std::string& dirId)
+{
+    if (dirId.empty())
+        return false;
+    StoreProblems problems;
+    const auto folders = store.getCurrentDirMapQuietly(problems);
+    store.report(problems);
+    return folders->contains(dirId);
+}
+
+} // namespace
+
 IndexAdd addIndexFromPanel(CatalogStore& store, const std::string& dirId, const IndexFields& fields)
 {
     // An index of a folder that went would be written to an index file no folder owns.
-    if (dirId.empty() || !store.getQlrDirById(dirId))
+    if (!folderStillThere(store, dirId))
         return {IndexSave::FolderGone, {}};
     IndexFields fresh = fields;
     fresh.cId.clear();
@@ -67,7 +83,7 @@ IndexUpdate updateIndexFromPanel(CatalogStore& store, const std::string& dirId, 
 {
     IndexUpdate update;
     // An index whose folder went went with it.
-    if (dirId.empty() || !store.getQlrDirById(dirId)) {
+    if (!folderStillThere(store, dirId)) {
         update.outcome = IndexSave::IndexGone;
         return update;
     }
