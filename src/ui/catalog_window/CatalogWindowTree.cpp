@@ -25,6 +25,19 @@ void CatalogWindow::connectTree()
         if (QApplication::mouseButtons() == Qt::NoButton)
             followTreeHighlight();
     });
+    connect(dirTreeView, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* closed) {
+        // A folder closed over the current one would hide the highlight inside it: the folder
+        // closed becomes the highlighted and current one, so that what the user sees highlighted
+        // is still what the commands act on.
+        QTreeWidgetItem* current = dirTreeView->node(qs(currentDirId()));
+        for (QTreeWidgetItem* above = current ? current->parent() : nullptr; above; above = above->parent()) {
+            if (above == closed) {
+                dirTreeView->setCurrentItem(closed);
+                followTreeHighlight();
+                return;
+            }
+        }
+    });
     connect(dirTreeView, &FolderTreeView::contextRequested, this,
             [this](QTreeWidgetItem* node, const QPoint& pos) {
                 showPopupMenu(node ? PopupContext::FolderNode : PopupContext::TreeSpace, pos);

@@ -269,6 +269,21 @@ private slots:
         QVERIFY(!fileText(indexFile("D2")).contains(QStringLiteral("plans"), Qt::CaseInsensitive));
     }
 
+    void closingTheFolderAboveTheCurrentOne_makesTheClosedFolderCurrent()
+    {
+        node("D2")->setExpanded(true);
+        clickItem(tree, node("D4"));
+        QCOMPARE(form->currentDirId(), std::string("D4"));
+        clickExpander("D2"); // closes it over D4
+        QVERIFY(!node("D2")->isExpanded());
+        QCOMPARE(tree->currentItem(), node("D2"));
+        QCOMPARE(form->currentDirId(), std::string("D2"));
+        addIndexTitled(QStringLiteral("Shelf"));
+        QVERIFY(fileText(indexFile("D2")).contains(QStringLiteral("|Shelf|")));
+        QVERIFY(!fileText(indexFile("D4")).contains(QStringLiteral("|Shelf|")));
+        QVERIFY(list->keys().contains(QStringLiteral("D2!C1")));
+    }
+
     void sortingSurvivesARefill_folderRenameShowsInTheList_clickRenameWorksAfterRenameByCommand()
     {
         QHeaderView* header = list->header();
