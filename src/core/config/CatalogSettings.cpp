@@ -70,6 +70,17 @@ bool isOneName(std::string_view name)
            && !holdsLineBreak(name);
 }
 
+namespace {
+
+// Index files are named after their folder: "D" and a number.
+bool isIndexFileName(std::string_view name)
+{
+    return name.size() > 1 && name.front() == 'D'
+           && name.find_first_not_of("0123456789", 1) == std::string_view::npos;
+}
+
+} // namespace
+
 std::string nameWithoutQlr(std::string_view name)
 {
     if (name.size() > kQlr.size() && name.ends_with(kQlr))
@@ -119,6 +130,8 @@ std::string checkCatalogSettings(const CatalogSettingsFields& fields)
         if (!isOneName(name))
             return "Msg016";
     }
+    if (isIndexFileName(nameWithoutQlr(trimmed(fields.pendingFile))))
+        return "Msg021";
     const std::string minutes = trimmed(fields.interval);
     if (minutes.empty())
         return "Msg011";

@@ -124,7 +124,7 @@ void OptionsDialog::cmd_ok_Click()
         const std::pair<const char*, QLineEdit*> fieldOf[] = {
             {"Msg007", txt_qlrdbfolder}, {"Msg008", txt_QlrdbContentFolder}, {"Msg009", txt_DirFileName},
             {"Msg010", txt_TempContentFileName}, {"Msg011", txt_MonitorAutoWriteInterval},
-            {"Msg017", txt_MonitorAutoWriteInterval}, {"Msg018", txt_rootpath}};
+            {"Msg017", txt_MonitorAutoWriteInterval}, {"Msg018", txt_rootpath}, {"Msg021", txt_TempContentFileName}};
         QLineEdit* wrong = nullptr;
         for (const auto& [key, field] : fieldOf) {
             if (refused == key)

@@ -78,6 +78,17 @@ TEST(CatalogSettings, eachNameIsOneFolderOrFileName_withoutSlashOrLineBreak_andN
             EXPECT_EQ(checkCatalogSettings(fields), "") << right;
         }
     }
+    // The pending-changes file lies among the index files: never under a folder's index file name.
+    for (const char* taken : {"D1", "D1.qlr", "D27", " D3 "}) {
+        CatalogSettingsFields fields = good;
+        fields.pendingFile = taken;
+        EXPECT_EQ(checkCatalogSettings(fields), "Msg021") << taken;
+    }
+    for (const char* free : {"D", "Dx1", "d1", "D1a", "temp1"}) {
+        CatalogSettingsFields fields = good;
+        fields.pendingFile = free;
+        EXPECT_EQ(checkCatalogSettings(fields), "") << free;
+    }
 }
 
 TEST(CatalogSettings, storedWithQlrAddedOnce_andWrittenInTheWrittenOrder)
