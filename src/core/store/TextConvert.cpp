@@ -74,13 +74,4 @@ std::string formatBoolean(bool value)
     return value ? "True" : "False";
 }
 
-std::string trimBlanks(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return std::string(text.substr(first, last - first + 1));
-}
-
 } // namespace quillory

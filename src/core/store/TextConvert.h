@@ -14,7 +14,4 @@ std::optional<int16_t> parseInt16(std::string_view text);
 // "True" or "False".
 std::string formatBoolean(bool value);
 
-// Without leading and trailing blanks (spaces and tabs).
-std::string trimBlanks(std::string_view text);
-
 } // namespace quillory

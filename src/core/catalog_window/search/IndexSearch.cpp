@@ -30,12 +30,6 @@ void collectFoundIds(const ContentCollection& records, FoundIds& foundIds)
     records.forEach([&](const std::string& key, const ContentCollection::Ptr&) { foundIds.insert(key); });
 }
 
-void removeFoundIds(const FoundIds& foundIds, ContentCollection& records)
-{
-    for (const std::string& id : foundIds)
-        records.remove(id);
-}
-
 void searchTitlesAndDescriptions(CatalogStore& store, const std::vector<std::string>& scope, std::string_view text,
                                  const SearchOptions& options, ContentCollection& results, StoreProblems& problems)
 {

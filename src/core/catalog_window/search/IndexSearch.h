@@ -33,8 +33,6 @@ std::vector<std::string> searchScope(CatalogStore& store, const std::string& cur
 using FoundIds = std::unordered_set<std::string>;
 // Adds the ids of records to foundIds.
 void collectFoundIds(const ContentCollection& records, FoundIds& foundIds);
-// Removes from records those whose id is in foundIds.
-void removeFoundIds(const FoundIds& foundIds, ContentCollection& records);
 
 // The title and description part of a search, on the cached indexes: title matches, then the
 // further description matches, each in folder and index order.
