@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
+#include "ui/catalog_window/ViewKeys.h"
+
 namespace quillory {
 
 namespace {
@@ -194,15 +196,16 @@ void FolderTreeView::mousePressEvent(QMouseEvent* event)
 
 void FolderTreeView::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
+    switch (viewKeyOf(event, state() == QAbstractItemView::EditingState)) {
+    case ViewKey::Delete:
         emit deletePressed();
         return;
-    }
-    if (isContextMenuKey(event)) {
+    case ViewKey::Menu:
         requestMenuFromKeyboard();
         return;
+    case ViewKey::Other:
+        QTreeWidget::keyPressEvent(event);
     }
-    QTreeWidget::keyPressEvent(event);
 }
 
 void FolderTreeView::contextMenuEvent(QContextMenuEvent* event)
@@ -218,12 +221,6 @@ void FolderTreeView::requestMenuFromKeyboard()
     QTreeWidgetItem* item = currentItem();
     const QRect rect = item ? visualItemRect(item) : QRect(QPoint(4, 4), QSize());
     emit contextRequested(item, viewport()->mapToGlobal(rect.center()));
-}
-
-bool isContextMenuKey(const QKeyEvent* event)
-{
-    // The Menu key arrives as a context-menu request of its own; Shift+F10 does not.
-    return event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
 }
 
 void FolderTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)

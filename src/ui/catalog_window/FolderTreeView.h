@@ -8,9 +8,6 @@ class QKeyEvent;
 
 namespace quillory {
 
-// Shift+F10, which asks for the context menu as the Menu key does.
-bool isContextMenuKey(const QKeyEvent* event);
-
 // The folder tree: one node per folder, found by folder id. It reports presses, in-place
 // renames, the Delete key and drops to the catalog window, which applies them to the catalog.
 // Folders are dragged from here; indexes are dragged in from the list.

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 
 #include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/ViewKeys.h"
 
 namespace quillory {
 
@@ -114,15 +115,16 @@ void IndexListView::mousePressEvent(QMouseEvent* event)
 
 void IndexListView::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
+    switch (viewKeyOf(event, state() == QAbstractItemView::EditingState)) {
+    case ViewKey::Delete:
         emit deletePressed();
         return;
-    }
-    if (isContextMenuKey(event) && state() != QAbstractItemView::EditingState) {
+    case ViewKey::Menu:
         requestMenuFromKeyboard();
         return;
+    case ViewKey::Other:
+        QTreeView::keyPressEvent(event);
     }
-    QTreeView::keyPressEvent(event);
 }
 
 void IndexListView::contextMenuEvent(QContextMenuEvent* event)
