@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <stdlib.h>
 #include <string_view>
 
 #include "core/store/IndexRecord.h"
@@ -309,20 +308,6 @@ void generateIndexFile(const std::string& programFolder, const std::string& dirI
 void writeTextFile(const std::string& path, const std::string& bytes)
 {
     writeFile(path, bytes);
-}
-
-ScratchFolder::ScratchFolder()
-{
-    std::string pattern = (fs::temp_directory_path() / "quillory-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary folder");
-    path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
 }
 
 } // namespace quillory::bench

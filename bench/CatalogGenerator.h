@@ -38,20 +38,6 @@ GeneratedCatalog generateCatalog(const std::string& programFolder, const Catalog
 void generateIndexFile(const std::string& programFolder, const std::string& dirId, int count, uint64_t seed);
 void writeTextFile(const std::string& path, const std::string& bytes);
 
-// A temporary folder, removed with everything in it when the object goes.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 // Search texts whose matches the generator controls: each is one word of its vocabulary.
 inline constexpr const char* kCommonWord = "report";     // in a few percent of titles and descriptions
 inline constexpr const char* kNonAsciiWord = "übersicht"; // written "Übersicht" in the catalog

@@ -20,6 +20,7 @@
 
 #include "CatalogGenerator.h"
 #include "Limits.h"
+#include "support/TempDir.h"
 #include "core/CoreContext.h"
 
 namespace quillory::bench {
@@ -54,7 +55,7 @@ void openCatalog(Catalog& catalog, const std::string& folder, const CatalogShape
 }
 
 struct Workspace {
-    ScratchFolder scratch;
+    test::TempDir scratch;
     Catalog main;                 // kFolders folders, kIndexesPerFolder indexes each
     Catalog big;                  // one folder of kBigFolderIndexes indexes
     std::map<int, Catalog> trees; // folder files only, one per size of kTreeSizes

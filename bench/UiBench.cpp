@@ -17,6 +17,7 @@
 
 #include "CatalogGenerator.h"
 #include "Limits.h"
+#include "support/TempDir.h"
 #include "app/Application.h"
 #include "core/CoreContext.h"
 #include "ui/catalog_window/IndexListView.h"
@@ -223,12 +224,12 @@ int main(int argc, char* argv[])
             return measureSearch(arg.substr(9));
     }
 
-    ScratchFolder many;
+    test::TempDir many;
     generateCatalog(many.path(), {5000, 0, 7});
     printLimit("start_and_paint_5000_folders", medianOfFresh(5, "--startup=" + many.path(), "startup_ms"), 1000, "ms");
 
     // A small folder first (shown at start), then the big one of every kind of path.
-    ScratchFolder big;
+    test::TempDir big;
     generateCatalog(big.path(), {1, 0, 11});
     writeTextFile(big.path() + "/cat/cat.qlr", "D1|Small|0|||False||\r\nD2|Big|0|||False||\r\n");
     generateIndexFile(big.path(), "D1", 20, 10);
@@ -236,15 +237,15 @@ int main(int argc, char* argv[])
     printLimit("list_32000_first_paint", medianOfFresh(5, "--first-list=" + big.path(), "list_ms"), 150, "ms");
     printLimit("list_32000_memory", medianOfFresh(3, "--list-memory=" + big.path(), "rows_bytes") / 1e6, 15, "MB");
 
-    ScratchFolder searchable;
+    test::TempDir searchable;
     generateCatalog(searchable.path(), {5000, 20, 19});
     printLimit("search_100000_painted", medianOfFresh(5, "--search=" + searchable.path(), "search_ms"), 150, "ms");
 
-    ScratchFolder sortable;
+    test::TempDir sortable;
     generateCatalog(sortable.path(), {1, 30000, 13, true});
     printLimit("sort_30000_file_order", sortInFileOrder(sortable.path()), 100, "ms");
 
-    ScratchFolder hugeNames;
+    test::TempDir hugeNames;
     generateCatalog(hugeNames.path(), {1, 1, 17});
     printLimit("repaint_50mb_name", repaintWithHugeNames(hugeNames.path()), 50, "ms");
     return 0;

@@ -11,23 +11,9 @@
 #include <vector>
 
 #include "core/CoreContext.h"
+#include "support/TempDir.h"
 
 namespace quillory::test {
-
-// A temporary folder, removed with everything in it when the object goes.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
-
-private:
-    std::string path_;
-};
 
 // Sets (or, with no value, unsets) an environment variable while it lives, and puts back what
 // was there before when it goes (unset when it was unset), also when a check failed first and

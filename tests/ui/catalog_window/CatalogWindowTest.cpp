@@ -2,30 +2,17 @@
 #include <QHeaderView>
 #include <QLineEdit>
 
-#include "ui/support/UiSteps.h"
-#include "ui/catalog_window/IndexListView.h"
-#include "ui/catalog_window/FolderTreeView.h"
 #include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/catalog_window/SplitterBar.h"
-#include "ui/catalog_window/CatalogWindow.h"
+#include "ui/support/UiSuite.h"
 
 using namespace quillory;
 using namespace quillory::test;
 
-class CatalogWindowTest : public QObject {
+class CatalogWindowTest : public UiSuite {
     Q_OBJECT
 
-    UiFixture* ui = nullptr;
-    CatalogWindow* form = nullptr;
-    FolderTreeView* tree = nullptr;
-    IndexListView* list = nullptr;
-    std::string folderFile, docs;
-
-    QTreeWidgetItem* node(const char* id) { return tree->node(QString::fromLatin1(id)); }
     QModelIndex row(const char* id, int column = 0) { return list->indexOf(QString::fromLatin1(id), column); }
-    QString cell(const char* id, int column) { return row(id, column).data().toString(); }
-    std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
-    QString caption(const QString& key) { return QString::fromStdString(ui->core().conf.text(key.toStdString())); }
     // The captions of the keys, "-" standing for a separator.
     QStringList menuOf(const QString& keys)
     {
@@ -35,14 +22,6 @@ class CatalogWindowTest : public QObject {
         return texts;
     }
     QStringList enabled(const QStringList& names) { return enabledOf(ui->frame(), names); }
-    // The list's texts of one column, top to bottom; column -1: the row keys.
-    QStringList column(int col)
-    {
-        QStringList texts;
-        for (int i = 0; i < list->rowCount(); ++i)
-            texts << (col < 0 ? list->keyOf(list->model()->index(i, 0)) : list->model()->index(i, col).data().toString());
-        return texts;
-    }
     void clickHeader(int col)
     {
         QHeaderView* h = list->header();
@@ -61,19 +40,6 @@ class CatalogWindowTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        ui = new UiFixture;
-        QCOMPARE(ui->start(), 0);
-        QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
-        form = &ui->catalogWindow();
-        tree = form->dirTreeView;
-        list = form->ListView;
-        folderFile = ui->demoFolder() + "/QuilloryDemo.qlr";
-        docs = ui->demoFolder() + "/Documents/";
-    }
-    void cleanup() { delete ui; }
-
     void start_showsFirstFolderSelectedWithItsIndexes_thenClicksMoveTheSelectionAndCommands()
     {
         QCOMPARE(tree->topLevelItemCount(), 3);

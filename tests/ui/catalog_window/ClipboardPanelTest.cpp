@@ -13,13 +13,11 @@
 #include <QTextEdit>
 #include <QUrl>
 
-#include "ui/support/UiSteps.h"
-#include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/panels/ClipboardImportPanel.h"
 #include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/support/UiSuite.h"
 
 using namespace quillory;
 using namespace quillory::test;
@@ -83,12 +81,12 @@ QString rtfAsText(const std::string& path)
 
 } // namespace
 
-class ClipboardPanelTest : public QObject {
+class ClipboardPanelTest : public UiSuite {
     Q_OBJECT
 
-    UiFixture* ui = nullptr;
-    CatalogWindow* form = nullptr;
     ClipboardImportPanel* panel = nullptr;
+
+    void started() override { panel = form->clipboardPanel; }
 
     void put(QMimeData* data) { ui->clipboard.setContent(data); }
     void putText(const QString& text)
@@ -110,21 +108,11 @@ class ClipboardPanelTest : public QObject {
     {
         return !panel->cmd_clipboardSave->isEnabled() && panel->cmd_toDirContent->isEnabled()
                && panel->lbl_clipboardMsg->isVisible()
-               && panel->lbl_clipboardMsg->text() == QString::fromStdString(ui->core().conf.text("Msg005"));
+               && panel->lbl_clipboardMsg->text() == caption("Msg005");
     }
     bool readyState() { return panel->cmd_clipboardSave->isEnabled() && !panel->cmd_toDirContent->isEnabled(); }
 
 private slots:
-    void init()
-    {
-        ui = new UiFixture;
-        QCOMPARE(ui->start(), 0);
-        QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
-        form = &ui->catalogWindow();
-        panel = form->clipboardPanel;
-    }
-    void cleanup() { delete ui; }
-
     void text_savedNewThenAppended_thenBecomesAnIndex()
     {
         putText(QStringLiteral("first note"));
@@ -283,7 +271,7 @@ private slots:
         put(new PngOnClipboard(pngHeader(60'000, 60'000)));
         openPanel();
         QVERIFY(panel->pic_clipboard->isVisible());
-        QCOMPARE(panel->pic_clipboard->text(), QString::fromStdString(ui->core().conf.text("Err024")));
+        QCOMPARE(panel->pic_clipboard->text(), caption("Err024"));
         QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Err024"});
         QVERIFY(!panel->cmd_clipboardSave->isEnabled());
 

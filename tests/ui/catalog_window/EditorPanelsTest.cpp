@@ -9,32 +9,25 @@
 #include <QPlainTextEdit>
 
 #include "core/catalog_window/CatalogEdits.h"
-#include "ui/support/UiSteps.h"
-#include "ui/catalog_window/IndexListView.h"
-#include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/panels/EditorFields.h"
 #include "ui/catalog_window/panels/FolderEditorPanel.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/support/UiSuite.h"
 
 using namespace quillory;
 using namespace quillory::test;
 
-class EditorPanelsTest : public QObject {
+class EditorPanelsTest : public UiSuite {
     Q_OBJECT
 
-    UiFixture* ui = nullptr;
-    CatalogWindow* form = nullptr;
-    FolderTreeView* tree = nullptr;
-    IndexListView* list = nullptr;
-    std::string folderFile, docs;
-
-    QTreeWidgetItem* node(const QString& id) { return tree->node(id); }
-    std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
-    QString caption(const char* key) { return QString::fromStdString(ui->core().conf.text(key)); }
+    // An index with a password, to see that editing keeps it.
+    void prepare() override
+    {
+        writeBytes(indexFile("D4"),
+                   "D4!C1|Secret book|QLRR$/QuilloryDemo/Documents/Welcome.txt|True|s3cret|2026-01-01 09:00:00|kept\r\n");
+    }
     bool trigger(const char* name) { return triggerEnabled(ui->frame(), QString::fromLatin1(name)); }
-    void chooseFolder(const char* id) { clickItem(tree, node(QString::fromLatin1(id))); }
     // The id of the folder the folder file names so, "" when none.
     QString folderNamed(const QString& name)
     {
@@ -44,22 +37,6 @@ class EditorPanelsTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        ui = new UiFixture;
-        // An index with a password, to see that editing keeps it.
-        writeBytes(ui->demoFolder() + "/Indexes/D4.qlr",
-                   "D4!C1|Secret book|QLRR$/QuilloryDemo/Documents/Welcome.txt|True|s3cret|2026-01-01 09:00:00|kept\r\n");
-        QCOMPARE(ui->start(), 0);
-        QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
-        form = &ui->catalogWindow();
-        tree = form->dirTreeView;
-        list = form->ListView;
-        folderFile = ui->demoFolder() + "/QuilloryDemo.qlr";
-        docs = ui->demoFolder() + "/Documents/";
-    }
-    void cleanup() { delete ui; }
-
     void folderEditor_addsSubfolderAndTopLevelFolder_trimmedWithTheirIndexFiles()
     {
         FolderEditorPanel* panel = form->folderPanel;

@@ -10,24 +10,18 @@
 
 #include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/search/DocumentScan.h"
-#include "ui/support/UiSteps.h"
-#include "ui/catalog_window/IndexListView.h"
-#include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
+#include "ui/support/UiSuite.h"
 
 using namespace quillory;
 using namespace quillory::test;
 
-class SearchPanelTest : public QObject {
+class SearchPanelTest : public UiSuite {
     Q_OBJECT
 
-    UiFixture* ui = nullptr;
-    CatalogWindow* form = nullptr;
     SearchPanel* panel = nullptr;
 
-    std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
     static std::string line(const char* id, const char* title, const std::string& path, const char* desc = "")
     {
         return std::string(id) + "|" + title + "|" + path + "|False||2026-01-01 10:00:00|" + desc + "\r\n";
@@ -37,8 +31,6 @@ class SearchPanelTest : public QObject {
         writeBytes(ui->dir / ("docs/" + std::string(name)), text);
         return "QLRR$/docs/" + std::string(name);
     }
-    QString caption(const char* key) { return QString::fromStdString(ui->core().conf.text(key)); }
-    void chooseFolder(const char* id) { clickItem(form->dirTreeView, form->dirTreeView->node(QString::fromLatin1(id))); }
     void setBoxes(bool titles, bool descriptions, bool documents, bool subtree, bool whole)
     {
         const std::pair<QCheckBox*, bool> boxes[] = {{panel->check_sTitle, titles}, {panel->check_sDesc, descriptions},
@@ -49,13 +41,7 @@ class SearchPanelTest : public QObject {
                 clickButton(box);
         }
     }
-    QStringList rows()
-    {
-        QStringList keys;
-        for (int i = 0; i < form->ListView->rowCount(); ++i)
-            keys << form->ListView->keyOf(form->ListView->model()->index(i, 0));
-        return keys;
-    }
+    QStringList rows() { return column(-1); }
     // What the frame's status line says.
     QString note() { return ui->frame().statusBar()->currentMessage(); }
     QString noteWith(const char* key, const std::vector<std::string>& values)
@@ -91,12 +77,10 @@ class SearchPanelTest : public QObject {
         return started && QTest::qWaitFor([&] { return panel->scan() && panel->scan()->holding(); }, 20000);
     }
 
-private slots:
-    void init()
+    // Work > Reports, and Home.
+    void prepare() override
     {
-        ui = new UiFixture;
-        // Work > Reports, and Home.
-        writeBytes(ui->demoFolder() + "/QuilloryDemo.qlr",
+        writeBytes(folderFile,
                    "D1|Work|0|||False||\r\nD2|Reports|D1|||False||\r\nD3|Home|0|||False||\r\n");
         writeBytes(indexFile("D1"), line("D1!C1", "Annual report", doc("a.txt", "nothing here"))
                                         + line("D1!C2", "Budget", doc("b.txt", "nothing"), "a report of spending")
@@ -106,13 +90,10 @@ private slots:
                                         + line("D2!C2", "Memo", doc("e.log", std::string(40000, '.') + "report")));
         writeBytes(indexFile("D3"), line("D3!C1", "Recipes", doc("f.txt", "reporting"))
                                         + line("D3!C2", "Site", "https://example.org/report.txt"));
-        QCOMPARE(ui->start(), 0);
-        QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
-        form = &ui->catalogWindow();
-        panel = form->searchPanel;
     }
-    void cleanup() { delete ui; }
+    void started() override { panel = form->searchPanel; }
 
+private slots:
     void scopesAndFields_titleMatchesThenDescriptionsThenDocuments()
     {
         chooseFolder("D1");
@@ -125,7 +106,7 @@ private slots:
         QCOMPARE(search("report", true, true, true, true, true),
                  QStringList({"D1!C1", "D2!C1", "D1!C2", "D1!C3", "D3!C1", "D2!C2"}));
         // The list shows each result's own folder; nothing is current in it.
-        QCOMPARE(form->ListView->indexOf(QStringLiteral("D3!C1"), 2).data().toString(), QStringLiteral("Home"));
+        QCOMPARE(cell("D3!C1", 2), QStringLiteral("Home"));
         QCOMPARE(form->currentContentId(), std::string());
         QCOMPARE(form->currentDirId(), std::string("D1"));
         // A text of blanks finds nothing and closes the panel.

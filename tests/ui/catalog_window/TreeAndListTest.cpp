@@ -7,12 +7,8 @@
 #include <QPushButton>
 
 #include "core/CoreContext.h"
-#include "ui/catalog_window/IndexListView.h"
-#include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
-#include "ui/shell/CommandDispatcher.h"
-#include "ui/support/UiSteps.h"
+#include "ui/support/UiSuite.h"
 
 using namespace quillory;
 using namespace quillory::test;
@@ -37,16 +33,10 @@ void dropAt(QTreeWidget* view, QMimeData& mime, QPoint p)
 
 } // namespace
 
-class TreeAndListTest : public QObject {
+class TreeAndListTest : public UiSuite {
     Q_OBJECT
 
-    UiFixture* ui = nullptr;
-    CatalogWindow* form = nullptr;
-    FolderTreeView* tree = nullptr;
-    IndexListView* list = nullptr;
-
-    QTreeWidgetItem* node(const char* id) { return tree->node(QString::fromLatin1(id)); }
-    std::string folderFile() { return ui->demoFolder() + "/QuilloryDemo.qlr"; }
+    void started() override { tree->expandAll(); }
     // Lets whatever the window put off until its command was done happen.
     static void settle()
     {
@@ -101,28 +91,8 @@ class TreeAndListTest : public QObject {
         clickButton(form->indexPanel->cmd_cAdd);
         settle();
     }
-    QString cell(const char* id, int column) { return list->indexOf(QString::fromLatin1(id), column).data().toString(); }
-    std::string indexFile(const char* id) { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
-    QStringList column(int col)
-    {
-        QStringList texts;
-        for (int i = 0; i < list->rowCount(); ++i)
-            texts << list->model()->index(i, col).data().toString();
-        return texts;
-    }
 
 private slots:
-    void init()
-    {
-        ui = new UiFixture;
-        QCOMPARE(ui->start(), 0);
-        form = &ui->catalogWindow();
-        tree = form->dirTreeView;
-        list = form->ListView;
-        tree->expandAll();
-    }
-    void cleanup() { delete ui; }
-
     void everyDragStartsClean_withinOneDragTheLastFolderPassedStays()
     {
         const QPoint space = emptySpot(tree);
@@ -175,7 +145,7 @@ private slots:
         QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
         QApplication::sendEvent(tree->viewport(), &key);
         QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QVERIFY(popupEntries(ui->frame()).contains(QString::fromStdString(ui->core().conf.text("DRename"))));
+        QVERIFY(popupEntries(ui->frame()).contains(caption("DRename")));
 
         clickItem(tree, node("D1"));
         list->setCurrentIndex(list->indexOf(QStringLiteral("D1!C2")));
@@ -183,17 +153,17 @@ private slots:
         QApplication::sendEvent(list->viewport(), &listKey);
         QTRY_VERIFY(commands.popupMenu()->isVisible());
         QCOMPARE(form->currentContentId(), std::string("D1!C2"));
-        QVERIFY(popupEntries(ui->frame()).contains(QString::fromStdString(ui->core().conf.text("CDelete"))));
+        QVERIFY(popupEntries(ui->frame()).contains(caption("CDelete")));
 
         // Shift+F10 does what the Menu key does, in the tree and in the list.
         tree->setFocus();
         QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
         QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QVERIFY(popupEntries(ui->frame()).contains(QString::fromStdString(ui->core().conf.text("DRename"))));
+        QVERIFY(popupEntries(ui->frame()).contains(caption("DRename")));
         list->setFocus();
         QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
         QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QVERIFY(popupEntries(ui->frame()).contains(QString::fromStdString(ui->core().conf.text("CDelete"))));
+        QVERIFY(popupEntries(ui->frame()).contains(caption("CDelete")));
     }
 
     void renamingARowsName_neverOverAnotherDocument()
@@ -216,7 +186,7 @@ private slots:
         ui->core().store.resetStoreCache();
         clickItem(tree, node("D6"));
         deleteKeyOnTree(MsgAnswer::Yes);
-        QVERIFY(!fileText(folderFile()).contains(QStringLiteral("D6|")));
+        QVERIFY(!fileText(folderFile).contains(QStringLiteral("D6|")));
         // D6 was its parent's only folder: the parent is highlighted, and current.
         QCOMPARE(tree->currentItem(), node("D3"));
         QVERIFY(node("D3")->isSelected());
@@ -224,8 +194,8 @@ private slots:
 
         // A second Delete deletes the folder highlighted now, not the tree's first one.
         deleteKeyOnTree(MsgAnswer::Yes);
-        QVERIFY(!fileText(folderFile()).contains(QStringLiteral("D3|")));
-        QVERIFY(fileText(folderFile()).contains(QStringLiteral("D1|Getting started|0|")));
+        QVERIFY(!fileText(folderFile).contains(QStringLiteral("D3|")));
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D1|Getting started|0|")));
         QCOMPARE(ui->messages.keys(), (std::vector<std::string>{"Msg004", "Msg004"}));
 
         // D3 was last at the top level: the one before it takes the highlight, and the new
@@ -255,8 +225,8 @@ private slots:
         // Delete acts on D6 (D2 holds an index and would be refused).
         deleteKeyOnTree(MsgAnswer::Yes);
         QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg004"});
-        QVERIFY(!fileText(folderFile()).contains(QStringLiteral("D6|")));
-        QVERIFY(fileText(folderFile()).contains(QStringLiteral("D2|Reading list|0|")));
+        QVERIFY(!fileText(folderFile).contains(QStringLiteral("D6|")));
+        QVERIFY(fileText(folderFile).contains(QStringLiteral("D2|Reading list|0|")));
 
         QCOMPARE(tree->currentItem(), node("D3"));
         clickExpander("D2");

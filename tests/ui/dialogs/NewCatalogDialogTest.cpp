@@ -8,18 +8,14 @@
 #include <QTreeView>
 #include <functional>
 
-#include "ui/support/UiSteps.h"
-#include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/dialogs/NewCatalogDialog.h"
+#include "ui/support/UiSuite.h"
 
 using namespace quillory;
 using namespace quillory::test;
 
-class NewCatalogDialogTest : public QObject {
+class NewCatalogDialogTest : public UiSuite {
     Q_OBJECT
-
-    UiFixture* ui = nullptr;
 
     // Runs File > New and acts in the dialog while it is open.
     void runNew(const std::function<void(NewCatalogDialog&)>& act)
@@ -32,13 +28,6 @@ class NewCatalogDialogTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        ui = new UiFixture;
-        QCOMPARE(ui->start(), 0);
-    }
-    void cleanup() { delete ui; }
-
     void firstOpening_showsTheConfiguredNames_cancelKeepsWhatWasTyped()
     {
         QString folder, file, chosen, volume;

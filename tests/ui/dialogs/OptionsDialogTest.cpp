@@ -6,18 +6,19 @@
 #include <QTimer>
 #include <functional>
 
-#include "ui/support/UiSteps.h"
 #include "ui/dialogs/OptionsDialog.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/support/UiSuite.h"
 
 using namespace quillory;
 using namespace quillory::test;
 
-class OptionsDialogTest : public QObject {
+class OptionsDialogTest : public UiSuite {
     Q_OBJECT
 
-    UiFixture* ui = nullptr;
     std::string confFile;
+
+    void prepare() override { confFile = ui->dir / "resource/conf/SysConf.properties"; }
 
     // Opens the options from the menu, as the user does, and acts in them while they are open.
     // The checks come after: a failing one must not leave the dialog open.
@@ -46,14 +47,6 @@ class OptionsDialogTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        ui = new UiFixture;
-        QCOMPARE(ui->start(), 0);
-        confFile = ui->dir / "resource/conf/SysConf.properties";
-    }
-    void cleanup() { delete ui; }
-
     void opensFromTheMenuWithTheConfiguredValues_escapeAfterEditsSavesNothing()
     {
         const std::string before = readBytes(confFile);

@@ -1,0 +1,33 @@
+#include "ui/support/UiSuite.h"
+
+namespace quillory::test {
+
+QStringList UiSuite::column(int col) const
+{
+    QStringList texts;
+    for (int i = 0; i < list->rowCount(); ++i)
+        texts << (col < 0 ? list->keyOf(list->model()->index(i, 0)) : list->model()->index(i, col).data().toString());
+    return texts;
+}
+
+void UiSuite::init()
+{
+    ui = new UiFixture;
+    folderFile = ui->demoFolder() + "/QuilloryDemo.qlr";
+    docs = ui->demoFolder() + "/Documents/";
+    prepare();
+    QCOMPARE(ui->start(), 0);
+    QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
+    form = &ui->catalogWindow();
+    tree = form->dirTreeView;
+    list = form->ListView;
+    started();
+}
+
+void UiSuite::cleanup()
+{
+    delete ui;
+    ui = nullptr;
+}
+
+} // namespace quillory::test
