@@ -13,5 +13,7 @@ std::optional<bool> parseBoolean(std::string_view text);
 std::optional<int16_t> parseInt16(std::string_view text);
 // "True" or "False".
 std::string formatBoolean(bool value);
+// Appends a code point in UTF-8 (1 to 4 bytes), as it is: checking it is the caller's.
+void appendUtf8(std::string& out, char32_t codePoint);
 
 } // namespace quillory

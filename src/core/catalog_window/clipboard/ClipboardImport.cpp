@@ -7,6 +7,7 @@
 
 #include "core/config/Messages.h"
 #include "core/store/StoreOutcome.h"
+#include "core/store/TextConvert.h"
 #include "core/store/TextMatch.h"
 #include "core/store/TextFiles.h"
 
@@ -123,26 +124,6 @@ int htmlNestingDepth(std::string_view html, int stopAt)
 }
 
 namespace {
-void appendUtf8(std::string& out, char32_t cp)
-{
-    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // The character a reference such as "amp", "nbsp" or "#x41" stands for; 0 when unknown.
 char32_t referencedCharacter(std::string_view name)
@@ -228,7 +209,11 @@ std::string htmlAsPlainText(std::string_view html)
         if (c == '&') {
             const size_t semicolon = html.find(';', i);
             if (semicolon != std::string_view::npos && semicolon - i <= 10) {
-                if (const char32_t cp = referencedCharacter(html.substr(i + 1, semicolon - i - 1))) {
+                if (char32_t cp = referencedCharacter(html.substr(i + 1, semicolon - i - 1))) {
+                    // A reference to no character (a surrogate, beyond Unicode) reads as the
+                    // replacement character.
+                    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+                        cp = 0xFFFD;
                     appendUtf8(text, cp);
                     i = semicolon + 1;
                     continue;
