@@ -73,17 +73,31 @@ std::vector<std::string> MessageRecorder::keys() const
     return result;
 }
 
-std::string rtfAsHtml(const std::string& path)
+namespace {
+std::string unrtf(const std::string& options, const std::string& path)
 {
-    std::string html;
-    std::FILE* pipe = ::popen(("unrtf --html '" + path + "' 2>/dev/null").c_str(), "r");
+    std::string out;
+    std::FILE* pipe = ::popen(("unrtf " + options + " '" + path + "' 2>/dev/null").c_str(), "r");
     if (!pipe)
-        return html;
+        return out;
     char chunk[4096];
     for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-        html.append(chunk, n);
+        out.append(chunk, n);
     ::pclose(pipe);
-    return html;
+    return out;
+}
+} // namespace
+
+std::string rtfAsHtml(const std::string& path)
+{
+    return unrtf("--html", path);
+}
+
+std::string rtfAsText(const std::string& path)
+{
+    const std::string text = unrtf("--quiet --text", path);
+    const size_t body = text.find("-----------------\n");
+    return body == std::string::npos ? "(no body) " + text : text.substr(body + 18);
 }
 
 std::vector<std::string> CoreFixture::defaultConfLines()

@@ -53,6 +53,8 @@ std::string crlfText(const std::vector<std::string>& lines);
 int tempFileCount(const std::string& folder);
 // What unrtf makes of an RTF file, as HTML: another program's reading of it ("" without unrtf).
 std::string rtfAsHtml(const std::string& path);
+// The text unrtf reads from an RTF file: what follows the line that begins its body.
+std::string rtfAsText(const std::string& path);
 // Copies the shipped installation (configuration, demo catalog) into folder, laid out as the
 // build lays it out beside the program.
 void copyShippedInstallation(const std::string& folder);

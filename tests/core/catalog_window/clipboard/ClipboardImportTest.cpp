@@ -62,21 +62,6 @@ TEST(ClipboardImport, richTextTooLargeOrTooDeepIsTakenAsPlainText)
               "A & B <AB>\n1\t2\t\nx\n&unknown; &#0; y");
 }
 
-// The text unrtf reads from an RTF file: what follows the line that begins its body.
-std::string rtfAsText(const std::string& path)
-{
-    std::string text;
-    std::FILE* pipe = ::popen(("unrtf --quiet --text '" + path + "' 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return text;
-    char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-        text.append(chunk, n);
-    ::pclose(pipe);
-    const size_t body = text.find("-----------------\n");
-    return body == std::string::npos ? "(no body) " + text : text.substr(body + 18);
-}
-
 TEST(RtfWriter, addsNoTextOfItsOwn_plainTextReadsBackExactly)
 {
     TempDir dir;
