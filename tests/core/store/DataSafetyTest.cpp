@@ -54,6 +54,14 @@ protected:
         index->setCTitle("new");
         return index;
     }
+    // Deletes D1's indexes with their documents; the paths handed to the remover.
+    Keys removedWithYes(const Keys& keys)
+    {
+        Keys removed;
+        const auto remover = [&](const std::string& path) { removed.push_back(path); return true; };
+        EXPECT_EQ(deleteContents(store, remover, "D1", keys, MsgAnswer::Yes), static_cast<int>(keys.size()));
+        return removed;
+    }
 
     FailingIo io;
     CoreFixture fx{CoreFixture::defaultConfLines(), io};
@@ -94,6 +102,8 @@ TEST_F(DataSafety, appendToAFileReadInPart_isRefusedWithItsReason)
     writeBytes(fx.dirFile(), lines);
     store.resetStoreCache();
     fx.recorder.shown.clear();
+    EXPECT_EQ(store.getAllDirMap()->getCount(), 32767);
+    EXPECT_EQ(store.getAllDirMap()->checkKey("D32768"), 0);
     auto folder = std::make_shared<FolderRecord>(FolderRecord{"D40000", "x", "0", "", "", false, "", ""});
     EXPECT_FALSE(store.writeAddQlrDbDir(folder));
     EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
@@ -200,11 +210,7 @@ TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_throughTheRem
                                          + "D1!C4|dangling|QLRR$/docs/dangling|False||t|\r\n"
                                          + "D1!C5|folder link|QLRR$/docs/folderlink|False||t|\r\n");
     store.resetStoreCache();
-    Keys removed;
-    const int count = deleteContents(store, [&](const std::string& path) { removed.push_back(path); return true; }, "D1",
-                                     {"D1!C1", "D1!C2", "D1!C3", "D1!C4", "D1!C5"}, MsgAnswer::Yes);
-    EXPECT_EQ(count, 5);
-    EXPECT_EQ(removed, (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link", fx.dir / "docs/dangling",
+    EXPECT_EQ(removedWithYes({"D1!C1", "D1!C2", "D1!C3", "D1!C4", "D1!C5"}), (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link", fx.dir / "docs/dangling",
                              fx.dir / "docs/folderlink"}));
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
@@ -216,11 +222,7 @@ TEST_F(DataSafety, deletingWithYes_takesAPathStoredWithoutTheRootPlaceholderAsUn
     writeBytes(fx.dir / "docs/relative.txt", "r");
     writeBytes(fx.contentFile("D1"), "D1!C1|relative|docs/relative.txt|False||t|\r\n");
     store.resetStoreCache();
-    Keys removed;
-    EXPECT_EQ(deleteContents(store, [&](const std::string& path) { removed.push_back(path); return true; }, "D1",
-                             {"D1!C1"}, MsgAnswer::Yes),
-              1);
-    EXPECT_EQ(removed, Keys{fx.dir / "docs/relative.txt"});
+    EXPECT_EQ(removedWithYes({"D1!C1"}), Keys{fx.dir / "docs/relative.txt"});
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 

@@ -176,24 +176,5 @@ TEST_F(FolderStore, unreadableFolderFile_isNotRewrittenFromWhatWasRead)
     EXPECT_EQ(readBytes(fx.dirFile()), folderLine("D1", "0"));
 }
 
-TEST_F(FolderStore, folderFileBeyondTheMapLimit_isReadInPartAndNeverRewritten)
-{
-    std::string bytes;
-    for (int i = 1; i <= 32768; ++i)
-        bytes += folderLine("D" + std::to_string(i), "0");
-    writeBytes(fx.dirFile(), bytes);
-    const auto map = store.getAllDirMap();
-    EXPECT_EQ(map->getCount(), 32767);
-    EXPECT_EQ(map->checkKey("D32768"), 0);
-    EXPECT_EQ(fx.recorder.keys(), Keys{"Err002"});
-
-    auto added = std::make_shared<FolderRecord>();
-    added->dirId = store.getNewDirId();
-    EXPECT_FALSE(store.writeAddQlrDbDir(added));
-    EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *map));
-    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err002", "Err005", "Err004"}));
-    EXPECT_EQ(readBytes(fx.dirFile()), bytes);
-}
-
 } // namespace
 } // namespace quillory::test

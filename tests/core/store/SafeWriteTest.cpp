@@ -4,7 +4,6 @@
 #include <chrono>
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -15,15 +14,6 @@
 #include <unistd.h>
 
 #include "support/TestSupport.h"
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUILLORY_TEST_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define QUILLORY_TEST_ASAN 1
-#endif
 
 namespace quillory::test {
 namespace {
@@ -48,17 +38,6 @@ int openDescriptorCount()
 {
     return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
                                           std::filesystem::directory_iterator()));
-}
-
-int crashRounds()
-{
-    if (const char* rounds = std::getenv("QUILLORY_CRASH_ROUNDS"))
-        return std::max(1, std::atoi(rounds));
-#ifdef QUILLORY_TEST_ASAN
-    return 100;
-#else
-    return 1000;
-#endif
 }
 
 void expectLastMessage(const MessageRecorder& recorder, const std::string& key, const std::string& detail)
@@ -139,64 +118,6 @@ TEST(SafeWrite, killedAtEachStageOfASave_leavesOldOrNewFile)
     killAtStage(path, linesB, 2);
     EXPECT_EQ(readBytes(path), crlfText(linesB));
     EXPECT_EQ(tempFileCount(dir.path()), 0);
-}
-
-TEST(SafeWrite, killedWhileSaving_leavesOldOrNewFileAndAtMostOneTempFile)
-{
-    TempDir dir;
-    const std::string path = dir / "big.qlr";
-    const auto linesA = manyLines('a', 2000); // about 200 KB
-    const auto linesB = manyLines('b', 2100);
-    const std::string a = crlfText(linesA);
-    const std::string b = crlfText(linesB);
-    CoreFixture fx;
-
-    // Time one save here, so that the kills land before, during and after saves.
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 5; ++i)
-        ASSERT_TRUE(fx.core->files.writeFile(path, FILE_OUTPUT, 1, i % 2 ? linesB : linesA));
-    const long oneSave =
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count() / 5;
-    const unsigned seed = std::random_device{}();
-    SCOPED_TRACE("seed " + std::to_string(seed) + ", one save " + std::to_string(oneSave) + " us");
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<long> delay(0, 2 * std::max(oneSave, 50L));
-
-    // A thousand rounds take about 5 s on an idle machine. On one so busy that a save takes many
-    // times as long, the rounds stop after 8 s once a tenth of them have run.
-    const int rounds = crashRounds();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
-    int sawOld = 0, sawNew = 0, sawTemp = 0, round = 0;
-    for (; round < rounds && (round < rounds / 10 || std::chrono::steady_clock::now() < deadline); ++round) {
-        const bool holdsA = readBytes(path) == a;
-        const pid_t child = ::fork();
-        ASSERT_NE(child, -1);
-        if (child == 0) {
-            for (bool writeA = !holdsA;; writeA = !writeA)
-                fx.core->files.writeFile(path, FILE_OUTPUT, 1, writeA ? linesA : linesB);
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself, status " << status;
-
-        const std::string now = readBytes(path);
-        ASSERT_TRUE(now == a || now == b) << "round " << round << " left a torn file of " << now.size() << " bytes";
-        ++((now == a) == holdsA ? sawOld : sawNew);
-        const int temps = tempFileCount(dir.path());
-        ASSERT_LE(temps, 1) << "round " << round;
-        sawTemp += temps;
-        ASSERT_EQ(removeStaleTempFiles(dir.path()), temps);
-        ASSERT_EQ(entriesOf(dir.path()), std::vector<std::string>{"big.qlr"});
-    }
-    RecordProperty("rounds", round);
-    RecordProperty("old", sawOld);
-    RecordProperty("new", sawNew);
-    RecordProperty("temporary", sawTemp);
-    // Where the random kills land varies; that each stage leaves a whole file is shown for
-    // certain by killedAtEachStageOfASave_leavesOldOrNewFile.
-    EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
 // Settings and clipboard saves go anywhere, not only into a catalog that is cleaned up when it
