@@ -3,7 +3,6 @@
 // table, so a slip in it would otherwise pass every test that compares a window with it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 
 #include "core/shell/CommandTable.h"
@@ -90,22 +89,6 @@ TEST(CommandTable, noTwoCommandsShareAKeyAPictureOrAName)
             continue;
         ASSERT_TRUE(entry.command.has_value()) << entry.name;
         EXPECT_EQ(entry.shortcut, commandRow(*entry.command).shortcut) << entry.name;
-    }
-}
-
-TEST(CommandTable, everyToolbarPictureIsInstalledInEachOfItsLooks)
-{
-    const std::filesystem::path folder = std::filesystem::path(QUILLORY_RESOURCE_DIR) / "images";
-    for (const ToolbarSlot& slot : toolbarLayout()) {
-        const CommandRow& row = commandRow(slot.command);
-        ASSERT_FALSE(row.image.empty()) << row.toolButton;
-        std::vector<std::string> looks{"-N", "-H"};
-        if (row.hasDisabledImage)
-            looks.push_back("-D");
-        for (const std::string& look : looks) {
-            EXPECT_TRUE(std::filesystem::is_regular_file(folder / (std::string(row.image) + look + ".gif")))
-                << row.image << look;
-        }
     }
 }
 
