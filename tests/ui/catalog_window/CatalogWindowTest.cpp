@@ -49,7 +49,6 @@ private slots:
         QCOMPARE(column(0), QStringList({"Welcome.txt", "Tips.md", "Documents"}));
         QCOMPARE(cell("D1!C1", 2), QStringLiteral("Getting started"));
         QCOMPARE(cell("D1!C1", 3), QString::fromStdString(docs + "Welcome.txt"));
-        QCOMPARE(actionNamed(ui->frame(), "mnuDAddRoot")->text(), caption("DAddRoot"));
         const QStringList indexCommands = {"mnuCOpenFile", "tCOpenFile", "mnuCDelete", "tCDelete", "mnuCProperty", "tCUpdate"};
         const QStringList folderCommands = {"mnuDAddChild", "tDAddChild", "mnuDRename", "tCAdd", "mnuSSearchFile"};
         QCOMPARE(enabled(folderCommands + indexCommands), folderCommands);

@@ -83,6 +83,14 @@ class ClipboardPanelTest : public UiSuite {
         data->setText(text);
         put(data);
     }
+    void putHtml(const QString& html, const QString& text = {})
+    {
+        auto* data = new QMimeData;
+        data->setHtml(html);
+        if (!text.isEmpty())
+            data->setText(text);
+        put(data);
+    }
     void openPanel()
     {
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClipDataIn")));
@@ -199,9 +207,8 @@ private slots:
 
     void htmlAlone_isSaved_andRichTextReadsBackAsTheClipboardsText()
     {
-        auto* data = new QMimeData;
-        data->setHtml(QStringLiteral("<p><b>Bold</b> and plain, <i>slanted</i> {x} \\</p><p>second line</p>"));
-        put(data);
+        const QString html = QStringLiteral("<p><b>Bold</b> and plain, <i>slanted</i> {x} \\</p><p>second line</p>");
+        putHtml(html);
         openPanel();
         QVERIFY(panel->txt_clipboard->isVisible());
         QVERIFY(panel->cmd_clipboardSave->isEnabled());
@@ -209,10 +216,7 @@ private slots:
         QCOMPARE(fileText(ui->dir / "html.txt"), QStringLiteral("Bold and plain, slanted {x} \\\r\nsecond line\r\n"));
 
         const QString text = QStringLiteral("Bold and plain, slanted {x} \\\nsecond line");
-        auto* both = new QMimeData;
-        both->setHtml(QStringLiteral("<p><b>Bold</b> and plain, <i>slanted</i> {x} \\</p><p>second line</p>"));
-        both->setText(text);
-        put(both);
+        putHtml(html, text);
         openPanel();
         clickButton(panel->ope_clipboardAll);
         saveAs(ui->dir / "both.rtf");
@@ -233,9 +237,7 @@ private slots:
         table += QStringLiteral("</table>");
         const QString deep = QStringLiteral("<div>").repeated(476'625) + QStringLiteral("deep") + QStringLiteral("</div>").repeated(476'625);
         for (const QString& html : {table, deep}) {
-            auto* data = new QMimeData;
-            data->setHtml(html);
-            put(data);
+            putHtml(html);
             QElapsedTimer timer;
             timer.start();
             openPanel();
@@ -247,9 +249,7 @@ private slots:
         QCOMPARE(panel->txt_clipboardText->toPlainText(), QStringLiteral("deep"));
         saveAs(ui->dir / "deep.txt");
         QCOMPARE(fileText(ui->dir / "deep.txt"), QStringLiteral("deep\r\n"));
-        auto* data = new QMimeData;
-        data->setHtml(table);
-        put(data);
+        putHtml(table);
         openPanel();
         QVERIFY(panel->txt_clipboardText->toPlainText().startsWith(QStringLiteral("cell 0\tnext\t\ncell 1\tnext\t\n")));
     }
@@ -380,10 +380,8 @@ private slots:
 
     void richText_writtenAsRtfThatReopensWithItsFormatting_orTheClipboardsOwnRtf()
     {
-        auto* data = new QMimeData;
-        data->setHtml(QStringLiteral("<p><b>Bold</b> and <i>slanted</i> and <u>under</u> Größe</p>"));
-        data->setText(QStringLiteral("Bold and slanted and under Größe"));
-        put(data);
+        putHtml(QStringLiteral("<p><b>Bold</b> and <i>slanted</i> and <u>under</u> Größe</p>"),
+                QStringLiteral("Bold and slanted and under Größe"));
         openPanel();
         clickButton(panel->ope_clipboardAll);
         QVERIFY(!panel->ope_clipFile[1]->isVisible()); // rich text is always a new file

@@ -16,10 +16,13 @@ private slots:
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
         std::vector<std::vector<std::string>> whileOpen;
+        QStringList texts;
         QTimer::singleShot(0, [&] {
             AboutDialog* about = ui.frame().aboutDialog();
             if (!about)
                 return;
+            for (const QLabel* label : about->findChildren<QLabel*>())
+                texts << label->text();
             emit about->settingsLink->linkActivated(QString());
             whileOpen.push_back(ui.messages.keys());
             ui.opener.failWith = QStringLiteral("no program for it");
@@ -28,6 +31,7 @@ private slots:
             about->accept();
         });
         QVERIFY(triggerEnabled(ui.frame(), "mnuAbout"));
+        QVERIFY(texts.contains(QString::fromStdString(ui.core().conf.text("AboutForm_label2"))));
         QCOMPARE(whileOpen, (std::vector<std::vector<std::string>>{{}, {"Err015"}}));
         QVERIFY(ui.messages.shown[0].text.ends_with("/resource/help/index.html (no program for it)"));
         QCOMPARE(ui.opened(), (std::vector<std::string>{ui.programFolder() + "/resource/conf",

@@ -14,10 +14,7 @@
 #include "ui/catalog_window/CatalogWindow.h"
 #include "ui/platform/DesktopOpener.h"
 #include "ui/platform/FileDialogs.h"
-#include "ui/dialogs/AboutDialog.h"
 #include "ui/shell/FrameToolbar.h"
-#include <QLabel>
-#include <QTimer>
 
 using namespace quillory;
 using namespace quillory::test;
@@ -48,6 +45,14 @@ void sendMouse(QWidget* widget, QEvent::Type type, QPoint pos)
     QApplication::sendEvent(widget, &event);
 }
 
+// The splitter pressed, dragged by dx and let go.
+void dragSplit(QWidget* split, int dx)
+{
+    sendMouse(split, QEvent::MouseButtonPress, {2, 10});
+    sendMouse(split, QEvent::MouseMove, {dx, 10});
+    sendMouse(split, QEvent::MouseButtonRelease, {dx, 10});
+}
+
 // Twips become whole pixels: one pixel either way is rounding.
 bool near(int actual, int expected)
 {
@@ -72,11 +77,8 @@ private slots:
             for (const bool farRight : {false, true}) {
                 ui.frame().resize(size);
                 QTRY_COMPARE(ui.frame().size(), size);
-                if (farRight) {
-                    sendMouse(split, QEvent::MouseButtonPress, {2, 10});
-                    sendMouse(split, QEvent::MouseMove, {5000, 10});
-                    sendMouse(split, QEvent::MouseButtonRelease, {5000, 10});
-                }
+                if (farRight)
+                    dragSplit(split, 5000);
                 for (int n = 1; n <= 4; ++n) {
                     QVERIFY(triggerEnabled(ui.frame(), QString::fromLatin1(opens[n - 1])));
                     auto* panel = form.findChild<QWidget*>(QStringLiteral("Frame%1").arg(n));
@@ -184,31 +186,6 @@ private slots:
                  QStringList({"mnufile1:0=mnuNew", "mnufile1:1=mnuOpen", "mnufile1:3=mnuExit1", "mnuHelp:0=mnuHContents"}));
     }
 
-    void about_showsItsTexts_andHandsItsLinksToTheDesktop()
-    {
-        UiFixture ui;
-        QCOMPARE(ui.start(), 0);
-        QStringList texts;
-        QTimer::singleShot(0, [&] {
-            AboutDialog* about = ui.frame().aboutDialog();
-            if (!about)
-                return;
-            for (const QLabel* label : about->findChildren<QLabel*>())
-                texts << label->text();
-            emit about->helpLink->linkActivated(QString());
-            emit about->settingsLink->linkActivated(QString());
-            ui.opener.failWith = QStringLiteral("no program for it");
-            emit about->helpLink->linkActivated(QString());
-            about->accept();
-        });
-        QVERIFY(triggerEnabled(ui.frame(), "mnuAbout"));
-        QVERIFY(texts.contains(QString::fromStdString(ui.core().conf.text("AboutForm_label2"))));
-        QCOMPARE(ui.opened(), (std::vector<std::string>{ui.dir / "resource/help/index.html", ui.dir / "resource/conf",
-                                                         ui.dir / "resource/help/index.html"}));
-        QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err015"});
-        QVERIFY(ui.messages.shown[0].text.find("no program for it") != std::string::npos);
-    }
-
     void secondCopyRefusedWithMsg015_closeBoxHides_exitUnloadsEveryWindowAndFreesTheLock()
     {
         UiFixture ui;
@@ -271,9 +248,7 @@ private slots:
         QVERIFY(triggerEnabled(ui.frame(), "mnuSSearchFile"));
         QVERIFY(panel(3)->isVisible());
         QVERIFY(near(panel(3)->geometry().right() + 1, form.width()) && near(panel(3)->y(), split->y() + 67));
-        sendMouse(split, QEvent::MouseButtonPress, {2, 10});
-        sendMouse(split, QEvent::MouseMove, {-600, 10});
-        sendMouse(split, QEvent::MouseButtonRelease, {-600, 10});
+        dragSplit(split, -600);
         QVERIFY(triggerEnabled(ui.frame(), "mnuSSearchFile"));
         QVERIFY(near(panel(3)->x(), split->geometry().right() + 1) && near(panel(3)->y(), split->y() + 67));
         QVERIFY(near(panel(3)->width(), 467) && near(panel(3)->height(), 267)); // 7000 by 4000 twips
