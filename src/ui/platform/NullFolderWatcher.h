@@ -5,11 +5,13 @@
 namespace quillory {
 
 // A watcher that watches nothing, until the program has one on the system's change
-// notifications.
+// notifications: every folder is refused as unavailable.
 class NullFolderWatcher : public FolderWatcher {
 public:
     using FolderWatcher::FolderWatcher;
-    bool start(const std::vector<std::string>&) override { return false; }
+    WatchStart start(const std::vector<std::string>& folders) override { return {0, folders, false}; }
+    WatchOutcome watch(const std::string&) override { return WatchOutcome::Unavailable; }
+    void unwatch(const std::string&) override {}
     void stop() override {}
     void pause() override {}
     void resume() override {}
