@@ -8,7 +8,6 @@
 
 #include "core/CoreContext.h"
 #include "ui/catalog_window/CatalogWindow.h"
-#include "ui/platform/GlobalHotKey.h"
 #include "ui/platform/Preferences.h"
 #include "ui/platform/SingleInstance.h"
 #include "ui/shell/CommandDispatcher.h"
@@ -22,8 +21,12 @@ Application::Application(CoreContext& core, QString instanceName, PlatformServic
       instanceName_(std::move(instanceName)),
       platform_(platform),
       commands_(std::make_unique<CommandDispatcher>(core.messages)),
+      hotKey_(std::make_unique<HotKey>(platform.hotKey, *commands_, core.messages)),
       quit_([] { QCoreApplication::quit(); })
 {
+    // The commands that are the program's own rather than a window's. Sync has none until the
+    // change monitor exists: the command states keep it off.
+    commands_->setHandler(Command::ShowFrame, this, [this] { showOrHideFrame(); });
     CommandStates& states = core_.session.states();
     statesListener_ = states.addListener([this, &states] { commands_->applyStates(states); });
     // The catalog opened last (New or Open) is the one the next start opens.
@@ -78,7 +81,7 @@ int Application::start()
     // The floating launcher and the change monitor start here once they exist.
     core_.catalog.openAtStart(platform_.preferences.lastCatalogFile().toStdString());
     showCatalogWindow();
-    registerHotKeyLoop(platform_.hotKey, [this] { hotKeyPressed(); });
+    hotKey_->take(Command::ClipDataIn, [this] { bringForwardForHotKey(); });
     return 0;
 }
 
@@ -146,26 +149,37 @@ void Application::showFrame()
         frame_->showNormal();
     else
         frame_->show();
+    frameShown();
+}
+
+void Application::showOrHideFrame()
+{
+    if (!frame_)
+        return;
+    if (frame_->isVisible()) {
+        frame_->close(); // hides it, as its close box does
+        return;
+    }
+    frame_->showMaximized();
+    frameShown();
+}
+
+void Application::frameShown()
+{
     frame_->raise();
     frame_->activateWindow();
     core_.session.states().setFrameHidden(false);
 }
 
-void Application::hotKeyPressed()
+void Application::bringForwardForHotKey()
 {
     if (!frame_)
         return;
     frame_->showMaximized();
-    frame_->raise();
-    frame_->activateWindow();
-    core_.session.states().setFrameHidden(false);
+    frameShown();
     showCatalogWindow();
     if (catalogSubWindow_)
         catalogSubWindow_->showMaximized();
-    if (catalogWindow_) {
-        MessageBatch batch(core_.messages);
-        catalogWindow_->cmd_clipboard_Click();
-    }
 }
 
 void Application::exitProgram()
@@ -181,7 +195,7 @@ void Application::exitProgram()
 
 void Application::unloadFrame()
 {
-    unregisterHotKey(platform_.hotKey);
+    hotKey_->release();
     frame_->close();
     frame_->deleteLater();
     frame_ = nullptr;

@@ -17,6 +17,7 @@ class CommandDispatcher;
 class DesktopOpener;
 class FolderWatcher;
 class GlobalHotKey;
+class HotKey;
 class MainFrame;
 class CatalogWindow;
 class Preferences;
@@ -62,20 +63,25 @@ public:
 
     // The frame comes back as the user left it (a second start asks for this), raised.
     void showFrame();
-    // The global hot key: the frame and the catalog window come forward, maximised, with the
-    // clipboard import open.
-    void hotKeyPressed();
 
     // What ends the event loop; tests replace it.
     void setQuit(std::function<void()> quit) { quit_ = std::move(quit); }
 
 private:
     void unloadFrame();
+    // The launcher's ShowFrame: a shown frame hides as with its close box, a hidden one comes
+    // back maximised.
+    void showOrHideFrame();
+    void frameShown();
+    // The global hot key (the clipboard import's key): the frame and the catalog window come
+    // forward, maximised, before the import runs.
+    void bringForwardForHotKey();
 
     CoreContext& core_;
     QString instanceName_;
     PlatformServices platform_;
     std::unique_ptr<CommandDispatcher> commands_;
+    std::unique_ptr<HotKey> hotKey_;
     std::unique_ptr<SingleInstance> instance_;
     QPointer<MainFrame> frame_;
     QPointer<CatalogWindow> catalogWindow_;

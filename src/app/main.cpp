@@ -6,7 +6,7 @@
 #include "core/config/SysConf.h"
 #include "ui/platform/MessageBoxes.h"
 #include "ui/platform/NullFolderWatcher.h"
-#include "ui/platform/NullGlobalHotKey.h"
+#include "ui/platform/GlobalHotKey.h"
 #include "ui/platform/Preferences.h"
 #include "ui/platform/QtClipboard.h"
 #include "ui/platform/QtDesktopOpener.h"
@@ -30,13 +30,13 @@ int main(int argc, char* argv[])
     quillory::installMessageBoxes(core.messages, [] { return QApplication::activeWindow(); });
 
     quillory::QtDesktopOpener opener;
-    quillory::NullGlobalHotKey hotKey;
+    const std::unique_ptr<quillory::GlobalHotKey> hotKey = quillory::makeGlobalHotKey();
     quillory::QtClipboard clipboard;
     quillory::NullFolderWatcher watcher;
     quillory::Preferences preferences;
 
     quillory::Application app(core, quillory::SingleInstance::defaultName(),
-                              {opener, hotKey, clipboard, watcher, preferences});
+                              {opener, *hotKey, clipboard, watcher, preferences});
     switch (const int code = app.start()) {
     case 0:
         return QApplication::exec();

@@ -9,6 +9,8 @@ bool CommandStates::isEnabled(Command command) const
     const CommandRow& row = commandRow(command);
     if (row.group == CommandGroup::Launcher)
         return row.launcher && isLauncherEnabled(*row.launcher);
+    if (command == Command::Sync && !syncAvailable_)
+        return false;
     return isGroupEnabled(row.group);
 }
 
@@ -77,6 +79,12 @@ void CommandStates::setLauncherForWindowUnload()
 void CommandStates::setFrameHidden(bool hidden)
 {
     setLauncher(LauncherButton::Change, hidden);
+    changed();
+}
+
+void CommandStates::setSyncAvailable(bool available)
+{
+    syncAvailable_ = available;
     changed();
 }
 

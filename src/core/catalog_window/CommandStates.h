@@ -32,6 +32,9 @@ public:
     void setLauncherForWindowUnload();
     // The launcher's button that brings the frame back is on while the frame is hidden.
     void setFrameHidden(bool hidden);
+    // The disk synchronisation needs the change monitor: until one runs, Sync stays off in the
+    // menus, on the toolbar and on its key, whatever the selection.
+    void setSyncAvailable(bool available);
 
     bool isEnabled(Command command) const;
     bool isGroupEnabled(CommandGroup group) const { return groups_[static_cast<size_t>(group)]; }
@@ -49,6 +52,7 @@ private:
 
     std::string currentDirId_;
     std::string currentContentId_;
+    bool syncAvailable_ = false;
     std::array<bool, 5> groups_{true, false, false, false, false};
     std::array<bool, kLauncherButtonCount> launcher_{false, false, false, false, false, true};
     Listeners<> listeners_;

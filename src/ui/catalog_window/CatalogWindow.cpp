@@ -79,7 +79,7 @@ void CatalogWindow::registerCommands()
         {Command::OpenIndex, &CatalogWindow::mnuCOpenFile_Click},      {Command::AddIndex, &CatalogWindow::mnuCAddFile_Click},
         {Command::UpdateIndex, &CatalogWindow::mnuCUpdate_Click},      {Command::DeleteIndex, &CatalogWindow::mnuCDelete_Click},
         {Command::IndexProperty, &CatalogWindow::mnuCProperty_Click},  {Command::Search, &CatalogWindow::mnuSSearchFile_Click},
-        {Command::ClipDataIn, &CatalogWindow::mnuClipDataIn_Click},    {Command::Sync, &CatalogWindow::mnuSyncData_Click},
+        {Command::ClipDataIn, &CatalogWindow::mnuClipDataIn_Click},
         {Command::Options, &CatalogWindow::mnuSysOption_Click},
     };
     for (const auto& [command, handler] : handlers)
@@ -288,7 +288,6 @@ bool CatalogWindow::addIndexWithPath(const std::string& path)
     return true;
 }
 
-void CatalogWindow::mnuSyncData_Click() {}
 void CatalogWindow::mnuSysOption_Click()
 {
     OptionsDialog options(core_, window());

@@ -93,7 +93,6 @@ public:
     void mnuSSearchFile_Click();
     void mnuClipDataIn_Click();
     void cmd_clipboard_Click();
-    void mnuSyncData_Click();
     void mnuSysOption_Click();
     void mnuHContents_Click();
     // Closes the catalog; the window is then unloaded by its owner (catalogClosed).

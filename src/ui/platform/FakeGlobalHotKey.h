@@ -10,9 +10,10 @@ class FakeGlobalHotKey : public GlobalHotKey {
 public:
     using GlobalHotKey::GlobalHotKey;
     bool isSupported() const override { return true; }
-    bool registerKey() override
+    bool registerKey(const QKeySequence& sequence) override
     {
         ++registrations;
+        key = sequence;
         registered_ = !heldElsewhere;
         return registered_;
     }
@@ -28,6 +29,7 @@ public:
 
     bool heldElsewhere = false;
     int registrations = 0;
+    QKeySequence key; // the key asked for last
 
 private:
     bool registered_ = false;

@@ -9,7 +9,7 @@ class NullGlobalHotKey : public GlobalHotKey {
 public:
     using GlobalHotKey::GlobalHotKey;
     bool isSupported() const override { return false; }
-    bool registerKey() override { return false; }
+    bool registerKey(const QKeySequence&) override { return false; }
     void unregisterKey() override {}
     bool isRegistered() const override { return false; }
 };

@@ -1,21 +1,46 @@
 #include "ui/shell/HotKey.h"
 
+#include "core/config/Messages.h"
 #include "ui/platform/GlobalHotKey.h"
+#include "ui/platform/QtText.h"
+#include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
-void registerHotKeyLoop(GlobalHotKey& key, std::function<void()> onPressed)
+HotKey::HotKey(GlobalHotKey& key, CommandDispatcher& commands, Messages& messages)
+    : key_(key), commands_(commands), messages_(messages)
 {
-    QObject::disconnect(&key, &GlobalHotKey::activated, nullptr, nullptr);
-    QObject::connect(&key, &GlobalHotKey::activated, &key, [onPressed = std::move(onPressed)] { onPressed(); });
-    // A key another program holds is not an error: everything else works without it.
-    key.registerKey();
 }
 
-void unregisterHotKey(GlobalHotKey& key)
+HotKey::~HotKey()
 {
-    key.unregisterKey();
-    QObject::disconnect(&key, &GlobalHotKey::activated, nullptr, nullptr);
+    release();
+}
+
+bool HotKey::take(Command command, std::function<void()> bringForward)
+{
+    release();
+    command_ = command;
+    bringForward_ = std::move(bringForward);
+    connection_ = QObject::connect(&key_, &GlobalHotKey::activated, &key_, [this] { pressed(); });
+    return key_.registerKey(QKeySequence(qs(commandRow(command).shortcut)));
+}
+
+void HotKey::release()
+{
+    if (!connection_)
+        return;
+    key_.unregisterKey();
+    QObject::disconnect(connection_);
+    connection_ = {};
+}
+
+void HotKey::pressed()
+{
+    MessageBatch batch(messages_);
+    if (bringForward_)
+        bringForward_();
+    commands_.run(command_);
 }
 
 } // namespace quillory

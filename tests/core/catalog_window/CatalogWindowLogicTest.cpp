@@ -62,6 +62,8 @@ TEST(CatalogWindowStates, indexIdMakesItsFolderCurrent_choosingAFolderLeavesTheI
     CommandStates s;
     s.setCurrentContent("D2!C1");
     EXPECT_EQ(s.currentDirId(), "D2");
+    EXPECT_FALSE(s.isEnabled(Command::Sync)); // until the change monitor runs
+    s.setSyncAvailable(true);
     EXPECT_EQ(enabledCommands(s), kAllCommands);
     s.setCurrentDir("");
     EXPECT_EQ(s.currentContentId(), "D2!C1");
@@ -81,6 +83,7 @@ TEST(CatalogWindowStates, indexIdMakesItsFolderCurrent_choosingAFolderLeavesTheI
 TEST(CatalogWindowStates, loadStatesNeedBothIdsForIndexCommands_launcherFollowsTheWindow)
 {
     CommandStates s;
+    s.setSyncAvailable(true);
     s.setCurrentContent("D1!C1");
     s.setCurrentDir(""); // an index id with no folder
     s.applyLoadStates();

@@ -64,8 +64,9 @@ class CommandTableTest : public QObject {
         for (size_t b = 0; b < kLauncherButtonCount; ++b)
             QVERIFY2(states.isLauncherEnabled(static_cast<LauncherButton>(b)) == (context.launcher[b] == '1'), context.name);
         for (const CommandRow& row : commandTable()) {
-            const bool on = row.group == CommandGroup::Launcher ? states.isLauncherEnabled(*row.launcher)
-                                                                : states.isGroupEnabled(row.group);
+            const bool groupOn = row.group == CommandGroup::Launcher ? states.isLauncherEnabled(*row.launcher)
+                                                                     : states.isGroupEnabled(row.group);
+            const bool on = groupOn && row.command != Command::Sync; // Sync waits for the change monitor
             // A hidden action (a toolbar button of the other set) counts as off.
             for (QAction* action : ui.frame().commands().actionsOf(row.command))
                 QVERIFY2(action->isEnabled() == (on && action->isVisible()),
@@ -85,6 +86,7 @@ private slots:
         clickItem(ui.catalogWindow().ListView, ui.catalogWindow().ListView->indexOf(QStringLiteral("D1!C1"))); // every command on
         for (QAction* button : toolbar)
             button->setVisible(true); // both sets' buttons, to be triggered
+        ui.core().session.states().setSyncAvailable(true); // as the change monitor will
         recordEveryCommand(commands);
 
         for (const CommandRow& row : commandTable()) {
@@ -137,10 +139,18 @@ private slots:
         QVERIFY(!ui.frame().close()); // the close box hides the frame
         checkStates(ui, {"an index chosen, frame hidden", "1111", "111111"});
 
+        QCOMPARE(ui.hotKey.key, QKeySequence(Qt::CTRL | Qt::Key_F2));
         ui.hotKey.press(); // the hot key brings it back
         QVERIFY(ui.frame().isVisible());
         QVERIFY(ui.app().catalogWindow()->panel(Panel::ClipboardImport)->isVisible());
         checkStates(ui, {"frame back", "1111", "011111"});
+        // The launcher's ShowFrame hides the frame as its close box does, and brings it back.
+        QVERIFY(ui.frame().commands().run(Command::ShowFrame));
+        QVERIFY(!ui.frame().isVisible());
+        checkStates(ui, {"frame hidden by the launcher", "1111", "111111"});
+        QVERIFY(ui.frame().commands().run(Command::ShowFrame));
+        QVERIFY(ui.frame().isVisible() && ui.frame().isMaximized());
+        checkStates(ui, {"frame back by the launcher", "1111", "011111"});
 
         QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
         checkStates(ui, {"no catalog", "1111", "000001"});

@@ -209,12 +209,17 @@ private slots:
         QCOMPARE(ui.quitRequests, 0);
         QCOMPARE(ui.app().catalogWindow(), form.data());
 
+        QSignalSpy pressed(&ui.hotKey, &GlobalHotKey::activated); // another listener to the key
         QVERIFY(triggerEnabled(*frame, "mnuExit"));
         QCOMPARE(ui.quitRequests, 1);
         QVERIFY(!ui.app().frame() && !ui.app().catalogWindow());
+        QVERIFY(!ui.hotKey.isRegistered()); // free again for other programs
         QTRY_VERIFY(form.isNull() && frame.isNull());
         Application again(ui.core(), ui.instanceName(), ui.platform());
         QCOMPARE(again.start(), 0);
+        ui.hotKey.press();
+        QCOMPARE(pressed.count(), 1); // letting the key go left its other listeners alone
+        QVERIFY(again.catalogWindow()->panel(Panel::ClipboardImport)->isVisible());
     }
 
     void splitterAndPanels_placedByTheirRules_andKeptInsideTheWindow()
