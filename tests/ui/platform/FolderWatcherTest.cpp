@@ -1,6 +1,6 @@
-// What the monitor may rely on from the folder watcher, held by the fake that its tests run on:
-// pausing loses nothing but what overflowed the queue and then says so, reports come from the
-// event loop in the order things happened, and the watch limit refuses folders one at a time.
+// What the monitor may rely on from the folder watcher while paused, held by the fake that its
+// tests run on: pausing loses nothing but what overflowed the queue and then says so, and what
+// waited is reported from the event loop in the order it happened.
 #include <QtTest>
 
 #include "ui/platform/FakeFolderWatcher.h"
@@ -46,23 +46,6 @@ private slots:
         watcher.happen(created("10"));
         QCoreApplication::processEvents();
         QCOMPARE(seen, QStringList({"10"}));
-    }
-
-    void theWatchLimit_refusesFolderByFolder_andLeavesTheOthersWatched()
-    {
-        FakeFolderWatcher watcher;
-        watcher.watchLimit = 2;
-        watcher.unavailable = {"/gone"};
-        const WatchStart start = watcher.start({"/a", "/gone", "/b", "/c"});
-        QCOMPARE(start.watched, size_t{2});
-        QCOMPARE(start.refused, (std::vector<std::string>{"/gone", "/c"}));
-        QVERIFY(start.limitReached);
-
-        QCOMPARE(watcher.watch("/a"), WatchOutcome::Watched); // watched once, whatever the asking
-        QCOMPARE(watcher.watch("/c"), WatchOutcome::LimitReached);
-        watcher.unwatch("/a");
-        QCOMPARE(watcher.watch("/c"), WatchOutcome::Watched);
-        QCOMPARE(watcher.watched, (std::vector<std::string>{"/b", "/c"}));
     }
 };
 
