@@ -6,10 +6,10 @@
 
 namespace quillory {
 
-// A system-wide key: the program's one, Ctrl+F2, brings up the clipboard import from wherever
-// the user is (the command table names the key). Where the platform offers no such key (no X11
-// display: Wayland without XWayland, the offscreen platform of the tests) isSupported() is false
-// and registering does nothing, as when another program holds the key.
+// A system-wide key: the program's one brings up the clipboard import from wherever the user is,
+// on the import's own shortcut in the command table. Where the platform offers no such key (no
+// X11 display: Wayland without XWayland, the offscreen platform of the tests) isSupported() is
+// false and registering does nothing, as when another program holds the key.
 class GlobalHotKey : public QObject {
     Q_OBJECT
 public:
