@@ -5,7 +5,7 @@
 #include "core/catalog_window/CatalogSession.h"
 #include "core/config/CatalogCommands.h"
 #include "core/config/CatalogLayout.h"
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/config/SysConf.h"
 #include "core/store/FileIo.h"
 #include "core/store/TextFiles.h"

@@ -9,7 +9,7 @@
 
 #include "core/catalog_window/IndexRows.h"
 #include "core/store/IdAllocation.h"
-#include "core/store/Paths.h"
+#include "core/base/Paths.h"
 #include "core/store/RecordIds.h"
 #include "core/store/TextFiles.h"
 #include "core/store/CatalogStore.h"

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 
 namespace quillory {
 

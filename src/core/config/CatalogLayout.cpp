@@ -2,7 +2,7 @@
 
 #include "core/catalog_window/CatalogSession.h"
 #include "core/config/SysConf.h"
-#include "core/store/Paths.h"
+#include "core/base/Paths.h"
 #include "core/store/TextFiles.h"
 
 namespace quillory {

@@ -4,7 +4,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/config/SysConfKeys.h"
 #include "core/store/TextConvert.h"
 #include "core/store/TextFiles.h"

@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/Listeners.h"
+#include "core/base/Listeners.h"
 #include "core/store/CatalogFileReader.h"
 #include "core/store/FolderRecord.h"
 #include "core/store/IndexRecord.h"

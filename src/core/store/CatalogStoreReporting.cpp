@@ -5,7 +5,7 @@
 #include <ctime>
 #include <sys/stat.h>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/store/TextFiles.h"
 
 namespace quillory {

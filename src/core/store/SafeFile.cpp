@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "core/store/Paths.h"
+#include "core/base/Paths.h"
 
 namespace quillory {
 namespace {

@@ -4,7 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 
 namespace quillory {
 

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QThread>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 
 namespace quillory {
 

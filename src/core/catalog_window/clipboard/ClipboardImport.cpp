@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/store/StoreOutcome.h"
 #include "core/store/TextConvert.h"
 #include "core/store/TextMatch.h"

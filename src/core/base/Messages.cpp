@@ -1,4 +1,4 @@
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 
 #include <algorithm>
 #include <iostream>
