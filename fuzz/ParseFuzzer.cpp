@@ -157,7 +157,7 @@ struct Settings {
 
 Settings settingsOf(const SysConf& conf)
 {
-    Settings s{{}, conf.IsRunning, conf.NeedBackTwo, conf.MonitorAutoWriteInterval, conf.FontSize};
+    Settings s{{}, conf.isRunning(), conf.needBackTwo(), conf.getMonitorAutoWriteInterval(), conf.fontSize()};
     for (const auto& key : sysConfKeys())
         s.texts.push_back(conf.text(key.name));
     return s;

@@ -6,7 +6,7 @@ namespace quillory {
 
 const std::string& CatalogSession::getRootPath()
 {
-    if (!conf_.sysConfLoaded)
+    if (!conf_.isLoaded())
         conf_.loadSysConf();
     if (rootPath_.empty())
         rootPath_ = conf_.getAppBasePath();
@@ -24,7 +24,7 @@ void CatalogSession::openCatalog(std::string root, std::string folder, std::stri
 
 void CatalogSession::closeCatalog()
 {
-    conf_.sysConfLoaded = false;
+    conf_.forgetLoaded();
     rootPath_.clear();
     contentFolder_.clear();
     tempFileName_.clear();

@@ -65,7 +65,7 @@ std::string SysConf::executableFolder()
 std::string SysConf::getAppBasePath() const
 {
     std::string base = programFolder_;
-    if (NeedBackTwo)
+    if (needBackTwo_)
         base = cutLastComponent(cutLastComponent(base));
     return base;
 }
@@ -75,7 +75,7 @@ std::string SysConf::getSysConfPath()
     std::string path = getAppBasePath() + std::string(kConfRelativePath);
     if (fileExists(path))
         return path;
-    NeedBackTwo = !NeedBackTwo;
+    needBackTwo_ = !needBackTwo_;
     path = getAppBasePath() + std::string(kConfRelativePath);
     if (!fileExists(path)) {
         configMissing_ = true;
@@ -86,13 +86,13 @@ std::string SysConf::getSysConfPath()
 
 bool SysConf::loadSysConf()
 {
-    if (sysConfLoaded)
+    if (loaded_)
         return !configMissing_;
     configMissing_ = false;
     const std::string path = getSysConfPath();
     // Marked as loaded even when missing, so that asking for the root path does not repeat
     // the message; the program ends on a missing file anyway.
-    sysConfLoaded = true;
+    loaded_ = true;
     if (configMissing_)
         return false;
     std::vector<std::string> lines;
@@ -117,11 +117,11 @@ void SysConf::applyLine(const std::string& line)
     switch (key->type) {
     case SysConfValueType::Boolean:
         if (const auto b = parseBoolean(value))
-            (name == "IsRunning" ? IsRunning : NeedBackTwo) = *b;
+            (name == "IsRunning" ? isRunning_ : needBackTwo_) = *b;
         return;
     case SysConfValueType::Integer:
         if (const auto n = parseInt16(value))
-            (name == "FontSize" ? FontSize : MonitorAutoWriteInterval) = *n;
+            (name == "FontSize" ? fontSize_ : monitorAutoWriteInterval_) = *n;
         return;
     case SysConfValueType::Text:
         break;
@@ -138,13 +138,13 @@ bool SysConf::saveSysConf()
     for (const auto& key : sysConfKeys()) {
         std::string value;
         if (key.name == "IsRunning")
-            value = formatBoolean(IsRunning);
+            value = formatBoolean(isRunning_);
         else if (key.name == "NeedBackTwo")
-            value = formatBoolean(NeedBackTwo);
+            value = formatBoolean(needBackTwo_);
         else if (key.name == "MonitorAutoWriteInterval")
-            value = std::to_string(MonitorAutoWriteInterval);
+            value = std::to_string(monitorAutoWriteInterval_);
         else if (key.name == "FontSize")
-            value = std::to_string(FontSize);
+            value = std::to_string(fontSize_);
         else
             value = text(key.name);
         lines.push_back(key.name + "=" + value);
