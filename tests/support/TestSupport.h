@@ -123,8 +123,8 @@ struct MessageRecorder {
 };
 
 // A core over a temporary program folder holding a SysConf.properties with the given lines
-// (a minimal working configuration by default) and a catalog folder "cat" with folder file
-// "cat.qlr" and index folder "idx".
+// (a minimal working configuration by default, read already) and a catalog folder "cat" with
+// folder file "cat.qlr" and index folder "idx".
 struct CoreFixture {
     explicit CoreFixture(const std::vector<std::string>& confLines = defaultConfLines(), FileIo& io = defaultFileIo());
     static std::vector<std::string> defaultConfLines();

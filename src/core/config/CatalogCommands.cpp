@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "core/catalog_window/CatalogSession.h"
 #include "core/config/CatalogLayout.h"
 #include "core/config/CatalogSettings.h"
 #include "core/base/Messages.h"
@@ -35,9 +34,9 @@ std::string checkNewCatalogNames(const std::string& folderName, const std::strin
     return isOneName(folderName) && isOneName(fileName) ? std::string() : std::string("Msg016");
 }
 
-CatalogCommands::CatalogCommands(SysConf& conf, CatalogSession& session, TextFiles& files, CatalogStore& store,
-                                 CatalogLayout& layout, Messages& messages)
-    : conf_(conf), session_(session), files_(files), store_(store), layout_(layout), messages_(messages)
+CatalogCommands::CatalogCommands(SysConf& conf, TextFiles& files, CatalogStore& store, CatalogLayout& layout,
+                                 Messages& messages)
+    : conf_(conf), files_(files), store_(store), layout_(layout), messages_(messages)
 {
 }
 
@@ -96,7 +95,7 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
     if (root.empty())
         root = std::string(kPathSepStr);
 
-    session_.openCatalog(root, folderName, fileName);
+    layout_.openCatalog(root, folderName, fileName);
     store_.resetStoreCache();
     removeLeftoverTempFiles();
     if (opened_)
@@ -147,7 +146,7 @@ void CatalogCommands::removeLeftoverTempFiles()
 
 void CatalogCommands::closeCatalog()
 {
-    session_.closeCatalog();
+    layout_.closeCatalog();
     store_.resetStoreCache();
 }
 

@@ -93,13 +93,15 @@ bool SysConf::loadSysConf()
     // Marked as loaded even when missing, so that asking for the root path does not repeat
     // the message; the program ends on a missing file anyway.
     loaded_ = true;
-    if (configMissing_)
-        return false;
-    std::vector<std::string> lines;
-    files_.readLines(path, lines);
-    for (const auto& line : lines)
-        applyLine(line);
-    return true;
+    if (!configMissing_) {
+        std::vector<std::string> lines;
+        files_.readLines(path, lines);
+        for (const auto& line : lines)
+            applyLine(line);
+    }
+    if (readObserver_)
+        readObserver_();
+    return !configMissing_;
 }
 
 void SysConf::applyLine(const std::string& line)

@@ -60,6 +60,8 @@ public:
     {
         textObserver_ = std::move(observer);
     }
+    // Told each time the file has been read (or found missing), after the last setting.
+    void setReadObserver(std::function<void()> observer) { readObserver_ = std::move(observer); }
 
 private:
     void applyLine(const std::string& line);
@@ -81,6 +83,7 @@ private:
     int16_t monitorAutoWriteInterval_ = 0;
     int16_t fontSize_ = 0;
     std::function<void(const std::string&, const std::string&)> textObserver_;
+    std::function<void()> readObserver_;
 };
 
 } // namespace quillory

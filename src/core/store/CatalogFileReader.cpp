@@ -236,7 +236,7 @@ FolderFileRead readFolderFile(const std::string& path)
     return readRecords<FolderMap, FolderRecord>(path, kFolderFile, parseFolderLine, folderIdOf);
 }
 
-IndexFileRead readIndexFile(const std::string& path, RootPathSource* root)
+IndexFileRead readIndexFile(const std::string& path, const std::string* root)
 {
     return readRecords<IndexMap, IndexRecord>(path, kIndexFile, parseIndexLine, indexIdOf, root);
 }
@@ -247,7 +247,7 @@ FolderFileRead parseFolderText(const std::string& path, std::string_view text)
                                                  parseFolderLine, folderIdOf);
 }
 
-IndexFileRead parseIndexText(const std::string& path, std::string_view text, RootPathSource* root)
+IndexFileRead parseIndexText(const std::string& path, std::string_view text, const std::string* root)
 {
     return parseRecords<IndexMap, IndexRecord>(IndexFileRead{}, text, TextSource::Given, path, kIndexFile,
                                                parseIndexLine, indexIdOf, root);

@@ -3,7 +3,6 @@
 
 #include <optional>
 
-#include "core/config/CatalogLayout.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/TextFiles.h"
 
@@ -156,8 +155,8 @@ StoreOutcome CatalogStore::takeOutsideIndexChanges(const std::string& dirId, con
     const auto cached = contentMapCache_.getValueByKey(dirId);
     return takeOutsideChanges(
         path, "Err006", cached ? *cached : unread, mine, toWrite, problems,
-        [&] { return readIndexFile(path, &root_); },
-        [&](std::string_view text) { return parseIndexText(path, text, &root_); }, formatIndex);
+        [&] { return readIndexFile(path, &paths_.root()); },
+        [&](std::string_view text) { return parseIndexText(path, text, &paths_.root()); }, formatIndex);
 }
 
 std::shared_ptr<FolderMap> CatalogStore::getCurrentDirMapQuietly(StoreProblems& problems)

@@ -48,7 +48,8 @@ TEST(CatalogSession, load_fillsOnlyEmptyOpenCatalogValues_andEmptyRootFallsBackT
     CoreFixture f;
     SysConf& conf = f.core->conf;
     CatalogSession& session = f.core->session;
-    session.openCatalog("", "other", "");
+    f.core->layout.openCatalog("", "other", "");
+    conf.forgetLoaded();
     ASSERT_TRUE(conf.loadSysConf());
 
     EXPECT_EQ(conf.text("QlrdbFolder"), "cat");
@@ -57,7 +58,7 @@ TEST(CatalogSession, load_fillsOnlyEmptyOpenCatalogValues_andEmptyRootFallsBackT
     EXPECT_EQ(f.core->layout.getDirFilePath(), f.programFolder() + "/other/cat.qlr");
 }
 
-TEST(CatalogSession, closingCatalog_nextRootPathRereadsTheFile)
+TEST(CatalogSession, closingCatalog_rereadsTheFile_recordPathsReadNothing)
 {
     CoreFixture f(defaultsPlus({"DefaultRootPath=/srv/first"}));
     SysConf& conf = f.core->conf;
@@ -68,6 +69,11 @@ TEST(CatalogSession, closingCatalog_nextRootPathRereadsTheFile)
     EXPECT_EQ(session.getRootPath(), "/srv/first");
 
     f.core->catalog.closeCatalog();
+    // Read on closing: an index's path, made afterwards, reads nothing (the file is gone now).
+    std::filesystem::remove(f.dir / "resource/conf/SysConf.properties");
+    const auto index = f.core->store.newContentRecord();
+    index->setStoredPath("QLRR$/a.txt");
+    EXPECT_EQ(index->cContentPath(), "/srv/second/a.txt");
     EXPECT_EQ(session.getRootPath(), "/srv/second");
     EXPECT_EQ(conf.fontSize(), 12);
     EXPECT_TRUE(f.recorder.shown.empty());
