@@ -1,7 +1,6 @@
 #include "core/config/CatalogCommands.h"
 
 #include <filesystem>
-#include <sys/stat.h>
 
 #include "core/config/CatalogLayout.h"
 #include "core/config/CatalogSettings.h"
@@ -15,16 +14,16 @@
 namespace quillory {
 namespace {
 
-bool exists(const std::string& path)
+bool exists(FileIo& io, const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    return io.stat(path.c_str(), &st) == 0;
 }
 
-bool isFile(const std::string& path)
+bool isFile(FileIo& io, const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return io.stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -57,12 +56,12 @@ std::string CatalogCommands::doAddNew(const std::string& location, const std::st
     const std::string dirFile = joinPath(catalogFolder, fileName);
     const std::string pendingFile = joinPath(contentFolder, conf_.text("TempContentFileName"));
     // Each step goes on when the one before failed; the catalog is opened all the same.
-    ::mkdir(catalogFolder.c_str(), 0777);
-    ::mkdir(contentFolder.c_str(), 0777);
-    const bool wasThere = exists(dirFile);
+    files_.io().mkdir(catalogFolder.c_str(), 0777);
+    files_.io().mkdir(contentFolder.c_str(), 0777);
+    const bool wasThere = exists(files_.io(), dirFile);
     if (!wasThere)
         files_.createFile(dirFile);
-    if (!exists(pendingFile))
+    if (!exists(files_.io(), pendingFile))
         files_.createFile(pendingFile);
     // Said only of a catalog that was opened: one refused (a pipe in its place) has its own message.
     if (openCatalog(dirFile) && wasThere)
@@ -78,10 +77,10 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
     conf_.loadSysConf();
     std::error_code error;
     const std::string path = std::filesystem::absolute(givenPath, error).lexically_normal().string();
-    if (!exists(path))
+    if (!exists(files_.io(), path))
         messages_.show("Err001", MsgButtons::Ok, path);
     // A pipe would hang the program, a device (or a link to /dev/zero) would be read for ever.
-    if (struct stat st {}; ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (struct stat st {}; files_.io().stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         messages_.show("Err020", MsgButtons::Ok, path);
         return false;
     }
@@ -106,11 +105,11 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
 void CatalogCommands::openAtStart(const std::string& lastOpened)
 {
     conf_.loadSysConf();
-    if (!lastOpened.empty() && isFile(lastOpened) && !folderFileOfIndexFile(lastOpened) && openCatalog(lastOpened))
+    if (!lastOpened.empty() && isFile(files_.io(), lastOpened) && !folderFileOfIndexFile(lastOpened) && openCatalog(lastOpened))
         return;
     // The configured catalog: loading the settings has made it the open one.
     const std::string configured = layout_.getDirFilePath();
-    if (!exists(configured))
+    if (!exists(files_.io(), configured))
         messages_.show("Err001", MsgButtons::Ok, configured);
     removeLeftoverTempFiles();
 }
@@ -140,8 +139,8 @@ std::optional<std::string> CatalogCommands::folderFileOfIndexFile(const std::str
 
 void CatalogCommands::removeLeftoverTempFiles()
 {
-    removeStaleTempFiles(layout_.getCatalogFolderPath());
-    removeStaleTempFiles(layout_.getContentFolderPath());
+    removeStaleTempFiles(files_.io(), layout_.getCatalogFolderPath());
+    removeStaleTempFiles(files_.io(), layout_.getContentFolderPath());
 }
 
 void CatalogCommands::closeCatalog()

@@ -1,7 +1,5 @@
 #include "core/config/SysConf.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "core/base/Messages.h"
@@ -14,10 +12,10 @@ namespace {
 
 constexpr std::string_view kConfRelativePath = "/resource/conf/SysConf.properties";
 
-bool fileExists(const std::string& path)
+bool fileExists(FileIo& io, const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return io.stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::string withoutTrailingSeparators(std::string path)
@@ -54,12 +52,8 @@ SysConf::SysConf(TextFiles& files, Messages& messages, std::string programFolder
 
 std::string SysConf::executableFolder()
 {
-    std::string buffer(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (n <= 0)
-        return ".";
-    buffer.resize(static_cast<size_t>(n));
-    return cutLastComponent(buffer);
+    const std::string self = defaultFileIo().readLink("/proc/self/exe");
+    return self.empty() ? "." : cutLastComponent(self);
 }
 
 std::string SysConf::getAppBasePath() const
@@ -73,11 +67,11 @@ std::string SysConf::getAppBasePath() const
 std::string SysConf::getSysConfPath()
 {
     std::string path = getAppBasePath() + std::string(kConfRelativePath);
-    if (fileExists(path))
+    if (fileExists(files_.io(), path))
         return path;
     needBackTwo_ = !needBackTwo_;
     path = getAppBasePath() + std::string(kConfRelativePath);
-    if (!fileExists(path)) {
+    if (!fileExists(files_.io(), path)) {
         configMissing_ = true;
         messages_.showText(kMissingConfigText);
     }

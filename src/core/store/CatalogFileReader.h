@@ -44,8 +44,8 @@ using IndexFileRead = CatalogFileRead<IndexMap>;
 // outlive them and be safe to ask from the thread that uses them.
 // A file that is not a plain file (a pipe, a device, a link to one) is not read: it could hang
 // the program or never end.
-FolderFileRead readFolderFile(const std::string& path);
-IndexFileRead readIndexFile(const std::string& path, const std::string* root);
+FolderFileRead readFolderFile(FileIo& io, const std::string& path);
+IndexFileRead readIndexFile(FileIo& io, const std::string& path, const std::string* root);
 // The records of text that was read from path before (path names the file in problems).
 FolderFileRead parseFolderText(const std::string& path, std::string_view text);
 IndexFileRead parseIndexText(const std::string& path, std::string_view text, const std::string* root);

@@ -136,6 +136,8 @@ public:
 
     // The open catalog's root: a stored path that is not absolute lies under it.
     const std::string& getRootPath() const { return paths_.root(); }
+    // The file calls the store makes (and those of readers that work for it).
+    FileIo& fileIo() const { return files_.io(); }
 
     // Drops both caches.
     void resetStoreCache();

@@ -28,7 +28,7 @@ std::shared_ptr<FolderMap> CatalogStore::getAllDirMapQuietly(StoreProblems& prob
     const std::string path = getDirFilePath();
     if (!needsReading(path, dirsRead_ ? dirMapCache_ : nullptr, dirMapCache_->getCount() == 0))
         return dirMapCache_;
-    FolderFileRead read = readFolderFile(path);
+    FolderFileRead read = readFolderFile(files_.io(), path);
     takeRead(path, read, problems);
     rememberRead(path, read);
     dirMapCache_ = std::move(read.map);

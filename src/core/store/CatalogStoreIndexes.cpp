@@ -33,7 +33,7 @@ std::shared_ptr<IndexMap> CatalogStore::getDirContentMapQuietly(const std::strin
     paths_.indexFileInto(dirId, path);
     if (!needsReading(path, cached, cached && cached->getCount() == 0))
         return cached;
-    IndexFileRead read = readIndexFile(path, &paths_.root());
+    IndexFileRead read = readIndexFile(files_.io(), path, &paths_.root());
     takeRead(path, read, problems);
     rememberRead(path, read);
     contentMapCache_.addMap(dirId, read.map);
@@ -173,7 +173,7 @@ void CatalogStore::getDirContentByPath(const std::vector<std::string>& dirIds, s
             provider(dirId, *map);
         } else {
             const std::string path = getContentFilePath(dirId);
-            IndexFileRead read = readIndexFile(path, &paths_.root());
+            IndexFileRead read = readIndexFile(files_.io(), path, &paths_.root());
             problems.append(read.problems);
             map = std::move(read.map);
         }

@@ -53,7 +53,7 @@ public:
     // The whole file with each line followed by one CR; std::nullopt when it cannot be read.
     std::optional<std::string> readFileToStr(const std::string& path);
 
-    FileIo& io() { return io_; }
+    FileIo& io() const { return io_; }
 
 private:
     Messages& messages_;

@@ -1,6 +1,5 @@
 #include "core/catalog_window/clipboard/ClipboardImport.h"
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <utility>
@@ -34,12 +33,12 @@ bool isClipboardWebAddress(std::string_view text)
     return startsWithIgnoringAsciiCase(text, "http://") || startsWithIgnoringAsciiCase(text, "https://");
 }
 
-std::optional<std::string> singleCopiedFile(const std::vector<std::string>& files)
+std::optional<std::string> singleCopiedFile(const std::vector<std::string>& files, FileIo& io)
 {
     if (files.size() != 1)
         return std::nullopt;
     struct stat info {};
-    if (::stat(files.front().c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (io.stat(files.front().c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return files.front();
 }
