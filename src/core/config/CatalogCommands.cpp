@@ -1,6 +1,7 @@
 #include "core/config/CatalogCommands.h"
 
 #include <filesystem>
+#include <vector>
 
 #include "core/config/CatalogLayout.h"
 #include "core/config/CatalogSettings.h"
@@ -126,13 +127,15 @@ std::optional<std::string> CatalogCommands::folderFileOfIndexFile(const std::str
     const fs::path catalogFolder = indexFolder.parent_path();
     // The catalog's own name first, then any folder file beside it.
     const fs::path named = catalogFolder / (catalogFolder.filename().string() + ".qlr");
-    if (fs::is_regular_file(named, error))
+    if (isFile(files_.io(), named.string()))
         return named.string();
     std::optional<std::string> found;
-    for (const auto& entry : fs::directory_iterator(catalogFolder, error)) {
-        if (entry.path().extension() == ".qlr" && entry.is_regular_file(error)
-            && (!found || entry.path().string() < *found))
-            found = entry.path().string();
+    std::vector<std::string> names;
+    files_.io().listFolder(catalogFolder.c_str(), names);
+    for (const std::string& name : names) {
+        const std::string entry = (catalogFolder / name).string();
+        if (fs::path(name).extension() == ".qlr" && isFile(files_.io(), entry) && (!found || entry < *found))
+            found = entry;
     }
     return found;
 }
