@@ -23,7 +23,6 @@
 #include "core/config/SysConfKeys.h"
 #include "core/monitor/PendingChange.h"
 #include "core/store/RecordFormat.h"
-#include "core/store/RootPathSource.h"
 #include "core/store/TextSplit.h"
 
 using namespace quillory;
@@ -37,14 +36,6 @@ namespace {
             std::abort();                                                                           \
         }                                                                                           \
     } while (0)
-
-class FixedRoot : public RootPathSource {
-public:
-    const std::string& getRootPath() override { return root_; }
-
-private:
-    std::string root_ = "/home/reader/catalog";
-};
 
 bool sameFolder(const FolderRecord& a, const FolderRecord& b)
 {
@@ -73,7 +64,7 @@ void checkFolderLine(std::string_view line)
 
 void checkIndexLine(std::string_view line)
 {
-    static FixedRoot root;
+    static const std::string root = "/home/reader/catalog";
     IndexRecord record(&root);
     parseContentLine(line, record);
     const std::string written = formatContentLine(record);
@@ -157,7 +148,7 @@ struct Settings {
 
 Settings settingsOf(const SysConf& conf)
 {
-    Settings s{{}, conf.IsRunning, conf.NeedBackTwo, conf.MonitorAutoWriteInterval, conf.FontSize};
+    Settings s{{}, conf.isRunning(), conf.needBackTwo(), conf.getMonitorAutoWriteInterval(), conf.fontSize()};
     for (const auto& key : sysConfKeys())
         s.texts.push_back(conf.text(key.name));
     return s;

@@ -21,6 +21,7 @@ int main(int argc, char* argv[])
     // The desktop finds the program's entry, and its icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("quillory"));
 
+    quillory::installDiagnosticsLog();
     quillory::CoreContext core(quillory::SysConf::executableFolder());
     QIcon icon;
     for (const int size : {48, 64, 128, 256})

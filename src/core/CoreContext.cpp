@@ -5,15 +5,16 @@ namespace quillory {
 CoreContext::CoreContext(std::string programFolder, FileIo& io)
     : files(messages, io),
       conf(files, messages, std::move(programFolder)),
-      session(conf),
-      layout(conf, session),
-      store(files, messages, layout, session),
-      catalog(conf, session, files, store, layout, messages)
+      store(files, messages),
+      layout(conf, store),
+      session(layout),
+      catalog(conf, files, store, layout, messages)
 {
     messages.setTextSource([this](const std::string& key) { return conf.text(key); });
     conf.setTextObserver([this](const std::string& key, const std::string& value) {
-        session.takeConfiguredValue(key, value);
+        layout.takeConfiguredValue(key, value);
     });
+    conf.setReadObserver([this] { layout.handOver(); });
 }
 
 } // namespace quillory

@@ -5,7 +5,7 @@
 #include "core/catalog_window/CatalogSession.h"
 #include "core/config/CatalogCommands.h"
 #include "core/config/CatalogLayout.h"
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/config/SysConf.h"
 #include "core/store/FileIo.h"
 #include "core/store/TextFiles.h"
@@ -13,8 +13,8 @@
 
 namespace quillory {
 
-// The shared objects of the core, wired together: messages, text files, settings, the catalog
-// session, catalog layout, store and catalog commands. The program makes one in main() and keeps
+// The shared objects of the core, wired together: messages, text files, settings, store, catalog
+// layout, the catalog session and catalog commands. The program makes one in main() and keeps
 // it for the whole run, so the session outlives every window; tests build their own over a
 // temporary program folder.
 struct CoreContext {
@@ -25,9 +25,9 @@ struct CoreContext {
     Messages messages;
     TextFiles files;
     SysConf conf;
-    CatalogSession session;
-    CatalogLayout layout;
     CatalogStore store;
+    CatalogLayout layout;
+    CatalogSession session;
     CatalogCommands catalog;
 };
 

@@ -1,8 +1,10 @@
-// The layers stay apart: the core builds without Qt, the frame and the catalog window meet only
-// in the command dispatcher, and a command's names are written in the command table alone.
+// The layers stay apart: the core builds without Qt, its folders include one way only and only
+// its file layer calls the system, the frame and the catalog window meet only in the command
+// dispatcher, and a command's names are written in the command table alone.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <regex>
 
 #include "core/shell/CommandTable.h"
@@ -49,6 +51,40 @@ TEST(LayerRules, coreIncludesNoQtHeader)
                             || header.starts_with("\"app/");
             EXPECT_FALSE(qt) << file << " includes " << header;
         }
+    }
+}
+
+// Inside the core, each folder includes only its own layer and those below it:
+// base < store < config < catalog_window, shell, monitor < the core's own top folder.
+TEST(LayerRules, coreIncludesRunOneWay)
+{
+    const std::map<std::string, int> rank = {{"base", 0},           {"store", 1}, {"config", 2},
+                                             {"catalog_window", 3}, {"shell", 3}, {"monitor", 3}};
+    const auto rankOf = [&](const fs::path& relative) {
+        const auto it = rank.find(relative.begin()->string());
+        return it == rank.end() ? (relative.has_parent_path() ? -1 : 4) : it->second;
+    };
+    const auto files = sourcesUnder(kSource / "core");
+    for (const auto& file : files) {
+        const int own = rankOf(file.lexically_relative(kSource / "core"));
+        EXPECT_GE(own, 0) << file << " lies in a folder that has no place among the layers";
+        for (const std::string& header : includesOf(file)) {
+            if (header.starts_with("\"core/")) {
+                EXPECT_LE(rankOf(fs::path(header.substr(6, header.size() - 7))), own) << file << " includes " << header;
+            }
+        }
+    }
+}
+
+// Every system call of the core goes through FileIo, where the fault-injecting tests reach it.
+TEST(LayerRules, onlyTheFileLayerIncludesPosixHeaders)
+{
+    const std::regex posix(R"(^<(unistd\.h|fcntl\.h|dirent\.h|sys/.*)>$)");
+    for (const auto& file : sourcesUnder(kSource / "core")) {
+        if (file.parent_path() == kSource / "core/store" && file.stem() == "FileIo")
+            continue;
+        for (const std::string& header : includesOf(file))
+            EXPECT_FALSE(std::regex_match(header, posix)) << file << " includes " << header;
     }
 }
 

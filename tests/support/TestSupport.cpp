@@ -118,6 +118,7 @@ CoreFixture::CoreFixture(const std::vector<std::string>& confLines, FileIo& io)
     makeFolders(dir / "cat/idx");
     core = std::make_unique<CoreContext>(dir.path(), io);
     recorder.install(core->messages);
+    core->conf.loadSysConf(); // as the program does first
 }
 
 } // namespace quillory::test

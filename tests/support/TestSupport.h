@@ -62,8 +62,9 @@ void copyShippedInstallation(const std::string& folder);
 // The real file system, recording the names of the files renamed onto (the last step of every
 // rewrite) and the paths unlinked other than temporary files, except that the nth call of one
 // kind fails with error as a full disk, a failing device or a foreign file system would; writes
-// may also be cut into pieces of maxChunk bytes.
-enum class Op { None, Open, Write, ShortWrite, Fsync, Close, Rename };
+// may also be cut into pieces of maxChunk bytes. Open, Fsync and Close count the calls on files
+// opened for writing; Read counts every read.
+enum class Op { None, Open, Write, ShortWrite, Fsync, Close, Rename, Read };
 class FailingIo : public FileIo {
 public:
     std::vector<std::string> renamedTo, unlinked;
@@ -72,7 +73,16 @@ public:
 
     void failNth(Op op, int n, int error = EIO) { op_ = op, n_ = n, error_ = error, seen_ = 0; }
 
-    int open(const char* path, int flags, mode_t mode) override { return hit(Op::Open) ? -1 : FileIo::open(path, flags, mode); }
+    int open(const char* path, int flags, mode_t mode) override
+    {
+        if (!(flags & (O_WRONLY | O_RDWR)))
+            return FileIo::open(path, flags, mode);
+        const int fd = hit(Op::Open) ? -1 : FileIo::open(path, flags, mode);
+        if (fd >= 0)
+            writing_.push_back(fd);
+        return fd;
+    }
+    ssize_t read(int fd, void* data, size_t size) override { return hit(Op::Read) ? -1 : FileIo::read(fd, data, size); }
     ssize_t write(int fd, const void* data, size_t size) override
     {
         ++writeCalls;
@@ -80,11 +90,13 @@ public:
             return seen_ == n_ ? FileIo::write(fd, data, size / 2) : 0; // half, then nothing fits
         return hit(Op::Write) ? -1 : FileIo::write(fd, data, std::min(size, maxChunk));
     }
-    int fsync(int fd) override { return hit(Op::Fsync) ? -1 : FileIo::fsync(fd); }
+    int fsync(int fd) override { return isWriting(fd) && hit(Op::Fsync) ? -1 : FileIo::fsync(fd); }
     int close(int fd) override
     {
+        const bool writing = isWriting(fd);
+        std::erase(writing_, fd);
         const int result = FileIo::close(fd); // the descriptor is gone even when close reports EIO
-        return hit(Op::Close) ? -1 : result;
+        return writing && hit(Op::Close) ? -1 : result;
     }
     int rename(const char* from, const char* to) override
     {
@@ -108,6 +120,8 @@ private:
         errno = error_;
         return true;
     }
+    bool isWriting(int fd) const { return std::find(writing_.begin(), writing_.end(), fd) != writing_.end(); }
+    std::vector<int> writing_;
     Op op_ = Op::None;
     int n_ = 0, error_ = 0, seen_ = 0;
 };
@@ -123,8 +137,8 @@ struct MessageRecorder {
 };
 
 // A core over a temporary program folder holding a SysConf.properties with the given lines
-// (a minimal working configuration by default) and a catalog folder "cat" with folder file
-// "cat.qlr" and index folder "idx".
+// (a minimal working configuration by default, read already) and a catalog folder "cat" with
+// folder file "cat.qlr" and index folder "idx".
 struct CoreFixture {
     explicit CoreFixture(const std::vector<std::string>& confLines = defaultConfLines(), FileIo& io = defaultFileIo());
     static std::vector<std::string> defaultConfLines();

@@ -3,13 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unordered_set>
 
 #include "core/catalog_window/IndexRows.h"
 #include "core/store/IdAllocation.h"
-#include "core/store/Paths.h"
+#include "core/base/Paths.h"
 #include "core/store/RecordIds.h"
 #include "core/store/TextFiles.h"
 #include "core/store/CatalogStore.h"
@@ -131,26 +129,26 @@ bool renameContentFile(CatalogStore& store, const std::string& dirId, const std:
 bool DocumentFiles::exists(const std::string& path)
 {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    return io_.lstat(path.c_str(), &st) == 0;
 }
 
 bool DocumentFiles::isFolder(const std::string& path)
 {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return io_.lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 int DocumentFiles::rename(const std::string& from, const std::string& to)
 {
     // Never over what is there: checked before, and made sure of by the call itself where the
     // file system can (some network and user-space ones cannot: there the check has to do).
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    if (io_.renameNoReplace(from.c_str(), to.c_str()) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     if (exists(to))
         return EEXIST;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    return io_.rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 DocumentFiles& realDocumentFiles()
@@ -219,10 +217,10 @@ DocumentRenameResult renameDocument(CatalogStore& store, DocumentFiles& files, c
 namespace {
 
 // A file a document may be: a regular file, or a link (which goes itself, not what it names).
-bool isRemovableDocument(const std::string& path)
+bool isRemovableDocument(FileIo& io, const std::string& path)
 {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
+    return io.lstat(path.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
 }
 
 } // namespace
@@ -276,7 +274,7 @@ int deleteContents(CatalogStore& store, const DocumentRemover& remove, const std
         std::string kept; // the documents that could not go, told once
         for (const auto& index : removed) {
             const std::string path = openablePath(index->cContentPath(), store.getRootPath());
-            if (!isWebAddress(path) && isRemovableDocument(path) && !remove(path))
+            if (!isWebAddress(path) && isRemovableDocument(store.fileIo(), path) && !remove(path))
                 kept += (kept.empty() ? "" : ", ") + path;
         }
         if (!kept.empty())

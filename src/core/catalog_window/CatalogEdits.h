@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
+#include "core/store/FileIo.h"
 
 namespace quillory {
 
@@ -44,12 +45,16 @@ bool renameContentFile(CatalogStore& store, const std::string& dirId, const std:
 // The file-system calls that renaming a document makes; tests replace them.
 class DocumentFiles {
 public:
+    explicit DocumentFiles(FileIo& io = defaultFileIo()) : io_(io) {}
     virtual ~DocumentFiles() = default;
     // Whether anything (a file, a folder, a link) is there under that name.
     virtual bool exists(const std::string& path);
     virtual bool isFolder(const std::string& path);
     // Renames from to to, never over something already at to. 0, or the errno value.
     virtual int rename(const std::string& from, const std::string& to);
+
+private:
+    FileIo& io_;
 };
 DocumentFiles& realDocumentFiles();
 

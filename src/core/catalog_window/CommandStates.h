@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Listeners.h"
+#include "core/base/Listeners.h"
 #include "core/shell/CommandTable.h"
 
 namespace quillory {

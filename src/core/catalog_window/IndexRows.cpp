@@ -1,6 +1,6 @@
 #include "core/catalog_window/IndexRows.h"
 
-#include "core/store/Paths.h"
+#include "core/base/Paths.h"
 #include "core/store/TextMatch.h"
 #include "core/store/TextFiles.h"
 

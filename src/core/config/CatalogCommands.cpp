@@ -1,14 +1,13 @@
 #include "core/config/CatalogCommands.h"
 
 #include <filesystem>
-#include <sys/stat.h>
+#include <vector>
 
-#include "core/catalog_window/CatalogSession.h"
 #include "core/config/CatalogLayout.h"
 #include "core/config/CatalogSettings.h"
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/config/SysConf.h"
-#include "core/store/Paths.h"
+#include "core/base/Paths.h"
 #include "core/store/SafeFile.h"
 #include "core/store/TextFiles.h"
 #include "core/store/CatalogStore.h"
@@ -16,16 +15,16 @@
 namespace quillory {
 namespace {
 
-bool exists(const std::string& path)
+bool exists(FileIo& io, const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    return io.stat(path.c_str(), &st) == 0;
 }
 
-bool isFile(const std::string& path)
+bool isFile(FileIo& io, const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return io.stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -35,9 +34,9 @@ std::string checkNewCatalogNames(const std::string& folderName, const std::strin
     return isOneName(folderName) && isOneName(fileName) ? std::string() : std::string("Msg016");
 }
 
-CatalogCommands::CatalogCommands(SysConf& conf, CatalogSession& session, TextFiles& files, CatalogStore& store,
-                                 CatalogLayout& layout, Messages& messages)
-    : conf_(conf), session_(session), files_(files), store_(store), layout_(layout), messages_(messages)
+CatalogCommands::CatalogCommands(SysConf& conf, TextFiles& files, CatalogStore& store, CatalogLayout& layout,
+                                 Messages& messages)
+    : conf_(conf), files_(files), store_(store), layout_(layout), messages_(messages)
 {
 }
 
@@ -58,12 +57,12 @@ std::string CatalogCommands::doAddNew(const std::string& location, const std::st
     const std::string dirFile = joinPath(catalogFolder, fileName);
     const std::string pendingFile = joinPath(contentFolder, conf_.text("TempContentFileName"));
     // Each step goes on when the one before failed; the catalog is opened all the same.
-    ::mkdir(catalogFolder.c_str(), 0777);
-    ::mkdir(contentFolder.c_str(), 0777);
-    const bool wasThere = exists(dirFile);
+    files_.io().mkdir(catalogFolder.c_str(), 0777);
+    files_.io().mkdir(contentFolder.c_str(), 0777);
+    const bool wasThere = exists(files_.io(), dirFile);
     if (!wasThere)
         files_.createFile(dirFile);
-    if (!exists(pendingFile))
+    if (!exists(files_.io(), pendingFile))
         files_.createFile(pendingFile);
     // Said only of a catalog that was opened: one refused (a pipe in its place) has its own message.
     if (openCatalog(dirFile) && wasThere)
@@ -79,10 +78,10 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
     conf_.loadSysConf();
     std::error_code error;
     const std::string path = std::filesystem::absolute(givenPath, error).lexically_normal().string();
-    if (!exists(path))
+    if (!exists(files_.io(), path))
         messages_.show("Err001", MsgButtons::Ok, path);
     // A pipe would hang the program, a device (or a link to /dev/zero) would be read for ever.
-    if (struct stat st {}; ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (struct stat st {}; files_.io().stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         messages_.show("Err020", MsgButtons::Ok, path);
         return false;
     }
@@ -96,7 +95,7 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
     if (root.empty())
         root = std::string(kPathSepStr);
 
-    session_.openCatalog(root, folderName, fileName);
+    layout_.openCatalog(root, folderName, fileName);
     store_.resetStoreCache();
     removeLeftoverTempFiles();
     if (opened_)
@@ -107,11 +106,11 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
 void CatalogCommands::openAtStart(const std::string& lastOpened)
 {
     conf_.loadSysConf();
-    if (!lastOpened.empty() && isFile(lastOpened) && !folderFileOfIndexFile(lastOpened) && openCatalog(lastOpened))
+    if (!lastOpened.empty() && isFile(files_.io(), lastOpened) && !folderFileOfIndexFile(lastOpened) && openCatalog(lastOpened))
         return;
     // The configured catalog: loading the settings has made it the open one.
     const std::string configured = layout_.getDirFilePath();
-    if (!exists(configured))
+    if (!exists(files_.io(), configured))
         messages_.show("Err001", MsgButtons::Ok, configured);
     removeLeftoverTempFiles();
 }
@@ -128,26 +127,28 @@ std::optional<std::string> CatalogCommands::folderFileOfIndexFile(const std::str
     const fs::path catalogFolder = indexFolder.parent_path();
     // The catalog's own name first, then any folder file beside it.
     const fs::path named = catalogFolder / (catalogFolder.filename().string() + ".qlr");
-    if (fs::is_regular_file(named, error))
+    if (isFile(files_.io(), named.string()))
         return named.string();
     std::optional<std::string> found;
-    for (const auto& entry : fs::directory_iterator(catalogFolder, error)) {
-        if (entry.path().extension() == ".qlr" && entry.is_regular_file(error)
-            && (!found || entry.path().string() < *found))
-            found = entry.path().string();
+    std::vector<std::string> names;
+    files_.io().listFolder(catalogFolder.c_str(), names);
+    for (const std::string& name : names) {
+        const std::string entry = (catalogFolder / name).string();
+        if (fs::path(name).extension() == ".qlr" && isFile(files_.io(), entry) && (!found || entry < *found))
+            found = entry;
     }
     return found;
 }
 
 void CatalogCommands::removeLeftoverTempFiles()
 {
-    removeStaleTempFiles(layout_.getCatalogFolderPath());
-    removeStaleTempFiles(layout_.getContentFolderPath());
+    removeStaleTempFiles(files_.io(), layout_.getCatalogFolderPath());
+    removeStaleTempFiles(files_.io(), layout_.getContentFolderPath());
 }
 
 void CatalogCommands::closeCatalog()
 {
-    session_.closeCatalog();
+    layout_.closeCatalog();
     store_.resetStoreCache();
 }
 

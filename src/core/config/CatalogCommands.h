@@ -7,7 +7,6 @@
 namespace quillory {
 
 class CatalogLayout;
-class CatalogSession;
 class Messages;
 class SysConf;
 class TextFiles;
@@ -18,11 +17,10 @@ class CatalogStore;
 std::string checkNewCatalogNames(const std::string& folderName, const std::string& fileName);
 
 // Creating, opening and closing a catalog, as far as it needs no window: which catalog is open
-// is nothing but the session's three open-catalog values, from which every path is made.
+// is what the layout names, from which every path is made.
 class CatalogCommands {
 public:
-    CatalogCommands(SysConf& conf, CatalogSession& session, TextFiles& files, CatalogStore& store, CatalogLayout& layout,
-                    Messages& messages);
+    CatalogCommands(SysConf& conf, TextFiles& files, CatalogStore& store, CatalogLayout& layout, Messages& messages);
 
     // Creates the catalog folder, its index folder, an empty folder file and an empty pending-
     // changes file below location, then opens it. A catalog that is already there is opened as
@@ -61,7 +59,6 @@ public:
 
 private:
     SysConf& conf_;
-    CatalogSession& session_;
     TextFiles& files_;
     CatalogStore& store_;
     CatalogLayout& layout_;

@@ -2,40 +2,59 @@
 
 #include <string>
 
+#include "core/store/CatalogPaths.h"
+
 namespace quillory {
 
-class CatalogSession;
+class CatalogStore;
 class SysConf;
 
-// Where the files of the open catalog lie:
-//   <root>/<catalog folder>/<folder file>                    the folder tree
-//   <root>/<catalog folder>/<index folder>/<folder id>.qlr   the indexes of one folder
-//   <root>/<catalog folder>/<index folder>/<pending file>    changes seen on disk, not yet applied
-// The names are those of the open catalog (falling back to the configured ones): settings
-// changed while a catalog is open apply to the next one opened.
+// Which catalog is open, by name: its root folder, catalog folder, folder file, index folder and
+// pending-changes file; the names not given when it was opened are the configured ones. The
+// paths made of them are handed to the store each time they change (a catalog opened or closed,
+// the settings read), so the store never reads the settings itself.
 class CatalogLayout {
 public:
-    CatalogLayout(SysConf& conf, CatalogSession& session) : conf_(conf), session_(session) {}
+    CatalogLayout(SysConf& conf, CatalogStore& store) : conf_(conf), store_(store) {}
 
-    std::string getCatalogFolderPath();
-    std::string getDirFilePath();
-    const std::string& getContentFolderPath();
-    std::string getContentFilePath(const std::string& dirId);
-    // The same into path, whose memory is used again (loading a catalog asks once per folder).
-    void contentFilePathInto(const std::string& dirId, std::string& path);
-    std::string getTempContentFilePath();
+    // The open catalog's paths. The settings are read first when they are not yet; with no root
+    // known, the program's base folder is the root.
+    const CatalogPaths& paths();
+    const std::string& getRootPath() { return paths().root(); }
+    const std::string& getCatalogFolderPath() { return paths().catalogFolder(); }
+    const std::string& getDirFilePath() { return paths().folderFile(); }
+    const std::string& getContentFolderPath() { return paths().indexFolder(); }
+    std::string getContentFilePath(const std::string& dirId) { return paths().indexFile(dirId); }
+    const std::string& getTempContentFilePath() { return paths().pendingFile(); }
+
+    // The open catalog's folder name and folder file name; "" until a catalog is opened or the
+    // settings name one.
+    const std::string& currentQlrdbFolder() const { return catalogFolder_; }
+    const std::string& currentDirFileName() const { return folderFile_; }
+
+    // Makes the catalog at root/folder/fileName the open one, with the index folder and
+    // pending-changes file configured now (settings changed later apply to the next catalog).
+    void openCatalog(std::string root, std::string folder, std::string fileName);
+    // Forgets the open catalog's root and reads the settings again, which give the configured
+    // root; the folder and file names stay.
+    void closeCatalog();
+    // Called with each setting as the settings file is read: the configured catalog fills
+    // whichever open-catalog name is still empty.
+    void takeConfiguredValue(const std::string& key, const std::string& value);
+    // Called when the settings file has been read: makes the paths anew and gives them to the
+    // store.
+    void handOver();
 
 private:
-    std::string catalogFolderName() const;
 
     SysConf& conf_;
-    CatalogSession& session_;
-    // The index folder's path as last made, and what it was made of: loading a catalog asks
-    // for it once per folder.
-    struct ContentFolder {
-        std::string root, catalogFolder, indexFolder, path;
-    };
-    ContentFolder contentFolder_;
+    CatalogStore& store_;
+    std::string root_;
+    std::string catalogFolder_;
+    std::string folderFile_;
+    std::string indexFolder_;
+    std::string pendingFile_;
+    CatalogPaths paths_;
 };
 
 } // namespace quillory

@@ -95,7 +95,7 @@ CatalogSettingsFields catalogSettingsOf(const SysConf& conf)
             conf.text("QlrdbContentFolder"),
             nameWithoutQlr(conf.text("DirFileName")),
             nameWithoutQlr(conf.text("TempContentFileName")),
-            std::to_string(conf.MonitorAutoWriteInterval)};
+            std::to_string(conf.getMonitorAutoWriteInterval())};
 }
 
 std::optional<PickedCatalog> catalogOfFolderFile(std::string_view path)
@@ -162,13 +162,13 @@ bool storeCatalogSettings(SysConf& conf, const CatalogSettingsFields& fields)
         before.emplace_back(key, conf.text(key));
         conf.setText(key, value);
     }
-    const int16_t intervalBefore = conf.MonitorAutoWriteInterval;
-    conf.MonitorAutoWriteInterval = *minutes;
+    const int16_t intervalBefore = conf.getMonitorAutoWriteInterval();
+    conf.setMonitorAutoWriteInterval(*minutes);
     if (conf.saveSysConf())
         return true;
     for (const auto& [key, value] : before)
         conf.setText(key, value);
-    conf.MonitorAutoWriteInterval = intervalBefore;
+    conf.setMonitorAutoWriteInterval(intervalBefore);
     return false;
 }
 

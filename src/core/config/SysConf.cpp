@@ -1,10 +1,8 @@
 #include "core/config/SysConf.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/config/SysConfKeys.h"
 #include "core/store/TextConvert.h"
 #include "core/store/TextFiles.h"
@@ -14,10 +12,10 @@ namespace {
 
 constexpr std::string_view kConfRelativePath = "/resource/conf/SysConf.properties";
 
-bool fileExists(const std::string& path)
+bool fileExists(FileIo& io, const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return io.stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::string withoutTrailingSeparators(std::string path)
@@ -54,18 +52,14 @@ SysConf::SysConf(TextFiles& files, Messages& messages, std::string programFolder
 
 std::string SysConf::executableFolder()
 {
-    std::string buffer(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (n <= 0)
-        return ".";
-    buffer.resize(static_cast<size_t>(n));
-    return cutLastComponent(buffer);
+    const std::string self = defaultFileIo().readLink("/proc/self/exe");
+    return self.empty() ? "." : cutLastComponent(self);
 }
 
 std::string SysConf::getAppBasePath() const
 {
     std::string base = programFolder_;
-    if (NeedBackTwo)
+    if (needBackTwo_)
         base = cutLastComponent(cutLastComponent(base));
     return base;
 }
@@ -73,11 +67,11 @@ std::string SysConf::getAppBasePath() const
 std::string SysConf::getSysConfPath()
 {
     std::string path = getAppBasePath() + std::string(kConfRelativePath);
-    if (fileExists(path))
+    if (fileExists(files_.io(), path))
         return path;
-    NeedBackTwo = !NeedBackTwo;
+    needBackTwo_ = !needBackTwo_;
     path = getAppBasePath() + std::string(kConfRelativePath);
-    if (!fileExists(path)) {
+    if (!fileExists(files_.io(), path)) {
         configMissing_ = true;
         messages_.showText(kMissingConfigText);
     }
@@ -86,20 +80,22 @@ std::string SysConf::getSysConfPath()
 
 bool SysConf::loadSysConf()
 {
-    if (sysConfLoaded)
+    if (loaded_)
         return !configMissing_;
     configMissing_ = false;
     const std::string path = getSysConfPath();
     // Marked as loaded even when missing, so that asking for the root path does not repeat
     // the message; the program ends on a missing file anyway.
-    sysConfLoaded = true;
-    if (configMissing_)
-        return false;
-    std::vector<std::string> lines;
-    files_.readLines(path, lines);
-    for (const auto& line : lines)
-        applyLine(line);
-    return true;
+    loaded_ = true;
+    if (!configMissing_) {
+        std::vector<std::string> lines;
+        files_.readLines(path, lines);
+        for (const auto& line : lines)
+            applyLine(line);
+    }
+    if (readObserver_)
+        readObserver_();
+    return !configMissing_;
 }
 
 void SysConf::applyLine(const std::string& line)
@@ -117,11 +113,11 @@ void SysConf::applyLine(const std::string& line)
     switch (key->type) {
     case SysConfValueType::Boolean:
         if (const auto b = parseBoolean(value))
-            (name == "IsRunning" ? IsRunning : NeedBackTwo) = *b;
+            (name == "IsRunning" ? isRunning_ : needBackTwo_) = *b;
         return;
     case SysConfValueType::Integer:
         if (const auto n = parseInt16(value))
-            (name == "FontSize" ? FontSize : MonitorAutoWriteInterval) = *n;
+            (name == "FontSize" ? fontSize_ : monitorAutoWriteInterval_) = *n;
         return;
     case SysConfValueType::Text:
         break;
@@ -138,13 +134,13 @@ bool SysConf::saveSysConf()
     for (const auto& key : sysConfKeys()) {
         std::string value;
         if (key.name == "IsRunning")
-            value = formatBoolean(IsRunning);
+            value = formatBoolean(isRunning_);
         else if (key.name == "NeedBackTwo")
-            value = formatBoolean(NeedBackTwo);
+            value = formatBoolean(needBackTwo_);
         else if (key.name == "MonitorAutoWriteInterval")
-            value = std::to_string(MonitorAutoWriteInterval);
+            value = std::to_string(monitorAutoWriteInterval_);
         else if (key.name == "FontSize")
-            value = std::to_string(FontSize);
+            value = std::to_string(fontSize_);
         else
             value = text(key.name);
         lines.push_back(key.name + "=" + value);

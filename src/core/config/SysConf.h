@@ -36,7 +36,13 @@ public:
     // Full path of SysConf.properties. When no file is found, NeedBackTwo is flipped and the
     // other place tried; when that fails too, the missing-file message is shown.
     std::string getSysConfPath();
-    int16_t getMonitorAutoWriteInterval() const { return MonitorAutoWriteInterval; }
+    int16_t getMonitorAutoWriteInterval() const { return monitorAutoWriteInterval_; }
+    void setMonitorAutoWriteInterval(int16_t minutes) { monitorAutoWriteInterval_ = minutes; }
+    bool isRunning() const { return isRunning_; }
+    // Whether the file was found two folders above the program folder.
+    bool needBackTwo() const { return needBackTwo_; }
+    int16_t fontSize() const { return fontSize_; }
+    void setFontSize(int16_t size) { fontSize_ = size; }
 
     // A text setting, caption or message by key; empty when the file did not hold it.
     const std::string& text(std::string_view key) const;
@@ -44,13 +50,9 @@ public:
 
     bool configMissing() const { return configMissing_; }
 
-    // The typed settings.
-    bool IsRunning = false;
-    bool NeedBackTwo = false;
-    int16_t MonitorAutoWriteInterval = 0;
-    int16_t FontSize = 0;
-
-    bool sysConfLoaded = false;
+    // Whether the file has been read; forgetLoaded has the next loadSysConf read it again.
+    bool isLoaded() const { return loaded_; }
+    void forgetLoaded() { loaded_ = false; }
 
     // Told each text setting as the file is read, in file order (the open catalog takes the
     // configured one from these).
@@ -58,6 +60,8 @@ public:
     {
         textObserver_ = std::move(observer);
     }
+    // Told each time the file has been read (or found missing), after the last setting.
+    void setReadObserver(std::function<void()> observer) { readObserver_ = std::move(observer); }
 
 private:
     void applyLine(const std::string& line);
@@ -72,7 +76,14 @@ private:
     };
     std::unordered_map<std::string, std::string, KeyHash, std::equal_to<>> texts_;
     bool configMissing_ = false;
+    bool loaded_ = false;
+    // The typed settings.
+    bool isRunning_ = false;
+    bool needBackTwo_ = false;
+    int16_t monitorAutoWriteInterval_ = 0;
+    int16_t fontSize_ = 0;
     std::function<void(const std::string&, const std::string&)> textObserver_;
+    std::function<void()> readObserver_;
 };
 
 } // namespace quillory

@@ -102,7 +102,7 @@ CatalogFileRead<Map> parseRecords(CatalogFileRead<Map> result, std::string_view 
                                   RecordArgs... recordArgs);
 
 template <class Map, class Record, class Parse, class IdOf, class... RecordArgs>
-CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, Parse parse, IdOf idOf,
+CatalogFileRead<Map> readRecords(FileIo& io, const std::string& path, const FileKind& kind, Parse parse, IdOf idOf,
                                  RecordArgs... recordArgs)
 {
     CatalogFileRead<Map> result;
@@ -112,8 +112,8 @@ CatalogFileRead<Map> readRecords(const std::string& path, const FileKind& kind, 
     std::string_view fileText;
     std::string& buffer = readBuffer();
     int error = 0;
-    const bool read = keepText ? readWholeFileShared(path, fileText, &error, &result.stamp)
-                               : readWholeFileInto(path, buffer, &error, &result.stamp);
+    const bool read = keepText ? readWholeFileShared(io, path, fileText, &error, &result.stamp)
+                               : readWholeFileInto(io, path, buffer, &error, &result.stamp);
     if (!read) {
         // A missing file is an empty one.
         if (error == EINVAL && result.stamp.exists && !result.stamp.regular) {
@@ -231,14 +231,14 @@ std::string_view indexIdOf(const IndexRecord& record) { return record.cId(); }
 
 } // namespace
 
-FolderFileRead readFolderFile(const std::string& path)
+FolderFileRead readFolderFile(FileIo& io, const std::string& path)
 {
-    return readRecords<FolderMap, FolderRecord>(path, kFolderFile, parseFolderLine, folderIdOf);
+    return readRecords<FolderMap, FolderRecord>(io, path, kFolderFile, parseFolderLine, folderIdOf);
 }
 
-IndexFileRead readIndexFile(const std::string& path, RootPathSource* root)
+IndexFileRead readIndexFile(FileIo& io, const std::string& path, const std::string* root)
 {
-    return readRecords<IndexMap, IndexRecord>(path, kIndexFile, parseIndexLine, indexIdOf, root);
+    return readRecords<IndexMap, IndexRecord>(io, path, kIndexFile, parseIndexLine, indexIdOf, root);
 }
 
 FolderFileRead parseFolderText(const std::string& path, std::string_view text)
@@ -247,7 +247,7 @@ FolderFileRead parseFolderText(const std::string& path, std::string_view text)
                                                  parseFolderLine, folderIdOf);
 }
 
-IndexFileRead parseIndexText(const std::string& path, std::string_view text, RootPathSource* root)
+IndexFileRead parseIndexText(const std::string& path, std::string_view text, const std::string* root)
 {
     return parseRecords<IndexMap, IndexRecord>(IndexFileRead{}, text, TextSource::Given, path, kIndexFile,
                                                parseIndexLine, indexIdOf, root);

@@ -6,7 +6,6 @@
 #include "core/store/OrderedMap.h"
 #include "core/store/IndexRecord.h"
 #include "core/store/FolderRecord.h"
-#include "core/store/RootPathSource.h"
 #include "core/store/SafeFile.h"
 #include "core/store/StoreOutcome.h"
 
@@ -41,24 +40,14 @@ using IndexFileRead = CatalogFileRead<IndexMap>;
 // Reading catalog files, record by record, in file order; a later line with the same id
 // replaces the earlier one in its place. A missing file reads as empty, without a problem.
 // These touch nothing shared (each thread reuses a read buffer of its own), so any thread may
-// call them; the records of an index file ask root for the catalog's root path, so root must
+// call them; the records of an index file read the catalog's root path from root, so root must
 // outlive them and be safe to ask from the thread that uses them.
 // A file that is not a plain file (a pipe, a device, a link to one) is not read: it could hang
 // the program or never end.
-FolderFileRead readFolderFile(const std::string& path);
-IndexFileRead readIndexFile(const std::string& path, RootPathSource* root);
+FolderFileRead readFolderFile(FileIo& io, const std::string& path);
+IndexFileRead readIndexFile(FileIo& io, const std::string& path, const std::string* root);
 // The records of text that was read from path before (path names the file in problems).
 FolderFileRead parseFolderText(const std::string& path, std::string_view text);
-IndexFileRead parseIndexText(const std::string& path, std::string_view text, RootPathSource* root);
-
-// A root path that never changes: what a background reader gives its records.
-class FixedRootPath : public RootPathSource {
-public:
-    explicit FixedRootPath(std::string root) : root_(std::move(root)) {}
-    const std::string& getRootPath() override { return root_; }
-
-private:
-    std::string root_;
-};
+IndexFileRead parseIndexText(const std::string& path, std::string_view text, const std::string* root);
 
 } // namespace quillory

@@ -9,8 +9,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/Listeners.h"
+#include "core/base/Listeners.h"
 #include "core/store/CatalogFileReader.h"
+#include "core/store/CatalogPaths.h"
 #include "core/store/FolderRecord.h"
 #include "core/store/IndexRecord.h"
 #include "core/store/OrderedMap.h"
@@ -20,9 +21,7 @@
 
 namespace quillory {
 
-class CatalogLayout;
 class Messages;
-class RootPathSource;
 
 using ContentCollection = KeyedCollection<IndexRecord>;
 
@@ -65,10 +64,14 @@ using FolderChildren = std::unordered_map<std::string, std::vector<std::shared_p
 // nothing of this object; the paths it reads are taken here, on the window thread, first.
 class CatalogStore {
 public:
-    CatalogStore(TextFiles& files, Messages& messages, CatalogLayout& layout, RootPathSource& root);
+    CatalogStore(TextFiles& files, Messages& messages);
 
-    std::string getDirFilePath();
-    std::string getContentFilePath(const std::string& dirId);
+    // The open catalog's paths, as given when it was opened or closed (empty until then). Every
+    // file the store reads or writes is one of these.
+    void usePaths(const CatalogPaths& paths) { paths_ = paths; }
+    const CatalogPaths& paths() const { return paths_; }
+    const std::string& getDirFilePath() const { return paths_.folderFile(); }
+    std::string getContentFilePath(const std::string& dirId) const { return paths_.indexFile(dirId); }
     static std::string_view getFieldSeparator();
 
     // ---- folders ----
@@ -132,7 +135,9 @@ public:
     StoreOutcome writeAddQlrDbDirContentQuietly(const std::string& dirId, std::shared_ptr<IndexRecord> record);
 
     // The open catalog's root: a stored path that is not absolute lies under it.
-    const std::string& getRootPath() { return root_.getRootPath(); }
+    const std::string& getRootPath() const { return paths_.root(); }
+    // The file calls the store makes (and those of readers that work for it).
+    FileIo& fileIo() const { return files_.io(); }
 
     // Drops both caches.
     void resetStoreCache();
@@ -195,8 +200,9 @@ private:
 
     TextFiles& files_;
     Messages& messages_;
-    CatalogLayout& layout_;
-    RootPathSource& root_;
+    // Assigned in place when another catalog is opened, so that the root of every record (a
+    // pointer to paths_.root()) follows.
+    CatalogPaths paths_;
     std::shared_ptr<FolderMap> dirMapCache_;
     bool dirsRead_ = false;
     OrderedMap<IndexMap> contentMapCache_;

@@ -1,7 +1,6 @@
 // The folder half of the store: the folder file and the cache of all folders.
 #include "core/store/CatalogStore.h"
 
-#include "core/config/CatalogLayout.h"
 #include "core/store/IdAllocation.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/RecordIds.h"
@@ -9,13 +8,11 @@
 
 namespace quillory {
 
-CatalogStore::CatalogStore(TextFiles& files, Messages& messages, CatalogLayout& layout, RootPathSource& root)
-    : files_(files), messages_(messages), layout_(layout), root_(root), dirMapCache_(std::make_shared<FolderMap>())
+CatalogStore::CatalogStore(TextFiles& files, Messages& messages)
+    : files_(files), messages_(messages), dirMapCache_(std::make_shared<FolderMap>())
 {
 }
 
-std::string CatalogStore::getDirFilePath() { return layout_.getDirFilePath(); }
-std::string CatalogStore::getContentFilePath(const std::string& dirId) { return layout_.getContentFilePath(dirId); }
 std::string_view CatalogStore::getFieldSeparator() { return quillory::getFieldSeparator(); }
 
 std::shared_ptr<FolderMap> CatalogStore::getAllDirMap()
@@ -31,7 +28,7 @@ std::shared_ptr<FolderMap> CatalogStore::getAllDirMapQuietly(StoreProblems& prob
     const std::string path = getDirFilePath();
     if (!needsReading(path, dirsRead_ ? dirMapCache_ : nullptr, dirMapCache_->getCount() == 0))
         return dirMapCache_;
-    FolderFileRead read = readFolderFile(path);
+    FolderFileRead read = readFolderFile(files_.io(), path);
     takeRead(path, read, problems);
     rememberRead(path, read);
     dirMapCache_ = std::move(read.map);

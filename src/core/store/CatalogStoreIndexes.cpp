@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "core/config/CatalogLayout.h"
 #include "core/store/IdAllocation.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/RecordIds.h"
@@ -14,7 +13,7 @@ namespace quillory {
 
 std::shared_ptr<IndexRecord> CatalogStore::newContentRecord()
 {
-    return std::make_shared<IndexRecord>(&root_);
+    return std::make_shared<IndexRecord>(&paths_.root());
 }
 
 std::shared_ptr<IndexMap> CatalogStore::getDirContentMap(const std::string& dirId)
@@ -31,10 +30,10 @@ std::shared_ptr<IndexMap> CatalogStore::getDirContentMapQuietly(const std::strin
     if (cached && (cached->getCount() > 0 || incompleteFiles_.empty()))
         return cached; // read before (the path is made only when the file is to be read)
     thread_local std::string path; // made anew for each file, its memory used again
-    layout_.contentFilePathInto(dirId, path);
+    paths_.indexFileInto(dirId, path);
     if (!needsReading(path, cached, cached && cached->getCount() == 0))
         return cached;
-    IndexFileRead read = readIndexFile(path, &root_);
+    IndexFileRead read = readIndexFile(files_.io(), path, &paths_.root());
     takeRead(path, read, problems);
     rememberRead(path, read);
     contentMapCache_.addMap(dirId, read.map);
@@ -174,7 +173,7 @@ void CatalogStore::getDirContentByPath(const std::vector<std::string>& dirIds, s
             provider(dirId, *map);
         } else {
             const std::string path = getContentFilePath(dirId);
-            IndexFileRead read = readIndexFile(path, &root_);
+            IndexFileRead read = readIndexFile(files_.io(), path, &paths_.root());
             problems.append(read.problems);
             map = std::move(read.map);
         }

@@ -3,7 +3,6 @@
 
 #include <optional>
 
-#include "core/config/CatalogLayout.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/TextFiles.h"
 
@@ -82,7 +81,7 @@ void CatalogStore::rememberWritten(const std::string& path, std::string content)
 {
     auto text = std::make_shared<const std::string>(std::move(content));
     const std::string_view view = *text;
-    snapshots_.insert_or_assign(path, FileSnapshot{stampOf(path), std::move(text), view});
+    snapshots_.insert_or_assign(path, FileSnapshot{stampOf(files_.io(), path), std::move(text), view});
 }
 
 void CatalogStore::rememberAppended(const std::string& path, const std::string& line)
@@ -95,7 +94,7 @@ void CatalogStore::rememberAppended(const std::string& path, const std::string& 
 
 bool CatalogStore::changedOnDisk(const std::string& path) const
 {
-    const FileStamp now = stampOf(path);
+    const FileStamp now = stampOf(files_.io(), path);
     // A file that is gone (or whose folder is) has nothing to keep: the write puts the cache back,
     // or says that the folder is missing.
     if (!now.exists)
@@ -144,7 +143,7 @@ StoreOutcome CatalogStore::takeOutsideFolderChanges(const FolderMap* mine, Folde
     const std::string path = getDirFilePath();
     FolderMap unread;
     return takeOutsideChanges(
-        path, "Err004", dirsRead_ ? *dirMapCache_ : unread, mine, toWrite, problems, [&] { return readFolderFile(path); },
+        path, "Err004", dirsRead_ ? *dirMapCache_ : unread, mine, toWrite, problems, [&] { return readFolderFile(files_.io(), path); },
         [&](std::string_view text) { return parseFolderText(path, text); }, formatFolder);
 }
 
@@ -156,8 +155,8 @@ StoreOutcome CatalogStore::takeOutsideIndexChanges(const std::string& dirId, con
     const auto cached = contentMapCache_.getValueByKey(dirId);
     return takeOutsideChanges(
         path, "Err006", cached ? *cached : unread, mine, toWrite, problems,
-        [&] { return readIndexFile(path, &root_); },
-        [&](std::string_view text) { return parseIndexText(path, text, &root_); }, formatIndex);
+        [&] { return readIndexFile(files_.io(), path, &paths_.root()); },
+        [&](std::string_view text) { return parseIndexText(path, text, &paths_.root()); }, formatIndex);
 }
 
 std::shared_ptr<FolderMap> CatalogStore::getCurrentDirMapQuietly(StoreProblems& problems)

@@ -3,9 +3,8 @@
 
 #include <cstring>
 #include <ctime>
-#include <sys/stat.h>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/store/TextFiles.h"
 
 namespace quillory {
@@ -67,7 +66,7 @@ StoreOutcome CatalogStore::keepDamagedFile(const std::string& path, const char* 
     if (!damagedFiles_.count(path))
         return {};
     int error = 0;
-    const auto bytes = readWholeFile(path, &error);
+    const auto bytes = readWholeFile(files_.io(), path, &error);
     if (!bytes)
         return StoreOutcome::failure(errorKey, path, std::strerror(error));
     char stamp[32];
@@ -77,7 +76,7 @@ StoreOutcome CatalogStore::keepDamagedFile(const std::string& path, const char* 
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     std::string copy = path + ".damaged-" + stamp;
     struct stat st {};
-    for (int n = 2; ::lstat(copy.c_str(), &st) == 0; ++n)
+    for (int n = 2; files_.io().lstat(copy.c_str(), &st) == 0; ++n)
         copy = path + ".damaged-" + stamp + "-" + std::to_string(n);
     const WriteOutcome written = replaceFileAtomically(files_.io(), copy, *bytes);
     if (!written)

@@ -1,22 +1,51 @@
 #pragma once
 
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
+#include <vector>
 
 namespace quillory {
 
-// The few system calls through which every catalog and configuration file is written.
-// Tests replace this with one that fails a chosen call (ENOSPC, EIO, a short count): as root,
-// file permissions cannot be used to provoke a failing write, and a full disk is hard to stage.
+// The system calls of the core: every catalog, configuration and document file is opened, read,
+// written, looked at and listed through here, and nowhere else. Tests replace this with one
+// that fails a chosen call (ENOSPC, EIO, a short count): as root, file permissions cannot be
+// used to provoke a failing write, and a full disk is hard to stage. The calls keep the
+// system's own contract (-1 and errno on failure).
 class FileIo {
 public:
     virtual ~FileIo() = default;
     virtual int open(const char* path, int flags, mode_t mode);
+    virtual ssize_t read(int fd, void* data, size_t size);
     virtual ssize_t write(int fd, const void* data, size_t size);
     virtual int fsync(int fd);
     virtual int close(int fd);
     virtual int rename(const char* from, const char* to);
+    // As rename, but refuses (EEXIST) when to is there; EINVAL or ENOSYS where the file system
+    // cannot promise that.
+    virtual int renameNoReplace(const char* from, const char* to);
+    // A new name to for the file from names (a link there followed).
+    virtual int link(const char* from, const char* to);
     virtual int unlink(const char* path);
+    virtual int mkdir(const char* path, mode_t mode);
     virtual int ftruncate(int fd, off_t length);
+    virtual int fchmod(int fd, mode_t mode);
+    virtual int fchown(int fd, uid_t owner, gid_t group);
+    virtual int stat(const char* path, struct stat* info);
+    virtual int lstat(const char* path, struct stat* info);
+    virtual int fstat(int fd, struct stat* info);
+    // The names in folder, without "." and ".."; false when it cannot be read.
+    virtual bool listFolder(const char* folder, std::vector<std::string>& names);
+    // The path with every link resolved; "" when it cannot be.
+    virtual std::string realPath(const char* path);
+    // What the link at path holds; "" when it is no link.
+    virtual std::string readLink(const char* path);
+
+    // The user and group the program runs as.
+    static uid_t effectiveUser();
+    static gid_t effectiveGroup();
 };
 
 // The program's real file system.

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <utility>
 
-#include "core/store/RootPathSource.h"
 #include "core/store/TextFiles.h"
 
 namespace quillory {
@@ -133,7 +132,7 @@ std::string IndexRecord::cContentPath() const
         return std::string(stored);
     if (stored.find(kRootPlaceholder) == std::string_view::npos)
         return std::string(stored);
-    const std::string& root = root_->getRootPath();
+    const std::string& root = *root_;
     const std::string_view trimmedRoot = rootWithoutTrailingSeparator(root);
     std::string result;
     size_t from = 0;
@@ -156,7 +155,7 @@ size_t IndexRecord::rootLengthIn(std::string_view value) const
 {
     if (!root_)
         return std::string_view::npos;
-    const std::string& root = root_->getRootPath();
+    const std::string& root = *root_;
     const std::string_view trimmedRoot = rootWithoutTrailingSeparator(root);
     const bool inside = !root.empty() && value.substr(0, trimmedRoot.size()) == trimmedRoot
                         && (value.size() == trimmedRoot.size() ? !trimmedRoot.empty()

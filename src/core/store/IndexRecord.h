@@ -8,7 +8,6 @@
 
 namespace quillory {
 
-class RootPathSource;
 
 // The text of a whole file that many records keep their texts in: a record read from a line as
 // it stands points into it, so reading a file copies no field. Whoever holds the records holds
@@ -37,7 +36,8 @@ public:
     static constexpr std::string_view kRootPlaceholder = "QLRR$";
     static constexpr size_t kFieldCount = 7; // in a line of an index file
 
-    explicit IndexRecord(RootPathSource* root = nullptr) : root_(root) {}
+    // root: the catalog's root path, read whenever a path is made (it must outlive the record).
+    explicit IndexRecord(const std::string* root = nullptr) : root_(root) {}
     ~IndexRecord() = default;
     IndexRecord(const IndexRecord& other);
     IndexRecord& operator=(const IndexRecord& other);
@@ -99,7 +99,7 @@ private:
     void assignFields(const std::array<std::string_view, kFields>& fields, TextArena* arena = nullptr);
     std::array<std::string_view, kFields> fields() const;
 
-    RootPathSource* root_;
+    const std::string* root_;
     const char* text_ = nullptr;           // the fields, one byte between each two
     std::unique_ptr<char[]> ownText_;      // where text_ lies when not in an arena
     std::array<uint32_t, kFields> ends_{}; // where each field ends in text_

@@ -4,14 +4,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
-#include "core/store/Paths.h"
+#include "core/base/Paths.h"
 
 namespace quillory {
 namespace {
@@ -35,10 +31,10 @@ std::string nameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool isFolder(const std::string& path)
+bool isFolder(FileIo& io, const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return io.stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string randomSuffix()
@@ -70,15 +66,15 @@ int writeAll(FileIo& io, int fd, std::string_view data)
     return 0;
 }
 
-void flushFolder(const std::string& folder)
+void flushFolder(FileIo& io, const std::string& folder)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = io.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0)
         return;
     // The rename has already happened; a file system that cannot flush a folder still holds the
     // new file, so a failure here is not reported as a failed write.
-    (void)::fsync(fd);
-    ::close(fd);
+    (void)io.fsync(fd);
+    io.close(fd);
 }
 
 WriteOutcome failure(int error, bool folderMissing = false)
@@ -110,10 +106,10 @@ FileStamp FileStamp::of(const struct stat& st)
     return stamp;
 }
 
-FileStamp stampOf(const std::string& path)
+FileStamp stampOf(FileIo& io, const std::string& path)
 {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    if (io.stat(path.c_str(), &st) != 0)
         return {};
     return FileStamp::of(st);
 }
@@ -136,17 +132,13 @@ namespace {
 
 // The file a link names, so that a rewrite replaces the file and leaves the link; path itself
 // when it is no link or names nothing.
-std::string linkTarget(const std::string& path)
+std::string linkTarget(FileIo& io, const std::string& path)
 {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+    if (io.lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
         return path;
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real)
-        return path;
-    std::string target(real);
-    std::free(real);
-    return target;
+    std::string target = io.realPath(path.c_str());
+    return target.empty() ? path : target;
 }
 
 // A file whose permissions let nobody write it is not changed, whoever asks (root ignores
@@ -161,20 +153,18 @@ bool isWriteProtected(const struct stat& st)
 namespace {
 
 // Removes what saves of the file called name, cut short by a kill, left in folder.
-void removeLeftoversOf(const std::string& folder, const std::string& name)
+void removeLeftoversOf(FileIo& io, const std::string& folder, const std::string& name)
 {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (!isSafeFileTempNameFor(entry->d_name, name))
+    std::vector<std::string> entries;
+    io.listFolder(folder.c_str(), entries);
+    for (const std::string& entry : entries) {
+        if (!isSafeFileTempNameFor(entry, name))
             continue;
-        const std::string leftover = joinPath(folder, entry->d_name);
+        const std::string leftover = joinPath(folder, entry);
         struct stat st {};
-        if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            (void)::unlink(leftover.c_str());
+        if (io.lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            (void)io.unlink(leftover.c_str());
     }
-    ::closedir(dir);
 }
 
 // An unnamed file in folder, or -1 with errno. EOPNOTSUPP (and what kernels without unnamed
@@ -190,10 +180,10 @@ bool unnamedUnsupported(int error)
 }
 
 // Gives the unnamed file fd the name temp.
-int nameUnnamed(int fd, const std::string& temp)
+int nameUnnamed(FileIo& io, int fd, const std::string& temp)
 {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW);
+    return io.link(self.c_str(), temp.c_str());
 }
 
 } // namespace
@@ -204,15 +194,15 @@ namespace {
 // them.
 WriteOutcome replaceFile(FileIo& io, const std::string& givenPath, std::string_view data, bool allowUnnamed)
 {
-    const std::string path = linkTarget(givenPath);
+    const std::string path = linkTarget(io, givenPath);
     const std::string folder = folderOf(path);
-    if (!isFolder(folder))
+    if (!isFolder(io, folder))
         return failure(ENOENT, true);
 
     mode_t mode = 0666; // less the umask, as open applies it
     bool keepMode = false;
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) {
+    if (io.stat(path.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode))
             return failure(EISDIR);
         if (isWriteProtected(old))
@@ -220,7 +210,7 @@ WriteOutcome replaceFile(FileIo& io, const std::string& givenPath, std::string_v
         mode = old.st_mode & 07777;
         keepMode = true;
     }
-    removeLeftoversOf(folder, nameOf(path));
+    removeLeftoversOf(io, folder, nameOf(path));
 
     std::string temp;
     int fd = allowUnnamed ? openUnnamed(io, folder, mode) : -1;
@@ -238,10 +228,10 @@ WriteOutcome replaceFile(FileIo& io, const std::string& givenPath, std::string_v
             return failure(EEXIST);
     }
     if (keepMode) {
-        (void)::fchmod(fd, mode); // the umask may have narrowed the mode given to open
+        (void)io.fchmod(fd, mode); // the umask may have narrowed the mode given to open
         // The owner too, where the process may give it (root saving another user's catalog).
-        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
-            (void)::fchown(fd, old.st_uid, old.st_gid);
+        if (old.st_uid != FileIo::effectiveUser() || old.st_gid != FileIo::effectiveGroup())
+            (void)io.fchown(fd, old.st_uid, old.st_gid);
     }
 
     int error = writeAll(io, fd, data);
@@ -251,7 +241,7 @@ WriteOutcome replaceFile(FileIo& io, const std::string& givenPath, std::string_v
         // Named only now, whole and on disk; the rename below puts it in place.
         for (int attempt = 0; attempt < 16 && temp.empty(); ++attempt) {
             const std::string name = folder + "/." + nameOf(path) + std::string(kTempMarker) + randomSuffix();
-            if (nameUnnamed(fd, name) == 0)
+            if (nameUnnamed(io, fd, name) == 0)
                 temp = name;
             else if (errno != EEXIST)
                 break;
@@ -274,7 +264,7 @@ WriteOutcome replaceFile(FileIo& io, const std::string& givenPath, std::string_v
             io.unlink(temp.c_str());
         return failure(error);
     }
-    flushFolder(folder);
+    flushFolder(io, folder);
     return {};
 }
 
@@ -287,16 +277,16 @@ WriteOutcome replaceFileAtomically(FileIo& io, const std::string& givenPath, std
 
 WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view data)
 {
-    const std::string folder = folderOf(linkTarget(path));
-    if (!isFolder(folder))
+    const std::string folder = folderOf(linkTarget(io, path));
+    if (!isFolder(io, folder))
         return failure(ENOENT, true);
-    if (struct stat old {}; ::stat(path.c_str(), &old) == 0 && isWriteProtected(old))
+    if (struct stat old {}; io.stat(path.c_str(), &old) == 0 && isWriteProtected(old))
         return failure(EACCES);
     const int fd = io.open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return failure(errno);
     struct stat before {};
-    const bool sized = ::fstat(fd, &before) == 0;
+    const bool sized = io.fstat(fd, &before) == 0;
 
     int error = 0;
     if (!data.empty()) {
@@ -317,15 +307,15 @@ WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view 
     return error ? failure(error) : WriteOutcome{};
 }
 
-std::optional<std::string> readWholeFile(const std::string& path, int* errorNumber)
+std::optional<std::string> readWholeFile(FileIo& io, const std::string& path, int* errorNumber)
 {
     std::string content;
-    if (!readWholeFileInto(path, content, errorNumber))
+    if (!readWholeFileInto(io, path, content, errorNumber))
         return std::nullopt;
     return content;
 }
 
-bool readWholeFileInto(const std::string& path, std::string& content, int* errorNumber, FileStamp* stamp)
+bool readWholeFileInto(FileIo& io, const std::string& path, std::string& content, int* errorNumber, FileStamp* stamp)
 {
     auto fail = [errorNumber](int error) {
         if (errorNumber)
@@ -333,19 +323,19 @@ bool readWholeFileInto(const std::string& path, std::string& content, int* error
         return false;
     };
     // Not blocking: a pipe put where a file belongs must not hang the program.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = io.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
     if (fd < 0)
         return fail(errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (io.fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
+        io.close(fd);
         return fail(error);
     }
     if (stamp) {
         *stamp = FileStamp::of(st);
         if (!S_ISREG(st.st_mode)) { // a device could be read for ever
-            ::close(fd);
+            io.close(fd);
             return fail(EINVAL);
         }
     }
@@ -359,12 +349,12 @@ bool readWholeFileInto(const std::string& path, std::string& content, int* error
         const bool inBuffer = done < content.size();
         char* target = inBuffer ? content.data() + done : spill;
         const size_t room = inBuffer ? content.size() - done : sizeof spill;
-        const ssize_t n = ::read(fd, target, room);
+        const ssize_t n = io.read(fd, target, room);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             const int error = errno;
-            ::close(fd);
+            io.close(fd);
             return fail(error);
         }
         if (n == 0)
@@ -379,14 +369,14 @@ bool readWholeFileInto(const std::string& path, std::string& content, int* error
         if (sizeKnown && inBuffer && (done == content.size() || static_cast<size_t>(n) < room))
             break;
     }
-    ::close(fd);
+    io.close(fd);
     content.resize(done);
     if (errorNumber)
         *errorNumber = 0;
     return true;
 }
 
-bool readWholeFileShared(const std::string& path, std::string_view& text, int* errorNumber, FileStamp* stamp)
+bool readWholeFileShared(FileIo& io, const std::string& path, std::string_view& text, int* errorNumber, FileStamp* stamp)
 {
     auto fail = [errorNumber](int error) {
         if (errorNumber)
@@ -394,19 +384,19 @@ bool readWholeFileShared(const std::string& path, std::string_view& text, int* e
         return false;
     };
     // Not blocking: a pipe put where a catalog file belongs must not hang the program.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = io.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
     if (fd < 0)
         return fail(errno);
     if (stamp) {
         struct stat st {};
-        if (::fstat(fd, &st) != 0) {
+        if (io.fstat(fd, &st) != 0) {
             const int error = errno;
-            ::close(fd);
+            io.close(fd);
             return fail(error);
         }
         *stamp = FileStamp::of(st);
         if (!S_ISREG(st.st_mode)) { // a device could be read for ever
-            ::close(fd);
+            io.close(fd);
             return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
         }
     }
@@ -420,36 +410,34 @@ bool readWholeFileShared(const std::string& path, std::string_view& text, int* e
         if (done == buffer.size())
             buffer.resize(buffer.size() * 2);
         const size_t room = buffer.size() - done;
-        const ssize_t n = ::read(fd, buffer.data() + done, room);
+        const ssize_t n = io.read(fd, buffer.data() + done, room);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             const int error = errno == EAGAIN ? EIO : errno;
-            ::close(fd);
+            io.close(fd);
             return fail(error);
         }
         done += static_cast<size_t>(n);
         if (static_cast<size_t>(n) < room)
             break;
     }
-    ::close(fd);
+    io.close(fd);
     text = std::string_view(buffer.data(), done);
     if (errorNumber)
         *errorNumber = 0;
     return true;
 }
 
-int removeStaleTempFiles(const std::string& folder)
+int removeStaleTempFiles(FileIo& io, const std::string& folder)
 {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return 0;
+    std::vector<std::string> entries;
+    io.listFolder(folder.c_str(), entries);
     int removed = 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (isSafeFileTempName(entry->d_name) && ::unlink(joinPath(folder, entry->d_name).c_str()) == 0)
+    for (const std::string& entry : entries) {
+        if (isSafeFileTempName(entry) && io.unlink(joinPath(folder, entry).c_str()) == 0)
             ++removed;
     }
-    ::closedir(dir);
     return removed;
 }
 

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
 
 #include "core/store/FileIo.h"
 
@@ -39,7 +38,7 @@ struct FileStamp {
 
 // The stamp of the file at path as it is now (a link is followed); a missing file's does not
 // exist.
-FileStamp stampOf(const std::string& path);
+FileStamp stampOf(FileIo& io, const std::string& path);
 
 // Replaces the file at path with data so that a crash, a kill or a full disk leaves either the
 // old file or the new one, never a torn one: an unnamed temporary file in the same folder (with
@@ -60,23 +59,23 @@ WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view 
 
 // The whole content of a file; std::nullopt when it cannot be opened or read.
 // errorNumber receives the reason (ENOENT for a missing file).
-std::optional<std::string> readWholeFile(const std::string& path, int* errorNumber = nullptr);
+std::optional<std::string> readWholeFile(FileIo& io, const std::string& path, int* errorNumber = nullptr);
 // The same into content, whose memory is reused; false when the file cannot be opened or read
 // (content is then unspecified). With stamp, the stamp of the file read is put there, and a file
 // that is not a plain file (a pipe, a device, a link to one) is not read at all: false, with
 // stamp->regular false and EINVAL.
-bool readWholeFileInto(const std::string& path, std::string& content, int* errorNumber = nullptr,
+bool readWholeFileInto(FileIo& io, const std::string& path, std::string& content, int* errorNumber = nullptr,
                        FileStamp* stamp = nullptr);
 
 // The same into a buffer of this thread's that the next call reads over: text is valid until
 // then. (A catalog's index files are read this way: thousands of them, each copied once, to
 // where its records keep it.)
-bool readWholeFileShared(const std::string& path, std::string_view& text, int* errorNumber = nullptr,
+bool readWholeFileShared(FileIo& io, const std::string& path, std::string_view& text, int* errorNumber = nullptr,
                          FileStamp* stamp = nullptr);
 
 // Removes the temporary files that an interrupted replaceFileAtomically left in folder.
 // Returns how many were removed.
-int removeStaleTempFiles(const std::string& folder);
+int removeStaleTempFiles(FileIo& io, const std::string& folder);
 
 // True when name is a temporary file of replaceFileAtomically.
 bool isSafeFileTempName(std::string_view name);

@@ -1,10 +1,8 @@
 #include "core/store/TextFiles.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 
 namespace quillory {
 
@@ -26,7 +24,7 @@ bool TextFiles::deleteFile(const std::string& path)
 
 void TextFiles::readLines(const std::string& path, std::vector<std::string>& lines)
 {
-    const auto content = readWholeFile(path);
+    const auto content = readWholeFile(io_, path);
     if (!content)
         return;
     forEachLine(*content, [&lines](std::string_view line) { lines.emplace_back(line); });
@@ -96,7 +94,7 @@ bool TextFiles::writeFile(const std::string& path, WriteMode mode, int16_t recor
 
 std::optional<std::string> TextFiles::readFileToStr(const std::string& path)
 {
-    const auto content = readWholeFile(path);
+    const auto content = readWholeFile(io_, path);
     if (!content)
         return std::nullopt;
     std::string text;

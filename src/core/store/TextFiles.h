@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/Paths.h"
 #include "core/store/FileIo.h"
 #include "core/store/SafeFile.h"
 #include "core/store/TextSplit.h"
@@ -14,10 +15,6 @@
 namespace quillory {
 
 class Messages;
-
-// The program's path separator; every path is built with it.
-inline constexpr char kPathSep = '/';
-inline constexpr std::string_view kPathSepStr = "/";
 
 enum WriteMode : int16_t {
     FILE_OUTPUT = 1, // replace the file: each item as one line
@@ -56,7 +53,7 @@ public:
     // The whole file with each line followed by one CR; std::nullopt when it cannot be read.
     std::optional<std::string> readFileToStr(const std::string& path);
 
-    FileIo& io() { return io_; }
+    FileIo& io() const { return io_; }
 
 private:
     Messages& messages_;

@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/config/SysConf.h"
 #include "core/store/TextSplit.h"
 

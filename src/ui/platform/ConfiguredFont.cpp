@@ -10,9 +10,9 @@ namespace quillory {
 void applyConfiguredFont(QWidget* widget, const SysConf& conf)
 {
     const std::string& name = conf.text("FontName");
-    if (conf.FontSize <= 0 || name.empty())
+    if (conf.fontSize() <= 0 || name.empty())
         return;
-    widget->setFont(QFont(QString::fromStdString(name), conf.FontSize));
+    widget->setFont(QFont(QString::fromStdString(name), conf.fontSize()));
 }
 
 } // namespace quillory

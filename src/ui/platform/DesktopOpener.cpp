@@ -3,7 +3,7 @@
 #include <QDir>
 
 #include "core/catalog_window/IndexRows.h"
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 
 namespace quillory {
 

@@ -1,14 +1,18 @@
 #include "ui/platform/MessageBoxes.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QThread>
 
-#include "core/config/Messages.h"
+#include "core/base/Diagnostics.h"
+#include "core/base/Messages.h"
 
 namespace quillory {
 
 namespace {
+
+Q_LOGGING_CATEGORY(coreLog, "quillory.core")
 
 // The answer that changes nothing.
 MsgAnswer safeAnswer(MsgButtons buttons)
@@ -57,6 +61,13 @@ void installMessageBoxes(Messages& messages, QWidget* (*parentOf)())
         case QMessageBox::Cancel: return MsgAnswer::Cancel;
         default: return message.buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
         }
+    });
+}
+
+void installDiagnosticsLog()
+{
+    setDiagnosticsSink([](std::string_view line) {
+        qCWarning(coreLog).noquote() << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
     });
 }
 

@@ -10,4 +10,8 @@ class Messages;
 // (it may be null).
 void installMessageBoxes(Messages& messages, QWidget* (*parentOf)());
 
+// Writes the core's diagnostics through the logging category "quillory.core" (as warnings), so
+// that QT_LOGGING_RULES and the program's message handler apply to them.
+void installDiagnosticsLog();
+
 } // namespace quillory

@@ -5,7 +5,7 @@
 
 #include "core/catalog_window/CommandStates.h"
 #include "core/catalog_window/PopupMenu.h"
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "ui/platform/QtText.h"
 
 namespace quillory {

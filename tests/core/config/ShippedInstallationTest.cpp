@@ -27,7 +27,7 @@ TEST(ShippedInstallation, demoCatalogLoadsEveryIndexFindsItsDocumentAndConfigura
             EXPECT_FALSE(core.conf.text(key.name).empty()) << key.name;
         }
     }
-    EXPECT_GT(core.conf.FontSize, 0);
+    EXPECT_GT(core.conf.fontSize(), 0);
     EXPECT_EQ(core.session.getRootPath(), dir.path());
 
     std::vector<std::string> allFolders;

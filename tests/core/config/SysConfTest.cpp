@@ -20,8 +20,8 @@ TEST(SysConf, load_valueIsEverythingAfterFirstEquals_laterLineWins_valueThatDoes
 {
     CoreFixture g(defaultsPlus({"MonitorAutoWriteInterval=+12", "IsRunning=10"}));
     ASSERT_TRUE(g.core->conf.loadSysConf());
-    EXPECT_EQ(g.core->conf.MonitorAutoWriteInterval, 12);
-    EXPECT_TRUE(g.core->conf.IsRunning);
+    EXPECT_EQ(g.core->conf.getMonitorAutoWriteInterval(), 12);
+    EXPECT_TRUE(g.core->conf.isRunning());
 
     CoreFixture f(defaultsPlus({"IsRunning=2.5", "IsRunning=maybe", "NeedBackTwo=yes", "FontSize=32767", "FontSize=32768",
                                 "FontSize=9pt", "FontSize = 7", "fontsize=12", "MonitorAutoWriteInterval=+12",
@@ -31,10 +31,10 @@ TEST(SysConf, load_valueIsEverythingAfterFirstEquals_laterLineWins_valueThatDoes
     SysConf& conf = f.core->conf;
     ASSERT_TRUE(conf.loadSysConf());
 
-    EXPECT_TRUE(conf.IsRunning);
-    EXPECT_FALSE(conf.NeedBackTwo);
-    EXPECT_EQ(conf.FontSize, 32767);
-    EXPECT_EQ(conf.MonitorAutoWriteInterval, -32768);
+    EXPECT_TRUE(conf.isRunning());
+    EXPECT_FALSE(conf.needBackTwo());
+    EXPECT_EQ(conf.fontSize(), 32767);
+    EXPECT_EQ(conf.getMonitorAutoWriteInterval(), -32768);
     EXPECT_EQ(conf.text("Msg001"), "a=b");
     EXPECT_EQ(conf.text("Msg002"), "");
     EXPECT_EQ(conf.text("Err002"), "second");
@@ -48,7 +48,8 @@ TEST(CatalogSession, load_fillsOnlyEmptyOpenCatalogValues_andEmptyRootFallsBackT
     CoreFixture f;
     SysConf& conf = f.core->conf;
     CatalogSession& session = f.core->session;
-    session.openCatalog("", "other", "");
+    f.core->layout.openCatalog("", "other", "");
+    conf.forgetLoaded();
     ASSERT_TRUE(conf.loadSysConf());
 
     EXPECT_EQ(conf.text("QlrdbFolder"), "cat");
@@ -57,7 +58,7 @@ TEST(CatalogSession, load_fillsOnlyEmptyOpenCatalogValues_andEmptyRootFallsBackT
     EXPECT_EQ(f.core->layout.getDirFilePath(), f.programFolder() + "/other/cat.qlr");
 }
 
-TEST(CatalogSession, closingCatalog_nextRootPathRereadsTheFile)
+TEST(CatalogSession, closingCatalog_rereadsTheFile_recordPathsReadNothing)
 {
     CoreFixture f(defaultsPlus({"DefaultRootPath=/srv/first"}));
     SysConf& conf = f.core->conf;
@@ -68,8 +69,13 @@ TEST(CatalogSession, closingCatalog_nextRootPathRereadsTheFile)
     EXPECT_EQ(session.getRootPath(), "/srv/first");
 
     f.core->catalog.closeCatalog();
+    // Read on closing: an index's path, made afterwards, reads nothing (the file is gone now).
+    std::filesystem::remove(f.dir / "resource/conf/SysConf.properties");
+    const auto index = f.core->store.newContentRecord();
+    index->setStoredPath("QLRR$/a.txt");
+    EXPECT_EQ(index->cContentPath(), "/srv/second/a.txt");
     EXPECT_EQ(session.getRootPath(), "/srv/second");
-    EXPECT_EQ(conf.FontSize, 12);
+    EXPECT_EQ(conf.fontSize(), 12);
     EXPECT_TRUE(f.recorder.shown.empty());
 }
 
@@ -84,12 +90,12 @@ TEST(SysConf, fileOnlyTwoLevelsUp_isFoundOnSecondTryAndSavedThere)
     recorder.install(core.messages);
 
     ASSERT_TRUE(core.conf.loadSysConf());
-    EXPECT_TRUE(core.conf.NeedBackTwo);
+    EXPECT_TRUE(core.conf.needBackTwo());
     EXPECT_EQ(core.conf.getAppBasePath(), dir / "x");
     EXPECT_EQ(core.session.getRootPath(), dir / "x");
     EXPECT_EQ(core.conf.text("QlrdbFolder"), "cat");
 
-    core.conf.FontSize = 14;
+    core.conf.setFontSize(14);
     ASSERT_TRUE(core.conf.saveSysConf());
     const std::string saved = readBytes(confPath);
     EXPECT_NE(saved.find("\r\nNeedBackTwo=True\r\n"), std::string::npos);

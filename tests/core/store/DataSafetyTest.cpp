@@ -266,7 +266,7 @@ TEST_F(DataSafety, aSecondDamagedCopyInTheSameSecond_neverReplacesTheFirst)
     EXPECT_EQ(std::count_if(copies.begin(), copies.end(), [&](const std::string& c) { return readBytes(c) == damaged; }), 1);
 }
 
-TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_isReadAgainWhenAskedNext)
+TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_aFolderInItsPlaceOrAFailingRead_isReadAgainWhenAskedNext)
 {
     fs::remove(fx.contentFile("D1"));
     makeFolders(fx.contentFile("D1")); // a folder where the file belongs
@@ -278,6 +278,13 @@ TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_isReadAgainWhenAskedNext)
     EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), (Keys{"D1!C1", "D1!C2"}));
     EXPECT_TRUE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1")));
     EXPECT_EQ(readBytes(fx.contentFile("D1")), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
+
+    // A read the disk fails is told the same way, and the file is read again next time.
+    store.resetStoreCache();
+    io.failNth(Op::Read, 1, EIO);
+    EXPECT_EQ(store.getDirContentMap("D1")->getCount(), 0);
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err006"}));
+    EXPECT_EQ(store.getDirContentMap("D1")->getCount(), 2);
 }
 
 TEST_F(DataSafety, aDeletedIndexDraggedAfterwards_doesNotComeBack)
@@ -320,26 +327,23 @@ TEST(SafeFiles, aUsersFileNamedLikeATemporaryOne_isNeverTakenForALeftover)
     for (const char* name : {"notes.qtmp-abcdef", ".notes.qtmp-abcde", ".notes.qtmp-abcdefg", ".notes.qtmp_abcdef"})
         writeBytes(dir / name, "mine");
     writeBytes(dir / ".cat.qlr.qtmp-a1B2c3", "left by a crash");
-    EXPECT_EQ(removeStaleTempFiles(dir.path()), 1);
+    EXPECT_EQ(removeStaleTempFiles(defaultFileIo(), dir.path()), 1);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4);
 }
 
 TEST(IndexPath, aRootEndingInASeparator_storesPathsThatFollowAMovedRoot)
 {
-    struct Root : RootPathSource {
-        std::string root;
-        const std::string& getRootPath() override { return root; }
-    } root;
+    std::string root;
     IndexRecord index(&root);
     for (const char* top : {"/", "/home/u/", "/home/u//"}) {
-        root.root = top;
+        root = top;
         index.setCContentPath("/home/u/cat/a.txt");
-        root.root = "/media/x";
+        root = "/media/x";
         EXPECT_EQ(index.cContentPath(), std::string("/media/x") + (std::string(top) == "/" ? "/home/u/cat/a.txt" : "/cat/a.txt"))
             << top;
     }
     // Placeholders that do not start the path, or stand twice, read as they always did.
-    root.root = "/r";
+    root = "/r";
     index.setStoredPath("x/QLRR$/a/QLRR$b");
     EXPECT_EQ(index.cContentPath(), "x//r/a//rb");
 }

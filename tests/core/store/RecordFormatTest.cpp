@@ -3,17 +3,10 @@
 #include <algorithm>
 
 #include "core/store/RecordFormat.h"
-#include "core/store/RootPathSource.h"
 #include "core/store/TextSplit.h"
 
 namespace quillory {
 namespace {
-
-struct FixedRoot : RootPathSource {
-    explicit FixedRoot(std::string r) : root(std::move(r)) {}
-    std::string root;
-    const std::string& getRootPath() override { return root; }
-};
 
 // The lines the file reader would make of text.
 std::vector<std::string> linesOf(const std::string& text)
@@ -87,7 +80,7 @@ TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
     FolderRecord shortFolder;
     EXPECT_FALSE(parseDirLine("D7|A|0|||True|pw", shortFolder));
     EXPECT_EQ(shortFolder.pwd, "pw");
-    FixedRoot root("/home/u/cat");
+    std::string root = "/home/u/cat";
     IndexRecord shortIndex(&root);
     EXPECT_FALSE(parseContentLine("D2!C1|Report|QLRR$/r.doc|False||2024-3-1 10:00:00", shortIndex));
     EXPECT_EQ(shortIndex.addTime(), "2024-3-1 10:00:00");
@@ -105,7 +98,7 @@ TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
 
 TEST(IndexPath, pathInsideRootIsStoredWithThePlaceholderAndFollowsAMovedRoot_otherPathsAreStoredUnchanged)
 {
-    FixedRoot root("/home/u/cat");
+    std::string root = "/home/u/cat";
     IndexRecord index(&root);
     index.setCContentPath("/home/u/cat/docs/a.txt");
     EXPECT_EQ(index.storedPath(), "QLRR$/docs/a.txt");
@@ -113,12 +106,12 @@ TEST(IndexPath, pathInsideRootIsStoredWithThePlaceholderAndFollowsAMovedRoot_oth
     index.rawPath = true;
     EXPECT_EQ(index.cContentPath(), "QLRR$/docs/a.txt");
     index.rawPath = false;
-    root.root = "/media/new";
+    root = "/media/new";
     EXPECT_EQ(index.cContentPath(), "/media/new/docs/a.txt");
     index.setCContentPath("/media/new");
     EXPECT_EQ(index.storedPath(), "QLRR$");
 
-    root.root = "/home/u/cat";
+    root = "/home/u/cat";
     for (const std::string path : {"/home/u/Cat/a.txt", "/home/u/catalog/b.txt", "https://example.org/home/u/cat/x",
                                    "/x/home/u/cat/y", "/home/u/ca", ""}) {
         index.setCContentPath(path);
@@ -126,7 +119,7 @@ TEST(IndexPath, pathInsideRootIsStoredWithThePlaceholderAndFollowsAMovedRoot_oth
         EXPECT_EQ(index.cContentPath(), path);
     }
     for (const std::string top : {"/", "/home/u/cat/"}) {
-        root.root = top;
+        root = top;
         index.setCContentPath("/home/u/cat/a b.txt");
         EXPECT_EQ(index.storedPath().rfind("QLRR$", 0), 0u) << top;
         EXPECT_EQ(index.cContentPath(), "/home/u/cat/a b.txt") << top;

@@ -1,11 +1,10 @@
 #include "core/catalog_window/clipboard/ClipboardImport.h"
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <utility>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/store/StoreOutcome.h"
 #include "core/store/TextConvert.h"
 #include "core/store/TextMatch.h"
@@ -34,12 +33,12 @@ bool isClipboardWebAddress(std::string_view text)
     return startsWithIgnoringAsciiCase(text, "http://") || startsWithIgnoringAsciiCase(text, "https://");
 }
 
-std::optional<std::string> singleCopiedFile(const std::vector<std::string>& files)
+std::optional<std::string> singleCopiedFile(const std::vector<std::string>& files, FileIo& io)
 {
     if (files.size() != 1)
         return std::nullopt;
     struct stat info {};
-    if (::stat(files.front().c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (io.stat(files.front().c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return files.front();
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/store/FileIo.h"
+
 namespace quillory {
 
 class Messages;
@@ -30,7 +32,7 @@ ClipFormat chooseClipFormat(const ClipboardOffer& offer);
 bool isClipboardWebAddress(std::string_view text);
 
 // The file a copied file list stands for: exactly one name, of an existing file (not a folder).
-std::optional<std::string> singleCopiedFile(const std::vector<std::string>& files);
+std::optional<std::string> singleCopiedFile(const std::vector<std::string>& files, FileIo& io = defaultFileIo());
 
 // Whether text holds something besides blanks and line breaks: only such a text is worth a file.
 bool hasTextToSave(std::string_view text);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "core/store/FolderRecord.h"
 
 namespace quillory {

@@ -78,7 +78,6 @@ void DocumentScan::run()
         std::string path;
     };
     std::vector<Document> documents;
-    FixedRootPath root(plan_.rootPath);
     bool whole = true;
     for (const auto& folder : plan_.folders) {
         if (stop_) {
@@ -86,7 +85,7 @@ void DocumentScan::run()
             break;
         }
         // A file that cannot be read was told of when the titles were searched.
-        const IndexFileRead read = readIndexFile(folder.indexFile, &root);
+        const IndexFileRead read = readIndexFile(*plan_.io, folder.indexFile, &plan_.rootPath);
         read.map->forEach([&](const std::string& cId, const IndexMap::Ptr& record) {
             if (!plan_.skip.contains(cId))
                 documents.push_back({&folder.dirId, cId, openablePath(record->cContentPath(), plan_.rootPath)});
@@ -95,7 +94,7 @@ void DocumentScan::run()
     if (whole)
         documentsToRead_.store(documents.size(), std::memory_order_relaxed);
 
-    DocumentSearcher searcher(plan_.text);
+    DocumentSearcher searcher(plan_.text, *plan_.io);
     searcher.setStopFlag(&stop_);
     for (size_t i = 0; i < documents.size() && whole; ++i) {
         if (stop_ || (holdAt_ == i && !passHold(i))) {

@@ -4,9 +4,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/catalog_window/IndexRows.h"
 #include "core/store/TextMatch.h"
@@ -24,11 +21,11 @@ constexpr std::array<std::string_view, 51> kTextExtensions = {
 };
 
 // Reads up to size bytes at into; fewer only at the end of the file. -1 on an error.
-ssize_t readFully(int fd, char* into, size_t size)
+ssize_t readFully(FileIo& io, int fd, char* into, size_t size)
 {
     size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::read(fd, into + got, size - got);
+        const ssize_t n = io.read(fd, into + got, size - got);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -51,8 +48,8 @@ bool isTextFileExt(std::string_view extension)
                        });
 }
 
-DocumentSearcher::DocumentSearcher(std::string_view text)
-    : searcher_(text), overlap_(std::max<size_t>(searcher_.longestMatch(), 1) - 1)
+DocumentSearcher::DocumentSearcher(std::string_view text, FileIo& io)
+    : io_(io), searcher_(text), overlap_(std::max<size_t>(searcher_.longestMatch(), 1) - 1)
 {
     buffer_.resize(overlap_ + kScanBlockSize);
 }
@@ -68,15 +65,15 @@ bool DocumentSearcher::fileContains(const std::string& path)
     if (!isTextFileExt(extension))
         return false;
     // Never waits on a pipe or a device put where a document was.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = io_.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
     if (fd < 0)
         return false;
     struct stat info {};
     bool found = false;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    if (io_.fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
         found = searchOpenFile(fd, static_cast<size_t>(info.st_size));
     }
-    ::close(fd);
+    io_.close(fd);
     return found;
 }
 
@@ -91,7 +88,7 @@ bool DocumentSearcher::searchOpenFile(int fd, size_t length)
         if (stop_ && stop_->load(std::memory_order_relaxed))
             return false;
         const size_t size = std::min(kScanBlockSize, remaining);
-        const ssize_t got = readFully(fd, buffer + kept, size);
+        const ssize_t got = readFully(io_, fd, buffer + kept, size);
         if (got <= 0)
             return false;
         const size_t filled = kept + static_cast<size_t>(got);

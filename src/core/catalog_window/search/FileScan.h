@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/catalog_window/search/BlockSearcher.h"
+#include "core/store/FileIo.h"
 
 namespace quillory {
 
@@ -22,7 +23,7 @@ bool isTextFileExt(std::string_view extension);
 // documents; it may be used by one thread at a time.
 class DocumentSearcher {
 public:
-    explicit DocumentSearcher(std::string_view text);
+    explicit DocumentSearcher(std::string_view text, FileIo& io = defaultFileIo());
 
     // True when path is a regular file with a text extension and contains the text. A missing,
     // unreadable or non-text document, a folder and a web address contain nothing. A match that
@@ -36,6 +37,7 @@ public:
 private:
     bool searchOpenFile(int fd, size_t length);
 
+    FileIo& io_;
     BlockSearcher searcher_;
     size_t overlap_;
     std::vector<char> buffer_;

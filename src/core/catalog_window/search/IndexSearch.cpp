@@ -45,6 +45,7 @@ DocumentScanPlan planDocumentScan(CatalogStore& store, const std::string& rootPa
     DocumentScanPlan plan;
     plan.text = std::string(text);
     plan.rootPath = rootPath;
+    plan.io = &store.fileIo();
     for (const std::string& dirId : scope)
         plan.folders.push_back({dirId, store.getContentFilePath(dirId)});
     collectFoundIds(found, plan.skip);

@@ -49,6 +49,7 @@ struct DocumentScanPlan {
     };
     std::string text;
     std::string rootPath;
+    FileIo* io = &defaultFileIo(); // the store's
     std::vector<Folder> folders;
     FoundIds skip;
 };

@@ -1,6 +1,8 @@
-// One message per user action, and a dialog's own actions while it is open.
+// One message per user action, a dialog's own actions while it is open, and messages with no
+// window to show them.
 #include <gtest/gtest.h>
 
+#include "core/base/Diagnostics.h"
 #include "support/TestSupport.h"
 
 namespace quillory::test {
@@ -36,6 +38,19 @@ TEST(Messages, aDialogOpenedWithinAnAction_showsWhatItsActionsSayWhileItIsOpen_t
     }
     ASSERT_EQ(recorder.shown.size(), 4u);
     EXPECT_EQ(recorder.shown.back().text, "Err004 text\nErr005 text");
+}
+
+TEST(Messages, withNoHook_aMessageGoesToTheDiagnosticsWithItsKey_andTheAnswerChangesNothing)
+{
+    std::vector<std::string> lines;
+    setDiagnosticsSink([&](std::string_view line) { lines.emplace_back(line); });
+    Messages messages;
+    messages.setTextSource([](const std::string& key) { return key + " text"; });
+    const MsgAnswer answer = messages.show("Msg002", MsgButtons::YesNoCancel, "/a");
+    messages.showText("Built in");
+    setDiagnosticsSink({});
+    EXPECT_EQ(answer, MsgAnswer::Cancel);
+    EXPECT_EQ(lines, (std::vector<std::string>{"Msg002: Msg002 text : /a", "Built in"}));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
+
+#include "core/base/Diagnostics.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace quillory {
 
@@ -76,8 +77,8 @@ MsgAnswer Messages::toHook(const Message& message)
 {
     if (hook_)
         return hook_(message);
-    // Without a window to ask, say it on the terminal and take the answer that changes nothing.
-    std::cerr << (message.key.empty() ? std::string() : message.key + ": ") << message.text << '\n';
+    // Without a window to ask, say it in the diagnostics and take the answer that changes nothing.
+    writeDiagnostic((message.key.empty() ? std::string() : message.key + ": ") + message.text);
     switch (message.buttons) {
     case MsgButtons::Ok: return MsgAnswer::Ok;
     case MsgButtons::YesNo: return MsgAnswer::No;
