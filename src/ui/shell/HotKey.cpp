@@ -1,6 +1,6 @@
 #include "ui/shell/HotKey.h"
 
-#include "core/config/Messages.h"
+#include "core/base/Messages.h"
 #include "ui/platform/GlobalHotKey.h"
 #include "ui/platform/QtText.h"
 #include "ui/shell/CommandDispatcher.h"
