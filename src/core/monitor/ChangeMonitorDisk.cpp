@@ -1,0 +1,73 @@
+// The monitor after lost events: what the disk says instead of the events.
+#include <unordered_map>
+
+#include "core/monitor/ChangeMonitor.h"
+#include "core/store/Paths.h"
+
+namespace quillory {
+
+namespace {
+
+struct IdentityHash {
+    size_t operator()(const FileIdentity& id) const { return std::hash<uint64_t>{}(id.inode * 31 + id.device); }
+};
+
+} // namespace
+
+WatchChanges ChangeMonitor::compareWithDisk()
+{
+    std::vector<int> dropped;
+
+    // Folders first, from the top: one renamed in place is found in its parent under its new name.
+    for (const FolderNode folder : tree_.subtree(WatchedFolderTree::root())) {
+        const FileIdentity known = tree_.identityOf(folder);
+        if (folder == WatchedFolderTree::root() || !known || disk_.identify(tree_.pathOf(folder)) == known)
+            continue;
+        const FolderNode parent = tree_.parentOf(folder);
+        for (const FolderEntry& entry : disk_.listFolder(tree_.pathOf(parent))) {
+            if (entry.identity == known && entry.name != tree_.nameOf(folder)) {
+                if (tree_.move(folder, parent, entry.name, dropped)) {
+                    for (const FolderNode below : tree_.subtree(folder)) {
+                        for (const Slot slot : std::vector<Slot>(documentsIn(below))) {
+                            if (!documents_[slot].gone)
+                                record(slot);
+                        }
+                    }
+                }
+                break;
+            }
+        }
+    }
+
+    // Then every document not where it was last seen: in a watched folder under a new name, back
+    // at home, or gone. The watched folders are read only when a document is missing.
+    std::unordered_map<FileIdentity, std::pair<FolderNode, std::string>, IdentityHash> whereIs;
+    bool listed = false;
+    for (Slot slot = 0; slot < documents_.size(); ++slot) {
+        const Document& doc = documents_[slot];
+        if (!doc.used || (!doc.gone && disk_.exists(currentPath(doc))))
+            continue;
+        if (doc.identity && !listed) {
+            for (const FolderNode folder : tree_.subtree(WatchedFolderTree::root())) {
+                for (FolderEntry& entry : disk_.listFolder(tree_.pathOf(folder)))
+                    whereIs.emplace(entry.identity, std::pair(folder, std::move(entry.name)));
+            }
+            listed = true;
+        }
+        const auto found = doc.identity ? whereIs.find(doc.identity) : whereIs.end();
+        const std::string homeName = homeNameOf(doc);
+        if (found != whereIs.end()) {
+            place(slot, found->second.first, found->second.second, false, dropped);
+        } else if (disk_.exists(joinPath(tree_.pathOf(doc.home), homeName))) {
+            place(slot, doc.home, homeName, false, dropped);
+        } else if (!doc.gone) {
+            place(slot, doc.folder, doc.name, true, dropped);
+        } else {
+            continue;
+        }
+        record(slot);
+    }
+    return changesFrom({}, std::move(dropped));
+}
+
+} // namespace quillory
