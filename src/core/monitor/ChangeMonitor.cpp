@@ -324,7 +324,28 @@ WatchChanges ChangeMonitor::arrived(const std::string& path)
 {
     std::vector<int> dropped;
     comeBack(path, dropped);
-    return changesFrom({}, std::move(dropped));
+    WatchChanges changes = changesFrom({}, std::move(dropped));
+    // A folder followed before that is back (out of the trash, say): watched again, with the
+    // documents below it that are there.
+    const FolderNode parent = tree_.find(parentPathOf(path));
+    const FolderNode node = parent == kNoFolder || path.size() <= 1 ? kNoFolder : tree_.child(parent, lastNameOf(path));
+    if (node == kNoFolder)
+        return changes;
+    std::vector<FolderNode> unwatched;
+    dropped.clear();
+    for (const FolderNode below : tree_.subtree(node)) {
+        if (tree_.watchOf(below) == kNoWatch)
+            unwatched.push_back(below);
+        for (const Slot slot : std::vector<Slot>(documentsIn(below))) {
+            const Document& doc = documents_[slot];
+            if (doc.gone && doc.home == below && disk_.exists(joinPath(tree_.pathOf(below), homeNameOf(doc)))) {
+                place(slot, below, homeNameOf(doc), false, dropped);
+                record(slot);
+            }
+        }
+    }
+    changes.append(changesFrom(unwatched, std::move(dropped)));
+    return changes;
 }
 
 void ChangeMonitor::comeBack(const std::string& path, std::vector<int>& dropped)

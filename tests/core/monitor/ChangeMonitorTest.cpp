@@ -135,6 +135,13 @@ TEST_F(Monitor, aFolderRenameChangesOneNodeAndRecordsEveryIndexBelowIt)
     EXPECT_EQ(newPathOf("D1!C2"), "");
     EXPECT_EQ(newPathOf("D1!C3"), "");
     EXPECT_EQ(records().front().oldPath, "/home/u/proj/x.txt");
+
+    // Back out of the trash with one of its documents: watched again, and that one followed.
+    disk.add("/home/u/work/sub/y.txt");
+    EXPECT_EQ(event(WatchEventKind::Created, "", "/home/u/work/sub").foldersToWatch,
+              std::vector<std::string>{"/home/u/work/sub"});
+    EXPECT_EQ(newPathOf("D1!C2"), "/home/u/work/sub/y.txt");
+    EXPECT_EQ(newPathOf("D1!C3"), "");
 }
 
 TEST_F(Monitor, eachNeededFolderIsWatchedOnceAndOnlyChangesAreAskedFor)
