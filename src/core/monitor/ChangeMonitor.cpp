@@ -29,7 +29,7 @@ WatchChanges ChangeMonitor::load(const std::vector<IndexedDocument>& documents)
         addOne(document, added, false);
     for (std::vector<Slot>& list : documentsIn_) {
         std::stable_sort(list.begin(), list.end(),
-                         [this](Slot a, Slot b) { return documents_[a].name < documents_[b].name; });
+                         [this](Slot a, Slot b) { return nameOf(documents_[a]) < nameOf(documents_[b]); });
     }
     changes.append(changesFrom(added, {}));
     return changes;
@@ -51,15 +51,17 @@ WatchChanges ChangeMonitor::unload()
     documentsIn_.clear();
     awayByHome_.clear();
     lastParent_.clear();
+    identities_.clear();
     identitiesKnown_ = false;
     return changes;
 }
 
 void ChangeMonitor::rememberIdentities()
 {
-    for (Document& doc : documents_) {
-        if (doc.used && !doc.gone)
-            doc.identity = disk_.identify(currentPath(doc));
+    identities_.assign(documents_.size(), FileIdentity{});
+    for (Slot slot = 0; slot < documents_.size(); ++slot) {
+        if (documents_[slot].used && !documents_[slot].gone)
+            identities_[slot] = disk_.identify(currentPath(documents_[slot]));
     }
     for (const FolderNode folder : tree_.subtree(WatchedFolderTree::root()))
         tree_.setIdentity(folder, disk_.identify(tree_.pathOf(folder)));
@@ -117,17 +119,27 @@ std::optional<ChangeMonitor::Slot> ChangeMonitor::addOne(const IndexedDocument& 
         freeSlots_.pop_back();
     }
     Document& doc = documents_[slot];
-    doc = Document{document.indexId, document.path, std::string(lastNameOf(plain)), folder, folder, {}, false, false,
-                   false, true};
+    doc = Document{document.indexId, document.path, {}, folder, folder, 0, 0, false, false, false, true};
+    // The name is a whole part of the path as given, even where that is not plain ("/a/./b.txt/").
+    const std::string_view name = lastNameOf(plain);
+    for (size_t at = doc.loadedPath.rfind(name); at != std::string::npos && at > 0;
+         at = doc.loadedPath.rfind(name, at - 1)) {
+        const size_t end = at + name.size();
+        if (doc.loadedPath[at - 1] == '/' && (end == doc.loadedPath.size() || doc.loadedPath[end] == '/')) {
+            doc.homeNameAt = static_cast<uint32_t>(at);
+            doc.homeNameSize = static_cast<uint32_t>(name.size());
+            break;
+        }
+    }
     byId_.emplace(doc.id, slot);
     tree_.hold(folder);
     std::vector<Slot>& list = documentsIn(folder);
     if (keepSorted) {
-        list.insert(std::upper_bound(list.begin(), list.end(), doc.name,
-                                     [this](const std::string& name, Slot s) { return name < documents_[s].name; }),
+        list.insert(std::upper_bound(list.begin(), list.end(), nameOf(doc),
+                                     [this](std::string_view name, Slot s) { return name < nameOf(documents_[s]); }),
                     slot);
         if (identitiesKnown_)
-            doc.identity = disk_.identify(plain);
+            setIdentity(slot, disk_.identify(plain));
     } else {
         list.push_back(slot);
     }
@@ -161,14 +173,21 @@ void ChangeMonitor::removeOne(Slot slot, std::vector<int>& dropped)
 
 // ---- where each document is ----
 
-std::string ChangeMonitor::homeNameOf(const Document& doc) const
+std::string_view ChangeMonitor::homeNameOf(const Document& doc) const
 {
-    return std::string(lastNameOf(plainPath(doc.loadedPath)));
+    return std::string_view(doc.loadedPath).substr(doc.homeNameAt, doc.homeNameSize);
+}
+
+void ChangeMonitor::setIdentity(Slot slot, FileIdentity identity)
+{
+    if (slot >= identities_.size())
+        identities_.resize(documents_.size());
+    identities_[slot] = identity;
 }
 
 std::string ChangeMonitor::currentPath(const Document& doc) const
 {
-    return doc.gone ? std::string() : joinPath(tree_.pathOf(doc.folder), doc.name);
+    return doc.gone ? std::string() : joinPath(tree_.pathOf(doc.folder), nameOf(doc));
 }
 
 std::vector<ChangeMonitor::Slot>& ChangeMonitor::documentsIn(FolderNode node)
@@ -185,8 +204,8 @@ std::vector<ChangeMonitor::Slot> ChangeMonitor::documentsAt(FolderNode folder, s
         return found;
     const std::vector<Slot>& list = documentsIn_[folder];
     auto at = std::lower_bound(list.begin(), list.end(), name,
-                               [this](Slot s, std::string_view n) { return documents_[s].name < n; });
-    for (; at != list.end() && documents_[*at].name == name; ++at) {
+                               [this](Slot s, std::string_view n) { return nameOf(documents_[s]) < n; });
+    for (; at != list.end() && nameOf(documents_[*at]) == name; ++at) {
         if (!documents_[*at].gone)
             found.push_back(*at);
     }
@@ -201,26 +220,29 @@ std::string ChangeMonitor::awayKey(FolderNode home, std::string_view name)
     return key;
 }
 
-void ChangeMonitor::place(Slot slot, FolderNode folder, const std::string& name, bool gone, std::vector<int>& dropped)
+void ChangeMonitor::place(Slot slot, FolderNode folder, std::string name, bool gone, std::vector<int>& dropped)
 {
     Document& doc = documents_[slot];
     const FolderNode oldFolder = doc.folder;
     const bool heldHome = doc.holdsHome;
     tree_.hold(folder); // before anything is released, so that no folder still needed is dropped
-    if (folder != oldFolder || name != doc.name) {
+    if (folder != oldFolder || name != nameOf(doc)) {
         std::vector<Slot>& oldList = documentsIn(oldFolder);
         oldList.erase(std::find(oldList.begin(), oldList.end(), slot));
         doc.folder = folder;
-        doc.name = name;
+        if (name == homeNameOf(doc))
+            doc.name = std::string();
+        else
+            doc.name = std::move(name);
         std::vector<Slot>& list = documentsIn(folder);
-        list.insert(std::upper_bound(list.begin(), list.end(), doc.name,
-                                     [this](const std::string& n, Slot s) { return n < documents_[s].name; }),
+        list.insert(std::upper_bound(list.begin(), list.end(), nameOf(doc),
+                                     [this](std::string_view n, Slot s) { return n < nameOf(documents_[s]); }),
                     slot);
     }
     doc.gone = gone;
 
-    const std::string homeName = homeNameOf(doc);
-    const bool away = doc.gone || doc.folder != doc.home || doc.name != homeName;
+    const std::string homeName(homeNameOf(doc));
+    const bool away = doc.gone || doc.folder != doc.home || nameOf(doc) != homeName;
     if (away && !doc.away) {
         awayByHome_.emplace(awayKey(doc.home, homeName), slot);
     } else if (!away && doc.away) {
@@ -339,7 +361,7 @@ WatchChanges ChangeMonitor::arrived(const std::string& path)
         for (const Slot slot : std::vector<Slot>(documentsIn(below))) {
             const Document& doc = documents_[slot];
             if (doc.gone && doc.home == below && disk_.exists(joinPath(tree_.pathOf(below), homeNameOf(doc)))) {
-                place(slot, below, homeNameOf(doc), false, dropped);
+                place(slot, below, std::string(homeNameOf(doc)), false, dropped);
                 record(slot);
             }
         }
@@ -356,7 +378,7 @@ void ChangeMonitor::comeBack(const std::string& path, std::vector<int>& dropped)
     const std::string name(lastNameOf(path));
     if (identitiesKnown_) { // a file written anew in place of a document is that document now
         for (const Slot slot : documentsAt(parent, name))
-            documents_[slot].identity = disk_.identify(path);
+            setIdentity(slot, disk_.identify(path));
     }
     std::vector<Slot> back;
     auto [first, last] = awayByHome_.equal_range(awayKey(parent, name));
@@ -365,7 +387,7 @@ void ChangeMonitor::comeBack(const std::string& path, std::vector<int>& dropped)
     for (const Slot slot : back) {
         place(slot, parent, name, false, dropped);
         if (identitiesKnown_)
-            documents_[slot].identity = disk_.identify(path);
+            setIdentity(slot, disk_.identify(path));
         record(slot);
     }
 }
@@ -378,7 +400,7 @@ WatchChanges ChangeMonitor::departed(const std::string& path)
     std::vector<int> dropped;
     const auto leave = [&](Slot slot) {
         const Document& doc = documents_[slot];
-        place(slot, doc.folder, doc.name, true, dropped);
+        place(slot, doc.folder, std::string(nameOf(doc)), true, dropped);
         record(slot);
     };
     for (const Slot slot : documentsAt(parent, lastNameOf(path)))

@@ -108,13 +108,16 @@ public:
     size_t documentCount() const { return byId_.size(); }
 
 private:
+    // A catalog holds hundreds of thousands of these, so a document keeps its name only when
+    // it differs from the last part of its loaded path.
     struct Document {
         std::string id;
         std::string loadedPath; // as the catalog gave it
-        std::string name;       // where it is now: in folder, under name
+        std::string name;       // where it is now: in folder, under name ("": its home name)
         FolderNode folder = kNoFolder;
         FolderNode home = kNoFolder; // the folder it was indexed in; its name there is the loaded path's
-        FileIdentity identity;
+        uint32_t homeNameAt = 0; // where the loaded path holds its name in the home folder
+        uint32_t homeNameSize = 0;
         bool gone = false;
         bool away = false;     // listed in awayByHome_
         bool holdsHome = false;
@@ -125,14 +128,17 @@ private:
     // keepSorted: put it in its place in its folder's list now (load sorts the lists at the end).
     std::optional<Slot> addOne(const IndexedDocument& document, std::vector<FolderNode>& added, bool keepSorted);
     void removeOne(Slot slot, std::vector<int>& dropped);
-    std::string homeNameOf(const Document& doc) const;
+    std::string_view homeNameOf(const Document& doc) const;
+    std::string_view nameOf(const Document& doc) const { return doc.name.empty() ? homeNameOf(doc) : doc.name; }
+    FileIdentity identityOf(Slot slot) const { return slot < identities_.size() ? identities_[slot] : FileIdentity{}; }
+    void setIdentity(Slot slot, FileIdentity identity);
     std::string currentPath(const Document& doc) const;
     std::vector<Slot>& documentsIn(FolderNode node);
     // The documents in folder under name, gone ones left out.
     std::vector<Slot> documentsAt(FolderNode folder, std::string_view name) const;
     // Puts the document in folder under name (gone: seen there last); keeps its home watched
     // while it is away and drops the folders no longer needed, appending their watches to dropped.
-    void place(Slot slot, FolderNode folder, const std::string& name, bool gone, std::vector<int>& dropped);
+    void place(Slot slot, FolderNode folder, std::string name, bool gone, std::vector<int>& dropped);
     // Notes the document's new place as its record (or takes the record back when it is home).
     void record(Slot slot);
     WatchChanges changesFrom(const std::vector<FolderNode>& added, std::vector<int>&& dropped);
@@ -158,6 +164,7 @@ private:
     FolderNode lastFolder_ = kNoFolder;
     std::unordered_set<int> retiredWatches_; // asked to stop: late notices of theirs are not news
     bool identitiesKnown_ = false;
+    std::vector<FileIdentity> identities_; // by slot, once asked for
     PendingRecords pending_;
     std::unordered_set<std::string> written_; // indexes with a record written since the load
 };

@@ -47,21 +47,22 @@ WatchChanges ChangeMonitor::compareWithDisk()
         const Document& doc = documents_[slot];
         if (!doc.used || (!doc.gone && disk_.exists(currentPath(doc))))
             continue;
-        if (doc.identity && !listed) {
+        const FileIdentity identity = identityOf(slot);
+        if (identity && !listed) {
             for (const FolderNode folder : tree_.subtree(WatchedFolderTree::root())) {
                 for (FolderEntry& entry : disk_.listFolder(tree_.pathOf(folder)))
                     whereIs.emplace(entry.identity, std::pair(folder, std::move(entry.name)));
             }
             listed = true;
         }
-        const auto found = doc.identity ? whereIs.find(doc.identity) : whereIs.end();
-        const std::string homeName = homeNameOf(doc);
+        const auto found = identity ? whereIs.find(identity) : whereIs.end();
+        const std::string homeName(homeNameOf(doc));
         if (found != whereIs.end()) {
             place(slot, found->second.first, found->second.second, false, dropped);
         } else if (disk_.exists(joinPath(tree_.pathOf(doc.home), homeName))) {
             place(slot, doc.home, homeName, false, dropped);
         } else if (!doc.gone) {
-            place(slot, doc.folder, doc.name, true, dropped);
+            place(slot, doc.folder, std::string(nameOf(doc)), true, dropped);
         } else {
             continue;
         }

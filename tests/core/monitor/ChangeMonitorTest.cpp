@@ -72,8 +72,9 @@ TEST_F(Monitor, notificationsMatchExactPathsAndLeaveOneRecordPerIndex)
           {"D1!C2", "/home/u/docs/a.txt.bak"},
           {"D2!C1", "/home/u/other/b.txt"},
           {"D2!C2", "http://example.org/b.txt"},
-          {"D3!C1", "/home/u/other/b.txt"}});
-    EXPECT_EQ(monitor.documentCount(), 4u); // a web address is not followed
+          {"D3!C1", "/home/u/other/b.txt"},
+          {"D4!C1", "/home/u//other/./e.txt"}});
+    EXPECT_EQ(monitor.documentCount(), 5u); // a web address is not followed
     EXPECT_EQ(monitor.findMonitorEntry("/home/u/docs/a.txt"), "D1!C1|/home/u/docs/a.txt");
     EXPECT_EQ(monitor.findMonitorEntry("/home/u/other/b.txt"), "D2!C1|/home/u/other/b.txt");
     EXPECT_EQ(monitor.findMonitorEntry("/home/u/docs/a"), "");
@@ -89,6 +90,9 @@ TEST_F(Monitor, notificationsMatchExactPathsAndLeaveOneRecordPerIndex)
     event(WatchEventKind::RenamedFile, "/home/u/other/b.txt", "/home/u/other/c.txt");
     event(WatchEventKind::RenamedFile, "/home/u/other/c.txt", "/home/u/other/d.txt"); // before any write
     event(WatchEventKind::RenamedFile, "/home/u/docs/a.txt.bak", "/home/u/other/a.txt.bak");
+    event(WatchEventKind::RenamedFile, "/home/u/other/e.txt", "/home/u/other/f.txt"); // and back: nothing to tell
+    EXPECT_EQ(newPathOf("D4!C1"), "/home/u/other/f.txt");
+    event(WatchEventKind::RenamedFile, "/home/u/other/f.txt", "/home/u/other/e.txt");
     EXPECT_EQ(records(), (std::vector<PendingChange>{
                              {"D1!C1", "/home/u/docs/a.txt", ""},
                              {"D2!C1", "/home/u/other/b.txt", "/home/u/other/d.txt"},
