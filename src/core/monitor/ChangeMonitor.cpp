@@ -19,6 +19,22 @@ ChangeMonitor::ChangeMonitor(const DiskProbe& disk, Clock clock, std::chrono::mi
 {
 }
 
+bool isInTrash(std::string_view plain)
+{
+    // The desktop's trash: <data folder>/Trash/files in the home, .Trash-<uid> or .Trash/<uid>
+    // at the top of other volumes.
+    std::string_view before;
+    for (size_t at = 1; at < plain.size();) {
+        const size_t end = std::min(plain.find('/', at), plain.size());
+        const std::string_view part = plain.substr(at, end - at);
+        if (part == ".Trash" || part.starts_with(".Trash-") || (before == "Trash" && part == "files"))
+            return true;
+        before = part;
+        at = end + 1;
+    }
+    return false;
+}
+
 // ---- the documents followed ----
 
 WatchChanges ChangeMonitor::load(const std::vector<IndexedDocument>& documents)
@@ -309,6 +325,8 @@ WatchChanges ChangeMonitor::moved(const std::string& from, const std::string& to
 {
     if (from == to || from.size() <= 1 || to.size() <= 1)
         return {};
+    if (isInTrash(to) && !isInTrash(from))
+        return departed(from); // thrown away, even where the trash happens to be watched
     const FolderNode fromParent = tree_.find(parentPathOf(from));
     const std::string_view fromName = lastNameOf(from);
     const std::vector<Slot> docs = fromParent == kNoFolder ? std::vector<Slot>() : documentsAt(fromParent, fromName);

@@ -19,6 +19,9 @@
 
 namespace quillory {
 
+// Whether a plain path lies in a desktop trash folder.
+bool isInTrash(std::string_view plain);
+
 // An index and the path of its document, as the catalog holds it.
 struct IndexedDocument {
     std::string indexId;

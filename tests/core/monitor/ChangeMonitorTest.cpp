@@ -86,7 +86,10 @@ TEST_F(Monitor, notificationsMatchExactPathsAndLeaveOneRecordPerIndex)
     event(WatchEventKind::DeletedFile, "/home/u/docs/a.tx");
     EXPECT_TRUE(records().empty());
 
-    event(WatchEventKind::DeletedFile, "/home/u/docs/a.txt");   // never a.txt.bak's
+    event(WatchEventKind::RenamedFile, "/home/u/docs/a.txt", "/home/u/.local/share/Trash/files/a.txt");
+    EXPECT_EQ(newPathOf("D1!C1"), ""); // into the trash: a deletion
+    event(WatchEventKind::Created, "", "/home/u/docs/a.txt"); // restored
+    event(WatchEventKind::DeletedFile, "/home/u/docs/a.txt"); // never a.txt.bak's
     event(WatchEventKind::RenamedFile, "/home/u/other/b.txt", "/home/u/other/c.txt");
     event(WatchEventKind::RenamedFile, "/home/u/other/c.txt", "/home/u/other/d.txt"); // before any write
     event(WatchEventKind::RenamedFile, "/home/u/docs/a.txt.bak", "/home/u/other/a.txt.bak");
