@@ -118,7 +118,8 @@ std::optional<ChangeMonitor::Slot> ChangeMonitor::addOne(const IndexedDocument& 
     if (plain.size() <= 1 || document.indexId.empty() || byId_.count(document.indexId))
         return std::nullopt; // a web address, or a path that names no file
     const std::string_view parentPath = parentPathOf(plain);
-    if (tree_.size() == 1 && tree_.watchOf(WatchedFolderTree::root()) == kNoWatch)
+    if (tree_.size() == 1 && tree_.watchOf(WatchedFolderTree::root()) == kNoWatch
+        && (added.empty() || added.front() != WatchedFolderTree::root()))
         added.push_back(WatchedFolderTree::root()); // "/" too: renaming anything at the top is seen there
     // Documents come folder by folder: the last folder found is most likely the next one's.
     const FolderNode folder =
