@@ -65,7 +65,9 @@ WatchChanges ChangeMonitor::unload()
     documents_.clear();
     freeSlots_.clear();
     documentsIn_.clear();
-    awayByHome_.clear();
+    departures_.clear();
+    departedFrom_.clear();
+    departureOrder_.clear();
     lastParent_.clear();
     identities_.clear();
     identitiesKnown_ = false;
@@ -136,15 +138,15 @@ std::optional<ChangeMonitor::Slot> ChangeMonitor::addOne(const IndexedDocument& 
         freeSlots_.pop_back();
     }
     Document& doc = documents_[slot];
-    doc = Document{document.indexId, document.path, {}, folder, folder, 0, 0, false, false, false, true};
+    doc = Document{document.indexId, document.path, {}, folder, 0, 0, false, true};
     // The name is a whole part of the path as given, even where that is not plain ("/a/./b.txt/").
     const std::string_view name = lastNameOf(plain);
     for (size_t at = doc.loadedPath.rfind(name); at != std::string::npos && at > 0;
          at = doc.loadedPath.rfind(name, at - 1)) {
         const size_t end = at + name.size();
         if (doc.loadedPath[at - 1] == '/' && (end == doc.loadedPath.size() || doc.loadedPath[end] == '/')) {
-            doc.homeNameAt = static_cast<uint32_t>(at);
-            doc.homeNameSize = static_cast<uint32_t>(name.size());
+            doc.loadedNameAt = static_cast<uint32_t>(at);
+            doc.loadedNameSize = static_cast<uint32_t>(name.size());
             break;
         }
     }
@@ -168,18 +170,8 @@ void ChangeMonitor::removeOne(Slot slot, std::vector<int>& dropped)
     Document& doc = documents_[slot];
     std::vector<Slot>& list = documentsIn(doc.folder);
     list.erase(std::find(list.begin(), list.end(), slot));
-    if (doc.away) {
-        auto [first, last] = awayByHome_.equal_range(awayKey(doc.home, homeNameOf(doc)));
-        for (auto it = first; it != last; ++it) {
-            if (it->second == slot) {
-                awayByHome_.erase(it);
-                break;
-            }
-        }
-    }
     lastParent_.clear(); // the folder may be dropped below
-    if (doc.holdsHome)
-        tree_.release(doc.home, dropped);
+    dropDeparture(slot, dropped);
     tree_.release(doc.folder, dropped);
     pending_.erase(doc.id);
     byId_.erase(doc.id);
@@ -190,9 +182,9 @@ void ChangeMonitor::removeOne(Slot slot, std::vector<int>& dropped)
 
 // ---- where each document is ----
 
-std::string_view ChangeMonitor::homeNameOf(const Document& doc) const
+std::string_view ChangeMonitor::loadedNameOf(const Document& doc) const
 {
-    return std::string_view(doc.loadedPath).substr(doc.homeNameAt, doc.homeNameSize);
+    return std::string_view(doc.loadedPath).substr(doc.loadedNameAt, doc.loadedNameSize);
 }
 
 void ChangeMonitor::setIdentity(Slot slot, FileIdentity identity)
@@ -229,10 +221,10 @@ std::vector<ChangeMonitor::Slot> ChangeMonitor::documentsAt(FolderNode folder, s
     return found;
 }
 
-std::string ChangeMonitor::awayKey(FolderNode home, std::string_view name)
+std::string ChangeMonitor::placeKey(FolderNode folder, std::string_view name)
 {
-    std::string key(sizeof home, '\0');
-    std::memcpy(key.data(), &home, sizeof home);
+    std::string key(sizeof folder, '\0');
+    std::memcpy(key.data(), &folder, sizeof folder);
     key.append(name);
     return key;
 }
@@ -241,13 +233,12 @@ void ChangeMonitor::place(Slot slot, FolderNode folder, std::string name, bool g
 {
     Document& doc = documents_[slot];
     const FolderNode oldFolder = doc.folder;
-    const bool heldHome = doc.holdsHome;
     tree_.hold(folder); // before anything is released, so that no folder still needed is dropped
     if (folder != oldFolder || name != nameOf(doc)) {
         std::vector<Slot>& oldList = documentsIn(oldFolder);
         oldList.erase(std::find(oldList.begin(), oldList.end(), slot));
         doc.folder = folder;
-        if (name == homeNameOf(doc))
+        if (name == loadedNameOf(doc))
             doc.name = std::string();
         else
             doc.name = std::move(name);
@@ -257,29 +248,62 @@ void ChangeMonitor::place(Slot slot, FolderNode folder, std::string name, bool g
                     slot);
     }
     doc.gone = gone;
+    lastParent_.clear();
+    const auto left = departures_.find(slot);
+    if (!gone && left != departures_.end() && left->second.folder == folder && left->second.name == nameOf(doc))
+        dropDeparture(slot, dropped);
+    tree_.release(oldFolder, dropped);
+}
 
-    const std::string homeName(homeNameOf(doc));
-    const bool away = doc.gone || doc.folder != doc.home || nameOf(doc) != homeName;
-    if (away && !doc.away) {
-        awayByHome_.emplace(awayKey(doc.home, homeName), slot);
-    } else if (!away && doc.away) {
-        auto [first, last] = awayByHome_.equal_range(awayKey(doc.home, homeName));
-        for (auto it = first; it != last; ++it) {
-            if (it->second == slot) {
-                awayByHome_.erase(it);
-                break;
-            }
+void ChangeMonitor::moveDocument(Slot slot, FolderNode folder, const std::string& name, std::vector<int>& dropped)
+{
+    tree_.hold(folder); // the place it leaves may be all that kept folder
+    noteDeparture(slot, dropped);
+    place(slot, folder, name, false, dropped);
+    tree_.release(folder, dropped);
+}
+
+void ChangeMonitor::noteDeparture(Slot slot, std::vector<int>& dropped)
+{
+    const Document& doc = documents_[slot];
+    if (doc.gone)
+        return;
+    dropDeparture(slot, dropped);
+    Departure departure{doc.folder, std::string(nameOf(doc)), clock_()};
+    tree_.hold(departure.folder);
+    departedFrom_.emplace(placeKey(departure.folder, departure.name), slot);
+    departureOrder_.emplace_back(departure.when, slot);
+    departures_.emplace(slot, std::move(departure));
+}
+
+void ChangeMonitor::dropDeparture(Slot slot, std::vector<int>& dropped)
+{
+    const auto found = departures_.find(slot);
+    if (found == departures_.end())
+        return;
+    auto [first, last] = departedFrom_.equal_range(placeKey(found->second.folder, found->second.name));
+    for (auto it = first; it != last; ++it) {
+        if (it->second == slot) {
+            departedFrom_.erase(it);
+            break;
         }
     }
-    doc.away = away;
-    // An away document keeps its home watched, so that its coming back is seen.
-    doc.holdsHome = away && doc.home != doc.folder;
-    if (doc.holdsHome && !heldHome)
-        tree_.hold(doc.home);
+    const FolderNode folder = found->second.folder;
+    departures_.erase(found);
     lastParent_.clear();
-    tree_.release(oldFolder, dropped);
-    if (heldHome && !doc.holdsHome)
-        tree_.release(doc.home, dropped);
+    tree_.release(folder, dropped);
+}
+
+void ChangeMonitor::expireDepartures(std::vector<int>& dropped)
+{
+    const MonitorClock::time_point now = clock_();
+    while (!departureOrder_.empty() && now - departureOrder_.front().first >= kReturnWindow) {
+        const auto [when, slot] = departureOrder_.front();
+        departureOrder_.pop_front();
+        const auto found = departures_.find(slot);
+        if (found != departures_.end() && found->second.when == when)
+            dropDeparture(slot, dropped);
+    }
 }
 
 void ChangeMonitor::record(Slot slot)
@@ -307,19 +331,26 @@ WatchChanges ChangeMonitor::changesFrom(const std::vector<FolderNode>& added, st
 
 WatchChanges ChangeMonitor::HandleShellNotify(const WatchEvent& event)
 {
+    std::vector<int> dropped;
+    expireDepartures(dropped);
+    WatchChanges changes = changesFrom({}, std::move(dropped));
     switch (event.kind) {
     case WatchEventKind::RenamedFile:
     case WatchEventKind::RenamedFolder:
-        return moved(plainPath(event.oldPath), plainPath(event.newPath));
+        changes.append(moved(plainPath(event.oldPath), plainPath(event.newPath)));
+        break;
     case WatchEventKind::Created:
-        return arrived(plainPath(event.newPath));
+        changes.append(arrived(plainPath(event.newPath)));
+        break;
     case WatchEventKind::DeletedFile:
     case WatchEventKind::DeletedFolder:
-        return departed(plainPath(event.oldPath));
+        changes.append(departed(plainPath(event.oldPath)));
+        break;
     case WatchEventKind::EventsLost:
-        return compareWithDisk();
+        changes.append(compareWithDisk());
+        break;
     }
-    return {};
+    return changes;
 }
 
 WatchChanges ChangeMonitor::moved(const std::string& from, const std::string& to)
@@ -346,7 +377,7 @@ WatchChanges ChangeMonitor::moved(const std::string& from, const std::string& to
         return changes;
     }
     for (const Slot slot : docs) {
-        place(slot, newParent, newName, false, dropped);
+        moveDocument(slot, newParent, newName, dropped);
         record(slot);
     }
     if (node != kNoFolder) {
@@ -379,8 +410,8 @@ WatchChanges ChangeMonitor::arrived(const std::string& path)
             unwatched.push_back(below);
         for (const Slot slot : std::vector<Slot>(documentsIn(below))) {
             const Document& doc = documents_[slot];
-            if (doc.gone && doc.home == below && disk_.exists(joinPath(tree_.pathOf(below), homeNameOf(doc)))) {
-                place(slot, below, std::string(homeNameOf(doc)), false, dropped);
+            if (doc.gone && disk_.exists(joinPath(tree_.pathOf(below), nameOf(doc)))) {
+                place(slot, below, std::string(nameOf(doc)), false, dropped);
                 record(slot);
             }
         }
@@ -400,7 +431,7 @@ void ChangeMonitor::comeBack(const std::string& path, std::vector<int>& dropped)
             setIdentity(slot, disk_.identify(path));
     }
     std::vector<Slot> back;
-    auto [first, last] = awayByHome_.equal_range(awayKey(parent, name));
+    auto [first, last] = departedFrom_.equal_range(placeKey(parent, name));
     for (auto it = first; it != last; ++it)
         back.push_back(it->second);
     for (const Slot slot : back) {
@@ -418,6 +449,7 @@ WatchChanges ChangeMonitor::departed(const std::string& path)
         return {};
     std::vector<int> dropped;
     const auto leave = [&](Slot slot) {
+        noteDeparture(slot, dropped);
         const Document& doc = documents_[slot];
         place(slot, doc.folder, std::string(nameOf(doc)), true, dropped);
         record(slot);

@@ -52,9 +52,9 @@ public:
 //
 // A notice matches the documents whose path is exactly the notified one, or lies below it when
 // the notified item is a folder. A folder renamed or moved records every index below it, each
-// with its own new path. A document that appears again at the place it was indexed at (an
-// editor that renames the document aside, or deletes it, and writes it anew) is back: its
-// index stays there and any record of its leaving is taken back.
+// with its own new path. A file that appears where a document left a moment before (an editor
+// that renames the document aside, or deletes it, and writes it anew) is that document back:
+// its index stays there, and where it is back where it was loaded, its record is taken back.
 //
 // Nothing here touches the disk or a clock: the watcher's notices come in as plain values, the
 // time from the clock given, and all the monitor knows of the disk from the probe given, which
@@ -116,43 +116,56 @@ private:
     struct Document {
         std::string id;
         std::string loadedPath; // as the catalog gave it
-        std::string name;       // where it is now: in folder, under name ("": its home name)
+        std::string name;       // where it is now: in folder, under name ("": its loaded name)
         FolderNode folder = kNoFolder;
-        FolderNode home = kNoFolder; // the folder it was indexed in; its name there is the loaded path's
-        uint32_t homeNameAt = 0; // where the loaded path holds its name in the home folder
-        uint32_t homeNameSize = 0;
+        uint32_t loadedNameAt = 0; // where the loaded path holds the document's name
+        uint32_t loadedNameSize = 0;
         bool gone = false;
-        bool away = false;     // listed in awayByHome_
-        bool holdsHome = false;
         bool used = true;
     };
+    // Where a document was just before it left (renamed, moved or deleted). For a short while
+    // that folder stays watched, and a file that appears there is the document coming back: an
+    // editor renames or deletes a document and writes it anew under its name at once.
+    struct Departure {
+        FolderNode folder = kNoFolder;
+        std::string name;
+        MonitorClock::time_point when;
+    };
+    static constexpr std::chrono::seconds kReturnWindow{10};
     using Slot = uint32_t;
 
     // keepSorted: put it in its place in its folder's list now (load sorts the lists at the end).
     std::optional<Slot> addOne(const IndexedDocument& document, std::vector<FolderNode>& added, bool keepSorted);
     void removeOne(Slot slot, std::vector<int>& dropped);
-    std::string_view homeNameOf(const Document& doc) const;
-    std::string_view nameOf(const Document& doc) const { return doc.name.empty() ? homeNameOf(doc) : doc.name; }
+    std::string_view loadedNameOf(const Document& doc) const;
+    std::string_view nameOf(const Document& doc) const { return doc.name.empty() ? loadedNameOf(doc) : doc.name; }
     FileIdentity identityOf(Slot slot) const { return slot < identities_.size() ? identities_[slot] : FileIdentity{}; }
     void setIdentity(Slot slot, FileIdentity identity);
     std::string currentPath(const Document& doc) const;
     std::vector<Slot>& documentsIn(FolderNode node);
     // The documents in folder under name, gone ones left out.
     std::vector<Slot> documentsAt(FolderNode folder, std::string_view name) const;
-    // Puts the document in folder under name (gone: seen there last); keeps its home watched
-    // while it is away and drops the folders no longer needed, appending their watches to dropped.
+    // Puts the document in folder under name (gone: seen there last) and drops the folders no
+    // longer needed, appending their watches to dropped. Back where it left, it is back.
     void place(Slot slot, FolderNode folder, std::string name, bool gone, std::vector<int>& dropped);
-    // Notes the document's new place as its record (or takes the record back when it is home).
+    // The document leaves where it is now (see Departure) for folder and name.
+    void moveDocument(Slot slot, FolderNode folder, const std::string& name, std::vector<int>& dropped);
+    void noteDeparture(Slot slot, std::vector<int>& dropped);
+    void dropDeparture(Slot slot, std::vector<int>& dropped);
+    void expireDepartures(std::vector<int>& dropped);
+    // Notes the document's new place as its record (or takes the record back when it is where
+    // it was loaded).
     void record(Slot slot);
     WatchChanges changesFrom(const std::vector<FolderNode>& added, std::vector<int>&& dropped);
 
     WatchChanges moved(const std::string& from, const std::string& to);
     WatchChanges arrived(const std::string& path);
     WatchChanges departed(const std::string& path);
+    // Documents that left path a moment ago are back there.
     void comeBack(const std::string& path, std::vector<int>& dropped);
     WatchChanges handleJoined(const JoinedNotice& joined);
     std::optional<std::string> pathOfNotice(const WatchNotice& notice) const;
-    static std::string awayKey(FolderNode home, std::string_view name);
+    static std::string placeKey(FolderNode folder, std::string_view name);
 
     const DiskProbe& disk_;
     Clock clock_;
@@ -162,7 +175,9 @@ private:
     std::vector<Slot> freeSlots_;
     std::unordered_map<std::string_view, Slot> byId_; // views into the documents' ids
     std::vector<std::vector<Slot>> documentsIn_;       // by folder node, each sorted by name
-    std::unordered_multimap<std::string, Slot> awayByHome_;
+    std::unordered_map<Slot, Departure> departures_;
+    std::unordered_multimap<std::string, Slot> departedFrom_;              // by placeKey
+    std::deque<std::pair<MonitorClock::time_point, Slot>> departureOrder_; // oldest first
     std::string lastParent_; // the folder of the document added last, while loading
     FolderNode lastFolder_ = kNoFolder;
     std::unordered_set<int> retiredWatches_; // asked to stop: late notices of theirs are not news

@@ -40,7 +40,7 @@ WatchChanges ChangeMonitor::compareWithDisk()
     }
 
     // Then every document not where it was last seen: in a watched folder under a new name, back
-    // at home, or gone. The watched folders are read only when a document is missing.
+    // where it just left, or gone. The watched folders are read only when a document is missing.
     std::unordered_map<FileIdentity, std::pair<FolderNode, std::string>, IdentityHash> whereIs;
     bool listed = false;
     for (Slot slot = 0; slot < documents_.size(); ++slot) {
@@ -56,12 +56,14 @@ WatchChanges ChangeMonitor::compareWithDisk()
             listed = true;
         }
         const auto found = identity ? whereIs.find(identity) : whereIs.end();
-        const std::string homeName(homeNameOf(doc));
+        const auto left = departures_.find(slot);
         if (found != whereIs.end()) {
-            place(slot, found->second.first, found->second.second, false, dropped);
-        } else if (disk_.exists(joinPath(tree_.pathOf(doc.home), homeName))) {
-            place(slot, doc.home, homeName, false, dropped);
+            moveDocument(slot, found->second.first, found->second.second, dropped);
+        } else if (left != departures_.end() && disk_.exists(joinPath(tree_.pathOf(left->second.folder), left->second.name))) {
+            const Departure back = left->second;
+            place(slot, back.folder, back.name, false, dropped);
         } else if (!doc.gone) {
+            noteDeparture(slot, dropped);
             place(slot, doc.folder, std::string(nameOf(doc)), true, dropped);
         } else {
             continue;

@@ -53,10 +53,15 @@ protected:
     {
         return follow(monitor.take(WatchNotice{kind, watches.at(folder), name, false, cookie}));
     }
+    void moveByNotices(const std::string& fromFolder, const std::string& from, const std::string& toFolder,
+                       const std::string& to, uint32_t cookie)
+    {
+        notice(Kind::MovedFrom, fromFolder, from, cookie);
+        notice(Kind::MovedTo, toFolder, to, cookie);
+    }
     void renameByNotices(const std::string& folder, const std::string& from, const std::string& to, uint32_t cookie)
     {
-        notice(Kind::MovedFrom, folder, from, cookie);
-        notice(Kind::MovedTo, folder, to, cookie);
+        moveByNotices(folder, from, folder, to, cookie);
     }
     std::vector<PendingChange> records() const { return monitor.pendingRecords().inOrder(); }
     std::string newPathOf(const std::string& indexId) const
@@ -163,8 +168,8 @@ TEST_F(Monitor, eachNeededFolderIsWatchedOnceAndOnlyChangesAreAskedFor)
     EXPECT_EQ(monitor.removeDocument("D2!C1").watchesToRemove, std::vector<int>{watches.at("/a/x")});
     EXPECT_EQ(monitor.folders().watchCount(), 3u);
 
-    // A document that moves to a folder not watched yet brings it in; its first folder stays
-    // watched while it is away, so that its coming back is seen.
+    // A document that moves to a folder not watched yet brings it in; the folder it left stays
+    // watched a moment, so that its coming back is seen.
     const WatchChanges moved = event(WatchEventKind::RenamedFile, "/a/b/e.txt", "/q/e.txt");
     EXPECT_EQ(moved.foldersToWatch, (std::vector<std::string>{"/q"}));
     EXPECT_TRUE(moved.watchesToRemove.empty());
@@ -175,7 +180,7 @@ TEST_F(Monitor, eachNeededFolderIsWatchedOnceAndOnlyChangesAreAskedFor)
 
 TEST_F(Monitor, editorSavesNeverMoveAnIndexAwayFromItsDocument)
 {
-    load({{"D1!C1", "/home/u/a.txt"}});
+    load({{"D1!C1", "/home/u/a.txt"}, {"D1!C2", "/home/u/in/c.txt"}});
     // Renamed to a.txt~, written anew, the backup deleted; the record written midway is taken
     // back by a later one.
     renameByNotices("/home/u", "a.txt", "a.txt~", 1);
@@ -208,9 +213,22 @@ TEST_F(Monitor, editorSavesNeverMoveAnIndexAwayFromItsDocument)
     EXPECT_EQ(synchroniseWithDisk(file.lines, catalog, disk).applied, 0);
     EXPECT_EQ(catalog.path, "/home/u/a.txt");
 
-    // Still followed afterwards.
-    renameByNotices("/home/u", "a.txt", "b.txt", 4);
-    EXPECT_EQ(records(), (std::vector<PendingChange>{{"D1!C1", "/home/u/a.txt", "/home/u/b.txt"}}));
+    // Moved to another folder and straight back: nothing to tell. Moved there again and saved
+    // there the vim way: it stays where it was moved to.
+    moveByNotices("/home/u/in", "c.txt", "/home/u", "c.txt", 4);
+    moveByNotices("/home/u", "c.txt", "/home/u/in", "c.txt", 5);
+    EXPECT_FALSE(monitor.pendingRecords().find("D1!C2"));
+    moveByNotices("/home/u/in", "c.txt", "/home/u", "c.txt", 6);
+    renameByNotices("/home/u", "c.txt", "c.txt~", 7);
+    notice(Kind::Created, "/home/u", "c.txt");
+    notice(Kind::Deleted, "/home/u", "c.txt~");
+    EXPECT_EQ(newPathOf("D1!C2"), "/home/u/c.txt");
+
+    // Still followed afterwards; a file made where it was, long after, is another one.
+    renameByNotices("/home/u", "a.txt", "b.txt", 8);
+    now += 20s;
+    notice(Kind::Created, "/home/u", "a.txt");
+    EXPECT_EQ(newPathOf("D1!C1"), "/home/u/b.txt");
 }
 
 TEST_F(Monitor, movesArePairedByCookieWithinTheGracePeriodAndKeepTheirPlaceInLine)
