@@ -26,9 +26,9 @@ std::string_view lastNameOf(std::string_view plain);
 // that answers for it), so renaming or moving a folder changes one node, and every path is
 // computed from the nodes above it.
 //
-// A node stays while it is needed: while it holds a document, is a document's home (the place a
-// document was indexed at, kept watched while the document is away so that its return is
-// seen), or has a node below it. What users hold is counted by the caller (hold/release); the
+// A node stays while it is needed: while it holds a document, is the folder a document left a
+// moment ago (kept watched so that its return is seen), or has a node below it. What holds a
+// node is counted by the caller (hold/release); the
 // tree drops a node when the count falls to nothing and it has no children, and so on upwards,
 // and hands back the watches of the nodes dropped. Nodes are numbered; a dropped node's number
 // may be given to a later one.
