@@ -22,4 +22,20 @@ struct WatchEvent {
     std::string newPath;
 };
 
+// Who answers for a watched folder: the number the watcher gave it when it began to watch it.
+inline constexpr int kNoWatch = -1;
+
+// One record as the watcher reads it, before the two halves of a move are joined: what happened
+// to the entry name of the folder watched as watch. A move arrives as MovedFrom in the old
+// folder and MovedTo in the new one, both with the same cookie; a half without the other is a
+// move out of, or into, the watched folders.
+struct WatchNotice {
+    enum class Kind { Created, Deleted, MovedFrom, MovedTo, EventsLost };
+    Kind kind = Kind::Created;
+    int watch = kNoWatch;
+    std::string name;
+    bool isFolder = false;
+    uint32_t cookie = 0;
+};
+
 } // namespace quillory
