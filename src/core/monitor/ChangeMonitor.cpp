@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/store/Paths.h"
+#include "core/base/Paths.h"
 
 namespace quillory {
 

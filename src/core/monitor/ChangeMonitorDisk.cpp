@@ -2,7 +2,7 @@
 #include <unordered_map>
 
 #include "core/monitor/ChangeMonitor.h"
-#include "core/store/Paths.h"
+#include "core/base/Paths.h"
 
 namespace quillory {
 
