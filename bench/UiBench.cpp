@@ -121,7 +121,8 @@ int measureListMemory(const std::string& folder)
     RunningProgram program(folder);
     program.waitUntilShown();
     program.paint();
-    program.core.store.getDirContentMap("D2"); // the store's part, not counted
+    StoreProblems problems;
+    program.core.store.getDirContentMap("D2", problems); // the store's part, not counted
     program.paintList();
     const size_t before = heapInUse();
     program.form().dirTreeView_NodeClick(program.form().dirTreeView->node(QStringLiteral("D2")));
@@ -173,7 +174,8 @@ double sortInFileOrder(const std::string& folder)
     RunningProgram program(folder);
     program.waitUntilShown();
     IndexListView* list = program.form().ListView;
-    const auto records = program.core.store.getDirContentMap("D1")->getValueCol();
+    StoreProblems problems;
+    const auto records = program.core.store.getDirContentMap("D1", problems)->getValueCol();
     std::vector<double> times;
     for (int i = 0; i < 5; ++i) {
         list->rows().clear();

@@ -3,11 +3,11 @@
 namespace quillory {
 
 CoreContext::CoreContext(std::string programFolder, FileIo& io)
-    : files(messages, io),
+    : files(io),
       conf(files, messages, std::move(programFolder)),
       session(conf),
       layout(conf, session),
-      store(files, messages, layout, session),
+      store(files, layout, session),
       catalog(conf, session, files, store, layout, messages)
 {
     messages.setTextSource([this](const std::string& key) { return conf.text(key); });

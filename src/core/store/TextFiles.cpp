@@ -4,11 +4,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "core/config/Messages.h"
-
 namespace quillory {
 
-TextFiles::TextFiles(Messages& messages, FileIo& io) : messages_(messages), io_(io) {}
+TextFiles::TextFiles(FileIo& io) : io_(io) {}
 
 bool TextFiles::createFile(const std::string& path)
 {
@@ -50,8 +48,8 @@ std::string joinLines(const std::vector<std::string>& items)
 
 } // namespace
 
-WriteOutcome TextFiles::writeFileQuietly(const std::string& path, WriteMode mode, int16_t recordNumber,
-                                         const std::vector<std::string>& items)
+WriteOutcome TextFiles::writeFile(const std::string& path, WriteMode mode, int16_t recordNumber,
+                                  const std::vector<std::string>& items)
 {
     switch (mode) {
     case FILE_OUTPUT:
@@ -83,15 +81,6 @@ WriteOutcome TextFiles::writeFileQuietly(const std::string& path, WriteMode mode
         return unknown;
     }
     }
-}
-
-bool TextFiles::writeFile(const std::string& path, WriteMode mode, int16_t recordNumber,
-                          const std::vector<std::string>& items)
-{
-    const WriteOutcome outcome = writeFileQuietly(path, mode, recordNumber, items);
-    if (!outcome)
-        messages_.show(outcome.folderMissing ? "Err009" : "Err014", MsgButtons::Ok, path + " (" + outcome.reason() + ")");
-    return static_cast<bool>(outcome);
 }
 
 std::optional<std::string> TextFiles::readFileToStr(const std::string& path)

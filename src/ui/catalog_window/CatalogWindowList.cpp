@@ -7,6 +7,7 @@
 #include "core/catalog_window/CatalogEdits.h"
 #include "ui/catalog_window/IndexListView.h"
 #include "core/catalog_window/IndexRows.h"
+#include "core/config/StoreReport.h"
 #include "core/CoreContext.h"
 #include "core/store/RecordIds.h"
 #include "ui/platform/DesktopOpener.h"
@@ -59,7 +60,9 @@ void CatalogWindow::refreshContentList()
     if (currentDirId().find_first_not_of(' ') == std::string::npos)
         return;
     ListView->clearRows();
-    fillContentList(core_.store.getDirContentMap(currentDirId())->getValueCol());
+    StoreProblems problems;
+    fillContentList(core_.store.getDirContentMap(currentDirId(), problems)->getValueCol());
+    report(core_.messages, problems);
     listedFolder_ = currentDirId();
 }
 
@@ -72,7 +75,7 @@ void CatalogWindow::fillContentList(const std::vector<std::shared_ptr<IndexRecor
 std::string_view CatalogWindow::folderNameOf(const std::string& dirId) const
 {
     StoreProblems ignored; // the tree has told them
-    const auto folder = core_.store.getAllDirMapQuietly(ignored)->getValueByKey(dirId);
+    const auto folder = core_.store.getAllDirMap(ignored)->getValueByKey(dirId);
     // The cached record outlives the row's paint that asks for its name.
     return folder ? std::string_view(folder->dirName) : std::string_view();
 }
@@ -89,7 +92,9 @@ void CatalogWindow::mnuCOpenFile_Click()
 {
     if (currentDirId().empty() || currentContentId().empty())
         return;
-    const auto index = core_.store.getQlrDirContentById(currentDirId(), currentContentId());
+    StoreProblems problems;
+    const auto index = core_.store.getQlrDirContentById(currentDirId(), currentContentId(), problems);
+    report(core_.messages, problems);
     if (!index)
         return;
     const std::string path = openablePath(index->cContentPath(), core_.session.getRootPath());
@@ -105,11 +110,14 @@ void CatalogWindow::onListLabelEdited(const QString& key, const QString& text)
     // index, so that the two stay together.
     const std::string cId = key.toStdString();
     const std::string dirId = folderOfIndexId(cId);
-    const auto index = core_.store.getQlrDirContentById(dirId, cId);
+    StoreProblems problems;
+    const auto index = core_.store.getQlrDirContentById(dirId, cId, problems);
+    report(core_.messages, problems);
     if (!index)
         return;
     const DocumentRenameResult renamed =
-        renameDocument(core_.store, realDocumentFiles(), core_.session.getRootPath(), dirId, cId, text.toStdString());
+        renameDocument(core_.store, core_.messages, realDocumentFiles(), core_.session.getRootPath(), dirId, cId,
+                       text.toStdString());
     switch (renamed.outcome) {
     case DocumentRename::NameTaken:
         core_.messages.show("Err027", MsgButtons::Ok, renamed.path);
@@ -128,7 +136,7 @@ void CatalogWindow::onListLabelEdited(const QString& key, const QString& text)
     case DocumentRename::Renamed:
     case DocumentRename::Repointed:
     case DocumentRename::Unchanged:
-    case DocumentRename::NotWritten: // the store has told why
+    case DocumentRename::NotWritten: // the user has been told why
         break;
     }
     // The row is made again from the record (the new name, or the old one when nothing
@@ -149,7 +157,7 @@ void CatalogWindow::mnuCDelete_Click()
         std::vector<std::string> keys;
         for (const QString& key : ListView->selectedKeys())
             keys.push_back(key.toStdString());
-        deleteContents(core_.store, moveToTrash, currentDirId(), keys, answer);
+        deleteContents(core_.store, core_.messages, moveToTrash, currentDirId(), keys, answer);
     }
     setCurrentContent("");
     refreshContentList();

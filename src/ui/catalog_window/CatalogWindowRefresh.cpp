@@ -7,6 +7,7 @@
 #include "core/CoreContext.h"
 #include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/DisplayText.h"
+#include "core/config/StoreReport.h"
 #include "core/store/RecordIds.h"
 #include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/FolderTreeView.h"
@@ -40,6 +41,9 @@ void CatalogWindow::refreshViews()
     refreshPending_ = false;
     if (unloaded_)
         return;
+    // Run from the event loop, after the command that wrote: what reading again comes upon is
+    // told as an action of its own, or with the action under way.
+    MessageBatch batch(core_.messages);
     const bool folders = std::exchange(folderFileChanged_, false);
     const std::set<std::string> indexFiles = std::exchange(changedIndexFiles_, {});
     if (folders)
@@ -50,7 +54,8 @@ void CatalogWindow::refreshViews()
 
 void CatalogWindow::refreshTree()
 {
-    const auto all = core_.store.getAllDirMap();
+    StoreProblems problems;
+    const auto all = core_.store.getAllDirMap(problems);
     for (const QString& key : dirTreeView->keys()) {
         if (!all->contains(key.toStdString()))
             dirTreeView->removeNode(key);
@@ -66,7 +71,8 @@ void CatalogWindow::refreshTree()
             dirTreeView->moveNode(qs(id), qs(folder->parentDirId));
     });
     // Folders that have no node yet.
-    const FolderChildren children = core_.store.getFolderChildren();
+    const FolderChildren children = core_.store.getFolderChildren(problems);
+    report(core_.messages, problems);
     if (const auto top = children.find(std::string(kTopLevelParentId)); top != children.end())
         addDirNodes(top->second, children);
 }
@@ -74,8 +80,9 @@ void CatalogWindow::refreshTree()
 void CatalogWindow::refreshIndexList(const std::set<std::string>& changedFolders, bool folderNamesChanged)
 {
     std::vector<std::shared_ptr<IndexRecord>> added;
+    StoreProblems problems;
     for (const std::string& dirId : changedFolders) {
-        const auto map = core_.store.getDirContentMap(dirId);
+        const auto map = core_.store.getDirContentMap(dirId, problems);
         for (const QString& key : ListView->keysOfFolder(qs(dirId))) {
             if (!map->contains(key.toStdString()))
                 ListView->removeRow(key);
@@ -87,6 +94,7 @@ void CatalogWindow::refreshIndexList(const std::set<std::string>& changedFolders
                 added.push_back(index);
         });
     }
+    report(core_.messages, problems);
     if (folderNamesChanged)
         ListView->rows().refreshAll(); // the folder names the rows show
     ListView->appendRows(added);

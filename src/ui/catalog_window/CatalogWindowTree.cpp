@@ -7,6 +7,7 @@
 #include "core/CoreContext.h"
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/DisplayText.h"
+#include "core/config/StoreReport.h"
 #include "core/store/RecordIds.h"
 #include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/FolderTreeView.h"
@@ -51,14 +52,16 @@ void CatalogWindow::connectTree()
 void CatalogWindow::loadDirTree()
 {
     dirTreeView->setEditTriggers(QAbstractItemView::SelectedClicked);
-    const FolderChildren children = core_.store.getFolderChildren();
+    StoreProblems problems;
+    const FolderChildren children = core_.store.getFolderChildren(problems);
+    report(core_.messages, problems);
     states().applyLoadStates();
     const auto top = children.find(std::string(kTopLevelParentId));
     if (top == children.end())
         return;
     const std::vector<std::string> cut = addDirNodes(top->second, children);
     if (!cut.empty()) {
-        const auto first = core_.store.getQlrDirById(cut.front());
+        const auto first = core_.store.getQlrDirById(cut.front(), problems);
         const std::string name = first ? shownText(first->dirName, 200) : cut.front();
         core_.messages.show("Err013", MsgButtons::Ok,
                             cut.size() == 1 ? name : name + " … (" + std::to_string(cut.size()) + ")");
@@ -195,10 +198,12 @@ void CatalogWindow::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text
     MessageBatch batch(core_.messages);
     // The folder whose label was edited is renamed.
     const std::string dirId = dirTreeView->keyOf(node).toStdString();
-    const auto folder = core_.store.getQlrDirById(dirId);
+    StoreProblems problems;
+    const auto folder = core_.store.getQlrDirById(dirId, problems);
+    report(core_.messages, problems);
     if (!folder)
         return;
-    if (!renameFolder(core_.store, dirId, text.toStdString()))
+    if (!renameFolder(core_.store, core_.messages, dirId, text.toStdString()))
         setNodeText(dirId, folder->dirName); // refused (empty) or not written: show the stored name
 }
 
@@ -209,7 +214,7 @@ void CatalogWindow::onFolderDropped(const QString& folderId, QTreeWidgetItem* ta
     if (target && targetKey == folderId)
         return;
     const std::string newParent = target ? targetKey.toStdString() : "0";
-    if (moveFolder(core_.store, folderId.toStdString(), newParent) == FolderMove::Moved)
+    if (moveFolder(core_.store, core_.messages, folderId.toStdString(), newParent) == FolderMove::Moved)
         dirTreeView->moveNode(folderId, qs(newParent));
 }
 
@@ -220,10 +225,11 @@ void CatalogWindow::onIndexesDropped(const QStringList& indexIds, QTreeWidgetIte
     if (targetId.empty())
         return;
     DraggedIndexes dragged;
+    StoreProblems problems;
     for (const QString& id : indexIds) {
         const std::string cId = id.toStdString();
         const std::string sourceId = folderOfIndexId(cId);
-        auto index = core_.store.getQlrDirContentById(sourceId, cId);
+        auto index = core_.store.getQlrDirContentById(sourceId, cId, problems);
         if (!index)
             continue;
         if (dragged.empty() || dragged.back().first != sourceId) {
@@ -237,7 +243,8 @@ void CatalogWindow::onIndexesDropped(const QStringList& indexIds, QTreeWidgetIte
             dragged.back().second.push_back(index);
         }
     }
-    if (!moveIndexes(core_.store, dragged, targetId))
+    report(core_.messages, problems);
+    if (!moveIndexes(core_.store, core_.messages, dragged, targetId))
         return;
     {
         const QSignalBlocker quiet(dirTreeView);

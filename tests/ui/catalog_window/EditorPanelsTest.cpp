@@ -139,7 +139,7 @@ private slots:
         // deletion is refused: saving a new description keeps the new name and touches nothing else.
         chooseFolder("D4");
         QVERIFY(trigger("mnuDUpdate"));
-        QVERIFY(renameFolder(ui->core().store, "D4", "Renamed in the tree"));
+        QVERIFY(renameFolder(ui->core().store, ui->core().messages, "D4", "Renamed in the tree"));
         chooseFolder("D1");
         QVERIFY(trigger("mnuDDelete")); // D1 holds indexes: refused
         QCOMPARE(form->folderPanel->txt_dirId->text(), QStringLiteral("D4"));
@@ -202,7 +202,7 @@ private slots:
 
         // The index editor open on D1!C2; meanwhile its document is renamed from the list.
         QVERIFY(editIndex("D1", "D1!C2"));
-        QCOMPARE(renameDocument(ui->core().store, realDocumentFiles(), ui->core().session.getRootPath(), "D1", "D1!C2",
+        QCOMPARE(renameDocument(ui->core().store, ui->core().messages, realDocumentFiles(), ui->core().session.getRootPath(), "D1", "D1!C2",
                                 "Hints.md")
                      .outcome,
                  DocumentRename::Renamed);

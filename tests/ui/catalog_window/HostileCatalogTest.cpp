@@ -36,7 +36,8 @@ private slots:
         QVERIFY(row.data().toString().size() <= most);
         QVERIFY(row.data(Qt::ToolTipRole).toString().size() <= most);
         QVERIFY(row.siblingAtColumn(2).data().toString().size() <= most);
-        QCOMPARE(ui.core().store.getQlrDirById("D1")->dirName.size(), huge.size());
+        StoreProblems problems;
+        QCOMPARE(ui.core().store.getQlrDirById("D1", problems)->dirName.size(), huge.size());
         QVERIFY(ui.messages.shown.empty());
     }
 

@@ -298,7 +298,8 @@ private slots:
         const int height = list->visualRect(list->indexOf(QStringLiteral("D1!C1"))).height();
         for (const char* key : {"D1!C2", "D1!C3"})
             QCOMPARE(list->visualRect(list->indexOf(QString::fromLatin1(key))).height(), height);
-        const auto index = ui->core().store.getQlrDirContentById("D1", "D1!C1");
+        StoreProblems problems;
+        const auto index = ui->core().store.getQlrDirContentById("D1", "D1!C1", problems);
         QCOMPARE(list->indexOf(QStringLiteral("D1!C1")).data(Qt::ToolTipRole).toString(),
                  QString::fromStdString(std::string(index->cDesc())));
     }

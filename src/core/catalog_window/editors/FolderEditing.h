@@ -23,22 +23,22 @@ struct FolderFields {
 
 // The stored folder to view and change, with its parent's name; empty fields when there is none.
 // The password flag and password are shown as stored, so that saving keeps them.
-FolderFields folderFieldsOf(CatalogStore& store, const std::string& dirId);
+FolderFields folderFieldsOf(CatalogStore& store, Messages& messages, const std::string& dirId);
 // The fields of a new folder under parentId ("0": at the top level).
-FolderFields newFolderFields(CatalogStore& store, const std::string& parentId);
+FolderFields newFolderFields(CatalogStore& store, Messages& messages, const std::string& parentId);
 
 // The folder record the fields make: name, description and parent trimmed, the password as
 // typed, and a new id when the fields have none.
-FolderRecord readDirPanel(CatalogStore& store, const FolderFields& fields);
+FolderRecord readDirPanel(CatalogStore& store, Messages& messages, const FolderFields& fields);
 
 // Adds a folder with its empty index file. Returns its id, or "" when the folder file could not
-// be written (the store has told why).
-std::string addDirFromPanel(CatalogStore& store, TextFiles& files, const FolderFields& fields);
+// be written (the user has been told why).
+std::string addDirFromPanel(CatalogStore& store, TextFiles& files, Messages& messages, const FolderFields& fields);
 
 enum class FolderUpdate { Skipped, Written, Failed };
 // Stores the fields over the folder of fields.dirId; what the editor does not show (icon, index
 // file name) stays. Skipped without an id or a parent; a failed write leaves the folder as it was.
-FolderUpdate updateFolder(CatalogStore& store, const FolderFields& fields);
+FolderUpdate updateFolder(CatalogStore& store, Messages& messages, const FolderFields& fields);
 
 enum class FolderDeletion { Skipped, HoldsIndexes, HasSubfolders, Declined, Deleted, Failed };
 // Deletes an empty folder after asking: one that still holds indexes, or whose index file could
