@@ -107,45 +107,28 @@ FolderUpdate updateFolder(CatalogStore& store, Messages& messages, const FolderF
     return FolderUpdate::Failed;
 }
 
-namespace {
-
-// Why the folder cannot go as the files on disk are now (told once), or Deleted when it can.
-FolderDeletion whyFolderStays(CatalogStore& store, Messages& messages, const std::string& dirId)
+FolderDeletion folderDeletable(CatalogStore& store, Messages& messages, const std::string& dirId)
 {
+    if (dirId.empty() || !folderOf(store, messages, dirId))
+        return FolderDeletion::Skipped;
     // The index file as it is on disk (another program may have added to it). One that could not
     // be read, or not whole, may hold indexes all the same.
     StoreProblems problems;
     if (store.getCurrentContentMap(dirId, problems)->getCount() > 0 || !problems.empty()
-        || !store.isReadWhole(store.getContentFilePath(dirId))) {
-        messages.show("Msg002");
+        || !store.isReadWhole(store.getContentFilePath(dirId)))
         return FolderDeletion::HoldsIndexes;
-    }
     // Subfolders another program added count too.
     store.getCurrentDirMap(problems);
     FolderMap children;
     store.getQlrDirsByParentId(dirId, false, children, problems);
     report(messages, problems);
-    if (children.getCount() > 0) {
-        messages.show("Msg003");
-        return FolderDeletion::HasSubfolders;
-    }
-    return FolderDeletion::Deleted;
+    return children.getCount() > 0 ? FolderDeletion::HasSubfolders : FolderDeletion::Deleted;
 }
-
-} // namespace
 
 FolderDeletion deleteFolder(CatalogStore& store, TextFiles& files, Messages& messages, const std::string& dirId)
 {
-    if (dirId.empty() || !folderOf(store, messages, dirId))
-        return FolderDeletion::Skipped;
-    if (const FolderDeletion refused = whyFolderStays(store, messages, dirId); refused != FolderDeletion::Deleted)
-        return refused;
-    if (messages.show("Msg004", MsgButtons::YesNo) != MsgAnswer::Yes)
-        return FolderDeletion::Declined;
-    // Looked at again: another program may have written to the files while the user was asked.
-    if (!folderOf(store, messages, dirId))
-        return FolderDeletion::Skipped;
-    if (const FolderDeletion refused = whyFolderStays(store, messages, dirId); refused != FolderDeletion::Deleted)
+    // Looked at again: another program may have written to the files since the caller asked.
+    if (const FolderDeletion refused = folderDeletable(store, messages, dirId); refused != FolderDeletion::Deleted)
         return refused;
     // The folder file is written without the folder first; only then does the cache lose it.
     StoreProblems problems;

@@ -40,12 +40,15 @@ enum class FolderUpdate { Skipped, Written, Failed };
 // file name) stays. Skipped without an id or a parent; a failed write leaves the folder as it was.
 FolderUpdate updateFolder(CatalogStore& store, Messages& messages, const FolderFields& fields);
 
-enum class FolderDeletion { Skipped, HoldsIndexes, HasSubfolders, Declined, Deleted, Failed };
-// Deletes an empty folder after asking: one that still holds indexes, or whose index file could
-// not be read whole (Msg002), or that has subfolders
-// (Msg003) is refused with its message; otherwise the user is asked (Msg004). Both files are
-// looked at as they are on disk, so that what another program added counts. On Yes the folder
-// leaves the folder file and its index file is deleted.
+enum class FolderDeletion { Skipped, HoldsIndexes, HasSubfolders, Deleted, Failed };
+// Whether the folder can be deleted: Deleted when it can; HoldsIndexes when it still holds
+// indexes or its index file could not be read whole; HasSubfolders; Skipped when there is no such
+// folder. Both files are looked at as they are on disk, so that what another program added
+// counts. Asks nothing and changes nothing.
+FolderDeletion folderDeletable(CatalogStore& store, Messages& messages, const std::string& dirId);
+// Deletes the folder when folderDeletable, asked again now, says it can: it leaves the folder file
+// and its index file is deleted. Otherwise returns why not (or Failed when the folder file could
+// not be written) and changes nothing.
 FolderDeletion deleteFolder(CatalogStore& store, TextFiles& files, Messages& messages, const std::string& dirId);
 
 } // namespace quillory

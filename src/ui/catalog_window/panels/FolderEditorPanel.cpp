@@ -207,12 +207,31 @@ void FolderEditorPanel::cmd_deleteDir_Click()
 void FolderEditorPanel::deleteFolder(const std::string& dirId)
 {
     MessageBatch batch(core_.messages);
-    const FolderDeletion result = quillory::deleteFolder(core_.store, core_.files, core_.messages, dirId);
-    if (result == FolderDeletion::Skipped || result == FolderDeletion::HoldsIndexes
-        || result == FolderDeletion::HasSubfolders)
+    // The user is asked about a folder that can go only; once answered, the folder is looked at
+    // again, as another program may have written to its files meanwhile.
+    FolderDeletion result = folderDeletable(core_.store, core_.messages, dirId);
+    if (result == FolderDeletion::Deleted) {
+        if (core_.messages.show("Msg004", MsgButtons::YesNo) != MsgAnswer::Yes) {
+            cmd_dback_Click();
+            return;
+        }
+        result = quillory::deleteFolder(core_.store, core_.files, core_.messages, dirId);
+    }
+    switch (result) {
+    case FolderDeletion::HoldsIndexes:
+        core_.messages.show("Msg002");
         return; // refused: the panel stays as it was
-    if (result == FolderDeletion::Deleted)
+    case FolderDeletion::HasSubfolders:
+        core_.messages.show("Msg003");
+        return;
+    case FolderDeletion::Skipped:
+        return;
+    case FolderDeletion::Deleted:
         host_.folderDeleted(dirId);
+        break;
+    case FolderDeletion::Failed: // the user has been told why
+        break;
+    }
     cmd_dback_Click();
 }
 
