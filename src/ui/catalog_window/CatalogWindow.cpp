@@ -164,12 +164,24 @@ void CatalogWindow::setCurrentContent(const std::string& id)
 void CatalogWindow::indexAdded(const std::string& id)
 {
     setCurrentContent(id);
-    // The new index is shown chosen.
-    if (const QString key = QString::fromStdString(id); ListView->hasRow(key)) {
-        const QModelIndex row = ListView->indexOf(key);
-        ListView->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        ListView->scrollTo(row);
-    }
+    // The new index is shown chosen, in its folder's list (not among a search's results), once
+    // the list has followed the write.
+    if (listedFolder_ != currentDirId())
+        refreshContentList();
+    indexToChoose_ = id;
+    chooseAddedIndex();
+}
+
+void CatalogWindow::chooseAddedIndex()
+{
+    const QString key = QString::fromStdString(indexToChoose_);
+    if (!ListView->hasRow(key))
+        return;
+    indexToChoose_.clear();
+    setCurrentContent(key.toStdString());
+    const QModelIndex row = ListView->indexOf(key);
+    ListView->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ListView->scrollTo(row);
 }
 
 // ---- commands ----
@@ -249,21 +261,19 @@ void CatalogWindow::cmd_clipboard_Click()
 
 void CatalogWindow::folderAdded(const std::string& dirId)
 {
-    QTimer::singleShot(0, this, [this, key = QString::fromStdString(dirId)] {
-        if (QTreeWidgetItem* node = unloaded_ ? nullptr : dirTreeView->node(key)) {
-            for (QTreeWidgetItem* above = node->parent(); above; above = above->parent())
-                above->setExpanded(true);
-            dirTreeView->scrollToItem(node);
-        }
-    });
+    folderToShow_ = dirId;
+    showAddedFolder();
 }
 
-void CatalogWindow::folderDeleted(const std::string& dirId)
+void CatalogWindow::showAddedFolder()
 {
-    // The tree follows at once. When the folder was the highlighted one, the highlight moves to a
-    // folder beside it (or its parent), and that folder is current from now on.
-    removeNodeByKey(dirId);
-    followTreeHighlight();
+    QTreeWidgetItem* node = dirTreeView->node(QString::fromStdString(folderToShow_));
+    if (!node)
+        return;
+    folderToShow_.clear();
+    for (QTreeWidgetItem* above = node->parent(); above; above = above->parent())
+        above->setExpanded(true);
+    dirTreeView->scrollToItem(node);
 }
 
 void CatalogWindow::showSearchResults(const std::vector<std::shared_ptr<IndexRecord>>& indexes)

@@ -61,18 +61,17 @@ public:
     std::vector<std::string> addDirNodes(const std::vector<std::shared_ptr<FolderRecord>>& folders,
                                          const FolderChildren& children);
     void setNodeText(const std::string& dirId, const std::string& text);
-    void removeNodeByKey(const std::string& dirId);
     // A click on a folder: it becomes current and the list shows its indexes.
     void dirTreeView_NodeClick(QTreeWidgetItem* node);
 
     // ---- list ----
     void initListView();
-    void refreshContentList() override;
+    // The list shows the current folder's indexes.
+    void refreshContentList();
     void fillContentList(const std::vector<std::shared_ptr<IndexRecord>>& indexes);
 
     // ---- what the panels ask for ----
     void folderAdded(const std::string& dirId) override;
-    void folderDeleted(const std::string& dirId) override;
     void indexAdded(const std::string& id) override;
     void showSearchResults(const std::vector<std::shared_ptr<IndexRecord>>& indexes) override;
     void showSearchNote(const std::string& text) override;
@@ -138,6 +137,8 @@ private:
     void refreshViews();
     void refreshTree();
     void refreshIndexList(const std::set<std::string>& changedFolders, bool folderNamesChanged);
+    void showAddedFolder();
+    void chooseAddedIndex();
 
     void registerCommands();
     void makePanels();
@@ -183,6 +184,10 @@ private:
     bool folderFileChanged_ = false;
     std::set<std::string> changedIndexFiles_;
     bool refreshPending_ = false;
+    bool followingStore_ = false; // while the views follow the store
+    // What to bring into sight once the views have followed the write that made it.
+    std::string folderToShow_;
+    std::string indexToChoose_;
 };
 
 } // namespace quillory

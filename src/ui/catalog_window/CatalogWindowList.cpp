@@ -23,7 +23,7 @@ void CatalogWindow::connectList()
     connect(ListView, &IndexListView::rowPressed, this, &CatalogWindow::onRowPressed);
     connect(ListView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         // Mouse presses are handled on press; this follows the keyboard.
-        if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton)
+        if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton && !followingStore_)
             setCurrentContent(ListView->keyOf(current).toStdString());
     });
     connect(ListView, &QTreeView::activated, this, [this] {
@@ -139,15 +139,8 @@ void CatalogWindow::onListLabelEdited(const QString& key, const QString& text)
     case DocumentRename::NotWritten: // the user has been told why
         break;
     }
-    // The row is made again from the record (the new name, or the old one when nothing
-    // changed) once the editor has finished with the row it edits.
-    QMetaObject::invokeMethod(
-        this,
-        [this, cId, index] {
-            ListView->removeRow(QString::fromStdString(cId));
-            fillContentList({index});
-        },
-        Qt::QueuedConnection);
+    // The row shows its record: the new name once the list has followed the write, the old one
+    // when nothing changed.
 }
 
 void CatalogWindow::mnuCDelete_Click()
@@ -159,8 +152,7 @@ void CatalogWindow::mnuCDelete_Click()
             keys.push_back(key.toStdString());
         deleteContents(core_.store, core_.messages, moveToTrash, currentDirId(), keys, answer);
     }
-    setCurrentContent("");
-    refreshContentList();
+    setCurrentContent(""); // the list follows the index file
 }
 
 } // namespace quillory

@@ -2,6 +2,7 @@
 // the synchronisation), the tree and the list show what is now stored.
 #include "ui/catalog_window/CatalogWindow.h"
 
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include "core/CoreContext.h"
@@ -75,12 +76,18 @@ void CatalogWindow::refreshTree()
     report(core_.messages, problems);
     if (const auto top = children.find(std::string(kTopLevelParentId)); top != children.end())
         addDirNodes(top->second, children);
+    // When the highlighted folder went, the highlight moved to a folder beside it (or its
+    // parent), and that folder is current from now on.
+    followTreeHighlight();
+    showAddedFolder();
 }
 
 void CatalogWindow::refreshIndexList(const std::set<std::string>& changedFolders, bool folderNamesChanged)
 {
     std::vector<std::shared_ptr<IndexRecord>> added;
     StoreProblems problems;
+    // Rows going move the list's current row; that move is not the user's.
+    const QScopedValueRollback following(followingStore_, true);
     for (const std::string& dirId : changedFolders) {
         const auto map = core_.store.getDirContentMap(dirId, problems);
         for (const QString& key : ListView->keysOfFolder(qs(dirId))) {
@@ -88,9 +95,15 @@ void CatalogWindow::refreshIndexList(const std::set<std::string>& changedFolders
                 ListView->removeRow(key);
         }
         map->forEach([&](const std::string& id, const IndexMap::Ptr& index) {
-            if (const int row = ListView->rows().rowOfKey(id); row >= 0)
+            const int row = ListView->rows().rowOfKey(id);
+            if (row >= 0 && ListView->rows().recordAt(row) == index) {
                 ListView->rows().refreshRow(row);
-            else if (dirId == listedFolder_)
+                return;
+            }
+            // A record read anew (another program changed the file) takes its row's place at the end.
+            if (row >= 0)
+                ListView->removeRow(qs(id));
+            if (row >= 0 || dirId == listedFolder_)
                 added.push_back(index);
         });
     }
@@ -98,6 +111,13 @@ void CatalogWindow::refreshIndexList(const std::set<std::string>& changedFolders
     if (folderNamesChanged)
         ListView->rows().refreshAll(); // the folder names the rows show
     ListView->appendRows(added);
+    // A row that went takes the current index with it: no other row becomes current for it.
+    if (!ListView->hasRow(qs(currentContentId()))) {
+        if (!currentContentId().empty())
+            setCurrentContent("");
+        ListView->selectionModel()->clear();
+    }
+    chooseAddedIndex();
 }
 
 } // namespace quillory

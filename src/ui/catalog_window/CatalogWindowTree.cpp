@@ -136,11 +136,6 @@ void CatalogWindow::setNodeText(const std::string& dirId, const std::string& tex
     dirTreeView->setNodeText(qs(dirId), qs(shownText(text)));
 }
 
-void CatalogWindow::removeNodeByKey(const std::string& dirId)
-{
-    dirTreeView->removeNode(qs(dirId));
-}
-
 void CatalogWindow::followTreeHighlight()
 {
     QTreeWidgetItem* node = dirTreeView->currentItem();
@@ -214,8 +209,7 @@ void CatalogWindow::onFolderDropped(const QString& folderId, QTreeWidgetItem* ta
     if (target && targetKey == folderId)
         return;
     const std::string newParent = target ? targetKey.toStdString() : "0";
-    if (moveFolder(core_.store, core_.messages, folderId.toStdString(), newParent) == FolderMove::Moved)
-        dirTreeView->moveNode(folderId, qs(newParent));
+    moveFolder(core_.store, core_.messages, folderId.toStdString(), newParent); // the tree follows the folder file
 }
 
 void CatalogWindow::onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* target)

@@ -180,6 +180,20 @@ private slots:
         QTRY_COMPARE(cell("D1!C1", 0), QStringLiteral("Welcome.txt"));
     }
 
+    void rowsFollowTheIndexFileReadAgain_afterAnotherProgramChangedIt()
+    {
+        // Another program retitles an index while the list shows it; the next write reads the
+        // file again, and every row shows its index as read now.
+        std::string text = readBytes(indexFile("D1"));
+        const std::string title = "|Tips and shortcuts|";
+        text.replace(text.find(title), title.size(), "|Tips, revised|");
+        writeBytes(indexFile("D1"), text);
+        renameRow("D1!C1", QStringLiteral("Hello.txt"));
+        QVERIFY(fileText(indexFile("D1")).contains(QStringLiteral("|Tips, revised|")));
+        QTRY_COMPARE(cell("D1!C2", 1), QStringLiteral("Tips, revised"));
+        QCOMPARE(cell("D1!C1", 0), QStringLiteral("Hello.txt"));
+    }
+
     void afterAFolderIsDeleted_theFolderHighlightedInItsPlaceIsTheOneCommandsActOn()
     {
         writeBytes(indexFile("D6"), ""); // D6 and then D3 can go

@@ -226,10 +226,8 @@ void FolderEditorPanel::deleteFolder(const std::string& dirId)
         return;
     case FolderDeletion::Skipped:
         return;
-    case FolderDeletion::Deleted:
-        host_.folderDeleted(dirId);
-        break;
-    case FolderDeletion::Failed: // the user has been told why
+    case FolderDeletion::Deleted: // the tree follows the folder file
+    case FolderDeletion::Failed:  // the user has been told why
         break;
     }
     cmd_dback_Click();

@@ -137,7 +137,6 @@ void IndexEditorPanel::cmd_cAdd_Click()
     // Not stored: the panel stays open with what was typed, to try again or copy it elsewhere.
     if (!saved(added.outcome))
         return;
-    host_.refreshContentList();
     cmd_back_Click();
     if (folder_ == host_.currentDirId())
         host_.indexAdded(added.id);
@@ -164,7 +163,7 @@ bool IndexEditorPanel::saved(IndexSave outcome)
         core_.messages.show("Err026");
         break;
     case IndexSave::Failed:
-        break; // the store has said why
+        break; // the user has been told why
     }
     return false;
 }
@@ -178,7 +177,6 @@ void IndexEditorPanel::cmd_cdelete_Click()
         && deleteContents(core_.store, core_.messages, moveToTrash, folderOfIndexId(cId), {cId}, answer) > 0) {
         if (host_.currentContentId() == cId)
             host_.setCurrentContent("");
-        host_.refreshContentList();
     }
     cmd_back_Click();
 }
