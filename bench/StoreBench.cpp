@@ -150,13 +150,15 @@ void registerBenchmarks()
 
     benchmark::RegisterBenchmark("getNewDirContentId/32000_indexes", [&w](benchmark::State& state) {
         warm(w.big);
+        StoreProblems problems;
         for (auto _ : state)
-            benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1"));
+            benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1", problems));
     })->Unit(benchmark::kMicrosecond);
 
     benchmark::RegisterBenchmark("getNewDirId/5000_folders", [&w](benchmark::State& state) {
+        StoreProblems problems;
         for (auto _ : state)
-            benchmark::DoNotOptimize(w.main.store().getNewDirId());
+            benchmark::DoNotOptimize(w.main.store().getNewDirId(problems));
     })->Unit(benchmark::kMicrosecond);
 
     struct Search {
@@ -289,12 +291,13 @@ void printSummary()
     printLimit("cache_vs_disk_bytes", median(cacheRatios), 2, "x");
     warm(w.main);
     warm(w.big);
+    StoreProblems problems;
 
     printLimit("new_index_id_32000", medianMilliseconds(51, [&] {
-                   benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1"));
+                   benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1", problems));
                }), kNewIdLimitMs, "ms");
     printLimit("new_folder_id_5000", medianMilliseconds(51, [&] {
-                   benchmark::DoNotOptimize(w.main.store().getNewDirId());
+                   benchmark::DoNotOptimize(w.main.store().getNewDirId(problems));
                }), kNewIdLimitMs, "ms");
 
     for (const auto& [text, name] : {std::pair{kCommonWord, "ascii"}, std::pair{kNonAsciiWord, "non_ascii"}}) {
