@@ -1,7 +1,7 @@
-// The catalog window's folder tree: loading, selection, rename in place, drag and drop.
-#include "ui/catalog_window/CatalogWindow.h"
+#include "ui/catalog_window/FolderTreePane.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <unordered_set>
 
 #include "core/CoreContext.h"
@@ -9,49 +9,84 @@
 #include "core/catalog_window/DisplayText.h"
 #include "core/config/StoreReport.h"
 #include "core/store/RecordIds.h"
-#include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/platform/QtText.h"
 #include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
 
-void CatalogWindow::connectTree()
+FolderTreePane::FolderTreePane(CoreContext& core, CommandDispatcher& commands, QWidget* window)
+    : QObject(window), core_(core), commands_(commands), view_(new FolderTreeView(window))
 {
-    connect(dirTreeView, &FolderTreeView::nodePressed, this, [this](QTreeWidgetItem* node) { dirTreeView_NodeClick(node); });
-    connect(dirTreeView, &QTreeWidget::currentItemChanged, this, [this] {
+    connectView();
+    storeListener_ = core_.store.addChangeListener([this](const StoreChange& change) { onStoreChanged(change); });
+}
+
+FolderTreePane::~FolderTreePane()
+{
+    // An unloaded window may be deleted later than the core it worked on: it let go of the
+    // store when it was unloaded.
+    if (following_)
+        core_.store.removeChangeListener(storeListener_);
+}
+
+void FolderTreePane::stopFollowing()
+{
+    if (std::exchange(following_, false))
+        core_.store.removeChangeListener(storeListener_);
+}
+
+CommandStates& FolderTreePane::states() const
+{
+    return core_.session.states();
+}
+
+const std::string& FolderTreePane::currentDirId() const
+{
+    return states().currentDirId();
+}
+
+void FolderTreePane::setCurrentDir(const std::string& id)
+{
+    states().setCurrentDir(id);
+    highlightCurrentDir();
+}
+
+void FolderTreePane::connectView()
+{
+    connect(view_, &FolderTreeView::nodePressed, this, [this](QTreeWidgetItem* node) { dirTreeView_NodeClick(node); });
+    connect(view_, &QTreeWidget::currentItemChanged, this, [this] {
         // Mouse presses are handled on press; this follows the keyboard, and the highlight moving
         // off a folder that went.
         if (QApplication::mouseButtons() == Qt::NoButton)
             followTreeHighlight();
     });
-    connect(dirTreeView, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* closed) {
+    connect(view_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* closed) {
         // A folder closed over the current one would hide the highlight inside it: the folder
         // closed becomes the highlighted and current one, so that what the user sees highlighted
         // is still what the commands act on.
-        QTreeWidgetItem* current = dirTreeView->node(qs(currentDirId()));
+        QTreeWidgetItem* current = view_->node(qs(currentDirId()));
         for (QTreeWidgetItem* above = current ? current->parent() : nullptr; above; above = above->parent()) {
             if (above == closed) {
-                dirTreeView->setCurrentItem(closed);
+                view_->setCurrentItem(closed);
                 followTreeHighlight();
                 return;
             }
         }
     });
-    connect(dirTreeView, &FolderTreeView::contextRequested, this,
+    connect(view_, &FolderTreeView::contextRequested, this,
             [this](QTreeWidgetItem* node, const QPoint& pos) {
-                showPopupMenu(node ? PopupContext::FolderNode : PopupContext::TreeSpace, pos);
+                emit contextMenuRequested(node ? PopupContext::FolderNode : PopupContext::TreeSpace, pos);
             });
-    connect(dirTreeView, &FolderTreeView::deletePressed, this, [this] { commands_.run(Command::DeleteFolder); });
-    connect(dirTreeView, &FolderTreeView::labelEdited, this, &CatalogWindow::onTreeLabelEdited);
-    connect(dirTreeView, &FolderTreeView::folderDropped, this, &CatalogWindow::onFolderDropped);
-    connect(dirTreeView, &FolderTreeView::indexesDropped, this, &CatalogWindow::onIndexesDropped);
+    connect(view_, &FolderTreeView::deletePressed, this, [this] { commands_.run(Command::DeleteFolder); });
+    connect(view_, &FolderTreeView::labelEdited, this, &FolderTreePane::onTreeLabelEdited);
+    connect(view_, &FolderTreeView::folderDropped, this, &FolderTreePane::onFolderDropped);
+    connect(view_, &FolderTreeView::indexesDropped, this, &FolderTreePane::onIndexesDropped);
 }
 
-void CatalogWindow::loadDirTree()
+void FolderTreePane::loadDirTree()
 {
-    dirTreeView->setEditTriggers(QAbstractItemView::SelectedClicked);
+    view_->setEditTriggers(QAbstractItemView::SelectedClicked);
     StoreProblems problems;
     const FolderChildren children = core_.store.getFolderChildren(problems);
     report(core_.messages, problems);
@@ -68,7 +103,7 @@ void CatalogWindow::loadDirTree()
     }
 }
 
-std::vector<std::string> CatalogWindow::addDirNodes(const std::vector<std::shared_ptr<FolderRecord>>& folders,
+std::vector<std::string> FolderTreePane::addDirNodes(const std::vector<std::shared_ptr<FolderRecord>>& folders,
                                                     const FolderChildren& children)
 {
     if (folders.empty())
@@ -81,7 +116,7 @@ std::vector<std::string> CatalogWindow::addDirNodes(const std::vector<std::share
         int depth;
     };
     const std::string& firstParent = folders.front()->parentDirId;
-    const int firstDepth = firstParent == kTopLevelParentId ? 1 : dirTreeView->depthOf(qs(firstParent)) + 1;
+    const int firstDepth = firstParent == kTopLevelParentId ? 1 : view_->depthOf(qs(firstParent)) + 1;
     std::vector<Batch> pending{{&folders, firstDepth}};
     std::unordered_set<std::string> walked;
     std::vector<std::string> cut; // the folders left out, with everything below them
@@ -94,7 +129,7 @@ std::vector<std::string> CatalogWindow::addDirNodes(const std::vector<std::share
             continue;
         }
         for (const auto& folder : *batch.folders) {
-            dirTreeView->addNode(qs(folder->dirId), qs(folder->parentDirId), qs(shownText(folder->dirName)));
+            view_->addNode(qs(folder->dirId), qs(folder->parentDirId), qs(shownText(folder->dirName)));
             if (folder->parentDirId == kTopLevelParentId && currentDirId().empty())
                 setCurrentDir(folder->dirId);
         }
@@ -102,20 +137,20 @@ std::vector<std::string> CatalogWindow::addDirNodes(const std::vector<std::share
         for (auto it = batch.folders->rbegin(); it != batch.folders->rend(); ++it) {
             const auto& folder = *it;
             const auto found = children.find(folder->dirId);
-            if (found != children.end() && dirTreeView->hasNode(qs(folder->dirId)) && walked.insert(folder->dirId).second)
+            if (found != children.end() && view_->hasNode(qs(folder->dirId)) && walked.insert(folder->dirId).second)
                 pending.push_back({&found->second, batch.depth + 1});
         }
     }
-    if (!dirTreeView->currentItem()) {
-        if (QTreeWidgetItem* current = dirTreeView->node(qs(currentDirId()))) {
-            const QSignalBlocker quiet(dirTreeView);
-            dirTreeView->setCurrentItem(current);
+    if (!view_->currentItem()) {
+        if (QTreeWidgetItem* current = view_->node(qs(currentDirId()))) {
+            const QSignalBlocker quiet(view_);
+            view_->setCurrentItem(current);
         }
     }
     return cut;
 }
 
-void CatalogWindow::collectSubtree(const std::string& dirId, const FolderChildren& children, std::vector<std::string>& into)
+void FolderTreePane::collectSubtree(const std::string& dirId, const FolderChildren& children, std::vector<std::string>& into)
 {
     std::unordered_set<std::string> seen;
     std::vector<std::string> pending{dirId};
@@ -131,16 +166,16 @@ void CatalogWindow::collectSubtree(const std::string& dirId, const FolderChildre
     }
 }
 
-void CatalogWindow::setNodeText(const std::string& dirId, const std::string& text)
+void FolderTreePane::setNodeText(const std::string& dirId, const std::string& text)
 {
-    dirTreeView->setNodeText(qs(dirId), qs(shownText(text)));
+    view_->setNodeText(qs(dirId), qs(shownText(text)));
 }
 
-void CatalogWindow::followTreeHighlight()
+void FolderTreePane::followTreeHighlight()
 {
-    QTreeWidgetItem* node = dirTreeView->currentItem();
+    QTreeWidgetItem* node = view_->currentItem();
     if (node) {
-        if (dirTreeView->keyOf(node).toStdString() != currentDirId())
+        if (view_->keyOf(node).toStdString() != currentDirId())
             dirTreeView_NodeClick(node);
         return;
     }
@@ -148,51 +183,106 @@ void CatalogWindow::followTreeHighlight()
     if (currentDirId().empty())
         return;
     setCurrentDir("");
-    ListView->clearRows();
-    listedFolder_.clear();
+    emit folderChosen("");
 }
 
-void CatalogWindow::highlightCurrentDir()
+void FolderTreePane::highlightCurrentDir()
 {
-    QTreeWidgetItem* node = dirTreeView->node(qs(currentDirId()));
-    if (dirTreeView->currentItem() == node)
+    QTreeWidgetItem* node = view_->node(qs(currentDirId()));
+    if (view_->currentItem() == node)
         return;
-    const QSignalBlocker quiet(dirTreeView);
-    dirTreeView->setCurrentItem(node);
+    const QSignalBlocker quiet(view_);
+    view_->setCurrentItem(node);
     if (!node)
-        dirTreeView->clearSelection();
+        view_->clearSelection();
 }
 
-void CatalogWindow::dirTreeView_NodeClick(QTreeWidgetItem* node)
+void FolderTreePane::dirTreeView_NodeClick(QTreeWidgetItem* node)
 {
     if (!node)
         return;
     MessageBatch batch(core_.messages);
-    // The list is to show this folder, not the results of a search still reading documents.
-    searchPanel->folderChosen();
-    setCurrentDir(dirTreeView->keyOf(node).toStdString());
-    initListView();
-    refreshContentList();
+    const std::string dirId = view_->keyOf(node).toStdString();
+    setCurrentDir(dirId);
+    emit folderChosen(dirId);
 }
 
-void CatalogWindow::mnuDRename_Click()
+void FolderTreePane::renameCurrent()
 {
-    QTreeWidgetItem* node = dirTreeView->currentItem();
+    QTreeWidgetItem* node = view_->currentItem();
     if (!node)
-        node = dirTreeView->node(qs(currentDirId()));
+        node = view_->node(qs(currentDirId()));
     if (!node)
         return;
-    dirTreeView->setCurrentItem(node);
+    view_->setCurrentItem(node);
     // Only this edit starts by command; clicks start renames again once it ends.
-    dirTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    dirTreeView->editItem(node);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->editItem(node);
 }
 
-void CatalogWindow::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text)
+void FolderTreePane::showFolder(const std::string& dirId)
+{
+    QTreeWidgetItem* node = view_->node(qs(dirId));
+    folderToShow_ = node ? std::string() : dirId; // shown once the tree has it
+    if (!node)
+        return;
+    for (QTreeWidgetItem* above = node->parent(); above; above = above->parent())
+        above->setExpanded(true);
+    view_->scrollToItem(node);
+}
+
+void FolderTreePane::onStoreChanged(const StoreChange& change)
+{
+    // Followed once the change's own command is done, and once for any number of writes.
+    if (change.kind != StoreChange::Kind::FolderFile || refreshPending_)
+        return;
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshPending_ = false;
+        if (!following_)
+            return;
+        // Run from the event loop: what reading again comes upon is told as an action of its
+        // own, or with the action under way.
+        MessageBatch batch(core_.messages);
+        refreshTree();
+    });
+}
+
+void FolderTreePane::refreshTree()
+{
+    StoreProblems problems;
+    const auto all = core_.store.getAllDirMap(problems);
+    for (const QString& key : view_->keys()) {
+        if (!all->contains(key.toStdString()))
+            view_->removeNode(key);
+    }
+    all->forEach([this](const std::string& id, const std::shared_ptr<FolderRecord>& folder) {
+        QTreeWidgetItem* node = view_->node(qs(id));
+        if (!node)
+            return;
+        if (node->text(0) != qs(shownText(folder->dirName)))
+            setNodeText(id, folder->dirName);
+        const QString parentKey = node->parent() ? view_->keyOf(node->parent()) : QStringLiteral("0");
+        if (parentKey != qs(folder->parentDirId))
+            view_->moveNode(qs(id), qs(folder->parentDirId));
+    });
+    // Folders that have no node yet.
+    const FolderChildren children = core_.store.getFolderChildren(problems);
+    report(core_.messages, problems);
+    if (const auto top = children.find(std::string(kTopLevelParentId)); top != children.end())
+        addDirNodes(top->second, children);
+    // When the highlighted folder went, the highlight moved to a folder beside it (or its
+    // parent), and that folder is current from now on.
+    followTreeHighlight();
+    if (!folderToShow_.empty())
+        showFolder(folderToShow_);
+}
+
+void FolderTreePane::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text)
 {
     MessageBatch batch(core_.messages);
     // The folder whose label was edited is renamed.
-    const std::string dirId = dirTreeView->keyOf(node).toStdString();
+    const std::string dirId = view_->keyOf(node).toStdString();
     StoreProblems problems;
     const auto folder = core_.store.getQlrDirById(dirId, problems);
     report(core_.messages, problems);
@@ -202,20 +292,20 @@ void CatalogWindow::onTreeLabelEdited(QTreeWidgetItem* node, const QString& text
         setNodeText(dirId, folder->dirName); // refused (empty) or not written: show the stored name
 }
 
-void CatalogWindow::onFolderDropped(const QString& folderId, QTreeWidgetItem* target)
+void FolderTreePane::onFolderDropped(const QString& folderId, QTreeWidgetItem* target)
 {
     MessageBatch batch(core_.messages);
-    const QString targetKey = dirTreeView->keyOf(target);
+    const QString targetKey = view_->keyOf(target);
     if (target && targetKey == folderId)
         return;
     const std::string newParent = target ? targetKey.toStdString() : "0";
     moveFolder(core_.store, core_.messages, folderId.toStdString(), newParent); // the tree follows the folder file
 }
 
-void CatalogWindow::onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* target)
+void FolderTreePane::onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* target)
 {
     MessageBatch batch(core_.messages);
-    const std::string targetId = dirTreeView->keyOf(target).toStdString();
+    const std::string targetId = view_->keyOf(target).toStdString();
     if (targetId.empty())
         return;
     DraggedIndexes dragged;
@@ -241,8 +331,8 @@ void CatalogWindow::onIndexesDropped(const QStringList& indexIds, QTreeWidgetIte
     if (!moveIndexes(core_.store, core_.messages, dragged, targetId))
         return;
     {
-        const QSignalBlocker quiet(dirTreeView);
-        dirTreeView->setCurrentItem(target);
+        const QSignalBlocker quiet(view_);
+        view_->setCurrentItem(target);
     }
     dirTreeView_NodeClick(target);
 }

@@ -89,7 +89,7 @@ private slots:
         QVERIFY(form->currentContentId().empty());
         QCOMPARE(popupEntries(ui->frame()), menuOf("CAddFile - SSearch - ClipDataIn"));
         QVERIFY(triggerEnabled(ui->frame(), "mnuPop0"));
-        QVERIFY(form->panel(Panel::IndexEditor)->isVisible());
+        QVERIFY(indexPanel->isVisible());
     }
 
     void folderRename_writesTheFolderFile_emptyNameIsRefused_theEditedNodeIsRenamed()

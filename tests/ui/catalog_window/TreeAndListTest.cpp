@@ -76,8 +76,8 @@ class TreeAndListTest : public UiSuite {
     void addIndexTitled(const QString& title)
     {
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuCAddFile")));
-        typeInto(form->indexPanel->txt_ctitle, title);
-        clickButton(form->indexPanel->cmd_cAdd);
+        typeInto(indexPanel->txt_ctitle, title);
+        clickButton(indexPanel->cmd_cAdd);
         settle();
     }
     // A web address copied and taken in from the clipboard: it goes to a new index.
@@ -87,8 +87,8 @@ class TreeAndListTest : public UiSuite {
         data->setText(address);
         ui->clipboard.setContent(data);
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClipDataIn")));
-        QVERIFY(form->indexPanel->isVisible());
-        clickButton(form->indexPanel->cmd_cAdd);
+        QVERIFY(indexPanel->isVisible());
+        clickButton(indexPanel->cmd_cAdd);
         settle();
     }
 

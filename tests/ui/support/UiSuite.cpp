@@ -18,10 +18,20 @@ void UiSuite::init()
     prepare();
     QCOMPARE(ui->start(), 0);
     QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
-    form = &ui->catalogWindow();
-    tree = form->dirTreeView;
-    list = form->ListView;
+    reachWindow();
     started();
+}
+
+void UiSuite::reachWindow()
+{
+    form = &ui->catalogWindow();
+    tree = treeOf(*form);
+    list = listOf(*form);
+    folderPanel = form->findChild<FolderEditorPanel*>(QStringLiteral("Frame1"));
+    indexPanel = form->findChild<IndexEditorPanel*>(QStringLiteral("Frame2"));
+    searchPanel = form->findChild<SearchPanel*>(QStringLiteral("Frame3"));
+    clipboardPanel = form->findChild<ClipboardImportPanel*>(QStringLiteral("Frame4"));
+    QVERIFY(tree && list && folderPanel && indexPanel && searchPanel && clipboardPanel);
 }
 
 void UiSuite::cleanup()
