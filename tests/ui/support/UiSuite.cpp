@@ -1,5 +1,7 @@
 #include "ui/support/UiSuite.h"
 
+#include <QAbstractItemModelTester>
+
 namespace quillory::test {
 
 QStringList UiSuite::column(int col) const
@@ -32,6 +34,9 @@ void UiSuite::reachWindow()
     searchPanel = form->findChild<SearchPanel*>(QStringLiteral("Frame3"));
     clipboardPanel = form->findChild<ClipboardImportPanel*>(QStringLiteral("Frame4"));
     QVERIFY(tree && list && folderPanel && indexPanel && searchPanel && clipboardPanel);
+    // Every change the list's model makes (filling, refreshes, sorts, renames) is checked
+    // against what views expect of a model, and fails the test it happens in.
+    new QAbstractItemModelTester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest, list);
 }
 
 void UiSuite::cleanup()
