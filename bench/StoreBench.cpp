@@ -70,9 +70,10 @@ void loadEverything(Catalog& catalog)
 {
     CatalogStore& store = catalog.store();
     store.resetStoreCache();
-    benchmark::DoNotOptimize(store.getAllDirMap()->getCount());
+    StoreProblems problems;
+    benchmark::DoNotOptimize(store.getAllDirMap(problems)->getCount());
     for (const auto& id : catalog.files.folderIds)
-        benchmark::DoNotOptimize(store.getDirContentMap(id)->getCount());
+        benchmark::DoNotOptimize(store.getDirContentMap(id, problems)->getCount());
 }
 
 // The same files' bytes with nothing but open, read and close.
@@ -95,21 +96,24 @@ size_t plainRead(const std::vector<std::string>& files)
 int searchTitles(Catalog& catalog, const char* text)
 {
     ContentCollection found;
-    catalog.store().getDirContentByTitle(catalog.files.folderIds, text, found);
+    StoreProblems problems;
+    catalog.store().getDirContentByTitle(catalog.files.folderIds, text, found, problems);
     return found.count();
 }
 
 int searchDescriptions(Catalog& catalog, const char* text)
 {
     ContentCollection found;
-    catalog.store().getDirContentByDesc(catalog.files.folderIds, text, found);
+    StoreProblems problems;
+    catalog.store().getDirContentByDesc(catalog.files.folderIds, text, found, problems);
     return found.count();
 }
 
 int wholeTree(Catalog& catalog)
 {
     FolderMap folders;
-    catalog.store().getQlrDirsByParentId("0", true, folders);
+    StoreProblems problems;
+    catalog.store().getQlrDirsByParentId("0", true, folders, problems);
     return folders.getCount();
 }
 
@@ -146,13 +150,15 @@ void registerBenchmarks()
 
     benchmark::RegisterBenchmark("getNewDirContentId/32000_indexes", [&w](benchmark::State& state) {
         warm(w.big);
+        StoreProblems problems;
         for (auto _ : state)
-            benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1"));
+            benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1", problems));
     })->Unit(benchmark::kMicrosecond);
 
     benchmark::RegisterBenchmark("getNewDirId/5000_folders", [&w](benchmark::State& state) {
+        StoreProblems problems;
         for (auto _ : state)
-            benchmark::DoNotOptimize(w.main.store().getNewDirId());
+            benchmark::DoNotOptimize(w.main.store().getNewDirId(problems));
     })->Unit(benchmark::kMicrosecond);
 
     struct Search {
@@ -235,9 +241,10 @@ int measureFirstLoad(const std::string& programFolder)
         CoreContext core(programFolder);
         core.messages.setHook([](const Message&) { return MsgAnswer::Ok; });
         ms = millisecondsOf([&] {
-            const auto folders = core.store.getAllDirMap();
+            StoreProblems problems;
+            const auto folders = core.store.getAllDirMap(problems);
             folders->forEach([&](const std::string& id, const auto&) {
-                benchmark::DoNotOptimize(core.store.getDirContentMap(id)->getCount());
+                benchmark::DoNotOptimize(core.store.getDirContentMap(id, problems)->getCount());
             });
         });
         std::printf("load_ms %f\ncache_bytes %zu\n", ms, heapInUse() - before);
@@ -284,12 +291,13 @@ void printSummary()
     printLimit("cache_vs_disk_bytes", median(cacheRatios), 2, "x");
     warm(w.main);
     warm(w.big);
+    StoreProblems problems;
 
     printLimit("new_index_id_32000", medianMilliseconds(51, [&] {
-                   benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1"));
+                   benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1", problems));
                }), kNewIdLimitMs, "ms");
     printLimit("new_folder_id_5000", medianMilliseconds(51, [&] {
-                   benchmark::DoNotOptimize(w.main.store().getNewDirId());
+                   benchmark::DoNotOptimize(w.main.store().getNewDirId(problems));
                }), kNewIdLimitMs, "ms");
 
     for (const auto& [text, name] : {std::pair{kCommonWord, "ascii"}, std::pair{kNonAsciiWord, "non_ascii"}}) {
@@ -344,8 +352,9 @@ void generate(Workspace& w)
     warm(w.main);
     warm(w.big);
     size_t indexes = 0;
+    StoreProblems problems;
     for (const auto& id : w.main.files.folderIds)
-        indexes += static_cast<size_t>(w.main.store().getDirContentMap(id)->getCount());
+        indexes += static_cast<size_t>(w.main.store().getDirContentMap(id, problems)->getCount());
     std::fprintf(stderr,
                  "Generated in %s in %.1f s: %zu folders (%d top level, depth %d), %zu indexes, %.1f MB; "
                  "one folder of %d indexes; trees of 1,250 to 10,000 folders. Read back: %d folders, %zu indexes, "
@@ -353,10 +362,10 @@ void generate(Workspace& w)
                  root.c_str(), std::chrono::duration<double>(Clock::now() - start).count(),
                  w.main.files.folderIds.size(), w.main.files.topLevelFolders, w.main.files.maxDepth,
                  w.main.files.indexCount, static_cast<double>(w.main.files.bytes) / 1e6, kBigFolderIndexes,
-                 w.main.store().getAllDirMap()->getCount(), indexes,
-                 w.big.store().getDirContentMap("D1")->getCount());
+                 w.main.store().getAllDirMap(problems)->getCount(), indexes,
+                 w.big.store().getDirContentMap("D1", problems)->getCount());
     for (const int size : kTreeSizes)
-        w.trees[size].store().getAllDirMap();
+        w.trees[size].store().getAllDirMap(problems);
 }
 
 } // namespace

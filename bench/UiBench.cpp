@@ -60,6 +60,12 @@ struct RunningProgram {
         app.start();
     }
     CatalogWindow& form() { return *app.catalogWindow(); }
+    // The window's parts, found by their object names.
+    FolderTreeView* tree() { return form().findChild<FolderTreeView*>(QStringLiteral("dirTreeView")); }
+    IndexListView* list() { return form().findChild<IndexListView*>(QStringLiteral("ListView")); }
+    SearchPanel* searchPanel() { return form().findChild<SearchPanel*>(QStringLiteral("Frame3")); }
+    // Chooses a folder as the keyboard does: the tree's highlight moves to it.
+    void chooseFolder(const char* id) { tree()->setCurrentItem(tree()->node(QString::fromLatin1(id))); }
     // Lets the window come on screen (the platform exposes it from the event loop).
     void waitUntilShown()
     {
@@ -71,7 +77,7 @@ struct RunningProgram {
     }
     // Paints the whole window now, every widget of it, and returns when it is done.
     void paint() { benchmark(app.frame()->grab()); }
-    void paintList() { benchmark(form().ListView->viewport()->grab()); }
+    void paintList() { benchmark(list()->viewport()->grab()); }
     static void benchmark(const QPixmap& painted)
     {
         volatile int width = painted.width();
@@ -96,7 +102,7 @@ int measureStartup(const std::string& folder)
     program.waitUntilShown();
     program.paint();
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - processStart).count();
-    std::printf("startup_ms %f\nnodes %d\n", ms, program.form().dirTreeView->nodeCount());
+    std::printf("startup_ms %f\nnodes %d\n", ms, program.tree()->nodeCount());
     return 0;
 }
 
@@ -106,12 +112,11 @@ int measureFirstList(const std::string& folder)
     RunningProgram program(folder);
     program.waitUntilShown();
     program.paint();
-    FolderTreeView* tree = program.form().dirTreeView;
     const double ms = millisecondsOf([&] {
-        program.form().dirTreeView_NodeClick(tree->node(QStringLiteral("D2")));
+        program.chooseFolder("D2");
         program.paintList();
     });
-    std::printf("list_ms %f\nrows %d\n", ms, program.form().ListView->rowCount());
+    std::printf("list_ms %f\nrows %d\n", ms, program.list()->rowCount());
     return 0;
 }
 
@@ -121,12 +126,13 @@ int measureListMemory(const std::string& folder)
     RunningProgram program(folder);
     program.waitUntilShown();
     program.paint();
-    program.core.store.getDirContentMap("D2"); // the store's part, not counted
+    StoreProblems problems;
+    program.core.store.getDirContentMap("D2", problems); // the store's part, not counted
     program.paintList();
     const size_t before = heapInUse();
-    program.form().dirTreeView_NodeClick(program.form().dirTreeView->node(QStringLiteral("D2")));
+    program.chooseFolder("D2");
     program.paintList();
-    std::printf("rows_bytes %zu\nrows %d\n", heapInUse() - before, program.form().ListView->rowCount());
+    std::printf("rows_bytes %zu\nrows %d\n", heapInUse() - before, program.list()->rowCount());
     return 0;
 }
 
@@ -140,15 +146,15 @@ int measureSearch(const std::string& folder)
     CatalogWindow& form = program.form();
     auto search = [&] {
         form.mnuSSearchFile_Click();
-        form.searchPanel->txt_search->setText(QString::fromLatin1(kCommonWord));
-        form.searchPanel->check_sAll->setChecked(true);
-        form.searchPanel->cmd_search_Click();
+        program.searchPanel()->txt_search->setText(QString::fromLatin1(kCommonWord));
+        program.searchPanel()->check_sAll->setChecked(true);
+        program.searchPanel()->cmd_search_Click();
         program.paintList();
     };
     const double first = millisecondsOf(search);
-    const int rows = form.ListView->rowCount();
+    const int rows = program.list()->rowCount();
     const double again = millisecondsOf(search);
-    std::printf("search_ms %f\nagain_ms %f\nrows %d\nsearching %d\n", first, again, rows, form.searchPanel->searching());
+    std::printf("search_ms %f\nagain_ms %f\nrows %d\nsearching %d\n", first, again, rows, program.searchPanel()->searching());
     return 0;
 }
 
@@ -172,8 +178,9 @@ double sortInFileOrder(const std::string& folder)
 {
     RunningProgram program(folder);
     program.waitUntilShown();
-    IndexListView* list = program.form().ListView;
-    const auto records = program.core.store.getDirContentMap("D1")->getValueCol();
+    IndexListView* list = program.list();
+    StoreProblems problems;
+    const auto records = program.core.store.getDirContentMap("D1", problems)->getValueCol();
     std::vector<double> times;
     for (int i = 0; i < 5; ++i) {
         list->rows().clear();
@@ -200,9 +207,9 @@ double repaintWithHugeNames(const std::string& folder)
     for (int i = 0; i < 7; ++i)
         times.push_back(millisecondsOf([&] { program.paint(); }));
     std::printf("(painted %s: %d folder, %d index; name shown in %lld characters)\n",
-                program.app.frame()->isVisible() ? "the window" : "nothing", program.form().dirTreeView->nodeCount(),
-                program.form().ListView->rowCount(),
-                static_cast<long long>(program.form().dirTreeView->node(QStringLiteral("D1"))->text(0).size()));
+                program.app.frame()->isVisible() ? "the window" : "nothing", program.tree()->nodeCount(),
+                program.list()->rowCount(),
+                static_cast<long long>(program.tree()->node(QStringLiteral("D1"))->text(0).size()));
     return median(times);
 }
 

@@ -3,9 +3,9 @@
 namespace quillory {
 
 CoreContext::CoreContext(std::string programFolder, FileIo& io)
-    : files(messages, io),
+    : files(io),
       conf(files, messages, std::move(programFolder)),
-      store(files, messages),
+      store(files),
       layout(conf, store),
       session(layout),
       catalog(conf, files, store, layout, messages)

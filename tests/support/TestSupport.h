@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/CoreContext.h"
+#include "core/config/StoreReport.h"
 #include "support/TempDir.h"
 
 namespace quillory::test {
@@ -136,6 +137,21 @@ struct MessageRecorder {
     int count(const std::string& key) const { const auto k = keys(); return int(std::count(k.begin(), k.end(), key)); }
 };
 
+// The problems of one read, told the user once the statement that read is done, as the windows
+// tell them: store.getAllDirMap(fx.told()).
+class ToldProblems {
+public:
+    explicit ToldProblems(Messages& messages) : messages_(messages) {}
+    ~ToldProblems() { report(messages_, problems_); }
+    ToldProblems(const ToldProblems&) = delete;
+    ToldProblems& operator=(const ToldProblems&) = delete;
+    operator StoreProblems&() { return problems_; }
+
+private:
+    Messages& messages_;
+    StoreProblems problems_;
+};
+
 // A core over a temporary program folder holding a SysConf.properties with the given lines
 // (a minimal working configuration by default, read already) and a catalog folder "cat" with
 // folder file "cat.qlr" and index folder "idx".
@@ -146,6 +162,11 @@ struct CoreFixture {
     TempDir dir;
     std::unique_ptr<CoreContext> core;
     MessageRecorder recorder;
+
+    // Tells the user of a store outcome (or, with no outcome, of a read's problems) as the windows
+    // do; the recorder sees it.
+    bool told(const StoreOutcome& outcome) { return report(core->messages, outcome); }
+    ToldProblems told() { return ToldProblems(core->messages); }
 
     std::string programFolder() const { return dir.path(); }
     std::string catalogFolder() const { return dir / "cat"; }

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "core/catalog_window/IndexRows.h"
+#include "core/config/StoreReport.h"
 #include "core/store/IdAllocation.h"
 #include "core/base/Paths.h"
 #include "core/store/RecordIds.h"
@@ -14,24 +15,28 @@
 
 namespace quillory {
 
-bool renameFolder(CatalogStore& store, const std::string& dirId, const std::string& newName)
+bool renameFolder(CatalogStore& store, Messages& messages, const std::string& dirId, const std::string& newName)
 {
-    const auto folder = store.getQlrDirById(dirId);
+    StoreProblems problems;
+    const auto all = store.getAllDirMap(problems);
+    report(messages, problems);
+    const auto folder = all->getValueByKey(dirId);
     if (!folder || newName.empty() || folder->dirName == newName)
         return false;
     const std::string oldName = folder->dirName;
     folder->dirName = newName;
-    const auto all = store.getAllDirMap();
     all->addMap(folder->dirId, folder);
-    if (store.writeAllQlrDbDir(FILE_OUTPUT, *all))
+    if (report(messages, store.writeAllQlrDbDir(FILE_OUTPUT, *all)))
         return true;
     folder->dirName = oldName;
     return false;
 }
 
-bool isSelfOrDescendant(CatalogStore& store, const std::string& candidate, const std::string& dirId)
+bool isSelfOrDescendant(CatalogStore& store, Messages& messages, const std::string& candidate, const std::string& dirId)
 {
-    const auto all = store.getAllDirMap();
+    StoreProblems problems;
+    const auto all = store.getAllDirMap(problems);
+    report(messages, problems);
     std::unordered_set<std::string> seen;
     std::string id = candidate;
     while (id != "0" && seen.insert(id).second) {
@@ -45,27 +50,28 @@ bool isSelfOrDescendant(CatalogStore& store, const std::string& candidate, const
     return false;
 }
 
-FolderMove moveFolder(CatalogStore& store, const std::string& dirId, const std::string& newParentId)
+FolderMove moveFolder(CatalogStore& store, Messages& messages, const std::string& dirId, const std::string& newParentId)
 {
-    const auto all = store.getAllDirMap();
+    StoreProblems problems;
+    const auto all = store.getAllDirMap(problems);
+    report(messages, problems);
     const auto folder = all->getValueByKey(dirId);
-    if (!folder || (newParentId != "0" && isSelfOrDescendant(store, newParentId, dirId)))
+    if (!folder || (newParentId != "0" && isSelfOrDescendant(store, messages, newParentId, dirId)))
         return FolderMove::Refused;
     const std::string oldParent = folder->parentDirId;
     folder->parentDirId = newParentId;
     all->addMap(dirId, folder);
-    if (store.writeAllQlrDbDir(FILE_OUTPUT, *all))
+    if (report(messages, store.writeAllQlrDbDir(FILE_OUTPUT, *all)))
         return FolderMove::Moved;
     folder->parentDirId = oldParent;
     return FolderMove::Failed;
 }
 
-bool moveIndexes(CatalogStore& store, const DraggedIndexes& dragged, const std::string& targetId)
+bool moveIndexes(CatalogStore& store, Messages& messages, const DraggedIndexes& dragged, const std::string& targetId)
 {
     // New ids are free in the target as it is on disk, not only in the cache.
     StoreProblems problems;
-    const auto target = store.getCurrentContentMapQuietly(targetId, problems);
-    store.report(problems);
+    const auto target = store.getCurrentContentMap(targetId, problems);
 
     // Plan the move on copies first: the target as it will be written, with new ids.
     IndexMap plannedTarget;
@@ -79,7 +85,7 @@ bool moveIndexes(CatalogStore& store, const DraggedIndexes& dragged, const std::
     for (const auto& [sourceId, indexes] : dragged) {
         if (sourceId == targetId)
             continue;
-        const auto source = store.getDirContentMap(sourceId);
+        const auto source = store.getDirContentMap(sourceId, problems);
         for (const auto& index : indexes) {
             if (!index || source->getValueByKey(index->cId()) != index)
                 continue;
@@ -91,26 +97,32 @@ bool moveIndexes(CatalogStore& store, const DraggedIndexes& dragged, const std::
             moves.push_back({sourceId, index, newId});
         }
     }
-    if (!store.writeAllQlrDbDirContent(targetId, FILE_OUTPUT, plannedTarget))
+    report(messages, problems);
+    if (!report(messages, store.writeAllQlrDbDirContent(targetId, FILE_OUTPUT, plannedTarget)))
         return false;
 
     // The target is safe on disk: now change the cached records and write the sources.
     std::vector<std::string> touchedSources;
     for (const Move& move : moves) {
-        store.getDirContentMap(move.sourceId)->removeMap(move.index->cId());
+        store.getDirContentMap(move.sourceId, problems)->removeMap(move.index->cId());
         move.index->setCId(move.newId);
         target->addMap(move.newId, move.index);
         if (touchedSources.empty() || touchedSources.back() != move.sourceId)
             touchedSources.push_back(move.sourceId);
     }
     for (const auto& sourceId : touchedSources)
-        store.writeAllQlrDbDirContent(sourceId, FILE_OUTPUT, *store.getDirContentMap(sourceId));
+        report(messages,
+               store.writeAllQlrDbDirContent(sourceId, FILE_OUTPUT, *store.getDirContentMap(sourceId, problems)));
     return true;
 }
 
-bool renameContentFile(CatalogStore& store, const std::string& dirId, const std::string& cId, const std::string& newName)
+bool renameContentFile(CatalogStore& store, Messages& messages, const std::string& dirId, const std::string& cId,
+                       const std::string& newName)
 {
-    const auto index = store.getQlrDirContentById(dirId, cId);
+    StoreProblems problems;
+    const auto map = store.getDirContentMap(dirId, problems);
+    report(messages, problems);
+    const auto index = map->getValueByKey(cId);
     if (!index || newName.empty())
         return false;
     const std::string path = index->cContentPath();
@@ -118,9 +130,8 @@ bool renameContentFile(CatalogStore& store, const std::string& dirId, const std:
         return false;
     const std::string oldStored(index->storedPath());
     index->setCContentPath(renamedPath(path, newName));
-    const auto map = store.getDirContentMap(dirId);
     map->addMap(std::string(index->cId()), index);
-    if (store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map))
+    if (report(messages, store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map)))
         return true;
     index->setStoredPath(oldStored);
     return false;
@@ -166,10 +177,10 @@ bool otherIndexPointsAt(CatalogStore& store, const std::string& rootPath, const 
     StoreProblems ignored; // a file that cannot be read says so when it is shown
     bool found = false;
     const std::string inside = path + kPathSep;
-    store.getAllDirMapQuietly(ignored)->forEach([&](const std::string& dirId, const auto&) {
+    store.getAllDirMap(ignored)->forEach([&](const std::string& dirId, const auto&) {
         if (found)
             return;
-        store.getDirContentMapQuietly(dirId, ignored)->forEach([&](const std::string& key, const IndexMap::Ptr& index) {
+        store.getDirContentMap(dirId, ignored)->forEach([&](const std::string& key, const IndexMap::Ptr& index) {
             if (found || key == cId)
                 return;
             const std::string other = openablePath(index->cContentPath(), rootPath);
@@ -181,17 +192,22 @@ bool otherIndexPointsAt(CatalogStore& store, const std::string& rootPath, const 
 
 } // namespace
 
-DocumentRenameResult renameDocument(CatalogStore& store, DocumentFiles& files, const std::string& rootPath,
-                                    const std::string& dirId, const std::string& cId, const std::string& newName)
+DocumentRenameResult renameDocument(CatalogStore& store, Messages& messages, DocumentFiles& files,
+                                    const std::string& rootPath, const std::string& dirId, const std::string& cId,
+                                    const std::string& newName)
 {
-    const auto index = store.getQlrDirContentById(dirId, cId);
+    StoreProblems problems;
+    const auto index = store.getQlrDirContentById(dirId, cId, problems);
+    report(messages, problems);
     if (!index || newName.empty())
         return {};
     const std::string path = index->cContentPath();
     if (path.empty() || rowFileName(path) == newName)
         return {};
     if (isWebAddress(path))
-        return {renameContentFile(store, dirId, cId, newName) ? DocumentRename::Renamed : DocumentRename::NotWritten, {}, {}};
+        return {renameContentFile(store, messages, dirId, cId, newName) ? DocumentRename::Renamed
+                                                                        : DocumentRename::NotWritten,
+                {}, {}};
     if (newName.find(kPathSep) != std::string::npos || newName == "." || newName == "..")
         return {DocumentRename::BadName, newName, std::strerror(EINVAL)};
     const std::string from = openablePath(path, rootPath);
@@ -203,12 +219,14 @@ DocumentRenameResult renameDocument(CatalogStore& store, DocumentFiles& files, c
     if (!fromThere && !toThere)
         return {DocumentRename::Missing, from, {}};
     if (!fromThere) // the user repairs a link to a document renamed meanwhile
-        return {renameContentFile(store, dirId, cId, newName) ? DocumentRename::Repointed : DocumentRename::NotWritten, to, {}};
+        return {renameContentFile(store, messages, dirId, cId, newName) ? DocumentRename::Repointed
+                                                                        : DocumentRename::NotWritten,
+                to, {}};
     if (otherIndexPointsAt(store, rootPath, cId, from, files.isFolder(from)))
         return {DocumentRename::Shared, from, {}};
     if (const int error = files.rename(from, to); error != 0)
         return {error == EEXIST ? DocumentRename::NameTaken : DocumentRename::NotRenamed, from, std::strerror(error)};
-    if (renameContentFile(store, dirId, cId, newName))
+    if (renameContentFile(store, messages, dirId, cId, newName))
         return {DocumentRename::Renamed, to, {}};
     files.rename(to, from); // the index still names the old one: so does the disk again
     return {DocumentRename::NotWritten, from, {}};
@@ -225,12 +243,14 @@ bool isRemovableDocument(FileIo& io, const std::string& path)
 
 } // namespace
 
-int deleteContents(CatalogStore& store, const DocumentRemover& remove, const std::string& dirId,
+int deleteContents(CatalogStore& store, Messages& messages, const DocumentRemover& remove, const std::string& dirId,
                    const std::vector<std::string>& rowKeys, MsgAnswer answer)
 {
     if (answer != MsgAnswer::Yes && answer != MsgAnswer::No)
         return 0;
-    const auto map = store.getDirContentMap(dirId);
+    StoreProblems problems;
+    const auto map = store.getDirContentMap(dirId, problems);
+    report(messages, problems);
     std::vector<std::pair<std::string, IndexMap::Ptr>> before;
     map->forEach([&before](const std::string& key, const IndexMap::Ptr& index) { before.emplace_back(key, index); });
     std::vector<std::shared_ptr<IndexRecord>> removed;
@@ -244,7 +264,7 @@ int deleteContents(CatalogStore& store, const DocumentRemover& remove, const std
     }
     if (removed.empty())
         return 0;
-    if (!store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map)) {
+    if (!report(messages, store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map))) {
         // Nothing was written: the indexes come back where they were. The others are as the map
         // holds them now: the store may have read the file again, after another program changed it.
         std::vector<std::pair<std::string, IndexMap::Ptr>> now;
@@ -278,7 +298,7 @@ int deleteContents(CatalogStore& store, const DocumentRemover& remove, const std
                 kept += (kept.empty() ? "" : ", ") + path;
         }
         if (!kept.empty())
-            store.report(StoreOutcome::failure("Err023", kept));
+            report(messages, StoreOutcome::failure("Err023", kept));
     }
     return static_cast<int>(removed.size());
 }

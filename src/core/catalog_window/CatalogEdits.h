@@ -20,15 +20,15 @@ class CatalogStore;
 
 // Renames a folder; the name is stored exactly as typed. An unchanged or empty name writes
 // nothing.
-bool renameFolder(CatalogStore& store, const std::string& dirId, const std::string& newName);
+bool renameFolder(CatalogStore& store, Messages& messages, const std::string& dirId, const std::string& newName);
 
 enum class FolderMove { Moved, Refused, Failed };
 // Puts a folder under newParentId ("0": the top level). A move under the folder itself or one
 // of its descendants is refused and changes nothing. The folder file is rewritten also when
 // the parent stays the same. A failed write leaves the cache as it was.
-FolderMove moveFolder(CatalogStore& store, const std::string& dirId, const std::string& newParentId);
+FolderMove moveFolder(CatalogStore& store, Messages& messages, const std::string& dirId, const std::string& newParentId);
 // True when candidate is dirId or lies below it.
-bool isSelfOrDescendant(CatalogStore& store, const std::string& candidate, const std::string& dirId);
+bool isSelfOrDescendant(CatalogStore& store, Messages& messages, const std::string& candidate, const std::string& dirId);
 
 // Indexes dragged out of the list, grouped by the folder that holds them, in drag order.
 using DraggedIndexes = std::vector<std::pair<std::string, std::vector<std::shared_ptr<IndexRecord>>>>;
@@ -36,11 +36,12 @@ using DraggedIndexes = std::vector<std::pair<std::string, std::vector<std::share
 // index file is written before the sources', so an interruption can leave an index twice but
 // never lose one. Indexes already in the target keep their ids; the target file is rewritten
 // in any case. False when the target could not be written (nothing changed then).
-bool moveIndexes(CatalogStore& store, const DraggedIndexes& dragged, const std::string& targetId);
+bool moveIndexes(CatalogStore& store, Messages& messages, const DraggedIndexes& dragged, const std::string& targetId);
 
 // Points an index at the same folder under another file name; the file on disk is not renamed.
 // An empty or unchanged name writes nothing.
-bool renameContentFile(CatalogStore& store, const std::string& dirId, const std::string& cId, const std::string& newName);
+bool renameContentFile(CatalogStore& store, Messages& messages, const std::string& dirId, const std::string& cId,
+                       const std::string& newName);
 
 // The file-system calls that renaming a document makes; tests replace them.
 class DocumentFiles {
@@ -67,7 +68,7 @@ enum class DocumentRename {
     Shared,     // other indexes point at the document or inside the folder, and would break
     BadName,    // the name holds a "/" or names no file ("." or "..")
     NotRenamed, // the rename on disk failed (reason)
-    NotWritten, // the index file could not be written (the store has told why); the disk is as it was
+    NotWritten, // the index file could not be written (the user has been told why); the disk is as it was
 };
 struct DocumentRenameResult {
     DocumentRename outcome = DocumentRename::Unchanged;
@@ -77,8 +78,9 @@ struct DocumentRenameResult {
 // Renames the document an index points at, within its folder, and then the index; a web address
 // has nothing on disk, so only the address changes, to the text typed. rootPath: the catalog's
 // root, for relative paths.
-DocumentRenameResult renameDocument(CatalogStore& store, DocumentFiles& files, const std::string& rootPath,
-                                    const std::string& dirId, const std::string& cId, const std::string& newName);
+DocumentRenameResult renameDocument(CatalogStore& store, Messages& messages, DocumentFiles& files,
+                                    const std::string& rootPath, const std::string& dirId, const std::string& cId,
+                                    const std::string& newName);
 
 // Takes a document away when the user asked for it, to the desktop's trash. True when it is
 // gone; false when it stayed where it was.
@@ -90,7 +92,7 @@ using DocumentRemover = std::function<bool(const std::string& path)>;
 // does nothing. Documents are removed only once the index file has been written; those that
 // could not be removed stay where they are and are named in one message (Err023). Returns the
 // number of indexes removed.
-int deleteContents(CatalogStore& store, const DocumentRemover& remove, const std::string& dirId,
+int deleteContents(CatalogStore& store, Messages& messages, const DocumentRemover& remove, const std::string& dirId,
                    const std::vector<std::string>& rowKeys, MsgAnswer answer);
 
 } // namespace quillory

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/base/Messages.h"
+#include "core/config/StoreReport.h"
 #include "core/config/SysConfKeys.h"
 #include "core/store/TextConvert.h"
 #include "core/store/TextFiles.h"
@@ -145,7 +146,8 @@ bool SysConf::saveSysConf()
             value = text(key.name);
         lines.push_back(key.name + "=" + value);
     }
-    return files_.writeFile(getSysConfPath(), FILE_OUTPUT, 1, lines);
+    const std::string path = getSysConfPath();
+    return report(messages_, fileWriteOutcome(files_.writeFile(path, FILE_OUTPUT, 1, lines), path));
 }
 
 const std::string& SysConf::text(std::string_view key) const

@@ -6,7 +6,7 @@ IndexMap& StoreSyncCatalog::folder(const std::string& folderId)
 {
     std::shared_ptr<IndexMap>& map = folders_[folderId];
     if (!map)
-        map = store_.getCurrentContentMapQuietly(folderId, readProblems_);
+        map = store_.getCurrentContentMap(folderId, readProblems_);
     return *map;
 }
 
@@ -29,7 +29,7 @@ void StoreSyncCatalog::removeIndex(const std::string& folderId, const std::strin
 
 StoreOutcome StoreSyncCatalog::writeFolder(const std::string& folderId)
 {
-    return store_.writeAllQlrDbDirContentQuietly(folderId, FILE_OUTPUT, folder(folderId));
+    return store_.writeAllQlrDbDirContent(folderId, FILE_OUTPUT, folder(folderId));
 }
 
 } // namespace quillory

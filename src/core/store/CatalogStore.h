@@ -21,7 +21,6 @@
 
 namespace quillory {
 
-class Messages;
 
 using ContentCollection = KeyedCollection<IndexRecord>;
 
@@ -33,11 +32,10 @@ using FolderChildren = std::unordered_map<std::string, std::vector<std::shared_p
 // each folder's indexes) that callers receive and change directly; a change is then written
 // with one of the write operations. There is no save step.
 //
-// Each operation comes twice. The quiet one shows nothing: a write returns its outcome (the
-// message key, the file and the reason when it failed), a read adds what it came upon to the
-// problems it is given. The operation of the same name without "Quietly" shows the problems
-// once, as one message, and returns what it always has; batch work (searches over many
-// folders) collects the problems of all its files and shows them once at the end.
+// Every operation shows nothing: a write returns its outcome (the message key, the file and the
+// reason when it failed, and what it has to tell all the same), a read adds what it came upon to
+// the problems it is given. The caller tells the user, once per user action; batch work
+// (searches over many folders) collects the problems of all its files and tells them at the end.
 //
 // After every successful write, and when the caches are dropped, the listeners are told which
 // file changed, so that the views can follow.
@@ -64,7 +62,7 @@ using FolderChildren = std::unordered_map<std::string, std::vector<std::shared_p
 // nothing of this object; the paths it reads are taken here, on the window thread, first.
 class CatalogStore {
 public:
-    CatalogStore(TextFiles& files, Messages& messages);
+    explicit CatalogStore(TextFiles& files);
 
     // The open catalog's paths, as given when it was opened or closed (empty until then). Every
     // file the store reads or writes is one of these.
@@ -76,63 +74,56 @@ public:
 
     // ---- folders ----
     // The cache of all folders, read from the folder file when it is empty.
-    std::shared_ptr<FolderMap> getAllDirMap();
-    std::shared_ptr<FolderMap> getAllDirMapQuietly(StoreProblems& problems);
+    std::shared_ptr<FolderMap> getAllDirMap(StoreProblems& problems);
     // The same, read again first when another program changed the folder file since.
-    std::shared_ptr<FolderMap> getCurrentDirMapQuietly(StoreProblems& problems);
+    std::shared_ptr<FolderMap> getCurrentDirMap(StoreProblems& problems);
     // "D" and the smallest free number from 1.
-    std::string getNewDirId();
+    std::string getNewDirId(StoreProblems& problems);
     // Adds to map the direct children of parentId ("0" for the top level), or with subtree set,
     // all its descendants: the children first, then the subtree of each child in turn.
-    void getQlrDirsByParentId(const std::string& parentId, bool subtree, FolderMap& map);
+    void getQlrDirsByParentId(const std::string& parentId, bool subtree, FolderMap& map, StoreProblems& problems);
     // The ids of those folders, appended to ids; ids already there are skipped.
-    void getDirIdsByParentId(const std::string& parentId, bool subtree, std::vector<std::string>& ids);
+    void getDirIdsByParentId(const std::string& parentId, bool subtree, std::vector<std::string>& ids,
+                             StoreProblems& problems);
     // The cached folder, or nullptr.
-    std::shared_ptr<FolderRecord> getQlrDirById(const std::string& id);
-    FolderChildren getFolderChildren();
+    std::shared_ptr<FolderRecord> getQlrDirById(const std::string& id, StoreProblems& problems);
+    FolderChildren getFolderChildren(StoreProblems& problems);
     // Replaces the folder file with the folders of map.
-    bool writeAllQlrDbDir(WriteMode mode, const FolderMap& map);
-    StoreOutcome writeAllQlrDbDirQuietly(WriteMode mode, const FolderMap& map);
+    StoreOutcome writeAllQlrDbDir(WriteMode mode, const FolderMap& map);
     // Appends one folder to the folder file and adds it to the cache.
-    bool writeAddQlrDbDir(std::shared_ptr<FolderRecord> record);
-    StoreOutcome writeAddQlrDbDirQuietly(std::shared_ptr<FolderRecord> record);
+    StoreOutcome writeAddQlrDbDir(std::shared_ptr<FolderRecord> record);
 
     // ---- indexes ----
     // The cached indexes of a folder; a folder whose cached map is empty is read again.
-    std::shared_ptr<IndexMap> getDirContentMap(const std::string& dirId);
-    std::shared_ptr<IndexMap> getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems);
+    std::shared_ptr<IndexMap> getDirContentMap(const std::string& dirId, StoreProblems& problems);
     // The same, read again first when another program changed the index file since.
-    std::shared_ptr<IndexMap> getCurrentContentMapQuietly(const std::string& dirId, StoreProblems& problems);
+    std::shared_ptr<IndexMap> getCurrentContentMap(const std::string& dirId, StoreProblems& problems);
     // The folder id, "!C" and the smallest free number from 1.
-    std::string getNewDirContentId(const std::string& dirId);
-    std::shared_ptr<IndexRecord> getQlrDirContentById(const std::string& dirId, const std::string& cId);
+    std::string getNewDirContentId(const std::string& dirId, StoreProblems& problems);
+    std::shared_ptr<IndexRecord> getQlrDirContentById(const std::string& dirId, const std::string& cId,
+                                                      StoreProblems& problems);
     // A new, empty index record bound to the open catalog's root.
     std::shared_ptr<IndexRecord> newContentRecord();
 
     // Every index of the folders, folder by folder in the given order. Stops at the first
     // index already in result.
-    void getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result);
     void getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result, StoreProblems& problems);
     // Indexes whose title (description, path) contains text, ignoring letter case; an empty
     // text matches every index. Indexes already in result are skipped.
-    void getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text, ContentCollection& result);
     void getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text, ContentCollection& result,
                               StoreProblems& problems);
-    void getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text, ContentCollection& result);
     void getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text, ContentCollection& result,
                              StoreProblems& problems);
     // Fills a fresh map per folder with provider (by default: the folder's index file, bypassing
     // the cache) and matches the paths as they read with the root in place.
     using ContentProvider = std::function<void(const std::string& dirId, IndexMap& map)>;
     void getDirContentByPath(const std::vector<std::string>& dirIds, std::string_view text,
-                             const ContentProvider& provider, ContentCollection& result);
+                             const ContentProvider& provider, ContentCollection& result, StoreProblems& problems);
 
     // Replaces the folder's index file with the indexes of map.
-    bool writeAllQlrDbDirContent(const std::string& dirId, WriteMode mode, const IndexMap& map);
-    StoreOutcome writeAllQlrDbDirContentQuietly(const std::string& dirId, WriteMode mode, const IndexMap& map);
+    StoreOutcome writeAllQlrDbDirContent(const std::string& dirId, WriteMode mode, const IndexMap& map);
     // Appends one index to the folder's index file and adds it to the folder's cached map.
-    bool writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<IndexRecord> record);
-    StoreOutcome writeAddQlrDbDirContentQuietly(const std::string& dirId, std::shared_ptr<IndexRecord> record);
+    StoreOutcome writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<IndexRecord> record);
 
     // The open catalog's root: a stored path that is not absolute lies under it.
     const std::string& getRootPath() const { return paths_.root(); }
@@ -143,12 +134,6 @@ public:
     void resetStoreCache();
     // False when the file at path could not be read whole (it is then never written).
     bool isReadWhole(const std::string& path) const { return incompleteFiles_.empty() || !incompleteFiles_.count(path); }
-
-    // ---- reporting ----
-    // Shows the problems as one message; nothing when there are none.
-    void report(const StoreProblems& problems);
-    // Shows a failed outcome's message; returns whether it succeeded.
-    bool report(const StoreOutcome& outcome);
 
     // Told after every successful write and when the caches are dropped.
     int addChangeListener(std::function<void(const StoreChange&)> listener) { return changes_.add(std::move(listener)); }
@@ -199,7 +184,6 @@ private:
     void notify(StoreChange::Kind kind, const std::string& dirId = {}) const { changes_.notify(StoreChange{kind, dirId}); }
 
     TextFiles& files_;
-    Messages& messages_;
     // Assigned in place when another catalog is opened, so that the root of every record (a
     // pointer to paths_.root()) follows.
     CatalogPaths paths_;

@@ -8,22 +8,14 @@
 
 namespace quillory {
 
-CatalogStore::CatalogStore(TextFiles& files, Messages& messages)
-    : files_(files), messages_(messages), dirMapCache_(std::make_shared<FolderMap>())
+CatalogStore::CatalogStore(TextFiles& files)
+    : files_(files), dirMapCache_(std::make_shared<FolderMap>())
 {
 }
 
 std::string_view CatalogStore::getFieldSeparator() { return quillory::getFieldSeparator(); }
 
-std::shared_ptr<FolderMap> CatalogStore::getAllDirMap()
-{
-    StoreProblems problems;
-    auto map = getAllDirMapQuietly(problems);
-    report(problems);
-    return map;
-}
-
-std::shared_ptr<FolderMap> CatalogStore::getAllDirMapQuietly(StoreProblems& problems)
+std::shared_ptr<FolderMap> CatalogStore::getAllDirMap(StoreProblems& problems)
 {
     const std::string path = getDirFilePath();
     if (!needsReading(path, dirsRead_ ? dirMapCache_ : nullptr, dirMapCache_->getCount() == 0))
@@ -36,26 +28,25 @@ std::shared_ptr<FolderMap> CatalogStore::getAllDirMapQuietly(StoreProblems& prob
     return dirMapCache_;
 }
 
-std::string CatalogStore::getNewDirId()
+std::string CatalogStore::getNewDirId(StoreProblems& problems)
 {
-    StoreProblems problems;
-    const auto current = getCurrentDirMapQuietly(problems);
-    report(problems);
+    const auto current = getCurrentDirMap(problems);
     return smallestFreeId(*current, std::string(kFolderIdPrefix));
 }
 
-FolderChildren CatalogStore::getFolderChildren()
+FolderChildren CatalogStore::getFolderChildren(StoreProblems& problems)
 {
     FolderChildren children;
-    getAllDirMap()->forEach([&children](const std::string&, const std::shared_ptr<FolderRecord>& folder) {
+    getAllDirMap(problems)->forEach([&children](const std::string&, const std::shared_ptr<FolderRecord>& folder) {
         children[folder->parentDirId].push_back(folder);
     });
     return children;
 }
 
-void CatalogStore::getQlrDirsByParentId(const std::string& parentId, bool subtree, FolderMap& map)
+void CatalogStore::getQlrDirsByParentId(const std::string& parentId, bool subtree, FolderMap& map,
+                                        StoreProblems& problems)
 {
-    const auto all = getAllDirMap();
+    const auto all = getAllDirMap(problems);
     if (!subtree) {
         all->forEach([&](const std::string& key, const std::shared_ptr<FolderRecord>& folder) {
             if (folder->parentDirId == parentId)
@@ -66,7 +57,7 @@ void CatalogStore::getQlrDirsByParentId(const std::string& parentId, bool subtre
     // Children first, then each child's subtree in turn. A folder is walked once, so parents
     // that form a cycle in a damaged file cannot make this run forever; the walk keeps its own
     // stack, so a chain of thousands of nested folders cannot overflow the program's.
-    const FolderChildren children = getFolderChildren();
+    const FolderChildren children = getFolderChildren(problems);
     std::unordered_set<std::string> walked;
     std::vector<std::string> pending{parentId};
     while (!pending.empty()) {
@@ -85,10 +76,11 @@ void CatalogStore::getQlrDirsByParentId(const std::string& parentId, bool subtre
     }
 }
 
-void CatalogStore::getDirIdsByParentId(const std::string& parentId, bool subtree, std::vector<std::string>& ids)
+void CatalogStore::getDirIdsByParentId(const std::string& parentId, bool subtree, std::vector<std::string>& ids,
+                                       StoreProblems& problems)
 {
     FolderMap folders;
-    getQlrDirsByParentId(parentId, subtree, folders);
+    getQlrDirsByParentId(parentId, subtree, folders, problems);
     std::unordered_set<std::string> present(ids.begin(), ids.end());
     folders.forEach([&](const std::string& key, const std::shared_ptr<FolderRecord>&) {
         if (present.insert(key).second)
@@ -96,17 +88,12 @@ void CatalogStore::getDirIdsByParentId(const std::string& parentId, bool subtree
     });
 }
 
-std::shared_ptr<FolderRecord> CatalogStore::getQlrDirById(const std::string& id)
+std::shared_ptr<FolderRecord> CatalogStore::getQlrDirById(const std::string& id, StoreProblems& problems)
 {
-    return getAllDirMap()->getValueByKey(id);
+    return getAllDirMap(problems)->getValueByKey(id);
 }
 
-bool CatalogStore::writeAllQlrDbDir(WriteMode mode, const FolderMap& map)
-{
-    return report(writeAllQlrDbDirQuietly(mode, map));
-}
-
-StoreOutcome CatalogStore::writeAllQlrDbDirQuietly(WriteMode mode, const FolderMap& map)
+StoreOutcome CatalogStore::writeAllQlrDbDir(WriteMode mode, const FolderMap& map)
 {
     const std::string path = getDirFilePath();
     const FolderMap* toWrite = &map;
@@ -131,44 +118,43 @@ StoreOutcome CatalogStore::writeAllQlrDbDirQuietly(WriteMode mode, const FolderM
     return outcome;
 }
 
-bool CatalogStore::writeAddQlrDbDir(std::shared_ptr<FolderRecord> record)
-{
-    getAllDirMap(); // what reading the file came upon is told first
-    return report(writeAddQlrDbDirQuietly(std::move(record)));
-}
-
-StoreOutcome CatalogStore::writeAddQlrDbDirQuietly(std::shared_ptr<FolderRecord> record)
+StoreOutcome CatalogStore::writeAddQlrDbDir(std::shared_ptr<FolderRecord> record)
 {
     const std::string path = getDirFilePath();
-    StoreProblems readProblems; // told by the caller's own read
-    const auto cache = getAllDirMapQuietly(readProblems);
+    StoreProblems readProblems; // what a first read of the file came upon: told with the outcome
+    const auto cache = getAllDirMap(readProblems);
+    const auto withReadProblems = [&readProblems](StoreOutcome outcome) {
+        for (const StoreOutcome& problem : readProblems.all())
+            outcome.notices.push_back(problem);
+        return outcome;
+    };
     if (StoreOutcome refused = refuseIfIncomplete(path, "Err005"); !refused)
-        return refused;
+        return withReadProblems(refused);
     if (changedOnDisk(path)) {
         FolderMap unused;
         StoreOutcome taken = takeOutsideFolderChanges(nullptr, unused, readProblems);
         notify(StoreChange::Kind::FolderFile);
         if (!taken)
-            return taken;
+            return withReadProblems(taken);
         // Another program took this id meanwhile.
         if (const auto now = cache->getValueByKey(record->dirId); now && now != record)
-            return StoreOutcome::failure("Err022", path);
+            return withReadProblems(StoreOutcome::failure("Err022", path));
     }
     if (!cache->contains(record->dirId) && cache->isFull())
-        return StoreOutcome::failureFor("Err005", path, "Err010");
+        return withReadProblems(StoreOutcome::failureFor("Err005", path, "Err010"));
     // The leading CR ends a last line that lacks its line end; the empty line it may leave is
     // skipped when the file is read.
     // Appended to a CR rather than written "\r" + ...: GCC 12 at -O3 takes that for an
     // overlapping copy (-Wrestrict), which stops Release builds.
     const std::string line = std::string(1, '\r').append(formatDirLine(*record));
-    StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err005");
+    StoreOutcome outcome = outcomeOf(files_.writeFile(path, FILE_APPEND, 1, {line}), path, "Err005");
     if (!outcome)
-        return outcome;
+        return withReadProblems(outcome);
     rememberAppended(path, line);
     const std::string key = record->dirId;
     cache->addMap(key, std::move(record));
     notify(StoreChange::Kind::FolderFile);
-    return outcome;
+    return withReadProblems(outcome);
 }
 
 } // namespace quillory

@@ -16,15 +16,7 @@ std::shared_ptr<IndexRecord> CatalogStore::newContentRecord()
     return std::make_shared<IndexRecord>(&paths_.root());
 }
 
-std::shared_ptr<IndexMap> CatalogStore::getDirContentMap(const std::string& dirId)
-{
-    StoreProblems problems;
-    auto map = getDirContentMapQuietly(dirId, problems);
-    report(problems);
-    return map;
-}
-
-std::shared_ptr<IndexMap> CatalogStore::getDirContentMapQuietly(const std::string& dirId, StoreProblems& problems)
+std::shared_ptr<IndexMap> CatalogStore::getDirContentMap(const std::string& dirId, StoreProblems& problems)
 {
     auto cached = contentMapCache_.getValueByKey(dirId);
     if (cached && (cached->getCount() > 0 || incompleteFiles_.empty()))
@@ -40,24 +32,16 @@ std::shared_ptr<IndexMap> CatalogStore::getDirContentMapQuietly(const std::strin
     return read.map;
 }
 
-std::string CatalogStore::getNewDirContentId(const std::string& dirId)
+std::string CatalogStore::getNewDirContentId(const std::string& dirId, StoreProblems& problems)
 {
-    StoreProblems problems;
-    const auto current = getCurrentContentMapQuietly(dirId, problems);
-    report(problems);
+    const auto current = getCurrentContentMap(dirId, problems);
     return smallestFreeId(*current, indexIdPrefix(dirId));
 }
 
-std::shared_ptr<IndexRecord> CatalogStore::getQlrDirContentById(const std::string& dirId, const std::string& cId)
+std::shared_ptr<IndexRecord> CatalogStore::getQlrDirContentById(const std::string& dirId, const std::string& cId,
+                                                                StoreProblems& problems)
 {
-    return getDirContentMap(dirId)->getValueByKey(cId);
-}
-
-void CatalogStore::getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result)
-{
-    StoreProblems problems;
-    getDirContentByIdS(dirIds, result, problems);
-    report(problems);
+    return getDirContentMap(dirId, problems)->getValueByKey(cId);
 }
 
 void CatalogStore::getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result,
@@ -65,7 +49,7 @@ void CatalogStore::getDirContentByIdS(const std::vector<std::string>& dirIds, Co
 {
     for (const auto& dirId : dirIds) {
         bool stopped = false;
-        getDirContentMapQuietly(dirId, problems)->forEach([&](const std::string& key, const IndexMap::Ptr& record) {
+        getDirContentMap(dirId, problems)->forEach([&](const std::string& key, const IndexMap::Ptr& record) {
             if (!stopped && !result.add(key, record))
                 stopped = true;
         });
@@ -120,7 +104,7 @@ void CatalogStore::searchContent(const std::vector<std::string>& dirIds, std::st
         batchMaps.clear();
     };
     for (const auto& dirId : dirIds) {
-        auto map = getDirContentMapQuietly(dirId, problems);
+        auto map = getDirContentMap(dirId, problems);
         map->forEach([&batch](const std::string& key, const IndexMap::Ptr& record) {
             batch.push_back(SearchCandidate{&key, &record, {}});
         });
@@ -132,26 +116,10 @@ void CatalogStore::searchContent(const std::vector<std::string>& dirIds, std::st
 }
 
 void CatalogStore::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
-                                        ContentCollection& result)
-{
-    StoreProblems problems;
-    getDirContentByTitle(dirIds, text, result, problems);
-    report(problems);
-}
-
-void CatalogStore::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
                                         ContentCollection& result, StoreProblems& problems)
 {
     searchContent(dirIds, text, [](const IndexRecord& r) { return r.cTitle(); }, result,
                   problems);
-}
-
-void CatalogStore::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
-                                       ContentCollection& result)
-{
-    StoreProblems problems;
-    getDirContentByDesc(dirIds, text, result, problems);
-    report(problems);
 }
 
 void CatalogStore::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
@@ -162,10 +130,10 @@ void CatalogStore::getDirContentByDesc(const std::vector<std::string>& dirIds, s
 }
 
 void CatalogStore::getDirContentByPath(const std::vector<std::string>& dirIds, std::string_view text,
-                                       const ContentProvider& provider, ContentCollection& result)
+                                       const ContentProvider& provider, ContentCollection& result,
+                                       StoreProblems& problems)
 {
     const CaseInsensitiveMatcher matcher(text);
-    StoreProblems problems;
     for (const auto& dirId : dirIds) {
         std::shared_ptr<IndexMap> map;
         if (provider) {
@@ -182,15 +150,9 @@ void CatalogStore::getDirContentByPath(const std::vector<std::string>& dirIds, s
                 result.add(key, record);
         });
     }
-    report(problems);
 }
 
-bool CatalogStore::writeAllQlrDbDirContent(const std::string& dirId, WriteMode mode, const IndexMap& map)
-{
-    return report(writeAllQlrDbDirContentQuietly(dirId, mode, map));
-}
-
-StoreOutcome CatalogStore::writeAllQlrDbDirContentQuietly(const std::string& dirId, WriteMode mode, const IndexMap& map)
+StoreOutcome CatalogStore::writeAllQlrDbDirContent(const std::string& dirId, WriteMode mode, const IndexMap& map)
 {
     const std::string path = getContentFilePath(dirId);
     const IndexMap* toWrite = &map;
@@ -215,43 +177,41 @@ StoreOutcome CatalogStore::writeAllQlrDbDirContentQuietly(const std::string& dir
     return outcome;
 }
 
-bool CatalogStore::writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<IndexRecord> record)
-{
-    getDirContentMap(dirId); // what reading the file came upon is told first
-    return report(writeAddQlrDbDirContentQuietly(dirId, std::move(record)));
-}
-
-StoreOutcome CatalogStore::writeAddQlrDbDirContentQuietly(const std::string& dirId,
-                                                          std::shared_ptr<IndexRecord> record)
+StoreOutcome CatalogStore::writeAddQlrDbDirContent(const std::string& dirId, std::shared_ptr<IndexRecord> record)
 {
     const std::string path = getContentFilePath(dirId);
-    StoreProblems readProblems; // told by the caller's own read
-    const auto map = getDirContentMapQuietly(dirId, readProblems);
+    StoreProblems readProblems; // what a first read of the file came upon: told with the outcome
+    const auto map = getDirContentMap(dirId, readProblems);
+    const auto withReadProblems = [&readProblems](StoreOutcome outcome) {
+        for (const StoreOutcome& problem : readProblems.all())
+            outcome.notices.push_back(problem);
+        return outcome;
+    };
     if (StoreOutcome refused = refuseIfIncomplete(path, "Err008"); !refused)
-        return refused;
+        return withReadProblems(refused);
     if (changedOnDisk(path)) {
         IndexMap unused;
         StoreOutcome taken = takeOutsideIndexChanges(dirId, nullptr, unused, readProblems);
         notify(StoreChange::Kind::IndexFile, dirId);
         if (!taken)
-            return taken;
+            return withReadProblems(taken);
         // Another program took this id meanwhile.
         if (const auto now = map->getValueByKey(record->cId()); now && now != record)
-            return StoreOutcome::failure("Err022", path);
+            return withReadProblems(StoreOutcome::failure("Err022", path));
     }
     if (!map->contains(record->cId()) && map->isFull())
-        return StoreOutcome::failureFor("Err008", path, "Err010");
+        return withReadProblems(StoreOutcome::failureFor("Err008", path, "Err010"));
     // Appended to a CR rather than written "\r" + ...: GCC 12 at -O3 takes that for an
     // overlapping copy (-Wrestrict), which stops Release builds.
     const std::string line = std::string(1, '\r').append(formatContentLine(*record));
-    StoreOutcome outcome = outcomeOf(files_.writeFileQuietly(path, FILE_APPEND, 1, {line}), path, "Err008");
+    StoreOutcome outcome = outcomeOf(files_.writeFile(path, FILE_APPEND, 1, {line}), path, "Err008");
     if (!outcome)
-        return outcome;
+        return withReadProblems(outcome);
     rememberAppended(path, line);
     const std::string key(record->cId());
     map->addMap(key, std::move(record));
     notify(StoreChange::Kind::IndexFile, dirId);
-    return outcome;
+    return withReadProblems(outcome);
 }
 
 } // namespace quillory

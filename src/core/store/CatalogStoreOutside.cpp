@@ -159,9 +159,9 @@ StoreOutcome CatalogStore::takeOutsideIndexChanges(const std::string& dirId, con
         [&](std::string_view text) { return parseIndexText(path, text, &paths_.root()); }, formatIndex);
 }
 
-std::shared_ptr<FolderMap> CatalogStore::getCurrentDirMapQuietly(StoreProblems& problems)
+std::shared_ptr<FolderMap> CatalogStore::getCurrentDirMap(StoreProblems& problems)
 {
-    auto map = getAllDirMapQuietly(problems);
+    auto map = getAllDirMap(problems);
     if (changedOnDisk(getDirFilePath())) {
         FolderMap unused;
         if (takeOutsideFolderChanges(nullptr, unused, problems))
@@ -170,9 +170,9 @@ std::shared_ptr<FolderMap> CatalogStore::getCurrentDirMapQuietly(StoreProblems& 
     return map;
 }
 
-std::shared_ptr<IndexMap> CatalogStore::getCurrentContentMapQuietly(const std::string& dirId, StoreProblems& problems)
+std::shared_ptr<IndexMap> CatalogStore::getCurrentContentMap(const std::string& dirId, StoreProblems& problems)
 {
-    auto map = getDirContentMapQuietly(dirId, problems);
+    auto map = getDirContentMap(dirId, problems);
     if (changedOnDisk(getContentFilePath(dirId))) {
         IndexMap unused;
         if (takeOutsideIndexChanges(dirId, nullptr, unused, problems))

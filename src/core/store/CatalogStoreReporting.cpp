@@ -1,10 +1,9 @@
-// The store's caches as a whole, its rewrites, and how its outcomes reach the user.
+// The store's caches as a whole, and its rewrites.
 #include "core/store/CatalogStore.h"
 
 #include <cstring>
 #include <ctime>
 
-#include "core/base/Messages.h"
 #include "core/store/TextFiles.h"
 
 namespace quillory {
@@ -95,7 +94,7 @@ StoreOutcome CatalogStore::rewrite(const std::string& path, WriteMode mode, cons
     StoreOutcome outcome = keepDamagedFile(path, errorKey);
     if (!outcome)
         return outcome;
-    StoreOutcome written = outcomeOf(files_.writeFileQuietly(path, mode, 1, lines), path, errorKey);
+    StoreOutcome written = outcomeOf(files_.writeFile(path, mode, 1, lines), path, errorKey);
     if (!written)
         return written;
     if (mode == FILE_OUTPUT) {
@@ -115,25 +114,6 @@ StoreOutcome CatalogStore::outcomeOf(const WriteOutcome& written, const std::str
     if (written)
         return {};
     return StoreOutcome::failure(written.folderMissing ? "Err009" : errorKey, path, written.reason());
-}
-
-void CatalogStore::report(const StoreProblems& problems)
-{
-    if (problems.empty())
-        return;
-    MessageBatch batch(messages_);
-    for (const StoreOutcome& problem : problems.all())
-        report(problem);
-}
-
-bool CatalogStore::report(const StoreOutcome& outcome)
-{
-    MessageBatch batch(messages_);
-    if (!outcome)
-        messages_.show(outcome.key, MsgButtons::Ok, outcome.detail(messages_.text(outcome.reasonKey)));
-    for (const StoreOutcome& notice : outcome.notices)
-        messages_.show(notice.key, MsgButtons::Ok, notice.detail());
-    return static_cast<bool>(outcome);
 }
 
 } // namespace quillory

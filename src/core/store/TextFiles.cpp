@@ -2,11 +2,9 @@
 
 #include <cerrno>
 
-#include "core/base/Messages.h"
-
 namespace quillory {
 
-TextFiles::TextFiles(Messages& messages, FileIo& io) : messages_(messages), io_(io) {}
+TextFiles::TextFiles(FileIo& io) : io_(io) {}
 
 bool TextFiles::createFile(const std::string& path)
 {
@@ -48,8 +46,8 @@ std::string joinLines(const std::vector<std::string>& items)
 
 } // namespace
 
-WriteOutcome TextFiles::writeFileQuietly(const std::string& path, WriteMode mode, int16_t recordNumber,
-                                         const std::vector<std::string>& items)
+WriteOutcome TextFiles::writeFile(const std::string& path, WriteMode mode, int16_t recordNumber,
+                                  const std::vector<std::string>& items)
 {
     switch (mode) {
     case FILE_OUTPUT:
@@ -81,15 +79,6 @@ WriteOutcome TextFiles::writeFileQuietly(const std::string& path, WriteMode mode
         return unknown;
     }
     }
-}
-
-bool TextFiles::writeFile(const std::string& path, WriteMode mode, int16_t recordNumber,
-                          const std::vector<std::string>& items)
-{
-    const WriteOutcome outcome = writeFileQuietly(path, mode, recordNumber, items);
-    if (!outcome)
-        messages_.show(outcome.folderMissing ? "Err009" : "Err014", MsgButtons::Ok, path + " (" + outcome.reason() + ")");
-    return static_cast<bool>(outcome);
 }
 
 std::optional<std::string> TextFiles::readFileToStr(const std::string& path)

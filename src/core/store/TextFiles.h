@@ -14,7 +14,6 @@
 
 namespace quillory {
 
-class Messages;
 
 enum WriteMode : int16_t {
     FILE_OUTPUT = 1, // replace the file: each item as one line
@@ -31,7 +30,7 @@ enum WriteMode : int16_t {
 // handled as bytes and never re-encoded, so whatever another program wrote comes back as it was.
 class TextFiles {
 public:
-    explicit TextFiles(Messages& messages, FileIo& io = defaultFileIo());
+    explicit TextFiles(FileIo& io = defaultFileIo());
 
     // Makes an empty file at path when there is none; a file already there is left as it is.
     bool createFile(const std::string& path);
@@ -40,14 +39,10 @@ public:
     // Appends the non-empty lines of the file to lines. A missing or unreadable file adds nothing.
     void readLines(const std::string& path, std::vector<std::string>& lines);
 
-    // Writes items in the given mode. Returns false when the file could not be written; the
-    // text of Err009 (its folder is missing) or Err014 (any other failure) is then shown with
-    // the path and the reason, and the previous file is left as it was. A value outside the four
+    // Writes items in the given mode. A file that could not be written is left as it was, and the
+    // outcome says why; the caller tells the user in its own words. A value outside the four
     // writes nothing and fails (EINVAL).
-    bool writeFile(const std::string& path, WriteMode mode, int16_t recordNumber,
-                   const std::vector<std::string>& items);
-    // The same without a message: the caller reports the failure in its own words.
-    WriteOutcome writeFileQuietly(const std::string& path, WriteMode mode, int16_t recordNumber,
+    WriteOutcome writeFile(const std::string& path, WriteMode mode, int16_t recordNumber,
                                   const std::vector<std::string>& items);
 
     // The whole file with each line followed by one CR; std::nullopt when it cannot be read.
@@ -56,7 +51,6 @@ public:
     FileIo& io() const { return io_; }
 
 private:
-    Messages& messages_;
     FileIo& io_;
 };
 

@@ -2,16 +2,14 @@
 
 #include <QKeyEvent>
 #include <QPointer>
-#include <QTimer>
-
-#include <QTreeWidgetItem>
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/PanelRoutes.h"
-#include "ui/catalog_window/panels/ClipboardImportPanel.h"
-#include "ui/catalog_window/IndexListView.h"
-#include <QItemSelectionModel>
+#include "ui/catalog_window/FolderTreePane.h"
 #include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/IndexListPane.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/panels/ClipboardImportPanel.h"
 #include "ui/catalog_window/panels/FolderEditorPanel.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
@@ -31,10 +29,9 @@ CatalogWindow::CatalogWindow(CoreContext& core, CommandDispatcher& commands, Des
         treeShare_ = share;
     setObjectName(QStringLiteral("CatalogWindow"));
     types_ = std::make_unique<FileTypes>(QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/conf/a.html"));
-    dirTreeView = new FolderTreeView(this);
+    tree_ = new FolderTreePane(core_, commands_, this);
     picSplit = new SplitterBar(this);
-    ListView = new IndexListView(
-        *types_, [this](const std::string& dirId) { return folderNameOf(dirId); }, this);
+    list_ = new IndexListPane(core_, commands_, opener_, *types_, this);
     makePanels();
     picSplit->onPressed = [this](double x) { picSplit_MouseDown(x); };
     picSplit->onDragged = [this](double x) { picSplit_MouseMove(x); };
@@ -42,17 +39,31 @@ CatalogWindow::CatalogWindow(CoreContext& core, CommandDispatcher& commands, Des
     // A new window starts with nothing chosen.
     states().clearSelection();
     registerCommands();
-    connectTree();
-    connectList();
-    storeListener_ = core_.store.addChangeListener([this](const StoreChange& change) { onStoreChanged(change); });
+    connectPanes();
 }
 
-CatalogWindow::~CatalogWindow()
+CatalogWindow::~CatalogWindow() = default;
+
+void CatalogWindow::connectPanes()
 {
-    // An unloaded window may be deleted later than the core it worked on: it let go of the
-    // store when it was unloaded.
-    if (!unloaded_)
-        core_.store.removeChangeListener(storeListener_);
+    connect(tree_, &FolderTreePane::folderChosen, this, &CatalogWindow::onFolderChosen);
+    connect(tree_, &FolderTreePane::contextMenuRequested, this, &CatalogWindow::showPopupMenu);
+    connect(list_, &IndexListPane::indexChosen, this, &CatalogWindow::setCurrentContent);
+    connect(list_, &IndexListPane::contextMenuRequested, this, &CatalogWindow::showPopupMenu);
+    // Every drag starts with nothing left of an earlier one.
+    connect(&list_->view(), &IndexListView::dragStarting, &tree_->view(), &FolderTreeView::resetDragState);
+    connect(&list_->view(), &IndexListView::dragFinished, &tree_->view(), &FolderTreeView::resetDragState);
+}
+
+void CatalogWindow::onFolderChosen(const std::string& dirId)
+{
+    if (dirId.empty()) {
+        list_->clear();
+        return;
+    }
+    // The list is to show this folder, not the results of a search still reading documents.
+    searchPanel->folderChosen();
+    list_->refreshContentList();
 }
 
 void CatalogWindow::makePanels()
@@ -129,9 +140,9 @@ FloatingPanel* CatalogWindow::panel(Panel which) const
 void CatalogWindow::load()
 {
     hidePanels();
-    loadDirTree();
-    initListView();
-    refreshContentList();
+    tree_->loadDirTree();
+    list_->initListView();
+    list_->refreshContentList();
     fitToSize();
     states().applyLoadStates();
     states().setLauncherForWindowLoad();
@@ -143,7 +154,8 @@ void CatalogWindow::unload()
         return;
     unloaded_ = true;
     searchPanel->abandonSearch(); // nothing is read for a window that is going
-    core_.store.removeChangeListener(storeListener_);
+    tree_->stopFollowing();
+    list_->stopFollowing();
     states().setLauncherForWindowUnload();
     core_.store.resetStoreCache();
 }
@@ -151,25 +163,20 @@ void CatalogWindow::unload()
 void CatalogWindow::setCurrentDir(const std::string& id)
 {
     states().setCurrentDir(id);
-    highlightCurrentDir();
+    tree_->highlightCurrentDir();
 }
 
 void CatalogWindow::setCurrentContent(const std::string& id)
 {
     // An index of another folder (a search result) makes that folder current: the tree shows it.
     states().setCurrentContent(id);
-    highlightCurrentDir();
+    tree_->highlightCurrentDir();
 }
 
 void CatalogWindow::indexAdded(const std::string& id)
 {
     setCurrentContent(id);
-    // The new index is shown chosen.
-    if (const QString key = QString::fromStdString(id); ListView->hasRow(key)) {
-        const QModelIndex row = ListView->indexOf(key);
-        ListView->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        ListView->scrollTo(row);
-    }
+    list_->chooseIndex(id);
 }
 
 // ---- commands ----
@@ -197,6 +204,11 @@ void CatalogWindow::mnuDProperty_Click()
     mnuDUpdate_Click();
 }
 
+void CatalogWindow::mnuDRename_Click()
+{
+    tree_->renameCurrent();
+}
+
 void CatalogWindow::mnuDDelete_Click()
 {
     // Asks and deletes without showing the editor.
@@ -210,6 +222,16 @@ void CatalogWindow::showContentPanel()
         return;
     showPanel(Panel::IndexEditor);
     indexPanel->open(*mode);
+}
+
+void CatalogWindow::mnuCOpenFile_Click()
+{
+    list_->openCurrentIndex();
+}
+
+void CatalogWindow::mnuCDelete_Click()
+{
+    list_->deleteChosen();
 }
 
 void CatalogWindow::mnuCAddFile_Click()
@@ -249,29 +271,13 @@ void CatalogWindow::cmd_clipboard_Click()
 
 void CatalogWindow::folderAdded(const std::string& dirId)
 {
-    QTimer::singleShot(0, this, [this, key = QString::fromStdString(dirId)] {
-        if (QTreeWidgetItem* node = unloaded_ ? nullptr : dirTreeView->node(key)) {
-            for (QTreeWidgetItem* above = node->parent(); above; above = above->parent())
-                above->setExpanded(true);
-            dirTreeView->scrollToItem(node);
-        }
-    });
-}
-
-void CatalogWindow::folderDeleted(const std::string& dirId)
-{
-    // The tree follows at once. When the folder was the highlighted one, the highlight moves to a
-    // folder beside it (or its parent), and that folder is current from now on.
-    removeNodeByKey(dirId);
-    followTreeHighlight();
+    tree_->showFolder(dirId);
 }
 
 void CatalogWindow::showSearchResults(const std::vector<std::shared_ptr<IndexRecord>>& indexes)
 {
     hidePanels();
-    ListView->clearRows();
-    listedFolder_.clear();
-    fillContentList(indexes);
+    list_->showIndexes(indexes);
 }
 
 void CatalogWindow::showSearchNote(const std::string& text)

@@ -3,17 +3,13 @@
 #include <QWidget>
 #include <array>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "core/catalog_window/PanelGeometry.h"
 #include "core/catalog_window/PanelRoutes.h"
 #include "core/catalog_window/PopupMenu.h"
-#include "core/store/CatalogStore.h"
 #include "ui/catalog_window/panels/PanelHost.h"
-
-class QTreeWidgetItem;
 
 namespace quillory {
 
@@ -25,17 +21,18 @@ class DesktopOpener;
 class FileTypes;
 class FloatingPanel;
 class FolderEditorPanel;
-class FolderTreeView;
+class FolderTreePane;
 class IndexEditorPanel;
-class IndexListView;
+class IndexListPane;
 class Preferences;
 class SearchPanel;
 class SplitterBar;
 struct CoreContext;
 
-// The catalog window: the folder tree, the splitter, the index list and the four editing
-// panels. It changes the session's selection (current folder, current index) and carries out
-// the catalog commands it registers with the dispatcher.
+// The catalog window: the folder tree pane, the splitter, the index list pane and the four
+// editing panels, put together. It changes the session's selection (current folder, current
+// index), lays its parts out, and carries out the catalog commands it registers with the
+// dispatcher. Its parts are found by their object names, as a user finds them by sight.
 class CatalogWindow : public QWidget, public PanelHost {
     Q_OBJECT
 public:
@@ -54,25 +51,8 @@ public:
     void setCurrentDir(const std::string& id);
     void setCurrentContent(const std::string& id) override;
 
-    // ---- tree ----
-    void loadDirTree();
-    // Adds nodes for folders and, level by level, everything below them that has none yet.
-    // Returns the folders too deep to show (they get no node).
-    std::vector<std::string> addDirNodes(const std::vector<std::shared_ptr<FolderRecord>>& folders,
-                                         const FolderChildren& children);
-    void setNodeText(const std::string& dirId, const std::string& text);
-    void removeNodeByKey(const std::string& dirId);
-    // A click on a folder: it becomes current and the list shows its indexes.
-    void dirTreeView_NodeClick(QTreeWidgetItem* node);
-
-    // ---- list ----
-    void initListView();
-    void refreshContentList() override;
-    void fillContentList(const std::vector<std::shared_ptr<IndexRecord>>& indexes);
-
     // ---- what the panels ask for ----
     void folderAdded(const std::string& dirId) override;
-    void folderDeleted(const std::string& dirId) override;
     void indexAdded(const std::string& id) override;
     void showSearchResults(const std::vector<std::shared_ptr<IndexRecord>>& indexes) override;
     void showSearchNote(const std::string& text) override;
@@ -110,15 +90,6 @@ public:
     void picSplit_MouseDown(double x);
     void picSplit_MouseMove(double x);
     void picSplit_MouseUp();
-    FloatingPanel* panel(Panel which) const;
-    FolderEditorPanel* folderPanel = nullptr;
-    IndexEditorPanel* indexPanel = nullptr;
-    SearchPanel* searchPanel = nullptr;
-    ClipboardImportPanel* clipboardPanel = nullptr;
-
-    FolderTreeView* dirTreeView = nullptr;
-    IndexListView* ListView = nullptr;
-    SplitterBar* picSplit = nullptr;
 
 signals:
     // The catalog was closed: the window is to be unloaded.
@@ -131,57 +102,41 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // ---- following the store ----
-    void onStoreChanged(const StoreChange& change);
-    // Brings the tree and the list in line with the store for the files that changed.
-    void refreshViews();
-    void refreshTree();
-    void refreshIndexList(const std::set<std::string>& changedFolders, bool folderNamesChanged);
-
     void registerCommands();
     void makePanels();
-    void connectTree();
-    void connectList();
+    void connectPanes();
     void fitToSize();
     void applyLayout(const WindowLayout& layout);
     void placePanel(FloatingPanel* frame, const TwipRect& wanted);
     TwipRect splitterRect() const;
     void showPopupMenu(PopupContext context, const QPoint& globalPos);
     void showContentPanel();
-    // The current folder is the folder the tree highlights: these keep the two together.
-    void followTreeHighlight();
-    void highlightCurrentDir();
-    void onTreeLabelEdited(QTreeWidgetItem* item, const QString& text);
-    void onFolderDropped(const QString& folderId, QTreeWidgetItem* target);
-    void onIndexesDropped(const QStringList& indexIds, QTreeWidgetItem* target);
-    void onListLabelEdited(const QString& key, const QString& text);
-    void onRowPressed(const QString& key, Qt::MouseButton button, const QPoint& globalPos);
-    static void collectSubtree(const std::string& dirId, const FolderChildren& children, std::vector<std::string>& into);
-    // The name of a folder as the list shows it.
-    std::string_view folderNameOf(const std::string& dirId) const;
+    // A folder became current by the user's choice: the list shows its indexes.
+    void onFolderChosen(const std::string& dirId);
     std::string caption(const std::string& key) const;
     CommandStates& states() const;
+    // The four panels, in the order of kPanels.
+    std::array<FloatingPanel*, 4> panels() const;
+    FloatingPanel* panel(Panel which) const;
 
     CoreContext& core_;
     CommandDispatcher& commands_;
     DesktopOpener& opener_;
     Preferences& preferences_;
     Clipboard& clipboard_;
+    std::unique_ptr<FileTypes> types_;
+    FolderTreePane* tree_ = nullptr;
+    IndexListPane* list_ = nullptr;
+    SplitterBar* picSplit = nullptr;
+    FolderEditorPanel* folderPanel = nullptr;
+    IndexEditorPanel* indexPanel = nullptr;
+    SearchPanel* searchPanel = nullptr;
+    ClipboardImportPanel* clipboardPanel = nullptr;
     // The tree's share of the width: the user's, kept between runs, or a quarter.
     double treeShare_ = kDefaultTreeShare;
     PopupMenuModel popup_;
-    std::unique_ptr<FileTypes> types_;
-    // The four panels, in the order of kPanels.
-    std::array<FloatingPanel*, 4> panels() const;
     double splitGrabX = 0;
     bool unloaded_ = false;
-    int storeListener_ = 0;
-    // The folder whose indexes the list shows ("" when it shows something else).
-    std::string listedFolder_;
-    // Changes the views have not followed yet.
-    bool folderFileChanged_ = false;
-    std::set<std::string> changedIndexFiles_;
-    bool refreshPending_ = false;
 };
 
 } // namespace quillory

@@ -1,8 +1,10 @@
 // The catalog window's geometry: tree, splitter and list, and the four floating panels.
 #include "ui/catalog_window/CatalogWindow.h"
 
-#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/FolderTreePane.h"
 #include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/IndexListPane.h"
+#include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/platform/Preferences.h"
@@ -30,9 +32,9 @@ void CatalogWindow::applyLayout(const WindowLayout& layout)
         if (r.width >= 0 && r.height >= 0)
             widget->setGeometry(toPixels(r));
     };
-    place(dirTreeView, layout.tree);
+    place(&tree_->view(), layout.tree);
     place(picSplit, layout.splitter);
-    place(ListView, layout.list);
+    place(&list_->view(), layout.list);
 }
 
 void CatalogWindow::placePanel(FloatingPanel* frame, const TwipRect& wanted)

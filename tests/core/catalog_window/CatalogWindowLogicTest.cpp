@@ -214,18 +214,18 @@ protected:
         writeBytes(fx.dir / "docs/a.txt", "a");
         writeBytes(fx.dir / "docs/b.txt", "b");
     }
-    Strings keysOf(const std::string& dirId) { return store.getDirContentMap(dirId)->getKeyCol(); }
+    Strings keysOf(const std::string& dirId) { return store.getDirContentMap(dirId, fx.told())->getKeyCol(); }
     bool holds(const std::string& file, const std::string& text) { return readBytes(file).find(text) != std::string::npos; }
     DraggedIndexes drag(const Strings& ids)
     {
         DraggedIndexes d{{"D1", {}}};
         for (const auto& id : ids)
-            d[0].second.push_back(store.getQlrDirContentById("D1", id));
+            d[0].second.push_back(store.getQlrDirContentById("D1", id, fx.told()));
         return d;
     }
     int remove(const Strings& keys, MsgAnswer answer)
     {
-        return deleteContents(store, [this](const std::string& path) { return fx.core->files.deleteFile(path); }, "D1",
+        return deleteContents(store, fx.core->messages, [this](const std::string& path) { return fx.core->files.deleteFile(path); }, "D1",
                               keys, answer);
     }
 
@@ -239,23 +239,23 @@ protected:
 TEST_F(CatalogWindowEdits, moveFolder_ontoItselfOrIntoItsSubtree_isRefusedAndWritesNothing)
 {
     writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|D1|||False||\r\n");
-    EXPECT_EQ(moveFolder(store, "D1", "D1"), FolderMove::Refused);
-    EXPECT_EQ(moveFolder(store, "D1", "D2"), FolderMove::Refused);
-    EXPECT_EQ(store.getQlrDirById("D1")->parentDirId, "0");
+    EXPECT_EQ(moveFolder(store, fx.core->messages, "D1", "D1"), FolderMove::Refused);
+    EXPECT_EQ(moveFolder(store, fx.core->messages, "D1", "D2"), FolderMove::Refused);
+    EXPECT_EQ(store.getQlrDirById("D1", fx.told())->parentDirId, "0");
     EXPECT_TRUE(io.renamedTo.empty());
 }
 
 TEST_F(CatalogWindowEdits, moveIndexes_newIdsWithTargetWrittenFirst_ownFolderKeepsIdsAndIsRewritten)
 {
-    const auto moved = store.getQlrDirContentById("D1", "D1!C3");
-    ASSERT_TRUE(moveIndexes(store, drag({"D1!C1", "D1!C3"}), "D2"));
+    const auto moved = store.getQlrDirContentById("D1", "D1!C3", fx.told());
+    ASSERT_TRUE(moveIndexes(store, fx.core->messages, drag({"D1!C1", "D1!C3"}), "D2"));
     EXPECT_EQ(io.renamedTo, (Strings{"D2.qlr", "D1.qlr"}));
     EXPECT_EQ(moved->cId(), "D2!C3");
     EXPECT_EQ(readBytes(fx.contentFile("D2")), line("D2!C1", "two", "QLRR$/two.txt") + line("D2!C2", "a", "QLRR$/docs/a.txt")
                                                    + line("D2!C3", "folder", "QLRR$/docs"));
     EXPECT_EQ(keysOf("D1"), (Strings{"D1!C2", "D1!C4"}));
 
-    ASSERT_TRUE(moveIndexes(store, drag({"D1!C4"}), "D1"));
+    ASSERT_TRUE(moveIndexes(store, fx.core->messages, drag({"D1!C4"}), "D1"));
     EXPECT_EQ(io.renamedTo, (Strings{"D2.qlr", "D1.qlr", "D1.qlr"}));
     EXPECT_EQ(keysOf("D1"), (Strings{"D1!C2", "D1!C4"}));
 }
@@ -263,20 +263,20 @@ TEST_F(CatalogWindowEdits, moveIndexes_newIdsWithTargetWrittenFirst_ownFolderKee
 TEST_F(CatalogWindowEdits, moveIndexes_failedTargetWriteChangesNothing_failedSourceWriteLosesNothing)
 {
     io.failNth(Op::Rename, 1); // the target's file
-    EXPECT_FALSE(moveIndexes(store, drag({"D1!C1"}), "D2"));
+    EXPECT_FALSE(moveIndexes(store, fx.core->messages, drag({"D1!C1"}), "D2"));
     EXPECT_EQ(keysOf("D1"), allOfD1);
     EXPECT_EQ(keysOf("D2"), Strings{"D2!C1"});
 
     io.failNth(Op::Rename, 2); // the source's file, after the target's
-    EXPECT_TRUE(moveIndexes(store, drag({"D1!C1"}), "D2"));
+    EXPECT_TRUE(moveIndexes(store, fx.core->messages, drag({"D1!C1"}), "D2"));
     EXPECT_TRUE(holds(fx.contentFile("D2"), line("D2!C2", "a", "QLRR$/docs/a.txt")));
     EXPECT_TRUE(holds(fx.contentFile("D1"), "D1!C1|a|")); // twice for now, never lost
 }
 
 TEST_F(CatalogWindowEdits, renameContentFile_sameOrEmptyName_writesNothing)
 {
-    EXPECT_FALSE(renameContentFile(store, "D1", "D1!C1", "a.txt"));
-    EXPECT_FALSE(renameContentFile(store, "D1", "D1!C1", ""));
+    EXPECT_FALSE(renameContentFile(store, fx.core->messages, "D1", "D1!C1", "a.txt"));
+    EXPECT_FALSE(renameContentFile(store, fx.core->messages, "D1", "D1!C1", ""));
     EXPECT_TRUE(io.renamedTo.empty());
 }
 
@@ -298,7 +298,7 @@ protected:
     }
     DocumentRename rename(const char* cId, const char* name)
     {
-        return renameDocument(store, files, fx.core->session.getRootPath(), "D1", cId, name).outcome;
+        return renameDocument(store, fx.core->messages, files, fx.core->session.getRootPath(), "D1", cId, name).outcome;
     }
     std::string doc(const char* name) { return fx.dir / ("docs/" + std::string(name)); }
     RenameFailing files;
@@ -354,7 +354,7 @@ TEST_F(DocumentRenames, aGoneDocumentIsRepointedAtOneOfTheNewName_withNeitherThe
 TEST_F(DocumentRenames, aFailedRenameOrIndexWrite_leavesTheDiskAndTheIndexAsTheyWere)
 {
     files.failWith = EACCES;
-    const DocumentRenameResult refused = renameDocument(store, files, fx.core->session.getRootPath(), "D1", "D1!C1", "c.txt");
+    const DocumentRenameResult refused = renameDocument(store, fx.core->messages, files, fx.core->session.getRootPath(), "D1", "D1!C1", "c.txt");
     EXPECT_EQ(refused.outcome, DocumentRename::NotRenamed);
     EXPECT_EQ(refused.reason, std::strerror(EACCES));
     files.failWith = 0;
@@ -362,7 +362,7 @@ TEST_F(DocumentRenames, aFailedRenameOrIndexWrite_leavesTheDiskAndTheIndexAsThey
     EXPECT_EQ(rename("D1!C1", "c.txt"), DocumentRename::NotWritten);
     EXPECT_EQ(readBytes(doc("a.txt")), "a");
     EXPECT_FALSE(pathExists(doc("c.txt")));
-    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1")->storedPath(), "QLRR$/docs/a.txt");
+    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1", fx.told())->storedPath(), "QLRR$/docs/a.txt");
     EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a.txt")));
 }
 

@@ -42,7 +42,7 @@ TEST(CatalogCommands, doAddNew_createsEmptyCatalogFilesAndOpensIt_anEmptyNameCre
     EXPECT_TRUE(fs::is_directory(shelf + "/lib/idx"));
     EXPECT_TRUE(fs::is_regular_file(file) && fs::is_empty(file));
     EXPECT_TRUE(fs::is_regular_file(shelf + "/lib/idx/pending.qlr") && fs::is_empty(shelf + "/lib/idx/pending.qlr"));
-    ASSERT_TRUE(c.store.writeAddQlrDbDir(newFolder(c.store.getNewDirId(), "First")));
+    ASSERT_TRUE(f.told(c.store.writeAddQlrDbDir(newFolder(c.store.getNewDirId(f.told()), "First"))));
     EXPECT_EQ(readBytes(file), "\rD1|First|0|||False||\r\n");
     EXPECT_TRUE(f.recorder.shown.empty());
 }
@@ -63,8 +63,8 @@ TEST(CatalogCommands, doAddNew_existingCatalog_leavesEveryFileAsItWasAndOpensIt)
     EXPECT_EQ(readBytes(file), folders);
     EXPECT_EQ(readBytes(f.dir / "shelf/lib/idx/D1.qlr"), indexes);
     EXPECT_EQ(readBytes(f.dir / "shelf/lib/idx/pending.qlr"), "1|/home/a.txt\r\n");
-    ASSERT_NE(c.store.getQlrDirById("D1"), nullptr);
-    EXPECT_EQ(c.store.getQlrDirById("D1")->dirName, "Kept");
+    ASSERT_NE(c.store.getQlrDirById("D1", f.told()), nullptr);
+    EXPECT_EQ(c.store.getQlrDirById("D1", f.told())->dirName, "Kept");
 }
 
 TEST(CatalogCommands, doAddNew_asTheFirstThingDone_readsTheIndexFolderAndPendingFileNamesFirst)
@@ -156,7 +156,7 @@ TEST(CatalogCommands, atStart_theCatalogOpenedLastWhileItIsThere_elseTheConfigur
     writeBytes(f.dirFile(), "D1|Configured|0|||False||\r\n");
     f.core->catalog.openAtStart(lastOpened);
     EXPECT_EQ(f.core->store.getDirFilePath(), lastOpened);
-    EXPECT_EQ(f.core->store.getQlrDirById("D1")->dirName, "Novels");
+    EXPECT_EQ(f.core->store.getQlrDirById("D1", f.told())->dirName, "Novels");
     EXPECT_TRUE(f.recorder.shown.empty());
 
     // The one opened last is gone: the configured one, without a word while it is there.
@@ -164,7 +164,7 @@ TEST(CatalogCommands, atStart_theCatalogOpenedLastWhileItIsThere_elseTheConfigur
     writeBytes(g.dirFile(), "D1|Configured|0|||False||\r\n");
     g.core->catalog.openAtStart(g.dir / "gone/books/lib.qlr");
     EXPECT_EQ(g.core->store.getDirFilePath(), g.dirFile());
-    EXPECT_EQ(g.core->store.getQlrDirById("D1")->dirName, "Configured");
+    EXPECT_EQ(g.core->store.getQlrDirById("D1", g.told())->dirName, "Configured");
     EXPECT_TRUE(g.recorder.shown.empty());
 
     // Neither is there: the configured one's path is named, as Open names it.
@@ -187,13 +187,13 @@ TEST(CatalogCommands, openCatalog_splitsPathIntoRootFolderAndFile_andCloseKeepsN
     ASSERT_TRUE(c.catalog.openCatalog(data + "/./books/lib.qlr"));
     EXPECT_EQ(c.session.getRootPath(), data);
     EXPECT_EQ(c.store.getDirFilePath(), file);
-    const auto index = c.store.getQlrDirContentById("D1", "D1!C1");
+    const auto index = c.store.getQlrDirContentById("D1", "D1!C1", f.told());
     ASSERT_NE(index, nullptr);
     EXPECT_EQ(index->cContentPath(), data + "/Novels.pdf");
 
     c.catalog.closeCatalog();
     EXPECT_EQ(c.store.getDirFilePath(), "/srv/default/books/lib.qlr");
-    EXPECT_EQ(c.store.getQlrDirContentById("D1", "D1!C1"), nullptr);
+    EXPECT_EQ(c.store.getQlrDirContentById("D1", "D1!C1", f.told()), nullptr);
     EXPECT_TRUE(f.recorder.shown.empty());
 }
 
@@ -207,8 +207,8 @@ TEST(CatalogCommands, openCatalog_missingFolderFile_showsErr001AndOpensEmptyCata
     ASSERT_TRUE(c.catalog.openCatalog(file));
     ASSERT_EQ(f.recorder.keys(), std::vector<std::string>{"Err001"});
     EXPECT_EQ(f.recorder.shown[0].text, "error 1 : " + file);
-    EXPECT_EQ(c.store.getAllDirMap()->getCount(), 0);
-    ASSERT_TRUE(c.store.writeAddQlrDbDir(newFolder("D1", "First")));
+    EXPECT_EQ(c.store.getAllDirMap(f.told())->getCount(), 0);
+    ASSERT_TRUE(f.told(c.store.writeAddQlrDbDir(newFolder("D1", "First"))));
     EXPECT_NE(readBytes(file).find("D1|First|"), std::string::npos);
 }
 
@@ -221,18 +221,18 @@ TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpen
     const std::string aFolders = readBytes(a);
     const std::string aIndexes = readBytes(f.dir / "a/lib/idx/D1.qlr");
     ASSERT_TRUE(c.catalog.openCatalog(a));
-    ASSERT_EQ(c.store.getQlrDirById("D1")->dirName, "Alpha");
-    ASSERT_EQ(c.store.getDirContentMap("D1")->getCount(), 1);
+    ASSERT_EQ(c.store.getQlrDirById("D1", f.told())->dirName, "Alpha");
+    ASSERT_EQ(c.store.getDirContentMap("D1", f.told())->getCount(), 1);
 
     ASSERT_TRUE(c.catalog.openCatalog(b));
-    const auto folders = c.store.getAllDirMap();
+    const auto folders = c.store.getAllDirMap(f.told());
     ASSERT_EQ(folders->getValueByKey("D1")->dirName, "Beta");
     folders->getValueByKey("D1")->dirName = "Renamed";
-    ASSERT_TRUE(c.store.writeAllQlrDbDir(FILE_OUTPUT, *folders));
+    ASSERT_TRUE(f.told(c.store.writeAllQlrDbDir(FILE_OUTPUT, *folders)));
     auto index = c.store.newContentRecord();
-    index->setCId(c.store.getNewDirContentId("D1"));
-    ASSERT_TRUE(c.store.writeAddQlrDbDirContent("D1", index));
-    EXPECT_EQ(c.store.getQlrDirContentById("D1", "D1!C1")->cTitle(), "Beta index");
+    index->setCId(c.store.getNewDirContentId("D1", f.told()));
+    ASSERT_TRUE(f.told(c.store.writeAddQlrDbDirContent("D1", index)));
+    EXPECT_EQ(c.store.getQlrDirContentById("D1", "D1!C1", f.told())->cTitle(), "Beta index");
 
     EXPECT_EQ(readBytes(a), aFolders);
     EXPECT_EQ(readBytes(f.dir / "a/lib/idx/D1.qlr"), aIndexes);
@@ -279,14 +279,14 @@ TEST(CatalogCommands, catalogFilesReplacedByAPipeOrADevice_readAsNothingWithThei
     fs::create_symlink("/dev/zero", f.contentFile("D2"));
     ASSERT_EQ(::mkfifo(f.dirFile().c_str(), 0644), 0);
     const std::string reason = c.conf.text("Err021");
-    EXPECT_EQ(c.store.getAllDirMap()->getCount(), 0);
-    EXPECT_EQ(c.store.getDirContentMap("D1")->getCount(), 0);
-    EXPECT_EQ(c.store.getDirContentMap("D2")->getCount(), 0);
+    EXPECT_EQ(c.store.getAllDirMap(f.told())->getCount(), 0);
+    EXPECT_EQ(c.store.getDirContentMap("D1", f.told())->getCount(), 0);
+    EXPECT_EQ(c.store.getDirContentMap("D2", f.told())->getCount(), 0);
     ASSERT_EQ(f.recorder.keys(), (std::vector<std::string>{"Err002", "Err006", "Err006"}));
     for (const auto& message : f.recorder.shown)
         EXPECT_NE(message.text.find(reason), std::string::npos) << message.text;
     f.recorder.shown.clear();
-    EXPECT_FALSE(c.store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, IndexMap()));
+    EXPECT_FALSE(f.told(c.store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, IndexMap())));
     EXPECT_TRUE(fs::is_symlink(f.contentFile("D2")));
     EXPECT_TRUE(fs::is_fifo(f.dirFile()));
 }
@@ -304,7 +304,7 @@ TEST(CatalogCommands, openCatalog_removesTempFilesLeftByInterruptedSaves)
     ASSERT_TRUE(f.core->catalog.openCatalog(f.dirFile()));
     EXPECT_EQ(tempFileCount(f.catalogFolder()) + tempFileCount(f.catalogFolder() + "/idx"), 0);
     EXPECT_EQ(readBytes(f.catalogFolder() + "/.notes"), "the user's own hidden file");
-    EXPECT_EQ(f.core->store.getAllDirMap()->getCount(), 1);
+    EXPECT_EQ(f.core->store.getAllDirMap(f.told())->getCount(), 1);
 }
 
 } // namespace

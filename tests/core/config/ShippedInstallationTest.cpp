@@ -31,11 +31,13 @@ TEST(ShippedInstallation, demoCatalogLoadsEveryIndexFindsItsDocumentAndConfigura
     EXPECT_EQ(core.session.getRootPath(), dir.path());
 
     std::vector<std::string> allFolders;
-    core.store.getDirIdsByParentId("0", true, allFolders);
+    StoreProblems problems;
+    core.store.getDirIdsByParentId("0", true, allFolders, problems);
     ASSERT_GE(allFolders.size(), 5u);
-    EXPECT_EQ(static_cast<int>(allFolders.size()), core.store.getAllDirMap()->getCount());
+    EXPECT_EQ(static_cast<int>(allFolders.size()), core.store.getAllDirMap(problems)->getCount());
     ContentCollection indexes;
-    core.store.getDirContentByIdS(allFolders, indexes);
+    core.store.getDirContentByIdS(allFolders, indexes, problems);
+    EXPECT_TRUE(problems.empty());
     int web = 0;
     indexes.forEach([&](const std::string& id, const ContentCollection::Ptr& index) {
         const std::string path = index->cContentPath();

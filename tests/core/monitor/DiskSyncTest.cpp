@@ -80,10 +80,10 @@ TEST(DiskSync, theStoresIndexFilesTakeTheAppliedRecords)
     writeBytes(moved, "x");
     writeBytes(fx.contentFile("D1"), crlfText({"D1!C1|A||False||2024-3-1 10:00:00|", "D1!C2|C||False||2024-3-1 10:00:00|"}));
     StoreProblems problems;
-    auto map = fx.core->store.getDirContentMapQuietly("D1", problems);
+    auto map = fx.core->store.getDirContentMap("D1", problems);
     map->getValueByKey("D1!C1")->setCContentPath(a);
     map->getValueByKey("D1!C2")->setCContentPath(c);
-    ASSERT_TRUE(fx.core->store.writeAllQlrDbDirContentQuietly("D1", FILE_OUTPUT, *map));
+    ASSERT_TRUE(fx.core->store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map));
 
     struct RealDisk : FakeDisk {
         bool exists(const std::string& path) const override { return pathExists(path); }
@@ -94,7 +94,7 @@ TEST(DiskSync, theStoresIndexFilesTakeTheAppliedRecords)
     EXPECT_TRUE(result.problems.empty() && catalog.readProblems().empty());
 
     fx.core->store.resetStoreCache();
-    map = fx.core->store.getDirContentMapQuietly("D1", problems);
+    map = fx.core->store.getDirContentMap("D1", problems);
     EXPECT_EQ(map->getKeyCol(), std::vector<std::string>{"D1!C1"});
     EXPECT_EQ(map->getValueByKey("D1!C1")->cContentPath(), moved);
 }

@@ -59,7 +59,7 @@ protected:
     {
         Keys removed;
         const auto remover = [&](const std::string& path) { removed.push_back(path); return true; };
-        EXPECT_EQ(deleteContents(store, remover, "D1", keys, MsgAnswer::Yes), static_cast<int>(keys.size()));
+        EXPECT_EQ(deleteContents(store, fx.core->messages, remover, "D1", keys, MsgAnswer::Yes), static_cast<int>(keys.size()));
         return removed;
     }
 
@@ -70,17 +70,17 @@ protected:
 
 TEST_F(DataSafety, movingEveryIndexOutOfAFolder_leavesItEmptyOnDiskAndInTheCache)
 {
-    const auto only = store.getQlrDirContentById("D1", "D1!C1");
-    ASSERT_TRUE(moveIndexes(store, {{"D1", {only}}}, "D2"));
+    const auto only = store.getQlrDirContentById("D1", "D1!C1", fx.told());
+    ASSERT_TRUE(moveIndexes(store, fx.core->messages, {{"D1", {only}}}, "D2"));
     EXPECT_EQ(readBytes(fx.contentFile("D1")), "");
-    EXPECT_TRUE(store.getDirContentMap("D1")->getKeyCol().empty());
-    EXPECT_EQ(store.getDirContentMap("D2")->getKeyCol(), (Keys{"D2!C1", "D2!C2"}));
+    EXPECT_TRUE(store.getDirContentMap("D1", fx.told())->getKeyCol().empty());
+    EXPECT_EQ(store.getDirContentMap("D2", fx.told())->getKeyCol(), (Keys{"D2!C1", "D2!C2"}));
 
     // The same for folders: a folder cache emptied by edits is written empty, not read again.
-    const auto folders = store.getAllDirMap();
+    const auto folders = store.getAllDirMap(fx.told());
     for (const auto& key : folders->getKeyCol())
         folders->removeMap(key);
-    ASSERT_TRUE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
+    ASSERT_TRUE(fx.told(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap(fx.told()))));
     EXPECT_EQ(readBytes(fx.dirFile()), "");
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
@@ -90,7 +90,8 @@ TEST_F(DataSafety, appendToAFileReadInPart_isRefusedWithItsReason)
     // An unreadable index file: no id may be drawn from its empty copy.
     fs::remove(fx.contentFile("D1"));
     makeFolders(fx.contentFile("D1"));
-    EXPECT_FALSE(store.writeAddQlrDbDirContent("D1", newIndex(store.getNewDirContentId("D1"))));
+    const auto index = newIndex(store.getNewDirContentId("D1", fx.told()));
+    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", index)));
     ASSERT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008"}));
     EXPECT_TRUE(fx.recorder.shown[1].text.ends_with(fx.contentFile("D1") + " (" + fx.core->conf.text("Err011") + ")"))
         << fx.recorder.shown[1].text;
@@ -102,11 +103,11 @@ TEST_F(DataSafety, appendToAFileReadInPart_isRefusedWithItsReason)
     writeBytes(fx.dirFile(), lines);
     store.resetStoreCache();
     fx.recorder.shown.clear();
-    EXPECT_EQ(store.getAllDirMap()->getCount(), 32767);
-    EXPECT_EQ(store.getAllDirMap()->checkKey("D32768"), 0);
+    EXPECT_EQ(store.getAllDirMap(fx.told())->getCount(), 32767);
+    EXPECT_EQ(store.getAllDirMap(fx.told())->checkKey("D32768"), 0);
     auto folder = std::make_shared<FolderRecord>(FolderRecord{"D40000", "x", "0", "", "", false, "", ""});
-    EXPECT_FALSE(store.writeAddQlrDbDir(folder));
-    EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
+    EXPECT_FALSE(fx.told(store.writeAddQlrDbDir(folder)));
+    EXPECT_FALSE(fx.told(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap(fx.told()))));
     ASSERT_EQ(fx.recorder.keys(), (Keys{"Err002", "Err005", "Err004"}));
     for (const Message& message : fx.recorder.shown)
         EXPECT_NE(message.text.find(fx.core->conf.text("Err010")), std::string::npos) << message.text;
@@ -119,18 +120,18 @@ TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereO
     const std::string damaged = "D1!C1|short\r\n" + indexLine("D1!C2", "b") + "D1!C3|c|p|False||t|d|extra\r\n"
                                 + indexLine("D1!C2", "again");
     writeBytes(fx.contentFile("D1"), damaged);
-    const auto map = store.getDirContentMap("D1");
+    const auto map = store.getDirContentMap("D1", fx.told());
     ASSERT_EQ(fx.recorder.keys(), Keys{"Err007"});
     fx.recorder.shown.clear();
 
-    ASSERT_TRUE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map));
+    ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map)));
     const Keys copies = filesStartingWith(fx.dir / "cat/idx", "D1.qlr.damaged-");
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(readBytes(copies[0]), damaged);
     ASSERT_EQ(fx.recorder.keys(), Keys{"Err012"});
     EXPECT_TRUE(fx.recorder.shown[0].text.ends_with(" : " + copies[0]));
 
-    ASSERT_TRUE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map)); // once only
+    ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map))); // once only
     EXPECT_EQ(filesStartingWith(fx.dir / "cat/idx", "D1.qlr.damaged-").size(), 1u);
     EXPECT_EQ(fx.recorder.shown.size(), 1u);
 
@@ -138,9 +139,9 @@ TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereO
     // those of whole lines, and the lines are read as what they are all the same.
     writeBytes(fx.contentFile("D2"), "D2!C1|a|p|False||t|d|extra\r\nD2!C2|b|p|False||t\r\n");
     store.resetStoreCache();
-    EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C1")->cDesc(), "d");
-    EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C2")->addTime(), "t");
-    ASSERT_TRUE(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2")));
+    EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C1", fx.told())->cDesc(), "d");
+    EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C2", fx.told())->addTime(), "t");
+    ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2", fx.told()))));
     EXPECT_EQ(filesStartingWith(fx.dir / "cat/idx", "D2.qlr.damaged-").size(), 1u);
     writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "b"));
     store.resetStoreCache();
@@ -148,12 +149,12 @@ TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereO
         std::filesystem::remove(copy);
 
     // A whole file is rewritten without a copy; a copy that cannot be made stops the rewrite.
-    ASSERT_TRUE(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2")));
+    ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2", fx.told()))));
     EXPECT_TRUE(filesStartingWith(fx.dir / "cat/idx", "D2.qlr.damaged").empty());
     writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD1|One again|0|||False||\r\n");
     store.resetStoreCache();
     io.failNth(Op::Write, 1, ENOSPC);
-    EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
+    EXPECT_FALSE(fx.told(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap(fx.told()))));
     EXPECT_EQ(fx.recorder.keys().back(), "Err004");
     EXPECT_EQ(readBytes(fx.dirFile()), "D1|One|0|||False||\r\nD1|One again|0|||False||\r\n");
 }
@@ -166,16 +167,16 @@ TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
     fs::remove(fx.dirFile());
     fs::create_symlink(elsewhere, fx.dirFile());
     store.resetStoreCache();
-    store.getAllDirMap()->getValueByKey("D1")->dirName = "Renamed";
-    ASSERT_TRUE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
+    store.getAllDirMap(fx.told())->getValueByKey("D1")->dirName = "Renamed";
+    ASSERT_TRUE(fx.told(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap(fx.told()))));
     EXPECT_TRUE(fs::is_symlink(fx.dirFile()));
     EXPECT_TRUE(holds(elsewhere, "D1|Renamed|0|"));
 
     // Nobody may write it: neither rewritten nor appended to, for root too.
     ASSERT_EQ(::chmod(fx.contentFile("D1").c_str(), 0444), 0);
     const std::string before = readBytes(fx.contentFile("D1"));
-    EXPECT_FALSE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1")));
-    EXPECT_FALSE(store.writeAddQlrDbDirContent("D1", newIndex("D1!C2")));
+    EXPECT_FALSE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1", fx.told()))));
+    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", newIndex("D1!C2"))));
     EXPECT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008"}));
     EXPECT_NE(fx.recorder.shown[0].text.find(std::strerror(EACCES)), std::string::npos);
     EXPECT_EQ(readBytes(fx.contentFile("D1")), before);
@@ -187,7 +188,7 @@ TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
         ASSERT_EQ(::chown(fx.contentFile("D2").c_str(), 4321, 4321), 0);
     }
     const mode_t oldMask = ::umask(022);
-    EXPECT_TRUE(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2")));
+    EXPECT_TRUE(fx.told(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2", fx.told()))));
     ::umask(oldMask);
     struct stat st {};
     ASSERT_EQ(::stat(fx.contentFile("D2").c_str(), &st), 0);
@@ -234,7 +235,7 @@ TEST_F(DataSafety, documentsThatCannotGoToTheTrash_stayAndAreNamedInOneMessage)
     store.resetStoreCache();
     // Only b can go.
     const auto remover = [&](const std::string& path) { return path.ends_with("/b.txt") && fs::remove(path); };
-    EXPECT_EQ(deleteContents(store, remover, "D1", {"D1!C1", "D1!C2", "D1!C3"}, MsgAnswer::Yes), 3);
+    EXPECT_EQ(deleteContents(store, fx.core->messages, remover, "D1", {"D1!C1", "D1!C2", "D1!C3"}, MsgAnswer::Yes), 3);
     EXPECT_TRUE(pathExists(fx.dir / "docs/a.txt") && pathExists(fx.dir / "docs/c.txt"));
     ASSERT_EQ(fx.recorder.keys(), Keys{"Err023"});
     EXPECT_TRUE(fx.recorder.shown[0].text.ends_with(" : " + fx.dir / "docs/a.txt, " + fx.dir / "docs/c.txt"))
@@ -258,7 +259,7 @@ TEST_F(DataSafety, aSecondDamagedCopyInTheSameSecond_neverReplacesTheFirst)
     const std::string damaged = "D1!C1|short\r\n" + indexLine("D1!C2", "b");
     writeBytes(file, damaged);
     store.resetStoreCache();
-    ASSERT_TRUE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1")));
+    ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1", fx.told()))));
     for (const auto& copy : earlier)
         EXPECT_EQ(readBytes(copy), "an earlier copy") << copy;
     const Keys copies = filesStartingWith(fx.dir / "cat/idx", "D1.qlr.damaged-");
@@ -271,28 +272,28 @@ TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_aFolderInItsPlaceOrAFailingRead
     fs::remove(fx.contentFile("D1"));
     makeFolders(fx.contentFile("D1")); // a folder where the file belongs
     store.resetStoreCache();
-    EXPECT_EQ(store.getDirContentMap("D1")->getCount(), 0);
+    EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 0);
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err006"});
     fs::remove(fx.contentFile("D1"));
     writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
-    EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), (Keys{"D1!C1", "D1!C2"}));
-    EXPECT_TRUE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1")));
+    EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getKeyCol(), (Keys{"D1!C1", "D1!C2"}));
+    EXPECT_TRUE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1", fx.told()))));
     EXPECT_EQ(readBytes(fx.contentFile("D1")), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
 
     // A read the disk fails is told the same way, and the file is read again next time.
     store.resetStoreCache();
     io.failNth(Op::Read, 1, EIO);
-    EXPECT_EQ(store.getDirContentMap("D1")->getCount(), 0);
+    EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 0);
     EXPECT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err006"}));
-    EXPECT_EQ(store.getDirContentMap("D1")->getCount(), 2);
+    EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 2);
 }
 
 TEST_F(DataSafety, aDeletedIndexDraggedAfterwards_doesNotComeBack)
 {
-    const auto stale = store.getQlrDirContentById("D1", "D1!C1");
-    ASSERT_EQ(deleteContents(store, [](const std::string&) { return true; }, "D1", {"D1!C1"}, MsgAnswer::No), 1);
-    ASSERT_TRUE(moveIndexes(store, {{"D1", {stale}}}, "D2"));
-    EXPECT_EQ(store.getDirContentMap("D2")->getKeyCol(), Keys{"D2!C1"});
+    const auto stale = store.getQlrDirContentById("D1", "D1!C1", fx.told());
+    ASSERT_EQ(deleteContents(store, fx.core->messages, [](const std::string&) { return true; }, "D1", {"D1!C1"}, MsgAnswer::No), 1);
+    ASSERT_TRUE(moveIndexes(store, fx.core->messages, {{"D1", {stale}}}, "D2"));
+    EXPECT_EQ(store.getDirContentMap("D2", fx.told())->getKeyCol(), Keys{"D2!C1"});
     EXPECT_FALSE(holds(fx.contentFile("D2"), "|a|"));
 }
 
@@ -301,14 +302,14 @@ TEST_F(DataSafety, failedWritesOfEdits_leaveTheCacheAsItWas)
     writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|D1|||False||\r\n");
     store.resetStoreCache();
     io.failNth(Op::Rename, 1);
-    EXPECT_FALSE(renameFolder(store, "D1", "New name"));
-    EXPECT_EQ(store.getQlrDirById("D1")->dirName, "One");
+    EXPECT_FALSE(renameFolder(store, fx.core->messages, "D1", "New name"));
+    EXPECT_EQ(store.getQlrDirById("D1", fx.told())->dirName, "One");
     io.failNth(Op::Rename, 1);
-    EXPECT_EQ(moveFolder(store, "D2", "0"), FolderMove::Failed);
-    EXPECT_EQ(store.getQlrDirById("D2")->parentDirId, "D1");
+    EXPECT_EQ(moveFolder(store, fx.core->messages, "D2", "0"), FolderMove::Failed);
+    EXPECT_EQ(store.getQlrDirById("D2", fx.told())->parentDirId, "D1");
     io.failNth(Op::Rename, 1);
-    EXPECT_FALSE(renameContentFile(store, "D1", "D1!C1", "other.txt"));
-    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1")->storedPath(), "QLRR$/docs/a.txt");
+    EXPECT_FALSE(renameContentFile(store, fx.core->messages, "D1", "D1!C1", "other.txt"));
+    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1", fx.told())->storedPath(), "QLRR$/docs/a.txt");
 }
 
 TEST(CatalogLayout, folderIdsNeverNameAFileOutsideTheIndexFolder)

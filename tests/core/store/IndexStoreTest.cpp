@@ -27,9 +27,9 @@ protected:
     {
         ContentCollection result;
         if (inDescription)
-            store.getDirContentByDesc(dirIds, text, result);
+            store.getDirContentByDesc(dirIds, text, result, fx.told());
         else
-            store.getDirContentByTitle(dirIds, text, result);
+            store.getDirContentByTitle(dirIds, text, result, fx.told());
         return result.keys();
     }
 
@@ -39,17 +39,17 @@ protected:
 
 TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder)
 {
-    EXPECT_EQ(store.getNewDirContentId("D3"), "D3!C1");
+    EXPECT_EQ(store.getNewDirContentId("D3", fx.told()), "D3!C1");
     writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "a") + indexLine("D20!C2", "b") + indexLine("D2!C3", "c"));
-    EXPECT_EQ(store.getNewDirContentId("D2"), "D2!C2");
-    EXPECT_EQ(store.getNewDirContentId("D20"), "D20!C1");
+    EXPECT_EQ(store.getNewDirContentId("D2", fx.told()), "D2!C2");
+    EXPECT_EQ(store.getNewDirContentId("D20", fx.told()), "D20!C1");
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
 TEST_F(IndexStore, malformedLine_showsErr007AndKeepsThePartialIndex)
 {
     writeBytes(fx.contentFile("D2"), "D2!C1|Report\r\n" + indexLine("D2!C2", "Whole", "d"));
-    const auto map = store.getDirContentMap("D2");
+    const auto map = store.getDirContentMap("D2", fx.told());
     ASSERT_EQ(map->getKeyCol(), (Keys{"D2!C1", "D2!C2"}));
     EXPECT_EQ(map->getValueByKey("D2!C1")->cTitle(), "Report");
     EXPECT_EQ(map->getValueByKey("D2!C1")->storedPath(), "");
@@ -77,18 +77,18 @@ TEST_F(IndexStore, indexAlreadyInTheResult_isSkippedBySearchesAndStopsTheListing
     const auto earlier = std::make_shared<IndexRecord>();
     ContentCollection searched;
     searched.add("D1!C2", earlier);
-    store.getDirContentByTitle({"D1", "D2"}, "", searched);
+    store.getDirContentByTitle({"D1", "D2"}, "", searched, fx.told());
     EXPECT_EQ(searched.keys(), (Keys{"D1!C2", "D1!C1", "D2!C1", "D2!C2"}));
     EXPECT_EQ(searched.get("D1!C2"), earlier);
 
     ContentCollection all;
-    store.getDirContentByIdS({"D1", "D2"}, all);
+    store.getDirContentByIdS({"D1", "D2"}, all, fx.told());
     EXPECT_EQ(all.keys(), (Keys{"D1!C2", "D1!C1", "D2!C1", "D2!C2"}));
-    EXPECT_EQ(all.get("D2!C1"), store.getQlrDirContentById("D2", "D2!C1"));
+    EXPECT_EQ(all.get("D2!C1"), store.getQlrDirContentById("D2", "D2!C1", fx.told()));
 
     ContentCollection listed;
     listed.add("D1!C1", earlier);
-    store.getDirContentByIdS({"D1", "D2"}, listed);
+    store.getDirContentByIdS({"D1", "D2"}, listed, fx.told());
     EXPECT_EQ(listed.keys(), (Keys{"D1!C1", "D1!C2"}));
 }
 
@@ -98,14 +98,14 @@ TEST_F(IndexStore, pathSearch_readsTheFileOrTheProviderAndMatchesThePathWithItsR
                                          + indexLine("D3!C2", "web", "", "https://example.org/report"));
     const std::string rootName = std::filesystem::path(fx.programFolder()).filename().string();
     ContentCollection result;
-    store.getDirContentByPath({"D3"}, rootName + "/DOCS", nullptr, result);
+    store.getDirContentByPath({"D3"}, rootName + "/DOCS", nullptr, result, fx.told());
     EXPECT_EQ(result.keys(), Keys{"D3!C1"});
 
     // Without a provider the file is read, not the cache.
-    const auto cached = store.getQlrDirContentById("D3", "D3!C1");
+    const auto cached = store.getQlrDirContentById("D3", "D3!C1", fx.told());
     cached->setCContentPath("/elsewhere/x.txt");
     ContentCollection fromFile;
-    store.getDirContentByPath({"D3"}, "report.pdf", nullptr, fromFile);
+    store.getDirContentByPath({"D3"}, "report.pdf", nullptr, fromFile, fx.told());
     ASSERT_EQ(fromFile.keys(), Keys{"D3!C1"});
     EXPECT_NE(fromFile.get("D3!C1"), cached);
 
@@ -117,7 +117,7 @@ TEST_F(IndexStore, pathSearch_readsTheFileOrTheProviderAndMatchesThePathWithItsR
         index->setCId(dirId + "!C1");
         index->setCContentPath(fx.programFolder() + (dirId == "D7" ? "/P/q.txt" : "/r.txt"));
         map.addMap(std::string(index->cId()), index);
-    }, provided);
+    }, provided, fx.told());
     EXPECT_EQ(asked, (Keys{"D8", "D7"}));
     EXPECT_EQ(provided.keys(), Keys{"D7!C1"});
 }
@@ -128,26 +128,26 @@ TEST_F(IndexStore, addIndex_appendsItsLineAndCachesTheVeryRecord)
     const std::string first = "D2!C1|Old|" + root + "/a.txt|False||t|d";
     writeBytes(fx.contentFile("D2"), first); // no line end after the last line
     auto index = store.newContentRecord();
-    index->setCId(store.getNewDirContentId("D2"));
+    index->setCId(store.getNewDirContentId("D2", fx.told()));
     index->setCTitle("New|x");
     index->setCContentPath(root + "/docs/b|c.txt");
     index->setNeedPwd("True");
     index->setAddTime("2024-3-1 10:00:00");
     index->setCDesc("a\rb_#_c");
-    EXPECT_TRUE(store.writeAddQlrDbDirContent("D2", index));
+    EXPECT_TRUE(fx.told(store.writeAddQlrDbDirContent("D2", index)));
     const std::string added = "D2!C2|New_#!_x|QLRR$/docs/b_#!_c.txt|True||2024-3-1 10:00:00|a_#_b_#=__c\r\n";
     EXPECT_EQ(readBytes(fx.contentFile("D2")), first + "\r" + added);
-    EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C2"), index);
+    EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C2", fx.told()), index);
 
     writeBytes(fx.contentFile("D3"), indexLine("D3!C1", "t")); // not cached yet
     auto uncached = store.newContentRecord();
     uncached->setCId("D3!C2");
-    EXPECT_TRUE(store.writeAddQlrDbDirContent("D3", uncached));
-    EXPECT_EQ(store.getQlrDirContentById("D3", "D3!C2"), uncached);
-    EXPECT_EQ(store.getDirContentMap("D3")->getKeyCol(), (Keys{"D3!C1", "D3!C2"}));
+    EXPECT_TRUE(fx.told(store.writeAddQlrDbDirContent("D3", uncached)));
+    EXPECT_EQ(store.getQlrDirContentById("D3", "D3!C2", fx.told()), uncached);
+    EXPECT_EQ(store.getDirContentMap("D3", fx.told())->getKeyCol(), (Keys{"D3!C1", "D3!C2"}));
 
     // The root written out in full in the first line is taken back to the placeholder.
-    EXPECT_TRUE(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2")));
+    EXPECT_TRUE(fx.told(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2", fx.told()))));
     EXPECT_EQ(readBytes(fx.contentFile("D2")), "D2!C1|Old|QLRR$/a.txt|False||t|d\r\n" + added);
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
@@ -159,27 +159,27 @@ TEST_F(IndexStore, fullFolder_refusesANewIndexWithErr008AndAnOverlongFileIsNotRe
         bytes += indexLine("D1!C" + std::to_string(i), "t");
     writeBytes(fx.contentFile("D1"), bytes);
     auto index = store.newContentRecord();
-    index->setCId(store.getNewDirContentId("D1"));
+    index->setCId(store.getNewDirContentId("D1", fx.told()));
     EXPECT_EQ(index->cId(), "D1!C32768");
-    EXPECT_FALSE(store.writeAddQlrDbDirContent("D1", index));
+    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", index)));
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err008"});
     EXPECT_EQ(readBytes(fx.contentFile("D1")), bytes);
-    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C32768"), nullptr);
+    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C32768", fx.told()), nullptr);
     // An index that is there already may still be written again.
     auto again = store.newContentRecord();
     again->setCId("D1!C7");
     again->setCTitle("replaced");
-    EXPECT_TRUE(store.writeAddQlrDbDirContent("D1", again));
-    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C7"), again);
-    EXPECT_EQ(store.getDirContentMap("D1")->getCount(), 32767);
+    EXPECT_TRUE(fx.told(store.writeAddQlrDbDirContent("D1", again)));
+    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C7", fx.told()), again);
+    EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 32767);
     bytes = readBytes(fx.contentFile("D1"));
 
     bytes += indexLine("D1!C32768", "t");
     writeBytes(fx.contentFile("D1"), bytes);
     store.resetStoreCache();
-    const auto map = store.getDirContentMap("D1");
+    const auto map = store.getDirContentMap("D1", fx.told());
     EXPECT_EQ(map->getCount(), 32767);
-    EXPECT_FALSE(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map));
+    EXPECT_FALSE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map)));
     EXPECT_EQ(fx.recorder.keys(), (Keys{"Err008", "Err006", "Err006"}));
     EXPECT_EQ(readBytes(fx.contentFile("D1")), bytes);
 }

@@ -44,13 +44,13 @@ protected:
         writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
         writeBytes(fx.contentFile("D2"), "");
         // What the window shows: both files read into the caches.
-        store.getAllDirMap();
-        store.getDirContentMap("D1");
-        store.getDirContentMap("D2");
+        store.getAllDirMap(fx.told());
+        store.getDirContentMap("D1", fx.told());
+        store.getDirContentMap("D2", fx.told());
     }
     bool deleteIndex(const std::string& id)
     {
-        return deleteContents(store, [](const std::string&) { return true; }, "D1", {id}, MsgAnswer::No) == 1;
+        return deleteContents(store, fx.core->messages, [](const std::string&) { return true; }, "D1", {id}, MsgAnswer::No) == 1;
     }
 
     CoreFixture fx;
@@ -61,9 +61,9 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
 {
     const std::string d1 = fx.contentFile("D1");
     appendOutside(d1, indexLine("D1!C3", "outside1"));
-    IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
+    IndexFields fields = indexFieldsOf(store, fx.core->messages, "D1", "D1!C1");
     fields.title = "edited";
-    ASSERT_TRUE(updateIndexFromPanel(store, "D1", fields).written());
+    ASSERT_TRUE(updateIndexFromPanel(store, fx.core->messages, "D1", fields).written());
     EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C2", "D1!C3"}));
     EXPECT_TRUE(holds(d1, "D1!C1|edited|") && holds(d1, "D1!C3|outside1|"));
 
@@ -75,74 +75,67 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
     appendOutside(d1, indexLine("D1!C2", "outside3"));
     IndexFields added;
     added.title = "mine";
-    EXPECT_EQ(addIndexFromPanel(store, "D1", added).id, "D1!C5");
+    EXPECT_EQ(addIndexFromPanel(store, fx.core->messages, "D1", added).id, "D1!C5");
     EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C3", "D1!C4", "D1!C2", "D1!C5"}));
     EXPECT_TRUE(holds(d1, "D1!C2|outside3|") && holds(d1, "D1!C5|mine|"));
-    EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), idsIn(d1));
+    EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getKeyCol(), idsIn(d1));
 
     // Folders: another program adds D3 and an index file for D4 that holds a line.
     appendOutside(fx.dirFile(), "D3|Outside|0|||False||\r\n");
     writeBytes(fx.contentFile("D4"), indexLine("D4!C1", "kept"));
-    FolderFields folder = newFolderFields(store, "0");
+    FolderFields folder = newFolderFields(store, fx.core->messages, "0");
     folder.dirName = "Mine";
-    EXPECT_EQ(addDirFromPanel(store, fx.core->files, folder), "D4");
+    EXPECT_EQ(addDirFromPanel(store, fx.core->files, fx.core->messages, folder), "D4");
     EXPECT_EQ(readBytes(fx.contentFile("D4")), indexLine("D4!C1", "kept"));
-    FolderFields renamed = folderFieldsOf(store, "D2");
+    FolderFields renamed = folderFieldsOf(store, fx.core->messages, "D2");
     renamed.dirName = "Renamed";
     appendOutside(fx.dirFile(), "D5|Outside too|0|||False||\r\n");
-    ASSERT_EQ(updateFolder(store, renamed), FolderUpdate::Written);
+    ASSERT_EQ(updateFolder(store, fx.core->messages, renamed), FolderUpdate::Written);
     EXPECT_EQ(idsIn(fx.dirFile()), (Keys{"D1", "D2", "D3", "D4", "D5"}));
     EXPECT_TRUE(holds(fx.dirFile(), "D2|Renamed|") && holds(fx.dirFile(), "D3|Outside|") && holds(fx.dirFile(), "D5|Outside too|"));
 
     // Delete Folder looks at the index file on disk: D2's was read empty, and has an index now.
     appendOutside(fx.contentFile("D2"), indexLine("D2!C1", "late"));
-    fx.recorder.answers = {MsgAnswer::Yes};
-    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
+    EXPECT_EQ(folderDeletable(store, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
     EXPECT_EQ(readBytes(fx.contentFile("D2")), indexLine("D2!C1", "late"));
     EXPECT_TRUE(holds(fx.dirFile(), "D2|Renamed|"));
-    EXPECT_EQ(fx.recorder.keys(), Keys{"Msg002"});
 }
 
 TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessage_andTheCacheFollowsTheFile)
 {
     const std::string outside = indexLine("D1!C2", "b") + indexLine("D1!C7", "restored from a backup");
     writeBytes(fx.contentFile("D1"), outside);
-    IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
+    IndexFields fields = indexFieldsOf(store, fx.core->messages, "D1", "D1!C1");
     fields.title = "edited";
-    EXPECT_FALSE(updateIndexFromPanel(store, "D1", fields).written());
+    EXPECT_FALSE(updateIndexFromPanel(store, fx.core->messages, "D1", fields).written());
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err022"});
     EXPECT_EQ(readBytes(fx.contentFile("D1")), outside);
-    EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), (Keys{"D1!C2", "D1!C7"}));
+    EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getKeyCol(), (Keys{"D1!C2", "D1!C7"}));
 
     // A folder renamed here and removed there: refused as well.
     writeBytes(fx.dirFile(), "D2|Two|0|||False||\r\n");
-    FolderFields folder = folderFieldsOf(store, "D1");
+    FolderFields folder = folderFieldsOf(store, fx.core->messages, "D1");
     folder.dirName = "Gone";
-    EXPECT_EQ(updateFolder(store, folder), FolderUpdate::Failed);
+    EXPECT_EQ(updateFolder(store, fx.core->messages, folder), FolderUpdate::Failed);
     EXPECT_EQ(readBytes(fx.dirFile()), "D2|Two|0|||False||\r\n");
 
     // A subfolder another program gave D2 keeps it from being deleted.
     appendOutside(fx.dirFile(), "D8|Sub|D2|||False||\r\n");
-    fx.recorder.answers = {MsgAnswer::Yes};
-    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HasSubfolders);
-    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err022", "Err022", "Msg003"}));
+    EXPECT_EQ(folderDeletable(store, fx.core->messages, "D2"), FolderDeletion::HasSubfolders);
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err022", "Err022"}));
 }
 
 TEST_F(OutsideChanges, anIndexWrittenWhileTheDeletionIsConfirmed_keepsTheFolderAndItsIndexFile)
 {
-    // The user is asked whether to delete D2; meanwhile a sync tool puts an index in its file.
+    // D2 can go; while the user is asked, a sync tool puts an index in its file.
     const std::string d2 = fx.contentFile("D2");
-    fx.core->messages.setHook([&](const Message& message) {
-        fx.recorder.shown.push_back(message);
-        if (message.key == "Msg004")
-            appendOutside(d2, indexLine("D2!C1", "synced"));
-        return MsgAnswer::Yes;
-    });
+    ASSERT_EQ(folderDeletable(store, fx.core->messages, "D2"), FolderDeletion::Deleted);
+    appendOutside(d2, indexLine("D2!C1", "synced"));
     EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
     EXPECT_EQ(readBytes(d2), indexLine("D2!C1", "synced"));
     EXPECT_TRUE(holds(fx.dirFile(), "D2|Two|"));
-    EXPECT_TRUE(store.getQlrDirById("D2"));
-    EXPECT_EQ(fx.recorder.keys(), (Keys{"Msg004", "Msg002"}));
+    EXPECT_TRUE(store.getQlrDirById("D2", fx.told()));
+    EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
 TEST_F(OutsideChanges, anIndexAddedToAFolderAnotherProgramRemoved_isRefused_andNoIndexFileIsWritten)
@@ -151,7 +144,7 @@ TEST_F(OutsideChanges, anIndexAddedToAFolderAnotherProgramRemoved_isRefused_andN
     ::unlink(fx.contentFile("D2").c_str());
     IndexFields added;
     added.title = "into a folder that went";
-    EXPECT_EQ(addIndexFromPanel(store, "D2", added).outcome, IndexSave::FolderGone);
+    EXPECT_EQ(addIndexFromPanel(store, fx.core->messages, "D2", added).outcome, IndexSave::FolderGone);
     EXPECT_FALSE(pathExists(fx.contentFile("D2")));
     EXPECT_EQ(readBytes(fx.dirFile()), "D1|One|0|||False||\r\n");
 }
@@ -165,10 +158,10 @@ TEST_F(OutsideChanges, aDeletionThatCannotBeWritten_afterAnotherProgramRemovedAn
     ASSERT_EQ(::chmod(d1.c_str(), 0444), 0);
     EXPECT_FALSE(deleteIndex("D1!C1"));
     ASSERT_EQ(::chmod(d1.c_str(), 0644), 0);
-    EXPECT_EQ(store.getDirContentMap("D1")->getKeyCol(), Keys{"D1!C1"});
-    IndexFields fields = indexFieldsOf(store, "D1", "D1!C1");
+    EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getKeyCol(), Keys{"D1!C1"});
+    IndexFields fields = indexFieldsOf(store, fx.core->messages, "D1", "D1!C1");
     fields.title = "edited";
-    ASSERT_TRUE(updateIndexFromPanel(store, "D1", fields).written());
+    ASSERT_TRUE(updateIndexFromPanel(store, fx.core->messages, "D1", fields).written());
     EXPECT_EQ(idsIn(d1), Keys{"D1!C1"});
 }
 
@@ -177,7 +170,7 @@ TEST_F(OutsideChanges, draggedIndexes_takeFreeIdsOfTheTargetOnDisk_andKeepWhatCh
     // Another program retitles D1!C2 and adds to D2 while the user drags D1!C1 to D2.
     writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b retitled outside"));
     appendOutside(fx.contentFile("D2"), indexLine("D2!C1", "outside"));
-    ASSERT_TRUE(moveIndexes(store, {{"D1", {store.getQlrDirContentById("D1", "D1!C1")}}}, "D2"));
+    ASSERT_TRUE(moveIndexes(store, fx.core->messages, {{"D1", {store.getQlrDirContentById("D1", "D1!C1", fx.told())}}}, "D2"));
     EXPECT_EQ(readBytes(fx.contentFile("D2")), indexLine("D2!C1", "outside") + indexLine("D2!C2", "a"));
     EXPECT_EQ(readBytes(fx.contentFile("D1")), indexLine("D1!C2", "b retitled outside"));
     EXPECT_TRUE(fx.recorder.shown.empty());

@@ -52,16 +52,16 @@ protected:
 
 TEST_F(StoreOutcomes, eachWrite_notifiesExactlyTheFileItWrote)
 {
-    store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap());
+    fx.told(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap(fx.told())));
     EXPECT_EQ(heard, (Changes{{kFolders, ""}}));
-    store.writeAddQlrDbDir(newFolder("D3"));
-    store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2"));
-    store.writeAddQlrDbDirContent("D1", newIndex("D1!C3"));
+    fx.told(store.writeAddQlrDbDir(newFolder("D3")));
+    fx.told(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2", fx.told())));
+    fx.told(store.writeAddQlrDbDirContent("D1", newIndex("D1!C3")));
     EXPECT_EQ(heard, (Changes{{kFolders, ""}, {kFolders, ""}, {kIndexes, "D2"}, {kIndexes, "D1"}}));
 
     // An edit notifies the files it rewrote: the target's first, then the source's.
     heard.clear();
-    ASSERT_TRUE(moveIndexes(store, {{"D1", {store.getQlrDirContentById("D1", "D1!C1")}}}, "D2"));
+    ASSERT_TRUE(moveIndexes(store, fx.core->messages, {{"D1", {store.getQlrDirContentById("D1", "D1!C1", fx.told())}}}, "D2"));
     EXPECT_EQ(heard, (Changes{{kIndexes, "D2"}, {kIndexes, "D1"}}));
 
     heard.clear();
@@ -70,9 +70,9 @@ TEST_F(StoreOutcomes, eachWrite_notifiesExactlyTheFileItWrote)
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
-// Each quiet write against each way a write fails: the key, the file and the reason come back,
+// Each write against each way a write fails: the key, the file and the reason come back,
 // nothing is shown and nothing is notified.
-TEST_F(StoreOutcomes, failedQuietWrites_returnKeyPathAndReason_showAndNotifyNothing)
+TEST_F(StoreOutcomes, failedWrites_returnKeyPathAndReason_showAndNotifyNothing)
 {
     struct Failure {
         const char* name;
@@ -91,13 +91,13 @@ TEST_F(StoreOutcomes, failedQuietWrites_returnKeyPathAndReason_showAndNotifyNoth
     };
     for (const Failure& failure : failures) {
         store.resetStoreCache();
-        const auto folders = store.getAllDirMap();
-        const auto indexes = store.getDirContentMap("D1");
+        const auto folders = store.getAllDirMap(fx.told());
+        const auto indexes = store.getDirContentMap("D1", fx.told());
         const std::vector<Write> writes = {
-            {"Err004", fx.dirFile(), [&] { return store.writeAllQlrDbDirQuietly(FILE_OUTPUT, *folders); }},
-            {"Err005", fx.dirFile(), [&] { return store.writeAddQlrDbDirQuietly(newFolder("D9")); }},
-            {"Err006", fx.contentFile("D1"), [&] { return store.writeAllQlrDbDirContentQuietly("D1", FILE_OUTPUT, *indexes); }},
-            {"Err008", fx.contentFile("D1"), [&] { return store.writeAddQlrDbDirContentQuietly("D1", newIndex("D1!C9")); }},
+            {"Err004", fx.dirFile(), [&] { return store.writeAllQlrDbDir(FILE_OUTPUT, *folders); }},
+            {"Err005", fx.dirFile(), [&] { return store.writeAddQlrDbDir(newFolder("D9")); }},
+            {"Err006", fx.contentFile("D1"), [&] { return store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *indexes); }},
+            {"Err008", fx.contentFile("D1"), [&] { return store.writeAddQlrDbDirContent("D1", newIndex("D1!C9")); }},
         };
         const std::string before = readBytes(fx.contentFile("D1"));
         for (const Write& write : writes) {
@@ -120,9 +120,9 @@ TEST_F(StoreOutcomes, failedQuietWrites_returnKeyPathAndReason_showAndNotifyNoth
     }
     EXPECT_TRUE(fx.recorder.shown.empty());
 
-    // The named operation shows the same outcome, once.
+    // Told the user, the outcome is one message.
     io.failNth(Op::Write, 1, ENOSPC);
-    EXPECT_FALSE(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap()));
+    EXPECT_FALSE(fx.told(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap(fx.told()))));
     ASSERT_EQ(fx.recorder.keys(), std::vector<std::string>{"Err004"});
     EXPECT_TRUE(fx.recorder.shown[0].text.ends_with(fx.dirFile() + " (" + std::strerror(ENOSPC) + ")"));
 }
@@ -144,13 +144,13 @@ TEST_F(StoreOutcomes, searchOverManyUnreadableIndexFiles_showsOneMessage)
     store.resetStoreCache();
 
     ContentCollection found;
-    store.getDirContentByTitle(ids, "a", found);
+    store.getDirContentByTitle(ids, "a", found, fx.told());
     EXPECT_EQ(found.count(), 0);
     ASSERT_EQ(fx.recorder.shown.size(), 1u);
     EXPECT_EQ(fx.recorder.shown[0].key, "Err006");
     EXPECT_NE(fx.recorder.shown[0].text.find(fx.contentFile("D1") + " (" + std::strerror(EISDIR) + ")"), std::string::npos);
 
-    // The quiet search hands every file's problem to the caller, each once.
+    // The search hands every file's problem to the caller, each once.
     StoreProblems problems;
     store.resetStoreCache();
     store.getDirContentByDesc(ids, "a", found, problems);

@@ -21,7 +21,7 @@ class StartCatalogTest : public QObject {
 
     static QString firstFolderShown(UiFixture& ui)
     {
-        FolderTreeView* tree = ui.catalogWindow().dirTreeView;
+        FolderTreeView* tree = treeOf(ui.catalogWindow());
         return tree->topLevelItemCount() ? tree->topLevelItem(0)->text(0) : QString();
     }
 

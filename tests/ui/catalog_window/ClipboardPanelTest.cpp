@@ -74,7 +74,7 @@ class ClipboardPanelTest : public UiSuite {
 
     ClipboardImportPanel* panel = nullptr;
 
-    void started() override { panel = form->clipboardPanel; }
+    void started() override { panel = clipboardPanel; }
 
     void put(QMimeData* data) { ui->clipboard.setContent(data); }
     void putText(const QString& text)
@@ -132,10 +132,10 @@ private slots:
 
         clickButton(panel->cmd_toDirContent);
         QVERIFY(!panel->isVisible());
-        QVERIFY(form->indexPanel->isVisible());
-        QCOMPARE(form->indexPanel->txt_cpath->text(), QString::fromStdString(path));
-        QTest::keyClicks(form->indexPanel->txt_ctitle, QStringLiteral("Notes"));
-        clickButton(form->indexPanel->cmd_cAdd);
+        QVERIFY(indexPanel->isVisible());
+        QCOMPARE(indexPanel->txt_cpath->text(), QString::fromStdString(path));
+        QTest::keyClicks(indexPanel->txt_ctitle, QStringLiteral("Notes"));
+        clickButton(indexPanel->cmd_cAdd);
         QVERIFY(fileText(ui->demoFolder() + "/Indexes/D1.qlr").contains(QStringLiteral("|Notes|QLRR$/notes.txt|")));
         QVERIFY(ui->messages.shown.empty());
     }
@@ -271,7 +271,7 @@ private slots:
         both->setUrls({QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder() + "/Documents/Welcome.txt"))});
         put(both);
         openPanel();
-        QVERIFY(form->indexPanel->isVisible());
+        QVERIFY(indexPanel->isVisible());
         QCOMPARE(panel->currentClipFormat(), ClipFormat::FileDrop);
     }
 
@@ -305,9 +305,9 @@ private slots:
         putText(address);
         openPanel();
         QVERIFY(!panel->isVisible());
-        QVERIFY(form->indexPanel->isVisible());
-        QCOMPARE(form->indexPanel->txt_cpath->text(), address);
-        QVERIFY(form->indexPanel->cmd_cAdd->isEnabled());
+        QVERIFY(indexPanel->isVisible());
+        QCOMPARE(indexPanel->txt_cpath->text(), address);
+        QVERIFY(indexPanel->cmd_cAdd->isEnabled());
 
         putText(QStringLiteral("see https://example.org"));
         openPanel();
@@ -321,8 +321,8 @@ private slots:
         copied->setText(QString::fromStdString(file));
         put(copied);
         openPanel();
-        QVERIFY(form->indexPanel->isVisible());
-        QCOMPARE(form->indexPanel->txt_cpath->text(), QString::fromStdString(file));
+        QVERIFY(indexPanel->isVisible());
+        QCOMPARE(indexPanel->txt_cpath->text(), QString::fromStdString(file));
 
         // Two files, or a folder: nothing to index, an empty text.
         for (const QList<QUrl>& urls : {QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(file)),
@@ -342,8 +342,8 @@ private slots:
     void withoutAFolder_aWebAddressIsShownAsText_andAddingTheSavedFileIsRefused()
     {
         ui->frame().doAddNew(ui->dir.path(), "Empty", "Empty.qlr");
-        form = &ui->catalogWindow();
-        panel = form->clipboardPanel;
+        reachWindow();
+        panel = clipboardPanel;
         putText(QStringLiteral("http://example.org"));
         // The menu's entry needs a folder; the launcher and the hot key open the panel all the same.
         QVERIFY(!triggerEnabled(ui->frame(), QStringLiteral("mnuClipDataIn")));

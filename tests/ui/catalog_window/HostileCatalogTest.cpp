@@ -31,12 +31,13 @@ private slots:
         QCOMPARE(ui.start(), 0);
         CatalogWindow& form = ui.catalogWindow();
         const qsizetype most = static_cast<qsizetype>(kMaxShownBytes) + 3;
-        QVERIFY(form.dirTreeView->node(QStringLiteral("D1"))->text(0).size() <= most);
-        const QModelIndex row = form.ListView->indexOf(QStringLiteral("D1!C1"), 1);
+        QVERIFY(treeOf(form)->node(QStringLiteral("D1"))->text(0).size() <= most);
+        const QModelIndex row = listOf(form)->indexOf(QStringLiteral("D1!C1"), 1);
         QVERIFY(row.data().toString().size() <= most);
         QVERIFY(row.data(Qt::ToolTipRole).toString().size() <= most);
         QVERIFY(row.siblingAtColumn(2).data().toString().size() <= most);
-        QCOMPARE(ui.core().store.getQlrDirById("D1")->dirName.size(), huge.size());
+        StoreProblems problems;
+        QCOMPARE(ui.core().store.getQlrDirById("D1", problems)->dirName.size(), huge.size());
         QVERIFY(ui.messages.shown.empty());
     }
 
@@ -48,7 +49,7 @@ private slots:
             lines += "D" + std::to_string(i) + "|level " + std::to_string(i) + "|D" + std::to_string(i - 1) + "|||False||\r\n";
         writeBytes(folderFile(ui), lines);
         QCOMPARE(ui.start(), 0);
-        FolderTreeView* tree = ui.catalogWindow().dirTreeView;
+        FolderTreeView* tree = treeOf(ui.catalogWindow());
         QCOMPARE(tree->nodeCount(), kMaxShownDepth);
         QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err013"});
         QVERIFY(ui.messages.shown[0].text.ends_with("level 1001 … (500)"));
@@ -108,7 +109,7 @@ private slots:
         UiFixture gone;
         QCOMPARE(gone.start(), 0);
         std::filesystem::remove_all(gone.demoFolder());
-        gone.catalogWindow().dirTreeView->node(QStringLiteral("D1"))->setText(0, QStringLiteral("Renamed"));
+        treeOf(gone.catalogWindow())->node(QStringLiteral("D1"))->setText(0, QStringLiteral("Renamed"));
         QCOMPARE(gone.messages.keys(), std::vector<std::string>{"Err009"});
     }
 };

@@ -91,7 +91,7 @@ class SearchPanelTest : public UiSuite {
         writeBytes(indexFile("D3"), line("D3!C1", "Recipes", doc("f.txt", "reporting"))
                                         + line("D3!C2", "Site", "https://example.org/report.txt"));
     }
-    void started() override { panel = form->searchPanel; }
+    void started() override { panel = searchPanel; }
 
 private slots:
     void scopesAndFields_titleMatchesThenDescriptionsThenDocuments()
@@ -175,11 +175,11 @@ private slots:
         QVERIFY(startHeldScan(true, 3));
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuCAddFile")));
         QVERIFY(!panel->searching());
-        QVERIFY(form->indexPanel->isVisible());
+        QVERIFY(indexPanel->isVisible());
         QCOMPARE(rows(), QStringList({"D1!C3"}));
         QCOMPARE(note(), noteWith("MF_F3_Stopped", {"3", "8"}));
         QTest::qWait(100); // nothing of the ended scan comes afterwards
-        QVERIFY(form->indexPanel->isVisible());
+        QVERIFY(indexPanel->isVisible());
     }
 };
 

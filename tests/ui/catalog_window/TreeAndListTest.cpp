@@ -76,8 +76,8 @@ class TreeAndListTest : public UiSuite {
     void addIndexTitled(const QString& title)
     {
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuCAddFile")));
-        typeInto(form->indexPanel->txt_ctitle, title);
-        clickButton(form->indexPanel->cmd_cAdd);
+        typeInto(indexPanel->txt_ctitle, title);
+        clickButton(indexPanel->cmd_cAdd);
         settle();
     }
     // A web address copied and taken in from the clipboard: it goes to a new index.
@@ -87,8 +87,8 @@ class TreeAndListTest : public UiSuite {
         data->setText(address);
         ui->clipboard.setContent(data);
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClipDataIn")));
-        QVERIFY(form->indexPanel->isVisible());
-        clickButton(form->indexPanel->cmd_cAdd);
+        QVERIFY(indexPanel->isVisible());
+        clickButton(indexPanel->cmd_cAdd);
         settle();
     }
 
@@ -178,6 +178,20 @@ private slots:
         QCOMPARE(readBytes(docs + "Tips.md"), tips);
         QVERIFY(fileText(indexFile("D1")).contains(QStringLiteral("D1!C1|Welcome to Quillory|QLRR$/QuilloryDemo/Documents/Welcome.txt|")));
         QTRY_COMPARE(cell("D1!C1", 0), QStringLiteral("Welcome.txt"));
+    }
+
+    void rowsFollowTheIndexFileReadAgain_afterAnotherProgramChangedIt()
+    {
+        // Another program retitles an index while the list shows it; the next write reads the
+        // file again, and every row shows its index as read now.
+        std::string text = readBytes(indexFile("D1"));
+        const std::string title = "|Tips and shortcuts|";
+        text.replace(text.find(title), title.size(), "|Tips, revised|");
+        writeBytes(indexFile("D1"), text);
+        renameRow("D1!C1", QStringLiteral("Hello.txt"));
+        QVERIFY(fileText(indexFile("D1")).contains(QStringLiteral("|Tips, revised|")));
+        QTRY_COMPARE(cell("D1!C2", 1), QStringLiteral("Tips, revised"));
+        QCOMPARE(cell("D1!C1", 0), QStringLiteral("Hello.txt"));
     }
 
     void afterAFolderIsDeleted_theFolderHighlightedInItsPlaceIsTheOneCommandsActOn()
@@ -298,7 +312,8 @@ private slots:
         const int height = list->visualRect(list->indexOf(QStringLiteral("D1!C1"))).height();
         for (const char* key : {"D1!C2", "D1!C3"})
             QCOMPARE(list->visualRect(list->indexOf(QString::fromLatin1(key))).height(), height);
-        const auto index = ui->core().store.getQlrDirContentById("D1", "D1!C1");
+        StoreProblems problems;
+        const auto index = ui->core().store.getQlrDirContentById("D1", "D1!C1", problems);
         QCOMPARE(list->indexOf(QStringLiteral("D1!C1")).data(Qt::ToolTipRole).toString(),
                  QString::fromStdString(std::string(index->cDesc())));
     }

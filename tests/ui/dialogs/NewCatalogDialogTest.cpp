@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("Recipes"));
         QCOMPARE(ui->core().session.currentDirFileName(), std::string("recipes.qlr"));
         QVERIFY(ui->app().catalogWindow());
-        QCOMPARE(ui->catalogWindow().dirTreeView->topLevelItemCount(), 0);
+        QCOMPARE(treeOf(ui->catalogWindow())->topLevelItemCount(), 0);
         QVERIFY(!ui->frame().newCatalogDialog());
     }
 
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg020"});
         QVERIFY(ui->messages.shown[0].text.ends_with(" : " + demoFile));
         QCOMPARE(readBytes(demoFile), before);
-        QVERIFY(ui->catalogWindow().dirTreeView->topLevelItemCount() > 0);
+        QVERIFY(treeOf(ui->catalogWindow())->topLevelItemCount() > 0);
     }
 };
 

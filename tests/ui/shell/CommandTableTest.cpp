@@ -83,7 +83,7 @@ private slots:
         CommandDispatcher& commands = frame.commands();
         const QList<QAction*> toolbar = frame.toolbar().actions();
         QCOMPARE(toolbar.size(), static_cast<qsizetype>(toolbarLayout().size()));
-        clickItem(ui.catalogWindow().ListView, ui.catalogWindow().ListView->indexOf(QStringLiteral("D1!C1"))); // every command on
+        clickItem(listOf(ui.catalogWindow()), listOf(ui.catalogWindow())->indexOf(QStringLiteral("D1!C1"))); // every command on
         for (QAction* button : toolbar)
             button->setVisible(true); // both sets' buttons, to be triggered
         ui.core().session.states().setSyncAvailable(true); // as the change monitor will
@@ -132,9 +132,9 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
-        CatalogWindow* form = &ui.catalogWindow();
+        IndexListView* list = listOf(ui.catalogWindow());
         checkStates(ui, {"a folder chosen", "1110", "011111"});
-        clickItem(form->ListView, form->ListView->indexOf(QStringLiteral("D1!C2")));
+        clickItem(list, list->indexOf(QStringLiteral("D1!C2")));
         checkStates(ui, {"an index chosen", "1111", "011111"});
         QVERIFY(!ui.frame().close()); // the close box hides the frame
         checkStates(ui, {"an index chosen, frame hidden", "1111", "111111"});
@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(ui.hotKey.key, QKeySequence(Qt::CTRL | Qt::Key_F2));
         ui.hotKey.press(); // the hot key brings it back
         QVERIFY(ui.frame().isVisible());
-        QVERIFY(ui.app().catalogWindow()->panel(Panel::ClipboardImport)->isVisible());
+        QVERIFY(ui.catalogWindow().findChild<FloatingPanel*>(QStringLiteral("Frame4"))->isVisible());
         checkStates(ui, {"frame back", "1111", "011111"});
         // The launcher's ShowFrame hides the frame as its close box does, and brings it back.
         QVERIFY(ui.frame().commands().run(Command::ShowFrame));

@@ -122,7 +122,7 @@ private slots:
         writeBytes(ui.dir / "Other/Other.qlr", "D1|Alpha|0|||False||\r\n");
         FileDialogs::setNextAnswer(QString::fromStdString(ui.dir / "Other/Other.qlr"));
         frame.mnuOpen_Click();
-        FolderTreeView* tree = ui.catalogWindow().dirTreeView;
+        FolderTreeView* tree = treeOf(ui.catalogWindow());
         QCOMPARE(tree->topLevelItemCount(), 1);
         QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Alpha"));
         QCOMPARE(frame.mdiArea()->subWindowList().size(), 1);
@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(again.start(), 0);
         ui.hotKey.press();
         QCOMPARE(pressed.count(), 1); // letting the key go left its other listeners alone
-        QVERIFY(again.catalogWindow()->panel(Panel::ClipboardImport)->isVisible());
+        QVERIFY(again.catalogWindow()->findChild<QWidget*>(QStringLiteral("Frame4"))->isVisible());
     }
 
     void splitterAndPanels_placedByTheirRules_andKeptInsideTheWindow()
@@ -293,14 +293,14 @@ private slots:
         writeBytes(ui.demoFolder() + "/Indexes/D3.qlr", lines);
         QCOMPARE(ui.start(), 0);
         CatalogWindow& form = ui.catalogWindow();
-        clickItem(form.dirTreeView, form.dirTreeView->node(QStringLiteral("D3")));
+        clickItem(treeOf(form), treeOf(form)->node(QStringLiteral("D3")));
         for (const char* key : {"D3!C1", "D3!C2"}) {
-            clickItem(form.ListView, form.ListView->indexOf(QString::fromLatin1(key)));
+            clickItem(listOf(form), listOf(form)->indexOf(QString::fromLatin1(key)));
             QVERIFY(triggerEnabled(ui.frame(), "mnuCOpenFile"));
         }
-        const QPoint web = centerOf(form.ListView, form.ListView->indexOf(QStringLiteral("D3!C3")));
-        QTest::mouseClick(form.ListView->viewport(), Qt::LeftButton, {}, web);
-        QTest::mouseDClick(form.ListView->viewport(), Qt::LeftButton, {}, web);
+        const QPoint web = centerOf(listOf(form), listOf(form)->indexOf(QStringLiteral("D3!C3")));
+        QTest::mouseClick(listOf(form)->viewport(), Qt::LeftButton, {}, web);
+        QTest::mouseDClick(listOf(form)->viewport(), Qt::LeftButton, {}, web);
         const std::string local = ui.programFolder() + "/QuilloryDemo/Documents/it's \"my\" file; x.txt";
         // A relative path lies inside the catalog's root, not in the program's working folder.
         const std::string relative = ui.programFolder() + "/" + stored[0];
@@ -313,7 +313,7 @@ private slots:
 
         // A desktop with no program for it: one message that names the path.
         ui.opener.failWith = QStringLiteral("no handler");
-        clickItem(form.ListView, form.ListView->indexOf(QStringLiteral("D3!C2")));
+        clickItem(listOf(form), listOf(form)->indexOf(QStringLiteral("D3!C2")));
         QVERIFY(triggerEnabled(ui.frame(), "mnuCOpenFile"));
         QCOMPARE(ui.messages.keys(), std::vector<std::string>{"Err015"});
         QVERIFY(ui.messages.shown[0].text.ends_with(local + " (no handler)"));

@@ -10,12 +10,24 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/IndexListView.h"
 #include "ui/support/UiFixture.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameMenus.h"
 #include "ui/shell/MainFrame.h"
 
 namespace quillory::test {
+
+// The catalog window's folder tree and index list, found by their object names.
+inline FolderTreeView* treeOf(const QWidget& window)
+{
+    return window.findChild<FolderTreeView*>(QStringLiteral("dirTreeView"));
+}
+inline IndexListView* listOf(const QWidget& window)
+{
+    return window.findChild<IndexListView*>(QStringLiteral("ListView"));
+}
 
 inline QPoint centerOf(QTreeWidget* view, QTreeWidgetItem* item)
 {

@@ -1,5 +1,7 @@
 #include "ui/support/UiSuite.h"
 
+#include <QAbstractItemModelTester>
+
 namespace quillory::test {
 
 QStringList UiSuite::column(int col) const
@@ -18,10 +20,23 @@ void UiSuite::init()
     prepare();
     QCOMPARE(ui->start(), 0);
     QVERIFY(QTest::qWaitForWindowExposed(&ui->frame()));
-    form = &ui->catalogWindow();
-    tree = form->dirTreeView;
-    list = form->ListView;
+    reachWindow();
     started();
+}
+
+void UiSuite::reachWindow()
+{
+    form = &ui->catalogWindow();
+    tree = treeOf(*form);
+    list = listOf(*form);
+    folderPanel = form->findChild<FolderEditorPanel*>(QStringLiteral("Frame1"));
+    indexPanel = form->findChild<IndexEditorPanel*>(QStringLiteral("Frame2"));
+    searchPanel = form->findChild<SearchPanel*>(QStringLiteral("Frame3"));
+    clipboardPanel = form->findChild<ClipboardImportPanel*>(QStringLiteral("Frame4"));
+    QVERIFY(tree && list && folderPanel && indexPanel && searchPanel && clipboardPanel);
+    // Every change the list's model makes (filling, refreshes, sorts, renames) is checked
+    // against what views expect of a model, and fails the test it happens in.
+    new QAbstractItemModelTester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest, list);
 }
 
 void UiSuite::cleanup()

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/base/Messages.h"
+#include "core/config/StoreReport.h"
 #include "core/store/StoreOutcome.h"
 #include "core/store/TextConvert.h"
 #include "core/store/TextMatch.h"
@@ -48,7 +49,8 @@ bool hasTextToSave(std::string_view text)
     return text.find_first_not_of(" \t\r\n") != std::string_view::npos;
 }
 
-bool saveClipboardText(TextFiles& files, const std::string& path, const std::string& text, bool append)
+bool saveClipboardText(TextFiles& files, Messages& messages, const std::string& path, const std::string& text,
+                       bool append)
 {
     if (!hasTextToSave(text))
         return true;
@@ -65,12 +67,12 @@ bool saveClipboardText(TextFiles& files, const std::string& path, const std::str
     }
     if (start < text.size())
         lines.push_back(text.substr(start));
-    return files.writeFile(path, append ? FILE_APPEND : FILE_OUTPUT, 0, lines);
+    return report(messages, fileWriteOutcome(files.writeFile(path, append ? FILE_APPEND : FILE_OUTPUT, 0, lines), path));
 }
 
 bool saveClipboardBytes(TextFiles& files, Messages& messages, const std::string& path, std::string_view bytes)
 {
-    const WriteOutcome written = files.writeFileQuietly(path, FILE_BINARY, 0, {std::string(bytes)});
+    const WriteOutcome written = files.writeFile(path, FILE_BINARY, 0, {std::string(bytes)});
     if (written)
         return true;
     StoreOutcome failure = StoreOutcome::failure("Err018", path, written.reason());

@@ -39,8 +39,9 @@ bool hasTextToSave(std::string_view text);
 
 // Saves clipboard text as a text file, each of its lines ending in CR LF whatever line ends it came
 // with: new (replacing what the file held) or appended. A text of nothing but blanks and line breaks
-// writes nothing. False when the write failed (the message has been shown).
-bool saveClipboardText(TextFiles& files, const std::string& path, const std::string& text, bool append);
+// writes nothing. False when the write failed, after telling the user (Err009 or Err014).
+bool saveClipboardText(TextFiles& files, Messages& messages, const std::string& path, const std::string& text,
+                       bool append);
 
 // Writes bytes (rich text, a picture) as the whole file. False when it could not be written, after
 // telling the user (Err018, the file and the reason).

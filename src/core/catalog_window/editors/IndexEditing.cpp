@@ -3,16 +3,19 @@
 #include <ctime>
 
 #include "core/catalog_window/editors/EditorText.h"
+#include "core/config/StoreReport.h"
 #include "core/store/TextConvert.h"
 #include "core/store/TextFiles.h"
 #include "core/store/CatalogStore.h"
 
 namespace quillory {
 
-IndexFields indexFieldsOf(CatalogStore& store, const std::string& dirId, const std::string& cId)
+IndexFields indexFieldsOf(CatalogStore& store, Messages& messages, const std::string& dirId, const std::string& cId)
 {
     IndexFields fields;
-    const auto index = dirId.empty() || cId.empty() ? nullptr : store.getQlrDirContentById(dirId, cId);
+    StoreProblems problems;
+    const auto index = dirId.empty() || cId.empty() ? nullptr : store.getQlrDirContentById(dirId, cId, problems);
+    report(messages, problems);
     if (!index)
         return fields;
     fields.cId = index->cId();
@@ -35,11 +38,17 @@ std::string addTimeNow()
     return text;
 }
 
-std::shared_ptr<IndexRecord> readContentPanel(CatalogStore& store, const std::string& dirId,
+std::shared_ptr<IndexRecord> readContentPanel(CatalogStore& store, Messages& messages, const std::string& dirId,
                                               const IndexFields& fields)
 {
     auto record = store.newContentRecord();
-    record->setCId(fields.cId.empty() ? store.getNewDirContentId(dirId) : fields.cId);
+    if (fields.cId.empty()) {
+        StoreProblems problems;
+        record->setCId(store.getNewDirContentId(dirId, problems));
+        report(messages, problems);
+    } else {
+        record->setCId(fields.cId);
+    }
     record->setCTitle(trimmedField(fields.title));
     record->setCContentPath(trimmedField(fields.path));
     record->setCDesc(trimmedField(fields.description));
@@ -53,52 +62,56 @@ namespace {
 
 // Whether the folder is in the catalog as the folder file now holds it (another program may have
 // removed it since it was read).
-bool folderStillThere(CatalogStore& store, const std::string& dirId)
+bool folderStillThere(CatalogStore& store, Messages& messages, const std::string& dirId)
 {
     if (dirId.empty())
         return false;
     StoreProblems problems;
-    const auto folders = store.getCurrentDirMapQuietly(problems);
-    store.report(problems);
+    const auto folders = store.getCurrentDirMap(problems);
+    report(messages, problems);
     return folders->contains(dirId);
 }
 
 } // namespace
 
-IndexAdd addIndexFromPanel(CatalogStore& store, const std::string& dirId, const IndexFields& fields)
+IndexAdd addIndexFromPanel(CatalogStore& store, Messages& messages, const std::string& dirId, const IndexFields& fields)
 {
     // An index of a folder that went would be written to an index file no folder owns.
-    if (!folderStillThere(store, dirId))
+    if (!folderStillThere(store, messages, dirId))
         return {IndexSave::FolderGone, {}};
     IndexFields fresh = fields;
     fresh.cId.clear();
-    auto record = readContentPanel(store, dirId, fresh);
+    auto record = readContentPanel(store, messages, dirId, fresh);
     std::string id(record->cId());
-    if (!store.writeAddQlrDbDirContent(dirId, record))
+    if (!report(messages, store.writeAddQlrDbDirContent(dirId, record)))
         return {IndexSave::Failed, {}};
     return {IndexSave::Written, id};
 }
 
-IndexUpdate updateIndexFromPanel(CatalogStore& store, const std::string& dirId, const IndexFields& fields)
+IndexUpdate updateIndexFromPanel(CatalogStore& store, Messages& messages, const std::string& dirId,
+                                 const IndexFields& fields)
 {
     IndexUpdate update;
     // An index whose folder went went with it.
-    if (!folderStillThere(store, dirId)) {
+    if (!folderStillThere(store, messages, dirId)) {
         update.outcome = IndexSave::IndexGone;
         return update;
     }
-    const auto map = store.getDirContentMap(dirId);
+    StoreProblems problems;
+    const auto map = store.getDirContentMap(dirId, problems);
+    report(messages, problems);
     const auto before = fields.cId.empty() ? nullptr : map->getValueByKey(fields.cId);
     if (!before) {
         update.outcome = IndexSave::IndexGone;
         return update;
     }
-    auto changed = readContentPanel(store, dirId, fields);
+    auto changed = readContentPanel(store, messages, dirId, fields);
     update.titleOrPathChanged = changed->cTitle() != before->cTitle() || changed->storedPath() != before->storedPath();
     // The record itself takes the new values, so that whoever shows it (the list) sees them.
     const IndexRecord old = *before;
     *before = *changed;
-    update.outcome = store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map) ? IndexSave::Written : IndexSave::Failed;
+    update.outcome =
+        report(messages, store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map)) ? IndexSave::Written : IndexSave::Failed;
     if (!update.written())
         *before = old;
     return update;

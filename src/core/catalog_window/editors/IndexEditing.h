@@ -8,6 +8,7 @@
 namespace quillory {
 
 class CatalogStore;
+class Messages;
 
 // What the index editor shows and takes, as typed.
 struct IndexFields {
@@ -21,14 +22,14 @@ struct IndexFields {
 
 // The stored index to view and change; empty fields when there is none. The password flag and
 // password are shown as stored, so that saving keeps them.
-IndexFields indexFieldsOf(CatalogStore& store, const std::string& dirId, const std::string& cId);
+IndexFields indexFieldsOf(CatalogStore& store, Messages& messages, const std::string& dirId, const std::string& cId);
 
 // Now, as an index's add time is written: "2026-12-06 15:30:00", local time.
 std::string addTimeNow();
 
 // The index record the fields make for folder dirId: title, path and description trimmed, the
 // password as typed, the add time now, and a new id when the fields have none.
-std::shared_ptr<IndexRecord> readContentPanel(CatalogStore& store, const std::string& dirId,
+std::shared_ptr<IndexRecord> readContentPanel(CatalogStore& store, Messages& messages, const std::string& dirId,
                                               const IndexFields& fields);
 
 // What became of what the index editor was to store. The catalog may have changed while the
@@ -37,7 +38,7 @@ enum class IndexSave {
     Written,
     FolderGone, // the folder is no longer in the catalog: nothing was written
     IndexGone,  // the index is no longer in its folder, or its folder has gone: nothing was written
-    Failed,     // the index file could not be written (the store has told why)
+    Failed,     // the index file could not be written (the user has been told why)
 };
 
 struct IndexAdd {
@@ -45,7 +46,7 @@ struct IndexAdd {
     std::string id; // the new index's id when written
 };
 // Adds an index to the folder, when the folder is still in the catalog.
-IndexAdd addIndexFromPanel(CatalogStore& store, const std::string& dirId, const IndexFields& fields);
+IndexAdd addIndexFromPanel(CatalogStore& store, Messages& messages, const std::string& dirId, const IndexFields& fields);
 
 struct IndexUpdate {
     IndexSave outcome = IndexSave::Failed;
@@ -54,6 +55,7 @@ struct IndexUpdate {
 };
 // Stores the fields over the index fields.cId of the folder, with a new add time, when the index
 // is still there. A failed write leaves the index as it was.
-IndexUpdate updateIndexFromPanel(CatalogStore& store, const std::string& dirId, const IndexFields& fields);
+IndexUpdate updateIndexFromPanel(CatalogStore& store, Messages& messages, const std::string& dirId,
+                                 const IndexFields& fields);
 
 } // namespace quillory

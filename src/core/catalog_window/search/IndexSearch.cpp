@@ -10,18 +10,18 @@ bool isBlankSearchText(std::string_view text)
 }
 
 std::vector<std::string> searchScope(CatalogStore& store, const std::string& currentDirId, bool subtree,
-                                     bool wholeCatalog)
+                                     bool wholeCatalog, StoreProblems& problems)
 {
     std::vector<std::string> scope;
     if (wholeCatalog) {
-        store.getDirIdsByParentId("0", true, scope);
+        store.getDirIdsByParentId("0", true, scope, problems);
         return scope;
     }
     if (currentDirId.empty())
         return scope;
     scope.push_back(currentDirId);
     if (subtree)
-        store.getDirIdsByParentId(currentDirId, true, scope);
+        store.getDirIdsByParentId(currentDirId, true, scope, problems);
     return scope;
 }
 

@@ -27,7 +27,7 @@ bool isBlankSearchText(std::string_view text);
 // it; or (wholeCatalog) every folder of the catalog. Without a current folder, only the whole
 // catalog has folders.
 std::vector<std::string> searchScope(CatalogStore& store, const std::string& currentDirId, bool subtree,
-                                     bool wholeCatalog);
+                                     bool wholeCatalog, StoreProblems& problems);
 
 // Ids of records already found.
 using FoundIds = std::unordered_set<std::string>;

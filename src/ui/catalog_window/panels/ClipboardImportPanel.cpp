@@ -352,7 +352,7 @@ void ClipboardImportPanel::cmd_clipboardSave_Click()
     const std::string path = chosen.toStdString();
     bool saved = true;
     if (text && ope_clipboardTxt->isChecked()) {
-        saved = saveClipboardText(core_.files, path, plainText(), append);
+        saved = saveClipboardText(core_.files, core_.messages, path, plainText(), append);
     } else if (text && ope_clipboardAll->isChecked()) {
         saved = saveClipboardBytes(core_.files, core_.messages, path, richTextBytes());
     } else if (picture) {

@@ -121,7 +121,7 @@ FolderFields FolderEditorPanel::readFields() const
     // A field the user has not touched keeps what is stored now (the folder may have been renamed
     // or moved in the tree meanwhile); one shown only in part keeps the whole of it.
     const std::string dirId = txt_dirId->text().toStdString();
-    const FolderFields stored = dirId.empty() ? shown_ : folderFieldsOf(core_.store, dirId);
+    const FolderFields stored = dirId.empty() ? shown_ : folderFieldsOf(core_.store, core_.messages, dirId);
     FolderFields fields;
     fields.dirId = dirId;
     fields.dirName = fromEditor(txt_dirName, stored.dirName);
@@ -144,7 +144,7 @@ void FolderEditorPanel::showCurrentFolder()
     cmd_updateDir->setEnabled(!current.empty());
     cmd_deleteDir->setEnabled(!current.empty());
     chooseElement(-1);
-    showFields(folderFieldsOf(core_.store, current));
+    showFields(folderFieldsOf(core_.store, core_.messages, current));
     txt_dirName->setFocus();
 }
 
@@ -165,7 +165,7 @@ void FolderEditorPanel::prepareAdd(int element)
     cmd_deleteDir->setEnabled(false);
     cmd_AddDir->setEnabled(true);
     const std::string parent = element == 0 ? host_.currentDirId() : std::string(kTopLevelParentId);
-    showFields(newFolderFields(core_.store, parent));
+    showFields(newFolderFields(core_.store, core_.messages, parent));
     // At the top level there is no parent to name.
     lbl_parentId->setVisible(element == 0);
     txt_parentName->setVisible(element == 0);
@@ -186,7 +186,7 @@ void FolderEditorPanel::cmd_AddDir_Click()
     // nothing is added.
     const bool child = check_addDir[0]->isChecked();
     if ((child && !txt_parentId->text().isEmpty()) || check_addDir[1]->isChecked()) {
-        if (const std::string id = addDirFromPanel(core_.store, core_.files, readFields()); !id.empty())
+        if (const std::string id = addDirFromPanel(core_.store, core_.files, core_.messages, readFields()); !id.empty())
             host_.folderAdded(id);
     }
     cmd_dback_Click();
@@ -195,7 +195,7 @@ void FolderEditorPanel::cmd_AddDir_Click()
 void FolderEditorPanel::cmd_updateDir_Click()
 {
     MessageBatch batch(core_.messages);
-    if (updateFolder(core_.store, readFields()) != FolderUpdate::Skipped)
+    if (updateFolder(core_.store, core_.messages, readFields()) != FolderUpdate::Skipped)
         cmd_dback_Click();
 }
 
@@ -207,12 +207,29 @@ void FolderEditorPanel::cmd_deleteDir_Click()
 void FolderEditorPanel::deleteFolder(const std::string& dirId)
 {
     MessageBatch batch(core_.messages);
-    const FolderDeletion result = quillory::deleteFolder(core_.store, core_.files, core_.messages, dirId);
-    if (result == FolderDeletion::Skipped || result == FolderDeletion::HoldsIndexes
-        || result == FolderDeletion::HasSubfolders)
+    // The user is asked about a folder that can go only; once answered, the folder is looked at
+    // again, as another program may have written to its files meanwhile.
+    FolderDeletion result = folderDeletable(core_.store, core_.messages, dirId);
+    if (result == FolderDeletion::Deleted) {
+        if (core_.messages.show("Msg004", MsgButtons::YesNo) != MsgAnswer::Yes) {
+            cmd_dback_Click();
+            return;
+        }
+        result = quillory::deleteFolder(core_.store, core_.files, core_.messages, dirId);
+    }
+    switch (result) {
+    case FolderDeletion::HoldsIndexes:
+        core_.messages.show("Msg002");
         return; // refused: the panel stays as it was
-    if (result == FolderDeletion::Deleted)
-        host_.folderDeleted(dirId);
+    case FolderDeletion::HasSubfolders:
+        core_.messages.show("Msg003");
+        return;
+    case FolderDeletion::Skipped:
+        return;
+    case FolderDeletion::Deleted: // the tree follows the folder file
+    case FolderDeletion::Failed:  // the user has been told why
+        break;
+    }
     cmd_dback_Click();
 }
 

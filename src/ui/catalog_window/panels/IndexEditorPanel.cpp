@@ -93,7 +93,8 @@ IndexFields IndexEditorPanel::readFields() const
     // A field the user has not touched keeps what is stored now (the index may have been renamed
     // in the list meanwhile); one shown only in part keeps the whole of it.
     const std::string cId = txt_cId->text().toStdString();
-    const IndexFields stored = cId.empty() ? shown_ : indexFieldsOf(core_.store, folderOfIndexId(cId), cId);
+    const IndexFields stored =
+        cId.empty() ? shown_ : indexFieldsOf(core_.store, core_.messages, folderOfIndexId(cId), cId);
     IndexFields fields;
     fields.cId = cId;
     fields.title = fromEditor(txt_ctitle, stored.title);
@@ -109,7 +110,7 @@ void IndexEditorPanel::showCurrentIndex()
     const std::string& dirId = host_.currentDirId();
     folder_ = dirId;
     const std::string& cId = host_.currentContentId();
-    showFields(indexFieldsOf(core_.store, dirId, cId));
+    showFields(indexFieldsOf(core_.store, core_.messages, dirId, cId));
     const bool edit = !cId.empty() && !txt_cId->text().isEmpty();
     mode_ = edit ? IndexEditorMode::Edit : IndexEditorMode::Add;
     cmd_cAdd->setEnabled(!dirId.empty() && !edit);
@@ -132,11 +133,10 @@ void IndexEditorPanel::cmd_cAdd_Click()
     // Into the folder the panel was opened for, whichever is chosen in the tree now.
     if (folder_.empty())
         return;
-    const IndexAdd added = addIndexFromPanel(core_.store, folder_, readFields());
+    const IndexAdd added = addIndexFromPanel(core_.store, core_.messages, folder_, readFields());
     // Not stored: the panel stays open with what was typed, to try again or copy it elsewhere.
     if (!saved(added.outcome))
         return;
-    host_.refreshContentList();
     cmd_back_Click();
     if (folder_ == host_.currentDirId())
         host_.indexAdded(added.id);
@@ -147,7 +147,7 @@ void IndexEditorPanel::cmd_cupdate_Click()
     MessageBatch batch(core_.messages);
     // The rows follow the store: a row whose index was written is shown again from it.
     const std::string cId = txt_cId->text().toStdString();
-    if (saved(updateIndexFromPanel(core_.store, folderOfIndexId(cId), readFields()).outcome))
+    if (saved(updateIndexFromPanel(core_.store, core_.messages, folderOfIndexId(cId), readFields()).outcome))
         cmd_back_Click();
 }
 
@@ -163,7 +163,7 @@ bool IndexEditorPanel::saved(IndexSave outcome)
         core_.messages.show("Err026");
         break;
     case IndexSave::Failed:
-        break; // the store has said why
+        break; // the user has been told why
     }
     return false;
 }
@@ -173,10 +173,10 @@ void IndexEditorPanel::cmd_cdelete_Click()
     MessageBatch batch(core_.messages);
     const std::string cId = txt_cId->text().toStdString();
     const MsgAnswer answer = core_.messages.show("Msg001", MsgButtons::YesNoCancel);
-    if (answer != MsgAnswer::Cancel && deleteContents(core_.store, moveToTrash, folderOfIndexId(cId), {cId}, answer) > 0) {
+    if (answer != MsgAnswer::Cancel
+        && deleteContents(core_.store, core_.messages, moveToTrash, folderOfIndexId(cId), {cId}, answer) > 0) {
         if (host_.currentContentId() == cId)
             host_.setCurrentContent("");
-        host_.refreshContentList();
     }
     cmd_back_Click();
 }

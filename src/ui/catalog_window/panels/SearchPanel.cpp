@@ -12,6 +12,7 @@
 #include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/search/DocumentScan.h"
 #include "core/catalog_window/search/IndexSearch.h"
+#include "core/config/StoreReport.h"
 #include "ui/catalog_window/panels/PanelHost.h"
 
 namespace quillory {
@@ -112,10 +113,11 @@ void SearchPanel::runSearch()
     options.documents = check_sContent->isChecked();
     options.subtree = check_sNowNest->isChecked();
     options.wholeCatalog = check_sAll->isChecked();
-    const std::vector<std::string> scope = searchScope(core_.store, host_.currentDirId(), options.subtree, options.wholeCatalog);
     StoreProblems problems;
+    const std::vector<std::string> scope =
+        searchScope(core_.store, host_.currentDirId(), options.subtree, options.wholeCatalog, problems);
     searchTitlesAndDescriptions(core_.store, scope, text, options, results_, problems);
-    core_.store.report(problems);
+    report(core_.messages, problems);
     if (!options.documents || scope.empty()) {
         finishSearch();
         return;
@@ -171,13 +173,17 @@ void SearchPanel::folderChosen()
 
 void SearchPanel::finishSearch()
 {
+    // Also run when the scan's thread is done, outside any command: its own user action.
+    MessageBatch batch(core_.messages);
     std::string note;
     if (scan_) {
         scan_->stop(); // it has ended, or ends within one block: its thread is done with
+        StoreProblems problems;
         for (const auto& found : scan_->found()) {
-            if (auto index = core_.store.getQlrDirContentById(found.dirId, found.cId))
+            if (auto index = core_.store.getQlrDirContentById(found.dirId, found.cId, problems))
                 results_.add(found.cId, std::move(index));
         }
+        report(core_.messages, problems);
         if (!scan_->completed()) {
             note = withValues(core_.conf.text("MF_F3_Stopped"),
                               {std::to_string(scan_->documentsRead()), std::to_string(scan_->documentsToRead())});

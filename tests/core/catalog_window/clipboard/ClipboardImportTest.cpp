@@ -34,12 +34,12 @@ TEST(ClipboardImport, textOfBlanksOrLineBreaksWritesNothing_otherTextEndsEveryLi
     const std::string path = fixture.dir / "clip.txt";
     for (const char* nothing : {"", "   ", "\n\n", "\r\n", " \t \r\n \r "}) {
         EXPECT_FALSE(hasTextToSave(nothing)) << nothing;
-        EXPECT_TRUE(saveClipboardText(fixture.core->files, path, nothing, false));
+        EXPECT_TRUE(saveClipboardText(fixture.core->files, fixture.core->messages, path, nothing, false));
         EXPECT_FALSE(pathExists(path)) << "written for a text of \"" << nothing << "\"";
     }
     EXPECT_TRUE(hasTextToSave("\n x \n"));
-    EXPECT_TRUE(saveClipboardText(fixture.core->files, path, "one\ntwo\r\nthree\rfour", false));
-    EXPECT_TRUE(saveClipboardText(fixture.core->files, path, "\t five\n", true));
+    EXPECT_TRUE(saveClipboardText(fixture.core->files, fixture.core->messages, path, "one\ntwo\r\nthree\rfour", false));
+    EXPECT_TRUE(saveClipboardText(fixture.core->files, fixture.core->messages, path, "\t five\n", true));
     EXPECT_EQ(readBytes(path), "one\r\ntwo\r\nthree\r\nfour\r\n\t five\r\n");
 }
 

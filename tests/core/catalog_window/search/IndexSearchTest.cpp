@@ -49,11 +49,11 @@ protected:
 
 TEST_F(IndexSearch, scopesAreTheFolderItsSubtreeOrTheWholeCatalog)
 {
-    EXPECT_EQ(searchScope(store, "D2", false, false), (Ids{"D2"}));
-    EXPECT_EQ(searchScope(store, "D1", true, false), (Ids{"D1", "D2", "D3"}));
-    EXPECT_EQ(searchScope(store, "D2", true, true), (Ids{"D1", "D4", "D2", "D3"}));
-    EXPECT_TRUE(searchScope(store, "", true, false).empty());
-    EXPECT_EQ(searchScope(store, "", false, true).size(), 4u);
+    EXPECT_EQ(searchScope(store, "D2", false, false, fx.told()), (Ids{"D2"}));
+    EXPECT_EQ(searchScope(store, "D1", true, false, fx.told()), (Ids{"D1", "D2", "D3"}));
+    EXPECT_EQ(searchScope(store, "D2", true, true, fx.told()), (Ids{"D1", "D4", "D2", "D3"}));
+    EXPECT_TRUE(searchScope(store, "", true, false, fx.told()).empty());
+    EXPECT_EQ(searchScope(store, "", false, true, fx.told()).size(), 4u);
     EXPECT_TRUE(isBlankSearchText("  \t "));
     EXPECT_FALSE(isBlankSearchText(" a "));
 }
@@ -108,7 +108,7 @@ private:
 TEST_F(IndexSearch, scanReadsTheIndexFilesNotTheCaches_andSkipsWhatTheTitlesFound)
 {
     // The cache says one thing, the file another: the scan goes by the file, as it stands.
-    store.getDirContentMap("D1")->removeMap("D1!C1");
+    store.getDirContentMap("D1", fx.told())->removeMap("D1!C1");
     DocumentScan complete(planDocumentScan(store, fx.core->session.getRootPath(), {"D1"}, "report", {}));
     ASSERT_TRUE(runToEnd(complete));
     EXPECT_EQ(idsOf(complete.found()), (Ids{"D1!C1", "D1!C2"}));
