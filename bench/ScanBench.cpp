@@ -6,6 +6,7 @@
 // the ratios hold on a machine busy with other work.
 //
 //   quillory_scan_bench [--folder=<where the documents are kept between runs>]
+//                       [--corpus=generated|joined|files]
 #include <algorithm>
 #include <ctime>
 #include <cstdio>
@@ -34,7 +35,7 @@ namespace {
 
 constexpr int kDocuments = 5000;
 constexpr const char* kLayoutVersion = "scan-documents-v4";
-constexpr const char* kMachineLayoutVersion = "machine-documents-v1";
+constexpr const char* kMachineLayoutVersion = "machine-documents-v2";
 constexpr int kRuns = 5;
 constexpr double kRgLimit = 1.5, kGrepLimit = 1.0;
 
@@ -232,9 +233,9 @@ void machineDocuments(const std::string& folder, std::vector<std::string>& files
                 || extension == ".Z")
                 continue;
             const bool gzipped = extension == ".gz";
-            const std::string name = (gzipped ? source.stem() : source.filename()).string();
+            // Short names: the tools are given all of them at once.
             const std::string path = folder + "/files/" + std::to_string(number / 1000) + "/" + std::to_string(number)
-                                     + "-" + name + ".txt";
+                                     + ".txt";
             ++number;
             fs::create_directories(fs::path(path).parent_path());
             std::error_code error;
@@ -250,11 +251,14 @@ void machineDocuments(const std::string& folder, std::vector<std::string>& files
             double cpu = 0;
             runTool(args, cpu);
         }
-        std::vector<std::string> kept;
+        std::vector<std::string> all, kept;
         for (const auto& entry : fs::recursive_directory_iterator(folder + "/files")) {
-            const std::string path = entry.path().string();
-            if (!entry.is_regular_file() || entry.path().extension() != ".txt" || holdsNul(path))
-                fs::remove(entry.path());
+            if (entry.is_regular_file())
+                all.push_back(entry.path().string());
+        }
+        for (const auto& path : all) {
+            if (fs::path(path).extension() != ".txt" || holdsNul(path))
+                fs::remove(path);
             else
                 kept.push_back(path);
         }
@@ -354,29 +358,40 @@ bool compare(const char* corpus, const std::vector<std::string>& paths, const Se
 
 int main(int argc, char** argv)
 {
-    std::string folder = (fs::temp_directory_path() / "quillory-scan-documents").string();
+    std::string where = (fs::temp_directory_path() / "quillory-scan-documents").string();
+    std::string only; // --corpus=generated|joined|files: that one alone
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--folder=", 9) == 0)
-            folder = argv[i] + 9;
+            where = argv[i] + 9;
+        else if (std::strncmp(argv[i], "--corpus=", 9) == 0)
+            only = argv[i] + 9;
     }
+    // The documents are named from there, so that the 26,000 names of the manual pages fit on
+    // rg's and grep's command lines.
+    fs::create_directories(where);
+    fs::current_path(where);
     // The same letter-case rules for all three: the UTF-8 locale.
     ::setenv("LC_ALL", "C.UTF-8", 1);
-    // Documents of an older layout, kept beside these, go.
-    if (fs::exists(folder)) {
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            if (entry.path().filename() != "generated" && entry.path().filename() != "machine")
-                fs::remove_all(entry.path());
-        }
+    // The generated documents of the older layout, kept right there, go.
+    for (const auto& entry : fs::directory_iterator(".")) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("scan-documents-v")
+            || (name.size() > 1 && name[0] == 'd' && std::all_of(name.begin() + 1, name.end(), ::isdigit)))
+            fs::remove_all(entry.path());
     }
 
     bool allOk = true;
-    const std::vector<std::string> generated = generatedDocuments(folder + "/generated");
-    std::printf("generated: %zu documents, %.0f MB\n", generated.size(), static_cast<double>(bytesOf(generated)) / 1e6);
-    warm(generated);
-    allOk &= compare("generated", generated, kGeneratedKinds, std::size(kGeneratedKinds));
+    if (only.empty() || only == "generated") {
+        const std::vector<std::string> generated = generatedDocuments("generated");
+        std::printf("generated: %zu documents, %.0f MB\n", generated.size(), static_cast<double>(bytesOf(generated)) / 1e6);
+        warm(generated);
+        allOk &= compare("generated", generated, kGeneratedKinds, std::size(kGeneratedKinds));
+    }
+    if (only == "generated")
+        return allOk ? 0 : 1;
 
     std::vector<std::string> files, joined;
-    machineDocuments(folder + "/machine", files, joined);
+    machineDocuments("machine", files, joined);
     if (files.size() < 1000) {
         std::printf("The machine has too few manual pages and documents (%zu); install man-db and manpages.\n",
                     files.size());
@@ -385,9 +400,13 @@ int main(int argc, char** argv)
     }
     std::printf("machine: %zu documents, and the same joined into %zu, %.0f MB\n", files.size(), joined.size(),
                 static_cast<double>(bytesOf(joined)) / 1e6);
-    warm(joined);
-    allOk &= compare("joined", joined, kMachineKinds, std::size(kMachineKinds));
-    warm(files);
-    allOk &= compare("files", files, kMachineKinds, std::size(kMachineKinds));
+    if (only.empty() || only == "joined") {
+        warm(joined);
+        allOk &= compare("joined", joined, kMachineKinds, std::size(kMachineKinds));
+    }
+    if (only.empty() || only == "files") {
+        warm(files);
+        allOk &= compare("files", files, kMachineKinds, std::size(kMachineKinds));
+    }
     return allOk ? 0 : 1;
 }
