@@ -445,7 +445,7 @@ bool BlockSearcher::rareByteScan(const unsigned char* text, size_t size, size_t&
         from = start + 1;
         // The byte is not rare in this text after all (German, for a lead byte of its umlauts):
         // the vector loop, which costs the same however many places there are, takes over.
-        if (++places * 48 > from + 2048)
+        if (++places * 256 > from + 4096)
             return false;
     }
     return false;

@@ -141,3 +141,20 @@ TEST(BlockSearcher, findsMatchesAtEveryPlaceOfALongBlock)
         }
     }
 }
+
+TEST(BlockSearcher, goesOnFromWhereItsRareByteTurnsOutCommon)
+{
+    // The lead byte of ö is looked for alone until it turns out frequent in the block (German
+    // text): the vector loop takes over from there, missing no place before or after.
+    const BlockSearcher searcher("größe");
+    std::string umlauts;
+    for (int i = 0; i < 700; ++i)
+        umlauts += "ä ";
+    for (size_t at = 0; at <= umlauts.size(); at += 3) {
+        std::string block = umlauts;
+        block.insert(at, "GRÖ\xE1\xBA\x9E" "E");
+        ASSERT_TRUE(searcher.contains(block)) << at;
+        block[at + 1] = 'x';
+        ASSERT_FALSE(searcher.contains(block)) << at;
+    }
+}
