@@ -19,7 +19,9 @@ namespace quillory {
 // where they must is the place compared character by character. The two bytes are taken from the
 // longest run of characters whose variants all have one length; the characters around the run
 // (k, whose KELVIN SIGN takes three bytes; ß, whose capital takes three) are compared from the
-// run's place, backwards and forwards, so they cost no pass of their own over the block.
+// run's place, backwards and forwards, so they cost no pass of their own over the block. Where the
+// run holds a byte of one value that is rare in any text (a lead byte of a letter outside ASCII),
+// that byte is looked for alone with memchr, until it turns out frequent in the block.
 class BlockSearcher {
 public:
     explicit BlockSearcher(std::string_view text);
