@@ -56,7 +56,7 @@ const SearchKind kGeneratedKinds[] = {
 };
 
 // On the machine's documents, written by others: two texts outside ASCII (one with a letter
-// whose other case takes another number of bytes), a word in many pages, a word in a few and a
+// whose other case takes another number of bytes), a word in many pages, a word in one and a
 // word in none.
 const SearchKind kMachineKinds[] = {
     {"grosse", "größe"},
