@@ -162,36 +162,87 @@ bool BlockSearcher::plan(std::string_view text)
     if (folded_.empty())
         return false;
 
-    // The values each byte of a match may take.
-    std::vector<std::set<uint8_t>> bytes;
-    size_t longest = 0;
+    // Each character's encodings: its own and its variants'. A character whose encodings all
+    // have one length is "fixed".
     const auto& variants = caseVariants();
+    std::vector<std::vector<std::string>> encodings;
+    std::vector<bool> fixed;
+    size_t longest = 0;
     for (const char32_t c : folded_) {
         if (foldCodePoint(c) != c)
             return false;
-        const std::string own = utf8(c);
-        const size_t at = bytes.size();
-        bytes.resize(at + own.size());
-        std::vector<char32_t> all{c};
-        if (const auto found = variants.find(c); found != variants.end())
-            all.insert(all.end(), found->second.begin(), found->second.end());
-        size_t widest = own.size();
-        for (const char32_t v : all) {
-            const std::string encoded = utf8(v);
-            widest = std::max(widest, encoded.size());
-            if (encoded.size() != own.size()) {
-                oddVariants_.push_back(encoded);
-                continue;
-            }
-            for (size_t k = 0; k < encoded.size(); ++k)
-                bytes[at + k].insert(static_cast<uint8_t>(encoded[k]));
+        std::vector<std::string> all{utf8(c)};
+        if (const auto found = variants.find(c); found != variants.end()) {
+            for (const char32_t v : found->second)
+                all.push_back(utf8(v));
+        }
+        size_t widest = 0;
+        bool same = true;
+        for (const std::string& e : all) {
+            widest = std::max(widest, e.size());
+            same &= e.size() == all.front().size();
         }
         longest += widest;
+        encodings.push_back(std::move(all));
+        fixed.push_back(same);
+    }
+    longestMatch_ = std::max(longestMatch_, longest);
+
+    // The anchors are looked for in the longest run of fixed characters, where every byte of a
+    // match has a known place; the characters before it are compared backwards from there, those
+    // after it forwards, whatever their lengths. So a variant of another length (KELVIN SIGN for
+    // k, capital sharp s) costs nothing until the anchors find a place. A text of no fixed
+    // character at all is anchored on its own encoding, and a block holding a variant of another
+    // length is folded after all.
+    size_t bestBegin = 0, bestEnd = 0, bestBytes = 0;
+    for (size_t begin = 0; begin < folded_.size();) {
+        if (!fixed[begin]) {
+            ++begin;
+            continue;
+        }
+        size_t end = begin, runBytes = 0;
+        for (; end < folded_.size() && fixed[end]; ++end)
+            runBytes += encodings[end].front().size();
+        if (runBytes > bestBytes) {
+            bestBegin = begin;
+            bestEnd = end;
+            bestBytes = runBytes;
+        }
+        begin = end;
+    }
+    if (bestBytes == 0) {
+        bestBegin = 0;
+        bestEnd = folded_.size();
+        for (const auto& all : encodings) {
+            for (const std::string& e : all) {
+                if (e.size() != all.front().size())
+                    oddVariants_.push_back(e);
+            }
+        }
+    }
+    segmentBegin_ = bestBegin;
+    segmentEnd_ = bestEnd;
+    for (size_t i = bestBegin; i-- > 0;)
+        before_.push_back(encodings[i]);
+
+    // The values each byte of the run may take.
+    std::vector<std::set<uint8_t>> bytes;
+    for (size_t i = bestBegin; i < bestEnd; ++i) {
+        const size_t at = bytes.size(), length = encodings[i].front().size();
+        bytes.resize(at + length);
+        for (const std::string& e : encodings[i]) {
+            if (e.size() != length)
+                continue;
+            for (size_t k = 0; k < length; ++k)
+                bytes[at + k].insert(static_cast<uint8_t>(e[k]));
+        }
     }
     matchBytes_ = bytes.size();
-    longestMatch_ = std::max({longestMatch_, longest, matchBytes_});
-    if (std::all_of(folded_.begin(), folded_.end(), [](char32_t c) { return c < 0x80; }))
-        asciiFolded_.assign(folded_.begin(), folded_.end());
+    longestMatch_ = std::max(longestMatch_, matchBytes_);
+    if (std::all_of(folded_.begin() + static_cast<std::ptrdiff_t>(bestBegin),
+                    folded_.begin() + static_cast<std::ptrdiff_t>(bestEnd), [](char32_t c) { return c < 0x80; }))
+        asciiRun_.assign(folded_.begin() + static_cast<std::ptrdiff_t>(bestBegin),
+                         folded_.begin() + static_cast<std::ptrdiff_t>(bestEnd));
 
     // The two rarest bytes become the anchors.
     struct Candidate {
@@ -227,6 +278,16 @@ bool BlockSearcher::plan(std::string_view text)
         return false;
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate& a, const Candidate& b) { return a.score < b.score; });
+    // A byte of one value that is seldom in text at all (one of a letter outside ASCII, most
+    // often) is looked for alone, by the C library's search for a byte, which reads a block many
+    // times faster than the loop over the anchors: in most text it is not there.
+    for (const Candidate& candidate : candidates) {
+        if (candidate.anchor.count == 1 && candidate.anchor.orBits == 0 && candidate.score <= 150) {
+            rareOffset_ = candidate.anchor.offset;
+            rareByte_ = candidate.anchor.values[0];
+            break;
+        }
+    }
     first_ = candidates[0].anchor;
     second_ = candidates.size() > 1 ? candidates[1].anchor : first_;
     // A third byte, of one value (in either case), thins out the places to compare when the
@@ -265,19 +326,37 @@ bool BlockSearcher::holdsOddVariant(std::string_view block) const
 
 bool BlockSearcher::verifyAt(const unsigned char* text, size_t size, size_t start) const
 {
-    if (!asciiFolded_.empty()) {
-        if (start + asciiFolded_.size() > size)
+    // The run of fixed characters, at start.
+    size_t at = start;
+    const std::string_view rest(reinterpret_cast<const char*>(text), size);
+    if (!asciiRun_.empty()) {
+        if (start + asciiRun_.size() > size)
             return false;
-        for (size_t k = 0; k < asciiFolded_.size(); ++k) {
-            if (lowerAscii(text[start + k]) != static_cast<unsigned char>(asciiFolded_[k]))
+        for (size_t k = 0; k < asciiRun_.size(); ++k) {
+            if (lowerAscii(text[start + k]) != static_cast<unsigned char>(asciiRun_[k]))
                 return false;
         }
-        return true;
+        at += asciiRun_.size();
+    } else {
+        for (size_t i = segmentBegin_; i < segmentEnd_; ++i) {
+            if (at >= size || foldCodePoint(decodeUtf8(rest, at)) != folded_[i])
+                return false;
+        }
     }
-    const std::string_view rest(reinterpret_cast<const char*>(text), size);
-    size_t at = start;
-    for (const char32_t c : folded_) {
-        if (at >= size || foldCodePoint(decodeUtf8(rest, at)) != c)
+    // The characters before it, backwards: UTF-8 is never the end of another character's
+    // encoding, so at most one encoding fits, and a text decoded from the start sees it as well.
+    size_t begin = start;
+    for (const auto& all : before_) {
+        const auto fits = std::find_if(all.begin(), all.end(), [&](const std::string& e) {
+            return e.size() <= begin && std::memcmp(text + begin - e.size(), e.data(), e.size()) == 0;
+        });
+        if (fits == all.end())
+            return false;
+        begin -= fits->size();
+    }
+    // The characters after it, forwards.
+    for (size_t i = segmentEnd_; i < folded_.size(); ++i) {
+        if (at >= size || foldCodePoint(decodeUtf8(rest, at)) != folded_[i])
             return false;
     }
     return true;
@@ -303,10 +382,9 @@ inline __m128i anyOf(__m128i block, __m128i orBits, const __m128i* values)
 #endif
 
 template <int N1, int N2>
-bool BlockSearcher::scan(const unsigned char* text, size_t size) const
+bool BlockSearcher::scan(const unsigned char* text, size_t size, size_t start) const
 {
     const size_t starts = size - matchBytes_ + 1;
-    size_t start = 0;
 #if defined(__SSE2__)
     const __m128i or1 = _mm_set1_epi8(static_cast<char>(first_.orBits));
     const __m128i or2 = _mm_set1_epi8(static_cast<char>(second_.orBits));
@@ -341,19 +419,34 @@ bool BlockSearcher::scan(const unsigned char* text, size_t size) const
         }
     }
 #endif
-    auto fits = [](const Anchor& a, unsigned char byte) {
-        if ((byte | a.orBits) == a.values[0])
-            return true;
-        for (int j = 1; j < a.count; ++j) {
-            if (byte == a.values[static_cast<size_t>(j)])
-                return true;
-        }
-        return false;
-    };
     for (; start < starts; ++start) {
-        if (fits(first_, text[start + first_.offset]) && fits(second_, text[start + second_.offset])
+        if (first_.fits(text[start + first_.offset]) && second_.fits(text[start + second_.offset])
             && verifyAt(text, size, start))
             return true;
+    }
+    return false;
+}
+
+bool BlockSearcher::rareByteScan(const unsigned char* text, size_t size, size_t& from) const
+{
+    const size_t starts = size - matchBytes_ + 1;
+    const unsigned char* const column = text + rareOffset_;
+    size_t places = 0;
+    while (from < starts) {
+        const void* hit = std::memchr(column + from, rareByte_, starts - from);
+        if (!hit) {
+            from = starts;
+            return false;
+        }
+        const auto start = static_cast<size_t>(static_cast<const unsigned char*>(hit) - column);
+        if (first_.fits(text[start + first_.offset]) && second_.fits(text[start + second_.offset])
+            && verifyAt(text, size, start))
+            return true;
+        from = start + 1;
+        // The byte is not rare in this text after all (German, for a lead byte of its umlauts):
+        // the vector loop, which costs the same however many places there are, takes over.
+        if (++places * 256 > from + 4096)
+            return false;
     }
     return false;
 }
@@ -365,14 +458,17 @@ bool BlockSearcher::fastContains(std::string_view block) const
     const auto* text = reinterpret_cast<const unsigned char*>(block.data());
     const size_t size = block.size();
     // One scan per pair of value counts, so that the loop holds no branch on them.
-    using Scan = bool (BlockSearcher::*)(const unsigned char*, size_t) const;
+    using Scan = bool (BlockSearcher::*)(const unsigned char*, size_t, size_t) const;
     static constexpr Scan scans[4][4] = {
         {&BlockSearcher::scan<1, 1>, &BlockSearcher::scan<1, 2>, &BlockSearcher::scan<1, 3>, &BlockSearcher::scan<1, 4>},
         {&BlockSearcher::scan<2, 1>, &BlockSearcher::scan<2, 2>, &BlockSearcher::scan<2, 3>, &BlockSearcher::scan<2, 4>},
         {&BlockSearcher::scan<3, 1>, &BlockSearcher::scan<3, 2>, &BlockSearcher::scan<3, 3>, &BlockSearcher::scan<3, 4>},
         {&BlockSearcher::scan<4, 1>, &BlockSearcher::scan<4, 2>, &BlockSearcher::scan<4, 3>, &BlockSearcher::scan<4, 4>},
     };
-    return (this->*scans[first_.count - 1][second_.count - 1])(text, size);
+    size_t from = 0;
+    if (rareByte_ >= 0 && rareByteScan(text, size, from))
+        return true;
+    return from < size - matchBytes_ + 1 && (this->*scans[first_.count - 1][second_.count - 1])(text, size, from);
 }
 
 } // namespace quillory

@@ -90,10 +90,11 @@ TEST(FileScan, missingUnreadableAndNonDocumentsContainNothing)
 TEST(BlockSearcher, agreesWithTheFoldingComparisonOnLettersOfEveryKind)
 {
     // Letters with variants of another length (KELVIN SIGN, capital I with dot, capital sharp s),
-    // two- and three-byte letters, bytes that are not UTF-8, and plain ASCII.
+    // two- and three-byte letters, bytes that are not UTF-8 (lone continuation bytes among them),
+    // and plain ASCII.
     const std::vector<std::string> pieces = {"a", "A", "k", "K", "\xE2\x84\xAA", "i", "I", "\xC4\xB0", "ß",
                                              "\xE1\xBA\x9E", "é", "É", "ö", "Ö", "я", "Я", "東", " ", "\xFF",
-                                             "\xC3", "s", "S", "x"};
+                                             "\xC3", "s", "S", "x", "\xBF", "\xAA"};
     std::mt19937 random(7);
     auto text = [&](int length) {
         std::string out;
@@ -114,18 +115,46 @@ TEST(BlockSearcher, agreesWithTheFoldingComparisonOnLettersOfEveryKind)
 
 TEST(BlockSearcher, findsMatchesAtEveryPlaceOfALongBlock)
 {
-    // Every start place of the vector loop and of its tail.
-    for (const std::string needle : {"Qu", "quokka", "Größe", "x y"}) {
+    // Every start place of the vector loop and of its tail, with letters whose other case takes
+    // another number of bytes before, inside and after the run the search is anchored on, up to
+    // the block's first and last byte.
+    const std::pair<std::string, std::string> cases[] = {
+        {"Qu", "qU"},
+        {"x y", "X Y"},
+        {"Größe", "GRÖ\xE1\xBA\x9E" "E"},                       // capital sharp s: three bytes for two
+        {"quokka", "QUO\xE2\x84\xAAkA"},                         // KELVIN SIGN: three bytes for one
+        {"istanbul", "\xC4\xB0STANBUL"},                          // capital I with dot: two bytes for one
+        {"kelvin", "\xE2\x84\xAA" "ELVIN"},
+        {"ßk", "\xE1\xBA\x9E\xE2\x84\xAA"},                    // no letter of one length at all
+    };
+    for (const auto& [needle, written] : cases) {
         const BlockSearcher searcher(needle);
-        for (size_t at = 0; at < 80; ++at) {
+        for (size_t at = 0; at + written.size() <= 100; ++at) {
             std::string block(100, '.');
-            std::string upper = needle;
-            for (char& c : upper)
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-            block.replace(at, needle.size(), upper);
+            block.replace(at, written.size(), written);
             ASSERT_TRUE(searcher.contains(block)) << needle << " at " << at;
-            block[at + needle.size() - 1] = '#';
-            ASSERT_FALSE(searcher.contains(block)) << needle << " broken at " << at;
+            ASSERT_FALSE(searcher.contains(block.substr(0, at + written.size() - 1) + "#"))
+                << needle << " cut at " << at;
+            std::string broken = block;
+            broken[at] = '#'; // the first letter's lead byte: its continuation bytes stay, alone
+            ASSERT_FALSE(searcher.contains(broken)) << needle << " broken at " << at;
         }
+    }
+}
+
+TEST(BlockSearcher, goesOnFromWhereItsRareByteTurnsOutCommon)
+{
+    // The lead byte of ö is looked for alone until it turns out frequent in the block (German
+    // text): the vector loop takes over from there, missing no place before or after.
+    const BlockSearcher searcher("größe");
+    std::string umlauts;
+    for (int i = 0; i < 700; ++i)
+        umlauts += "ä ";
+    for (size_t at = 0; at <= umlauts.size(); at += 3) {
+        std::string block = umlauts;
+        block.insert(at, "GRÖ\xE1\xBA\x9E" "E");
+        ASSERT_TRUE(searcher.contains(block)) << at;
+        block[at + 1] = 'x';
+        ASSERT_FALSE(searcher.contains(block)) << at;
     }
 }
