@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "core/store/IndexRecord.h"
 #include "core/store/FolderRecord.h"
+#include "core/store/IndexRecord.h"
 #include "core/store/RecordFormat.h"
 
 namespace fs = std::filesystem;
@@ -32,7 +32,10 @@ public:
     int between(int low, int high) { return low + static_cast<int>(next() % static_cast<uint64_t>(high - low + 1)); }
     bool chance(double p) { return static_cast<double>(next() >> 11) * 0x1.0p-53 < p; }
     template <class Container>
-    const auto& pick(const Container& items) { return items[next() % items.size()]; }
+    const auto& pick(const Container& items)
+    {
+        return items[next() % items.size()];
+    }
 
 private:
     uint64_t state_;
@@ -40,33 +43,35 @@ private:
 
 // Plain words. No other word contains kCommonWord, so searching for it finds exactly its uses.
 constexpr std::array<std::string_view, 150> kWords = {
-    "annual", "report", "budget", "meeting", "notes", "draft", "final", "invoice", "contract", "letter",
-    "manual", "guide", "summary", "review", "plan", "project", "design", "sketch", "photo", "scan",
-    "receipt", "tax", "insurance", "health", "garden", "kitchen", "recipe", "travel", "ticket", "hotel",
-    "flight", "map", "route", "bike", "car", "repair", "warranty", "printer", "network", "server",
-    "backup", "archive", "journal", "article", "paper", "thesis", "chapter", "lecture", "course", "exam",
-    "homework", "school", "library", "book", "novel", "poem", "music", "score", "lyrics", "album",
-    "video", "film", "interview", "podcast", "blog", "website", "forum", "wiki", "tutorial", "example",
-    "template", "form", "application", "license", "permit", "passport", "visa", "bank", "statement", "loan",
-    "mortgage", "pension", "salary", "bonus", "expense", "claim", "customer", "supplier", "order", "quote",
-    "offer", "catalog", "price", "list", "inventory", "stock", "shipping", "delivery", "return", "policy",
-    "safety", "training", "workshop", "seminar", "conference", "poster", "slides", "minutes", "agenda", "schedule",
-    "calendar", "holiday", "birthday", "wedding", "family", "history", "genealogy", "house", "roof", "window",
-    "heating", "energy", "solar", "water", "electric", "meter", "reading", "spring", "summer", "autumn",
-    "winter", "north", "south", "east", "west", "city", "village", "river", "mountain", "lake",
-    "alpha", "beta", "gamma", "delta", "first", "second", "third", "old", "new", "misc",
+    "annual",      "report",   "budget",   "meeting",  "notes",     "draft",      "final",     "invoice",  "contract",
+    "letter",      "manual",   "guide",    "summary",  "review",    "plan",       "project",   "design",   "sketch",
+    "photo",       "scan",     "receipt",  "tax",      "insurance", "health",     "garden",    "kitchen",  "recipe",
+    "travel",      "ticket",   "hotel",    "flight",   "map",       "route",      "bike",      "car",      "repair",
+    "warranty",    "printer",  "network",  "server",   "backup",    "archive",    "journal",   "article",  "paper",
+    "thesis",      "chapter",  "lecture",  "course",   "exam",      "homework",   "school",    "library",  "book",
+    "novel",       "poem",     "music",    "score",    "lyrics",    "album",      "video",     "film",     "interview",
+    "podcast",     "blog",     "website",  "forum",    "wiki",      "tutorial",   "example",   "template", "form",
+    "application", "license",  "permit",   "passport", "visa",      "bank",       "statement", "loan",     "mortgage",
+    "pension",     "salary",   "bonus",    "expense",  "claim",     "customer",   "supplier",  "order",    "quote",
+    "offer",       "catalog",  "price",    "list",     "inventory", "stock",      "shipping",  "delivery", "return",
+    "policy",      "safety",   "training", "workshop", "seminar",   "conference", "poster",    "slides",   "minutes",
+    "agenda",      "schedule", "calendar", "holiday",  "birthday",  "wedding",    "family",    "history",  "genealogy",
+    "house",       "roof",     "window",   "heating",  "energy",    "solar",      "water",     "electric", "meter",
+    "reading",     "spring",   "summer",   "autumn",   "winter",    "north",      "south",     "east",     "west",
+    "city",        "village",  "river",    "mountain", "lake",      "alpha",      "beta",      "gamma",    "delta",
+    "first",       "second",   "third",    "old",      "new",       "misc",
 };
 
 // Words outside ASCII: Latin letters with marks, Cyrillic, Greek and Japanese.
 constexpr std::array<std::string_view, 12> kNonAsciiWords = {
-    "Übersicht", "café", "résumé", "Straße", "Größe", "naïve",
-    "Zürich", "Kraków", "façade", "Москва", "東京", "Ελληνικά",
+    "Übersicht", "café",   "résumé", "Straße", "Größe", "naïve",
+    "Zürich",    "Kraków", "façade", "Москва", "東京",  "Ελληνικά",
 };
 
 // Documents of many kinds, written as people name them.
 constexpr std::array<std::string_view, 24> kExtensions = {
-    ".pdf", ".odt", ".txt", ".jpg", ".html", ".md", ".docx", ".xlsx", ".ods", ".png", ".JPG", ".PDF",
-    ".mp3", ".ogg", ".mp4", ".zip", ".tar.gz", ".csv", ".json", ".xml", ".svg", ".epub", ".cpp", ".ics",
+    ".pdf", ".odt", ".txt", ".jpg", ".html",   ".md",  ".docx", ".xlsx", ".ods", ".png",  ".JPG", ".PDF",
+    ".mp3", ".ogg", ".mp4", ".zip", ".tar.gz", ".csv", ".json", ".xml",  ".svg", ".epub", ".cpp", ".ics",
 };
 
 // What an index points at: mostly documents, and the other kinds a catalog holds.
@@ -131,9 +136,8 @@ std::string sentence(Random& random)
 std::string addedTime(Random& random)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", random.between(2015, 2025),
-                  random.between(1, 12), random.between(1, 28), random.between(0, 23), random.between(0, 59),
-                  random.between(0, 59));
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", random.between(2015, 2025), random.between(1, 12),
+                  random.between(1, 28), random.between(0, 23), random.between(0, 59), random.between(0, 59));
     return text;
 }
 
@@ -154,9 +158,9 @@ void appendLine(std::string& text, const std::string& line)
 std::string configuration()
 {
     std::string text;
-    for (const char* line : {"DefaultRootPath=", "QlrdbFolder=cat", "QlrdbContentFolder=idx", "DirFileName=cat.qlr",
-                             "TempContentFileName=pending.qlr", "MonitorAutoWriteInterval=2", "FontName=Sans Serif",
-                             "FontSize=10"})
+    for (const char* line :
+         {"DefaultRootPath=", "QlrdbFolder=cat", "QlrdbContentFolder=idx", "DirFileName=cat.qlr",
+          "TempContentFileName=pending.qlr", "MonitorAutoWriteInterval=2", "FontName=Sans Serif", "FontSize=10"})
         appendLine(text, line);
     for (int i = 2; i <= 9; ++i)
         appendLine(text, "Err00" + std::to_string(i) + "=error " + std::to_string(i));
@@ -241,15 +245,16 @@ GeneratedCatalog generateCatalog(const std::string& programFolder, const Catalog
             ready.push_back(child);
 
         FolderRecord folder;
-        folder.dirId = std::string("D").append(std::to_string(catalog.folderIds.size() + 1)); // not "D" + ...: GCC 12 -O3 -Wrestrict
+        folder.dirId = std::string("D").append(
+            std::to_string(catalog.folderIds.size() + 1)); // not "D" + ...: GCC 12 -O3 -Wrestrict
         folder.dirName = words(random, random.between(1, 3));
         folder.parentDirId = node.parent < 0 ? "0" : ids[static_cast<size_t>(node.parent)];
         folder.dirDescription = sentence(random);
         appendLine(folderText, formatDirLine(folder));
         ids[static_cast<size_t>(index)] = folder.dirId;
-        pathOf[static_cast<size_t>(index)] =
-            (node.parent < 0 ? std::string("QLRR$/docs") : pathOf[static_cast<size_t>(node.parent)]) + "/"
-            + slug(folder.dirName);
+        pathOf[static_cast<size_t>(index)] = (node.parent < 0 ? std::string("QLRR$/docs")
+                                                              : pathOf[static_cast<size_t>(node.parent)])
+                                             + "/" + slug(folder.dirName);
         catalog.folderIds.push_back(folder.dirId);
 
         if (shape.indexesPerFolder <= 0)

@@ -26,7 +26,7 @@ struct GeneratedCatalog {
     std::vector<std::string> folderIds; // in folder-file order
     std::vector<std::string> files;     // the folder file, then the index files in folderIds order
     size_t indexCount = 0;
-    size_t bytes = 0;                   // of all the files in `files`
+    size_t bytes = 0; // of all the files in `files`
     int topLevelFolders = 0;
     int maxDepth = 0;
 };
@@ -39,7 +39,7 @@ void generateIndexFile(const std::string& programFolder, const std::string& dirI
 void writeTextFile(const std::string& path, const std::string& bytes);
 
 // Search texts whose matches the generator controls: each is one word of its vocabulary.
-inline constexpr const char* kCommonWord = "report";     // in a few percent of titles and descriptions
+inline constexpr const char* kCommonWord = "report";      // in a few percent of titles and descriptions
 inline constexpr const char* kNonAsciiWord = "übersicht"; // written "Übersicht" in the catalog
 
 } // namespace quillory::bench

@@ -8,16 +8,16 @@
 //   quillory_scan_bench [--folder=<where the documents are kept between runs>]
 //                       [--corpus=generated|joined|files]
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <set>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -48,33 +48,27 @@ struct SearchKind {
 // document has in its first block, and a text outside ASCII. None of their words is in the
 // vocabulary the documents are written from, so the tools are not slowed down on near misses.
 const SearchKind kGeneratedKinds[] = {
-    {"rare", "jazzy quokka"},
-    {"common", "retina iteration"},
-    {"nomatch", "tornado season"},
-    {"firstblock", "quarterly ledger"},
-    {"nonascii", "größe"},
+    {"rare", "jazzy quokka"},           {"common", "retina iteration"}, {"nomatch", "tornado season"},
+    {"firstblock", "quarterly ledger"}, {"nonascii", "größe"},
 };
 
 // On the machine's documents, written by others: two texts outside ASCII (one with a letter
 // whose other case takes another number of bytes), a word in many pages, a word in one and a
 // word in none.
 const SearchKind kMachineKinds[] = {
-    {"grosse", "größe"},
-    {"systeme", "système"},
-    {"common", "terminal"},
-    {"rare", "quokka"},
-    {"nomatch", "zyxwvutsrq"},
+    {"grosse", "größe"}, {"systeme", "système"}, {"common", "terminal"}, {"rare", "quokka"}, {"nomatch", "zyxwvutsrq"},
 };
 
 const char* const kWords[] = {
-    "the", "of", "and", "to", "in", "is", "was", "that", "for", "on", "with", "as", "by", "at", "from",
-    "this", "have", "are", "not", "but", "report", "account", "meeting", "project", "result", "method",
-    "sample", "station", "pattern", "measure", "interest", "general", "present", "service", "between",
-    "another", "history", "student", "natural", "training", "position", "material", "research", "evidence",
-    "important", "different", "increase", "national", "relation", "retain", "nation", "rating", "iterate",
-    "reason", "Reason", "The", "Station", "Research", "RESULT", "it's", "e-mail",
-    "2024", "17", "(see", "above)", "data;", "note:", "café", "naïve", "Übersicht",
-    "résumé", "Привет", "мир", "東京", "データ", "Ελλάδα", "señor", "jazz", "quota", "kayak",
+    "the",       "of",       "and",      "to",       "in",       "is",       "was",       "that",     "for",
+    "on",        "with",     "as",       "by",       "at",       "from",     "this",      "have",     "are",
+    "not",       "but",      "report",   "account",  "meeting",  "project",  "result",    "method",   "sample",
+    "station",   "pattern",  "measure",  "interest", "general",  "present",  "service",   "between",  "another",
+    "history",   "student",  "natural",  "training", "position", "material", "research",  "evidence", "important",
+    "different", "increase", "national", "relation", "retain",   "nation",   "rating",    "iterate",  "reason",
+    "Reason",    "The",      "Station",  "Research", "RESULT",   "it's",     "e-mail",    "2024",     "17",
+    "(see",      "above)",   "data;",    "note:",    "café",     "naïve",    "Übersicht", "résumé",   "Привет",
+    "мир",       "東京",     "データ",   "Ελλάδα",   "señor",    "jazz",     "quota",     "kayak",
 };
 // A document of about size bytes: a header line, then lines of words; some documents get a
 // planted text somewhere, some across the border of two blocks.
@@ -112,8 +106,8 @@ std::string makeDocument(std::mt19937_64& random, size_t size, int number)
 // Where the documents are: made once, kept for the next run.
 std::vector<std::string> generatedDocuments(const std::string& folder)
 {
-    static const char* const kExtensions[] = {".txt", ".TXT", ".log", ".html", ".xml", ".c", ".cpp", ".h",
-                                              ".js", ".css", ".ini", ".Txt", ".md.txt", ".htm", ".java"};
+    static const char* const kExtensions[] = {".txt", ".TXT", ".log", ".html", ".xml",    ".c",   ".cpp", ".h",
+                                              ".js",  ".css", ".ini", ".Txt",  ".md.txt", ".htm", ".java"};
     std::vector<std::string> paths;
     std::mt19937_64 random(20261206);
     std::vector<size_t> sizes;
@@ -133,7 +127,8 @@ std::vector<std::string> generatedDocuments(const std::string& folder)
         fs::remove_all(folder);
         for (int i = 0; i < kDocuments; ++i) {
             fs::create_directories(fs::path(paths[static_cast<size_t>(i)]).parent_path());
-            std::ofstream(paths[static_cast<size_t>(i)], std::ios::binary) << makeDocument(random, sizes[static_cast<size_t>(i)], i);
+            std::ofstream(paths[static_cast<size_t>(i)], std::ios::binary)
+                << makeDocument(random, sizes[static_cast<size_t>(i)], i);
         }
         std::ofstream(marker) << "done\n";
     }
@@ -178,7 +173,7 @@ std::string runTool(const std::vector<std::string>& args, double& cpu)
 
 double processCpu()
 {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
@@ -342,9 +337,10 @@ bool compare(const char* corpus, const std::vector<std::string>& paths, const Se
             grep.push_back(cpu);
         }
         const double t = median(ours), tRg = median(rg), tGrep = median(grep);
-        std::printf("scan %-9s %-10s %-18s quillory %7.1f ms  rg %7.1f ms  grep %7.1f ms (CPU)  found %zu, rg %zu, grep %zu\n",
-                    corpus, kind.name, ("\"" + std::string(kind.text) + "\"").c_str(), t * 1e3, tRg * 1e3, tGrep * 1e3,
-                    found.size(), rgFound.size(), grepFound.size());
+        std::printf(
+            "scan %-9s %-10s %-18s quillory %7.1f ms  rg %7.1f ms  grep %7.1f ms (CPU)  found %zu, rg %zu, grep %zu\n",
+            corpus, kind.name, ("\"" + std::string(kind.text) + "\"").c_str(), t * 1e3, tRg * 1e3, tGrep * 1e3,
+            found.size(), rgFound.size(), grepFound.size());
         const std::string name = std::string("scan_") + corpus + "_" + kind.name;
         allOk &= printLimit(name + "_vs_rg", t / tRg, kRgLimit, "x");
         allOk &= printLimit(name + "_vs_grep", t / tGrep, kGrepLimit, "x");
@@ -383,7 +379,8 @@ int main(int argc, char** argv)
     bool allOk = true;
     if (only.empty() || only == "generated") {
         const std::vector<std::string> generated = generatedDocuments("generated");
-        std::printf("generated: %zu documents, %.0f MB\n", generated.size(), static_cast<double>(bytesOf(generated)) / 1e6);
+        std::printf("generated: %zu documents, %.0f MB\n", generated.size(),
+                    static_cast<double>(bytesOf(generated)) / 1e6);
         warm(generated);
         allOk &= compare("generated", generated, kGeneratedKinds, std::size(kGeneratedKinds));
     }

@@ -20,8 +20,8 @@
 
 #include "CatalogGenerator.h"
 #include "Limits.h"
-#include "support/TempDir.h"
 #include "core/CoreContext.h"
+#include "support/TempDir.h"
 
 namespace quillory::bench {
 namespace {
@@ -182,8 +182,8 @@ void registerBenchmarks()
     benchmark::RegisterBenchmark("getQlrDirsByParentId_subtree/5000_folders", [&w](benchmark::State& state) {
         for (auto _ : state)
             benchmark::DoNotOptimize(wholeTree(w.main));
-        state.counters["per_folder"] = benchmark::Counter(
-            kFolders, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+        state.counters["per_folder"] = benchmark::Counter(kFolders, benchmark::Counter::kIsIterationInvariantRate
+                                                                        | benchmark::Counter::kInvert);
     })->Unit(benchmark::kMicrosecond);
 
     auto* series = benchmark::RegisterBenchmark("getQlrDirsByParentId_subtree/trees", [&w](benchmark::State& state) {
@@ -191,9 +191,9 @@ void registerBenchmarks()
         for (auto _ : state)
             benchmark::DoNotOptimize(wholeTree(tree));
         state.SetComplexityN(state.range(0));
-        state.counters["per_folder"] = benchmark::Counter(
-            static_cast<double>(state.range(0)),
-            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+        state.counters["per_folder"] = benchmark::Counter(static_cast<double>(state.range(0)),
+                                                          benchmark::Counter::kIsIterationInvariantRate
+                                                              | benchmark::Counter::kInvert);
     });
     for (const int size : kTreeSizes)
         series->Arg(size);
@@ -293,12 +293,13 @@ void printSummary()
     warm(w.big);
     StoreProblems problems;
 
-    printLimit("new_index_id_32000", medianMilliseconds(51, [&] {
-                   benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1", problems));
-               }), kNewIdLimitMs, "ms");
-    printLimit("new_folder_id_5000", medianMilliseconds(51, [&] {
-                   benchmark::DoNotOptimize(w.main.store().getNewDirId(problems));
-               }), kNewIdLimitMs, "ms");
+    printLimit(
+        "new_index_id_32000",
+        medianMilliseconds(51, [&] { benchmark::DoNotOptimize(w.big.store().getNewDirContentId("D1", problems)); }),
+        kNewIdLimitMs, "ms");
+    printLimit("new_folder_id_5000",
+               medianMilliseconds(51, [&] { benchmark::DoNotOptimize(w.main.store().getNewDirId(problems)); }),
+               kNewIdLimitMs, "ms");
 
     for (const auto& [text, name] : {std::pair{kCommonWord, "ascii"}, std::pair{kNonAsciiWord, "non_ascii"}}) {
         int titles = 0, descriptions = 0;

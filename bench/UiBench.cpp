@@ -3,8 +3,8 @@
 // fresh process each, as the user meets them: the catalog window listing a folder, and the
 // program starting until its window has painted. Each figure is printed as a LIMIT line.
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QUuid>
@@ -17,12 +17,12 @@
 
 #include "CatalogGenerator.h"
 #include "Limits.h"
-#include "support/TempDir.h"
 #include "app/Application.h"
 #include "core/CoreContext.h"
-#include "ui/catalog_window/IndexListView.h"
-#include "ui/catalog_window/FolderTreeView.h"
+#include "support/TempDir.h"
 #include "ui/catalog_window/CatalogWindow.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/platform/FakeClipboard.h"
 #include "ui/platform/FakeDesktopOpener.h"
@@ -50,8 +50,7 @@ double millisecondsOf(const std::function<void()>& run)
 // A program running on a catalog, as the user starts it.
 struct RunningProgram {
     explicit RunningProgram(const std::string& folder)
-        : core(folder),
-          preferences(QString::fromStdString(folder + "/preferences.ini")),
+        : core(folder), preferences(QString::fromStdString(folder + "/preferences.ini")),
           app(core, QStringLiteral("quillory-bench-") + QUuid::createUuid().toString(QUuid::Id128),
               {opener, hotKey, clipboard, watcher, preferences})
     {
@@ -154,7 +153,8 @@ int measureSearch(const std::string& folder)
     const double first = millisecondsOf(search);
     const int rows = program.list()->rowCount();
     const double again = millisecondsOf(search);
-    std::printf("search_ms %f\nagain_ms %f\nrows %d\nsearching %d\n", first, again, rows, program.searchPanel()->searching());
+    std::printf("search_ms %f\nagain_ms %f\nrows %d\nsearching %d\n", first, again, rows,
+                program.searchPanel()->searching());
     return 0;
 }
 

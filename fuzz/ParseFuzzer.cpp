@@ -29,19 +29,19 @@ using namespace quillory;
 
 namespace {
 
-#define CHECK(condition)                                                                            \
-    do {                                                                                            \
-        if (!(condition)) {                                                                         \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);      \
-            std::abort();                                                                           \
-        }                                                                                           \
+#define CHECK(condition)                                                                                               \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 bool sameFolder(const FolderRecord& a, const FolderRecord& b)
 {
-    return a.dirId == b.dirId && a.dirName == b.dirName && a.parentDirId == b.parentDirId
-           && a.dirIcon == b.dirIcon && a.contentFile == b.contentFile && a.needPwd == b.needPwd
-           && a.pwd == b.pwd && a.dirDescription == b.dirDescription;
+    return a.dirId == b.dirId && a.dirName == b.dirName && a.parentDirId == b.parentDirId && a.dirIcon == b.dirIcon
+           && a.contentFile == b.contentFile && a.needPwd == b.needPwd && a.pwd == b.pwd
+           && a.dirDescription == b.dirDescription;
 }
 
 bool sameIndex(const IndexRecord& a, const IndexRecord& b)

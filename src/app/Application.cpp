@@ -17,9 +17,7 @@
 namespace quillory {
 
 Application::Application(CoreContext& core, QString instanceName, PlatformServices platform)
-    : core_(core),
-      instanceName_(std::move(instanceName)),
-      platform_(platform),
+    : core_(core), instanceName_(std::move(instanceName)), platform_(platform),
       commands_(std::make_unique<CommandDispatcher>(core.messages)),
       hotKey_(std::make_unique<HotKey>(platform.hotKey, *commands_, core.messages)),
       quit_([] { QCoreApplication::quit(); })
@@ -62,13 +60,9 @@ int Application::start()
         return 1;
     instance_ = std::make_unique<SingleInstance>(instanceName_);
     switch (instance_->acquire()) {
-    case SingleInstance::Outcome::Primary:
-        break;
-    case SingleInstance::Outcome::OtherShown:
-        return 3; // the running copy shows itself; nothing to say
-    case SingleInstance::Outcome::OtherSilent:
-        core_.messages.show("Msg015");
-        return 2;
+    case SingleInstance::Outcome::Primary: break;
+    case SingleInstance::Outcome::OtherShown: return 3; // the running copy shows itself; nothing to say
+    case SingleInstance::Outcome::OtherSilent: core_.messages.show("Msg015"); return 2;
     case SingleInstance::Outcome::LockInTheWay:
         core_.messages.show("Err017", MsgButtons::Ok, instance_->lockPath().toStdString());
         return 4;

@@ -4,9 +4,9 @@
 #include "app/Application.h"
 #include "core/CoreContext.h"
 #include "core/config/SysConf.h"
+#include "ui/platform/GlobalHotKey.h"
 #include "ui/platform/MessageBoxes.h"
 #include "ui/platform/NullFolderWatcher.h"
-#include "ui/platform/GlobalHotKey.h"
 #include "ui/platform/Preferences.h"
 #include "ui/platform/QtClipboard.h"
 #include "ui/platform/QtDesktopOpener.h"
@@ -39,11 +39,8 @@ int main(int argc, char* argv[])
     quillory::Application app(core, quillory::SingleInstance::defaultName(),
                               {opener, *hotKey, clipboard, watcher, preferences});
     switch (const int code = app.start()) {
-    case 0:
-        return QApplication::exec();
-    case 3:
-        return 0; // the copy that runs has come forward
-    default:
-        return code;
+    case 0: return QApplication::exec();
+    case 3: return 0; // the copy that runs has come forward
+    default: return code;
     }
 }

@@ -2,14 +2,14 @@
 
 #include <string>
 
+#include "core/base/Messages.h"
 #include "core/catalog_window/CatalogSession.h"
 #include "core/config/CatalogCommands.h"
 #include "core/config/CatalogLayout.h"
-#include "core/base/Messages.h"
 #include "core/config/SysConf.h"
+#include "core/store/CatalogStore.h"
 #include "core/store/FileIo.h"
 #include "core/store/TextFiles.h"
-#include "core/store/CatalogStore.h"
 
 namespace quillory {
 

@@ -109,7 +109,8 @@ TEST(LayerRules, commandNamesAreWrittenInTheCommandTableOnly)
 {
     std::vector<std::string> names;
     for (const CommandRow& row : commandTable()) {
-        for (const std::string_view name : {row.menuItem, row.startMenuItem, row.toolButton, row.toolKey, row.launcherName})
+        for (const std::string_view name :
+             {row.menuItem, row.startMenuItem, row.toolButton, row.toolKey, row.launcherName})
             if (!name.empty())
                 names.push_back("\"" + std::string(name) + "\"");
     }

@@ -50,7 +50,8 @@ public:
         std::vector<FolderEntry> entries;
         const std::string prefix = path == "/" ? "/" : path + "/";
         for (const auto& [item, identity] : items) {
-            if (item.starts_with(prefix) && item.size() > prefix.size() && item.find('/', prefix.size()) == std::string::npos)
+            if (item.starts_with(prefix) && item.size() > prefix.size()
+                && item.find('/', prefix.size()) == std::string::npos)
                 entries.push_back(FolderEntry{item.substr(prefix.size()), identity});
         }
         return entries;

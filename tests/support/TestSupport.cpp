@@ -102,9 +102,14 @@ std::string rtfAsText(const std::string& path)
 
 std::vector<std::string> CoreFixture::defaultConfLines()
 {
-    std::vector<std::string> lines = {"DefaultRootPath=", "QlrdbFolder=cat", "QlrdbContentFolder=idx",
-                                      "DirFileName=cat.qlr", "TempContentFileName=pending.qlr",
-                                      "MonitorAutoWriteInterval=2", "FontName=Sans Serif", "FontSize=10"};
+    std::vector<std::string> lines = {"DefaultRootPath=",
+                                      "QlrdbFolder=cat",
+                                      "QlrdbContentFolder=idx",
+                                      "DirFileName=cat.qlr",
+                                      "TempContentFileName=pending.qlr",
+                                      "MonitorAutoWriteInterval=2",
+                                      "FontName=Sans Serif",
+                                      "FontSize=10"};
     for (int i = 1; i <= 19; ++i)
         lines.push_back((i < 10 ? "Err00" : "Err0") + std::to_string(i) + "=error " + std::to_string(i));
     for (const char* msg : {"Msg001", "Msg002", "Msg003", "Msg004", "Msg005", "Msg006", "Msg015"})

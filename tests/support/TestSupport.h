@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,8 +46,14 @@ private:
 std::string readBytes(const std::string& path);
 // Writes the file, making its folders first.
 void writeBytes(const std::string& path, const std::string& bytes);
-inline bool pathExists(const std::string& path) { return std::filesystem::exists(path); }
-inline void makeFolders(const std::string& path) { std::filesystem::create_directories(path); }
+inline bool pathExists(const std::string& path)
+{
+    return std::filesystem::exists(path);
+}
+inline void makeFolders(const std::string& path)
+{
+    std::filesystem::create_directories(path);
+}
 // Each line followed by CR LF, as the program writes its text files.
 std::string crlfText(const std::vector<std::string>& lines);
 // The temporary files of unfinished saves in folder.
@@ -134,7 +140,11 @@ struct MessageRecorder {
     std::vector<MsgAnswer> answers;
     void install(Messages& messages);
     std::vector<std::string> keys() const;
-    int count(const std::string& key) const { const auto k = keys(); return int(std::count(k.begin(), k.end(), key)); }
+    int count(const std::string& key) const
+    {
+        const auto k = keys();
+        return int(std::count(k.begin(), k.end(), key));
+    }
 };
 
 // The problems of one read, told the user once the statement that read is done, as the windows

@@ -18,8 +18,9 @@ public:
     }
     void remove(int id)
     {
-        listeners_.erase(std::remove_if(listeners_.begin(), listeners_.end(), [id](const auto& l) { return l.first == id; }),
-                         listeners_.end());
+        listeners_.erase(
+            std::remove_if(listeners_.begin(), listeners_.end(), [id](const auto& l) { return l.first == id; }),
+            listeners_.end());
     }
     void notify(Args... args) const
     {

@@ -38,10 +38,12 @@ public:
 
     // Shows the configured text of key; a non-empty detail (a path, a reason) follows it
     // after " : ".
-    MsgAnswer show(const std::string& key, MsgButtons buttons = MsgButtons::Ok,
-                   const std::string& detail = {});
+    MsgAnswer show(const std::string& key, MsgButtons buttons = MsgButtons::Ok, const std::string& detail = {});
     // The configured text of key ("" for no key).
-    std::string text(const std::string& key) const { return key.empty() || !textSource_ ? std::string() : textSource_(key); }
+    std::string text(const std::string& key) const
+    {
+        return key.empty() || !textSource_ ? std::string() : textSource_(key);
+    }
     // Shows a text that does not come from the configuration.
     MsgAnswer showText(const std::string& text, MsgButtons buttons = MsgButtons::Ok);
 

@@ -5,13 +5,13 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "core/base/Paths.h"
 #include "core/catalog_window/IndexRows.h"
 #include "core/config/StoreReport.h"
+#include "core/store/CatalogStore.h"
 #include "core/store/IdAllocation.h"
-#include "core/base/Paths.h"
 #include "core/store/RecordIds.h"
 #include "core/store/TextFiles.h"
-#include "core/store/CatalogStore.h"
 
 namespace quillory {
 
@@ -171,8 +171,8 @@ DocumentFiles& realDocumentFiles()
 namespace {
 
 // Whether an index other than cId points at path or, for a folder, at something inside it.
-bool otherIndexPointsAt(CatalogStore& store, const std::string& rootPath, const std::string& cId, const std::string& path,
-                        bool folder)
+bool otherIndexPointsAt(CatalogStore& store, const std::string& rootPath, const std::string& cId,
+                        const std::string& path, bool folder)
 {
     StoreProblems ignored; // a file that cannot be read says so when it is shown
     bool found = false;
@@ -207,7 +207,8 @@ DocumentRenameResult renameDocument(CatalogStore& store, Messages& messages, Doc
     if (isWebAddress(path))
         return {renameContentFile(store, messages, dirId, cId, newName) ? DocumentRename::Renamed
                                                                         : DocumentRename::NotWritten,
-                {}, {}};
+                {},
+                {}};
     if (newName.find(kPathSep) != std::string::npos || newName == "." || newName == "..")
         return {DocumentRename::BadName, newName, std::strerror(EINVAL)};
     const std::string from = openablePath(path, rootPath);
@@ -221,7 +222,8 @@ DocumentRenameResult renameDocument(CatalogStore& store, Messages& messages, Doc
     if (!fromThere) // the user repairs a link to a document renamed meanwhile
         return {renameContentFile(store, messages, dirId, cId, newName) ? DocumentRename::Repointed
                                                                         : DocumentRename::NotWritten,
-                to, {}};
+                to,
+                {}};
     if (otherIndexPointsAt(store, rootPath, cId, from, files.isFolder(from)))
         return {DocumentRename::Shared, from, {}};
     if (const int error = files.rename(from, to); error != 0)

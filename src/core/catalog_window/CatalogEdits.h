@@ -26,9 +26,11 @@ enum class FolderMove { Moved, Refused, Failed };
 // Puts a folder under newParentId ("0": the top level). A move under the folder itself or one
 // of its descendants is refused and changes nothing. The folder file is rewritten also when
 // the parent stays the same. A failed write leaves the cache as it was.
-FolderMove moveFolder(CatalogStore& store, Messages& messages, const std::string& dirId, const std::string& newParentId);
+FolderMove moveFolder(CatalogStore& store, Messages& messages, const std::string& dirId,
+                      const std::string& newParentId);
 // True when candidate is dirId or lies below it.
-bool isSelfOrDescendant(CatalogStore& store, Messages& messages, const std::string& candidate, const std::string& dirId);
+bool isSelfOrDescendant(CatalogStore& store, Messages& messages, const std::string& candidate,
+                        const std::string& dirId);
 
 // Indexes dragged out of the list, grouped by the folder that holds them, in drag order.
 using DraggedIndexes = std::vector<std::pair<std::string, std::vector<std::shared_ptr<IndexRecord>>>>;

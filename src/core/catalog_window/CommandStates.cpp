@@ -63,7 +63,8 @@ void CommandStates::applyLoadStates()
 
 void CommandStates::setLauncherForWindowLoad()
 {
-    for (const auto b : {LauncherButton::AddIndex, LauncherButton::Clipboard, LauncherButton::Search, LauncherButton::Sync})
+    for (const auto b :
+         {LauncherButton::AddIndex, LauncherButton::Clipboard, LauncherButton::Search, LauncherButton::Sync})
         setLauncher(b, true);
     setLauncher(LauncherButton::Change, false);
     changed();
@@ -71,7 +72,8 @@ void CommandStates::setLauncherForWindowLoad()
 
 void CommandStates::setLauncherForWindowUnload()
 {
-    for (const auto b : {LauncherButton::AddIndex, LauncherButton::Clipboard, LauncherButton::Search, LauncherButton::Sync})
+    for (const auto b :
+         {LauncherButton::AddIndex, LauncherButton::Clipboard, LauncherButton::Search, LauncherButton::Sync})
         setLauncher(b, false);
     changed();
 }

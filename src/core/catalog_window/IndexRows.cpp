@@ -1,8 +1,8 @@
 #include "core/catalog_window/IndexRows.h"
 
 #include "core/base/Paths.h"
-#include "core/store/TextMatch.h"
 #include "core/store/TextFiles.h"
+#include "core/store/TextMatch.h"
 
 namespace quillory {
 

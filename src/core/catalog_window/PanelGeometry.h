@@ -7,8 +7,14 @@ namespace quillory {
 // Lengths of the catalog window's layout are kept in twips, 1/1440 inch: 15 twips to one
 // device-independent pixel.
 inline constexpr double kTwipsPerPixel = 15.0;
-inline int twipsToPixels(double twips) { return static_cast<int>(twips / kTwipsPerPixel + (twips >= 0 ? 0.5 : -0.5)); }
-inline double pixelsToTwips(double pixels) { return pixels * kTwipsPerPixel; }
+inline int twipsToPixels(double twips)
+{
+    return static_cast<int>(twips / kTwipsPerPixel + (twips >= 0 ? 0.5 : -0.5));
+}
+inline double pixelsToTwips(double pixels)
+{
+    return pixels * kTwipsPerPixel;
+}
 
 struct TwipRect {
     double left = 0, top = 0, width = 0, height = 0;

@@ -5,12 +5,9 @@ namespace quillory {
 FolderEditorMode folderEditorModeFor(Command command)
 {
     switch (command) {
-    case Command::AddRoot:
-        return FolderEditorMode::AddTopLevel;
-    case Command::AddChild:
-        return FolderEditorMode::AddChild;
-    default:
-        return FolderEditorMode::ViewAndUpdate;
+    case Command::AddRoot: return FolderEditorMode::AddTopLevel;
+    case Command::AddChild: return FolderEditorMode::AddChild;
+    default: return FolderEditorMode::ViewAndUpdate;
     }
 }
 

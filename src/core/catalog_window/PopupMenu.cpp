@@ -1,6 +1,5 @@
 #include "core/catalog_window/PopupMenu.h"
 
-
 namespace quillory {
 
 void PopupMenuModel::fillPopupMenu(PopupContext context, const CommandStates& states, const CaptionOf& captionOf)

@@ -3,14 +3,14 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/base/Messages.h"
+#include "core/base/Paths.h"
 #include "core/config/CatalogLayout.h"
 #include "core/config/CatalogSettings.h"
-#include "core/base/Messages.h"
 #include "core/config/SysConf.h"
-#include "core/base/Paths.h"
+#include "core/store/CatalogStore.h"
 #include "core/store/SafeFile.h"
 #include "core/store/TextFiles.h"
-#include "core/store/CatalogStore.h"
 
 namespace quillory {
 namespace {
@@ -37,8 +37,7 @@ std::string checkNewCatalogNames(const std::string& folderName, const std::strin
 CatalogCommands::CatalogCommands(SysConf& conf, TextFiles& files, CatalogStore& store, CatalogLayout& layout,
                                  Messages& messages)
     : conf_(conf), files_(files), store_(store), layout_(layout), messages_(messages)
-{
-}
+{}
 
 std::string CatalogCommands::doAddNew(const std::string& location, const std::string& folderName,
                                       const std::string& fileName)
@@ -81,7 +80,7 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
     if (!exists(files_.io(), path))
         messages_.show("Err001", MsgButtons::Ok, path);
     // A pipe would hang the program, a device (or a link to /dev/zero) would be read for ever.
-    if (struct stat st {}; files_.io().stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (struct stat st{}; files_.io().stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         messages_.show("Err020", MsgButtons::Ok, path);
         return false;
     }
@@ -106,7 +105,8 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
 void CatalogCommands::openAtStart(const std::string& lastOpened)
 {
     conf_.loadSysConf();
-    if (!lastOpened.empty() && isFile(files_.io(), lastOpened) && !folderFileOfIndexFile(lastOpened) && openCatalog(lastOpened))
+    if (!lastOpened.empty() && isFile(files_.io(), lastOpened) && !folderFileOfIndexFile(lastOpened)
+        && openCatalog(lastOpened))
         return;
     // The configured catalog: loading the settings has made it the open one.
     const std::string configured = layout_.getDirFilePath();

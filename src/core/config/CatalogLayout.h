@@ -46,7 +46,6 @@ public:
     void handOver();
 
 private:
-
     SysConf& conf_;
     CatalogStore& store_;
     std::string root_;

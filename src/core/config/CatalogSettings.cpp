@@ -75,8 +75,7 @@ namespace {
 // Index files are named after their folder: "D" and a number.
 bool isIndexFileName(std::string_view name)
 {
-    return name.size() > 1 && name.front() == 'D'
-           && name.find_first_not_of("0123456789", 1) == std::string_view::npos;
+    return name.size() > 1 && name.front() == 'D' && name.find_first_not_of("0123456789", 1) == std::string_view::npos;
 }
 
 } // namespace
@@ -120,9 +119,9 @@ std::optional<PickedCatalog> catalogOfFolderFile(std::string_view path)
 std::string checkCatalogSettings(const CatalogSettingsFields& fields)
 {
     const std::pair<const std::string*, const char*> names[] = {{&fields.catalogFolder, "Msg007"},
-                                                                 {&fields.indexFolder, "Msg008"},
-                                                                 {&fields.folderFile, "Msg009"},
-                                                                 {&fields.pendingFile, "Msg010"}};
+                                                                {&fields.indexFolder, "Msg008"},
+                                                                {&fields.folderFile, "Msg009"},
+                                                                {&fields.pendingFile, "Msg010"}};
     for (const auto& [field, missing] : names) {
         const std::string name = trimmed(*field);
         if (name.empty())

@@ -48,8 +48,7 @@ const SysConfKey* findKey(std::string_view name)
 
 SysConf::SysConf(TextFiles& files, Messages& messages, std::string programFolder)
     : files_(files), messages_(messages), programFolder_(withoutTrailingSeparators(std::move(programFolder)))
-{
-}
+{}
 
 std::string SysConf::executableFolder()
 {
@@ -120,8 +119,7 @@ void SysConf::applyLine(const std::string& line)
         if (const auto n = parseInt16(value))
             (name == "FontSize" ? fontSize_ : monitorAutoWriteInterval_) = *n;
         return;
-    case SysConfValueType::Text:
-        break;
+    case SysConfValueType::Text: break;
     }
     if (textObserver_)
         textObserver_(name, value);

@@ -16,8 +16,7 @@ void WatchChanges::append(WatchChanges&& more)
 
 ChangeMonitor::ChangeMonitor(const DiskProbe& disk, Clock clock, std::chrono::milliseconds moveGrace)
     : disk_(disk), clock_(std::move(clock)), pairing_(moveGrace)
-{
-}
+{}
 
 bool isInTrash(std::string_view plain)
 {
@@ -124,8 +123,8 @@ std::optional<ChangeMonitor::Slot> ChangeMonitor::addOne(const IndexedDocument& 
         && (added.empty() || added.front() != WatchedFolderTree::root()))
         added.push_back(WatchedFolderTree::root()); // "/" too: renaming anything at the top is seen there
     // Documents come folder by folder: the last folder found is most likely the next one's.
-    const FolderNode folder =
-        !lastParent_.empty() && parentPath == lastParent_ ? lastFolder_ : tree_.ensure(parentPath, added);
+    const FolderNode folder = !lastParent_.empty() && parentPath == lastParent_ ? lastFolder_
+                                                                                : tree_.ensure(parentPath, added);
     lastParent_ = parentPath;
     lastFolder_ = folder;
 
@@ -339,16 +338,10 @@ WatchChanges ChangeMonitor::HandleShellNotify(const WatchEvent& event)
     case WatchEventKind::RenamedFolder:
         changes.append(moved(plainPath(event.oldPath), plainPath(event.newPath)));
         break;
-    case WatchEventKind::Created:
-        changes.append(arrived(plainPath(event.newPath)));
-        break;
+    case WatchEventKind::Created: changes.append(arrived(plainPath(event.newPath))); break;
     case WatchEventKind::DeletedFile:
-    case WatchEventKind::DeletedFolder:
-        changes.append(departed(plainPath(event.oldPath)));
-        break;
-    case WatchEventKind::EventsLost:
-        changes.append(compareWithDisk());
-        break;
+    case WatchEventKind::DeletedFolder: changes.append(departed(plainPath(event.oldPath))); break;
+    case WatchEventKind::EventsLost: changes.append(compareWithDisk()); break;
     }
     return changes;
 }
@@ -499,7 +492,9 @@ WatchChanges ChangeMonitor::handleJoined(const JoinedNotice& joined)
 {
     // A notice from a watch given up is old news; from a watch never known, a sign of loss.
     const auto retired = [this](const WatchNotice& n) { return retiredWatches_.count(n.watch) != 0; };
-    const auto fileOrFolder = [&](WatchEventKind file, WatchEventKind folder) { return joined.isFolder ? folder : file; };
+    const auto fileOrFolder = [&](WatchEventKind file, WatchEventKind folder) {
+        return joined.isFolder ? folder : file;
+    };
     const std::optional<std::string> from = pathOfNotice(joined.from);
     const std::optional<std::string> to = pathOfNotice(joined.to);
     switch (joined.kind) {
@@ -522,8 +517,7 @@ WatchChanges ChangeMonitor::handleJoined(const JoinedNotice& joined)
         if (to && retired(joined.from))
             return HandleShellNotify(WatchEvent{WatchEventKind::Created, {}, *to});
         return retired(joined.from) && retired(joined.to) ? WatchChanges() : compareWithDisk();
-    case JoinedNotice::Kind::EventsLost:
-        return compareWithDisk();
+    case JoinedNotice::Kind::EventsLost: return compareWithDisk();
     }
     return {};
 }

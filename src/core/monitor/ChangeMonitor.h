@@ -174,7 +174,7 @@ private:
     std::deque<Document> documents_;
     std::vector<Slot> freeSlots_;
     std::unordered_map<std::string_view, Slot> byId_; // views into the documents' ids
-    std::vector<std::vector<Slot>> documentsIn_;       // by folder node, each sorted by name
+    std::vector<std::vector<Slot>> documentsIn_;      // by folder node, each sorted by name
     std::unordered_map<Slot, Departure> departures_;
     std::unordered_multimap<std::string, Slot> departedFrom_;              // by placeKey
     std::deque<std::pair<MonitorClock::time_point, Slot>> departureOrder_; // oldest first

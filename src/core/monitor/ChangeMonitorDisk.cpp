@@ -1,8 +1,8 @@
 // The monitor after lost events: what the disk says instead of the events.
 #include <unordered_map>
 
-#include "core/monitor/ChangeMonitor.h"
 #include "core/base/Paths.h"
+#include "core/monitor/ChangeMonitor.h"
 
 namespace quillory {
 
@@ -59,7 +59,8 @@ WatchChanges ChangeMonitor::compareWithDisk()
         const auto left = departures_.find(slot);
         if (found != whereIs.end()) {
             moveDocument(slot, found->second.first, found->second.second, dropped);
-        } else if (left != departures_.end() && disk_.exists(joinPath(tree_.pathOf(left->second.folder), left->second.name))) {
+        } else if (left != departures_.end()
+                   && disk_.exists(joinPath(tree_.pathOf(left->second.folder), left->second.name))) {
             const Departure back = left->second;
             place(slot, back.folder, back.name, false, dropped);
         } else if (!doc.gone) {

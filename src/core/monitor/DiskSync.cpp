@@ -41,13 +41,14 @@ SyncResult synchroniseWithDisk(const std::vector<std::string>& lines, SyncCatalo
         if (change.newPath == change.oldPath)
             continue; // the document came back: this record only cancels the earlier ones
         const std::string folderId = folderOfIndexId(change.indexId);
-        const std::optional<std::string> path =
-            folderId.empty() ? std::nullopt : catalog.indexPath(folderId, change.indexId);
+        const std::optional<std::string> path = folderId.empty() ? std::nullopt
+                                                                 : catalog.indexPath(folderId, change.indexId);
         if (!path || *path != change.oldPath || change.oldPath.empty()) {
             ++result.stale;
             continue;
         }
-        if (!disk.isVolumeMounted(change.oldPath) || (!change.newPath.empty() && !disk.isVolumeMounted(change.newPath))) {
+        if (!disk.isVolumeMounted(change.oldPath)
+            || (!change.newPath.empty() && !disk.isVolumeMounted(change.newPath))) {
             result.keptPending.push_back(change);
             continue;
         }

@@ -17,8 +17,8 @@ public:
     explicit MinuteCounter(int writeInterval) : interval_(writeInterval) {}
 
     struct Tick {
-        bool write = false;   // write the records now
-        bool running = true;  // false: stop the timer until the next change
+        bool write = false;                // write the records now
+        bool running = true;               // false: stop the timer until the next change
         std::chrono::milliseconds next{0}; // the delay until the next tick, when running
     };
     // The delay before the first tick once a change starts the timer: 1 s after the monitor

@@ -17,9 +17,7 @@ JoinedNotice MovePairing::single(const WatchNotice& notice)
         joined.kind = JoinedNotice::Kind::Deleted;
         joined.from = notice;
         break;
-    case WatchNotice::Kind::EventsLost:
-        joined.kind = JoinedNotice::Kind::EventsLost;
-        break;
+    case WatchNotice::Kind::EventsLost: joined.kind = JoinedNotice::Kind::EventsLost; break;
     }
     return joined;
 }

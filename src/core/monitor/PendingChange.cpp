@@ -17,7 +17,8 @@ bool parsePendingChange(std::string_view line, PendingChange& change)
     if (first == std::string_view::npos)
         return false;
     const size_t second = line.find('|', first + 1);
-    change.oldPath = unescapeField(line.substr(first + 1, second == std::string_view::npos ? line.npos : second - first - 1));
+    change.oldPath = unescapeField(
+        line.substr(first + 1, second == std::string_view::npos ? line.npos : second - first - 1));
     if (second == std::string_view::npos)
         return false;
     change.newPath = unescapeField(line.substr(line.rfind('|') + 1));

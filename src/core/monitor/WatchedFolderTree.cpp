@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-
 namespace quillory {
 
 std::string plainPath(std::string_view path)
@@ -172,7 +171,8 @@ void WatchedFolderTree::dropIfUnneeded(FolderNode node, std::vector<int>& droppe
     }
 }
 
-bool WatchedFolderTree::move(FolderNode node, FolderNode newParent, const std::string& newName, std::vector<int>& dropped)
+bool WatchedFolderTree::move(FolderNode node, FolderNode newParent, const std::string& newName,
+                             std::vector<int>& dropped)
 {
     if (node == root() || isBelow(newParent, node) || child(newParent, newName) != kNoFolder)
         return false;

@@ -94,21 +94,33 @@ struct BarMenu {
     std::vector<Item> items;
 };
 
-BarMenu::Item item(Command command) { return {command, {}}; }
-BarMenu::Item separator(std::string_view name) { return {std::nullopt, name}; }
+BarMenu::Item item(Command command)
+{
+    return {command, {}};
+}
+BarMenu::Item separator(std::string_view name)
+{
+    return {std::nullopt, name};
+}
 
 const std::vector<BarMenu>& bar()
 {
     static const std::vector<BarMenu> menus = {
         {"mnufile1", "FileStr", "File", {item(C::New), item(C::Open), separator("mnuSplit1"), item(C::Exit)}},
         {"mnuFile", "FileStr", "File", {item(C::Close), separator("mnuSplit31"), item(C::Exit)}},
-        {"mnuDirectory", "Directory", "Cat",
+        {"mnuDirectory",
+         "Directory",
+         "Cat",
          {item(C::AddRoot), item(C::AddChild), separator("mnuSplit32"), item(C::UpdateFolder), item(C::DeleteFolder),
           separator("mnuSplit33"), item(C::RenameFolder), separator("mnuSplit34"), item(C::FolderProperty)}},
-        {"mnuFileList", "FileList", "index",
+        {"mnuFileList",
+         "FileList",
+         "index",
          {item(C::OpenIndex), separator("mnuSplit35"), item(C::AddIndex), item(C::UpdateIndex), item(C::DeleteIndex),
           separator("mnuSplit36"), item(C::IndexProperty)}},
-        {"mnuTool", "Tool", "tool",
+        {"mnuTool",
+         "Tool",
+         "tool",
          {item(C::Search), separator("mnuSplit37"), item(C::ClipDataIn), separator("mnuSplit39"), item(C::Sync)}},
         {"mnuSystem", "SystemStr", "system", {item(C::Options)}},
         {"mnuHelp", "HelpStr", "Help", {item(C::HelpContents), separator("mnuSplit3"), item(C::About)}},
@@ -179,7 +191,7 @@ const std::vector<std::string_view>& noCatalogMenus()
 const std::vector<std::string_view>& catalogMenus()
 {
     static const std::vector<std::string_view> menus = {"mnuFile", "mnuDirectory", "mnuFileList",
-                                                        "mnuTool", "mnuSystem", "mnuHelp"};
+                                                        "mnuTool", "mnuSystem",    "mnuHelp"};
     return menus;
 }
 

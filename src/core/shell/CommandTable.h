@@ -12,10 +12,27 @@ namespace quillory {
 // Every command a user can give: from the menus, the toolbar, the context menu, the floating
 // launcher or a key.
 enum class Command {
-    New, Open, Close, Exit,
-    AddRoot, AddChild, UpdateFolder, DeleteFolder, RenameFolder, FolderProperty,
-    OpenIndex, AddIndex, UpdateIndex, DeleteIndex, IndexProperty,
-    Search, ClipDataIn, Sync, Options, HelpContents, About,
+    New,
+    Open,
+    Close,
+    Exit,
+    AddRoot,
+    AddChild,
+    UpdateFolder,
+    DeleteFolder,
+    RenameFolder,
+    FolderProperty,
+    OpenIndex,
+    AddIndex,
+    UpdateIndex,
+    DeleteIndex,
+    IndexProperty,
+    Search,
+    ClipDataIn,
+    Sync,
+    Options,
+    HelpContents,
+    About,
     ShowFrame, // the launcher's button that shows or hides the frame
 };
 inline constexpr size_t kCommandCount = static_cast<size_t>(Command::ShowFrame) + 1;
@@ -37,17 +54,17 @@ inline constexpr size_t kLauncherButtonCount = 6;
 // One command and every place it shows up. An empty name means it has no such place.
 struct CommandRow {
     Command command;
-    std::string_view menuItem;       // its entry in the menus of an open catalog
-    std::string_view startMenuItem;  // its entry in the menus without a catalog
-    std::string_view menuText;       // what a menu entry shows until the captions are set
-    std::string_view captionKey;     // the configuration key of its caption
-    std::string_view shortcut;       // in Qt's key sequence notation
-    std::string_view toolButton;     // its toolbar button
-    std::string_view toolKey;        // what the toolbar dispatch knows it by
-    int hoverCode;                   // the toolbar button's number
-    std::string_view image;          // image base name: "<image>-N", "-H" and "-D" GIF files
-    bool hasDisabledImage;           // false: the button always shows its normal look
-    int popupOrder;                  // rank when the context menu finds a command by caption
+    std::string_view menuItem;      // its entry in the menus of an open catalog
+    std::string_view startMenuItem; // its entry in the menus without a catalog
+    std::string_view menuText;      // what a menu entry shows until the captions are set
+    std::string_view captionKey;    // the configuration key of its caption
+    std::string_view shortcut;      // in Qt's key sequence notation
+    std::string_view toolButton;    // its toolbar button
+    std::string_view toolKey;       // what the toolbar dispatch knows it by
+    int hoverCode;                  // the toolbar button's number
+    std::string_view image;         // image base name: "<image>-N", "-H" and "-D" GIF files
+    bool hasDisabledImage;          // false: the button always shows its normal look
+    int popupOrder;                 // rank when the context menu finds a command by caption
     std::optional<LauncherButton> launcher;
     std::string_view launcherName;
     std::string_view launcherTipKey; // the configuration key of the launcher button's tooltip

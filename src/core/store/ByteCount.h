@@ -31,7 +31,8 @@ inline size_t countByte(std::string_view text, char c)
         }
         total = _mm_add_epi64(total, _mm_sad_epu8(lanes, zero));
     }
-    count = static_cast<size_t>(_mm_cvtsi128_si64(total)) + static_cast<size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(total, total)));
+    count = static_cast<size_t>(_mm_cvtsi128_si64(total))
+            + static_cast<size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(total, total)));
 #endif
     for (; i < text.size(); ++i)
         count += text[i] == c;

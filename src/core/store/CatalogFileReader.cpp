@@ -42,7 +42,6 @@ void releaseLargeBuffer()
         std::string().swap(buffer);
 }
 
-
 // Records made in blocks: the records of one file and the file's text lie together in one
 // allocation, the records' texts in the file's text, and each record handed out keeps the block
 // alive. The block has room for the most records the file can hold (one per line), so nothing in
@@ -221,13 +220,19 @@ bool parseFolderLine(std::string_view line, FolderRecord& record, bool* extra, T
 {
     return parseDirLine(line, record, extra);
 }
-std::string_view folderIdOf(const FolderRecord& record) { return record.dirId; }
+std::string_view folderIdOf(const FolderRecord& record)
+{
+    return record.dirId;
+}
 
 bool parseIndexLine(std::string_view line, IndexRecord& record, bool* extra, TextArena* texts, LineHints hints)
 {
     return parseContentLine(line, record, extra, texts, hints);
 }
-std::string_view indexIdOf(const IndexRecord& record) { return record.cId(); }
+std::string_view indexIdOf(const IndexRecord& record)
+{
+    return record.cId();
+}
 
 } // namespace
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "core/store/OrderedMap.h"
-#include "core/store/IndexRecord.h"
 #include "core/store/FolderRecord.h"
+#include "core/store/IndexRecord.h"
+#include "core/store/OrderedMap.h"
 #include "core/store/SafeFile.h"
 #include "core/store/StoreOutcome.h"
 

@@ -25,13 +25,10 @@ std::string fileNameFor(const std::string& id)
 
 CatalogPaths::CatalogPaths(std::string root, const std::string& catalogFolderName, const std::string& folderFileName,
                            const std::string& indexFolderName, const std::string& pendingFileName)
-    : root_(std::move(root)),
-      catalogFolder_(joinPath(root_, catalogFolderName)),
-      folderFile_(joinPath(catalogFolder_, folderFileName)),
-      indexFolder_(joinPath(catalogFolder_, indexFolderName)),
+    : root_(std::move(root)), catalogFolder_(joinPath(root_, catalogFolderName)),
+      folderFile_(joinPath(catalogFolder_, folderFileName)), indexFolder_(joinPath(catalogFolder_, indexFolderName)),
       pendingFile_(joinPath(indexFolder_, pendingFileName))
-{
-}
+{}
 
 std::string CatalogPaths::indexFile(const std::string& dirId) const
 {

@@ -21,7 +21,6 @@
 
 namespace quillory {
 
-
 using ContentCollection = KeyedCollection<IndexRecord>;
 
 // The direct children of every folder, each list in folder-cache order.
@@ -133,10 +132,16 @@ public:
     // Drops both caches.
     void resetStoreCache();
     // False when the file at path could not be read whole (it is then never written).
-    bool isReadWhole(const std::string& path) const { return incompleteFiles_.empty() || !incompleteFiles_.count(path); }
+    bool isReadWhole(const std::string& path) const
+    {
+        return incompleteFiles_.empty() || !incompleteFiles_.count(path);
+    }
 
     // Told after every successful write and when the caches are dropped.
-    int addChangeListener(std::function<void(const StoreChange&)> listener) { return changes_.add(std::move(listener)); }
+    int addChangeListener(std::function<void(const StoreChange&)> listener)
+    {
+        return changes_.add(std::move(listener));
+    }
     void removeChangeListener(int id) { changes_.remove(id); }
 
 private:
@@ -181,7 +186,10 @@ private:
                          const char* errorKey, StoreChange change);
     bool needsReading(const std::string& path, const std::shared_ptr<void>& cached, bool cachedEmpty) const;
     static StoreOutcome outcomeOf(const WriteOutcome& written, const std::string& path, const char* errorKey);
-    void notify(StoreChange::Kind kind, const std::string& dirId = {}) const { changes_.notify(StoreChange{kind, dirId}); }
+    void notify(StoreChange::Kind kind, const std::string& dirId = {}) const
+    {
+        changes_.notify(StoreChange{kind, dirId});
+    }
 
     TextFiles& files_;
     // Assigned in place when another catalog is opened, so that the root of every record (a

@@ -8,12 +8,12 @@
 
 namespace quillory {
 
-CatalogStore::CatalogStore(TextFiles& files)
-    : files_(files), dirMapCache_(std::make_shared<FolderMap>())
-{
-}
+CatalogStore::CatalogStore(TextFiles& files) : files_(files), dirMapCache_(std::make_shared<FolderMap>()) {}
 
-std::string_view CatalogStore::getFieldSeparator() { return quillory::getFieldSeparator(); }
+std::string_view CatalogStore::getFieldSeparator()
+{
+    return quillory::getFieldSeparator();
+}
 
 std::shared_ptr<FolderMap> CatalogStore::getAllDirMap(StoreProblems& problems)
 {

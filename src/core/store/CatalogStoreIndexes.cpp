@@ -6,8 +6,8 @@
 #include "core/store/IdAllocation.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/RecordIds.h"
-#include "core/store/TextMatch.h"
 #include "core/store/TextFiles.h"
+#include "core/store/TextMatch.h"
 
 namespace quillory {
 
@@ -20,7 +20,7 @@ std::shared_ptr<IndexMap> CatalogStore::getDirContentMap(const std::string& dirI
 {
     auto cached = contentMapCache_.getValueByKey(dirId);
     if (cached && (cached->getCount() > 0 || incompleteFiles_.empty()))
-        return cached; // read before (the path is made only when the file is to be read)
+        return cached;             // read before (the path is made only when the file is to be read)
     thread_local std::string path; // made anew for each file, its memory used again
     paths_.indexFileInto(dirId, path);
     if (!needsReading(path, cached, cached && cached->getCount() == 0))
@@ -118,15 +118,15 @@ void CatalogStore::searchContent(const std::vector<std::string>& dirIds, std::st
 void CatalogStore::getDirContentByTitle(const std::vector<std::string>& dirIds, std::string_view text,
                                         ContentCollection& result, StoreProblems& problems)
 {
-    searchContent(dirIds, text, [](const IndexRecord& r) { return r.cTitle(); }, result,
-                  problems);
+    searchContent(
+        dirIds, text, [](const IndexRecord& r) { return r.cTitle(); }, result, problems);
 }
 
 void CatalogStore::getDirContentByDesc(const std::vector<std::string>& dirIds, std::string_view text,
                                        ContentCollection& result, StoreProblems& problems)
 {
-    searchContent(dirIds, text, [](const IndexRecord& r) { return r.cDesc(); }, result,
-                  problems);
+    searchContent(
+        dirIds, text, [](const IndexRecord& r) { return r.cDesc(); }, result, problems);
 }
 
 void CatalogStore::getDirContentByPath(const std::vector<std::string>& dirIds, std::string_view text,
@@ -168,9 +168,8 @@ StoreOutcome CatalogStore::writeAllQlrDbDirContent(const std::string& dirId, Wri
     }
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(toWrite->getCount()));
-    toWrite->forEach([&lines](const std::string&, const IndexMap::Ptr& record) {
-        lines.push_back(formatContentLine(*record));
-    });
+    toWrite->forEach(
+        [&lines](const std::string&, const IndexMap::Ptr& record) { lines.push_back(formatContentLine(*record)); });
     StoreOutcome outcome = rewrite(path, mode, lines, "Err006", {StoreChange::Kind::IndexFile, dirId});
     for (const StoreOutcome& problem : problems.all())
         outcome.notices.push_back(problem);

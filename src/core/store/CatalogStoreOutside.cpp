@@ -61,8 +61,14 @@ std::optional<std::string> applyChanges(const Map& base, const Map& mine, const 
     return std::nullopt;
 }
 
-std::string formatFolder(const FolderRecord& record) { return formatDirLine(record); }
-std::string formatIndex(const IndexRecord& record) { return formatContentLine(record); }
+std::string formatFolder(const FolderRecord& record)
+{
+    return formatDirLine(record);
+}
+std::string formatIndex(const IndexRecord& record)
+{
+    return formatContentLine(record);
+}
 
 } // namespace
 
@@ -105,9 +111,9 @@ bool CatalogStore::changedOnDisk(const std::string& path) const
 }
 
 template <class Map, class ReadFresh, class ParseBase, class Format>
-StoreOutcome CatalogStore::takeOutsideChanges(const std::string& path, const char* errorKey, Map& cache, const Map* mine,
-                                              Map& toWrite, StoreProblems& problems, ReadFresh readFresh,
-                                              ParseBase parseBase, Format format)
+StoreOutcome CatalogStore::takeOutsideChanges(const std::string& path, const char* errorKey, Map& cache,
+                                              const Map* mine, Map& toWrite, StoreProblems& problems,
+                                              ReadFresh readFresh, ParseBase parseBase, Format format)
 {
     // The file as it was read (its text stays while base lives), then as it is now.
     std::shared_ptr<const void> baseOwner;
@@ -143,7 +149,8 @@ StoreOutcome CatalogStore::takeOutsideFolderChanges(const FolderMap* mine, Folde
     const std::string path = getDirFilePath();
     FolderMap unread;
     return takeOutsideChanges(
-        path, "Err004", dirsRead_ ? *dirMapCache_ : unread, mine, toWrite, problems, [&] { return readFolderFile(files_.io(), path); },
+        path, "Err004", dirsRead_ ? *dirMapCache_ : unread, mine, toWrite, problems,
+        [&] { return readFolderFile(files_.io(), path); },
         [&](std::string_view text) { return parseFolderText(path, text); }, formatFolder);
 }
 

@@ -51,8 +51,9 @@ void IndexRecord::assignFields(const std::array<std::string_view, kFields>& fiel
     for (uint8_t f = 0; f < kFields; ++f) {
         total += fields[f].size();
         // An empty field may have no data at all: nothing may be added to its null pointer.
-        if (f > 0 && (fields[f].data() == nullptr || fields[f - 1].data() == nullptr
-                      || fields[f].data() != fields[f - 1].data() + fields[f - 1].size() + 1))
+        if (f > 0
+            && (fields[f].data() == nullptr || fields[f - 1].data() == nullptr
+                || fields[f].data() != fields[f - 1].data() + fields[f - 1].size() + 1))
             onePiece = false;
     }
     std::array<uint32_t, kFields> ends{};

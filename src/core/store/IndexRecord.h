@@ -8,7 +8,6 @@
 
 namespace quillory {
 
-
 // The text of a whole file that many records keep their texts in: a record read from a line as
 // it stands points into it, so reading a file copies no field. Whoever holds the records holds
 // the text too, unchanged and in place, for as long as they live.
@@ -18,7 +17,8 @@ public:
     std::string_view text() const { return text_; }
     bool holds(std::string_view piece) const
     {
-        return !text_.empty() && piece.data() >= text_.data() && piece.data() + piece.size() <= text_.data() + text_.size();
+        return !text_.empty() && piece.data() >= text_.data()
+               && piece.data() + piece.size() <= text_.data() + text_.size();
     }
 
 private:

@@ -57,7 +57,7 @@ public:
         if (gaps_ == 0)
             return static_cast<int>(at) + 1;
         return static_cast<int>(std::count_if(entries_.begin(), entries_.begin() + static_cast<ptrdiff_t>(at) + 1,
-                                               [](const Entry& e) { return e.live; }));
+                                              [](const Entry& e) { return e.live; }));
     }
 
     bool contains(std::string_view key) const { return findEntry(key) != kNone; }
@@ -274,7 +274,10 @@ public:
 
     // Visits (key, value) in map order without copying. The visitor must not change the map.
     template <class F>
-    void forEach(F&& visit) const { store_.forEach(std::forward<F>(visit)); }
+    void forEach(F&& visit) const
+    {
+        store_.forEach(std::forward<F>(visit));
+    }
 
     void reserve(size_t n) { store_.reserve(n); }
 
@@ -303,7 +306,10 @@ public:
     std::vector<Ptr> values() const { return store_.values(); }
     std::vector<std::string> keys() const { return store_.keys(); }
     template <class F>
-    void forEach(F&& visit) const { store_.forEach(std::forward<F>(visit)); }
+    void forEach(F&& visit) const
+    {
+        store_.forEach(std::forward<F>(visit));
+    }
 
 private:
     detail::OrderedKeyedStore<T> store_;

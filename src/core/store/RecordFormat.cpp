@@ -123,8 +123,7 @@ bool parseDirLine(std::string_view line, FolderRecord& record, bool* extraFields
     std::array<std::string_view, 8> f;
     const size_t n = splitFields(line, f, extraFields);
     const bool escaped = mayNeedUnescape(line);
-    std::string* texts[] = {&record.dirId, &record.dirName, &record.parentDirId, &record.dirIcon,
-                            &record.contentFile};
+    std::string* texts[] = {&record.dirId, &record.dirName, &record.parentDirId, &record.dirIcon, &record.contentFile};
     for (size_t i = 0; i < 5; ++i) {
         if (i >= n)
             return false;
@@ -172,8 +171,7 @@ bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFie
     return parseContentLine(line, record, extraFields, arena, LineHints{});
 }
 
-bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena,
-                      LineHints hints)
+bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena, LineHints hints)
 {
     std::array<std::string_view, 7> f;
     const size_t n = splitFields(line, f, extraFields, hints.noExtraFields);

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/store/IndexRecord.h"
 #include "core/store/FolderRecord.h"
+#include "core/store/IndexRecord.h"
 
 namespace quillory {
 
@@ -45,8 +45,7 @@ struct LineHints {
     bool noExtraFields = false;
     bool noEscapes = false;
 };
-bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena,
-                      LineHints hints);
+bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena, LineHints hints);
 // The path is written in its stored (placeholder) form.
 std::string formatContentLine(const IndexRecord& record);
 

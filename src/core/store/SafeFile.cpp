@@ -1,7 +1,7 @@
 #include "core/store/SafeFile.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -280,7 +280,7 @@ WriteOutcome appendToFile(FileIo& io, const std::string& path, std::string_view 
     const std::string folder = folderOf(linkTarget(io, path));
     if (!isFolder(io, folder))
         return failure(ENOENT, true);
-    if (struct stat old {}; io.stat(path.c_str(), &old) == 0 && isWriteProtected(old))
+    if (struct stat old{}; io.stat(path.c_str(), &old) == 0 && isWriteProtected(old))
         return failure(EACCES);
     const int fd = io.open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
@@ -376,7 +376,8 @@ bool readWholeFileInto(FileIo& io, const std::string& path, std::string& content
     return true;
 }
 
-bool readWholeFileShared(FileIo& io, const std::string& path, std::string_view& text, int* errorNumber, FileStamp* stamp)
+bool readWholeFileShared(FileIo& io, const std::string& path, std::string_view& text, int* errorNumber,
+                         FileStamp* stamp)
 {
     auto fail = [errorNumber](int error) {
         if (errorNumber)

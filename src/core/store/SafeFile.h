@@ -29,9 +29,10 @@ struct FileStamp {
 
     bool operator==(const FileStamp& other) const
     {
-        return exists == other.exists && (!exists || (device == other.device && inode == other.inode && size == other.size
-                                                       && modified.tv_sec == other.modified.tv_sec
-                                                       && modified.tv_nsec == other.modified.tv_nsec));
+        return exists == other.exists
+               && (!exists
+                   || (device == other.device && inode == other.inode && size == other.size
+                       && modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec));
     }
     static FileStamp of(const struct stat& st);
 };

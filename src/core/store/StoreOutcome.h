@@ -8,12 +8,12 @@ namespace quillory {
 // What came of one store operation on one file: success, or the message key that tells the
 // user what went wrong, the file, and why.
 struct StoreOutcome {
-    std::string key;           // empty on success
+    std::string key; // empty on success
     std::string path;
-    std::string reason;        // the system's reason, when there is one
-    std::string reasonKey;     // or a reason of the program's, by its message key
-    std::vector<int> lines;    // malformed lines, by their number in the file (the first few)
-    int lineCount = 0;         // how many lines were malformed in all
+    std::string reason;     // the system's reason, when there is one
+    std::string reasonKey;  // or a reason of the program's, by its message key
+    std::vector<int> lines; // malformed lines, by their number in the file (the first few)
+    int lineCount = 0;      // how many lines were malformed in all
 
     // What a successful operation has to tell all the same (a copy it kept).
     std::vector<StoreOutcome> notices;

@@ -50,10 +50,8 @@ WriteOutcome TextFiles::writeFile(const std::string& path, WriteMode mode, int16
                                   const std::vector<std::string>& items)
 {
     switch (mode) {
-    case FILE_OUTPUT:
-        return replaceFileAtomically(io_, path, joinLines(items));
-    case FILE_APPEND:
-        return appendToFile(io_, path, joinLines(items));
+    case FILE_OUTPUT: return replaceFileAtomically(io_, path, joinLines(items));
+    case FILE_APPEND: return appendToFile(io_, path, joinLines(items));
     case FILE_BINARY: {
         std::string bytes;
         for (const auto& item : items)

@@ -14,7 +14,6 @@
 
 namespace quillory {
 
-
 enum WriteMode : int16_t {
     FILE_OUTPUT = 1, // replace the file: each item as one line
     FILE_APPEND = 2, // add to the end: each item as one line
@@ -43,7 +42,7 @@ public:
     // outcome says why; the caller tells the user in its own words. A value outside the four
     // writes nothing and fails (EINVAL).
     WriteOutcome writeFile(const std::string& path, WriteMode mode, int16_t recordNumber,
-                                  const std::vector<std::string>& items);
+                           const std::vector<std::string>& items);
 
     // The whole file with each line followed by one CR; std::nullopt when it cannot be read.
     std::optional<std::string> readFileToStr(const std::string& path);

@@ -108,11 +108,17 @@ bool isAscii(std::string_view text)
 }
 
 // All eight bytes of a word set to c.
-uint64_t broadcast(unsigned char c) { return 0x0101010101010101ULL * c; }
+uint64_t broadcast(unsigned char c)
+{
+    return 0x0101010101010101ULL * c;
+}
 
 // What to OR into a byte so that it equals the letter c in either case (nothing for a non-letter):
 // c | 0x20 is c exactly when c is that letter, upper or lower case.
-unsigned char caseBit(unsigned char c) { return (c >= 'a' && c <= 'z') ? 0x20 : 0; }
+unsigned char caseBit(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') ? 0x20 : 0;
+}
 
 // needle: non-empty, lower-case ASCII. Compares bytes, so a match found here is a match of the
 // folded texts too: ASCII bytes always decode as themselves.
@@ -155,7 +161,8 @@ bool asciiContainsIgnoringCase(std::string_view haystack, std::string_view needl
         }
     }
     for (; start < starts; ++start) {
-        if ((text[start] | firstBit) == first && (text[start + length - 1] | lastBit) == lastChar && middleMatches(start))
+        if ((text[start] | firstBit) == first && (text[start + length - 1] | lastBit) == lastChar
+            && middleMatches(start))
             return true;
     }
     return false;

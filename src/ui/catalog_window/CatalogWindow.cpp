@@ -9,11 +9,11 @@
 #include "ui/catalog_window/FolderTreeView.h"
 #include "ui/catalog_window/IndexListPane.h"
 #include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/SplitterBar.h"
 #include "ui/catalog_window/panels/ClipboardImportPanel.h"
 #include "ui/catalog_window/panels/FolderEditorPanel.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
-#include "ui/catalog_window/SplitterBar.h"
 #include "ui/dialogs/OptionsDialog.h"
 #include "ui/platform/FileTypes.h"
 #include "ui/platform/Preferences.h"
@@ -21,14 +21,15 @@
 
 namespace quillory {
 
-CatalogWindow::CatalogWindow(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences,
-                             Clipboard& clipboard)
+CatalogWindow::CatalogWindow(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener,
+                             Preferences& preferences, Clipboard& clipboard)
     : core_(core), commands_(commands), opener_(opener), preferences_(preferences), clipboard_(clipboard)
 {
     if (const double share = preferences_.treeShare(); share > 0)
         treeShare_ = share;
     setObjectName(QStringLiteral("CatalogWindow"));
-    types_ = std::make_unique<FileTypes>(QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/conf/a.html"));
+    types_ = std::make_unique<FileTypes>(QString::fromStdString(core_.conf.getAppBasePath())
+                                         + QStringLiteral("/resource/conf/a.html"));
     tree_ = new FolderTreePane(core_, commands_, this);
     picSplit = new SplitterBar(this);
     list_ = new IndexListPane(core_, commands_, opener_, *types_, this);
@@ -84,12 +85,18 @@ void CatalogWindow::makePanels()
 void CatalogWindow::registerCommands()
 {
     const std::pair<Command, void (CatalogWindow::*)()> handlers[] = {
-        {Command::AddRoot, &CatalogWindow::mnuDAddRoot_Click},         {Command::AddChild, &CatalogWindow::mnuDAddChild_Click},
-        {Command::UpdateFolder, &CatalogWindow::mnuDUpdate_Click},     {Command::DeleteFolder, &CatalogWindow::mnuDDelete_Click},
-        {Command::RenameFolder, &CatalogWindow::mnuDRename_Click},     {Command::FolderProperty, &CatalogWindow::mnuDProperty_Click},
-        {Command::OpenIndex, &CatalogWindow::mnuCOpenFile_Click},      {Command::AddIndex, &CatalogWindow::mnuCAddFile_Click},
-        {Command::UpdateIndex, &CatalogWindow::mnuCUpdate_Click},      {Command::DeleteIndex, &CatalogWindow::mnuCDelete_Click},
-        {Command::IndexProperty, &CatalogWindow::mnuCProperty_Click},  {Command::Search, &CatalogWindow::mnuSSearchFile_Click},
+        {Command::AddRoot, &CatalogWindow::mnuDAddRoot_Click},
+        {Command::AddChild, &CatalogWindow::mnuDAddChild_Click},
+        {Command::UpdateFolder, &CatalogWindow::mnuDUpdate_Click},
+        {Command::DeleteFolder, &CatalogWindow::mnuDDelete_Click},
+        {Command::RenameFolder, &CatalogWindow::mnuDRename_Click},
+        {Command::FolderProperty, &CatalogWindow::mnuDProperty_Click},
+        {Command::OpenIndex, &CatalogWindow::mnuCOpenFile_Click},
+        {Command::AddIndex, &CatalogWindow::mnuCAddFile_Click},
+        {Command::UpdateIndex, &CatalogWindow::mnuCUpdate_Click},
+        {Command::DeleteIndex, &CatalogWindow::mnuCDelete_Click},
+        {Command::IndexProperty, &CatalogWindow::mnuCProperty_Click},
+        {Command::Search, &CatalogWindow::mnuSSearchFile_Click},
         {Command::ClipDataIn, &CatalogWindow::mnuClipDataIn_Click},
         {Command::Options, &CatalogWindow::mnuSysOption_Click},
     };
@@ -125,14 +132,10 @@ std::array<FloatingPanel*, 4> CatalogWindow::panels() const
 FloatingPanel* CatalogWindow::panel(Panel which) const
 {
     switch (which) {
-    case Panel::FolderEditor:
-        return folderPanel;
-    case Panel::IndexEditor:
-        return indexPanel;
-    case Panel::Search:
-        return searchPanel;
-    case Panel::ClipboardImport:
-        return clipboardPanel;
+    case Panel::FolderEditor: return folderPanel;
+    case Panel::IndexEditor: return indexPanel;
+    case Panel::Search: return searchPanel;
+    case Panel::ClipboardImport: return clipboardPanel;
     }
     return nullptr;
 }

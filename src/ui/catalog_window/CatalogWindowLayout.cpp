@@ -5,10 +5,10 @@
 #include "ui/catalog_window/FolderTreeView.h"
 #include "ui/catalog_window/IndexListPane.h"
 #include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/SplitterBar.h"
 #include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/platform/Preferences.h"
-#include "ui/catalog_window/SplitterBar.h"
 
 namespace quillory {
 
@@ -78,10 +78,10 @@ void CatalogWindow::showPanel(Panel which)
     for (FloatingPanel* frame : panels()) {
         if (frame != shown)
             frame->hide();
-        }
+    }
     placePanel(shown, panelPlacement(which, splitterRect()));
-        shown->show();
-        shown->raise();
+    shown->show();
+    shown->raise();
 }
 
 void CatalogWindow::hidePanels()
@@ -89,8 +89,8 @@ void CatalogWindow::hidePanels()
     if (searchPanel->searching())
         searchPanel->stopSearch();
     for (FloatingPanel* frame : panels())
-            frame->hide();
-    }
+        frame->hide();
+}
 
 void CatalogWindow::picSplit_MouseDown(double x)
 {

@@ -74,10 +74,9 @@ void FolderTreePane::connectView()
             }
         }
     });
-    connect(view_, &FolderTreeView::contextRequested, this,
-            [this](QTreeWidgetItem* node, const QPoint& pos) {
-                emit contextMenuRequested(node ? PopupContext::FolderNode : PopupContext::TreeSpace, pos);
-            });
+    connect(view_, &FolderTreeView::contextRequested, this, [this](QTreeWidgetItem* node, const QPoint& pos) {
+        emit contextMenuRequested(node ? PopupContext::FolderNode : PopupContext::TreeSpace, pos);
+    });
     connect(view_, &FolderTreeView::deletePressed, this, [this] { commands_.run(Command::DeleteFolder); });
     connect(view_, &FolderTreeView::labelEdited, this, &FolderTreePane::onTreeLabelEdited);
     connect(view_, &FolderTreeView::folderDropped, this, &FolderTreePane::onFolderDropped);
@@ -104,7 +103,7 @@ void FolderTreePane::loadDirTree()
 }
 
 std::vector<std::string> FolderTreePane::addDirNodes(const std::vector<std::shared_ptr<FolderRecord>>& folders,
-                                                    const FolderChildren& children)
+                                                     const FolderChildren& children)
 {
     if (folders.empty())
         return {};
@@ -150,7 +149,8 @@ std::vector<std::string> FolderTreePane::addDirNodes(const std::vector<std::shar
     return cut;
 }
 
-void FolderTreePane::collectSubtree(const std::string& dirId, const FolderChildren& children, std::vector<std::string>& into)
+void FolderTreePane::collectSubtree(const std::string& dirId, const FolderChildren& children,
+                                    std::vector<std::string>& into)
 {
     std::unordered_set<std::string> seen;
     std::vector<std::string> pending{dirId};
@@ -317,7 +317,8 @@ void FolderTreePane::onIndexesDropped(const QStringList& indexIds, QTreeWidgetIt
         if (!index)
             continue;
         if (dragged.empty() || dragged.back().first != sourceId) {
-            auto same = std::find_if(dragged.begin(), dragged.end(), [&](const auto& entry) { return entry.first == sourceId; });
+            auto same = std::find_if(dragged.begin(), dragged.end(),
+                                     [&](const auto& entry) { return entry.first == sourceId; });
             if (same == dragged.end()) {
                 dragged.push_back({sourceId, {}});
                 same = std::prev(dragged.end());

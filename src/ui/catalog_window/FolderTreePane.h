@@ -55,7 +55,8 @@ private:
     // Returns the folders too deep to show (they get no node).
     std::vector<std::string> addDirNodes(const std::vector<std::shared_ptr<FolderRecord>>& folders,
                                          const FolderChildren& children);
-    static void collectSubtree(const std::string& dirId, const FolderChildren& children, std::vector<std::string>& into);
+    static void collectSubtree(const std::string& dirId, const FolderChildren& children,
+                               std::vector<std::string>& into);
     void setNodeText(const std::string& dirId, const std::string& text);
     void followTreeHighlight();
     void onStoreChanged(const StoreChange& change);

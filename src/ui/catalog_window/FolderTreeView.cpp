@@ -197,14 +197,9 @@ void FolderTreeView::mousePressEvent(QMouseEvent* event)
 void FolderTreeView::keyPressEvent(QKeyEvent* event)
 {
     switch (viewKeyOf(event, state() == QAbstractItemView::EditingState)) {
-    case ViewKey::Delete:
-        emit deletePressed();
-        return;
-    case ViewKey::Menu:
-        requestMenuFromKeyboard();
-        return;
-    case ViewKey::Other:
-        QTreeWidget::keyPressEvent(event);
+    case ViewKey::Delete: emit deletePressed(); return;
+    case ViewKey::Menu: requestMenuFromKeyboard(); return;
+    case ViewKey::Other: QTreeWidget::keyPressEvent(event);
     }
 }
 
@@ -306,7 +301,8 @@ void FolderTreeView::dropEvent(QDropEvent* event)
     event->setDropAction(Qt::IgnoreAction); // the catalog window moves the nodes itself
     event->accept();
     if (mime->hasFormat(kIndexesMime)) {
-        const QStringList ids = QString::fromUtf8(mime->data(kIndexesMime)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList ids = QString::fromUtf8(mime->data(kIndexesMime))
+                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QTreeWidgetItem* last = target ? target : lastDropNode_;
         resetDragState();
         if (last && !ids.isEmpty())

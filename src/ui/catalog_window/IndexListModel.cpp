@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <numeric>
 
-#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/DisplayText.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/store/IndexRecord.h"
 #include "core/store/RecordIds.h"
 #include "ui/platform/FileTypes.h"
@@ -45,8 +45,7 @@ const QIcon& blankIcon()
 
 IndexListModel::IndexListModel(FileTypes& types, FolderName folderName, QObject* parent)
     : QAbstractTableModel(parent), types_(types), folderName_(std::move(folderName))
-{
-}
+{}
 
 int IndexListModel::rowCount(const QModelIndex& parent) const
 {
@@ -90,12 +89,9 @@ QVariant IndexListModel::data(const QModelIndex& index, int role) const
         return {};
     const int row = index.row();
     switch (role) {
-    case Qt::DisplayRole:
-        return shownCell(row, index.column());
-    case Qt::EditRole:
-        return QString::fromStdString(cellText(row, index.column()));
-    case Qt::ToolTipRole:
-        return shown(recordAt(row)->cDesc());
+    case Qt::DisplayRole: return shownCell(row, index.column());
+    case Qt::EditRole: return QString::fromStdString(cellText(row, index.column()));
+    case Qt::ToolTipRole: return shown(recordAt(row)->cDesc());
     case Qt::DecorationRole: {
         if (index.column() != 0)
             return {};
@@ -103,10 +99,8 @@ QVariant IndexListModel::data(const QModelIndex& index, int role) const
         const FileTypes::Type& type = types_.typeOf(QString::fromStdString(path), isWebAddress(path));
         return type.key.isEmpty() ? blankIcon() : type.icon;
     }
-    case kKeyRole:
-        return QString::fromStdString(keyAt(row));
-    default:
-        return {};
+    case kKeyRole: return QString::fromStdString(keyAt(row));
+    default: return {};
     }
 }
 
@@ -186,7 +180,8 @@ void IndexListModel::appendRecords(const std::vector<Record>& records)
                 removeKey(std::string(record->cId())); // a key shows once
         }
     }
-    const auto listed = static_cast<int>(std::count_if(records.begin(), records.end(), [](const Record& r) { return r; }));
+    const auto listed = static_cast<int>(
+        std::count_if(records.begin(), records.end(), [](const Record& r) { return r; }));
     if (listed == 0)
         return;
     const int first = rowCount();

@@ -5,16 +5,16 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
+#include "core/CoreContext.h"
 #include "core/catalog_window/CatalogEdits.h"
-#include "ui/catalog_window/IndexListView.h"
 #include "core/catalog_window/IndexRows.h"
 #include "core/config/StoreReport.h"
-#include "core/CoreContext.h"
 #include "core/store/RecordIds.h"
+#include "ui/catalog_window/IndexListView.h"
 #include "ui/platform/DesktopOpener.h"
-#include "ui/platform/Trash.h"
 #include "ui/platform/FileTypes.h"
 #include "ui/platform/QtText.h"
+#include "ui/platform/Trash.h"
 #include "ui/shell/CommandDispatcher.h"
 
 namespace quillory {
@@ -172,19 +172,12 @@ void IndexListPane::onListLabelEdited(const QString& key, const QString& text)
     report(core_.messages, problems);
     if (!index)
         return;
-    const DocumentRenameResult renamed =
-        renameDocument(core_.store, core_.messages, realDocumentFiles(), core_.session.getRootPath(), dirId, cId,
-                       text.toStdString());
+    const DocumentRenameResult renamed = renameDocument(core_.store, core_.messages, realDocumentFiles(),
+                                                        core_.session.getRootPath(), dirId, cId, text.toStdString());
     switch (renamed.outcome) {
-    case DocumentRename::NameTaken:
-        core_.messages.show("Err027", MsgButtons::Ok, renamed.path);
-        break;
-    case DocumentRename::Missing:
-        core_.messages.show("Err028", MsgButtons::Ok, renamed.path);
-        break;
-    case DocumentRename::Shared:
-        core_.messages.show("Err029", MsgButtons::Ok, renamed.path);
-        break;
+    case DocumentRename::NameTaken: core_.messages.show("Err027", MsgButtons::Ok, renamed.path); break;
+    case DocumentRename::Missing: core_.messages.show("Err028", MsgButtons::Ok, renamed.path); break;
+    case DocumentRename::Shared: core_.messages.show("Err029", MsgButtons::Ok, renamed.path); break;
     case DocumentRename::BadName:
     case DocumentRename::NotRenamed:
         core_.messages.show("Err030", MsgButtons::Ok,
@@ -218,11 +211,8 @@ void IndexListPane::onStoreChanged(const StoreChange& change)
     case StoreChange::Kind::FolderFile:
         folderFileChanged_ = true; // the folder names the rows show
         break;
-    case StoreChange::Kind::IndexFile:
-        changedIndexFiles_.insert(change.dirId);
-        break;
-    case StoreChange::Kind::CachesDropped:
-        return; // the window is going, or reads the catalog anew
+    case StoreChange::Kind::IndexFile: changedIndexFiles_.insert(change.dirId); break;
+    case StoreChange::Kind::CachesDropped: return; // the window is going, or reads the catalog anew
     }
     // Followed once the change's own command is done (and an editor has let go of its row),
     // and once for any number of files a command writes.

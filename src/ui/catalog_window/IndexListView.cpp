@@ -116,14 +116,9 @@ void IndexListView::mousePressEvent(QMouseEvent* event)
 void IndexListView::keyPressEvent(QKeyEvent* event)
 {
     switch (viewKeyOf(event, state() == QAbstractItemView::EditingState)) {
-    case ViewKey::Delete:
-        emit deletePressed();
-        return;
-    case ViewKey::Menu:
-        requestMenuFromKeyboard();
-        return;
-    case ViewKey::Other:
-        QTreeView::keyPressEvent(event);
+    case ViewKey::Delete: emit deletePressed(); return;
+    case ViewKey::Menu: requestMenuFromKeyboard(); return;
+    case ViewKey::Other: QTreeView::keyPressEvent(event);
     }
 }
 
@@ -164,7 +159,8 @@ void IndexListView::dragEnterEvent(QDragEnterEvent* event)
 {
     // A drag released over the list ends without any change; accepting it here keeps the
     // platform from treating the list as a drop target of its own.
-    if (event->mimeData()->hasFormat(FolderTreeView::kIndexesMime) || event->mimeData()->hasFormat(FolderTreeView::kFolderMime))
+    if (event->mimeData()->hasFormat(FolderTreeView::kIndexesMime)
+        || event->mimeData()->hasFormat(FolderTreeView::kFolderMime))
         event->acceptProposedAction();
 }
 

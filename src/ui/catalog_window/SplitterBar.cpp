@@ -15,7 +15,8 @@ SplitterBar::SplitterBar(QWidget* parent) : QFrame(parent)
 void SplitterBar::setDragging(bool dragging)
 {
     QPalette p = palette();
-    p.setColor(QPalette::Window, dragging ? palette().color(QPalette::WindowText) : parentWidget()->palette().color(QPalette::Window));
+    p.setColor(QPalette::Window,
+               dragging ? palette().color(QPalette::WindowText) : parentWidget()->palette().color(QPalette::Window));
     setPalette(p);
 }
 

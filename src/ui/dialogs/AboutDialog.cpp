@@ -34,7 +34,8 @@ AboutDialog::AboutDialog(const SysConf& conf, Messages& messages, Open open, QWi
     : QDialog(parent), messages_(messages), open_(std::move(open))
 {
     setObjectName(QStringLiteral("AboutDialog"));
-    setWindowTitle(textOf(conf, "HAbout").remove(QRegularExpression(QStringLiteral("\\(.*\\)"))).remove(QLatin1Char('&')));
+    setWindowTitle(
+        textOf(conf, "HAbout").remove(QRegularExpression(QStringLiteral("\\(.*\\)"))).remove(QLatin1Char('&')));
     auto* layout = new QVBoxLayout(this);
     auto* title = new QLabel(textOf(conf, "AboutForm_label1"), this);
     QFont big = title->font();
@@ -44,7 +45,8 @@ AboutDialog::AboutDialog(const SysConf& conf, Messages& messages, Open open, QWi
     layout->addWidget(title);
     auto* frame = new QGroupBox(textOf(conf, "AboutForm_frame1"), this);
     auto* frameLayout = new QVBoxLayout(frame);
-    for (const char* key : {"AboutForm_label2", "AboutForm_label3", "AboutForm_label4", "AboutForm_label5", "AboutForm_label6"}) {
+    for (const char* key :
+         {"AboutForm_label2", "AboutForm_label3", "AboutForm_label4", "AboutForm_label5", "AboutForm_label6"}) {
         auto* label = new QLabel(multiLine(conf, key), frame);
         label->setWordWrap(true);
         frameLayout->addWidget(label);

@@ -115,7 +115,8 @@ void NewCatalogDialog::fillVolumes()
         if (!volume.isValid() || !volume.isReady())
             continue;
         const QString root = volume.rootPath();
-        const QString name = volume.displayName() == root ? root : volume.displayName() + QStringLiteral(" (") + root + ')';
+        const QString name = volume.displayName() == root ? root
+                                                          : volume.displayName() + QStringLiteral(" (") + root + ')';
         Drive1->addItem(name, root);
     }
     if (Drive1->findData(QDir::rootPath()) < 0)
@@ -180,7 +181,8 @@ void NewCatalogDialog::cmd_ok_Click()
     location_ = chosenFolder().toStdString();
     currentFolderOf_.insert(Drive1->currentData().toString(), chosenFolder());
     // No name typed: no catalog file named only ".qlr".
-    fileName_ = txt_qlrdbDirFile->text().isEmpty() ? std::string() : nameWithQlr(txt_qlrdbDirFile->text().toStdString());
+    fileName_ = txt_qlrdbDirFile->text().isEmpty() ? std::string()
+                                                   : nameWithQlr(txt_qlrdbDirFile->text().toStdString());
     accept();
 }
 

@@ -109,9 +109,12 @@ void OptionsDialog::cmd_rootPathSelect_Click()
 
 CatalogSettingsFields OptionsDialog::readFields() const
 {
-    return {txt_rootpath->text().toStdString(),         txt_qlrdbfolder->text().toStdString(),
-            txt_QlrdbContentFolder->text().toStdString(), txt_DirFileName->text().toStdString(),
-            txt_TempContentFileName->text().toStdString(), txt_MonitorAutoWriteInterval->text().toStdString()};
+    return {txt_rootpath->text().toStdString(),
+            txt_qlrdbfolder->text().toStdString(),
+            txt_QlrdbContentFolder->text().toStdString(),
+            txt_DirFileName->text().toStdString(),
+            txt_TempContentFileName->text().toStdString(),
+            txt_MonitorAutoWriteInterval->text().toStdString()};
 }
 
 void OptionsDialog::cmd_ok_Click()
@@ -121,10 +124,14 @@ void OptionsDialog::cmd_ok_Click()
     if (const std::string refused = checkCatalogSettings(fields); !refused.empty()) {
         core_.messages.show(refused);
         // The field the message asks for, ready to be put right.
-        const std::pair<const char*, QLineEdit*> fieldOf[] = {
-            {"Msg007", txt_qlrdbfolder}, {"Msg008", txt_QlrdbContentFolder}, {"Msg009", txt_DirFileName},
-            {"Msg010", txt_TempContentFileName}, {"Msg011", txt_MonitorAutoWriteInterval},
-            {"Msg017", txt_MonitorAutoWriteInterval}, {"Msg018", txt_rootpath}, {"Msg021", txt_TempContentFileName}};
+        const std::pair<const char*, QLineEdit*> fieldOf[] = {{"Msg007", txt_qlrdbfolder},
+                                                              {"Msg008", txt_QlrdbContentFolder},
+                                                              {"Msg009", txt_DirFileName},
+                                                              {"Msg010", txt_TempContentFileName},
+                                                              {"Msg011", txt_MonitorAutoWriteInterval},
+                                                              {"Msg017", txt_MonitorAutoWriteInterval},
+                                                              {"Msg018", txt_rootpath},
+                                                              {"Msg021", txt_TempContentFileName}};
         QLineEdit* wrong = nullptr;
         for (const auto& [key, field] : fieldOf) {
             if (refused == key)

@@ -2,8 +2,8 @@
 
 #include <QDir>
 
-#include "core/catalog_window/IndexRows.h"
 #include "core/base/Messages.h"
+#include "core/catalog_window/IndexRows.h"
 
 namespace quillory {
 

@@ -39,7 +39,8 @@ QString FileDialogs::withFilterExtension(const QString& name, const QString& cho
     return name + QLatin1Char('.') + match.captured(1);
 }
 
-QString FileDialogs::getSaveFileName(QWidget* parent, const QString& filter, const QString& start, bool confirmOverwrite)
+QString FileDialogs::getSaveFileName(QWidget* parent, const QString& filter, const QString& start,
+                                     bool confirmOverwrite)
 {
     lastStartFolder_ = start;
     lastFilter_ = filter;

@@ -35,7 +35,7 @@ QIcon FileTypes::iconFor(const QMimeType& mime)
     if (icon.isNull()) {
         static const QFileIconProvider provider;
         icon = provider.icon(mime.name() == QLatin1String("inode/directory") ? QAbstractFileIconProvider::Folder
-                                                                              : QAbstractFileIconProvider::File);
+                                                                             : QAbstractFileIconProvider::File);
     }
     return icon;
 }

@@ -13,8 +13,7 @@ const QString kLastFile = QStringLiteral("open/lastCatalogFile");
 Preferences::Preferences(const QString& file)
     : settings_(file.isEmpty() ? std::make_unique<QSettings>(QStringLiteral("Quillory"), QStringLiteral("Quillory"))
                                : std::make_unique<QSettings>(file, QSettings::IniFormat))
-{
-}
+{}
 
 QByteArray Preferences::frameGeometry() const
 {

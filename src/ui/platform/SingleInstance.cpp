@@ -56,12 +56,9 @@ SingleInstance::Outcome SingleInstance::acquire(int answerTimeoutMs)
         if (lock_->error() != QLockFile::LockFailedError)
             return Outcome::LockInTheWay; // a lock that cannot be made at all
         switch (askRunningCopyToShow(answerTimeoutMs)) {
-        case Answer::Shown:
-            return Outcome::OtherShown;
-        case Answer::Silent:
-            return Outcome::OtherSilent;
-        case Answer::NobodyThere:
-            break;
+        case Answer::Shown: return Outcome::OtherShown;
+        case Answer::Silent: return Outcome::OtherSilent;
+        case Answer::NobodyThere: break;
         }
         // The holder does not listen: a copy that died, or a reused process id.
         lock_->removeStaleLockFile();

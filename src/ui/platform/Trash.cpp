@@ -136,8 +136,8 @@ std::string encodePath(const std::string& path)
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
     for (const unsigned char c : path) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
-                           || c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/'
+                           || c == '-' || c == '_' || c == '.' || c == '~';
         if (plain) {
             out += static_cast<char>(c);
         } else {
@@ -232,7 +232,8 @@ bool moveToTrash(const std::string& givenPath)
         const bool written = writeAll(fd, info) && ::fsync(fd) == 0;
         const bool closed = ::close(fd) == 0;
         struct stat taken {};
-        if (written && closed && ::lstat(filePath.c_str(), &taken) != 0 && ::rename(path.c_str(), filePath.c_str()) == 0)
+        if (written && closed && ::lstat(filePath.c_str(), &taken) != 0
+            && ::rename(path.c_str(), filePath.c_str()) == 0)
             return true;
         ::unlink(infoPath.c_str());
         if (!written || !closed || ::lstat(path.c_str(), &st) != 0 || ::lstat(filePath.c_str(), &taken) != 0)

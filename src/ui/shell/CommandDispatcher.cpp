@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QMenu>
 
+#include "core/base/Messages.h"
 #include "core/catalog_window/CommandStates.h"
 #include "core/catalog_window/PopupMenu.h"
-#include "core/base/Messages.h"
 #include "ui/platform/QtText.h"
 
 namespace quillory {

@@ -22,7 +22,8 @@ FrameToolbar::FrameToolbar(QString imageFolder, CommandDispatcher& commands, QWi
     setContextMenuPolicy(Qt::PreventContextMenu);
     const QString background = getImagePath(QStringLiteral("ToolBarBlack"));
     if (QFile::exists(background))
-        setStyleSheet(QStringLiteral("QToolBar#Toolbar1 { border: none; background: #e1e1e1 url(%1) repeat-x top left; spacing: 0px; padding: 0px; }"
+        setStyleSheet(QStringLiteral("QToolBar#Toolbar1 { border: none; background: #e1e1e1 url(%1) repeat-x top left; "
+                                     "spacing: 0px; padding: 0px; }"
                                      "QToolBar#Toolbar1 QToolButton { border: none; padding: 0px; margin: 0px; }")
                           .arg(background));
 
@@ -50,7 +51,8 @@ void FrameToolbar::applyTooltips(const SysConf& conf)
 {
     for (const ToolbarSlot& slot : toolbarLayout()) {
         const std::string caption = conf.text(std::string(commandRow(slot.command).captionKey));
-        commands_.toolAction(slot.command)->setToolTip(QString::fromStdString(toolTipFromCaption(caption)).remove(QLatin1Char('&')));
+        commands_.toolAction(slot.command)
+            ->setToolTip(QString::fromStdString(toolTipFromCaption(caption)).remove(QLatin1Char('&')));
     }
 }
 

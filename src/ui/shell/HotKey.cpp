@@ -9,8 +9,7 @@ namespace quillory {
 
 HotKey::HotKey(GlobalHotKey& key, CommandDispatcher& commands, Messages& messages)
     : key_(key), commands_(commands), messages_(messages)
-{
-}
+{}
 
 HotKey::~HotKey()
 {

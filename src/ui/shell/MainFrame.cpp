@@ -3,28 +3,28 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QScreen>
-#include <QStyle>
-#include <cerrno>
-#include <cstring>
 #include <QDate>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTime>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/DisplayText.h"
-#include "ui/platform/Preferences.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/NewCatalogDialog.h"
-#include "ui/platform/DesktopOpener.h"
 #include "ui/platform/ConfiguredFont.h"
+#include "ui/platform/DesktopOpener.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/platform/Preferences.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameHost.h"
 #include "ui/shell/FrameMenus.h"
@@ -49,10 +49,11 @@ MainFrame::MainFrame(CoreContext& core, CommandDispatcher& commands, FrameHost& 
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea_);
 
-    menus_ = new FrameMenus(menuBar(), commands_,
-                            QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images/menu"), this);
-    toolbar_ = new FrameToolbar(QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images"),
-                                commands_, this);
+    menus_ = new FrameMenus(
+        menuBar(), commands_,
+        QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images/menu"), this);
+    toolbar_ = new FrameToolbar(
+        QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images"), commands_, this);
     addToolBar(Qt::TopToolBarArea, toolbar_);
 
     statusText_ = new QLabel(this);
@@ -212,8 +213,7 @@ void MainFrame::openCatalog(const std::string& path)
     if (core_.catalog.openCatalog(path)) {
         preferences_.setLastCatalogFolder(QFileInfo(QString::fromStdString(path)).absolutePath());
         host_.showCatalogWindow();
-    }
-    else
+    } else
         showCatalogMenus(false); // no catalog is shown now: offer New and Open again
 }
 
@@ -251,7 +251,8 @@ AboutDialog* MainFrame::aboutDialog() const
 void MainFrame::mnuAbout_Click()
 {
     if (!about_)
-        about_ = new AboutDialog(core_.conf, core_.messages, [this](const std::string& path) { openWithDesktop(path); }, this);
+        about_ = new AboutDialog(
+            core_.conf, core_.messages, [this](const std::string& path) { openWithDesktop(path); }, this);
     about_->exec();
 }
 

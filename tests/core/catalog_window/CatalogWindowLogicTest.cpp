@@ -6,8 +6,8 @@
 
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/CommandStates.h"
-#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/DisplayText.h"
+#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/PanelGeometry.h"
 #include "core/catalog_window/PopupMenu.h"
 #include "support/TestSupport.h"
@@ -19,9 +19,9 @@ using Strings = std::vector<std::string>;
 
 // The commands that follow the selection, in the order of the catalog window's groups.
 const std::vector<Command> kSelectionCommands = {
-    Command::AddRoot,   Command::AddChild,    Command::UpdateFolder, Command::DeleteFolder, Command::FolderProperty,
-    Command::RenameFolder, Command::AddIndex, Command::OpenIndex,    Command::UpdateIndex,  Command::DeleteIndex,
-    Command::IndexProperty, Command::Search,  Command::ClipDataIn,   Command::Sync};
+    Command::AddRoot,       Command::AddChild, Command::UpdateFolder, Command::DeleteFolder, Command::FolderProperty,
+    Command::RenameFolder,  Command::AddIndex, Command::OpenIndex,    Command::UpdateIndex,  Command::DeleteIndex,
+    Command::IndexProperty, Command::Search,   Command::ClipDataIn,   Command::Sync};
 
 Strings enabledCommands(const CommandStates& s)
 {
@@ -41,8 +41,8 @@ std::string launcherStates(const CommandStates& s)
     return on;
 }
 
-const Strings kAllCommands = {"mnuDAddRoot", "mnuDAddChild", "mnuDUpdate", "mnuDDelete", "mnuDProperty",
-                              "mnuDRename", "mnuCAddFile", "mnuCOpenFile", "mnuCUpdate", "mnuCDelete",
+const Strings kAllCommands = {"mnuDAddRoot",  "mnuDAddChild",   "mnuDUpdate",    "mnuDDelete", "mnuDProperty",
+                              "mnuDRename",   "mnuCAddFile",    "mnuCOpenFile",  "mnuCUpdate", "mnuCDelete",
                               "mnuCProperty", "mnuSSearchFile", "mnuClipDataIn", "mnuSyncData"};
 
 TEST(CatalogWindowStates, noFolder_offersOnlyAddRootAndSearch)
@@ -182,7 +182,10 @@ TEST(CatalogWindowGeometry, treeTakesAQuarter_listTheRest_tooSmallAWindowGivesTh
                   (Box{3100, 1020, 7000, panel == Panel::Search ? 4000.0 : 6000.0}));
     EXPECT_EQ(clampSplitterLeft(5000, 12000), 5000);
     EXPECT_EQ(clampSplitterLeft(0, 2500), 500);
-    const auto corner = [](TwipPoint p, double w, double h) { const TwipPoint c = clampPanel(p, w, h); return std::pair(c.x, c.y); };
+    const auto corner = [](TwipPoint p, double w, double h) {
+        const TwipPoint c = clampPanel(p, w, h);
+        return std::pair(c.x, c.y);
+    };
     EXPECT_EQ(corner({-50, 20000}, 12000, 9000), std::pair(1000.0, 8000.0));
     EXPECT_EQ(corner({0, 0}, 1500, 1200), std::pair(500.0, 200.0));
 }
@@ -209,13 +212,17 @@ protected:
     void SetUp() override
     {
         writeBytes(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a.txt") + line("D1!C2", "b", "QLRR$/docs/b.txt")
-                                             + line("D1!C3", "folder", "QLRR$/docs") + line("D1!C4", "web", "https://x.org/"));
+                                             + line("D1!C3", "folder", "QLRR$/docs")
+                                             + line("D1!C4", "web", "https://x.org/"));
         writeBytes(fx.contentFile("D2"), line("D2!C1", "two", "QLRR$/two.txt"));
         writeBytes(fx.dir / "docs/a.txt", "a");
         writeBytes(fx.dir / "docs/b.txt", "b");
     }
     Strings keysOf(const std::string& dirId) { return store.getDirContentMap(dirId, fx.told())->getKeyCol(); }
-    bool holds(const std::string& file, const std::string& text) { return readBytes(file).find(text) != std::string::npos; }
+    bool holds(const std::string& file, const std::string& text)
+    {
+        return readBytes(file).find(text) != std::string::npos;
+    }
     DraggedIndexes drag(const Strings& ids)
     {
         DraggedIndexes d{{"D1", {}}};
@@ -225,8 +232,9 @@ protected:
     }
     int remove(const Strings& keys, MsgAnswer answer)
     {
-        return deleteContents(store, fx.core->messages, [this](const std::string& path) { return fx.core->files.deleteFile(path); }, "D1",
-                              keys, answer);
+        return deleteContents(
+            store, fx.core->messages, [this](const std::string& path) { return fx.core->files.deleteFile(path); }, "D1",
+            keys, answer);
     }
 
     const Strings allOfD1 = {"D1!C1", "D1!C2", "D1!C3", "D1!C4"};
@@ -251,7 +259,8 @@ TEST_F(CatalogWindowEdits, moveIndexes_newIdsWithTargetWrittenFirst_ownFolderKee
     ASSERT_TRUE(moveIndexes(store, fx.core->messages, drag({"D1!C1", "D1!C3"}), "D2"));
     EXPECT_EQ(io.renamedTo, (Strings{"D2.qlr", "D1.qlr"}));
     EXPECT_EQ(moved->cId(), "D2!C3");
-    EXPECT_EQ(readBytes(fx.contentFile("D2")), line("D2!C1", "two", "QLRR$/two.txt") + line("D2!C2", "a", "QLRR$/docs/a.txt")
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), line("D2!C1", "two", "QLRR$/two.txt")
+                                                   + line("D2!C2", "a", "QLRR$/docs/a.txt")
                                                    + line("D2!C3", "folder", "QLRR$/docs"));
     EXPECT_EQ(keysOf("D1"), (Strings{"D1!C2", "D1!C4"}));
 
@@ -354,7 +363,8 @@ TEST_F(DocumentRenames, aGoneDocumentIsRepointedAtOneOfTheNewName_withNeitherThe
 TEST_F(DocumentRenames, aFailedRenameOrIndexWrite_leavesTheDiskAndTheIndexAsTheyWere)
 {
     files.failWith = EACCES;
-    const DocumentRenameResult refused = renameDocument(store, fx.core->messages, files, fx.core->session.getRootPath(), "D1", "D1!C1", "c.txt");
+    const DocumentRenameResult refused = renameDocument(store, fx.core->messages, files, fx.core->session.getRootPath(),
+                                                        "D1", "D1!C1", "c.txt");
     EXPECT_EQ(refused.outcome, DocumentRename::NotRenamed);
     EXPECT_EQ(refused.reason, std::strerror(EACCES));
     files.failWith = 0;

@@ -65,8 +65,9 @@ TEST(CatalogSettings, eachNameIsOneFolderOrFileName_withoutSlashOrLineBreak_andN
 {
     const CatalogSettingsFields good{"/data", "books", "idx", "lib", "temp", "3"};
     ASSERT_EQ(checkCatalogSettings(good), "");
-    for (std::string CatalogSettingsFields::*name : {&CatalogSettingsFields::catalogFolder, &CatalogSettingsFields::indexFolder,
-                                                     &CatalogSettingsFields::folderFile, &CatalogSettingsFields::pendingFile}) {
+    for (std::string CatalogSettingsFields::*name :
+         {&CatalogSettingsFields::catalogFolder, &CatalogSettingsFields::indexFolder,
+          &CatalogSettingsFields::folderFile, &CatalogSettingsFields::pendingFile}) {
         for (const char* wrong : {"a/b", "/books", "books/", "..", ".", "bo\nok", "bo\rok", " .. "}) {
             CatalogSettingsFields fields = good;
             fields.*name = wrong;
@@ -123,7 +124,8 @@ TEST(CatalogSettings, fieldsAreTrimmedOfAllWhiteSpace_aLineBreakLeftInsideIsRefu
     ASSERT_TRUE(fx.core->conf.loadSysConf());
     const std::string confPath = fx.dir / "resource/conf/SysConf.properties";
     // Line ends and tabs pasted around a value are no part of it.
-    ASSERT_TRUE(storeCatalogSettings(fx.core->conf, {"\t/data\r\n", "books\r", "\nidx", " lib\t", "temp\r\n", "\t7\r\n"}));
+    ASSERT_TRUE(
+        storeCatalogSettings(fx.core->conf, {"\t/data\r\n", "books\r", "\nidx", " lib\t", "temp\r\n", "\t7\r\n"}));
     EXPECT_EQ(fx.core->conf.text("DefaultRootPath"), "/data");
     EXPECT_EQ(fx.core->conf.text("QlrdbFolder"), "books");
     EXPECT_EQ(fx.core->conf.text("QlrdbContentFolder"), "idx");

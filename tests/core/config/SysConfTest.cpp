@@ -23,11 +23,11 @@ TEST(SysConf, load_valueIsEverythingAfterFirstEquals_laterLineWins_valueThatDoes
     EXPECT_EQ(g.core->conf.getMonitorAutoWriteInterval(), 12);
     EXPECT_TRUE(g.core->conf.isRunning());
 
-    CoreFixture f(defaultsPlus({"IsRunning=2.5", "IsRunning=maybe", "NeedBackTwo=yes", "FontSize=32767", "FontSize=32768",
-                                "FontSize=9pt", "FontSize = 7", "fontsize=12", "MonitorAutoWriteInterval=+12",
-                                "MonitorAutoWriteInterval=-32768",
-                                "MonitorAutoWriteInterval=", "Msg001=a=b", "Msg002=", "Err002=second", "   ", "Msg003",
-                                "=orphan", "Msg004 =spaced"}));
+    CoreFixture f(
+        defaultsPlus({"IsRunning=2.5", "IsRunning=maybe", "NeedBackTwo=yes", "FontSize=32767", "FontSize=32768",
+                      "FontSize=9pt", "FontSize = 7", "fontsize=12", "MonitorAutoWriteInterval=+12",
+                      "MonitorAutoWriteInterval=-32768", "MonitorAutoWriteInterval=", "Msg001=a=b",
+                      "Msg002=", "Err002=second", "   ", "Msg003", "=orphan", "Msg004 =spaced"}));
     SysConf& conf = f.core->conf;
     ASSERT_TRUE(conf.loadSysConf());
 
@@ -108,8 +108,11 @@ TEST(SysConf, loadThenSave_writesEveryKeyInFixedOrderWithoutBlankOrForeignLines)
 {
     // Each key's value as the file holds it, and as saving writes it back.
     const std::map<std::string, std::pair<std::string, std::string>> special = {
-        {"IsRunning", {"true", "True"}}, {"NeedBackTwo", {"0", "False"}}, {"FontSize", {"11", "11"}},
-        {"MonitorAutoWriteInterval", {"-3", "-3"}}, {"Msg001", {"a=b", "a=b"}}};
+        {"IsRunning", {"true", "True"}},
+        {"NeedBackTwo", {"0", "False"}},
+        {"FontSize", {"11", "11"}},
+        {"MonitorAutoWriteInterval", {"-3", "-3"}},
+        {"Msg001", {"a=b", "a=b"}}};
     std::vector<std::string> lines;
     std::string expected;
     for (const auto& key : sysConfKeys()) {

@@ -92,7 +92,7 @@ TEST_F(Monitor, notificationsMatchExactPathsAndLeaveOneRecordPerIndex)
     EXPECT_TRUE(records().empty());
 
     event(WatchEventKind::RenamedFile, "/home/u/docs/a.txt", "/home/u/.local/share/Trash/files/a.txt");
-    EXPECT_EQ(newPathOf("D1!C1"), ""); // into the trash: a deletion
+    EXPECT_EQ(newPathOf("D1!C1"), "");                        // into the trash: a deletion
     event(WatchEventKind::Created, "", "/home/u/docs/a.txt"); // restored
     event(WatchEventKind::DeletedFile, "/home/u/docs/a.txt"); // never a.txt.bak's
     event(WatchEventKind::RenamedFile, "/home/u/other/b.txt", "/home/u/other/c.txt");

@@ -46,18 +46,18 @@ TEST(DiskSync, aRecordAppliesOnlyWhereTheCatalogAndTheDiskAgree)
         disk.add(path);
     disk.unmounted = {"/media/usb"};
     TableCatalog catalog;
-    catalog.paths = {{"D1!C1", "/h/a.txt"}, {"D1!C2", "/h/b.txt"}, {"D2!C1", "/h/c.txt"}, {"D2!C2", "/h/d.txt"},
-                     {"D3!C1", "/h/E.txt"},  {"D4!C1", "/media/usb/f.txt"}, {"D7!C1", "/h/g.txt"}};
+    catalog.paths = {{"D1!C1", "/h/a.txt"}, {"D1!C2", "/h/b.txt"},         {"D2!C1", "/h/c.txt"}, {"D2!C2", "/h/d.txt"},
+                     {"D3!C1", "/h/E.txt"}, {"D4!C1", "/media/usb/f.txt"}, {"D7!C1", "/h/g.txt"}};
     const SyncResult result = synchroniseWithDisk(
         {
-            "D2!C1|/h/c.txt|",              // deleted, and gone: applies
-            "D1!C1|/h/a.txt|/h/a2.txt",     // renamed, and there: applies
-            "D1!C2|/h/b.txt|/h/b2.txt",     // renamed, but nothing at the new path
-            "D2!C2|/h/d.txt|",              // "deleted", but still there (written anew)
-            "D3!C1|/h/e.txt|",              // the index's path differs (in letter case)
-            "D9!C1|/h/x.txt|",              // no such index
-            "D4!C1|/media/usb/f.txt|",      // its volume is not mounted
-            "D7!C1|/h/g.txt|/h/g2.txt",     // applies, but the folder cannot be written
+            "D2!C1|/h/c.txt|",          // deleted, and gone: applies
+            "D1!C1|/h/a.txt|/h/a2.txt", // renamed, and there: applies
+            "D1!C2|/h/b.txt|/h/b2.txt", // renamed, but nothing at the new path
+            "D2!C2|/h/d.txt|",          // "deleted", but still there (written anew)
+            "D3!C1|/h/e.txt|",          // the index's path differs (in letter case)
+            "D9!C1|/h/x.txt|",          // no such index
+            "D4!C1|/media/usb/f.txt|",  // its volume is not mounted
+            "D7!C1|/h/g.txt|/h/g2.txt", // applies, but the folder cannot be written
         },
         catalog, disk);
 
@@ -68,9 +68,12 @@ TEST(DiskSync, aRecordAppliesOnlyWhereTheCatalogAndTheDiskAgree)
     EXPECT_EQ(catalog.written, (std::vector<std::string>{"D2", "D1", "D7"}));
     ASSERT_EQ(result.problems.size(), 1u);
     EXPECT_EQ(result.problems.all()[0].key, "Err009");
-    EXPECT_EQ(catalog.paths, (std::map<std::string, std::string>{{"D1!C1", "/h/a2.txt"}, {"D1!C2", "/h/b.txt"},
-                                                                 {"D2!C2", "/h/d.txt"}, {"D3!C1", "/h/E.txt"},
-                                                                 {"D4!C1", "/media/usb/f.txt"}, {"D7!C1", "/h/g2.txt"}}));
+    EXPECT_EQ(catalog.paths, (std::map<std::string, std::string>{{"D1!C1", "/h/a2.txt"},
+                                                                 {"D1!C2", "/h/b.txt"},
+                                                                 {"D2!C2", "/h/d.txt"},
+                                                                 {"D3!C1", "/h/E.txt"},
+                                                                 {"D4!C1", "/media/usb/f.txt"},
+                                                                 {"D7!C1", "/h/g2.txt"}}));
 }
 
 TEST(DiskSync, theStoresIndexFilesTakeTheAppliedRecords)
@@ -78,7 +81,8 @@ TEST(DiskSync, theStoresIndexFilesTakeTheAppliedRecords)
     CoreFixture fx;
     const std::string a = fx.dir / "docs/a.txt", moved = fx.dir / "docs/moved.txt", c = fx.dir / "docs/c.txt";
     writeBytes(moved, "x");
-    writeBytes(fx.contentFile("D1"), crlfText({"D1!C1|A||False||2024-3-1 10:00:00|", "D1!C2|C||False||2024-3-1 10:00:00|"}));
+    writeBytes(fx.contentFile("D1"),
+               crlfText({"D1!C1|A||False||2024-3-1 10:00:00|", "D1!C2|C||False||2024-3-1 10:00:00|"}));
     StoreProblems problems;
     auto map = fx.core->store.getDirContentMap("D1", problems);
     map->getValueByKey("D1!C1")->setCContentPath(a);

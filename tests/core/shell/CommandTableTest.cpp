@@ -13,9 +13,9 @@ namespace {
 struct Expected {
     Command command;
     std::string_view shortcut;
-    std::string_view image;   // toolbar picture's base name ("" for no button)
-    bool disabledLook;        // has a "-D" picture of its own
-    int popupRank;            // 0: never found by the context menu
+    std::string_view image; // toolbar picture's base name ("" for no button)
+    bool disabledLook;      // has a "-D" picture of its own
+    int popupRank;          // 0: never found by the context menu
 };
 
 // clang-format off

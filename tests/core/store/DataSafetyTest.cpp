@@ -58,8 +58,12 @@ protected:
     Keys removedWithYes(const Keys& keys)
     {
         Keys removed;
-        const auto remover = [&](const std::string& path) { removed.push_back(path); return true; };
-        EXPECT_EQ(deleteContents(store, fx.core->messages, remover, "D1", keys, MsgAnswer::Yes), static_cast<int>(keys.size()));
+        const auto remover = [&](const std::string& path) {
+            removed.push_back(path);
+            return true;
+        };
+        EXPECT_EQ(deleteContents(store, fx.core->messages, remover, "D1", keys, MsgAnswer::Yes),
+                  static_cast<int>(keys.size()));
         return removed;
     }
 
@@ -211,8 +215,9 @@ TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_throughTheRem
                                          + "D1!C4|dangling|QLRR$/docs/dangling|False||t|\r\n"
                                          + "D1!C5|folder link|QLRR$/docs/folderlink|False||t|\r\n");
     store.resetStoreCache();
-    EXPECT_EQ(removedWithYes({"D1!C1", "D1!C2", "D1!C3", "D1!C4", "D1!C5"}), (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link", fx.dir / "docs/dangling",
-                             fx.dir / "docs/folderlink"}));
+    EXPECT_EQ(
+        removedWithYes({"D1!C1", "D1!C2", "D1!C3", "D1!C4", "D1!C5"}),
+        (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link", fx.dir / "docs/dangling", fx.dir / "docs/folderlink"}));
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
@@ -264,7 +269,8 @@ TEST_F(DataSafety, aSecondDamagedCopyInTheSameSecond_neverReplacesTheFirst)
         EXPECT_EQ(readBytes(copy), "an earlier copy") << copy;
     const Keys copies = filesStartingWith(fx.dir / "cat/idx", "D1.qlr.damaged-");
     ASSERT_EQ(copies.size(), 4u);
-    EXPECT_EQ(std::count_if(copies.begin(), copies.end(), [&](const std::string& c) { return readBytes(c) == damaged; }), 1);
+    EXPECT_EQ(
+        std::count_if(copies.begin(), copies.end(), [&](const std::string& c) { return readBytes(c) == damaged; }), 1);
 }
 
 TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_aFolderInItsPlaceOrAFailingRead_isReadAgainWhenAskedNext)
@@ -291,7 +297,9 @@ TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_aFolderInItsPlaceOrAFailingRead
 TEST_F(DataSafety, aDeletedIndexDraggedAfterwards_doesNotComeBack)
 {
     const auto stale = store.getQlrDirContentById("D1", "D1!C1", fx.told());
-    ASSERT_EQ(deleteContents(store, fx.core->messages, [](const std::string&) { return true; }, "D1", {"D1!C1"}, MsgAnswer::No), 1);
+    ASSERT_EQ(deleteContents(
+                  store, fx.core->messages, [](const std::string&) { return true; }, "D1", {"D1!C1"}, MsgAnswer::No),
+              1);
     ASSERT_TRUE(moveIndexes(store, fx.core->messages, {{"D1", {stale}}}, "D2"));
     EXPECT_EQ(store.getDirContentMap("D2", fx.told())->getKeyCol(), Keys{"D2!C1"});
     EXPECT_FALSE(holds(fx.contentFile("D2"), "|a|"));
@@ -340,7 +348,8 @@ TEST(IndexPath, aRootEndingInASeparator_storesPathsThatFollowAMovedRoot)
         root = top;
         index.setCContentPath("/home/u/cat/a.txt");
         root = "/media/x";
-        EXPECT_EQ(index.cContentPath(), std::string("/media/x") + (std::string(top) == "/" ? "/home/u/cat/a.txt" : "/cat/a.txt"))
+        EXPECT_EQ(index.cContentPath(),
+                  std::string("/media/x") + (std::string(top) == "/" ? "/home/u/cat/a.txt" : "/cat/a.txt"))
             << top;
     }
     // Placeholders that do not start the path, or stand twice, read as they always did.

@@ -99,7 +99,7 @@ TEST_F(FolderStore, aChainOfThirtyTwoThousandNestedFolders_isWalkedWhole)
 TEST_F(FolderStore, malformedLines_showOneErr003NamingEachLineAndKeepPartialFolders)
 {
     writeBytes(fx.dirFile(), "D5|Notes|0\r\nD1|Good|0|||False||a_#_b\r\nD6|A|0|ic|cf|yes|pw|d\r\n"
-                             + folderLine("D2", "0") + folderLine("D1", "0", "Second"));
+                                 + folderLine("D2", "0") + folderLine("D1", "0", "Second"));
     const auto map = store.getAllDirMap(fx.told());
     ASSERT_EQ(map->getKeyCol(), (Keys{"D5", "D1", "D6", "D2"}));
     EXPECT_EQ(map->getValueByKey("D5")->dirName, "Notes");

@@ -20,7 +20,8 @@ protected:
     // Two folders whose files list their indexes out of id order.
     void writeTwoFolders()
     {
-        writeBytes(fx.contentFile("D1"), indexLine("D1!C2", "Tax report", "ÄRGER im Büro") + indexLine("D1!C1", "X-ray"));
+        writeBytes(fx.contentFile("D1"),
+                   indexLine("D1!C2", "Tax report", "ÄRGER im Büro") + indexLine("D1!C1", "X-ray"));
         writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "Box", "ärger") + indexLine("D2!C2", "Other"));
     }
     Keys found(bool inDescription, const Keys& dirIds, std::string_view text)
@@ -111,13 +112,16 @@ TEST_F(IndexStore, pathSearch_readsTheFileOrTheProviderAndMatchesThePathWithItsR
 
     Keys asked;
     ContentCollection provided;
-    store.getDirContentByPath({"D8", "D7"}, "/p/Q", [&](const std::string& dirId, IndexMap& map) {
-        asked.push_back(dirId);
-        auto index = store.newContentRecord();
-        index->setCId(dirId + "!C1");
-        index->setCContentPath(fx.programFolder() + (dirId == "D7" ? "/P/q.txt" : "/r.txt"));
-        map.addMap(std::string(index->cId()), index);
-    }, provided, fx.told());
+    store.getDirContentByPath(
+        {"D8", "D7"}, "/p/Q",
+        [&](const std::string& dirId, IndexMap& map) {
+            asked.push_back(dirId);
+            auto index = store.newContentRecord();
+            index->setCId(dirId + "!C1");
+            index->setCContentPath(fx.programFolder() + (dirId == "D7" ? "/P/q.txt" : "/r.txt"));
+            map.addMap(std::string(index->cId()), index);
+        },
+        provided, fx.told());
     EXPECT_EQ(asked, (Keys{"D8", "D7"}));
     EXPECT_EQ(provided.keys(), Keys{"D7!C1"});
 }

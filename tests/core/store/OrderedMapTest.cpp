@@ -10,7 +10,10 @@ namespace {
 
 using Map = OrderedMap<std::string>;
 
-Map::Ptr value(const std::string& text) { return std::make_shared<std::string>(text); }
+Map::Ptr value(const std::string& text)
+{
+    return std::make_shared<std::string>(text);
+}
 
 // Long runs of adds, replacements and removals, over keys that differ only in letter case, agree
 // with a plain list: a new key goes to the end, a present key keeps its place and takes the new

@@ -34,7 +34,10 @@ Keys idsIn(const std::string& path)
     return ids;
 }
 
-bool holds(const std::string& path, const std::string& text) { return readBytes(path).find(text) != std::string::npos; }
+bool holds(const std::string& path, const std::string& text)
+{
+    return readBytes(path).find(text) != std::string::npos;
+}
 
 class OutsideChanges : public ::testing::Test {
 protected:
@@ -50,7 +53,9 @@ protected:
     }
     bool deleteIndex(const std::string& id)
     {
-        return deleteContents(store, fx.core->messages, [](const std::string&) { return true; }, "D1", {id}, MsgAnswer::No) == 1;
+        return deleteContents(
+                   store, fx.core->messages, [](const std::string&) { return true; }, "D1", {id}, MsgAnswer::No)
+               == 1;
     }
 
     CoreFixture fx;
@@ -92,7 +97,8 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
     appendOutside(fx.dirFile(), "D5|Outside too|0|||False||\r\n");
     ASSERT_EQ(updateFolder(store, fx.core->messages, renamed), FolderUpdate::Written);
     EXPECT_EQ(idsIn(fx.dirFile()), (Keys{"D1", "D2", "D3", "D4", "D5"}));
-    EXPECT_TRUE(holds(fx.dirFile(), "D2|Renamed|") && holds(fx.dirFile(), "D3|Outside|") && holds(fx.dirFile(), "D5|Outside too|"));
+    EXPECT_TRUE(holds(fx.dirFile(), "D2|Renamed|") && holds(fx.dirFile(), "D3|Outside|")
+                && holds(fx.dirFile(), "D5|Outside too|"));
 
     // Delete Folder looks at the index file on disk: D2's was read empty, and has an index now.
     appendOutside(fx.contentFile("D2"), indexLine("D2!C1", "late"));
@@ -170,7 +176,8 @@ TEST_F(OutsideChanges, draggedIndexes_takeFreeIdsOfTheTargetOnDisk_andKeepWhatCh
     // Another program retitles D1!C2 and adds to D2 while the user drags D1!C1 to D2.
     writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b retitled outside"));
     appendOutside(fx.contentFile("D2"), indexLine("D2!C1", "outside"));
-    ASSERT_TRUE(moveIndexes(store, fx.core->messages, {{"D1", {store.getQlrDirContentById("D1", "D1!C1", fx.told())}}}, "D2"));
+    ASSERT_TRUE(
+        moveIndexes(store, fx.core->messages, {{"D1", {store.getQlrDirContentById("D1", "D1!C1", fx.told())}}}, "D2"));
     EXPECT_EQ(readBytes(fx.contentFile("D2")), indexLine("D2!C1", "outside") + indexLine("D2!C2", "a"));
     EXPECT_EQ(readBytes(fx.contentFile("D1")), indexLine("D1!C2", "b retitled outside"));
     EXPECT_TRUE(fx.recorder.shown.empty());

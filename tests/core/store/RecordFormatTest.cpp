@@ -20,20 +20,39 @@ using Fields = std::vector<std::string>;
 
 Fields fieldsOf(const FolderRecord& r)
 {
-    return {r.dirId, r.dirName, r.parentDirId, r.dirIcon, r.contentFile, r.needPwd ? "T" : "F", r.pwd, r.dirDescription};
+    return {r.dirId, r.dirName,       r.parentDirId, r.dirIcon, r.contentFile, r.needPwd ? "T" : "F",
+            r.pwd,   r.dirDescription};
 }
 
 Fields fieldsOf(const IndexRecord& r)
 {
-    return {std::string(r.cId()),     std::string(r.cTitle()), r.cContentPath(),       std::string(r.needPwd()),
-            std::string(r.pwd()),     std::string(r.addTime()), std::string(r.cDesc())};
+    return {std::string(r.cId()), std::string(r.cTitle()),  r.cContentPath(),      std::string(r.needPwd()),
+            std::string(r.pwd()), std::string(r.addTime()), std::string(r.cDesc())};
 }
 
 TEST(RecordFormat, awkwardTexts_roundTripThroughBothLineFormats)
 {
-    const std::vector<std::string> texts = {
-        "", "plain", "a|b", "|", "one\rtwo", "\r\n", "a\nb", "_#_", "_#", "_#!_", "_#=_", "_", "x_",
-        "__#__", "\r#", "|_#", "\r=_", "_#_#_", "\xC4" "rger \xFF\x80\xE4", "\xC3\x84RGER|\xC3\xA4rger"};
+    const std::vector<std::string> texts = {"",
+                                            "plain",
+                                            "a|b",
+                                            "|",
+                                            "one\rtwo",
+                                            "\r\n",
+                                            "a\nb",
+                                            "_#_",
+                                            "_#",
+                                            "_#!_",
+                                            "_#=_",
+                                            "_",
+                                            "x_",
+                                            "__#__",
+                                            "\r#",
+                                            "|_#",
+                                            "\r=_",
+                                            "_#_#_",
+                                            "\xC4"
+                                            "rger \xFF\x80\xE4",
+                                            "\xC3\x84RGER|\xC3\xA4rger"};
     for (const auto& text : texts) {
         SCOPED_TRACE(::testing::PrintToString(text));
         FolderRecord folder{text, text, text, text, text, true, text, text};
@@ -67,9 +86,15 @@ TEST(RecordFormat, escapes_haveTheirWrittenFormAndOlderFilesReadAsBefore)
 // Lines cut short or holding a flag that does not read are in the folder and index store tests.
 TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
 {
-    for (const auto& [flag, expected] : std::vector<std::pair<std::string, bool>>{
-             {"true", true}, {"FALSE", false}, {"tRuE", true}, {"1", true}, {"-2", true}, {"0", false},
-             {"10", true}, {"1.0", true}, {"0.0", false}}) {
+    for (const auto& [flag, expected] : std::vector<std::pair<std::string, bool>>{{"true", true},
+                                                                                  {"FALSE", false},
+                                                                                  {"tRuE", true},
+                                                                                  {"1", true},
+                                                                                  {"-2", true},
+                                                                                  {"0", false},
+                                                                                  {"10", true},
+                                                                                  {"1.0", true},
+                                                                                  {"0.0", false}}) {
         FolderRecord r;
         EXPECT_TRUE(parseDirLine("D7|A|0|||" + flag + "|pw|d|extra|more", r)) << flag;
         EXPECT_EQ(r.needPwd, expected) << flag;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -36,8 +36,8 @@ std::vector<std::string> entriesOf(const std::string& folder)
 
 int openDescriptorCount()
 {
-    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                          std::filesystem::directory_iterator()));
+    return static_cast<int>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator()));
 }
 
 void expectLastMessage(const MessageRecorder& recorder, const std::string& key, const std::string& detail)
@@ -138,7 +138,8 @@ TEST(SafeWrite, fiftyKilledSaves_leaveNoTemporaryFileAfterTheNextSave_withOrWith
         const auto start = std::chrono::steady_clock::now();
         ASSERT_TRUE(replaceFileAtomically(*io, path, b));
         const long oneSave = std::max<long>(
-            50, std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
+            50,
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count());
         std::uniform_int_distribution<long> delay(0, 2 * oneSave);
         for (int round = 0; round < 50; ++round) {
             const pid_t child = ::fork();
@@ -165,7 +166,12 @@ TEST(SafeWrite, fiftyKilledSaves_leaveNoTemporaryFileAfterTheNextSave_withOrWith
 
 TEST(SafeWrite, failedRewriteOrAppend_showsErr014AndLeavesFileAsItWas_thenSmallPiecesSaveAllAndKeepThePermissions)
 {
-    struct Fault { const char* name; WriteMode mode; Op op; int n, error, reported; }; // reported: errno shown
+    struct Fault {
+        const char* name;
+        WriteMode mode;
+        Op op;
+        int n, error, reported;
+    }; // reported: errno shown
     const Fault faults[] = {
         {"rewrite, open refused", FILE_OUTPUT, Op::Open, 1, EACCES, EACCES},
         {"rewrite, disk full on the third piece", FILE_OUTPUT, Op::Write, 3, ENOSPC, ENOSPC},

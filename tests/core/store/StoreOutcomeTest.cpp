@@ -61,7 +61,8 @@ TEST_F(StoreOutcomes, eachWrite_notifiesExactlyTheFileItWrote)
 
     // An edit notifies the files it rewrote: the target's first, then the source's.
     heard.clear();
-    ASSERT_TRUE(moveIndexes(store, fx.core->messages, {{"D1", {store.getQlrDirContentById("D1", "D1!C1", fx.told())}}}, "D2"));
+    ASSERT_TRUE(
+        moveIndexes(store, fx.core->messages, {{"D1", {store.getQlrDirContentById("D1", "D1!C1", fx.told())}}}, "D2"));
     EXPECT_EQ(heard, (Changes{{kIndexes, "D2"}, {kIndexes, "D1"}}));
 
     heard.clear();
@@ -96,7 +97,8 @@ TEST_F(StoreOutcomes, failedWrites_returnKeyPathAndReason_showAndNotifyNothing)
         const std::vector<Write> writes = {
             {"Err004", fx.dirFile(), [&] { return store.writeAllQlrDbDir(FILE_OUTPUT, *folders); }},
             {"Err005", fx.dirFile(), [&] { return store.writeAddQlrDbDir(newFolder("D9")); }},
-            {"Err006", fx.contentFile("D1"), [&] { return store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *indexes); }},
+            {"Err006", fx.contentFile("D1"),
+             [&] { return store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *indexes); }},
             {"Err008", fx.contentFile("D1"), [&] { return store.writeAddQlrDbDirContent("D1", newIndex("D1!C9")); }},
         };
         const std::string before = readBytes(fx.contentFile("D1"));
@@ -148,7 +150,8 @@ TEST_F(StoreOutcomes, searchOverManyUnreadableIndexFiles_showsOneMessage)
     EXPECT_EQ(found.count(), 0);
     ASSERT_EQ(fx.recorder.shown.size(), 1u);
     EXPECT_EQ(fx.recorder.shown[0].key, "Err006");
-    EXPECT_NE(fx.recorder.shown[0].text.find(fx.contentFile("D1") + " (" + std::strerror(EISDIR) + ")"), std::string::npos);
+    EXPECT_NE(fx.recorder.shown[0].text.find(fx.contentFile("D1") + " (" + std::strerror(EISDIR) + ")"),
+              std::string::npos);
 
     // The search hands every file's problem to the caller, each once.
     StoreProblems problems;

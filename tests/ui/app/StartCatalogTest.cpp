@@ -1,17 +1,17 @@
 // Which catalog the program starts with: the one opened last (by Open or New, unless Options were
-// confirmed since) while it is there, else the configured one, which it names when that is missing too. SysConf.properties is not
-// changed for it.
+// confirmed since) while it is there, else the configured one, which it names when that is missing too.
+// SysConf.properties is not changed for it.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
 
-#include "ui/support/UiSteps.h"
-#include "ui/catalog_window/FolderTreeView.h"
 #include "ui/catalog_window/CatalogWindow.h"
-#include "ui/dialogs/OptionsDialog.h"
+#include "ui/catalog_window/FolderTreeView.h"
 #include "ui/dialogs/NewCatalogDialog.h"
+#include "ui/dialogs/OptionsDialog.h"
 #include "ui/platform/FileDialogs.h"
+#include "ui/support/UiSteps.h"
 
 using namespace quillory;
 using namespace quillory::test;

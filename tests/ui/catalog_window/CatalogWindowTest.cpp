@@ -2,8 +2,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 
-#include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/catalog_window/SplitterBar.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/support/UiSuite.h"
 
 using namespace quillory;
@@ -49,7 +49,8 @@ private slots:
         QCOMPARE(column(0), QStringList({"Welcome.txt", "Tips.md", "Documents"}));
         QCOMPARE(cell("D1!C1", 2), QStringLiteral("Getting started"));
         QCOMPARE(cell("D1!C1", 3), QString::fromStdString(docs + "Welcome.txt"));
-        const QStringList indexCommands = {"mnuCOpenFile", "tCOpenFile", "mnuCDelete", "tCDelete", "mnuCProperty", "tCUpdate"};
+        const QStringList indexCommands = {"mnuCOpenFile", "tCOpenFile",   "mnuCDelete",
+                                           "tCDelete",     "mnuCProperty", "tCUpdate"};
         const QStringList folderCommands = {"mnuDAddChild", "tDAddChild", "mnuDRename", "tCAdd", "mnuSSearchFile"};
         QCOMPARE(enabled(folderCommands + indexCommands), folderCommands);
 
@@ -81,7 +82,8 @@ private slots:
         clickItem(tree, node("D1"));
         clickItem(list, row("D1!C1"), Qt::RightButton);
         QCOMPARE(form->currentContentId(), std::string("D1!C1"));
-        QCOMPARE(popupEntries(ui->frame()), menuOf("COpenFile CAddFile CUpdate CDelete CProperty - SSearch - ClipDataIn"));
+        QCOMPARE(popupEntries(ui->frame()),
+                 menuOf("COpenFile CAddFile CUpdate CDelete CProperty - SSearch - ClipDataIn"));
         QVERIFY(triggerEnabled(ui->frame(), "mnuPop0"));
         QCOMPARE(ui->opened(), std::vector<std::string>{docs + "Welcome.txt"});
 
@@ -130,7 +132,8 @@ private slots:
         QCOMPARE(node("D6")->parent(), node("D3"));
         QVERIFY(fileText(folderFile).contains(QStringLiteral("D3|Projects|0|")));
 
-        dragAndDrop(tree, FolderTreeView::kIndexesMime, "D1!C1\nD1!C2", centerOf(tree, node("D3")), centerOf(tree, node("D3")));
+        dragAndDrop(tree, FolderTreeView::kIndexesMime, "D1!C1\nD1!C2", centerOf(tree, node("D3")),
+                    centerOf(tree, node("D3")));
         QVERIFY(fileText(indexFile("D3")).contains(QStringLiteral("D3!C1|Welcome to Quillory|")));
         QVERIFY(fileText(indexFile("D3")).contains(QStringLiteral("D3!C2|Tips and shortcuts|")));
         QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("Welcome")));
@@ -162,7 +165,8 @@ private slots:
         QVERIFY(typeIntoEditor(list, name));
         QTRY_COMPARE(cell("D1!C1", 3), QString::fromStdString(docs) + name);
         QCOMPARE(cell("D1!C1", 0), name);
-        QVERIFY(fileText(indexFile("D1")).contains("D1!C1|Welcome to Quillory|QLRR$/QuilloryDemo/Documents/" + name + "|"));
+        QVERIFY(
+            fileText(indexFile("D1")).contains("D1!C1|Welcome to Quillory|QLRR$/QuilloryDemo/Documents/" + name + "|"));
         QVERIFY(!pathExists(docs + "Welcome.txt"));
         QVERIFY(pathExists(docs + name.toStdString()));
     }
@@ -171,7 +175,7 @@ private slots:
     {
         // The desktop's trash, in this test's own home.
         const ScopedEnvironment dataHome("XDG_DATA_HOME", ui->dir / "data"); // made by the trash
-        QTest::keyClick(list, Qt::Key_Delete); // no current index: no question
+        QTest::keyClick(list, Qt::Key_Delete);                               // no current index: no question
         QCOMPARE(ui->messages.count("Msg001"), 0);
 
         clickItem(list, row("D1!C1"));
@@ -196,7 +200,7 @@ private slots:
         QCOMPARE(fileText(indexFile("D1")), QString());
         QVERIFY(!pathExists(docs + "Welcome.txt"));
         QVERIFY(pathExists(ui->dir / "data/Trash/files/Welcome.txt")); // where the user can get it back
-        QVERIFY(pathExists(docs + "Tips.md")); // the indexed folder stays with what it holds
+        QVERIFY(pathExists(docs + "Tips.md"));                         // the indexed folder stays with what it holds
     }
 };
 

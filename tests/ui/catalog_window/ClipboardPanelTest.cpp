@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTextEdit>
 #include <QUrl>
 
@@ -28,7 +28,10 @@ namespace {
 class PngOnClipboard : public QMimeData {
 public:
     explicit PngOnClipboard(QByteArray png) : png_(std::move(png)) {}
-    QStringList formats() const override { return {QStringLiteral("application/x-qt-image"), QStringLiteral("image/png")}; }
+    QStringList formats() const override
+    {
+        return {QStringLiteral("application/x-qt-image"), QStringLiteral("image/png")};
+    }
     bool hasFormat(const QString& format) const override { return formats().contains(format); }
 
 protected:
@@ -91,10 +94,7 @@ class ClipboardPanelTest : public UiSuite {
             data->setText(text);
         put(data);
     }
-    void openPanel()
-    {
-        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClipDataIn")));
-    }
+    void openPanel() { QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClipDataIn"))); }
     void saveAs(const std::string& path)
     {
         FileDialogs::setNextAnswer(QString::fromStdString(path));
@@ -103,8 +103,7 @@ class ClipboardPanelTest : public UiSuite {
     bool savedState()
     {
         return !panel->cmd_clipboardSave->isEnabled() && panel->cmd_toDirContent->isEnabled()
-               && panel->lbl_clipboardMsg->isVisible()
-               && panel->lbl_clipboardMsg->text() == caption("Msg005");
+               && panel->lbl_clipboardMsg->isVisible() && panel->lbl_clipboardMsg->text() == caption("Msg005");
     }
     bool readyState() { return panel->cmd_clipboardSave->isEnabled() && !panel->cmd_toDirContent->isEnabled(); }
 
@@ -150,7 +149,9 @@ private slots:
         QTest::keyClick(panel->txt_clipboardText, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(panel->txt_clipboardText, QStringLiteral("the end"));
         saveAs(ui->dir / "long.txt");
-        const std::string expected = QStringLiteral("many words in a line of the copied text\r\n").repeated(500'000).toStdString() + "the end\r\n";
+        const std::string expected
+            = QStringLiteral("many words in a line of the copied text\r\n").repeated(500'000).toStdString()
+              + "the end\r\n";
         QVERIFY(readBytes(ui->dir / "long.txt") == expected);
 
         const QString line = QStringLiteral("many words ").repeated(300'000);
@@ -158,7 +159,8 @@ private slots:
         openPanel();
         QVERIFY(isShownInPart(panel->txt_clipboardText) && panel->txt_clipboardText->isReadOnly());
         const auto* note = panel->txt_clipboardText->findChild<QLabel*>(QStringLiteral("txt_clipboardText_note"));
-        QVERIFY(note && note->isVisible() && note->text().remove(QRegularExpression(QStringLiteral("\\D"))) == QStringLiteral("3300000"));
+        QVERIFY(note && note->isVisible()
+                && note->text().remove(QRegularExpression(QStringLiteral("\\D"))) == QStringLiteral("3300000"));
         QTest::keyClicks(panel->txt_clipboardText, QStringLiteral("x"));
         saveAs(ui->dir / "line.txt");
         QVERIFY(readBytes(ui->dir / "line.txt") == line.toStdString() + "\r\n");
@@ -235,7 +237,8 @@ private slots:
         for (int row = 0; row < 40'000; ++row)
             table += QStringLiteral("<tr><td>cell %1</td><td>next</td></tr>").arg(row);
         table += QStringLiteral("</table>");
-        const QString deep = QStringLiteral("<div>").repeated(476'625) + QStringLiteral("deep") + QStringLiteral("</div>").repeated(476'625);
+        const QString deep = QStringLiteral("<div>").repeated(476'625) + QStringLiteral("deep")
+                             + QStringLiteral("</div>").repeated(476'625);
         for (const QString& html : {table, deep}) {
             putHtml(html);
             QElapsedTimer timer;
@@ -325,9 +328,10 @@ private slots:
         QCOMPARE(indexPanel->txt_cpath->text(), QString::fromStdString(file));
 
         // Two files, or a folder: nothing to index, an empty text.
-        for (const QList<QUrl>& urls : {QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(file)),
-                                                    QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder() + "/Documents/Tips.md"))},
-                                        QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder()))}}) {
+        for (const QList<QUrl>& urls :
+             {QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(file)),
+                          QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder() + "/Documents/Tips.md"))},
+              QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder()))}}) {
             auto* files = new QMimeData;
             files->setUrls(urls);
             put(files);

@@ -3,10 +3,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QPlainTextEdit>
 
 #include "core/catalog_window/CatalogEdits.h"
 #include "ui/catalog_window/panels/EditorFields.h"
@@ -24,8 +24,9 @@ class EditorPanelsTest : public UiSuite {
     // An index with a password, to see that editing keeps it.
     void prepare() override
     {
-        writeBytes(indexFile("D4"),
-                   "D4!C1|Secret book|QLRR$/QuilloryDemo/Documents/Welcome.txt|True|s3cret|2026-01-01 09:00:00|kept\r\n");
+        writeBytes(
+            indexFile("D4"),
+            "D4!C1|Secret book|QLRR$/QuilloryDemo/Documents/Welcome.txt|True|s3cret|2026-01-01 09:00:00|kept\r\n");
     }
     bool trigger(const char* name) { return triggerEnabled(ui->frame(), QString::fromLatin1(name)); }
     // Opens the index editor on one index of one folder.
@@ -52,7 +53,8 @@ private slots:
         QTest::keyClick(panel->txt_desc, Qt::Key_Return);
         clickButton(panel->cmd_AddDir);
         QVERIFY(!panel->isVisible());
-        QVERIFY2(fileText(folderFile).contains(QStringLiteral("D7|Recipes|D1|||False||Things to cook\r\n")), qPrintable(fileText(folderFile)));
+        QVERIFY2(fileText(folderFile).contains(QStringLiteral("D7|Recipes|D1|||False||Things to cook\r\n")),
+                 qPrintable(fileText(folderFile)));
         QVERIFY(pathExists(indexFile("D7")));
         QTRY_VERIFY(node(QStringLiteral("D7")) && node(QStringLiteral("D7"))->parent() == node(QStringLiteral("D1")));
         QVERIFY(node(QStringLiteral("D1"))->isExpanded()); // the new folder is in sight
@@ -191,19 +193,21 @@ private slots:
         QTest::keyClick(folderPanel->txt_desc, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(folderPanel->txt_desc, QStringLiteral("Novels"));
         clickButton(folderPanel->cmd_updateDir);
-        QVERIFY2(fileText(folderFile).contains(QStringLiteral("D4|Books|0|||False||Novels\r\n")), qPrintable(fileText(folderFile)));
+        QVERIFY2(fileText(folderFile).contains(QStringLiteral("D4|Books|0|||False||Novels\r\n")),
+                 qPrintable(fileText(folderFile)));
 
         // The index editor open on D1!C2; meanwhile its document is renamed from the list.
         QVERIFY(editIndex("D1", "D1!C2"));
-        QCOMPARE(renameDocument(ui->core().store, ui->core().messages, realDocumentFiles(), ui->core().session.getRootPath(), "D1", "D1!C2",
-                                "Hints.md")
+        QCOMPARE(renameDocument(ui->core().store, ui->core().messages, realDocumentFiles(),
+                                ui->core().session.getRootPath(), "D1", "D1!C2", "Hints.md")
                      .outcome,
                  DocumentRename::Renamed);
         QTest::keyClick(indexPanel->txt_cdesc, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(indexPanel->txt_cdesc, QStringLiteral("Read often."));
         clickButton(indexPanel->cmd_cupdate);
         const QString d1 = fileText(indexFile("D1"));
-        QVERIFY2(d1.contains(QStringLiteral("D1!C2|Tips and shortcuts|QLRR$/QuilloryDemo/Documents/Hints.md|")), qPrintable(d1));
+        QVERIFY2(d1.contains(QStringLiteral("D1!C2|Tips and shortcuts|QLRR$/QuilloryDemo/Documents/Hints.md|")),
+                 qPrintable(d1));
         QVERIFY(d1.contains(QStringLiteral("|Read often.\r\n")));
         QVERIFY(ui->messages.shown.empty());
     }
@@ -266,8 +270,8 @@ private slots:
         clickItem(list, list->indexOf(QStringLiteral("D1!C1")));
         QVERIFY(trigger("mnuCUpdate"));
         typeInto(panel->txt_ctitle, QStringLiteral("Welcome, revised"));
-        dragAndDrop(tree, FolderTreeView::kIndexesMime, QStringLiteral("D1!C1"), centerOf(tree, node(QStringLiteral("D2"))),
-                    centerOf(tree, node(QStringLiteral("D2"))));
+        dragAndDrop(tree, FolderTreeView::kIndexesMime, QStringLiteral("D1!C1"),
+                    centerOf(tree, node(QStringLiteral("D2"))), centerOf(tree, node(QStringLiteral("D2"))));
         QVERIFY(fileText(indexFile("D2")).contains(QStringLiteral("D2!C2|Welcome to Quillory|")));
         clickButton(panel->cmd_cupdate);
         QVERIFY(panel->isVisible());
@@ -342,8 +346,9 @@ private slots:
         typeInto(panel->txt_ctitle, QStringLiteral("Open book"));
         clickButton(panel->cmd_cupdate);
         const QString file = fileText(indexFile("D4"));
-        QVERIFY2(file.startsWith(QStringLiteral("D4!C1|Open book|QLRR$/QuilloryDemo/Documents/Welcome.txt|True|s3cret|")),
-                 qPrintable(file));
+        QVERIFY2(
+            file.startsWith(QStringLiteral("D4!C1|Open book|QLRR$/QuilloryDemo/Documents/Welcome.txt|True|s3cret|")),
+            qPrintable(file));
         QVERIFY(!file.contains(QStringLiteral("2026-01-01 09:00:00")));
         QTRY_COMPARE(list->indexOf(QStringLiteral("D4!C1"), 1).data().toString(), QStringLiteral("Open book"));
     }
@@ -417,7 +422,8 @@ private slots:
             QVERIFY(isShownInPart(field));
             const auto* note = field->findChild<QLabel*>(field->objectName() + QStringLiteral("_note"));
             QVERIFY(note && note->isVisible());
-            QVERIFY2(note->text().startsWith(caption("MF_FieldShownInPart")) && note->text().remove(QRegularExpression(QStringLiteral("\\D"))) == QStringLiteral("3000000"),
+            QVERIFY2(note->text().startsWith(caption("MF_FieldShownInPart"))
+                         && note->text().remove(QRegularExpression(QStringLiteral("\\D"))) == QStringLiteral("3000000"),
                      qPrintable(note->text()));
         }
         QVERIFY(folderPanel->txt_dirName->isReadOnly() && folderPanel->txt_desc->isReadOnly());

@@ -6,9 +6,9 @@
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/DisplayText.h"
-#include "ui/catalog_window/IndexListView.h"
-#include "ui/catalog_window/FolderTreeView.h"
 #include "ui/catalog_window/CatalogWindow.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/IndexListView.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/platform/SingleInstance.h"
 #include "ui/support/UiSteps.h"
@@ -46,7 +46,8 @@ private slots:
         UiFixture ui;
         std::string lines = "D1|level 1|0|||False||\r\n";
         for (int i = 2; i <= 1500; ++i)
-            lines += "D" + std::to_string(i) + "|level " + std::to_string(i) + "|D" + std::to_string(i - 1) + "|||False||\r\n";
+            lines += "D" + std::to_string(i) + "|level " + std::to_string(i) + "|D" + std::to_string(i - 1)
+                     + "|||False||\r\n";
         writeBytes(folderFile(ui), lines);
         QCOMPARE(ui.start(), 0);
         FolderTreeView* tree = treeOf(ui.catalogWindow());

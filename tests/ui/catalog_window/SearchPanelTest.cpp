@@ -33,8 +33,10 @@ class SearchPanelTest : public UiSuite {
     }
     void setBoxes(bool titles, bool descriptions, bool documents, bool subtree, bool whole)
     {
-        const std::pair<QCheckBox*, bool> boxes[] = {{panel->check_sTitle, titles}, {panel->check_sDesc, descriptions},
-                                                     {panel->check_sContent, documents}, {panel->check_sNowNest, subtree},
+        const std::pair<QCheckBox*, bool> boxes[] = {{panel->check_sTitle, titles},
+                                                     {panel->check_sDesc, descriptions},
+                                                     {panel->check_sContent, documents},
+                                                     {panel->check_sNowNest, subtree},
                                                      {panel->check_sAll, whole}};
         for (const auto& [box, on] : boxes) {
             if (box->isChecked() != on)
@@ -80,8 +82,7 @@ class SearchPanelTest : public UiSuite {
     // Work > Reports, and Home.
     void prepare() override
     {
-        writeBytes(folderFile,
-                   "D1|Work|0|||False||\r\nD2|Reports|D1|||False||\r\nD3|Home|0|||False||\r\n");
+        writeBytes(folderFile, "D1|Work|0|||False||\r\nD2|Reports|D1|||False||\r\nD3|Home|0|||False||\r\n");
         writeBytes(indexFile("D1"), line("D1!C1", "Annual report", doc("a.txt", "nothing here"))
                                         + line("D1!C2", "Budget", doc("b.txt", "nothing"), "a report of spending")
                                         + line("D1!C3", "Letter", doc("c.TXT", "the REPORT is attached"))

@@ -176,7 +176,8 @@ private slots:
         QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Err027"});
         QCOMPARE(readBytes(docs + "Welcome.txt"), welcome);
         QCOMPARE(readBytes(docs + "Tips.md"), tips);
-        QVERIFY(fileText(indexFile("D1")).contains(QStringLiteral("D1!C1|Welcome to Quillory|QLRR$/QuilloryDemo/Documents/Welcome.txt|")));
+        QVERIFY(fileText(indexFile("D1"))
+                    .contains(QStringLiteral("D1!C1|Welcome to Quillory|QLRR$/QuilloryDemo/Documents/Welcome.txt|")));
         QTRY_COMPARE(cell("D1!C1", 0), QStringLiteral("Welcome.txt"));
     }
 
@@ -219,7 +220,8 @@ private slots:
         addIndexTitled(QStringLiteral("Typed after the deletion"));
         importAddress(QStringLiteral("https://example.org/after"));
         const QString d2 = fileText(indexFile("D2"));
-        QVERIFY2(d2.contains(QStringLiteral("|Typed after the deletion|")) && d2.contains(QStringLiteral("|https://example.org/after|")),
+        QVERIFY2(d2.contains(QStringLiteral("|Typed after the deletion|"))
+                     && d2.contains(QStringLiteral("|https://example.org/after|")),
                  qPrintable(d2));
         QVERIFY(!fileText(indexFile("D1")).contains(QStringLiteral("after")));
     }
@@ -249,7 +251,8 @@ private slots:
         addIndexTitled(QStringLiteral("Plans"));
         importAddress(QStringLiteral("https://example.org/plans"));
         const QString d3 = fileText(indexFile("D3"));
-        QVERIFY2(d3.contains(QStringLiteral("|Plans|")) && d3.contains(QStringLiteral("|https://example.org/plans|")), qPrintable(d3));
+        QVERIFY2(d3.contains(QStringLiteral("|Plans|")) && d3.contains(QStringLiteral("|https://example.org/plans|")),
+                 qPrintable(d3));
         QVERIFY(!fileText(indexFile("D2")).contains(QStringLiteral("plans"), Qt::CaseInsensitive));
     }
 
@@ -271,7 +274,8 @@ private slots:
     void sortingSurvivesARefill_folderRenameShowsInTheList_clickRenameWorksAfterRenameByCommand()
     {
         QHeaderView* header = list->header();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, {header->sectionViewportPosition(1) + 5, header->height() / 2});
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          {header->sectionViewportPosition(1) + 5, header->height() / 2});
         const QStringList sorted = {"Welcome to Quillory", "Tips and shortcuts", "Sample documents"};
         QCOMPARE(column(1), sorted);
         clickItem(tree, node("D2"));
@@ -298,7 +302,8 @@ private slots:
 
     void sortingIgnoresLetterCase()
     {
-        writeBytes(indexFile("D4"), "D4!C1|cherry|x|False||t|\r\nD4!C2|apple|x|False||t|\r\nD4!C3|Banana|x|False||t|\r\n");
+        writeBytes(indexFile("D4"),
+                   "D4!C1|cherry|x|False||t|\r\nD4!C2|apple|x|False||t|\r\nD4!C3|Banana|x|False||t|\r\n");
         ui->core().store.resetStoreCache();
         clickItem(tree, node("D4"));
         list->sortByColumn(1);

@@ -2,8 +2,8 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "ui/support/UiSteps.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/support/UiSteps.h"
 
 using namespace quillory;
 using namespace quillory::test;

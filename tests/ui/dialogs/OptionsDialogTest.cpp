@@ -52,9 +52,9 @@ private slots:
         const std::string before = readBytes(confFile);
         QStringList shown;
         QVERIFY(runOptions([&](OptionsDialog& options) { // closed with Escape after the edits
-            for (QLineEdit* field : {options.txt_rootpath, options.txt_qlrdbfolder, options.txt_QlrdbContentFolder,
-                                     options.txt_DirFileName, options.txt_TempContentFileName,
-                                     options.txt_MonitorAutoWriteInterval})
+            for (QLineEdit* field :
+                 {options.txt_rootpath, options.txt_qlrdbfolder, options.txt_QlrdbContentFolder,
+                  options.txt_DirFileName, options.txt_TempContentFileName, options.txt_MonitorAutoWriteInterval})
                 shown << field->text();
             typeInto(options.txt_qlrdbfolder, QStringLiteral("Changed"));
             typeInto(options.txt_MonitorAutoWriteInterval, QStringLiteral("9"));
@@ -94,9 +94,11 @@ private slots:
         typeInto(options.txt_DirFileName, QString());
         typeInto(options.txt_TempContentFileName, QString());
         typeInto(options.txt_MonitorAutoWriteInterval, QStringLiteral("forty"));
-        const std::pair<QLineEdit*, QString> fixes[] = {
-            {options.txt_qlrdbfolder, "Books"}, {options.txt_QlrdbContentFolder, "Idx"}, {options.txt_DirFileName, "books"},
-            {options.txt_TempContentFileName, "temp"}, {options.txt_MonitorAutoWriteInterval, "40000"}};
+        const std::pair<QLineEdit*, QString> fixes[] = {{options.txt_qlrdbfolder, "Books"},
+                                                        {options.txt_QlrdbContentFolder, "Idx"},
+                                                        {options.txt_DirFileName, "books"},
+                                                        {options.txt_TempContentFileName, "temp"},
+                                                        {options.txt_MonitorAutoWriteInterval, "40000"}};
         for (const auto& [field, text] : fixes) {
             QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
             QVERIFY(options.isVisible());
@@ -104,7 +106,8 @@ private slots:
             typeInto(field, text);
         }
         QTest::mouseClick(options.cmd_ok, Qt::LeftButton); // 40000 is no interval
-        QCOMPARE(ui->messages.keys(), (std::vector<std::string>{"Msg007", "Msg008", "Msg009", "Msg010", "Msg017", "Msg017"}));
+        QCOMPARE(ui->messages.keys(),
+                 (std::vector<std::string>{"Msg007", "Msg008", "Msg009", "Msg010", "Msg017", "Msg017"}));
         QCOMPARE(readBytes(confFile), before);
 
         typeInto(options.txt_MonitorAutoWriteInterval, QStringLiteral("15"));
@@ -113,8 +116,9 @@ private slots:
         QCOMPARE(options.result(), int(QDialog::Accepted));
         QCOMPARE(ui->core().conf.getMonitorAutoWriteInterval(), 15);
         const QString file = fileText(confFile);
-        QVERIFY(file.contains(QStringLiteral("\r\nQlrdbFolder=Books\r\nQlrdbContentFolder=Idx\r\nDirFileName=books.qlr\r\n"
-                                             "TempContentFileName=temp.qlr\r\n")));
+        QVERIFY(
+            file.contains(QStringLiteral("\r\nQlrdbFolder=Books\r\nQlrdbContentFolder=Idx\r\nDirFileName=books.qlr\r\n"
+                                         "TempContentFileName=temp.qlr\r\n")));
         QVERIFY(file.contains(QStringLiteral("\r\nMonitorAutoWriteInterval=15\r\n")));
         // Every other line as it was, in the same order.
         QCOMPARE(file.count(QStringLiteral("\r\n")), QString::fromStdString(before).count(QStringLiteral("\r\n")));

@@ -19,7 +19,8 @@ private slots:
         watcher.queueLimit = 3;
         QStringList seen;
         connect(&watcher, &FolderWatcher::changed, this, [&](const WatchEvent& event) {
-            seen << (event.kind == WatchEventKind::EventsLost ? QStringLiteral("lost") : QString::fromStdString(event.newPath));
+            seen << (event.kind == WatchEventKind::EventsLost ? QStringLiteral("lost")
+                                                              : QString::fromStdString(event.newPath));
         });
         QCOMPARE(watcher.start({"/docs"}).watched, size_t{1});
 

@@ -99,7 +99,8 @@ private slots:
         const ScopedEnvironment dataHome("XDG_DATA_HOME", dir / "data");
         std::string volume;
         for (const char* candidate : {"/dev/shm", "/run", "/var/tmp"}) {
-            if (deviceOf(candidate) != 0 && deviceOf(candidate) != deviceOf(dir.path()) && ::access(candidate, W_OK) == 0
+            if (deviceOf(candidate) != 0 && deviceOf(candidate) != deviceOf(dir.path())
+                && ::access(candidate, W_OK) == 0
                 && deviceOf(fs::path(candidate).parent_path().string()) != deviceOf(candidate)) {
                 volume = candidate;
                 break;

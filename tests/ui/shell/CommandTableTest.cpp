@@ -7,8 +7,8 @@
 
 #include "core/CoreContext.h"
 #include "core/shell/CommandTable.h"
-#include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/CatalogWindow.h"
+#include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameToolbar.h"
@@ -62,7 +62,8 @@ class CommandTableTest : public QObject {
         for (size_t g = 0; g < groups.size(); ++g)
             QVERIFY2(states.isGroupEnabled(groups[g]) == (context.groups[g] == '1'), context.name);
         for (size_t b = 0; b < kLauncherButtonCount; ++b)
-            QVERIFY2(states.isLauncherEnabled(static_cast<LauncherButton>(b)) == (context.launcher[b] == '1'), context.name);
+            QVERIFY2(states.isLauncherEnabled(static_cast<LauncherButton>(b)) == (context.launcher[b] == '1'),
+                     context.name);
         for (const CommandRow& row : commandTable()) {
             const bool groupOn = row.group == CommandGroup::Launcher ? states.isLauncherEnabled(*row.launcher)
                                                                      : states.isGroupEnabled(row.group);
@@ -83,14 +84,16 @@ private slots:
         CommandDispatcher& commands = frame.commands();
         const QList<QAction*> toolbar = frame.toolbar().actions();
         QCOMPARE(toolbar.size(), static_cast<qsizetype>(toolbarLayout().size()));
-        clickItem(listOf(ui.catalogWindow()), listOf(ui.catalogWindow())->indexOf(QStringLiteral("D1!C1"))); // every command on
+        clickItem(listOf(ui.catalogWindow()),
+                  listOf(ui.catalogWindow())->indexOf(QStringLiteral("D1!C1"))); // every command on
         for (QAction* button : toolbar)
-            button->setVisible(true); // both sets' buttons, to be triggered
+            button->setVisible(true);                      // both sets' buttons, to be triggered
         ui.core().session.states().setSyncAvailable(true); // as the change monitor will
         recordEveryCommand(commands);
 
         for (const CommandRow& row : commandTable()) {
-            const std::vector<std::pair<std::string_view, bool>> entries = {{row.menuItem, false}, {row.startMenuItem, true}};
+            const std::vector<std::pair<std::string_view, bool>> entries = {{row.menuItem, false},
+                                                                            {row.startMenuItem, true}};
             for (const auto& [name, start] : entries) {
                 if (name.empty())
                     continue;
@@ -101,7 +104,8 @@ private slots:
                                                 [&, name = name](const MenuEntry& e) { return e.name == name; });
                 QVERIFY(entry != menuLayout().end());
                 // Keys act in the menus shown (those of an open catalog) only.
-                const bool shown = std::find(catalogMenus().begin(), catalogMenus().end(), entry->parent) != catalogMenus().end();
+                const bool shown = std::find(catalogMenus().begin(), catalogMenus().end(), entry->parent)
+                                   != catalogMenus().end();
                 QCOMPARE(item->shortcut(), start || !shown ? QKeySequence() : QKeySequence(qs(row.shortcut)));
                 QCOMPARE(menuOf(item), qs(entry->parent));
                 ran.clear();
@@ -178,7 +182,8 @@ private slots:
             QVERIFY2(shown(button, QIcon::Normal) == picture(base + QStringLiteral("-N.gif")), row.toolButton.data());
             QVERIFY2(shown(button, QIcon::Active) == picture(base + QStringLiteral("-H.gif")), row.toolButton.data());
             if (row.hasDisabledImage)
-                QVERIFY2(shown(button, QIcon::Disabled) == picture(base + QStringLiteral("-D.gif")), row.toolButton.data());
+                QVERIFY2(shown(button, QIcon::Disabled) == picture(base + QStringLiteral("-D.gif")),
+                         row.toolButton.data());
         }
 
         // Without a catalog: every entry of every menu set, switched off behind the states' back,

@@ -6,15 +6,15 @@
 #include <QPointer>
 #include <QScrollArea>
 
-#include "ui/support/UiSteps.h"
-#include "ui/catalog_window/IndexListView.h"
-#include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/panels/FloatingPanel.h"
-#include "ui/catalog_window/SplitterBar.h"
 #include "ui/catalog_window/CatalogWindow.h"
+#include "ui/catalog_window/FolderTreeView.h"
+#include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/SplitterBar.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/platform/DesktopOpener.h"
 #include "ui/platform/FileDialogs.h"
 #include "ui/shell/FrameToolbar.h"
+#include "ui/support/UiSteps.h"
 
 using namespace quillory;
 using namespace quillory::test;
@@ -94,8 +94,10 @@ private slots:
                         if (scroll->isAncestorOf(button))
                             scroll->ensureWidgetVisible(button);
                         const QPoint center = button->mapTo(&form, button->rect().center());
-                        QVERIFY2(form.childAt(center) == button,
-                                 qPrintable(QStringLiteral("%1 in %2x%3").arg(button->objectName()).arg(size.width()).arg(size.height())));
+                        QVERIFY2(form.childAt(center) == button, qPrintable(QStringLiteral("%1 in %2x%3")
+                                                                                .arg(button->objectName())
+                                                                                .arg(size.width())
+                                                                                .arg(size.height())));
                         ++buttons;
                     }
                     QVERIFY(buttons >= 2);
@@ -148,7 +150,8 @@ private slots:
             QMenu* file = frame.menus().menu(QString::fromLatin1(shown));
             for (int press = 1; press <= 3; ++press) {
                 QTest::keyClick(&frame, Qt::Key_F, Qt::AltModifier);
-                QTRY_VERIFY2(file->isVisible(), qPrintable(QStringLiteral("%1, press %2").arg(QLatin1String(shown)).arg(press)));
+                QTRY_VERIFY2(file->isVisible(),
+                             qPrintable(QStringLiteral("%1, press %2").arg(QLatin1String(shown)).arg(press)));
                 file->close();
                 QTRY_VERIFY(!file->isVisible());
             }
@@ -169,7 +172,8 @@ private slots:
                 const QList<QAction*> entries = frame.menus().menu(name)->actions();
                 for (int i = 0; i < entries.size(); ++i) {
                     if (!entries[i]->icon().isNull() && !entries[i]->icon().pixmap(16, 16).isNull())
-                        found << name + QLatin1Char(':') + QString::number(i) + QLatin1Char('=') + entries[i]->objectName();
+                        found << name + QLatin1Char(':') + QString::number(i) + QLatin1Char('=')
+                                     + entries[i]->objectName();
                 }
             }
             return found;
@@ -182,8 +186,8 @@ private slots:
                               "mnuFileList:6=mnuCProperty", "mnuTool:0=mnuSSearchFile", "mnuTool:2=mnuClipDataIn",
                               "mnuTool:4=mnuSyncData", "mnuSystem:0=mnuSysOption", "mnuHelp:0=mnuHContents"}));
         QVERIFY(triggerEnabled(frame, "mnuClose"));
-        QCOMPARE(pictures({"mnufile1", "mnuHelp"}),
-                 QStringList({"mnufile1:0=mnuNew", "mnufile1:1=mnuOpen", "mnufile1:3=mnuExit1", "mnuHelp:0=mnuHContents"}));
+        QCOMPARE(pictures({"mnufile1", "mnuHelp"}), QStringList({"mnufile1:0=mnuNew", "mnufile1:1=mnuOpen",
+                                                                 "mnufile1:3=mnuExit1", "mnuHelp:0=mnuHContents"}));
     }
 
     void secondCopyRefusedWithMsg015_closeBoxHides_exitUnloadsEveryWindowAndFreesTheLock()

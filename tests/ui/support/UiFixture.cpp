@@ -4,8 +4,7 @@
 
 namespace quillory::test {
 
-UiFixture::UiFixture()
-    : instanceName_(QStringLiteral("quillory-test-") + QUuid::createUuid().toString(QUuid::Id128))
+UiFixture::UiFixture() : instanceName_(QStringLiteral("quillory-test-") + QUuid::createUuid().toString(QUuid::Id128))
 {
     copyShippedInstallation(dir.path());
     makeProgram();

@@ -12,10 +12,10 @@
 
 #include "ui/catalog_window/FolderTreeView.h"
 #include "ui/catalog_window/IndexListView.h"
-#include "ui/support/UiFixture.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameMenus.h"
 #include "ui/shell/MainFrame.h"
+#include "ui/support/UiFixture.h"
 
 namespace quillory::test {
 

@@ -38,10 +38,16 @@ protected:
     virtual void started() {}
 
     std::string indexFile(const char* id) const { return ui->demoFolder() + "/Indexes/" + id + ".qlr"; }
-    QString caption(const QString& key) const { return QString::fromStdString(ui->core().conf.text(key.toStdString())); }
+    QString caption(const QString& key) const
+    {
+        return QString::fromStdString(ui->core().conf.text(key.toStdString()));
+    }
     QTreeWidgetItem* node(const QString& id) const { return tree->node(id); }
     void chooseFolder(const char* id) const { clickItem(tree, node(QString::fromLatin1(id))); }
-    QString cell(const char* id, int column) const { return list->indexOf(QString::fromLatin1(id), column).data().toString(); }
+    QString cell(const char* id, int column) const
+    {
+        return list->indexOf(QString::fromLatin1(id), column).data().toString();
+    }
     // The catalog window and its parts, found again after another catalog is opened or the
     // program restarted.
     void reachWindow();

@@ -1,6 +1,5 @@
 #include "core/catalog_window/clipboard/ClipboardImport.h"
 
-
 #include <algorithm>
 #include <utility>
 
@@ -8,8 +7,8 @@
 #include "core/config/StoreReport.h"
 #include "core/store/StoreOutcome.h"
 #include "core/store/TextConvert.h"
-#include "core/store/TextMatch.h"
 #include "core/store/TextFiles.h"
+#include "core/store/TextMatch.h"
 
 namespace quillory {
 ClipFormat chooseClipFormat(const ClipboardOffer& offer)
@@ -67,7 +66,8 @@ bool saveClipboardText(TextFiles& files, Messages& messages, const std::string& 
     }
     if (start < text.size())
         lines.push_back(text.substr(start));
-    return report(messages, fileWriteOutcome(files.writeFile(path, append ? FILE_APPEND : FILE_OUTPUT, 0, lines), path));
+    return report(messages,
+                  fileWriteOutcome(files.writeFile(path, append ? FILE_APPEND : FILE_OUTPUT, 0, lines), path));
 }
 
 bool saveClipboardBytes(TextFiles& files, Messages& messages, const std::string& path, std::string_view bytes)
@@ -83,8 +83,8 @@ bool saveClipboardBytes(TextFiles& files, Messages& messages, const std::string&
 namespace {
 bool isEmptyElement(std::string_view name)
 {
-    static constexpr std::string_view kEmpty[] = {"area", "base", "br", "col", "embed", "hr", "img", "input",
-                                                  "link", "meta", "param", "source", "track", "wbr"};
+    static constexpr std::string_view kEmpty[] = {"area",  "base", "br",   "col",   "embed",  "hr",    "img",
+                                                  "input", "link", "meta", "param", "source", "track", "wbr"};
     for (const std::string_view empty : kEmpty) {
         if (name.size() == empty.size() && startsWithIgnoringAsciiCase(name, empty))
             return true;
@@ -136,7 +136,7 @@ char32_t referencedCharacter(std::string_view name)
             return 0;
         char32_t cp = 0;
         for (const char c : digits) {
-            const int digit = c >= '0' && c <= '9' ? c - '0'
+            const int digit = c >= '0' && c <= '9'          ? c - '0'
                               : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
                               : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                             : -1;
@@ -146,8 +146,8 @@ char32_t referencedCharacter(std::string_view name)
         }
         return cp;
     }
-    static constexpr std::pair<std::string_view, char32_t> kNamed[] = {
-        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", ' '}};
+    static constexpr std::pair<std::string_view, char32_t> kNamed[] = {{"amp", '&'},  {"lt", '<'},    {"gt", '>'},
+                                                                       {"quot", '"'}, {"apos", '\''}, {"nbsp", ' '}};
     for (const auto& [known, cp] : kNamed) {
         if (name == known)
             return cp;
@@ -168,8 +168,8 @@ std::string tagName(std::string_view tag)
 
 bool endsABlock(const std::string& name)
 {
-    static constexpr std::string_view kBlocks[] = {"br", "/p", "/div", "/li", "/tr", "/h1", "/h2", "/h3", "/h4",
-                                                   "/h5", "/h6", "/pre", "/blockquote", "/table", "hr"};
+    static constexpr std::string_view kBlocks[] = {"br",  "/p",  "/div", "/li",  "/tr",         "/h1",    "/h2", "/h3",
+                                                   "/h4", "/h5", "/h6",  "/pre", "/blockquote", "/table", "hr"};
     for (const std::string_view block : kBlocks) {
         if (name == block)
             return true;
@@ -237,7 +237,8 @@ std::string htmlAsPlainText(std::string_view html)
 
 bool isQuickToLayOut(std::string_view html)
 {
-    return html.size() <= kMaxLaidOutHtmlBytes && htmlNestingDepth(html, kMaxLaidOutHtmlDepth + 1) <= kMaxLaidOutHtmlDepth;
+    return html.size() <= kMaxLaidOutHtmlBytes
+           && htmlNestingDepth(html, kMaxLaidOutHtmlDepth + 1) <= kMaxLaidOutHtmlDepth;
 }
 
 } // namespace quillory

@@ -14,9 +14,9 @@ struct RichTextRun {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    std::string fontFamily;          // "" for the document's font
-    double pointSize = 0;            // 0 for the document's size
-    std::optional<uint32_t> color;   // 0xRRGGBB
+    std::string fontFamily;        // "" for the document's font
+    double pointSize = 0;          // 0 for the document's size
+    std::optional<uint32_t> color; // 0xRRGGBB
     std::optional<uint32_t> background;
 };
 

@@ -2,9 +2,9 @@
 
 #include "core/catalog_window/editors/EditorText.h"
 #include "core/config/StoreReport.h"
+#include "core/store/CatalogStore.h"
 #include "core/store/RecordIds.h"
 #include "core/store/TextFiles.h"
-#include "core/store/CatalogStore.h"
 
 namespace quillory {
 namespace {

@@ -12,7 +12,7 @@ class CatalogStore;
 
 // What the folder editor shows and takes, as typed.
 struct FolderFields {
-    std::string dirId;       // "" for a new folder
+    std::string dirId; // "" for a new folder
     std::string dirName;
     std::string parentDirId; // "0" for the top level
     std::string parentName;  // "" at the top level

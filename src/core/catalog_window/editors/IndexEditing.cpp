@@ -4,9 +4,9 @@
 
 #include "core/catalog_window/editors/EditorText.h"
 #include "core/config/StoreReport.h"
+#include "core/store/CatalogStore.h"
 #include "core/store/TextConvert.h"
 #include "core/store/TextFiles.h"
-#include "core/store/CatalogStore.h"
 
 namespace quillory {
 
@@ -110,8 +110,8 @@ IndexUpdate updateIndexFromPanel(CatalogStore& store, Messages& messages, const 
     // The record itself takes the new values, so that whoever shows it (the list) sees them.
     const IndexRecord old = *before;
     *before = *changed;
-    update.outcome =
-        report(messages, store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map)) ? IndexSave::Written : IndexSave::Failed;
+    update.outcome = report(messages, store.writeAllQlrDbDirContent(dirId, FILE_OUTPUT, *map)) ? IndexSave::Written
+                                                                                               : IndexSave::Failed;
     if (!update.written())
         *before = old;
     return update;

@@ -46,7 +46,8 @@ struct IndexAdd {
     std::string id; // the new index's id when written
 };
 // Adds an index to the folder, when the folder is still in the catalog.
-IndexAdd addIndexFromPanel(CatalogStore& store, Messages& messages, const std::string& dirId, const IndexFields& fields);
+IndexAdd addIndexFromPanel(CatalogStore& store, Messages& messages, const std::string& dirId,
+                           const IndexFields& fields);
 
 struct IndexUpdate {
     IndexSave outcome = IndexSave::Failed;

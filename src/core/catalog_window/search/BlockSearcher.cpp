@@ -118,7 +118,8 @@ bool containsBytes(std::string_view text, std::string_view what)
     for (; start + 16 <= starts; start += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + start));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + start + length - 1));
-        auto places = static_cast<uint32_t>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        auto places = static_cast<uint32_t>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
         while (places) {
             const size_t at = start + static_cast<size_t>(std::countr_zero(places));
             if (std::memcmp(p + at, what.data(), length) == 0)
@@ -460,10 +461,14 @@ bool BlockSearcher::fastContains(std::string_view block) const
     // One scan per pair of value counts, so that the loop holds no branch on them.
     using Scan = bool (BlockSearcher::*)(const unsigned char*, size_t, size_t) const;
     static constexpr Scan scans[4][4] = {
-        {&BlockSearcher::scan<1, 1>, &BlockSearcher::scan<1, 2>, &BlockSearcher::scan<1, 3>, &BlockSearcher::scan<1, 4>},
-        {&BlockSearcher::scan<2, 1>, &BlockSearcher::scan<2, 2>, &BlockSearcher::scan<2, 3>, &BlockSearcher::scan<2, 4>},
-        {&BlockSearcher::scan<3, 1>, &BlockSearcher::scan<3, 2>, &BlockSearcher::scan<3, 3>, &BlockSearcher::scan<3, 4>},
-        {&BlockSearcher::scan<4, 1>, &BlockSearcher::scan<4, 2>, &BlockSearcher::scan<4, 3>, &BlockSearcher::scan<4, 4>},
+        {&BlockSearcher::scan<1, 1>, &BlockSearcher::scan<1, 2>, &BlockSearcher::scan<1, 3>,
+         &BlockSearcher::scan<1, 4>},
+        {&BlockSearcher::scan<2, 1>, &BlockSearcher::scan<2, 2>, &BlockSearcher::scan<2, 3>,
+         &BlockSearcher::scan<2, 4>},
+        {&BlockSearcher::scan<3, 1>, &BlockSearcher::scan<3, 2>, &BlockSearcher::scan<3, 3>,
+         &BlockSearcher::scan<3, 4>},
+        {&BlockSearcher::scan<4, 1>, &BlockSearcher::scan<4, 2>, &BlockSearcher::scan<4, 3>,
+         &BlockSearcher::scan<4, 4>},
     };
     size_t from = 0;
     if (rareByte_ >= 0 && rareByteScan(text, size, from))

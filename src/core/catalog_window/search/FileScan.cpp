@@ -14,10 +14,11 @@ namespace {
 
 // The extensions of documents that hold text, in lower case with their dot.
 constexpr std::array<std::string_view, 51> kTextExtensions = {
-    ".bat", ".323", ".bin", ".c", ".chm", ".cmd", ".cpp", ".acl", ".css", ".dat", ".dic", ".dochtml", ".h",
-    ".hlp", ".hpp", ".htm", ".html", ".htt", ".htw", ".ini", ".java", ".log", ".mak", ".mht", ".mhtml", ".plg",
-    ".prj", ".rtf", ".scp", ".sct", ".txt", ".wtx", ".xml", ".xsl", ".htc", ".js", ".jsp", ".asp", ".php",
-    ".jad", ".r3t", ".rt", ".sol", ".sor", ".uls", ".wsc", ".pothtml", ".ppthtml", ".xlshtml", ".xlthtml", ".hex",
+    ".bat",     ".323", ".bin",     ".c",       ".chm",     ".cmd",     ".cpp", ".acl", ".css", ".dat",  ".dic",
+    ".dochtml", ".h",   ".hlp",     ".hpp",     ".htm",     ".html",    ".htt", ".htw", ".ini", ".java", ".log",
+    ".mak",     ".mht", ".mhtml",   ".plg",     ".prj",     ".rtf",     ".scp", ".sct", ".txt", ".wtx",  ".xml",
+    ".xsl",     ".htc", ".js",      ".jsp",     ".asp",     ".php",     ".jad", ".r3t", ".rt",  ".sol",  ".sor",
+    ".uls",     ".wsc", ".pothtml", ".ppthtml", ".xlshtml", ".xlthtml", ".hex",
 };
 
 // Reads up to size bytes at into; fewer only at the end of the file. -1 on an error.
@@ -42,10 +43,9 @@ ssize_t readFully(FileIo& io, int fd, char* into, size_t size)
 
 bool isTextFileExt(std::string_view extension)
 {
-    return std::any_of(kTextExtensions.begin(), kTextExtensions.end(),
-                       [&](std::string_view known) {
-                           return extension.size() == known.size() && startsWithIgnoringAsciiCase(extension, known);
-                       });
+    return std::any_of(kTextExtensions.begin(), kTextExtensions.end(), [&](std::string_view known) {
+        return extension.size() == known.size() && startsWithIgnoringAsciiCase(extension, known);
+    });
 }
 
 DocumentSearcher::DocumentSearcher(std::string_view text, FileIo& io)

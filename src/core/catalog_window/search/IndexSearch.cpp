@@ -6,7 +6,8 @@ namespace quillory {
 
 bool isBlankSearchText(std::string_view text)
 {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
 std::vector<std::string> searchScope(CatalogStore& store, const std::string& currentDirId, bool subtree,
@@ -39,8 +40,9 @@ void searchTitlesAndDescriptions(CatalogStore& store, const std::vector<std::str
         store.getDirContentByDesc(scope, text, results, problems);
 }
 
-DocumentScanPlan planDocumentScan(CatalogStore& store, const std::string& rootPath, const std::vector<std::string>& scope,
-                                  std::string_view text, const ContentCollection& found)
+DocumentScanPlan planDocumentScan(CatalogStore& store, const std::string& rootPath,
+                                  const std::vector<std::string>& scope, std::string_view text,
+                                  const ContentCollection& found)
 {
     DocumentScanPlan plan;
     plan.text = std::string(text);

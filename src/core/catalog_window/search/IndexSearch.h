@@ -53,7 +53,8 @@ struct DocumentScanPlan {
     std::vector<Folder> folders;
     FoundIds skip;
 };
-DocumentScanPlan planDocumentScan(CatalogStore& store, const std::string& rootPath, const std::vector<std::string>& scope,
-                                  std::string_view text, const ContentCollection& found);
+DocumentScanPlan planDocumentScan(CatalogStore& store, const std::string& rootPath,
+                                  const std::vector<std::string>& scope, std::string_view text,
+                                  const ContentCollection& found);
 
 } // namespace quillory

@@ -52,7 +52,8 @@ ClipboardOffer offerOf(const QMimeData* data)
 } // namespace
 
 ClipboardImportPanel::ClipboardImportPanel(CoreContext& core, PanelHost& host, Clipboard& clipboard, QWidget* parent)
-    : FloatingPanel(QStringLiteral("Frame4"), core.conf, "MF_F4_Title", parent), core_(core), host_(host), clipboard_(clipboard)
+    : FloatingPanel(QStringLiteral("Frame4"), core.conf, "MF_F4_Title", parent), core_(core), host_(host),
+      clipboard_(clipboard)
 {
     build();
 }
@@ -104,9 +105,11 @@ void ClipboardImportPanel::build()
     lbl_clipboardMsg->setWordWrap(true);
     content()->addWidget(lbl_clipboardMsg);
 
-    cmd_clipboardSave = footButton("MF_F4_cmd_clipboardSave", "cmd_clipboardSave", [this] { cmd_clipboardSave_Click(); });
+    cmd_clipboardSave = footButton("MF_F4_cmd_clipboardSave", "cmd_clipboardSave",
+                                   [this] { cmd_clipboardSave_Click(); });
     cmd_toDirContent = footButton("MF_F4_cmd_toDirContent", "cmd_toDirContent", [this] { cmd_toDirContent_Click(); });
-    cmd_clipboardCancel = footButton("MF_F4_cmd_clipboardCancel", "cmd_clipboardCancel", [this] { cmd_clipboardCancel_Click(); });
+    cmd_clipboardCancel = footButton("MF_F4_cmd_clipboardCancel", "cmd_clipboardCancel",
+                                     [this] { cmd_clipboardCancel_Click(); });
 
     connect(txt_clipboard, &QTextEdit::textChanged, this, [this] { updateSaveButton(); });
     connect(txt_clipboardText, &QPlainTextEdit::textChanged, this, [this] { updateSaveButton(); });
@@ -178,8 +181,7 @@ bool ClipboardImportPanel::UpdateClipView()
         showInEditor(txt_clipboardText, clipboardText_, core_.conf);
         showTextView();
         return false;
-    case ClipFormat::None:
-        break;
+    case ClipFormat::None: break;
     }
     return false;
 }
@@ -288,7 +290,8 @@ bool ClipboardImportPanel::textEdited() const
 {
     if (!txt_clipboard->isHidden())
         return txt_clipboard->document()->isModified();
-    return !txt_clipboardText->isHidden() && txt_clipboardText->document()->isModified() && !isShownInPart(txt_clipboardText);
+    return !txt_clipboardText->isHidden() && txt_clipboardText->document()->isModified()
+           && !isShownInPart(txt_clipboardText);
 }
 
 bool ClipboardImportPanel::hasSomethingToSave() const

@@ -1,7 +1,7 @@
 #include "ui/catalog_window/panels/FloatingPanel.h"
 
-#include <QLabel>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>

@@ -6,9 +6,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QPlainTextEdit>
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/editors/FolderEditing.h"
@@ -30,7 +30,8 @@ void FolderEditorPanel::build()
     auto* modes = new QHBoxLayout;
     addGroup_ = new QButtonGroup(this);
     for (int i = 0; i < 2; ++i) {
-        check_addDir[static_cast<size_t>(i)] = new QRadioButton(caption(i == 0 ? "MF_F1_check_addDir0" : "MF_F1_check_addDir1"), this);
+        check_addDir[static_cast<size_t>(i)] = new QRadioButton(
+            caption(i == 0 ? "MF_F1_check_addDir0" : "MF_F1_check_addDir1"), this);
         check_addDir[static_cast<size_t>(i)]->setObjectName(QStringLiteral("check_addDir%1").arg(i));
         addGroup_->addButton(check_addDir[static_cast<size_t>(i)], i);
         modes->addWidget(check_addDir[static_cast<size_t>(i)]);
@@ -75,9 +76,7 @@ void FolderEditorPanel::build()
 void FolderEditorPanel::open(FolderEditorMode mode)
 {
     switch (mode) {
-    case FolderEditorMode::ViewAndUpdate:
-        showCurrentFolder();
-        break;
+    case FolderEditorMode::ViewAndUpdate: showCurrentFolder(); break;
     case FolderEditorMode::AddChild:
         chooseElement(0);
         check_addDir_Click(0);
@@ -218,14 +217,9 @@ void FolderEditorPanel::deleteFolder(const std::string& dirId)
         result = quillory::deleteFolder(core_.store, core_.files, core_.messages, dirId);
     }
     switch (result) {
-    case FolderDeletion::HoldsIndexes:
-        core_.messages.show("Msg002");
-        return; // refused: the panel stays as it was
-    case FolderDeletion::HasSubfolders:
-        core_.messages.show("Msg003");
-        return;
-    case FolderDeletion::Skipped:
-        return;
+    case FolderDeletion::HoldsIndexes: core_.messages.show("Msg002"); return; // refused: the panel stays as it was
+    case FolderDeletion::HasSubfolders: core_.messages.show("Msg003"); return;
+    case FolderDeletion::Skipped: return;
     case FolderDeletion::Deleted: // the tree follows the folder file
     case FolderDeletion::Failed:  // the user has been told why
         break;

@@ -6,8 +6,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/CatalogEdits.h"
@@ -93,8 +93,8 @@ IndexFields IndexEditorPanel::readFields() const
     // A field the user has not touched keeps what is stored now (the index may have been renamed
     // in the list meanwhile); one shown only in part keeps the whole of it.
     const std::string cId = txt_cId->text().toStdString();
-    const IndexFields stored =
-        cId.empty() ? shown_ : indexFieldsOf(core_.store, core_.messages, folderOfIndexId(cId), cId);
+    const IndexFields stored = cId.empty() ? shown_
+                                           : indexFieldsOf(core_.store, core_.messages, folderOfIndexId(cId), cId);
     IndexFields fields;
     fields.cId = cId;
     fields.title = fromEditor(txt_ctitle, stored.title);
@@ -154,16 +154,10 @@ void IndexEditorPanel::cmd_cupdate_Click()
 bool IndexEditorPanel::saved(IndexSave outcome)
 {
     switch (outcome) {
-    case IndexSave::Written:
-        return true;
-    case IndexSave::FolderGone:
-        core_.messages.show("Err025");
-        break;
-    case IndexSave::IndexGone:
-        core_.messages.show("Err026");
-        break;
-    case IndexSave::Failed:
-        break; // the user has been told why
+    case IndexSave::Written: return true;
+    case IndexSave::FolderGone: core_.messages.show("Err025"); break;
+    case IndexSave::IndexGone: core_.messages.show("Err026"); break;
+    case IndexSave::Failed: break; // the user has been told why
     }
     return false;
 }

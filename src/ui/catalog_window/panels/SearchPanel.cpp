@@ -114,8 +114,8 @@ void SearchPanel::runSearch()
     options.subtree = check_sNowNest->isChecked();
     options.wholeCatalog = check_sAll->isChecked();
     StoreProblems problems;
-    const std::vector<std::string> scope =
-        searchScope(core_.store, host_.currentDirId(), options.subtree, options.wholeCatalog, problems);
+    const std::vector<std::string> scope = searchScope(core_.store, host_.currentDirId(), options.subtree,
+                                                       options.wholeCatalog, problems);
     searchTitlesAndDescriptions(core_.store, scope, text, options, results_, problems);
     report(core_.messages, problems);
     if (!options.documents || scope.empty()) {
@@ -124,7 +124,8 @@ void SearchPanel::runSearch()
     }
     // The index files are read by the scan itself; the maps it needs for the results are read
     // here, on this thread, once it is done.
-    scan_ = std::make_unique<DocumentScan>(planDocumentScan(core_.store, core_.session.getRootPath(), scope, text, results_));
+    scan_ = std::make_unique<DocumentScan>(
+        planDocumentScan(core_.store, core_.session.getRootPath(), scope, text, results_));
     if (scanStarting)
         scanStarting(*scan_);
     // The scan's thread ends before this panel goes, so the panel is there to be told; the end
@@ -213,9 +214,9 @@ void SearchPanel::showProgress()
 {
     if (!scan_ || scan_->documentsToRead() == 0)
         return;
-    lbl_progress->setText(QString::fromStdString(withValues(
-        core_.conf.text("MF_F3_lbl_progress"),
-        {std::to_string(scan_->documentsRead()), std::to_string(scan_->documentsToRead())})));
+    lbl_progress->setText(QString::fromStdString(
+        withValues(core_.conf.text("MF_F3_lbl_progress"),
+                   {std::to_string(scan_->documentsRead()), std::to_string(scan_->documentsToRead())})));
 }
 
 } // namespace quillory

@@ -57,8 +57,9 @@ TEST(ClipboardImport, richTextTooLargeOrTooDeepIsTakenAsPlainText)
     EXPECT_FALSE(isQuickToLayOut(flat + "</table>"));
     EXPECT_TRUE(isQuickToLayOut("<html><body><p>Some <b>bold</b> text</p></body></html>"));
 
-    EXPECT_EQ(htmlAsPlainText("<style>p{}</style><p>A  &amp;\n B&nbsp;&lt;&#x41;&#66;&gt;</p>\n<table><tr><td>1</td><td>2</td></tr>"
-                              "</table>x<br>&unknown; &#0; <!-- gone -->y"),
+    EXPECT_EQ(htmlAsPlainText(
+                  "<style>p{}</style><p>A  &amp;\n B&nbsp;&lt;&#x41;&#66;&gt;</p>\n<table><tr><td>1</td><td>2</td></tr>"
+                  "</table>x<br>&unknown; &#0; <!-- gone -->y"),
               "A & B <AB>\n1\t2\t\nx\n&unknown; &#0; y");
 }
 

@@ -31,7 +31,8 @@ TEST_F(FolderEditing, updateKeepsIdIconAndPasswordUntouched_clearingTheFlagDrops
     FolderFields fields = folderFieldsOf(store, fx.core->messages, "D1");
     fields.dirName = "Work and play";
     ASSERT_EQ(updateFolder(store, fx.core->messages, fields), FolderUpdate::Written);
-    EXPECT_NE(folderFile().find("D1|Work and play|0|icon.gif|D1.qlr|True|secret|desc"), std::string::npos) << folderFile();
+    EXPECT_NE(folderFile().find("D1|Work and play|0|icon.gif|D1.qlr|True|secret|desc"), std::string::npos)
+        << folderFile();
 
     fields.needPwd = false;
     ASSERT_EQ(updateFolder(store, fx.core->messages, fields), FolderUpdate::Written);
@@ -74,7 +75,8 @@ TEST_F(FolderEditing, folderWhoseIndexFileIsUnreadable_isNotDeletedNeitherTheFir
     std::filesystem::remove(fx.contentFile("D3"));
     makeFolders(fx.contentFile("D3"));
     for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D3"), FolderDeletion::HoldsIndexes) << attempt;
+        EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D3"), FolderDeletion::HoldsIndexes)
+            << attempt;
     }
     EXPECT_NE(folderFile().find("D3|Empty|D1|"), std::string::npos);
     EXPECT_TRUE(store.getQlrDirById("D3", fx.told()));
@@ -83,7 +85,8 @@ TEST_F(FolderEditing, folderWhoseIndexFileIsUnreadable_isNotDeletedNeitherTheFir
 TEST_F(FolderEditing, indexPasswordFlagWrittenAsAnyBoolean_isKeptWhenTheIndexIsEdited)
 {
     for (const char* flag : {"true", "TRUE", "1"}) {
-        writeBytes(fx.contentFile("D1"), std::string("D1!C1|Plan|QLRR$/plan.txt|") + flag + "|secret|2001-01-01 00:00:00|\r\n");
+        writeBytes(fx.contentFile("D1"),
+                   std::string("D1!C1|Plan|QLRR$/plan.txt|") + flag + "|secret|2001-01-01 00:00:00|\r\n");
         store.resetStoreCache();
         IndexFields fields = indexFieldsOf(store, fx.core->messages, "D1", "D1!C1");
         EXPECT_TRUE(fields.needPwd) << flag;

@@ -34,7 +34,8 @@ TEST(FileScan, foldsEveryAsciiLetterAndNoOtherByte)
     TempDir dir;
     const std::string upper = "THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG";
     std::string lower = upper;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(c)); });
     writeBytes(dir / "upper.txt", "<" + upper + ">");
     writeBytes(dir / "lower.txt", "<" + lower + ">");
     EXPECT_TRUE(fileContainsText(dir / "upper.txt", lower));
@@ -92,9 +93,9 @@ TEST(BlockSearcher, agreesWithTheFoldingComparisonOnLettersOfEveryKind)
     // Letters with variants of another length (KELVIN SIGN, capital I with dot, capital sharp s),
     // two- and three-byte letters, bytes that are not UTF-8 (lone continuation bytes among them),
     // and plain ASCII.
-    const std::vector<std::string> pieces = {"a", "A", "k", "K", "\xE2\x84\xAA", "i", "I", "\xC4\xB0", "ß",
-                                             "\xE1\xBA\x9E", "é", "É", "ö", "Ö", "я", "Я", "東", " ", "\xFF",
-                                             "\xC3", "s", "S", "x", "\xBF", "\xAA"};
+    const std::vector<std::string> pieces = {
+        "a", "A", "k",  "K", "\xE2\x84\xAA", "i",    "I", "\xC4\xB0", "ß", "\xE1\xBA\x9E", "é",   "É", "ö", "Ö",
+        "я", "Я", "東", " ", "\xFF",         "\xC3", "s", "S",        "x", "\xBF",         "\xAA"};
     std::mt19937 random(7);
     auto text = [&](int length) {
         std::string out;
@@ -107,7 +108,8 @@ TEST(BlockSearcher, agreesWithTheFoldingComparisonOnLettersOfEveryKind)
         const std::string needle = text(1 + static_cast<int>(random() % 4));
         const std::string haystack = text(static_cast<int>(random() % 90));
         const bool expected = CaseInsensitiveMatcher(needle).matches(haystack);
-        ASSERT_EQ(BlockSearcher(needle).contains(haystack), expected) << "needle \"" << needle << "\" in \"" << haystack << "\"";
+        ASSERT_EQ(BlockSearcher(needle).contains(haystack), expected)
+            << "needle \"" << needle << "\" in \"" << haystack << "\"";
         found += expected;
     }
     EXPECT_GT(found, 1500); // the rounds did find matches, not only misses
@@ -121,11 +123,13 @@ TEST(BlockSearcher, findsMatchesAtEveryPlaceOfALongBlock)
     const std::pair<std::string, std::string> cases[] = {
         {"Qu", "qU"},
         {"x y", "X Y"},
-        {"Größe", "GRÖ\xE1\xBA\x9E" "E"},                       // capital sharp s: three bytes for two
-        {"quokka", "QUO\xE2\x84\xAAkA"},                         // KELVIN SIGN: three bytes for one
-        {"istanbul", "\xC4\xB0STANBUL"},                          // capital I with dot: two bytes for one
-        {"kelvin", "\xE2\x84\xAA" "ELVIN"},
-        {"ßk", "\xE1\xBA\x9E\xE2\x84\xAA"},                    // no letter of one length at all
+        {"Größe", "GRÖ\xE1\xBA\x9E"
+                  "E"},                  // capital sharp s: three bytes for two
+        {"quokka", "QUO\xE2\x84\xAAkA"}, // KELVIN SIGN: three bytes for one
+        {"istanbul", "\xC4\xB0STANBUL"}, // capital I with dot: two bytes for one
+        {"kelvin", "\xE2\x84\xAA"
+                   "ELVIN"},
+        {"ßk", "\xE1\xBA\x9E\xE2\x84\xAA"}, // no letter of one length at all
     };
     for (const auto& [needle, written] : cases) {
         const BlockSearcher searcher(needle);
@@ -152,7 +156,8 @@ TEST(BlockSearcher, goesOnFromWhereItsRareByteTurnsOutCommon)
         umlauts += "ä ";
     for (size_t at = 0; at <= umlauts.size(); at += 3) {
         std::string block = umlauts;
-        block.insert(at, "GRÖ\xE1\xBA\x9E" "E");
+        block.insert(at, "GRÖ\xE1\xBA\x9E"
+                         "E");
         ASSERT_TRUE(searcher.contains(block)) << at;
         block[at + 1] = 'x';
         ASSERT_FALSE(searcher.contains(block)) << at;

@@ -98,7 +98,10 @@ Ids idsOf(const std::vector<DocumentScan::Found>& found)
 // Makes a folder the working folder while it lives.
 class WorkingFolder {
 public:
-    explicit WorkingFolder(const std::string& path) : before_(std::filesystem::current_path()) { std::filesystem::current_path(path); }
+    explicit WorkingFolder(const std::string& path) : before_(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(path);
+    }
     ~WorkingFolder() { std::filesystem::current_path(before_); }
 
 private:
@@ -148,7 +151,8 @@ TEST_F(IndexSearch, stoppedScanKeepsWhatItFoundBefore_andEndsWithinABlock)
 {
     // A first document that matches, then a long one to read: 64 GB that are mostly a hole
     // (they read as zeros and take no disk).
-    writeBytes(fx.contentFile("D4"), indexLine("D4!C1", "x", "QLRR$/docs/g.txt") + indexLine("D4!C2", "y", "QLRR$/big.txt")
+    writeBytes(fx.contentFile("D4"), indexLine("D4!C1", "x", "QLRR$/docs/g.txt")
+                                         + indexLine("D4!C2", "y", "QLRR$/big.txt")
                                          + indexLine("D4!C3", "z", "QLRR$/docs/a.txt"));
     {
         std::FILE* big = std::fopen((fx.dir / "big.txt").c_str(), "w");
