@@ -16,24 +16,17 @@
 namespace quillory {
 
 FolderTreePane::FolderTreePane(CoreContext& core, CommandDispatcher& commands, QWidget* window)
-    : QObject(window), core_(core), commands_(commands), view_(new FolderTreeView(window))
+    : QObject(window), core_(core), commands_(commands), view_(new FolderTreeView(window)),
+      storeChanges_(core.store, [this](const StoreChange& change) { onStoreChanged(change); })
 {
     connectView();
-    storeListener_ = core_.store.addChangeListener([this](const StoreChange& change) { onStoreChanged(change); });
 }
 
-FolderTreePane::~FolderTreePane()
-{
-    // An unloaded window may be deleted later than the core it worked on: it let go of the
-    // store when it was unloaded.
-    if (following_)
-        core_.store.removeChangeListener(storeListener_);
-}
+FolderTreePane::~FolderTreePane() = default;
 
 void FolderTreePane::stopFollowing()
 {
-    if (std::exchange(following_, false))
-        core_.store.removeChangeListener(storeListener_);
+    storeChanges_.stop();
 }
 
 CommandStates& FolderTreePane::states() const
@@ -239,7 +232,7 @@ void FolderTreePane::onStoreChanged(const StoreChange& change)
     refreshPending_ = true;
     QTimer::singleShot(0, this, [this] {
         refreshPending_ = false;
-        if (!following_)
+        if (!storeChanges_.active())
             return;
         // Run from the event loop: what reading again comes upon is told as an action of its
         // own, or with the action under way.

@@ -7,6 +7,7 @@
 
 #include "core/catalog_window/PopupMenu.h"
 #include "core/store/CatalogStore.h"
+#include "core/store/StoreSubscription.h"
 
 class QTreeWidgetItem;
 
@@ -69,8 +70,7 @@ private:
     CoreContext& core_;
     CommandDispatcher& commands_;
     FolderTreeView* view_;
-    int storeListener_ = 0;
-    bool following_ = true;
+    StoreSubscription storeChanges_;
     bool refreshPending_ = false;
     std::string folderToShow_;
 };

@@ -23,22 +23,17 @@ IndexListPane::IndexListPane(CoreContext& core, CommandDispatcher& commands, Des
                              QWidget* window)
     : QObject(window), core_(core), commands_(commands), opener_(opener),
       view_(new IndexListView(
-          types, [this](const std::string& dirId) { return folderNameOf(dirId); }, window))
+          types, [this](const std::string& dirId) { return folderNameOf(dirId); }, window)),
+      storeChanges_(core.store, [this](const StoreChange& change) { onStoreChanged(change); })
 {
     connectView();
-    storeListener_ = core_.store.addChangeListener([this](const StoreChange& change) { onStoreChanged(change); });
 }
 
-IndexListPane::~IndexListPane()
-{
-    if (following_)
-        core_.store.removeChangeListener(storeListener_);
-}
+IndexListPane::~IndexListPane() = default;
 
 void IndexListPane::stopFollowing()
 {
-    if (std::exchange(following_, false))
-        core_.store.removeChangeListener(storeListener_);
+    storeChanges_.stop();
 }
 
 CommandStates& IndexListPane::states() const
@@ -221,7 +216,7 @@ void IndexListPane::onStoreChanged(const StoreChange& change)
     refreshPending_ = true;
     QTimer::singleShot(0, this, [this] {
         refreshPending_ = false;
-        if (!following_)
+        if (!storeChanges_.active())
             return;
         // Run from the event loop: what reading again comes upon is told as an action of its
         // own, or with the action under way.

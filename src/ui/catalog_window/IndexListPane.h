@@ -9,6 +9,7 @@
 
 #include "core/catalog_window/PopupMenu.h"
 #include "core/store/StoreOutcome.h"
+#include "core/store/StoreSubscription.h"
 
 namespace quillory {
 
@@ -69,8 +70,7 @@ private:
     CommandDispatcher& commands_;
     DesktopOpener& opener_;
     IndexListView* view_;
-    int storeListener_ = 0;
-    bool following_ = true;
+    StoreSubscription storeChanges_;
     // The folder whose indexes the list shows ("" when it shows something else).
     std::string listedFolder_;
     // Changes the list has not followed yet.
