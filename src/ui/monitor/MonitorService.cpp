@@ -62,16 +62,19 @@ void MonitorService::load()
         return;
     pendingFile_ = core_.layout.getTempContentFilePath();
     counter_ = MinuteCounter(core_.conf.getMonitorAutoWriteInterval());
-    StoreProblems ignored; // the windows tell what reading the catalog came upon
+    // The store tells a file's problem once, to the first who reads it: this may be that one.
+    MessageBatch batch(core_.messages);
+    StoreProblems problems;
     std::vector<IndexedDocument> documents;
-    for (const std::string& dirId : core_.store.getAllDirMap(ignored)->getKeyCol()) {
+    for (const std::string& dirId : core_.store.getAllDirMap(problems)->getKeyCol()) {
         auto& known = folders_[dirId];
-        core_.store.getDirContentMap(dirId, ignored)->forEach([&](const std::string& id, const auto& record) {
+        core_.store.getDirContentMap(dirId, problems)->forEach([&](const std::string& id, const auto& record) {
             std::string path = record->cContentPath();
             documents.push_back({id, path});
             known.emplace(id, std::move(path));
         });
     }
+    report(core_.messages, problems);
     loaded_ = true;
     follow(monitor_.load(documents), true);
     monitor_.rememberIdentities();
@@ -172,10 +175,12 @@ void MonitorService::follow(WatchChanges changes, bool starting)
 
 void MonitorService::followFolder(const std::string& dirId)
 {
-    StoreProblems ignored; // the write that told of the change has told its problems
+    MessageBatch batch(core_.messages);
+    StoreProblems problems;
     std::unordered_map<std::string, std::string> now;
-    core_.store.getDirContentMap(dirId, ignored)->forEach(
-        [&](const std::string& id, const auto& record) { now.emplace(id, record->cContentPath()); });
+    core_.store.getDirContentMap(dirId, problems)->forEach([&](const std::string& id, const auto& record) {
+        now.emplace(id, record->cContentPath());
+    });
     std::unordered_map<std::string, std::string>& known = folders_[dirId];
     WatchChanges changes;
     for (const auto& [id, path] : known) {
@@ -189,6 +194,7 @@ void MonitorService::followFolder(const std::string& dirId)
             changes.append(monitor_.addDocument({id, path}));
     }
     known = std::move(now);
+    report(core_.messages, problems);
     follow(std::move(changes));
 }
 

@@ -20,8 +20,8 @@ bool isMountPoint(const std::string& folder)
 {
     struct stat self {};
     struct stat parent {};
-    return ::stat(folder.c_str(), &self) == 0 && S_ISDIR(self.st_mode)
-           && ::stat((folder + "/..").c_str(), &parent) == 0 && self.st_dev != parent.st_dev;
+    return ::stat(folder.c_str(), &self) == 0 && S_ISDIR(self.st_mode) && ::stat((folder + "/..").c_str(), &parent) == 0
+           && self.st_dev != parent.st_dev;
 }
 
 } // namespace

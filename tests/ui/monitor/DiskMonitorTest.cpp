@@ -59,12 +59,10 @@ class DiskMonitorTest : public QObject {
         bool settle(const std::string& folder = {})
         {
             bool seen = false;
-            const auto connection = QObject::connect(&ui.app().monitor(), &MonitorService::noticeTaken,
-                                                     [&](const WatchNotice& notice) {
-                                                         seen = seen
-                                                                || (notice.kind == WatchNotice::Kind::Deleted
-                                                                    && notice.name == "sentinel");
-                                                     });
+            const auto connection = QObject::connect(
+                &ui.app().monitor(), &MonitorService::noticeTaken, [&](const WatchNotice& notice) {
+                    seen = seen || (notice.kind == WatchNotice::Kind::Deleted && notice.name == "sentinel");
+                });
             const std::string sentinel = docs / (folder.empty() ? "sentinel" : folder + "/sentinel");
             writeBytes(sentinel, "");
             fs::remove(sentinel);
@@ -103,8 +101,8 @@ class DiskMonitorTest : public QObject {
 private slots:
     void renamesMovesDeletionsAndEditorSaves_endInTheIndexFileAfterSync()
     {
-        Program program({"a.txt", "b.txt", "c.txt", "other/o.txt", "trio/t1.txt", "trio/t2.txt", "trio/t3.txt",
-                         "d.txt", "e.txt", "v.txt", "w.txt", "a.txt.bak"});
+        Program program({"a.txt", "b.txt", "c.txt", "other/o.txt", "trio/t1.txt", "trio/t2.txt", "trio/t3.txt", "d.txt",
+                         "e.txt", "v.txt", "w.txt", "a.txt.bak"});
         const TempDir& docs = program.docs;
         const std::string trash = docs / ".local/share/Trash/files";
         makeFolders(trash);
@@ -127,16 +125,17 @@ private slots:
         QVERIFY(program.settle("other"));
 
         // Written on the first tick, a second after the first change, as whole CR LF lines.
-        QTRY_VERIFY_WITH_TIMEOUT(fileText(program.pendingFile).contains(QString::fromStdString(
-                                     "D1!C1|" + docs / "a.txt" + "|" + docs / "a2.txt" + "\r\n")),
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            fileText(program.pendingFile)
+                .contains(QString::fromStdString("D1!C1|" + docs / "a.txt" + "|" + docs / "a2.txt" + "\r\n")),
+            5000);
 
         program.sync();
         QCOMPARE(program.ui.messages.keys(), std::vector<std::string>({"Msg006"}));
         const std::map<std::string, std::string> expected{
-            {"D1!C1", docs / "a2.txt"},       {"D1!C2", docs / "b2.txt"},        {"D1!C3", docs / "other/c.txt"},
-            {"D1!C4", docs / "other/o.txt"},  {"D1!C5", docs / "trio2/t1.txt"},  {"D1!C6", docs / "trio2/t2.txt"},
-            {"D1!C7", docs / "trio2/t3.txt"}, {"D1!C10", docs / "v.txt"},        {"D1!C11", docs / "w.txt"},
+            {"D1!C1", docs / "a2.txt"},       {"D1!C2", docs / "b2.txt"},       {"D1!C3", docs / "other/c.txt"},
+            {"D1!C4", docs / "other/o.txt"},  {"D1!C5", docs / "trio2/t1.txt"}, {"D1!C6", docs / "trio2/t2.txt"},
+            {"D1!C7", docs / "trio2/t3.txt"}, {"D1!C10", docs / "v.txt"},       {"D1!C11", docs / "w.txt"},
             {"D1!C12", docs / "a.txt.bak"}};
         QCOMPARE(program.indexedPaths(), expected);
         QCOMPARE(readBytes(program.pendingFile), std::string());
@@ -173,8 +172,8 @@ private slots:
         std::vector<PendingChange> records = program.ui.app().monitor().monitor().pendingRecords().inOrder();
         std::sort(records.begin(), records.end(),
                   [](const PendingChange& a, const PendingChange& b) { return a.indexId < b.indexId; });
-        QCOMPARE(records, std::vector<PendingChange>({{"D1!C1", docs / "f.txt", docs / "f2.txt"},
-                                                      {"D1!C2", docs / "g.txt", ""}}));
+        QCOMPARE(records, std::vector<PendingChange>(
+                              {{"D1!C1", docs / "f.txt", docs / "f2.txt"}, {"D1!C2", docs / "g.txt", ""}}));
     }
 
     void theWatchLimit_isToldOnce()
