@@ -176,18 +176,40 @@ private slots:
                               {{"D1!C1", docs / "f.txt", docs / "f2.txt"}, {"D1!C2", docs / "g.txt", ""}}));
     }
 
-    void theWatchLimit_isToldOnce()
+    void indexesAddedOrDeleted_areWatchedOrDroppedAtOnce_andTheWatchLimitIsToldOnce()
     {
         UiFixture ui;
-        ui.watcher.watchLimit = 1;
         QCOMPARE(ui.start(), 0);
-        QCOMPARE(ui.messages.count("Msg022"), 1);
-        QVERIFY(ui.watcher.isWatching()); // what could be watched is
+        CatalogStore& store = ui.core().store;
+        StoreProblems problems;
+        const auto addIndex = [&](const std::string& path) {
+            auto record = store.newContentRecord();
+            record->setCId(store.getNewDirContentId("D1", problems));
+            record->setCTitle("new");
+            record->setCContentPath(path);
+            const bool written = static_cast<bool>(store.writeAddQlrDbDirContent("D1", record));
+            return written ? std::string(record->cId()) : std::string();
+        };
+        const size_t watches = ui.watcher.watched.size();
+        const std::string id = addIndex(ui.dir / "elsewhere/new.txt");
+        QVERIFY(!id.empty());
+        QCOMPARE(ui.watcher.watched.size(), watches + 1);
+        QVERIFY(ui.watcher.watchOf(ui.dir / "elsewhere") != kNoWatch);
+        auto map = store.getDirContentMap("D1", problems);
+        map->removeMap(id);
+        QVERIFY(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map));
+        QCOMPARE(ui.watcher.watched.size(), watches);
+        QCOMPARE(ui.watcher.watchOf(ui.dir / "elsewhere"), kNoWatch);
+
+        // No watch left: said once, and what is watched stays watched.
+        ui.watcher.watchLimit = watches;
+        addIndex(ui.dir / "elsewhere/new.txt");
+        QCOMPARE(ui.messages.keys(), std::vector<std::string>({"Msg022"}));
+        QCOMPARE(ui.watcher.watched.size(), watches);
         FolderTreeView* tree = treeOf(ui.catalogWindow());
         clickItem(tree, tree->topLevelItem(0));
         QVERIFY(triggerEnabled(ui.frame(), QStringLiteral("mnuSyncData")));
-        QCOMPARE(ui.messages.count("Msg022"), 1);
-        QCOMPARE(ui.messages.count("Msg006"), 1);
+        QCOMPARE(ui.messages.keys(), std::vector<std::string>({"Msg022", "Msg006"}));
     }
 };
 
