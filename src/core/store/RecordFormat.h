@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -39,13 +40,11 @@ std::string formatDirLine(const FolderRecord& record);
 bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields = nullptr,
                       TextArena* arena = nullptr);
 
-// What a whole file tells of its lines, so that reading them can skip looking for what is not
-// there: no line holds fields after the last, no line holds an escape.
-struct LineHints {
-    bool noExtraFields = false;
-    bool noEscapes = false;
-};
-bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena, LineHints hints);
+// As parseContentLine, for a line whose separators were found already (reading a whole file
+// finds them all in one pass): fields holds its first count fields (count at most 7) as they lie
+// in the line. mayHoldEscapes is false when the file holds no '#', so no field needs looking at.
+bool parseContentFields(std::string_view line, std::array<std::string_view, IndexRecord::kFieldCount>& fields,
+                        size_t count, IndexRecord& record, TextArena* arena, bool mayHoldEscapes);
 // The path is written in its stored (placeholder) form.
 std::string formatContentLine(const IndexRecord& record);
 
