@@ -251,7 +251,9 @@ CatalogFileRead<Map> parseRecords(CatalogFileRead<Map> result, std::string_view 
     // moves into the block, which does not move it.
     thread_local TextMarks marks;
     markText(content, marks);
-    const size_t lineCount = marks.lineEnds + 1;
+    // (Text after the last line end is one more line; a line end's LF is no line.)
+    const bool endsWithLineEnd = !content.empty() && (content.back() == '\r' || content.ends_with("\r\n"));
+    const size_t lineCount = marks.lineEnds + (endsWithLineEnd ? 0 : 1);
 
     std::vector<int> malformedLines;
     int malformedCount = 0;
