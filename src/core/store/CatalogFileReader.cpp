@@ -137,19 +137,34 @@ CatalogFileRead<Map> readRecords(FileIo& io, const std::string& path, const File
 
 // Where the lines and the fields of a file's text lie, found in one pass over it.
 struct TextMarks {
-    std::vector<size_t> at; // every line end (CR) and every separator, in order
-    size_t lineEnds = 0;    // how many of them are line ends
-    bool hash = false;      // the text holds a '#' (so it may hold escapes)
+    std::unique_ptr<size_t[]> at; // every line end (CR) and every separator, in order
+    size_t count = 0;
+    size_t capacity = 0;
+    size_t lineEnds = 0; // how many of them are line ends
+    bool hash = false;   // the text holds a '#' (so it may hold escapes)
+
+    // Room for n more marks.
+    size_t* roomFor(size_t n)
+    {
+        if (count + n > capacity) {
+            const size_t grown = std::max(capacity * 2, count + n);
+            std::unique_ptr<size_t[]> more(new size_t[grown]);
+            std::copy(at.get(), at.get() + count, more.get());
+            at = std::move(more);
+            capacity = grown;
+        }
+        return at.get() + count;
+    }
 };
 
 void markText(std::string_view text, TextMarks& marks)
 {
-    marks.at.clear();
-    marks.lineEnds = 0;
-    marks.hash = false;
+    marks.count = 0;
     const char* const p = text.data();
     const size_t size = text.size();
     size_t i = 0;
+    size_t lineEnds = 0; // (kept here, not in the thread's marks, while the loop runs)
+    bool hashFound = false;
 #if defined(__SSE2__)
     // Sixteen bytes at a time, four times over: one mask of the line ends and separators of 64
     // bytes, whose set bits are taken lowest first.
@@ -165,22 +180,30 @@ void markText(std::string_view text, TextMarks& marks)
     };
     for (; i + 64 <= size; i += 64) {
         uint64_t mask = maskOf(i) | maskOf(i + 16) << 16 | maskOf(i + 32) << 32 | maskOf(i + 48) << 48;
+        if (mask == 0)
+            continue;
+        size_t* const first = marks.roomFor(64);
+        size_t* out = first;
         for (; mask != 0; mask &= mask - 1) {
             const size_t at = i + static_cast<size_t>(std::countr_zero(mask));
-            marks.at.push_back(at);
-            marks.lineEnds += p[at] == '\r';
+            *out++ = at;
+            lineEnds += p[at] == '\r';
         }
+        marks.count += static_cast<size_t>(out - first);
     }
-    marks.hash = _mm_movemask_epi8(hashes) != 0;
+    hashFound = _mm_movemask_epi8(hashes) != 0;
 #endif
     for (; i < size; ++i) {
         if (p[i] == '\r' || p[i] == '|') {
-            marks.at.push_back(i);
-            marks.lineEnds += p[i] == '\r';
+            *marks.roomFor(1) = i;
+            ++marks.count;
+            lineEnds += p[i] == '\r';
         } else if (p[i] == '#') {
-            marks.hash = true;
+            hashFound = true;
         }
     }
+    marks.lineEnds = lineEnds;
+    marks.hash = hashFound;
 }
 
 // Calls onLine(line start, line end, separators, separator count, line number) with each
@@ -190,8 +213,8 @@ template <class OnLine>
 void forEachMarkedLine(std::string_view text, const TextMarks& marks, OnLine&& onLine)
 {
     const size_t size = text.size();
-    const size_t* const at = marks.at.data();
-    const size_t count = marks.at.size();
+    const size_t* const at = marks.at.get();
+    const size_t count = marks.count;
     size_t start = 0;
     size_t firstSeparator = 0;
     int number = 0;
