@@ -247,6 +247,21 @@ std::string_view folderIdOf(const FolderRecord& record)
 bool parseIndexLine(std::string_view line, const char* base, const size_t* separators, size_t separatorCount,
                     IndexRecord& record, bool* extra, TextArena* texts, bool mayHoldEscapes)
 {
+    *extra = separatorCount >= IndexRecord::kFieldCount;
+    // The common line: every field there, no escape, a path that does not name the root in full.
+    // The record keeps the line where it lies.
+    if (separatorCount >= IndexRecord::kFieldCount - 1 && line.size() <= UINT32_MAX
+        && (!mayHoldEscapes || !mayNeedUnescape(line))) {
+        const size_t lineStart = static_cast<size_t>(line.data() - base);
+        std::array<uint32_t, IndexRecord::kFieldCount> ends;
+        for (size_t i = 0; i < IndexRecord::kFieldCount; ++i)
+            ends[i] = static_cast<uint32_t>(i < separatorCount ? separators[i] - lineStart : line.size());
+        const std::string_view path = line.substr(ends[1] + 1, ends[2] - ends[1] - 1);
+        if (record.rootLengthIn(path) == std::string_view::npos) {
+            record.assignLine(line, ends, texts);
+            return true;
+        }
+    }
     std::array<std::string_view, IndexRecord::kFieldCount> fields;
     const size_t count = std::min(separatorCount + 1, IndexRecord::kFieldCount);
     const char* from = line.data();
@@ -255,7 +270,6 @@ bool parseIndexLine(std::string_view line, const char* base, const size_t* separ
         fields[i] = std::string_view(from, static_cast<size_t>(to - from));
         from = to + 1;
     }
-    *extra = separatorCount >= IndexRecord::kFieldCount;
     return parseContentFields(line, fields, count, record, texts, mayHoldEscapes);
 }
 std::string_view indexIdOf(const IndexRecord& record)

@@ -41,6 +41,15 @@ bool needsEscape(std::string_view text)
     return false;
 }
 
+// A field's text. lineEscaped says whether its line holds "_#" anywhere: most lines do not, and
+// then no field needs looking at.
+std::string fieldText(std::string_view field, bool lineEscaped)
+{
+    return lineEscaped ? unescapeField(field) : std::string(field);
+}
+
+} // namespace
+
 bool mayNeedUnescape(std::string_view text)
 {
     // '#' is rare in text: one quick scan for it settles most lines.
@@ -50,15 +59,6 @@ bool mayNeedUnescape(std::string_view text)
     }
     return false;
 }
-
-// A field's text. lineEscaped says whether its line holds "_#" anywhere: most lines do not, and
-// then no field needs looking at.
-std::string fieldText(std::string_view field, bool lineEscaped)
-{
-    return lineEscaped ? unescapeField(field) : std::string(field);
-}
-
-} // namespace
 
 std::string_view getFieldSeparator()
 {

@@ -27,6 +27,8 @@ std::string_view getFieldSeparator();
 
 std::string escapeField(std::string_view text);
 std::string unescapeField(std::string_view text);
+// Whether text may hold an escape: most lines do not, and their fields are taken as they stand.
+bool mayNeedUnescape(std::string_view text);
 
 // Fill record from line. False when the line is malformed (a field is missing, or the
 // password flag is not a Boolean); the fields before the faulty one are filled all the same.
