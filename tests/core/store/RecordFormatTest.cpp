@@ -127,9 +127,9 @@ TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
 TEST(RecordFormat, aWholeIndexFile_readsAsItsLinesOneByOne)
 {
     const std::vector<std::string> pieces = {
-        "|",       "\r\n",          "\r",   "\n", "_#!_", "_#_",    "#",
-        "x",       "QLRR$/d/a.txt", "D1!C", "1",  "2",    "|True|", std::string(40, 'w'),
-        "\xC3\x9F"};
+        "|",        "\r\n",          "\r",   "\n", "_#!_", "_#_",    "#",
+        "x",        "QLRR$/d/a.txt", "D1!C", "1",  "2",    "|True|", std::string(40, 'w'),
+        "\xC3\x9F", "/home/u/cat/x"};
     std::string root = "/home/u/cat";
     uint64_t state = 7;
     for (int round = 0; round < 300; ++round) {
