@@ -126,10 +126,12 @@ TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
 // lines read one by one, whatever falls on either side of a block's edge.
 TEST(RecordFormat, aWholeIndexFile_readsAsItsLinesOneByOne)
 {
-    const std::vector<std::string> pieces = {
-        "|",        "\r\n",          "\r",   "\n", "_#!_", "_#_",    "#",
-        "x",        "QLRR$/d/a.txt", "D1!C", "1",  "2",    "|True|", std::string(40, 'w'),
-        "\xC3\x9F", "/home/u/cat/x"};
+    const std::vector<std::string> pieces = {"|", "\r\n", "\r", "\n", "_#!_", "_#_", "#", "x", "QLRR$/d/a.txt", "D1!C",
+                                             "1", "2", "|True|", std::string(40, 'w'), "\xC3\x9F", "/home/u/cat/x",
+                                             // whole lines, as most files hold them
+                                             "\r\nD1!C1|t|QLRR$/a|False||2024|d\r\n",
+                                             "\r\nD1!C2|t|/home/u/cat/x|True||t|d",
+                                             "\rD1!C3|a_#!_b|p|False||t|d|extra\r\n"};
     std::string root = "/home/u/cat";
     uint64_t state = 7;
     for (int round = 0; round < 300; ++round) {
