@@ -25,6 +25,8 @@ std::shared_ptr<FolderMap> CatalogStore::getAllDirMap(StoreProblems& problems)
     rememberRead(path, read);
     dirMapCache_ = std::move(read.map);
     dirsRead_ = true;
+    // Each folder's index file is remembered too once it is read: room for them all at once.
+    snapshots_.reserve(static_cast<size_t>(dirMapCache_->getCount()) + 1);
     return dirMapCache_;
 }
 

@@ -110,6 +110,23 @@ void IndexRecord::assign(std::string_view id, std::string_view title, std::strin
     assignFields({id, title, storedPath, needPwd, pwd, addTime, desc}, arena);
 }
 
+void IndexRecord::assignLine(std::string_view line, const std::array<uint32_t, kFieldCount>& ends, TextArena* arena)
+{
+    if (!arena || !arena->holds(line)) {
+        std::array<std::string_view, kFields> fields;
+        uint32_t start = 0;
+        for (uint8_t f = 0; f < kFields; ++f) {
+            fields[f] = line.substr(start, ends[f] - start);
+            start = ends[f] + 1;
+        }
+        assignFields(fields);
+        return;
+    }
+    text_ = line.data();
+    ownText_.reset();
+    ends_ = ends;
+}
+
 namespace {
 
 // The root without separators at its end ("" for "/"): what a stored path continues with a

@@ -83,6 +83,10 @@ public:
     void assign(std::string_view id, std::string_view title, std::string_view storedPath, std::string_view needPwd,
                 std::string_view pwd, std::string_view addTime, std::string_view desc, TextArena* arena = nullptr);
 
+    // The fields of line as a file holds it, kept in arena without a copy: ends tells where each
+    // field ends in line (its separator, or the line's end for the last). line must lie in arena.
+    void assignLine(std::string_view line, const std::array<uint32_t, kFieldCount>& ends, TextArena* arena);
+
 private:
     enum Field : uint8_t { Id, Title, Path, NeedPwd, Pwd, Time, Desc, kFields };
 

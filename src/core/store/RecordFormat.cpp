@@ -11,15 +11,14 @@ namespace {
 constexpr char kSeparator = '|';
 
 // Splits line at every separator into at most N fields; returns how many were found. extra is
-// set when the line holds more than N fields (the rest is not read). lastIsRest: the caller
-// knows there are none, and the last field runs to the end of the line unsearched.
+// set when the line holds more than N fields (the rest is not read).
 template <size_t N>
-size_t splitFields(std::string_view line, std::array<std::string_view, N>& fields, bool* extra, bool lastIsRest = false)
+size_t splitFields(std::string_view line, std::array<std::string_view, N>& fields, bool* extra)
 {
     size_t count = 0;
     size_t start = 0;
     while (count < N) {
-        const size_t bar = count + 1 == N && lastIsRest ? std::string_view::npos : line.find(kSeparator, start);
+        const size_t bar = line.find(kSeparator, start);
         fields[count++] = line.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start);
         if (bar == std::string_view::npos) {
             start = std::string_view::npos;
@@ -42,6 +41,15 @@ bool needsEscape(std::string_view text)
     return false;
 }
 
+// A field's text. lineEscaped says whether its line holds "_#" anywhere: most lines do not, and
+// then no field needs looking at.
+std::string fieldText(std::string_view field, bool lineEscaped)
+{
+    return lineEscaped ? unescapeField(field) : std::string(field);
+}
+
+} // namespace
+
 bool mayNeedUnescape(std::string_view text)
 {
     // '#' is rare in text: one quick scan for it settles most lines.
@@ -51,15 +59,6 @@ bool mayNeedUnescape(std::string_view text)
     }
     return false;
 }
-
-// A field's text. lineEscaped says whether its line holds "_#" anywhere: most lines do not, and
-// then no field needs looking at.
-std::string fieldText(std::string_view field, bool lineEscaped)
-{
-    return lineEscaped ? unescapeField(field) : std::string(field);
-}
-
-} // namespace
 
 std::string_view getFieldSeparator()
 {
@@ -168,19 +167,20 @@ std::string formatDirLine(const FolderRecord& r)
 
 bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena)
 {
-    return parseContentLine(line, record, extraFields, arena, LineHints{});
+    std::array<std::string_view, IndexRecord::kFieldCount> f;
+    const size_t n = splitFields(line, f, extraFields);
+    return parseContentFields(line, f, n, record, arena, true);
 }
 
-bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena, LineHints hints)
+bool parseContentFields(std::string_view line, std::array<std::string_view, IndexRecord::kFieldCount>& f, size_t n,
+                        IndexRecord& record, TextArena* arena, bool mayHoldEscapes)
 {
-    std::array<std::string_view, 7> f;
-    const size_t n = splitFields(line, f, extraFields, hints.noExtraFields);
     for (size_t i = n; i < f.size(); ++i)
         f[i] = {};
     // The fields read, unescaped where the line holds escapes (rarely); a missing field is empty.
-    std::unique_ptr<std::array<std::string, 7>> unescaped;
-    if (!hints.noEscapes && mayNeedUnescape(line)) {
-        unescaped = std::make_unique<std::array<std::string, 7>>();
+    std::unique_ptr<std::array<std::string, IndexRecord::kFieldCount>> unescaped;
+    if (mayHoldEscapes && mayNeedUnescape(line)) {
+        unescaped = std::make_unique<std::array<std::string, IndexRecord::kFieldCount>>();
         for (size_t i = 0; i < n; ++i) {
             (*unescaped)[i] = unescapeField(f[i]);
             f[i] = (*unescaped)[i];
@@ -194,7 +194,7 @@ bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFie
         f[2] = path;
     }
     record.assign(f[0], f[1], f[2], f[3], f[4], f[5], f[6], arena);
-    return n >= 7;
+    return n >= IndexRecord::kFieldCount;
 }
 
 std::string formatContentLine(const IndexRecord& r)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,8 @@ std::string_view getFieldSeparator();
 
 std::string escapeField(std::string_view text);
 std::string unescapeField(std::string_view text);
+// Whether text may hold an escape: most lines do not, and their fields are taken as they stand.
+bool mayNeedUnescape(std::string_view text);
 
 // Fill record from line. False when the line is malformed (a field is missing, or the
 // password flag is not a Boolean); the fields before the faulty one are filled all the same.
@@ -39,13 +42,11 @@ std::string formatDirLine(const FolderRecord& record);
 bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields = nullptr,
                       TextArena* arena = nullptr);
 
-// What a whole file tells of its lines, so that reading them can skip looking for what is not
-// there: no line holds fields after the last, no line holds an escape.
-struct LineHints {
-    bool noExtraFields = false;
-    bool noEscapes = false;
-};
-bool parseContentLine(std::string_view line, IndexRecord& record, bool* extraFields, TextArena* arena, LineHints hints);
+// As parseContentLine, for a line whose separators were found already (reading a whole file
+// finds them all in one pass): fields holds its first count fields (count at most 7) as they lie
+// in the line. mayHoldEscapes is false when the file holds no '#', so no field needs looking at.
+bool parseContentFields(std::string_view line, std::array<std::string_view, IndexRecord::kFieldCount>& fields,
+                        size_t count, IndexRecord& record, TextArena* arena, bool mayHoldEscapes);
 // The path is written in its stored (placeholder) form.
 std::string formatContentLine(const IndexRecord& record);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/store/CatalogFileReader.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/TextSplit.h"
 
@@ -119,6 +120,50 @@ TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
     EXPECT_TRUE(parseContentLine("D2!C1|Report|QLRR$/docs/r.doc|False||2024-3-1 10:00:00|first|extra", full));
     EXPECT_EQ(full.cContentPath(), "/home/u/cat/docs/r.doc");
     EXPECT_EQ(formatContentLine(full), "D2!C1|Report|QLRR$/docs/r.doc|False||2024-3-1 10:00:00|first");
+}
+
+// A whole index file is split in one pass over its text, sixteen bytes at a time: it reads as its
+// lines read one by one, whatever falls on either side of a block's edge.
+TEST(RecordFormat, aWholeIndexFile_readsAsItsLinesOneByOne)
+{
+    const std::vector<std::string> pieces = {"|", "\r\n", "\r", "\n", "_#!_", "_#_", "#", "x", "QLRR$/d/a.txt", "D1!C",
+                                             "1", "2", "|True|", std::string(40, 'w'), "\xC3\x9F", "/home/u/cat/x",
+                                             // whole lines, as most files hold them
+                                             "\r\nD1!C1|t|QLRR$/a|False||2024|d\r\n",
+                                             "\r\nD1!C2|t|/home/u/cat/x|True||t|d",
+                                             "\rD1!C3|a_#!_b|p|False||t|d|extra\r\n"};
+    std::string root = "/home/u/cat";
+    uint64_t state = 7;
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const int length = 1 + round % 60;
+        for (int i = 0; i < length; ++i) {
+            state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+            text += pieces[(state >> 33) % pieces.size()];
+        }
+        SCOPED_TRACE(::testing::PrintToString(text));
+        IndexMap expected;
+        std::vector<int> malformed;
+        bool lossy = false;
+        forEachNumberedLine(text, [&](std::string_view line, int number) {
+            auto record = std::make_shared<IndexRecord>(&root);
+            bool extra = false;
+            const bool whole = parseContentLine(line, *record, &extra);
+            if (!whole && malformed.size() < StoreOutcome::kLinesKept)
+                malformed.push_back(number);
+            const int before = expected.getCount();
+            expected.addMap(std::string(record->cId()), record);
+            lossy = lossy || !whole || extra || expected.getCount() == before;
+        });
+        const IndexFileRead read = parseIndexText("f", text, &root);
+        ASSERT_EQ(read.map->getKeyCol(), expected.getKeyCol());
+        for (const auto& key : expected.getKeyCol())
+            EXPECT_EQ(formatContentLine(*read.map->getValueByKey(key)),
+                      formatContentLine(*expected.getValueByKey(key)));
+        EXPECT_EQ(read.lossy, lossy);
+        EXPECT_EQ(read.problems.empty() ? std::vector<int>{} : read.problems.all().front().lines, malformed);
+        EXPECT_EQ(read.text, text);
+    }
 }
 
 TEST(IndexPath, pathInsideRootIsStoredWithThePlaceholderAndFollowsAMovedRoot_otherPathsAreStoredUnchanged)
