@@ -19,21 +19,6 @@ class FakeFolderWatcher : public FolderWatcher {
 public:
     using FolderWatcher::FolderWatcher;
 
-    WatchStart start(const std::vector<std::string>& folders) override
-    {
-        stop();
-        WatchStart outcome;
-        for (const std::string& folder : folders) {
-            const WatchResult one = watch(folder);
-            outcome.watches.push_back(one.watch);
-            if (one.outcome != WatchOutcome::Watched) {
-                outcome.refused.push_back(folder);
-                outcome.limitReached = outcome.limitReached || one.outcome == WatchOutcome::LimitReached;
-            }
-        }
-        outcome.watched = watched.size();
-        return outcome;
-    }
     WatchResult watch(const std::string& folder) override
     {
         if (unavailable.count(folder))

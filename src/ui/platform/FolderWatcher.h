@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <cstddef>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,26 @@ class FolderWatcher : public QObject {
 public:
     using QObject::QObject;
 
-    virtual WatchStart start(const std::vector<std::string>& folders) = 0;
+    // Stops, then watches each folder in turn.
+    WatchStart start(const std::vector<std::string>& folders)
+    {
+        stop();
+        WatchStart outcome;
+        outcome.watches.reserve(folders.size());
+        std::set<int> handles;
+        for (const std::string& folder : folders) {
+            const WatchResult one = watch(folder);
+            outcome.watches.push_back(one.watch);
+            if (one.outcome == WatchOutcome::Watched) {
+                handles.insert(one.watch);
+            } else {
+                outcome.refused.push_back(folder);
+                outcome.limitReached = outcome.limitReached || one.outcome == WatchOutcome::LimitReached;
+            }
+        }
+        outcome.watched = handles.size();
+        return outcome;
+    }
     virtual WatchResult watch(const std::string& folder) = 0;
     // Harmless for a number that watches nothing.
     virtual void unwatch(int watch) = 0;

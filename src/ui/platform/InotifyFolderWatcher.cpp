@@ -45,23 +45,6 @@ void InotifyFolderWatcher::close()
     watches_.clear();
 }
 
-WatchStart InotifyFolderWatcher::start(const std::vector<std::string>& folders)
-{
-    stop();
-    WatchStart outcome;
-    outcome.watches.reserve(folders.size());
-    for (const std::string& folder : folders) {
-        const WatchResult one = watch(folder);
-        outcome.watches.push_back(one.watch);
-        if (one.outcome != WatchOutcome::Watched) {
-            outcome.refused.push_back(folder);
-            outcome.limitReached = outcome.limitReached || one.outcome == WatchOutcome::LimitReached;
-        }
-    }
-    outcome.watched = watches_.size();
-    return outcome;
-}
-
 WatchResult InotifyFolderWatcher::watch(const std::string& folder)
 {
     if (!open())

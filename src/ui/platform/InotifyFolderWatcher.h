@@ -18,7 +18,6 @@ public:
     explicit InotifyFolderWatcher(QObject* parent = nullptr);
     ~InotifyFolderWatcher() override;
 
-    WatchStart start(const std::vector<std::string>& folders) override;
     WatchResult watch(const std::string& folder) override;
     void unwatch(int watch) override;
     void stop() override;

@@ -9,10 +9,6 @@ namespace quillory {
 class NullFolderWatcher : public FolderWatcher {
 public:
     using FolderWatcher::FolderWatcher;
-    WatchStart start(const std::vector<std::string>& folders) override
-    {
-        return {0, std::vector<int>(folders.size(), kNoWatch), folders, false};
-    }
     WatchResult watch(const std::string&) override { return {WatchOutcome::Unavailable, kNoWatch}; }
     void unwatch(int) override {}
     void stop() override {}
