@@ -53,8 +53,8 @@ int main(int argc, char* argv[])
 
     auto* list = new QTreeWidget;
     list->setRootIsDecorated(false);
-    list->setHeaderLabels({QStringLiteral("Title"), QStringLiteral("Path"), QStringLiteral("Added"),
-                           QStringLiteral("Description")});
+    list->setHeaderLabels(
+        {QStringLiteral("Title"), QStringLiteral("Path"), QStringLiteral("Added"), QStringLiteral("Description")});
     for (const QStringList& fields : linesOf(catalog + "/idx/" + firstFolder.toStdString() + ".qlr"))
         if (fields.size() >= 7)
             new QTreeWidgetItem(list, {fields[1], fields[2], fields[5], fields[6]});

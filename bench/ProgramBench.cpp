@@ -264,7 +264,7 @@ int main(int argc, char* argv[])
                 "CPU; medians of %d)\n",
                 median(wall), median(cpu), median(bareWall), median(bareCpu), kRuns);
     printLimit("start_painted_vs_bare_qt", median(cpu) / median(bareCpu), 1.3, "x CPU");
-    printLimit("start_painted_wall_vs_bare_qt", median(wall) / median(bareWall), 1.3, "x");
+    std::printf("(wall-clock ratio %.2f)\n", median(wall) / median(bareWall));
 
     // The first search over the whole catalog of 100,000 indexes (the index files are read by it).
     std::vector<double> searchWall, searchCpu;
@@ -277,7 +277,7 @@ int main(int argc, char* argv[])
     }
     std::printf("(first whole-catalog search, %d found: %.0f ms wall; medians of %d)\n", found, median(searchWall),
                 kRuns);
-    printLimit("search_100000_first_painted", median(searchCpu), 1000, "ms CPU");
+    printLimit("search_100000_first_painted", median(searchCpu), 200, "ms CPU");
 
     // The first list: a small folder shown at start, then the big one of every kind of path.
     test::TempDir listFolder;

@@ -71,6 +71,12 @@ QTreeWidgetItem* FolderTreeView::addNode(const QString& key, const QString& pare
     return item;
 }
 
+void FolderTreeView::beginFill(qsizetype coming)
+{
+    filling_ = true;
+    nodes_.reserve(nodes_.size() + coming);
+}
+
 void FolderTreeView::endFill()
 {
     filling_ = false;

@@ -32,8 +32,9 @@ public:
     QTreeWidgetItem* addNode(const QString& key, const QString& parentKey, const QString& text);
     // Between these two, new top-level nodes (with all that is added under them) wait outside
     // the tree and join it together at the end: a node added under a node outside the tree
-    // costs the view nothing, so a whole catalog's tree fills at once.
-    void beginFill() { filling_ = true; }
+    // costs the view nothing, so a whole catalog's tree fills at once. Room is made for about
+    // `coming` more nodes.
+    void beginFill(qsizetype coming);
     void endFill();
     // Removes the node and its subtree.
     void removeNode(const QString& key);
