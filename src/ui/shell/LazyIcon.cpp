@@ -42,7 +42,8 @@ private:
     // The pictures of mode (of Normal when mode has none), read the first time they are asked for.
     const QIcon& iconFor(QIcon::Mode mode)
     {
-        const bool own = std::any_of(files_.begin(), files_.end(), [mode](const auto& file) { return file.first == mode; });
+        const bool own = std::any_of(files_.begin(), files_.end(),
+                                     [mode](const auto& file) { return file.first == mode; });
         const QIcon::Mode shown = own ? mode : QIcon::Normal;
         std::optional<QIcon>& icon = loaded_[static_cast<size_t>(shown)];
         if (!icon) {
