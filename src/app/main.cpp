@@ -1,9 +1,12 @@
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QIcon>
 
 #include "app/Application.h"
+#include "app/PaintReport.h"
 #include "core/CoreContext.h"
 #include "core/config/SysConf.h"
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/platform/GlobalHotKey.h"
 #include "ui/platform/InotifyFolderWatcher.h"
 #include "ui/platform/MessageBoxes.h"
@@ -38,6 +41,12 @@ int main(int argc, char* argv[])
 
     quillory::Application app(core, quillory::SingleInstance::defaultName(),
                               {opener, *hotKey, clipboard, watcher, preferences});
+    quillory::reportPaintsWhenAsked([&app] {
+        const auto* list = app.catalogWindow()
+                               ? app.catalogWindow()->findChild<QAbstractItemView*>(QStringLiteral("ListView"))
+                               : nullptr;
+        return list && list->model() ? list->model()->rowCount() : -1;
+    });
     switch (const int code = app.start()) {
     case 0: return QApplication::exec();
     case 3: return 0; // the copy that runs has come forward

@@ -112,6 +112,10 @@ std::vector<std::string> FolderTreePane::addDirNodes(const std::vector<std::shar
     std::vector<Batch> pending{{&folders, firstDepth}};
     std::unordered_set<std::string> walked;
     std::vector<std::string> cut; // the folders left out, with everything below them
+    size_t coming = 0;
+    for (const auto& [parent, folders] : children)
+        coming += folders.size();
+    view_->beginFill(static_cast<qsizetype>(coming));
     while (!pending.empty()) {
         const Batch batch = pending.back();
         pending.pop_back();
@@ -133,6 +137,7 @@ std::vector<std::string> FolderTreePane::addDirNodes(const std::vector<std::shar
                 pending.push_back({&found->second, batch.depth + 1});
         }
     }
+    view_->endFill();
     if (!view_->currentItem()) {
         if (QTreeWidgetItem* current = view_->node(qs(currentDirId()))) {
             const QSignalBlocker quiet(view_);

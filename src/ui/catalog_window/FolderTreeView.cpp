@@ -62,11 +62,30 @@ QTreeWidgetItem* FolderTreeView::addNode(const QString& key, const QString& pare
     item->setFlags(item->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled);
     if (parent)
         parent->addChild(item);
+    else if (filling_)
+        waitingTopLevel_.append(item);
     else
         addTopLevelItem(item);
     settingUp_ = false;
     nodes_.insert(key, item);
     return item;
+}
+
+void FolderTreeView::beginFill(qsizetype coming)
+{
+    filling_ = true;
+    nodes_.reserve(nodes_.size() + coming);
+}
+
+void FolderTreeView::endFill()
+{
+    filling_ = false;
+    if (waitingTopLevel_.isEmpty())
+        return;
+    settingUp_ = true;
+    addTopLevelItems(waitingTopLevel_);
+    settingUp_ = false;
+    waitingTopLevel_.clear();
 }
 
 void FolderTreeView::forgetSubtree(QTreeWidgetItem* item)

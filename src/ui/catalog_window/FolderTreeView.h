@@ -30,6 +30,12 @@ public:
     // Adds a node under parentKey ("0" for the top level). False (nothing added) for a key
     // that has a node already or a parent that has none.
     QTreeWidgetItem* addNode(const QString& key, const QString& parentKey, const QString& text);
+    // Between these two, new top-level nodes (with all that is added under them) wait outside
+    // the tree and join it together at the end: a node added under a node outside the tree
+    // costs the view nothing, so a whole catalog's tree fills at once. Room is made for about
+    // `coming` more nodes.
+    void beginFill(qsizetype coming);
+    void endFill();
     // Removes the node and its subtree.
     void removeNode(const QString& key);
     // Moves a node with its subtree under newParentKey ("0": the top level); never under the
@@ -74,7 +80,9 @@ private:
     bool acceptsFolderDrop(const QMimeData* mime, QTreeWidgetItem* target) const;
 
     QHash<QString, QTreeWidgetItem*> nodes_;
-    QIcon folderIcon_; // made once: a theme lookup per node would slow large trees down
+    bool filling_ = false;
+    QList<QTreeWidgetItem*> waitingTopLevel_; // added while filling
+    QIcon folderIcon_;                        // made once: a theme lookup per node would slow large trees down
     QTreeWidgetItem* dropHighlight_ = nullptr;
     QTreeWidgetItem* lastDropNode_ = nullptr;
     const QMimeData* dragMime_ = nullptr; // the drag the state belongs to

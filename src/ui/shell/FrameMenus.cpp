@@ -10,6 +10,7 @@
 #include "core/shell/CommandTable.h"
 #include "ui/platform/QtText.h"
 #include "ui/shell/CommandDispatcher.h"
+#include "ui/shell/LazyIcon.h"
 
 namespace quillory {
 
@@ -39,7 +40,8 @@ FrameMenus::FrameMenus(QMenuBar* bar, CommandDispatcher& commands, const QString
         if (entry.command) {
             action = commands.action(name);
             if (!entry.picture.empty())
-                action->setIcon(QIcon(pictures + QLatin1Char('/') + qs(entry.picture) + QStringLiteral(".png")));
+                action->setIcon(lazyFileIcon(
+                    {{QIcon::Normal, pictures + QLatin1Char('/') + qs(entry.picture) + QStringLiteral(".png")}}));
             parentMenu->addAction(action);
         } else {
             action = parentMenu->addSeparator();

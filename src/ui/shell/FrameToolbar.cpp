@@ -8,6 +8,7 @@
 #include "core/shell/CommandTable.h"
 #include "ui/platform/QtText.h"
 #include "ui/shell/CommandDispatcher.h"
+#include "ui/shell/LazyIcon.h"
 
 namespace quillory {
 
@@ -30,14 +31,13 @@ FrameToolbar::FrameToolbar(QString imageFolder, CommandDispatcher& commands, QWi
     for (const ToolbarSlot& slot : toolbarLayout()) {
         const CommandRow& row = commandRow(slot.command);
         const QString base = qs(row.image);
-        QIcon icon;
-        icon.addFile(getImagePath(base + QStringLiteral("-N")), QSize(), QIcon::Normal);
-        icon.addFile(getImagePath(base + QStringLiteral("-H")), QSize(), QIcon::Active);
+        QList<std::pair<QIcon::Mode, QString>> pictures{{QIcon::Normal, getImagePath(base + QStringLiteral("-N"))},
+                                                        {QIcon::Active, getImagePath(base + QStringLiteral("-H"))}};
         const QString disabled = getImagePath(base + QStringLiteral("-D"));
         if (row.hasDisabledImage && QFile::exists(disabled))
-            icon.addFile(disabled, QSize(), QIcon::Disabled);
+            pictures.append({QIcon::Disabled, disabled});
         QAction* button = commands_.toolAction(slot.command);
-        button->setIcon(icon);
+        button->setIcon(lazyFileIcon(std::move(pictures)));
         addAction(button);
     }
 }

@@ -1,0 +1,70 @@
+#include "app/PaintReport.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <ctime>
+#include <sys/resource.h>
+
+namespace quillory {
+
+namespace {
+
+long long nanoseconds(clockid_t clock)
+{
+    timespec now{};
+    ::clock_gettime(clock, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// Watches the paints of the windows: a window paints on an expose (sent to its QWindow) or an
+// update request (sent to its top-level widget), and its backing store is flushed before the
+// event returns, so a zero timer comes after the flush.
+class PaintReporter : public QObject {
+public:
+    explicit PaintReporter(std::function<int()> rowsShown) : rowsShown_(std::move(rowsShown)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool paints = (event->type() == QEvent::Expose && watched->isWindowType())
+                            || (event->type() == QEvent::UpdateRequest
+                                && (watched->isWindowType()
+                                    || (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())));
+        if (!pending_ && paints) {
+            pending_ = true;
+            QTimer::singleShot(0, this, [this] { report(); });
+        }
+        return false;
+    }
+
+private:
+    void report()
+    {
+        pending_ = false;
+        QGuiApplication::sync(); // the window system has drawn what was flushed
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        std::printf("painted %lld cpu %lld peak %ld rows %d\n", nanoseconds(CLOCK_MONOTONIC),
+                    nanoseconds(CLOCK_PROCESS_CPUTIME_ID), usage.ru_maxrss, rowsShown_ ? rowsShown_() : -1);
+        std::fflush(stdout);
+    }
+
+    std::function<int()> rowsShown_;
+    bool pending_ = false;
+};
+
+} // namespace
+
+void reportPaintsWhenAsked(std::function<int()> rowsShown)
+{
+    if (qEnvironmentVariableIsEmpty("QUILLORY_REPORT_PAINTS"))
+        return;
+    auto* reporter = new PaintReporter(std::move(rowsShown));
+    reporter->setParent(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(reporter);
+}
+
+} // namespace quillory
