@@ -173,7 +173,6 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"MF_F3_Stopped", T::Text},
         {"MF_F3_StoppedForFolder", T::Text},
         {"Msg021", T::Text},
-        {"Msg022", T::Text},
     };
     return keys;
 }

@@ -4,9 +4,7 @@
 
 namespace quillory::test {
 
-UiFixture::UiFixture(FolderWatcher* watcherToUse)
-    : watching_(watcherToUse ? watcherToUse : &watcher),
-      instanceName_(QStringLiteral("quillory-test-") + QUuid::createUuid().toString(QUuid::Id128))
+UiFixture::UiFixture() : instanceName_(QStringLiteral("quillory-test-") + QUuid::createUuid().toString(QUuid::Id128))
 {
     copyShippedInstallation(dir.path());
     makeProgram();

@@ -19,8 +19,7 @@ namespace quillory::test {
 // ending the process.
 class UiFixture {
 public:
-    // watcherToUse: the folder watcher the program runs on (the fake one by default).
-    explicit UiFixture(FolderWatcher* watcherToUse = nullptr);
+    UiFixture();
 
     // Starts the program as main() does; returns its start-up code (0: running).
     int start() { return app_->start(); }
@@ -34,7 +33,7 @@ public:
     MainFrame& frame() { return *app_->frame(); }
     CatalogWindow& catalogWindow() { return *app_->catalogWindow(); }
     QString instanceName() const { return instanceName_; }
-    PlatformServices platform() { return {opener, hotKey, clipboard, *watching_, preferences}; }
+    PlatformServices platform() { return {opener, hotKey, clipboard, watcher, preferences}; }
     // Paths handed to the desktop.
     const std::vector<std::string>& opened() const { return opener.requests; }
 
@@ -50,7 +49,6 @@ public:
 private:
     void makeProgram();
 
-    FolderWatcher* watching_;
     std::unique_ptr<CoreContext> core_;
     std::unique_ptr<Application> app_; // goes before core_
     QString instanceName_;
