@@ -155,6 +155,7 @@ struct SearchTimes {
     double cpuMs = 0;
     double longestGapMs = 0;
     double longestGapCpuMs = 0;
+    double windowCpuMs = 0; // of the window thread alone
 };
 
 SearchTimes searchWholeCatalog(RunningProgram& program, const char* text)
@@ -169,9 +170,13 @@ SearchTimes searchWholeCatalog(RunningProgram& program, const char* text)
     const double cpuStart = cpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID);
     double lastTurn = 0;
     double lastTurnCpu = cpuMilliseconds(CLOCK_THREAD_CPUTIME_ID);
+    const double windowCpuStart = lastTurnCpu;
     QEventLoop loop;
-    QTimer turns; // fires at every turn of the event loop
-    turns.setInterval(0);
+    // Fires every few milliseconds while the loop turns (a timer of no interval would keep the
+    // window thread busy and count in its CPU time).
+    QTimer turns;
+    turns.setTimerType(Qt::PreciseTimer);
+    turns.setInterval(2);
     QObject::connect(&turns, &QTimer::timeout, [&] {
         const double now = static_cast<double>(wall.nsecsElapsed()) / 1e6;
         const double nowCpu = cpuMilliseconds(CLOCK_THREAD_CPUTIME_ID);
@@ -191,6 +196,7 @@ SearchTimes searchWholeCatalog(RunningProgram& program, const char* text)
     program.paintList();
     times.wallMs = static_cast<double>(wall.nsecsElapsed()) / 1e6;
     times.cpuMs = cpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
+    times.windowCpuMs = cpuMilliseconds(CLOCK_THREAD_CPUTIME_ID) - windowCpuStart;
     return times;
 }
 
@@ -204,9 +210,10 @@ int measureSearch(const std::string& folder)
     const SearchTimes first = searchWholeCatalog(program, kCommonWord);
     const int rows = program.list()->rowCount();
     const SearchTimes again = searchWholeCatalog(program, kCommonWord);
-    std::printf("search_ms %f\nsearch_cpu_ms %f\ngap_ms %f\ngap_cpu_ms %f\nagain_ms %f\nrows %d\nsearching %d\n",
-                first.wallMs, first.cpuMs, first.longestGapMs, first.longestGapCpuMs, again.wallMs, rows,
-                program.searchPanel()->searching());
+    std::printf("search_ms %f\nsearch_cpu_ms %f\nwindow_cpu_ms %f\ngap_ms %f\ngap_cpu_ms %f\nagain_ms %f\nrows "
+                "%d\nsearching %d\n",
+                first.wallMs, first.cpuMs, first.windowCpuMs, first.longestGapMs, first.longestGapCpuMs, again.wallMs,
+                rows, program.searchPanel()->searching());
     return 0;
 }
 
