@@ -135,8 +135,15 @@ void SearchPanel::runSearch()
         QMetaObject::invokeMethod(
             this,
             [this, number] {
-                if (indexSearch_ && searchNumber_ == number)
-                    takeFolders();
+                if (!indexSearch_ || searchNumber_ != number || takeWaiting_)
+                    return;
+                // Folders are taken some at a time: each batch listed lays the list out anew.
+                takeWaiting_ = true;
+                QTimer::singleShot(kTakeEveryMs, this, [this, number] {
+                    takeWaiting_ = false;
+                    if (indexSearch_ && searchNumber_ == number)
+                        takeFolders();
+                });
             },
             Qt::QueuedConnection);
     });

@@ -102,6 +102,9 @@ private:
     std::unique_ptr<DocumentScan> scan_;
     // Counts the searches started, so that what one hands over late never reaches a later one.
     unsigned searchNumber_ = 0;
+    // A take of the folders read waits that long, to list them in batches.
+    static constexpr int kTakeEveryMs = 25;
+    bool takeWaiting_ = false;
     QTimer* progressTimer_ = nullptr;
 };
 
