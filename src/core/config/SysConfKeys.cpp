@@ -173,6 +173,8 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"MF_F3_Stopped", T::Text},
         {"MF_F3_StoppedForFolder", T::Text},
         {"Msg021", T::Text},
+        {"MF_F3_lbl_progressFolders", T::Text},
+        {"MF_F3_StoppedFolders", T::Text},
     };
     return keys;
 }

@@ -101,6 +101,11 @@ public:
     std::string getNewDirContentId(const std::string& dirId, StoreProblems& problems);
     std::shared_ptr<IndexRecord> getQlrDirContentById(const std::string& dirId, const std::string& cId,
                                                       StoreProblems& problems);
+    // A read of the folder's index file made off the window thread: the cache takes it where
+    // getDirContentMap would read the file. Returns the map the cache holds for the folder
+    // afterwards (the read's own, or the one it already held).
+    std::shared_ptr<IndexMap> takeIndexFileRead(const std::string& dirId, const IndexFileRead& read,
+                                                StoreProblems& problems);
     // A new, empty index record bound to the open catalog's root.
     std::shared_ptr<IndexRecord> newContentRecord();
 

@@ -44,6 +44,19 @@ std::shared_ptr<IndexRecord> CatalogStore::getQlrDirContentById(const std::strin
     return getDirContentMap(dirId, problems)->getValueByKey(cId);
 }
 
+std::shared_ptr<IndexMap> CatalogStore::takeIndexFileRead(const std::string& dirId, const IndexFileRead& read,
+                                                          StoreProblems& problems)
+{
+    auto cached = contentMapCache_.getValueByKey(dirId);
+    const std::string path = getContentFilePath(dirId);
+    if (!needsReading(path, cached, cached && cached->getCount() == 0))
+        return cached;
+    takeRead(path, read, problems);
+    rememberRead(path, read);
+    contentMapCache_.addMap(dirId, read.map);
+    return read.map;
+}
+
 void CatalogStore::getDirContentByIdS(const std::vector<std::string>& dirIds, ContentCollection& result,
                                       StoreProblems& problems)
 {

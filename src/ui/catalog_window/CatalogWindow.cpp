@@ -283,6 +283,16 @@ void CatalogWindow::showSearchResults(const std::vector<std::shared_ptr<IndexRec
     list_->showIndexes(indexes);
 }
 
+void CatalogWindow::beginSearchResults()
+{
+    list_->showIndexes({});
+}
+
+void CatalogWindow::insertSearchResults(int row, const std::vector<std::shared_ptr<IndexRecord>>& indexes)
+{
+    list_->insertIndexes(row, indexes);
+}
+
 void CatalogWindow::showSearchNote(const std::string& text)
 {
     emit statusNote(QString::fromStdString(text));

@@ -195,6 +195,21 @@ void IndexListModel::appendRecords(const std::vector<Record>& records)
     endInsertRows();
 }
 
+void IndexListModel::insertRecords(int row, const std::vector<Record>& records)
+{
+    if (records.empty())
+        return;
+    row = std::clamp(row, 0, rowCount());
+    beginInsertRows({}, row, row + static_cast<int>(records.size()) - 1);
+    std::vector<Row> added;
+    added.reserve(records.size());
+    for (const Record& record : records)
+        added.push_back(Row{std::string(record->cId()), record});
+    rows_.insert(rows_.begin() + row, std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+    keysIndexed_ = false;
+    endInsertRows();
+}
+
 void IndexListModel::removeKey(const std::string& key)
 {
     const int row = rowOfKey(key);

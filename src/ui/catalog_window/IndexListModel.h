@@ -42,6 +42,8 @@ public:
     void setHeaders(const QStringList& headers);
     // Adds a row per record at the end; a key already listed is listed once, at the end.
     void appendRecords(const std::vector<Record>& records);
+    // Adds a row per record before row (rowCount(): at the end); none of them is listed yet.
+    void insertRecords(int row, const std::vector<Record>& records);
     void removeKey(const std::string& key);
     void clear();
     // The row listed under key, or -1.

@@ -95,6 +95,11 @@ void IndexListPane::showIndexes(const std::vector<std::shared_ptr<IndexRecord>>&
     fillContentList(indexes);
 }
 
+void IndexListPane::insertIndexes(int row, const std::vector<std::shared_ptr<IndexRecord>>& indexes)
+{
+    view_->insertRows(row, indexes);
+}
+
 void IndexListPane::clear()
 {
     view_->clearRows();

@@ -39,6 +39,8 @@ public:
     void refreshContentList();
     // The list shows these indexes (a search's results), or nothing.
     void showIndexes(const std::vector<std::shared_ptr<IndexRecord>>& indexes);
+    // Adds indexes not listed yet before row (a running search's results).
+    void insertIndexes(int row, const std::vector<std::shared_ptr<IndexRecord>>& indexes);
     void clear();
     // The index is chosen in the list, once the list has its row (an index just added).
     void chooseIndex(std::string id);

@@ -42,6 +42,13 @@ void IndexListView::appendRows(const std::vector<IndexListModel::Record>& record
         model_->sort(sortColumn_, sortOrder_); // the arrow and the rows agree
 }
 
+void IndexListView::insertRows(int row, const std::vector<IndexListModel::Record>& records)
+{
+    model_->insertRecords(row, records);
+    if (isSorted() && !records.empty())
+        model_->sort(sortColumn_, sortOrder_);
+}
+
 void IndexListView::removeRow(const QString& key)
 {
     model_->removeKey(key.toStdString());

@@ -21,6 +21,8 @@ public:
     void setHeaders(const QStringList& headers) { model_->setHeaders(headers); }
 
     void appendRows(const std::vector<IndexListModel::Record>& records);
+    // Rows for records not listed yet, before row (in a sorted list: in their sorted place).
+    void insertRows(int row, const std::vector<IndexListModel::Record>& records);
     void removeRow(const QString& key);
     void clearRows();
     bool hasRow(const QString& key) const { return model_->rowOfKey(key.toStdString()) >= 0; }

@@ -1,15 +1,19 @@
 // The search panel driven as a user drives it: scopes, fields, the order of the results, what
-// the window says of a search, and the document scan that leaves the window free, says how far
-// it is and stops with what it found. A scan is held at a document of the test's choosing, so
-// that it surely runs while the test looks.
+// the window says of a search, and the reading of index files and documents that leaves the
+// window free, lists what it finds as it goes, says how far it is and stops with what it found.
+// A search is held at a folder or a document of the test's choosing, so that it surely runs
+// while the test looks.
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <filesystem>
 
 #include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/search/DocumentScan.h"
+#include "core/catalog_window/search/IndexFileSearch.h"
+#include "core/config/StoreReport.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/support/UiSuite.h"
@@ -21,6 +25,7 @@ class SearchPanelTest : public UiSuite {
     Q_OBJECT
 
     SearchPanel* panel = nullptr;
+    IndexFileSearch* heldSearch = nullptr;
 
     static std::string line(const char* id, const char* title, const std::string& path, const char* desc = "")
     {
@@ -77,6 +82,30 @@ class SearchPanelTest : public UiSuite {
         const bool started = startSearch(QStringLiteral("report"), false, false, true, false, whole);
         panel->scanStarting = nullptr;
         return started && QTest::qWaitFor([&] { return panel->scan() && panel->scan()->holding(); }, 20000);
+    }
+
+    // What the window told, once; forgotten then.
+    std::vector<std::string> toldTexts()
+    {
+        std::vector<std::string> texts;
+        for (const auto& message : ui->messages.shown)
+            texts.push_back(message.text);
+        ui->messages.shown.clear();
+        return texts;
+    }
+    // Starts a whole-catalog search of titles and descriptions for "report" that waits before
+    // folder number holdAt (0 the first), once those before it are listed.
+    bool startHeldIndexSearch(size_t holdAt = 1)
+    {
+        panel->indexSearchStarting = [this, holdAt](IndexFileSearch& search) {
+            search.holdBefore(holdAt);
+            heldSearch = &search;
+        };
+        const bool started = startSearch(QStringLiteral("report"), true, true, false, false, true);
+        panel->indexSearchStarting = nullptr;
+        return started
+               && QTest::qWaitFor([&] { return panel->indexSearch() && panel->indexSearch()->holding(); }, 20000)
+               && QTest::qWaitFor([&] { return rows().size() == 2; }, 20000);
     }
 
     // Work > Reports, and Home.
@@ -152,6 +181,67 @@ private slots:
         QVERIFY(!note().isEmpty());
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClose")));
         QCOMPARE(note(), QString());
+        QVERIFY(ui->messages.shown.empty());
+    }
+
+    void indexFiles_readAside_listedAsFound_andStopKeepsThem()
+    {
+        // Work is read and listed while the window answers; the search waits before Home.
+        chooseFolder("D1");
+        QVERIFY(startHeldIndexSearch());
+        QCOMPARE(rows(), QStringList({"D1!C1", "D1!C2"}));
+        QVERIFY(panel->searching() && panel->isVisible());
+        QTRY_COMPARE(panel->lbl_progress->text(), noteWith("MF_F3_lbl_progressFolders", {"1", "3"}));
+        chooseFolder("D3"); // ends it: that folder is listed, and nothing of the search comes later
+        QVERIFY(!panel->searching() && !panel->indexSearch() && !panel->isVisible());
+        QCOMPARE(note(), caption("MF_F3_StoppedForFolder"));
+        QTest::qWait(100);
+        QCOMPARE(rows(), QStringList({"D3!C1", "D3!C2"}));
+
+        // Let go, the title found in Reports comes before the description found in Work, as when
+        // all is found at once.
+        QVERIFY(startHeldIndexSearch());
+        heldSearch->release();
+        QTRY_VERIFY(!panel->searching());
+        QCOMPARE(rows(), QStringList({"D1!C1", "D2!C1", "D1!C2"}));
+        QCOMPARE(note(), QString());
+
+        // Stop keeps what was listed, and says that it is only part.
+        QVERIFY(startHeldIndexSearch());
+        clickButton(panel->cmd_search);
+        QVERIFY(!panel->searching() && !panel->isVisible());
+        QCOMPARE(rows(), QStringList({"D1!C1", "D1!C2"}));
+        QCOMPARE(note(), noteWith("MF_F3_StoppedFolders", {"1", "3"}));
+        QVERIFY(ui->messages.shown.empty());
+    }
+
+    void damagedIndexFiles_findWhatASearchAtOnceFinds()
+    {
+        writeBytes(indexFile("D2"), line("D2!C1", "Quarterly Report", "x.txt") + "D2!C3|Report cut short\r\n"
+                                        + line("D2!C2", "Memo", "y.txt", "a report"));
+        std::filesystem::remove(indexFile("D3"));
+        std::filesystem::create_directory(indexFile("D3")); // not a file: never read
+        CatalogStore& store = ui->core().store;
+        store.resetStoreCache();
+        // The search made at once on the window thread, from the store's cache.
+        StoreProblems problems;
+        ContentCollection atOnce;
+        const SearchOptions titlesAndDescriptions;
+        const auto scope = searchScope(store, "", false, true, problems);
+        searchTitlesAndDescriptions(store, scope, "report", titlesAndDescriptions, atOnce, problems);
+        report(ui->core().messages, problems);
+        QCOMPARE(problems.size(), size_t(2)); // the damaged line, the file not read
+        const auto toldAtOnce = toldTexts();
+        store.resetStoreCache();
+
+        QStringList expected;
+        for (const auto& id : atOnce.keys())
+            expected << QString::fromStdString(id);
+        QCOMPARE(search("report", true, true, false, false, true), expected);
+        QCOMPARE(toldTexts(), toldAtOnce);
+        // The folders read are the store's: listing one reads nothing again, and tells nothing.
+        chooseFolder("D2");
+        QCOMPARE(rows(), QStringList({"D2!C1", "D2!C3", "D2!C2"}));
         QVERIFY(ui->messages.shown.empty());
     }
 

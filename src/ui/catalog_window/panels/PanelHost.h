@@ -26,6 +26,10 @@ public:
     virtual void indexAdded(const std::string& id) = 0;
     // The list shows these indexes (a search's results); every panel is closed.
     virtual void showSearchResults(const std::vector<std::shared_ptr<IndexRecord>>& indexes) = 0;
+    // A running search's results as they are found: the list shows none, then takes indexes
+    // not listed yet before row (the panels stay).
+    virtual void beginSearchResults() = 0;
+    virtual void insertSearchResults(int row, const std::vector<std::shared_ptr<IndexRecord>>& indexes) = 0;
     // Tells the user what a search came to, where the window says such things ("": nothing to
     // say; an earlier note goes).
     virtual void showSearchNote(const std::string& text) = 0;

@@ -1,6 +1,7 @@
 #include "ui/catalog_window/panels/SearchPanel.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,7 +24,7 @@ SearchPanel::SearchPanel(CoreContext& core, PanelHost& host, QWidget* parent)
     build();
 }
 
-SearchPanel::~SearchPanel() = default; // the scan stops and its thread ends with it
+SearchPanel::~SearchPanel() = default; // the searches stop and their threads end with them
 
 void SearchPanel::build()
 {
@@ -90,57 +91,147 @@ void SearchPanel::cmd_sback_Click()
 void SearchPanel::runSearch()
 {
     if (searching_) {
-        // Pressed again while the documents are read: stop, and show what was found so far.
-        if (scan_)
-            scan_->stop();
+        // Pressed again while the index files or the documents are read: stop, and show what
+        // was found so far.
         finishSearch();
         return;
     }
     searching_ = true;
     results_ = {};
+    titleRows_ = listedRows_ = 0;
+    foldersListed_ = 0;
+    problems_ = {};
     host_.showSearchNote("");
     MessageBatch batch(core_.messages);
-    const std::string text = txt_search->text().toStdString();
-    if (isBlankSearchText(text)) {
+    text_ = txt_search->text().toStdString();
+    if (isBlankSearchText(text_)) {
         // Nothing was looked for, so there is nothing to tell.
         endSearching();
         host_.showSearchResults({});
         return;
     }
-    SearchOptions options;
-    options.titles = check_sTitle->isChecked();
-    options.descriptions = check_sDesc->isChecked();
-    options.documents = check_sContent->isChecked();
-    options.subtree = check_sNowNest->isChecked();
-    options.wholeCatalog = check_sAll->isChecked();
-    StoreProblems problems;
-    const std::vector<std::string> scope = searchScope(core_.store, host_.currentDirId(), options.subtree,
-                                                       options.wholeCatalog, problems);
-    searchTitlesAndDescriptions(core_.store, scope, text, options, results_, problems);
-    report(core_.messages, problems);
-    if (!options.documents || scope.empty()) {
+    options_.titles = check_sTitle->isChecked();
+    options_.descriptions = check_sDesc->isChecked();
+    options_.documents = check_sContent->isChecked();
+    options_.subtree = check_sNowNest->isChecked();
+    options_.wholeCatalog = check_sAll->isChecked();
+    scope_ = searchScope(core_.store, host_.currentDirId(), options_.subtree, options_.wholeCatalog, problems_);
+    host_.beginSearchResults();
+    progressTimer_->start();
+    if (!options_.titles && !options_.descriptions) {
+        startDocumentScan();
+        return;
+    }
+    // The index files are read and matched on the search's thread; the window takes each folder
+    // read into the store's cache and lists what it found, a batch at a time.
+    matcher_.emplace(text_);
+    indexSearch_ = std::make_unique<IndexFileSearch>(planIndexFileSearch(core_.store, scope_, text_, options_));
+    if (indexSearchStarting)
+        indexSearchStarting(*indexSearch_);
+    // The search's thread ends before this panel goes, so the panel is there to be told; what a
+    // search stopped meanwhile hands over is left.
+    const unsigned number = ++searchNumber_;
+    indexSearch_->start([this, number] {
+        QMetaObject::invokeMethod(
+            this,
+            [this, number] {
+                if (!indexSearch_ || searchNumber_ != number || takeWaiting_)
+                    return;
+                // Folders are taken some at a time: each batch listed lays the list out anew.
+                takeWaiting_ = true;
+                QTimer::singleShot(kTakeEveryMs, this, [this, number] {
+                    takeWaiting_ = false;
+                    if (indexSearch_ && searchNumber_ == number)
+                        takeFolders();
+                });
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void SearchPanel::takeFolders()
+{
+    // Each turn lists for a short while only, so that the window repaints and answers between.
+    constexpr qint64 kTurnMs = 15;
+    const bool ended = indexSearch_->ended(); // asked first: then the take holds every folder
+    for (auto& folder : indexSearch_->take())
+        toList_.push_back(std::move(folder));
+    QElapsedTimer turn;
+    turn.start();
+    std::vector<ContentCollection::Ptr> byTitle;
+    std::vector<ContentCollection::Ptr> byDescription;
+    while (!toList_.empty() && turn.elapsed() < kTurnMs) {
+        listFolder(toList_.front(), byTitle, byDescription);
+        toList_.pop_front();
+        ++foldersListed_;
+    }
+    // Title matches before the description matches, as a search made at once lists them.
+    host_.insertSearchResults(titleRows_, byTitle);
+    titleRows_ += static_cast<int>(byTitle.size());
+    listedRows_ += static_cast<int>(byTitle.size());
+    host_.insertSearchResults(listedRows_, byDescription);
+    listedRows_ += static_cast<int>(byDescription.size());
+    if (!toList_.empty()) {
+        const unsigned number = searchNumber_;
+        QTimer::singleShot(0, this, [this, number] {
+            if (indexSearch_ && searchNumber_ == number)
+                takeFolders();
+        });
+        return;
+    }
+    if (!ended)
+        return;
+    indexSearch_.reset();
+    startDocumentScan();
+}
+
+void SearchPanel::listFolder(IndexFileSearch::FolderRead& folder, std::vector<ContentCollection::Ptr>& byTitle,
+                             std::vector<ContentCollection::Ptr>& byDescription)
+{
+    const auto map = core_.store.takeIndexFileRead(folder.dirId, folder.read, problems_);
+    if (map != folder.read.map) {
+        // The cache held this folder already: its records are the ones to list, as they are now.
+        folder.byTitle.clear();
+        folder.byDescription.clear();
+        map->forEach([&](const std::string&, const IndexMap::Ptr& record) {
+            if (options_.titles && matcher_->matches(record->cTitle()))
+                folder.byTitle.push_back(record);
+            else if (options_.descriptions && matcher_->matches(record->cDesc()))
+                folder.byDescription.push_back(record);
+        });
+    }
+    for (auto& record : folder.byTitle) {
+        if (results_.add(std::string(record->cId()), record))
+            byTitle.push_back(std::move(record));
+    }
+    for (auto& record : folder.byDescription) {
+        if (results_.add(std::string(record->cId()), record))
+            byDescription.push_back(std::move(record));
+    }
+}
+
+void SearchPanel::startDocumentScan()
+{
+    if (!options_.documents || scope_.empty()) {
         finishSearch();
         return;
     }
     // The index files are read by the scan itself; the maps it needs for the results are read
     // here, on this thread, once it is done.
     scan_ = std::make_unique<DocumentScan>(
-        planDocumentScan(core_.store, core_.session.getRootPath(), scope, text, results_));
+        planDocumentScan(core_.store, core_.session.getRootPath(), scope_, text_, results_));
     if (scanStarting)
         scanStarting(*scan_);
-    // The scan's thread ends before this panel goes, so the panel is there to be told; the end
-    // of a scan that was stopped meanwhile finishes nothing.
-    const unsigned number = ++scanNumber_;
+    const unsigned number = ++searchNumber_;
     scan_->start([this, number] {
         QMetaObject::invokeMethod(
             this,
             [this, number] {
-                if (scan_ && scanNumber_ == number)
+                if (scan_ && searchNumber_ == number)
                     finishSearch();
             },
             Qt::QueuedConnection);
     });
-    progressTimer_->start();
 }
 
 void SearchPanel::stopSearch()
@@ -151,25 +242,35 @@ void SearchPanel::stopSearch()
 
 void SearchPanel::abandonSearch()
 {
+    indexSearch_.reset(); // stops it and waits for its thread
+    toList_.clear();
     if (scan_) {
         scan_->stop();
         scan_.reset();
     }
     results_ = {};
+    problems_ = {};
     if (searching_)
         endSearching();
 }
 
 void SearchPanel::folderChosen()
 {
-    if (!scan_) {
+    if (!indexSearch_ && !scan_) {
         // The list shows a folder again: what was said of a search is past.
         host_.showSearchNote("");
         return;
     }
+    tellProblems();
     abandonSearch();
     hide();
     host_.showSearchNote(core_.conf.text("MF_F3_StoppedForFolder"));
+}
+
+void SearchPanel::tellProblems()
+{
+    report(core_.messages, problems_);
+    problems_ = {};
 }
 
 void SearchPanel::finishSearch()
@@ -177,27 +278,37 @@ void SearchPanel::finishSearch()
     // Also run when the scan's thread is done, outside any command: its own user action.
     MessageBatch batch(core_.messages);
     std::string note;
+    if (indexSearch_) {
+        // Stopped while the index files were read: the list keeps what it shows.
+        const size_t all = indexSearch_->foldersToRead();
+        indexSearch_.reset();
+        toList_.clear();
+        note = withValues(core_.conf.text("MF_F3_StoppedFolders"),
+                          {std::to_string(foldersListed_), std::to_string(all)});
+    }
     if (scan_) {
         scan_->stop(); // it has ended, or ends within one block: its thread is done with
-        StoreProblems problems;
+        std::vector<ContentCollection::Ptr> byDocument;
         for (const auto& found : scan_->found()) {
-            if (auto index = core_.store.getQlrDirContentById(found.dirId, found.cId, problems))
-                results_.add(found.cId, std::move(index));
+            if (auto index = core_.store.getQlrDirContentById(found.dirId, found.cId, problems_);
+                index && results_.add(found.cId, index))
+                byDocument.push_back(std::move(index));
         }
-        report(core_.messages, problems);
+        host_.insertSearchResults(listedRows_, byDocument);
+        listedRows_ += static_cast<int>(byDocument.size());
         if (!scan_->completed()) {
             note = withValues(core_.conf.text("MF_F3_Stopped"),
                               {std::to_string(scan_->documentsRead()), std::to_string(scan_->documentsToRead())});
         }
         scan_.reset();
     }
-    const auto results = results_.values();
-    results_ = {};
-    if (note.empty() && results.empty())
+    tellProblems();
+    if (note.empty() && results_.count() == 0)
         note = core_.conf.text("MF_F3_NothingFound");
+    results_ = {};
     endSearching();
     // Stopped or not, the panel closes and the list shows what was found.
-    host_.showSearchResults(results);
+    hide();
     host_.showSearchNote(note);
 }
 
@@ -212,6 +323,12 @@ void SearchPanel::endSearching()
 
 void SearchPanel::showProgress()
 {
+    if (indexSearch_) {
+        lbl_progress->setText(QString::fromStdString(
+            withValues(core_.conf.text("MF_F3_lbl_progressFolders"),
+                       {std::to_string(foldersListed_), std::to_string(indexSearch_->foldersToRead())})));
+        return;
+    }
     if (!scan_ || scan_->documentsToRead() == 0)
         return;
     lbl_progress->setText(QString::fromStdString(
