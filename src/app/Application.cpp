@@ -8,6 +8,7 @@
 
 #include "core/CoreContext.h"
 #include "ui/catalog_window/CatalogWindow.h"
+#include "ui/monitor/MonitorService.h"
 #include "ui/platform/Preferences.h"
 #include "ui/platform/SingleInstance.h"
 #include "ui/shell/CommandDispatcher.h"
@@ -20,11 +21,14 @@ Application::Application(CoreContext& core, QString instanceName, PlatformServic
     : core_(core), instanceName_(std::move(instanceName)), platform_(platform),
       commands_(std::make_unique<CommandDispatcher>(core.messages)),
       hotKey_(std::make_unique<HotKey>(platform.hotKey, *commands_, core.messages)),
-      quit_([] { QCoreApplication::quit(); })
+      monitor_(std::make_unique<MonitorService>(core, platform.watcher)), quit_([] { QCoreApplication::quit(); })
 {
-    // The commands that are the program's own rather than a window's. Sync has none until the
-    // change monitor exists: the command states keep it off.
+    // The commands that are the program's own rather than a window's.
     commands_->setHandler(Command::ShowFrame, this, [this] { showOrHideFrame(); });
+    commands_->setHandler(Command::Sync, this, [this] {
+        if (monitor_->isLoaded())
+            monitor_->synchronise();
+    });
     CommandStates& states = core_.session.states();
     statesListener_ = states.addListener([this, &states] { commands_->applyStates(states); });
     // The catalog opened last (New or Open) is the one the next start opens.
@@ -32,12 +36,15 @@ Application::Application(CoreContext& core, QString instanceName, PlatformServic
         const QString file = QString::fromStdString(folderFile);
         platform_.preferences.setLastCatalogFile(file);
         platform_.preferences.setLastCatalogFolder(QFileInfo(file).absolutePath());
+        if (frame_)
+            loadMonitor(); // from start-up on, whenever a catalog is opened
     });
 }
 
 Application::~Application()
 {
     core_.catalog.setOpenedListener(nullptr);
+    monitor_.reset(); // its records written
     core_.session.states().removeListener(statesListener_);
     delete catalogSubWindow_.data();
     delete frame_.data();
@@ -72,8 +79,10 @@ int Application::start()
     frame_->start();
     frame_->placeOnScreen();
     frame_->showFrame();
-    // The floating launcher and the change monitor start here once they exist.
+    // The floating launcher starts here once it exists.
     core_.catalog.openAtStart(platform_.preferences.lastCatalogFile().toStdString());
+    if (!monitor_->isLoaded())
+        loadMonitor(); // the configured catalog, which opens without a word
     showCatalogWindow();
     hotKey_->take(Command::ClipDataIn, [this] { bringForwardForHotKey(); });
     return 0;
@@ -90,6 +99,7 @@ void Application::showCatalogWindow()
     auto* form = new CatalogWindow(core_, *commands_, platform_.opener, platform_.preferences, platform_.clipboard);
     catalogWindow_ = form;
     connect(form, &CatalogWindow::catalogClosed, this, [this] {
+        unloadMonitor();
         unloadCatalogWindow();
         if (frame_)
             frame_->applyCaptions();
@@ -176,6 +186,18 @@ void Application::bringForwardForHotKey()
         catalogSubWindow_->showMaximized();
 }
 
+void Application::loadMonitor()
+{
+    monitor_->load();
+    core_.session.states().setSyncAvailable(monitor_->isLoaded());
+}
+
+void Application::unloadMonitor()
+{
+    monitor_->unload();
+    core_.session.states().setSyncAvailable(false);
+}
+
 void Application::exitProgram()
 {
     if (!frame_)
@@ -183,6 +205,7 @@ void Application::exitProgram()
     frame_->isExit = true;
     if (frame_->isVisible())
         frame_->rememberPlace();
+    unloadMonitor();
     unloadCatalogWindow();
     unloadFrame();
 }

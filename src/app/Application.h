@@ -19,6 +19,7 @@ class FolderWatcher;
 class GlobalHotKey;
 class HotKey;
 class MainFrame;
+class MonitorService;
 class CatalogWindow;
 class Preferences;
 class SingleInstance;
@@ -53,6 +54,7 @@ public:
     MainFrame* frame() const;
     CatalogWindow* catalogWindow() const;
     CommandDispatcher& commands() const { return *commands_; }
+    MonitorService& monitor() const { return *monitor_; }
     const PlatformServices& platform() const { return platform_; }
 
     void showCatalogWindow() override;
@@ -76,12 +78,16 @@ private:
     // The global hot key (the clipboard import's key): the frame and the catalog window come
     // forward, maximised, before the import runs.
     void bringForwardForHotKey();
+    // The change monitor follows the catalog open, and Sync with it.
+    void loadMonitor();
+    void unloadMonitor();
 
     CoreContext& core_;
     QString instanceName_;
     PlatformServices platform_;
     std::unique_ptr<CommandDispatcher> commands_;
     std::unique_ptr<HotKey> hotKey_;
+    std::unique_ptr<MonitorService> monitor_;
     std::unique_ptr<SingleInstance> instance_;
     QPointer<MainFrame> frame_;
     QPointer<CatalogWindow> catalogWindow_;

@@ -8,8 +8,8 @@
 #include "core/config/SysConf.h"
 #include "ui/catalog_window/CatalogWindow.h"
 #include "ui/platform/GlobalHotKey.h"
+#include "ui/platform/InotifyFolderWatcher.h"
 #include "ui/platform/MessageBoxes.h"
-#include "ui/platform/NullFolderWatcher.h"
 #include "ui/platform/Preferences.h"
 #include "ui/platform/QtClipboard.h"
 #include "ui/platform/QtDesktopOpener.h"
@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
     quillory::QtDesktopOpener opener;
     const std::unique_ptr<quillory::GlobalHotKey> hotKey = quillory::makeGlobalHotKey();
     quillory::QtClipboard clipboard;
-    quillory::NullFolderWatcher watcher;
+    quillory::InotifyFolderWatcher watcher;
     quillory::Preferences preferences;
 
     quillory::Application app(core, quillory::SingleInstance::defaultName(),

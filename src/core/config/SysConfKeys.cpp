@@ -175,6 +175,7 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Msg021", T::Text},
         {"MF_F3_lbl_progressFolders", T::Text},
         {"MF_F3_StoppedFolders", T::Text},
+        {"Msg022", T::Text},
     };
     return keys;
 }

@@ -1,49 +1,39 @@
 #pragma once
 
 #include <QTimer>
-#include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <set>
 
 #include "ui/platform/FolderWatcher.h"
 
 namespace quillory {
 
-// For tests: watches nothing on disk; a test reports what happened with happen(). It keeps the
-// watcher's promises as the system's watcher does: at most watchLimit folders are watched, the
-// folders named in unavailable cannot be, and while paused events wait in a queue of
-// queueLimit, to be reported from the event loop after resume().
+// For tests: watches nothing on disk; a test reports what happened with happen(), naming the
+// folder (watchOf gives its number). It keeps the watcher's promises as the system's watcher
+// does: at most watchLimit folders are watched, the folders named in unavailable cannot be, and
+// while paused notices wait in a queue of queueLimit, to be reported from the event loop after
+// resume().
 class FakeFolderWatcher : public FolderWatcher {
 public:
     using FolderWatcher::FolderWatcher;
 
-    WatchStart start(const std::vector<std::string>& folders) override
-    {
-        stop();
-        WatchStart outcome;
-        for (const std::string& folder : folders) {
-            const WatchOutcome one = watch(folder);
-            if (one != WatchOutcome::Watched) {
-                outcome.refused.push_back(folder);
-                outcome.limitReached = outcome.limitReached || one == WatchOutcome::LimitReached;
-            }
-        }
-        outcome.watched = watched.size();
-        return outcome;
-    }
-    WatchOutcome watch(const std::string& folder) override
+    WatchResult watch(const std::string& folder) override
     {
         if (unavailable.count(folder))
-            return WatchOutcome::Unavailable;
-        if (std::find(watched.begin(), watched.end(), folder) != watched.end())
-            return WatchOutcome::Watched;
+            return {WatchOutcome::Unavailable, kNoWatch};
+        if (const auto found = watched.find(folder); found != watched.end())
+            return {WatchOutcome::Watched, found->second};
         if (watched.size() >= watchLimit)
-            return WatchOutcome::LimitReached;
-        watched.push_back(folder);
-        return WatchOutcome::Watched;
+            return {WatchOutcome::LimitReached, kNoWatch};
+        watched[folder] = nextWatch_;
+        return {WatchOutcome::Watched, nextWatch_++};
     }
-    void unwatch(const std::string& folder) override { std::erase(watched, folder); }
+    void unwatch(int watch) override
+    {
+        std::erase_if(watched, [watch](const auto& one) { return one.second == watch; });
+    }
     void stop() override
     {
         watched.clear();
@@ -60,24 +50,32 @@ public:
     bool isWatching() const override { return !watched.empty(); }
     bool isPaused() const override { return paused_; }
 
-    // Something changed on disk. Nothing is seen while no folder is watched.
-    void happen(const WatchEvent& event)
+    // The number folder is watched under (kNoWatch when it is not).
+    int watchOf(const std::string& folder) const
     {
-        if (!isWatching())
+        const auto found = watched.find(folder);
+        return found == watched.end() ? kNoWatch : found->second;
+    }
+    // Something happened to name in folder. Nothing is seen in a folder not watched.
+    void happen(WatchNotice::Kind kind, const std::string& folder, const std::string& name, uint32_t cookie = 0)
+    {
+        const int watch = watchOf(folder);
+        if (watch == kNoWatch)
             return;
+        const WatchNotice notice{kind, watch, name, false, cookie};
         if (!paused_ && queue_.empty()) {
-            emit changed(event);
+            emit noticed(notice);
             return;
         }
         if (queue_.size() < queueLimit) {
-            queue_.push_back(event);
+            queue_.push_back(notice);
         } else if (!lostQueued_) {
-            queue_.push_back({WatchEventKind::EventsLost, {}, {}});
+            queue_.push_back({WatchNotice::Kind::EventsLost, kNoWatch, {}, false, 0});
             lostQueued_ = true;
         }
     }
 
-    std::vector<std::string> watched;
+    std::map<std::string, int> watched; // folder -> its number
     size_t watchLimit = SIZE_MAX;
     std::set<std::string> unavailable;
     size_t queueLimit = 16384;
@@ -86,17 +84,18 @@ private:
     void deliverQueued()
     {
         while (!paused_ && !queue_.empty()) {
-            const WatchEvent event = queue_.front();
+            const WatchNotice notice = queue_.front();
             queue_.pop_front();
-            if (event.kind == WatchEventKind::EventsLost)
+            if (notice.kind == WatchNotice::Kind::EventsLost)
                 lostQueued_ = false;
-            emit changed(event);
+            emit noticed(notice);
         }
     }
 
-    std::deque<WatchEvent> queue_;
+    std::deque<WatchNotice> queue_;
     bool lostQueued_ = false;
     bool paused_ = false;
+    int nextWatch_ = 1;
 };
 
 } // namespace quillory

@@ -10,41 +10,42 @@ using namespace quillory;
 class FolderWatcherTest : public QObject {
     Q_OBJECT
 
-    static WatchEvent created(const char* path) { return {WatchEventKind::Created, {}, path}; }
-
 private slots:
     void paused_queuesInOrderUntilResumed_andAnOverflowEndsInEventsLost()
     {
         FakeFolderWatcher watcher;
         watcher.queueLimit = 3;
         QStringList seen;
-        connect(&watcher, &FolderWatcher::changed, this, [&](const WatchEvent& event) {
-            seen << (event.kind == WatchEventKind::EventsLost ? QStringLiteral("lost")
-                                                              : QString::fromStdString(event.newPath));
+        connect(&watcher, &FolderWatcher::noticed, this, [&](const WatchNotice& notice) {
+            seen << (notice.kind == WatchNotice::Kind::EventsLost ? QStringLiteral("lost")
+                                                                  : QString::fromStdString(notice.name));
         });
-        QCOMPARE(watcher.start({"/docs"}).watched, size_t{1});
+        const WatchStart started = watcher.start({"/docs"});
+        QCOMPARE(started.watched, size_t{1});
+        QCOMPARE(started.watches, std::vector<int>({watcher.watchOf("/docs")}));
+        const auto created = [&](const char* name) { watcher.happen(WatchNotice::Kind::Created, "/docs", name); };
 
         watcher.pause();
-        watcher.happen(created("1"));
-        watcher.happen(created("2"));
+        created("1");
+        created("2");
         watcher.resume();
-        watcher.happen(created("3")); // before the queue was read: it comes after what waited
-        QVERIFY(seen.isEmpty());      // reported from the event loop, not from within resume()
+        created("3");            // before the queue was read: it comes after what waited
+        QVERIFY(seen.isEmpty()); // reported from the event loop, not from within resume()
         QTRY_COMPARE(seen, QStringList({"1", "2", "3"}));
 
         seen.clear();
         watcher.pause();
         for (const char* path : {"4", "5", "6", "7", "8"})
-            watcher.happen(created(path));
+            created(path);
         watcher.resume();
         QTRY_COMPARE(seen, QStringList({"4", "5", "6", "lost"}));
 
         seen.clear();
         watcher.pause();
-        watcher.happen(created("9"));
+        created("9");
         watcher.stop(); // what waited goes with the watches
         watcher.start({"/docs"});
-        watcher.happen(created("10"));
+        created("10");
         QCoreApplication::processEvents();
         QCOMPARE(seen, QStringList({"10"}));
     }

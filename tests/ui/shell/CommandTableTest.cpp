@@ -67,7 +67,8 @@ class CommandTableTest : public QObject {
         for (const CommandRow& row : commandTable()) {
             const bool groupOn = row.group == CommandGroup::Launcher ? states.isLauncherEnabled(*row.launcher)
                                                                      : states.isGroupEnabled(row.group);
-            const bool on = groupOn && row.command != Command::Sync; // Sync waits for the change monitor
+            // Sync needs the change monitor, which runs while a catalog is open.
+            const bool on = groupOn && (row.command != Command::Sync || std::string(context.name) != "no catalog");
             // A hidden action (a toolbar button of the other set) counts as off.
             for (QAction* action : ui.frame().commands().actionsOf(row.command))
                 QVERIFY2(action->isEnabled() == (on && action->isVisible()),

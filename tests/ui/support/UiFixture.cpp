@@ -4,7 +4,9 @@
 
 namespace quillory::test {
 
-UiFixture::UiFixture() : instanceName_(QStringLiteral("quillory-test-") + QUuid::createUuid().toString(QUuid::Id128))
+UiFixture::UiFixture(FolderWatcher* watcherToUse)
+    : watching_(watcherToUse ? watcherToUse : &watcher),
+      instanceName_(QStringLiteral("quillory-test-") + QUuid::createUuid().toString(QUuid::Id128))
 {
     copyShippedInstallation(dir.path());
     makeProgram();

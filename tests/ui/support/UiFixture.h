@@ -19,7 +19,8 @@ namespace quillory::test {
 // ending the process.
 class UiFixture {
 public:
-    UiFixture();
+    // watcherToUse: the folder watcher the program runs on (the fake one by default).
+    explicit UiFixture(FolderWatcher* watcherToUse = nullptr);
 
     // Starts the program as main() does; returns its start-up code (0: running).
     int start() { return app_->start(); }
@@ -33,7 +34,7 @@ public:
     MainFrame& frame() { return *app_->frame(); }
     CatalogWindow& catalogWindow() { return *app_->catalogWindow(); }
     QString instanceName() const { return instanceName_; }
-    PlatformServices platform() { return {opener, hotKey, clipboard, watcher, preferences}; }
+    PlatformServices platform() { return {opener, hotKey, clipboard, *watching_, preferences}; }
     // Paths handed to the desktop.
     const std::vector<std::string>& opened() const { return opener.requests; }
 
@@ -49,6 +50,7 @@ public:
 private:
     void makeProgram();
 
+    FolderWatcher* watching_;
     std::unique_ptr<CoreContext> core_;
     std::unique_ptr<Application> app_; // goes before core_
     QString instanceName_;

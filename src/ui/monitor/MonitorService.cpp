@@ -1,0 +1,224 @@
+#include "ui/monitor/MonitorService.h"
+
+#include "core/CoreContext.h"
+#include "core/config/StoreReport.h"
+#include "core/monitor/DiskSync.h"
+#include "core/monitor/StoreSyncCatalog.h"
+#include "ui/platform/FolderWatcher.h"
+
+namespace quillory {
+
+namespace {
+
+// The records go to the end of the pending-changes file, whole lines in one write.
+class PendingFileSink : public PendingChangeSink {
+public:
+    PendingFileSink(TextFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
+    bool appendPendingChanges(const std::vector<PendingChange>& changes) override
+    {
+        std::vector<std::string> lines;
+        lines.reserve(changes.size());
+        for (const PendingChange& change : changes)
+            lines.push_back(formatPendingChange(change));
+        written = files_.writeFile(path_, FILE_APPEND, 0, lines);
+        return static_cast<bool>(written);
+    }
+    WriteOutcome written;
+
+private:
+    TextFiles& files_;
+    std::string path_;
+};
+
+} // namespace
+
+MonitorService::MonitorService(CoreContext& core, FolderWatcher& watcher, QObject* parent)
+    : QObject(parent), core_(core), watcher_(watcher), monitor_(disk_, [this] {
+          // While unloading, a move whose second half has not come yet is not waited for.
+          return flushingMoves_ ? MonitorClock::now() + std::chrono::hours(1) : MonitorClock::now();
+      })
+{
+    minuteTimer_.setSingleShot(true);
+    moveTimer_.setSingleShot(true);
+    connect(&minuteTimer_, &QTimer::timeout, this, [this] { tick(); });
+    connect(&moveTimer_, &QTimer::timeout, this, [this] { expireMoves(); });
+    connect(&watcher_, &FolderWatcher::noticed, this, [this](const WatchNotice& notice) { take(notice); });
+    storeListener_ = core_.store.addChangeListener([this](const StoreChange& change) {
+        if (loaded_ && change.kind == StoreChange::Kind::IndexFile)
+            followFolder(change.dirId);
+    });
+}
+
+MonitorService::~MonitorService()
+{
+    core_.store.removeChangeListener(storeListener_);
+    unload();
+}
+
+void MonitorService::load()
+{
+    unload();
+    if (core_.store.getDirFilePath().empty())
+        return;
+    pendingFile_ = core_.layout.getTempContentFilePath();
+    counter_ = MinuteCounter(core_.conf.getMonitorAutoWriteInterval());
+    // The store tells a file's problem once, to the first who reads it: this may be that one.
+    MessageBatch batch(core_.messages);
+    StoreProblems problems;
+    std::vector<IndexedDocument> documents;
+    for (const std::string& dirId : core_.store.getAllDirMap(problems)->getKeyCol()) {
+        auto& known = folders_[dirId];
+        core_.store.getDirContentMap(dirId, problems)->forEach([&](const std::string& id, const auto& record) {
+            std::string path = record->cContentPath();
+            documents.push_back({id, path});
+            known.emplace(id, std::move(path));
+        });
+    }
+    report(core_.messages, problems);
+    loaded_ = true;
+    follow(monitor_.load(documents), true);
+    monitor_.rememberIdentities();
+    if (!monitor_.pendingRecords().empty())
+        minuteTimer_.start(counter_.firstDelay()); // records a write could not take before
+}
+
+void MonitorService::unload()
+{
+    if (!loaded_)
+        return;
+    flushingMoves_ = true;
+    follow(monitor_.expireMoves());
+    flushingMoves_ = false;
+    loaded_ = false;
+    watcher_.stop();
+    monitor_.unload();
+    folders_.clear();
+    moveTimer_.stop();
+    minuteTimer_.stop();
+    writeRecords();
+}
+
+void MonitorService::writeRecords()
+{
+    if (pendingFile_.empty() || monitor_.pendingRecords().empty())
+        return;
+    PendingFileSink sink(core_.files, pendingFile_);
+    if (!monitor_.writePendingRecords(sink)) {
+        // Kept for the next write; the user can make room or give the file back its rights.
+        MessageBatch batch(core_.messages);
+        report(core_.messages, fileWriteOutcome(sink.written, pendingFile_));
+    }
+}
+
+void MonitorService::take(const WatchNotice& notice)
+{
+    if (!loaded_)
+        return;
+    follow(monitor_.take(notice));
+    armMoveTimer();
+    if (!minuteTimer_.isActive())
+        minuteTimer_.start(counter_.firstDelay());
+    emit noticeTaken(notice);
+}
+
+void MonitorService::expireMoves()
+{
+    if (!loaded_)
+        return;
+    follow(monitor_.expireMoves());
+    armMoveTimer();
+}
+
+void MonitorService::armMoveTimer()
+{
+    const std::optional<MonitorClock::time_point> deadline = monitor_.moveDeadline();
+    if (!deadline) {
+        moveTimer_.stop();
+        return;
+    }
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*deadline - MonitorClock::now());
+    moveTimer_.start(std::max(wait, std::chrono::milliseconds(0)));
+}
+
+void MonitorService::tick()
+{
+    const MinuteCounter::Tick tick = counter_.tick();
+    if (tick.write)
+        writeRecords();
+    if (tick.running)
+        minuteTimer_.start(tick.next);
+}
+
+void MonitorService::follow(WatchChanges changes, bool starting)
+{
+    for (const int watch : changes.watchesToRemove)
+        watcher_.unwatch(watch);
+    bool limitReached = false;
+    if (starting) {
+        const WatchStart started = watcher_.start(changes.foldersToWatch);
+        for (size_t i = 0; i < changes.foldersToWatch.size() && i < started.watches.size(); ++i)
+            monitor_.setWatch(changes.foldersToWatch[i], started.watches[i]);
+        limitReached = started.limitReached;
+    } else {
+        for (const std::string& folder : changes.foldersToWatch) {
+            const WatchResult result = watcher_.watch(folder);
+            monitor_.setWatch(folder, result.watch);
+            limitReached = limitReached || result.outcome == WatchOutcome::LimitReached;
+        }
+    }
+    if (limitReached && !limitTold_) {
+        limitTold_ = true; // once: the limit stays reached, and what is watched stays watched
+        MessageBatch batch(core_.messages);
+        core_.messages.show("Msg022");
+    }
+}
+
+void MonitorService::followFolder(const std::string& dirId)
+{
+    MessageBatch batch(core_.messages);
+    StoreProblems problems;
+    std::unordered_map<std::string, std::string> now;
+    core_.store.getDirContentMap(dirId, problems)->forEach([&](const std::string& id, const auto& record) {
+        now.emplace(id, record->cContentPath());
+    });
+    std::unordered_map<std::string, std::string>& known = folders_[dirId];
+    WatchChanges changes;
+    for (const auto& [id, path] : known) {
+        const auto found = now.find(id);
+        if (found == now.end() || found->second != path)
+            changes.append(monitor_.removeDocument(id));
+    }
+    for (const auto& [id, path] : now) {
+        const auto found = known.find(id);
+        if (found == known.end() || found->second != path)
+            changes.append(monitor_.addDocument({id, path}));
+    }
+    known = std::move(now);
+    report(core_.messages, problems);
+    follow(std::move(changes));
+}
+
+void MonitorService::synchronise()
+{
+    MessageBatch batch(core_.messages);
+    unload();
+    const std::string pendingFile = core_.layout.getTempContentFilePath();
+    std::vector<std::string> lines;
+    core_.files.readLines(pendingFile, lines);
+    StoreSyncCatalog catalog(core_.store);
+    const SyncResult result = synchroniseWithDisk(lines, catalog, disk_);
+    // Emptied once the records are applied, by a whole new file: a crash before leaves them to
+    // be found stale by the next Sync, never lost. Records of volumes not mounted stay.
+    std::vector<std::string> kept;
+    for (const PendingChange& change : result.keptPending)
+        kept.push_back(formatPendingChange(change));
+    StoreProblems problems = catalog.readProblems();
+    problems.append(result.problems);
+    if (const WriteOutcome emptied = core_.files.writeFile(pendingFile, FILE_OUTPUT, 0, kept); !emptied)
+        problems.add(fileWriteOutcome(emptied, pendingFile));
+    report(core_.messages, problems);
+    core_.messages.show("Msg006");
+    load();
+}
+
+} // namespace quillory

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "core/monitor/ChangeMonitor.h"
+#include "core/monitor/MinuteCounter.h"
+#include "ui/platform/SystemDiskProbe.h"
+
+namespace quillory {
+
+class FolderWatcher;
+struct CoreContext;
+struct StoreChange;
+
+// The change monitor of the open catalog, on the folder watcher and the disk: loaded when a
+// catalog opens, unloaded when it closes, at exit and around Sync. While loaded it follows the
+// store, so that an index added, moved or deleted in the window is watched or dropped at once,
+// and writes its records to the end of the catalog's pending-changes file on the minute that
+// MonitorAutoWriteInterval names, and whenever it is unloaded.
+class MonitorService : public QObject {
+    Q_OBJECT
+public:
+    MonitorService(CoreContext& core, FolderWatcher& watcher, QObject* parent = nullptr);
+    ~MonitorService() override;
+
+    // Takes the indexes of the open catalog (unloading what was loaded before).
+    void load();
+    // Stops watching and writes the records held.
+    void unload();
+    bool isLoaded() const { return loaded_; }
+
+    // The disk synchronisation: the monitor unloaded (its records written), the pending-changes
+    // file applied where the disk agrees and then emptied (the records of volumes not mounted
+    // stay in it), the monitor loaded again, and Msg006 told.
+    void synchronise();
+
+    const ChangeMonitor& monitor() const { return monitor_; }
+
+signals:
+    // A notice of the watcher has been taken (tests wait for one).
+    void noticeTaken(const quillory::WatchNotice& notice);
+
+private:
+    void take(const WatchNotice& notice);
+    void follow(WatchChanges changes, bool starting = false);
+    void followFolder(const std::string& dirId);
+    void expireMoves();
+    void armMoveTimer();
+    void tick();
+    void writeRecords();
+
+    CoreContext& core_;
+    FolderWatcher& watcher_;
+    SystemDiskProbe disk_;
+    ChangeMonitor monitor_;
+    MinuteCounter counter_{1};
+    QTimer minuteTimer_;
+    QTimer moveTimer_;
+    bool loaded_ = false;
+    bool limitTold_ = false;
+    bool flushingMoves_ = false;
+    std::string pendingFile_; // of the catalog loaded
+    // What the monitor was given of each folder: index id -> path.
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> folders_;
+    int storeListener_ = 0;
+};
+
+} // namespace quillory
