@@ -29,6 +29,9 @@ Application::Application(CoreContext& core, QString instanceName, PlatformServic
         if (monitor_->isLoaded())
             monitor_->synchronise();
     });
+    // Sync is on only while the monitor is loaded: off while it loads, and during Sync.
+    connect(monitor_.get(), &MonitorService::loadedChanged, this,
+            [this](bool loaded) { core_.session.states().setSyncAvailable(loaded); });
     CommandStates& states = core_.session.states();
     statesListener_ = states.addListener([this, &states] { commands_->applyStates(states); });
     // The catalog opened last (New or Open) is the one the next start opens.
@@ -81,7 +84,7 @@ int Application::start()
     frame_->showFrame();
     // The floating launcher starts here once it exists.
     core_.catalog.openAtStart(platform_.preferences.lastCatalogFile().toStdString());
-    if (!monitor_->isLoaded())
+    if (!monitor_->isLoaded() && !monitor_->isLoading())
         loadMonitor(); // the configured catalog, which opens without a word
     showCatalogWindow();
     hotKey_->take(Command::ClipDataIn, [this] { bringForwardForHotKey(); });
@@ -189,7 +192,7 @@ void Application::bringForwardForHotKey()
 void Application::loadMonitor()
 {
     monitor_->load();
-    core_.session.states().setSyncAvailable(monitor_->isLoaded());
+    core_.session.states().setSyncAvailable(false); // until the monitor is loaded
 }
 
 void Application::unloadMonitor()

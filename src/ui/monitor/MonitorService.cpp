@@ -1,9 +1,13 @@
 #include "ui/monitor/MonitorService.h"
 
+#include <atomic>
+#include <thread>
+
 #include "core/CoreContext.h"
 #include "core/config/StoreReport.h"
 #include "core/monitor/DiskSync.h"
 #include "core/monitor/StoreSyncCatalog.h"
+#include "core/store/CatalogFileReader.h"
 #include "ui/platform/FolderWatcher.h"
 
 namespace quillory {
@@ -32,6 +36,18 @@ private:
 
 } // namespace
 
+// A load under way: the index files to read, given on the window thread, and what the worker
+// hands back once it has read them and the monitor has taken the documents.
+struct MonitorService::Loading {
+    std::string root;                                       // the records read point at it
+    std::vector<std::pair<std::string, std::string>> files; // folder id, its index file
+    std::atomic<bool> stop{false};
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> folders;
+    StoreProblems problems;
+    WatchChanges changes;
+    std::thread thread;
+};
+
 MonitorService::MonitorService(CoreContext& core, FolderWatcher& watcher, QObject* parent)
     : QObject(parent), core_(core), watcher_(watcher), monitor_(disk_, [this] {
           // While unloading, a move whose second half has not come yet is not waited for.
@@ -44,8 +60,12 @@ MonitorService::MonitorService(CoreContext& core, FolderWatcher& watcher, QObjec
     connect(&moveTimer_, &QTimer::timeout, this, [this] { expireMoves(); });
     connect(&watcher_, &FolderWatcher::noticed, this, [this](const WatchNotice& notice) { take(notice); });
     storeListener_ = core_.store.addChangeListener([this](const StoreChange& change) {
-        if (loaded_ && change.kind == StoreChange::Kind::IndexFile)
+        if (change.kind != StoreChange::Kind::IndexFile)
+            return;
+        if (loaded_)
             followFolder(change.dirId);
+        else if (loading_)
+            changedWhileLoading_.insert(change.dirId); // followed once the load is in
     });
 }
 
@@ -62,28 +82,84 @@ void MonitorService::load()
         return;
     pendingFile_ = core_.layout.getTempContentFilePath();
     counter_ = MinuteCounter(core_.conf.getMonitorAutoWriteInterval());
-    // The store tells a file's problem once, to the first who reads it: this may be that one.
+    // Only the paths here: the folder file is read for the tree anyway, and the index files are
+    // read aside from the store, so that its caches hold only what the window asks for.
     MessageBatch batch(core_.messages);
     StoreProblems problems;
-    std::vector<IndexedDocument> documents;
-    for (const std::string& dirId : core_.store.getAllDirMap(problems)->getKeyCol()) {
-        auto& known = folders_[dirId];
-        core_.store.getDirContentMap(dirId, problems)->forEach([&](const std::string& id, const auto& record) {
-            std::string path = record->cContentPath();
-            documents.push_back({id, path});
-            known.emplace(id, std::move(path));
-        });
-    }
+    auto job = std::make_unique<Loading>();
+    job->root = core_.store.getRootPath();
+    const CatalogPaths& paths = core_.store.paths();
+    for (const std::string& dirId : core_.store.getAllDirMap(problems)->getKeyCol())
+        job->files.emplace_back(dirId, paths.indexFile(dirId));
     report(core_.messages, problems);
+
+    // Nothing else touches the change monitor until the worker is done: notices are not taken
+    // and the watcher is not started before finishLoad().
+    Loading* loading = job.get();
+    loading_ = std::move(job);
+    const unsigned generation = ++generation_;
+    loading->thread = std::thread([this, loading, generation, &io = core_.store.fileIo()] {
+        std::vector<IndexedDocument> documents;
+        for (const auto& [dirId, file] : loading->files) {
+            if (loading->stop)
+                return;
+            const IndexFileRead read = readIndexFile(io, file, &loading->root);
+            loading->problems.append(read.problems);
+            auto& known = loading->folders[dirId];
+            read.map->forEach([&](const std::string& id, const auto& record) {
+                std::string path = record->cContentPath();
+                documents.push_back({id, path});
+                known.emplace(id, std::move(path));
+            });
+        }
+        if (loading->stop)
+            return;
+        loading->changes = monitor_.load(documents);
+        if (loading->stop)
+            return;
+        monitor_.rememberIdentities();
+        if (loading->stop)
+            return;
+        QMetaObject::invokeMethod(
+            this, [this, generation] { finishLoad(generation); }, Qt::QueuedConnection);
+    });
+}
+
+void MonitorService::finishLoad(unsigned generation)
+{
+    if (!loading_ || generation != generation_)
+        return; // given up meanwhile
+    const std::unique_ptr<Loading> loading = std::move(loading_);
+    loading->thread.join();
+    folders_ = std::move(loading->folders);
     loaded_ = true;
-    follow(monitor_.load(documents), true);
-    monitor_.rememberIdentities();
+    MessageBatch batch(core_.messages);
+    report(core_.messages, loading->problems);
+    follow(std::move(loading->changes), true);
+    std::unordered_set<std::string> changed;
+    changed.swap(changedWhileLoading_);
+    for (const std::string& dirId : changed)
+        followFolder(dirId);
     if (!monitor_.pendingRecords().empty())
         minuteTimer_.start(counter_.firstDelay()); // records a write could not take before
+    emit loadedChanged(true);
+}
+
+void MonitorService::cancelLoad()
+{
+    if (!loading_)
+        return;
+    loading_->stop = true;
+    loading_->thread.join();
+    loading_.reset();
+    ++generation_; // a finish already on its way finds nothing to finish
+    changedWhileLoading_.clear();
+    monitor_.unload(); // what the worker built; nothing was watched yet
 }
 
 void MonitorService::unload()
 {
+    cancelLoad();
     if (!loaded_)
         return;
     flushingMoves_ = true;
@@ -96,6 +172,7 @@ void MonitorService::unload()
     moveTimer_.stop();
     minuteTimer_.stop();
     writeRecords();
+    emit loadedChanged(false);
 }
 
 void MonitorService::writeRecords()

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "core/monitor/ChangeMonitor.h"
 #include "core/monitor/MinuteCounter.h"
@@ -28,11 +29,14 @@ public:
     MonitorService(CoreContext& core, FolderWatcher& watcher, QObject* parent = nullptr);
     ~MonitorService() override;
 
-    // Takes the indexes of the open catalog (unloading what was loaded before).
+    // Takes the indexes of the open catalog (unloading what was loaded before). Only the paths
+    // are taken here: the index files are read, and the documents looked at, on a thread of
+    // its own, and the watches start once that is done (loadedChanged tells it).
     void load();
-    // Stops watching and writes the records held.
+    // Stops watching and writes the records held; a load still under way is given up.
     void unload();
     bool isLoaded() const { return loaded_; }
+    bool isLoading() const { return loading_ != nullptr; }
 
     // The disk synchronisation: the monitor unloaded (its records written), the pending-changes
     // file applied where the disk agrees and then emptied (the records of volumes not mounted
@@ -44,8 +48,13 @@ public:
 signals:
     // A notice of the watcher has been taken (tests wait for one).
     void noticeTaken(const quillory::WatchNotice& notice);
+    // The monitor is loaded (watching) or unloaded.
+    void loadedChanged(bool loaded);
 
 private:
+    struct Loading;
+    void finishLoad(unsigned generation);
+    void cancelLoad();
     void take(const WatchNotice& notice);
     void follow(WatchChanges changes, bool starting = false);
     void followFolder(const std::string& dirId);
@@ -68,6 +77,10 @@ private:
     // What the monitor was given of each folder: index id -> path.
     std::unordered_map<std::string, std::unordered_map<std::string, std::string>> folders_;
     int storeListener_ = 0;
+    // The load under way, and the folders whose index file was written meanwhile.
+    std::unique_ptr<Loading> loading_;
+    unsigned generation_ = 0;
+    std::unordered_set<std::string> changedWhileLoading_;
 };
 
 } // namespace quillory

@@ -50,7 +50,7 @@ class DiskMonitorTest : public QObject {
             QCOMPARE(ui.start(), 0);
             FileDialogs::setNextAnswer(QString::fromStdString(ui.dir / "cat/cat.qlr"));
             ui.frame().mnuOpen_Click();
-            QVERIFY(ui.app().monitor().isLoaded());
+            QTRY_VERIFY(ui.app().monitor().isLoaded()); // the index files are read aside
             QObject::connect(&ui.app().monitor(), &MonitorService::noticeTaken, [this](const WatchNotice& notice) {
                 lost += notice.kind == WatchNotice::Kind::EventsLost;
             });
@@ -86,6 +86,7 @@ class DiskMonitorTest : public QObject {
             FolderTreeView* tree = treeOf(ui.catalogWindow());
             clickItem(tree, tree->topLevelItem(0));
             QVERIFY(triggerEnabled(ui.frame(), QStringLiteral("mnuSyncData")));
+            QTRY_VERIFY(ui.app().monitor().isLoaded()); // loaded again, on the paths Sync wrote
         }
         QStringList listed()
         {
@@ -176,20 +177,26 @@ private slots:
                               {{"D1!C1", docs / "f.txt", docs / "f2.txt"}, {"D1!C2", docs / "g.txt", ""}}));
     }
 
+    // An index of D1 to path, written through the store as the window writes it (its id).
+    static std::string addIndex(CatalogStore& store, const std::string& path)
+    {
+        StoreProblems problems;
+        auto record = store.newContentRecord();
+        record->setCId(store.getNewDirContentId("D1", problems));
+        record->setCTitle("new");
+        record->setCContentPath(path);
+        const bool written = static_cast<bool>(store.writeAddQlrDbDirContent("D1", record));
+        return written ? std::string(record->cId()) : std::string();
+    }
+
     void indexesAddedOrDeleted_areWatchedOrDroppedAtOnce_andTheWatchLimitIsToldOnce()
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
         CatalogStore& store = ui.core().store;
         StoreProblems problems;
-        const auto addIndex = [&](const std::string& path) {
-            auto record = store.newContentRecord();
-            record->setCId(store.getNewDirContentId("D1", problems));
-            record->setCTitle("new");
-            record->setCContentPath(path);
-            const bool written = static_cast<bool>(store.writeAddQlrDbDirContent("D1", record));
-            return written ? std::string(record->cId()) : std::string();
-        };
+        const auto addIndex = [&](const std::string& path) { return DiskMonitorTest::addIndex(store, path); };
+        QTRY_VERIFY(ui.app().monitor().isLoaded());
         const size_t watches = ui.watcher.watched.size();
         const std::string id = addIndex(ui.dir / "elsewhere/new.txt");
         QVERIFY(!id.empty());
@@ -210,6 +217,30 @@ private slots:
         clickItem(tree, tree->topLevelItem(0));
         QVERIFY(triggerEnabled(ui.frame(), QStringLiteral("mnuSyncData")));
         QCOMPARE(ui.messages.keys(), std::vector<std::string>({"Msg022", "Msg006"}));
+    }
+
+    void whileTheMonitorLoads_anIndexAddedIsWatchedOnceLoaded_andClosingGivesTheLoadUp()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        MonitorService& monitor = ui.app().monitor();
+        // Start-up leaves the index files to the worker: nothing is watched yet.
+        QVERIFY(monitor.isLoading());
+        QVERIFY(ui.watcher.watched.empty());
+        QVERIFY(!addIndex(ui.core().store, ui.dir / "meanwhile/new.txt").empty());
+        QTRY_VERIFY(monitor.isLoaded());
+        QVERIFY(ui.watcher.watchOf(ui.dir / "meanwhile") != kNoWatch);
+
+        // Closed and exited while loading again: the load is given up, nothing comes of it.
+        QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
+        FileDialogs::setNextAnswer(QString::fromStdString(ui.demoFolder() + "/QuilloryDemo.qlr"));
+        ui.frame().mnuOpen_Click();
+        QVERIFY(monitor.isLoading());
+        ui.app().exitProgram();
+        QVERIFY(!monitor.isLoading());
+        QTest::qWait(100);
+        QVERIFY(!monitor.isLoaded());
+        QVERIFY(ui.watcher.watched.empty());
     }
 };
 

@@ -10,6 +10,7 @@
 #include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/panels/FloatingPanel.h"
+#include "ui/monitor/MonitorService.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameToolbar.h"
 #include "ui/support/UiSteps.h"
@@ -137,6 +138,7 @@ private slots:
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
+        QTRY_VERIFY(ui.app().monitor().isLoaded()); // Sync is on from here
         IndexListView* list = listOf(ui.catalogWindow());
         checkStates(ui, {"a folder chosen", "1110", "011111"});
         clickItem(list, list->indexOf(QStringLiteral("D1!C2")));
