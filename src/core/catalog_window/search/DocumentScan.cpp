@@ -24,43 +24,9 @@ void DocumentScan::start(std::function<void()> finished)
 
 void DocumentScan::stop()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    holdChanged_.notify_all();
+    gate_.stop();
     if (thread_.joinable())
         thread_.join();
-}
-
-void DocumentScan::holdBefore(size_t document)
-{
-    std::lock_guard lock(mutex_);
-    holdAt_ = document;
-}
-
-void DocumentScan::release()
-{
-    {
-        std::lock_guard lock(mutex_);
-        holdAt_ = kNoHold;
-    }
-    holdChanged_.notify_all();
-}
-
-bool DocumentScan::holding() const
-{
-    std::lock_guard lock(mutex_);
-    return holding_;
-}
-
-bool DocumentScan::passHold(size_t document)
-{
-    std::unique_lock lock(mutex_);
-    holding_ = true;
-    holdChanged_.wait(lock, [&] { return stop_ || holdAt_ != document; });
-    holding_ = false;
-    return !stop_;
 }
 
 std::vector<DocumentScan::Found> DocumentScan::found() const
@@ -80,7 +46,7 @@ void DocumentScan::run()
     std::vector<Document> documents;
     bool whole = true;
     for (const auto& folder : plan_.folders) {
-        if (stop_) {
+        if (gate_.stopped()) {
             whole = false;
             break;
         }
@@ -95,15 +61,15 @@ void DocumentScan::run()
         documentsToRead_.store(documents.size(), std::memory_order_relaxed);
 
     DocumentSearcher searcher(plan_.text, *plan_.io);
-    searcher.setStopFlag(&stop_);
+    searcher.setStopFlag(gate_.stopFlag());
     for (size_t i = 0; i < documents.size() && whole; ++i) {
-        if (stop_ || (holdAt_ == i && !passHold(i))) {
+        if (!gate_.pass(i)) {
             whole = false;
             break;
         }
         const Document& document = documents[i];
         const bool holds = searcher.fileContains(document.path);
-        if (stop_) {
+        if (gate_.stopped()) {
             whole = false; // the document may have been left unread
             break;
         }

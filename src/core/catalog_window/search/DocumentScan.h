@@ -1,15 +1,14 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <limits>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "core/catalog_window/search/IndexSearch.h"
+#include "core/catalog_window/search/WorkerGate.h"
 
 namespace quillory {
 
@@ -35,7 +34,7 @@ public:
     void start(std::function<void()> finished);
     // Asks the scan to end and waits until it has.
     void stop();
-    bool wasStopped() const { return stop_.load(); }
+    bool wasStopped() const { return gate_.stopped(); }
     bool running() const { return running_.load(); }
     // True once the scan has looked at every document of its plan (it was not stopped first).
     bool completed() const { return completed_.load(); }
@@ -50,29 +49,23 @@ public:
     // Makes the scan wait before it looks at document number `document` (0 the first) until
     // release() or stop(); set before start(). Lets a test look at a scan that is surely still
     // running.
-    void holdBefore(size_t document);
-    void release();
+    void holdBefore(size_t document) { gate_.holdBefore(document); }
+    void release() { gate_.release(); }
     // True while the scan waits at its hold.
-    bool holding() const;
+    bool holding() const { return gate_.holding(); }
 
 private:
     void run();
-    // Waits while document is the one held; false when the scan is to end.
-    bool passHold(size_t document);
 
     DocumentScanPlan plan_;
     std::function<void()> finished_;
-    std::atomic<bool> stop_{false};
+    WorkerGate gate_;
     std::atomic<bool> running_{false};
     std::atomic<bool> completed_{false};
     std::atomic<size_t> documentsRead_{0};
     std::atomic<size_t> documentsToRead_{0};
     mutable std::mutex mutex_;
     std::vector<Found> found_;
-    static constexpr size_t kNoHold = std::numeric_limits<size_t>::max();
-    std::atomic<size_t> holdAt_{kNoHold};
-    bool holding_ = false;
-    std::condition_variable holdChanged_;
     std::thread thread_;
 };
 

@@ -36,11 +36,7 @@ void IndexFileSearch::start(std::function<void()> ready)
 
 void IndexFileSearch::stop()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-    }
-    holdChanged_.notify_all();
+    gate_.stop();
     if (thread_.joinable())
         thread_.join();
 }
@@ -51,41 +47,12 @@ std::vector<IndexFileSearch::FolderRead> IndexFileSearch::take()
     return std::exchange(waiting_, {});
 }
 
-void IndexFileSearch::holdBefore(size_t folder)
-{
-    holdAt_ = folder;
-}
-
-void IndexFileSearch::release()
-{
-    {
-        std::lock_guard lock(mutex_);
-        holdAt_ = kNoHold;
-    }
-    holdChanged_.notify_all();
-}
-
-bool IndexFileSearch::holding() const
-{
-    std::lock_guard lock(mutex_);
-    return holding_;
-}
-
-bool IndexFileSearch::passHold(size_t folder)
-{
-    std::unique_lock lock(mutex_);
-    holding_ = true;
-    holdChanged_.wait(lock, [&] { return stop_ || holdAt_ != folder; });
-    holding_ = false;
-    return !stop_;
-}
-
 void IndexFileSearch::run()
 {
     const CaseInsensitiveMatcher matcher(plan_.text);
     bool whole = true;
     for (size_t i = 0; i < plan_.folders.size(); ++i) {
-        if (stop_ || (holdAt_ == i && !passHold(i))) {
+        if (!gate_.pass(i)) {
             whole = false;
             break;
         }

@@ -1,15 +1,14 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <limits>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "core/catalog_window/search/IndexSearch.h"
+#include "core/catalog_window/search/WorkerGate.h"
 #include "core/store/CatalogFileReader.h"
 
 namespace quillory {
@@ -67,27 +66,22 @@ public:
 
     // Makes the search wait before it reads folder number `folder` (0 the first) until release()
     // or stop(); set before start(). Lets a test look at a search that is surely still running.
-    void holdBefore(size_t folder);
-    void release();
+    void holdBefore(size_t folder) { gate_.holdBefore(folder); }
+    void release() { gate_.release(); }
     // True while the search waits at its hold.
-    bool holding() const;
+    bool holding() const { return gate_.holding(); }
 
 private:
     void run();
-    bool passHold(size_t folder);
 
     IndexFileSearchPlan plan_;
     std::function<void()> ready_;
-    std::atomic<bool> stop_{false};
+    WorkerGate gate_;
     std::atomic<bool> ended_{false};
     std::atomic<bool> completed_{false};
     std::atomic<size_t> foldersRead_{0};
     mutable std::mutex mutex_;
     std::vector<FolderRead> waiting_;
-    static constexpr size_t kNoHold = std::numeric_limits<size_t>::max();
-    std::atomic<size_t> holdAt_{kNoHold};
-    bool holding_ = false;
-    std::condition_variable holdChanged_;
     std::thread thread_;
 };
 
