@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QStatusBar>
 
+#include "app/AfterFirstPaint.h"
 #include "core/CoreContext.h"
 #include "ui/catalog_window/CatalogWindow.h"
 #include "ui/monitor/MonitorService.h"
@@ -82,11 +83,23 @@ int Application::start()
     frame_->start();
     frame_->placeOnScreen();
     frame_->showFrame();
+    // What can wait until the window is on screen: the monitor's reading of every index file
+    // and the icon theme.
+    monitor_->holdWorker(true);
     // The floating launcher starts here once it exists.
     core_.catalog.openAtStart(platform_.preferences.lastCatalogFile().toStdString());
     if (!monitor_->isLoaded() && !monitor_->isLoading())
         loadMonitor(); // the configured catalog, which opens without a word
     showCatalogWindow();
+    afterFirstPaint(
+        frame_, this,
+        [this] {
+            startPainted_ = true;
+            if (catalogWindow_)
+                catalogWindow_->showTypeIcons();
+            monitor_->holdWorker(false);
+        },
+        std::chrono::seconds(5));
     hotKey_->take(Command::ClipDataIn, [this] { bringForwardForHotKey(); });
     return 0;
 }
@@ -113,6 +126,8 @@ void Application::showCatalogWindow()
     });
     catalogSubWindow_ = frame_->mdiArea()->addSubWindow(form, Qt::FramelessWindowHint);
     catalogSubWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    if (!startPainted_)
+        form->holdTypeIcons(); // the rows first, their icons once the window is on screen
     form->load();
     frame_->catalogShown();
     catalogSubWindow_->showMaximized();

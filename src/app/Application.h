@@ -94,6 +94,7 @@ private:
     QPointer<QMdiSubWindow> catalogSubWindow_;
     std::function<void()> quit_;
     int statesListener_ = 0;
+    bool startPainted_ = false; // the window has been on screen since start-up
 };
 
 } // namespace quillory

@@ -151,6 +151,17 @@ void CatalogWindow::load()
     states().setLauncherForWindowLoad();
 }
 
+void CatalogWindow::holdTypeIcons()
+{
+    types_->holdIcons();
+}
+
+void CatalogWindow::showTypeIcons()
+{
+    types_->releaseIcons();
+    list_->view().viewport()->update();
+}
+
 void CatalogWindow::unload()
 {
     if (unloaded_)

@@ -44,6 +44,10 @@ public:
     void load();
     // Drops the store caches and turns the launcher's catalog buttons off.
     void unload();
+    // The documents' type icons wait until showTypeIcons() (the program's start shows the rows
+    // first).
+    void holdTypeIcons();
+    void showTypeIcons();
 
     // ---- selection ----
     const std::string& currentDirId() const override;

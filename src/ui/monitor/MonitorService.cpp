@@ -45,6 +45,7 @@ struct MonitorService::Loading {
     std::unordered_map<std::string, std::unordered_map<std::string, std::string>> folders;
     StoreProblems problems;
     WatchChanges changes;
+    unsigned generation = 0;
     std::thread thread;
 };
 
@@ -95,10 +96,23 @@ void MonitorService::load()
 
     // Nothing else touches the change monitor until the worker is done: notices are not taken
     // and the watcher is not started before finishLoad().
-    Loading* loading = job.get();
     loading_ = std::move(job);
-    const unsigned generation = ++generation_;
-    loading->thread = std::thread([this, loading, generation, &io = core_.store.fileIo()] {
+    loading_->generation = ++generation_;
+    if (!workerHeld_)
+        startWorker();
+}
+
+void MonitorService::holdWorker(bool held)
+{
+    workerHeld_ = held;
+    if (!held && loading_ && !loading_->thread.joinable())
+        startWorker();
+}
+
+void MonitorService::startWorker()
+{
+    Loading* loading = loading_.get();
+    loading->thread = std::thread([this, loading, generation = loading->generation, &io = core_.store.fileIo()] {
         std::vector<IndexedDocument> documents;
         for (const auto& [dirId, file] : loading->files) {
             if (loading->stop)
@@ -150,7 +164,8 @@ void MonitorService::cancelLoad()
     if (!loading_)
         return;
     loading_->stop = true;
-    loading_->thread.join();
+    if (loading_->thread.joinable()) // not when it was held back
+        loading_->thread.join();
     loading_.reset();
     ++generation_; // a finish already on its way finds nothing to finish
     changedWhileLoading_.clear();

@@ -37,6 +37,9 @@ public:
     void unload();
     bool isLoaded() const { return loaded_; }
     bool isLoading() const { return loading_ != nullptr; }
+    // While held, a load reads nothing: its worker starts when the hold ends (the program holds
+    // it until its window is first on screen, so that the start is not slowed down by it).
+    void holdWorker(bool held);
 
     // The disk synchronisation: the monitor unloaded (its records written), the pending-changes
     // file applied where the disk agrees and then emptied (the records of volumes not mounted
@@ -53,6 +56,7 @@ signals:
 
 private:
     struct Loading;
+    void startWorker();
     void finishLoad(unsigned generation);
     void cancelLoad();
     void take(const WatchNotice& notice);
@@ -71,6 +75,7 @@ private:
     QTimer minuteTimer_;
     QTimer moveTimer_;
     bool loaded_ = false;
+    bool workerHeld_ = false;
     bool limitTold_ = false;
     bool flushingMoves_ = false;
     std::string pendingFile_; // of the catalog loaded

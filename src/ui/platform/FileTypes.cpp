@@ -47,11 +47,25 @@ const FileTypes::Type& FileTypes::typeFor(const QString& kind, const QMimeType& 
         type.name = mime.comment();
         type.key = type.name.toLower();
     }
-    if (!type.key.isEmpty()) {
+    if (!type.key.isEmpty() && iconsHeld_) {
+        heldIcons_.insert(type.key, mime);
+    } else if (!type.key.isEmpty()) {
         auto icon = icons_.constFind(type.key);
         type.icon = icon != icons_.constEnd() ? *icon : *icons_.insert(type.key, iconFor(mime));
     }
     return *typesByKind_.insert(kind, type);
+}
+
+void FileTypes::releaseIcons()
+{
+    iconsHeld_ = false;
+    for (auto held = heldIcons_.constBegin(); held != heldIcons_.constEnd(); ++held) {
+        const QIcon icon = *icons_.insert(held.key(), iconFor(held.value()));
+        for (Type& type : typesByKind_)
+            if (type.key == held.key())
+                type.icon = icon;
+    }
+    heldIcons_.clear();
 }
 
 const FileTypes::Type& FileTypes::typeOf(const QString& path, bool webAddress)

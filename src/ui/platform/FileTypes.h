@@ -23,6 +23,11 @@ public:
     explicit FileTypes(QString webPagePath);
 
     const Type& typeOf(const QString& path, bool webAddress);
+    // While held, types come without their icons: the icon theme is first read when the hold
+    // ends (the program holds them until its window is on screen). Rows asked for meanwhile get
+    // theirs when painted again.
+    void holdIcons() { iconsHeld_ = true; }
+    void releaseIcons();
     // How many kinds of document have been looked up.
     int cachedTypes() const { return typesByKind_.size(); }
 
@@ -32,8 +37,10 @@ private:
 
     QString webPagePath_;
     QMimeDatabase mimes_;
-    QHash<QString, Type> typesByKind_; // by ".suffix", or a kind of its own
-    QHash<QString, QIcon> icons_;      // by type key
+    QHash<QString, Type> typesByKind_;    // by ".suffix", or a kind of its own
+    QHash<QString, QIcon> icons_;         // by type key
+    QHash<QString, QMimeType> heldIcons_; // type key -> its MIME type, while icons are held
+    bool iconsHeld_ = false;
 };
 
 // The last suffix of a path's file name, lower-cased, without its dot; "" when it has none.
