@@ -5,7 +5,6 @@
 
 #include "core/CoreContext.h"
 #include "core/config/StoreReport.h"
-#include "core/monitor/DiskSync.h"
 #include "core/monitor/StoreSyncCatalog.h"
 #include "core/store/CatalogFileReader.h"
 #include "ui/platform/FolderWatcher.h"
@@ -43,7 +42,6 @@ struct MonitorService::Loading {
     std::vector<std::pair<std::string, std::string>> files; // folder id, its index file
     std::atomic<bool> stop{false};
     std::unordered_map<std::string, std::unordered_map<std::string, std::string>> folders;
-    StoreProblems problems;
     WatchChanges changes;
     std::thread thread;
 };
@@ -103,8 +101,8 @@ void MonitorService::load()
         for (const auto& [dirId, file] : loading->files) {
             if (loading->stop)
                 return;
+            // What is wrong with the file is not told here: the window reads it too and tells it.
             const IndexFileRead read = readIndexFile(io, file, &loading->root);
-            loading->problems.append(read.problems);
             auto& known = loading->folders[dirId];
             read.map->forEach([&](const std::string& id, const auto& record) {
                 std::string path = record->cContentPath();
@@ -117,8 +115,7 @@ void MonitorService::load()
         loading->changes = monitor_.load(documents);
         if (loading->stop)
             return;
-        monitor_.rememberIdentities();
-        if (loading->stop)
+        if (!monitor_.rememberIdentities(&loading->stop))
             return;
         QMetaObject::invokeMethod(
             this, [this, generation] { finishLoad(generation); }, Qt::QueuedConnection);
@@ -133,8 +130,6 @@ void MonitorService::finishLoad(unsigned generation)
     loading->thread.join();
     folders_ = std::move(loading->folders);
     loaded_ = true;
-    MessageBatch batch(core_.messages);
-    report(core_.messages, loading->problems);
     follow(std::move(loading->changes), true);
     std::unordered_set<std::string> changed;
     changed.swap(changedWhileLoading_);
@@ -279,21 +274,9 @@ void MonitorService::synchronise()
 {
     MessageBatch batch(core_.messages);
     unload();
-    const std::string pendingFile = core_.layout.getTempContentFilePath();
-    std::vector<std::string> lines;
-    core_.files.readLines(pendingFile, lines);
-    StoreSyncCatalog catalog(core_.store);
-    const SyncResult result = synchroniseWithDisk(lines, catalog, disk_);
-    // Emptied once the records are applied, by a whole new file: a crash before leaves them to
-    // be found stale by the next Sync, never lost. Records of volumes not mounted stay.
-    std::vector<std::string> kept;
-    for (const PendingChange& change : result.keptPending)
-        kept.push_back(formatPendingChange(change));
-    StoreProblems problems = catalog.readProblems();
-    problems.append(result.problems);
-    if (const WriteOutcome emptied = core_.files.writeFile(pendingFile, FILE_OUTPUT, 0, kept); !emptied)
-        problems.add(fileWriteOutcome(emptied, pendingFile));
-    report(core_.messages, problems);
+    const SyncResult result = synchronisePendingFile(core_.files, core_.store, core_.layout.getTempContentFilePath(),
+                                                     disk_);
+    report(core_.messages, result.problems);
     core_.messages.show("Msg006");
     load();
 }
