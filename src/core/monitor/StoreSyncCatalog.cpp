@@ -1,6 +1,7 @@
 #include "core/monitor/StoreSyncCatalog.h"
 
 #include "core/config/StoreReport.h"
+#include "core/store/SafeFile.h"
 
 namespace quillory {
 
@@ -39,6 +40,7 @@ SyncResult synchronisePendingFile(TextFiles& files, CatalogStore& store, const s
 {
     std::vector<std::string> lines;
     files.readLines(pendingFile, lines);
+    const LeftoverSweepPerAction sweep; // a thousand index files written into one folder: read it once
     StoreSyncCatalog catalog(store);
     SyncResult result = synchroniseWithDisk(lines, catalog, disk);
     std::vector<std::string> kept;
