@@ -41,7 +41,7 @@ struct MonitorService::Loading {
     std::string root;                                       // the records read point at it
     std::vector<std::pair<std::string, std::string>> files; // folder id, its index file
     std::atomic<bool> stop{false};
-    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> folders;
+    std::unordered_map<std::string, std::vector<std::string>> folders;
     WatchChanges changes;
     std::thread thread;
 };
@@ -103,11 +103,10 @@ void MonitorService::load()
                 return;
             // What is wrong with the file is not told here: the window reads it too and tells it.
             const IndexFileRead read = readIndexFile(io, file, &loading->root);
-            auto& known = loading->folders[dirId];
+            std::vector<std::string>& known = loading->folders[dirId];
             read.map->forEach([&](const std::string& id, const auto& record) {
-                std::string path = record->cContentPath();
-                documents.push_back({id, path});
-                known.emplace(id, std::move(path));
+                documents.push_back({id, record->cContentPath()});
+                known.push_back(id);
             });
         }
         if (loading->stop)
@@ -253,19 +252,23 @@ void MonitorService::followFolder(const std::string& dirId)
     core_.store.getDirContentMap(dirId, problems)->forEach([&](const std::string& id, const auto& record) {
         now.emplace(id, record->cContentPath());
     });
-    std::unordered_map<std::string, std::string>& known = folders_[dirId];
+    // The monitor has the path each index had when given to it; web addresses it leaves out.
+    std::vector<std::string>& known = folders_[dirId];
     WatchChanges changes;
-    for (const auto& [id, path] : known) {
-        const auto found = now.find(id);
-        if (found == now.end() || found->second != path)
+    for (const std::string& id : known) {
+        if (!now.count(id))
             changes.append(monitor_.removeDocument(id));
     }
+    known.clear();
     for (const auto& [id, path] : now) {
-        const auto found = known.find(id);
-        if (found == known.end() || found->second != path)
-            changes.append(monitor_.addDocument({id, path}));
+        known.push_back(id);
+        const std::optional<std::string> given = monitor_.loadedPathOf(id);
+        if (given && *given == path)
+            continue;
+        if (given)
+            changes.append(monitor_.removeDocument(id));
+        changes.append(monitor_.addDocument({id, path}));
     }
-    known = std::move(now);
     report(core_.messages, problems);
     follow(std::move(changes));
 }
