@@ -1,7 +1,6 @@
 #include "core/monitor/ChangeMonitor.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "core/base/Paths.h"
 
@@ -15,24 +14,8 @@ void WatchChanges::append(WatchChanges&& more)
 }
 
 ChangeMonitor::ChangeMonitor(const DiskProbe& disk, Clock clock, std::chrono::milliseconds moveGrace)
-    : disk_(disk), clock_(std::move(clock)), pairing_(moveGrace)
+    : disk_(disk), clock_(std::move(clock)), pairing_(moveGrace), departures_(tree_)
 {}
-
-bool isInTrash(std::string_view plain)
-{
-    // The desktop's trash: <data folder>/Trash/files in the home, .Trash-<uid> or .Trash/<uid>
-    // at the top of other volumes.
-    std::string_view before;
-    for (size_t at = 1; at < plain.size();) {
-        const size_t end = std::min(plain.find('/', at), plain.size());
-        const std::string_view part = plain.substr(at, end - at);
-        if (part == ".Trash" || part.starts_with(".Trash-") || (before == "Trash" && part == "files"))
-            return true;
-        before = part;
-        at = end + 1;
-    }
-    return false;
-}
 
 // ---- the documents followed ----
 
@@ -65,24 +48,10 @@ WatchChanges ChangeMonitor::unload()
     freeSlots_.clear();
     documentsIn_.clear();
     departures_.clear();
-    departedFrom_.clear();
-    departureOrder_.clear();
     lastParent_.clear();
     identities_.clear();
     identitiesKnown_ = false;
     return changes;
-}
-
-void ChangeMonitor::rememberIdentities()
-{
-    identities_.assign(documents_.size(), FileIdentity{});
-    for (Slot slot = 0; slot < documents_.size(); ++slot) {
-        if (documents_[slot].used && !documents_[slot].gone)
-            identities_[slot] = disk_.identify(currentPath(documents_[slot]));
-    }
-    for (const FolderNode folder : tree_.subtree(WatchedFolderTree::root()))
-        tree_.setIdentity(folder, disk_.identify(tree_.pathOf(folder)));
-    identitiesKnown_ = true;
 }
 
 void ChangeMonitor::setWatch(const std::string& folder, int watch)
@@ -186,13 +155,6 @@ std::string_view ChangeMonitor::loadedNameOf(const Document& doc) const
     return std::string_view(doc.loadedPath).substr(doc.loadedNameAt, doc.loadedNameSize);
 }
 
-void ChangeMonitor::setIdentity(Slot slot, FileIdentity identity)
-{
-    if (slot >= identities_.size())
-        identities_.resize(documents_.size());
-    identities_[slot] = identity;
-}
-
 std::string ChangeMonitor::currentPath(const Document& doc) const
 {
     return doc.gone ? std::string() : joinPath(tree_.pathOf(doc.folder), nameOf(doc));
@@ -220,14 +182,6 @@ std::vector<ChangeMonitor::Slot> ChangeMonitor::documentsAt(FolderNode folder, s
     return found;
 }
 
-std::string ChangeMonitor::placeKey(FolderNode folder, std::string_view name)
-{
-    std::string key(sizeof folder, '\0');
-    std::memcpy(key.data(), &folder, sizeof folder);
-    key.append(name);
-    return key;
-}
-
 void ChangeMonitor::place(Slot slot, FolderNode folder, std::string name, bool gone, std::vector<int>& dropped)
 {
     Document& doc = documents_[slot];
@@ -248,8 +202,8 @@ void ChangeMonitor::place(Slot slot, FolderNode folder, std::string name, bool g
     }
     doc.gone = gone;
     lastParent_.clear();
-    const auto left = departures_.find(slot);
-    if (!gone && left != departures_.end() && left->second.folder == folder && left->second.name == nameOf(doc))
+    const RecentDepartures::Departure* left = departures_.of(slot);
+    if (!gone && left && left->folder == folder && left->name == nameOf(doc))
         dropDeparture(slot, dropped);
     tree_.release(oldFolder, dropped);
 }
@@ -267,42 +221,20 @@ void ChangeMonitor::noteDeparture(Slot slot, std::vector<int>& dropped)
     const Document& doc = documents_[slot];
     if (doc.gone)
         return;
-    dropDeparture(slot, dropped);
-    Departure departure{doc.folder, std::string(nameOf(doc)), clock_()};
-    tree_.hold(departure.folder);
-    departedFrom_.emplace(placeKey(departure.folder, departure.name), slot);
-    departureOrder_.emplace_back(departure.when, slot);
-    departures_.emplace(slot, std::move(departure));
+    departures_.note(slot, doc.folder, std::string(nameOf(doc)), clock_(), dropped);
+    lastParent_.clear();
 }
 
 void ChangeMonitor::dropDeparture(Slot slot, std::vector<int>& dropped)
 {
-    const auto found = departures_.find(slot);
-    if (found == departures_.end())
-        return;
-    auto [first, last] = departedFrom_.equal_range(placeKey(found->second.folder, found->second.name));
-    for (auto it = first; it != last; ++it) {
-        if (it->second == slot) {
-            departedFrom_.erase(it);
-            break;
-        }
-    }
-    const FolderNode folder = found->second.folder;
-    departures_.erase(found);
-    lastParent_.clear();
-    tree_.release(folder, dropped);
+    if (departures_.drop(slot, dropped))
+        lastParent_.clear(); // its folder may be gone from the tree
 }
 
 void ChangeMonitor::expireDepartures(std::vector<int>& dropped)
 {
-    const MonitorClock::time_point now = clock_();
-    while (!departureOrder_.empty() && now - departureOrder_.front().first >= kReturnWindow) {
-        const auto [when, slot] = departureOrder_.front();
-        departureOrder_.pop_front();
-        const auto found = departures_.find(slot);
-        if (found != departures_.end() && found->second.when == when)
-            dropDeparture(slot, dropped);
-    }
+    if (departures_.expire(clock_(), dropped))
+        lastParent_.clear();
 }
 
 void ChangeMonitor::record(Slot slot)
@@ -324,202 +256,6 @@ WatchChanges ChangeMonitor::changesFrom(const std::vector<FolderNode>& added, st
     retiredWatches_.insert(dropped.begin(), dropped.end());
     changes.watchesToRemove = std::move(dropped);
     return changes;
-}
-
-// ---- changes on disk ----
-
-WatchChanges ChangeMonitor::HandleShellNotify(const WatchEvent& event)
-{
-    std::vector<int> dropped;
-    expireDepartures(dropped);
-    WatchChanges changes = changesFrom({}, std::move(dropped));
-    switch (event.kind) {
-    case WatchEventKind::RenamedFile:
-    case WatchEventKind::RenamedFolder:
-        changes.append(moved(plainPath(event.oldPath), plainPath(event.newPath)));
-        break;
-    case WatchEventKind::Created: changes.append(arrived(plainPath(event.newPath))); break;
-    case WatchEventKind::DeletedFile:
-    case WatchEventKind::DeletedFolder: changes.append(departed(plainPath(event.oldPath))); break;
-    case WatchEventKind::EventsLost: changes.append(compareWithDisk()); break;
-    }
-    return changes;
-}
-
-WatchChanges ChangeMonitor::moved(const std::string& from, const std::string& to)
-{
-    if (from == to || from.size() <= 1 || to.size() <= 1)
-        return {};
-    if (isInTrash(to) && !isInTrash(from))
-        return departed(from); // thrown away, even where the trash happens to be watched
-    const FolderNode fromParent = tree_.find(parentPathOf(from));
-    const std::string_view fromName = lastNameOf(from);
-    const std::vector<Slot> docs = fromParent == kNoFolder ? std::vector<Slot>() : documentsAt(fromParent, fromName);
-    const FolderNode node = fromParent == kNoFolder ? kNoFolder : tree_.child(fromParent, fromName);
-    if (docs.empty() && node == kNoFolder)
-        return arrived(to); // nothing followed was there; something may be back where it belongs
-
-    std::vector<FolderNode> added;
-    std::vector<int> dropped;
-    const FolderNode newParent = tree_.ensure(parentPathOf(to), added);
-    const std::string newName(lastNameOf(to));
-    if (node != kNoFolder && !tree_.move(node, newParent, newName, dropped)) {
-        // Onto a folder followed already (an empty one it replaced): what was below is out of sight.
-        WatchChanges changes = departed(from);
-        changes.append(changesFrom(added, std::move(dropped)));
-        return changes;
-    }
-    for (const Slot slot : docs) {
-        moveDocument(slot, newParent, newName, dropped);
-        record(slot);
-    }
-    if (node != kNoFolder) {
-        for (const FolderNode below : tree_.subtree(node)) {
-            for (const Slot slot : std::vector<Slot>(documentsIn(below))) {
-                if (!documents_[slot].gone)
-                    record(slot);
-            }
-        }
-    }
-    comeBack(to, dropped);
-    return changesFrom(added, std::move(dropped));
-}
-
-WatchChanges ChangeMonitor::arrived(const std::string& path)
-{
-    std::vector<int> dropped;
-    comeBack(path, dropped);
-    WatchChanges changes = changesFrom({}, std::move(dropped));
-    // A folder followed before that is back (out of the trash, say): watched again, with the
-    // documents below it that are there.
-    const FolderNode parent = tree_.find(parentPathOf(path));
-    const FolderNode node = parent == kNoFolder || path.size() <= 1 ? kNoFolder : tree_.child(parent, lastNameOf(path));
-    if (node == kNoFolder)
-        return changes;
-    std::vector<FolderNode> unwatched;
-    dropped.clear();
-    for (const FolderNode below : tree_.subtree(node)) {
-        if (tree_.watchOf(below) == kNoWatch)
-            unwatched.push_back(below);
-        for (const Slot slot : std::vector<Slot>(documentsIn(below))) {
-            const Document& doc = documents_[slot];
-            if (doc.gone && disk_.exists(joinPath(tree_.pathOf(below), nameOf(doc)))) {
-                place(slot, below, std::string(nameOf(doc)), false, dropped);
-                record(slot);
-            }
-        }
-    }
-    changes.append(changesFrom(unwatched, std::move(dropped)));
-    return changes;
-}
-
-void ChangeMonitor::comeBack(const std::string& path, std::vector<int>& dropped)
-{
-    const FolderNode parent = tree_.find(parentPathOf(path));
-    if (parent == kNoFolder)
-        return;
-    const std::string name(lastNameOf(path));
-    if (identitiesKnown_) { // a file written anew in place of a document is that document now
-        for (const Slot slot : documentsAt(parent, name))
-            setIdentity(slot, disk_.identify(path));
-    }
-    std::vector<Slot> back;
-    auto [first, last] = departedFrom_.equal_range(placeKey(parent, name));
-    for (auto it = first; it != last; ++it)
-        back.push_back(it->second);
-    for (const Slot slot : back) {
-        place(slot, parent, name, false, dropped);
-        if (identitiesKnown_)
-            setIdentity(slot, disk_.identify(path));
-        record(slot);
-    }
-}
-
-WatchChanges ChangeMonitor::departed(const std::string& path)
-{
-    const FolderNode parent = tree_.find(parentPathOf(path));
-    if (parent == kNoFolder || path.size() <= 1)
-        return {};
-    std::vector<int> dropped;
-    const auto leave = [&](Slot slot) {
-        noteDeparture(slot, dropped);
-        const Document& doc = documents_[slot];
-        place(slot, doc.folder, std::string(nameOf(doc)), true, dropped);
-        record(slot);
-    };
-    for (const Slot slot : documentsAt(parent, lastNameOf(path)))
-        leave(slot);
-    const FolderNode node = tree_.child(parent, lastNameOf(path));
-    if (node != kNoFolder) {
-        tree_.forgetWatches(node, dropped); // gone, or watched elsewhere under names unknown here
-        for (const FolderNode below : tree_.subtree(node)) {
-            for (const Slot slot : std::vector<Slot>(documentsIn(below))) {
-                if (!documents_[slot].gone)
-                    leave(slot);
-            }
-        }
-    }
-    return changesFrom({}, std::move(dropped));
-}
-
-// ---- the watcher's notices ----
-
-WatchChanges ChangeMonitor::take(const WatchNotice& notice)
-{
-    WatchChanges changes;
-    for (const JoinedNotice& joined : pairing_.take(notice, clock_()))
-        changes.append(handleJoined(joined));
-    return changes;
-}
-
-WatchChanges ChangeMonitor::expireMoves()
-{
-    WatchChanges changes;
-    for (const JoinedNotice& joined : pairing_.expire(clock_()))
-        changes.append(handleJoined(joined));
-    return changes;
-}
-
-std::optional<std::string> ChangeMonitor::pathOfNotice(const WatchNotice& notice) const
-{
-    const FolderNode folder = tree_.nodeOfWatch(notice.watch);
-    if (folder == kNoFolder || notice.name.empty())
-        return std::nullopt;
-    return joinPath(tree_.pathOf(folder), notice.name);
-}
-
-WatchChanges ChangeMonitor::handleJoined(const JoinedNotice& joined)
-{
-    // A notice from a watch given up is old news; from a watch never known, a sign of loss.
-    const auto retired = [this](const WatchNotice& n) { return retiredWatches_.count(n.watch) != 0; };
-    const auto fileOrFolder = [&](WatchEventKind file, WatchEventKind folder) {
-        return joined.isFolder ? folder : file;
-    };
-    const std::optional<std::string> from = pathOfNotice(joined.from);
-    const std::optional<std::string> to = pathOfNotice(joined.to);
-    switch (joined.kind) {
-    case JoinedNotice::Kind::Created:
-        if (to)
-            return HandleShellNotify(WatchEvent{WatchEventKind::Created, {}, *to});
-        return retired(joined.to) ? WatchChanges() : compareWithDisk();
-    case JoinedNotice::Kind::Deleted:
-        if (from)
-            return HandleShellNotify(
-                WatchEvent{fileOrFolder(WatchEventKind::DeletedFile, WatchEventKind::DeletedFolder), *from, {}});
-        return retired(joined.from) ? WatchChanges() : compareWithDisk();
-    case JoinedNotice::Kind::Moved:
-        if (from && to)
-            return HandleShellNotify(
-                WatchEvent{fileOrFolder(WatchEventKind::RenamedFile, WatchEventKind::RenamedFolder), *from, *to});
-        if (from && retired(joined.to))
-            return HandleShellNotify(
-                WatchEvent{fileOrFolder(WatchEventKind::DeletedFile, WatchEventKind::DeletedFolder), *from, {}});
-        if (to && retired(joined.from))
-            return HandleShellNotify(WatchEvent{WatchEventKind::Created, {}, *to});
-        return retired(joined.from) && retired(joined.to) ? WatchChanges() : compareWithDisk();
-    case JoinedNotice::Kind::EventsLost: return compareWithDisk();
-    }
-    return {};
 }
 
 // ---- what others ask ----

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "core/monitor/MovePairing.h"
 #include "core/monitor/PendingChange.h"
 #include "core/monitor/PendingRecords.h"
+#include "core/monitor/RecentDepartures.h"
 #include "core/monitor/WatchEvent.h"
 #include "core/monitor/WatchedFolderTree.h"
 
@@ -66,14 +68,17 @@ public:
     static constexpr std::chrono::milliseconds kMoveGrace{250};
 
     ChangeMonitor(const DiskProbe& disk, Clock clock, std::chrono::milliseconds moveGrace = kMoveGrace);
+    ChangeMonitor(const ChangeMonitor&) = delete; // its departures refer to its own tree
+    ChangeMonitor& operator=(const ChangeMonitor&) = delete;
 
     // Takes the documents of the catalog just opened; every folder to watch is in the result.
     WatchChanges load(const std::vector<IndexedDocument>& documents);
     // Forgets the documents; every watch is in the result. The records stay.
     WatchChanges unload();
     // Asks the probe for the identity of every document and folder, so that a document can be
-    // recognised under a new name after events were lost.
-    void rememberIdentities();
+    // recognised under a new name after events were lost. A catalog's worth of questions takes
+    // a while: when stop is set meanwhile, it gives up at once, knowing none, and returns false.
+    bool rememberIdentities(const std::atomic<bool>* stop = nullptr);
     // The watcher watches folder as watch (kNoWatch: it could not).
     void setWatch(const std::string& folder, int watch);
 
@@ -123,16 +128,7 @@ private:
         bool gone = false;
         bool used = true;
     };
-    // Where a document was just before it left (renamed, moved or deleted). For a short while
-    // that folder stays watched, and a file that appears there is the document coming back: an
-    // editor renames or deletes a document and writes it anew under its name at once.
-    struct Departure {
-        FolderNode folder = kNoFolder;
-        std::string name;
-        MonitorClock::time_point when;
-    };
-    static constexpr std::chrono::seconds kReturnWindow{10};
-    using Slot = uint32_t;
+    using Slot = RecentDepartures::Document;
 
     // keepSorted: put it in its place in its folder's list now (load sorts the lists at the end).
     std::optional<Slot> addOne(const IndexedDocument& document, std::vector<FolderNode>& added, bool keepSorted);
@@ -148,7 +144,7 @@ private:
     // Puts the document in folder under name (gone: seen there last) and drops the folders no
     // longer needed, appending their watches to dropped. Back where it left, it is back.
     void place(Slot slot, FolderNode folder, std::string name, bool gone, std::vector<int>& dropped);
-    // The document leaves where it is now (see Departure) for folder and name.
+    // The document leaves where it is now (see RecentDepartures) for folder and name.
     void moveDocument(Slot slot, FolderNode folder, const std::string& name, std::vector<int>& dropped);
     void noteDeparture(Slot slot, std::vector<int>& dropped);
     void dropDeparture(Slot slot, std::vector<int>& dropped);
@@ -165,7 +161,6 @@ private:
     void comeBack(const std::string& path, std::vector<int>& dropped);
     WatchChanges handleJoined(const JoinedNotice& joined);
     std::optional<std::string> pathOfNotice(const WatchNotice& notice) const;
-    static std::string placeKey(FolderNode folder, std::string_view name);
 
     const DiskProbe& disk_;
     Clock clock_;
@@ -175,10 +170,8 @@ private:
     std::vector<Slot> freeSlots_;
     std::unordered_map<std::string_view, Slot> byId_; // views into the documents' ids
     std::vector<std::vector<Slot>> documentsIn_;      // by folder node, each sorted by name
-    std::unordered_map<Slot, Departure> departures_;
-    std::unordered_multimap<std::string, Slot> departedFrom_;              // by placeKey
-    std::deque<std::pair<MonitorClock::time_point, Slot>> departureOrder_; // oldest first
-    std::string lastParent_; // the folder of the document added last, while loading
+    RecentDepartures departures_;                     // on tree_
+    std::string lastParent_;                          // the folder of the document added last, while loading
     FolderNode lastFolder_ = kNoFolder;
     std::unordered_set<int> retiredWatches_; // asked to stop: late notices of theirs are not news
     bool identitiesKnown_ = false;

@@ -1,4 +1,5 @@
-// The monitor after lost events: what the disk says instead of the events.
+// The monitor and the disk: the identities of the documents and folders, and after lost events,
+// what the disk says instead of the events.
 #include <unordered_map>
 
 #include "core/base/Paths.h"
@@ -13,6 +14,37 @@ struct IdentityHash {
 };
 
 } // namespace
+
+bool ChangeMonitor::rememberIdentities(const std::atomic<bool>* stop)
+{
+    const auto stopped = [&] {
+        if (!stop || !stop->load(std::memory_order_relaxed))
+            return false;
+        identities_.clear(); // not known: as if never asked
+        return true;
+    };
+    identities_.assign(documents_.size(), FileIdentity{});
+    for (Slot slot = 0; slot < documents_.size(); ++slot) {
+        if (stopped())
+            return false;
+        if (documents_[slot].used && !documents_[slot].gone)
+            identities_[slot] = disk_.identify(currentPath(documents_[slot]));
+    }
+    for (const FolderNode folder : tree_.subtree(WatchedFolderTree::root())) {
+        if (stopped())
+            return false;
+        tree_.setIdentity(folder, disk_.identify(tree_.pathOf(folder)));
+    }
+    identitiesKnown_ = true;
+    return true;
+}
+
+void ChangeMonitor::setIdentity(Slot slot, FileIdentity identity)
+{
+    if (slot >= identities_.size())
+        identities_.resize(documents_.size());
+    identities_[slot] = identity;
+}
 
 WatchChanges ChangeMonitor::compareWithDisk()
 {
@@ -56,12 +88,11 @@ WatchChanges ChangeMonitor::compareWithDisk()
             listed = true;
         }
         const auto found = identity ? whereIs.find(identity) : whereIs.end();
-        const auto left = departures_.find(slot);
+        const RecentDepartures::Departure* left = departures_.of(slot);
         if (found != whereIs.end()) {
             moveDocument(slot, found->second.first, found->second.second, dropped);
-        } else if (left != departures_.end()
-                   && disk_.exists(joinPath(tree_.pathOf(left->second.folder), left->second.name))) {
-            const Departure back = left->second;
+        } else if (left && disk_.exists(joinPath(tree_.pathOf(left->folder), left->name))) {
+            const RecentDepartures::Departure back = *left;
             place(slot, back.folder, back.name, false, dropped);
         } else if (!doc.gone) {
             noteDeparture(slot, dropped);

@@ -1,5 +1,8 @@
 #include "core/monitor/StoreSyncCatalog.h"
 
+#include "core/config/StoreReport.h"
+#include "core/store/SafeFile.h"
+
 namespace quillory {
 
 IndexMap& StoreSyncCatalog::folder(const std::string& folderId)
@@ -30,6 +33,25 @@ void StoreSyncCatalog::removeIndex(const std::string& folderId, const std::strin
 StoreOutcome StoreSyncCatalog::writeFolder(const std::string& folderId)
 {
     return store_.writeAllQlrDbDirContent(folderId, FILE_OUTPUT, folder(folderId));
+}
+
+SyncResult synchronisePendingFile(TextFiles& files, CatalogStore& store, const std::string& pendingFile,
+                                  const DiskProbe& disk)
+{
+    std::vector<std::string> lines;
+    files.readLines(pendingFile, lines);
+    const LeftoverSweepPerAction sweep; // a thousand index files written into one folder: read it once
+    StoreSyncCatalog catalog(store);
+    SyncResult result = synchroniseWithDisk(lines, catalog, disk);
+    std::vector<std::string> kept;
+    for (const PendingChange& change : result.keptPending)
+        kept.push_back(formatPendingChange(change));
+    StoreProblems problems = catalog.readProblems();
+    problems.append(result.problems);
+    if (const WriteOutcome emptied = files.writeFile(pendingFile, FILE_OUTPUT, 0, kept); !emptied)
+        problems.add(fileWriteOutcome(emptied, pendingFile));
+    result.problems = std::move(problems);
+    return result;
 }
 
 } // namespace quillory

@@ -6,6 +6,7 @@
 
 #include "core/monitor/DiskSync.h"
 #include "core/store/CatalogStore.h"
+#include "core/store/TextFiles.h"
 
 namespace quillory {
 
@@ -31,5 +32,12 @@ private:
     std::unordered_map<std::string, std::shared_ptr<IndexMap>> folders_;
     StoreProblems readProblems_;
 };
+
+// Sync on the open catalog: the pending-changes file applied to the store where the disk agrees
+// (synchroniseWithDisk), then emptied by a whole new file, so that a crash before leaves the
+// records to be found stale by the next Sync, never lost. The records of volumes not mounted stay
+// in it. The result's problems hold all that reading and writing the files came upon.
+SyncResult synchronisePendingFile(TextFiles& files, CatalogStore& store, const std::string& pendingFile,
+                                  const DiskProbe& disk);
 
 } // namespace quillory

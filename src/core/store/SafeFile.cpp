@@ -152,19 +152,25 @@ bool isWriteProtected(const struct stat& st)
 
 namespace {
 
+thread_local LeftoverSweepPerAction* currentSweep = nullptr;
+
 // Removes what saves of the file called name, cut short by a kill, left in folder.
 void removeLeftoversOf(FileIo& io, const std::string& folder, const std::string& name)
 {
-    std::vector<std::string> entries;
-    io.listFolder(folder.c_str(), entries);
-    for (const std::string& entry : entries) {
+    std::vector<std::string> listed;
+    LeftoverSweepPerAction* sweep = LeftoverSweepPerAction::current();
+    if (!sweep)
+        io.listFolder(folder.c_str(), listed);
+    std::vector<std::string>& entries = sweep ? sweep->leftoversIn(io, folder) : listed;
+    std::erase_if(entries, [&](const std::string& entry) {
         if (!isSafeFileTempNameFor(entry, name))
-            continue;
+            return false;
         const std::string leftover = joinPath(folder, entry);
         struct stat st {};
         if (io.lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode))
             (void)io.unlink(leftover.c_str());
-    }
+        return true;
+    });
 }
 
 // An unnamed file in folder, or -1 with errno. EOPNOTSUPP (and what kernels without unnamed
@@ -428,6 +434,33 @@ bool readWholeFileShared(FileIo& io, const std::string& path, std::string_view& 
     if (errorNumber)
         *errorNumber = 0;
     return true;
+}
+
+LeftoverSweepPerAction::LeftoverSweepPerAction()
+{
+    if (!currentSweep)
+        currentSweep = this;
+}
+
+LeftoverSweepPerAction::~LeftoverSweepPerAction()
+{
+    if (currentSweep == this)
+        currentSweep = nullptr;
+}
+
+LeftoverSweepPerAction* LeftoverSweepPerAction::current()
+{
+    return currentSweep;
+}
+
+std::vector<std::string>& LeftoverSweepPerAction::leftoversIn(FileIo& io, const std::string& folder)
+{
+    const auto [found, first] = leftovers_.try_emplace(folder);
+    if (first) {
+        io.listFolder(folder.c_str(), found->second);
+        std::erase_if(found->second, [](const std::string& name) { return !isSafeFileTempName(name); });
+    }
+    return found->second;
 }
 
 int removeStaleTempFiles(FileIo& io, const std::string& folder)

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "core/store/FileIo.h"
 
@@ -52,6 +54,27 @@ FileStamp stampOf(FileIo& io, const std::string& path);
 // followed: the file it names is replaced and the link stays. A file nobody may write (no write
 // permission bit) is refused with EACCES, also for root.
 WriteOutcome replaceFileAtomically(FileIo& io, const std::string& path, std::string_view data);
+
+// While one lives on a thread, replaceFileAtomically on that thread reads each folder for
+// leftovers once, at its first save there, instead of at every save: for one action that saves
+// many files into one folder (Sync writing a thousand index files), which would otherwise read
+// that folder once per file. What is removed stays the same: the leftovers of a save are what a
+// kill left before, and the action makes none. Nested, the outermost one counts.
+class LeftoverSweepPerAction {
+public:
+    LeftoverSweepPerAction();
+    ~LeftoverSweepPerAction();
+    LeftoverSweepPerAction(const LeftoverSweepPerAction&) = delete;
+    LeftoverSweepPerAction& operator=(const LeftoverSweepPerAction&) = delete;
+
+    // The temporary files found in folder (read at the first call for it), less those removed.
+    std::vector<std::string>& leftoversIn(FileIo& io, const std::string& folder);
+    // The one living on this thread, or nullptr.
+    static LeftoverSweepPerAction* current();
+
+private:
+    std::unordered_map<std::string, std::vector<std::string>> leftovers_; // by folder
+};
 
 // Appends data with one write call and flushes it. A write that cannot complete is cut back to
 // the file's previous length, so the file never ends in half a record written by us. A file

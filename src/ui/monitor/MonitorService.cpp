@@ -5,7 +5,6 @@
 
 #include "core/CoreContext.h"
 #include "core/config/StoreReport.h"
-#include "core/monitor/DiskSync.h"
 #include "core/monitor/StoreSyncCatalog.h"
 #include "core/store/CatalogFileReader.h"
 #include "ui/platform/FolderWatcher.h"
@@ -42,8 +41,7 @@ struct MonitorService::Loading {
     std::string root;                                       // the records read point at it
     std::vector<std::pair<std::string, std::string>> files; // folder id, its index file
     std::atomic<bool> stop{false};
-    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> folders;
-    StoreProblems problems;
+    std::unordered_map<std::string, std::vector<std::string>> folders;
     WatchChanges changes;
     unsigned generation = 0;
     std::thread thread;
@@ -117,13 +115,12 @@ void MonitorService::startWorker()
         for (const auto& [dirId, file] : loading->files) {
             if (loading->stop)
                 return;
+            // What is wrong with the file is not told here: the window reads it too and tells it.
             const IndexFileRead read = readIndexFile(io, file, &loading->root);
-            loading->problems.append(read.problems);
-            auto& known = loading->folders[dirId];
+            std::vector<std::string>& known = loading->folders[dirId];
             read.map->forEach([&](const std::string& id, const auto& record) {
-                std::string path = record->cContentPath();
-                documents.push_back({id, path});
-                known.emplace(id, std::move(path));
+                documents.push_back({id, record->cContentPath()});
+                known.push_back(id);
             });
         }
         if (loading->stop)
@@ -131,8 +128,7 @@ void MonitorService::startWorker()
         loading->changes = monitor_.load(documents);
         if (loading->stop)
             return;
-        monitor_.rememberIdentities();
-        if (loading->stop)
+        if (!monitor_.rememberIdentities(&loading->stop))
             return;
         QMetaObject::invokeMethod(
             this, [this, generation] { finishLoad(generation); }, Qt::QueuedConnection);
@@ -147,8 +143,6 @@ void MonitorService::finishLoad(unsigned generation)
     loading->thread.join();
     folders_ = std::move(loading->folders);
     loaded_ = true;
-    MessageBatch batch(core_.messages);
-    report(core_.messages, loading->problems);
     follow(std::move(loading->changes), true);
     std::unordered_set<std::string> changed;
     changed.swap(changedWhileLoading_);
@@ -273,19 +267,23 @@ void MonitorService::followFolder(const std::string& dirId)
     core_.store.getDirContentMap(dirId, problems)->forEach([&](const std::string& id, const auto& record) {
         now.emplace(id, record->cContentPath());
     });
-    std::unordered_map<std::string, std::string>& known = folders_[dirId];
+    // The monitor has the path each index had when given to it; web addresses it leaves out.
+    std::vector<std::string>& known = folders_[dirId];
     WatchChanges changes;
-    for (const auto& [id, path] : known) {
-        const auto found = now.find(id);
-        if (found == now.end() || found->second != path)
+    for (const std::string& id : known) {
+        if (!now.count(id))
             changes.append(monitor_.removeDocument(id));
     }
+    known.clear();
     for (const auto& [id, path] : now) {
-        const auto found = known.find(id);
-        if (found == known.end() || found->second != path)
-            changes.append(monitor_.addDocument({id, path}));
+        known.push_back(id);
+        const std::optional<std::string> given = monitor_.loadedPathOf(id);
+        if (given && *given == path)
+            continue;
+        if (given)
+            changes.append(monitor_.removeDocument(id));
+        changes.append(monitor_.addDocument({id, path}));
     }
-    known = std::move(now);
     report(core_.messages, problems);
     follow(std::move(changes));
 }
@@ -294,21 +292,9 @@ void MonitorService::synchronise()
 {
     MessageBatch batch(core_.messages);
     unload();
-    const std::string pendingFile = core_.layout.getTempContentFilePath();
-    std::vector<std::string> lines;
-    core_.files.readLines(pendingFile, lines);
-    StoreSyncCatalog catalog(core_.store);
-    const SyncResult result = synchroniseWithDisk(lines, catalog, disk_);
-    // Emptied once the records are applied, by a whole new file: a crash before leaves them to
-    // be found stale by the next Sync, never lost. Records of volumes not mounted stay.
-    std::vector<std::string> kept;
-    for (const PendingChange& change : result.keptPending)
-        kept.push_back(formatPendingChange(change));
-    StoreProblems problems = catalog.readProblems();
-    problems.append(result.problems);
-    if (const WriteOutcome emptied = core_.files.writeFile(pendingFile, FILE_OUTPUT, 0, kept); !emptied)
-        problems.add(fileWriteOutcome(emptied, pendingFile));
-    report(core_.messages, problems);
+    const SyncResult result = synchronisePendingFile(core_.files, core_.store, core_.layout.getTempContentFilePath(),
+                                                     disk_);
+    report(core_.messages, result.problems);
     core_.messages.show("Msg006");
     load();
 }

@@ -79,8 +79,9 @@ private:
     bool limitTold_ = false;
     bool flushingMoves_ = false;
     std::string pendingFile_; // of the catalog loaded
-    // What the monitor was given of each folder: index id -> path.
-    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> folders_;
+    // The indexes of each folder as the monitor was last given them (their ids: the monitor
+    // keeps their paths).
+    std::unordered_map<std::string, std::vector<std::string>> folders_;
     int storeListener_ = 0;
     // The load under way, and the folders whose index file was written meanwhile.
     std::unique_ptr<Loading> loading_;

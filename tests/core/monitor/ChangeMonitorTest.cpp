@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 
 #include "core/monitor/ChangeMonitor.h"
@@ -282,6 +283,33 @@ TEST_F(Monitor, lostEventsAreMadeUpForByComparingWithTheDisk)
     disk.move("/d/three.txt", "/d/tres.txt");
     monitor.take(WatchNotice{Kind::Created, 999, "x.txt", false, 0});
     EXPECT_EQ(newPathOf("D1!C3"), "/d/tres.txt");
+}
+
+TEST(MonitorIdentities, askingForThemStopsAtOnceWhenTheLoadIsGivenUp)
+{
+    // A disk that gives the load up while answering its third question, as closing the catalog does.
+    struct GivingUpDisk : FakeDisk {
+        mutable std::atomic<bool> stop{false};
+        mutable int asked = 0;
+        FileIdentity identify(const std::string& path) const override
+        {
+            stop = stop || ++asked == 3;
+            return FakeDisk::identify(path);
+        }
+    } disk;
+    std::vector<IndexedDocument> documents;
+    for (const char* id : {"D1!C1", "D1!C2", "D1!C3", "D1!C4", "D1!C5", "D1!C6"}) {
+        documents.push_back({id, std::string("/d/") + id});
+        disk.add(documents.back().path);
+    }
+    ChangeMonitor monitor(disk, [] { return MonitorClock::time_point{}; });
+    monitor.load(documents);
+    EXPECT_FALSE(monitor.rememberIdentities(&disk.stop));
+    EXPECT_EQ(disk.asked, 3);
+    disk.stop = false;
+    disk.asked = 100;
+    EXPECT_TRUE(monitor.rememberIdentities(&disk.stop));
+    EXPECT_EQ(disk.asked, 100 + 6 + 2); // every document, then the folders "/" and "/d"
 }
 
 TEST(MinuteCounter, writesOnTheIntervalsTickThenWaitsForTheNextChangeAndNeverRunsOver)

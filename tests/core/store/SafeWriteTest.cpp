@@ -164,6 +164,42 @@ TEST(SafeWrite, fiftyKilledSaves_leaveNoTemporaryFileAfterTheNextSave_withOrWith
     }
 }
 
+// Sync saves a thousand index files into one folder in one action: the folder is read for
+// leftovers once, and each file's leftover still goes at its save.
+TEST(SafeWrite, manySavesInOneAction_readTheirFolderOnce_andStillRemoveEachFilesLeftover)
+{
+    struct CountingIo : FileIo {
+        int listed = 0;
+        bool listFolder(const char* folder, std::vector<std::string>& names) override
+        {
+            ++listed;
+            return FileIo::listFolder(folder, names);
+        }
+    } io;
+    TempDir dir;
+    const std::vector<std::string> files{"D1.qlr", "D2.qlr", "D3.qlr"};
+    for (const std::string& file : files)
+        writeBytes(dir / ("." + file + ".qtmp-a1B2c3"), "left by a crash");
+    {
+        const LeftoverSweepPerAction sweep;
+        const LeftoverSweepPerAction nested;
+        for (const std::string& file : files) {
+            ASSERT_TRUE(replaceFileAtomically(io, dir / file, "new"));
+            ASSERT_TRUE(replaceFileAtomically(io, dir / file, "newer"));
+        }
+    }
+    EXPECT_EQ(io.listed, 1);
+    std::vector<std::string> names = entriesOf(dir.path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, files);
+
+    // Outside an action, every save looks anew.
+    writeBytes(dir / ".D1.qlr.qtmp-zzzzzz", "left by a crash");
+    ASSERT_TRUE(replaceFileAtomically(io, dir / "D1.qlr", "again"));
+    EXPECT_EQ(io.listed, 2);
+    EXPECT_EQ(tempFileCount(dir.path()), 0);
+}
+
 TEST(SafeWrite, failedRewriteOrAppend_showsErr014AndLeavesFileAsItWas_thenSmallPiecesSaveAllAndKeepThePermissions)
 {
     struct Fault {

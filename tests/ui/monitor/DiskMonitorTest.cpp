@@ -242,6 +242,20 @@ private slots:
         QVERIFY(!monitor.isLoaded());
         QVERIFY(ui.watcher.watched.empty());
     }
+
+    void aDamagedIndexFile_isToldByTheWindowAlone_notByTheMonitorsLoadToo()
+    {
+        UiFixture ui;
+        const std::string indexFile = ui.demoFolder() + "/Indexes/D6.qlr";
+        writeBytes(indexFile, readBytes(indexFile) + "D6!C99|cut short\r\n");
+        QCOMPARE(ui.start(), 0);
+        QTRY_VERIFY(ui.app().monitor().isLoaded());
+        QVERIFY(ui.messages.shown.empty()); // the monitor read it aside, and says nothing of it
+        FolderTreeView* tree = treeOf(ui.catalogWindow());
+        tree->setCurrentItem(tree->node(QStringLiteral("D6")));
+        QTRY_COMPARE(ui.messages.shown.size(), size_t(1)); // the window lists it, and tells it
+        QVERIFY(ui.messages.shown.front().text.find("D6.qlr") != std::string::npos);
+    }
 };
 
 QTEST_MAIN(DiskMonitorTest)
