@@ -113,7 +113,7 @@ TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessag
     writeBytes(fx.contentFile("D1"), outside);
     IndexFields fields = indexFieldsOf(store, fx.core->messages, "D1", "D1!C1");
     fields.title = "edited";
-    EXPECT_FALSE(updateIndexFromPanel(store, fx.core->messages, "D1", fields).written());
+    EXPECT_EQ(updateIndexFromPanel(store, fx.core->messages, "D1", fields).outcome, IndexSave::Failed);
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err022"});
     EXPECT_EQ(readBytes(fx.contentFile("D1")), outside);
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getKeyCol(), (Keys{"D1!C2", "D1!C7"}));
