@@ -26,11 +26,6 @@ std::string indexLine(const std::string& id, const std::string& title)
     return id + "|" + title + "|QLRR$/docs/" + title + ".txt|False||2024-3-1 10:00:00|\r\n";
 }
 
-bool holds(const std::string& path, const std::string& text)
-{
-    return readBytes(path).find(text) != std::string::npos;
-}
-
 // Files in folder whose name starts with prefix.
 Keys filesStartingWith(const std::string& folder, const std::string& prefix)
 {
@@ -176,7 +171,7 @@ TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
     store.getAllDirMap(fx.told())->getValueByKey("D1")->dirName = "Renamed";
     ASSERT_TRUE(fx.told(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap(fx.told()))));
     EXPECT_TRUE(fs::is_symlink(fx.dirFile()));
-    EXPECT_TRUE(holds(elsewhere, "D1|Renamed|0|"));
+    EXPECT_TRUE(fileHolds(elsewhere, "D1|Renamed|0|"));
 
     // Nobody may write it: neither rewritten nor appended to, for root too.
     ASSERT_EQ(::chmod(fx.contentFile("D1").c_str(), 0444), 0);
@@ -297,7 +292,7 @@ TEST_F(DataSafety, aDeletedIndexDraggedAfterwards_doesNotComeBack)
               1);
     ASSERT_TRUE(moveIndexes(store, fx.core->messages, {{"D1", {stale}}}, "D2"));
     EXPECT_EQ(store.getDirContentMap("D2", fx.told())->getKeyCol(), Keys{"D2!C1"});
-    EXPECT_FALSE(holds(fx.contentFile("D2"), "|a|"));
+    EXPECT_FALSE(fileHolds(fx.contentFile("D2"), "|a|"));
 }
 
 // Each edit whose write fails tells so once and leaves the files and the caches as they were.
