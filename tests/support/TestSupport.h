@@ -46,6 +46,11 @@ private:
 std::string readBytes(const std::string& path);
 // Writes the file, making its folders first.
 void writeBytes(const std::string& path, const std::string& bytes);
+// Whether the file at path holds text.
+inline bool fileHolds(const std::string& path, const std::string& text)
+{
+    return readBytes(path).find(text) != std::string::npos;
+}
 inline bool pathExists(const std::string& path)
 {
     return std::filesystem::exists(path);

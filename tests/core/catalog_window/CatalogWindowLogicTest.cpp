@@ -219,10 +219,6 @@ protected:
         writeBytes(fx.dir / "docs/b.txt", "b");
     }
     Strings keysOf(const std::string& dirId) { return store.getDirContentMap(dirId, fx.told())->getKeyCol(); }
-    bool holds(const std::string& file, const std::string& text)
-    {
-        return readBytes(file).find(text) != std::string::npos;
-    }
     DraggedIndexes drag(const Strings& ids)
     {
         DraggedIndexes d{{"D1", {}}};
@@ -278,8 +274,8 @@ TEST_F(CatalogWindowEdits, moveIndexes_failedTargetWriteChangesNothing_failedSou
 
     io.failNth(Op::Rename, 2); // the source's file, after the target's
     EXPECT_TRUE(moveIndexes(store, fx.core->messages, drag({"D1!C1"}), "D2"));
-    EXPECT_TRUE(holds(fx.contentFile("D2"), line("D2!C2", "a", "QLRR$/docs/a.txt")));
-    EXPECT_TRUE(holds(fx.contentFile("D1"), "D1!C1|a|")); // twice for now, never lost
+    EXPECT_TRUE(fileHolds(fx.contentFile("D2"), line("D2!C2", "a", "QLRR$/docs/a.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), "D1!C1|a|")); // twice for now, never lost
 }
 
 TEST_F(CatalogWindowEdits, renameContentFile_sameOrEmptyName_writesNothing)
@@ -318,17 +314,17 @@ TEST_F(DocumentRenames, renamesOnDiskThenTheIndex_neverOverAnything_aWebAddressT
     EXPECT_EQ(rename("D1!C1", "c.txt"), DocumentRename::Renamed);
     EXPECT_EQ(readBytes(doc("c.txt")), "a");
     EXPECT_FALSE(pathExists(doc("a.txt")));
-    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/c.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/c.txt")));
 
     EXPECT_EQ(rename("D1!C1", "b.txt"), DocumentRename::NameTaken);
     EXPECT_EQ(rename("D1!C1", "../c.txt"), DocumentRename::BadName);
     EXPECT_EQ(rename("D1!C1", ".."), DocumentRename::BadName);
     EXPECT_EQ(readBytes(doc("b.txt")), "b");
     EXPECT_EQ(readBytes(doc("c.txt")), "a");
-    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/c.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/c.txt")));
 
     EXPECT_EQ(rename("D1!C4", "https://y.org/"), DocumentRename::Renamed);
-    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C4", "web", "https://y.org/")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C4", "web", "https://y.org/")));
     EXPECT_EQ(rename("D1!C1", "c.txt"), DocumentRename::Unchanged);
 }
 
@@ -341,7 +337,7 @@ TEST_F(DocumentRenames, whatOtherIndexesPointAtOrInto_staysWhereItIs)
     store.resetStoreCache();
     EXPECT_EQ(rename("D1!C2", "c.txt"), DocumentRename::Shared);
     EXPECT_TRUE(pathExists(doc("b.txt")));
-    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C2", "b", "QLRR$/docs/b.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C2", "b", "QLRR$/docs/b.txt")));
     // A folder nothing else points into is renamed like a document.
     writeBytes(fx.contentFile("D1"), line("D1!C1", "notes", "QLRR$/notes"));
     makeFolders(fx.dir / "notes");
@@ -354,10 +350,10 @@ TEST_F(DocumentRenames, aGoneDocumentIsRepointedAtOneOfTheNewName_withNeitherThe
 {
     std::filesystem::rename(doc("a.txt"), doc("a-moved.txt"));
     EXPECT_EQ(rename("D1!C1", "a-moved.txt"), DocumentRename::Repointed);
-    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a-moved.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a-moved.txt")));
     std::filesystem::remove(doc("b.txt"));
     EXPECT_EQ(rename("D1!C2", "nowhere.txt"), DocumentRename::Missing);
-    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C2", "b", "QLRR$/docs/b.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C2", "b", "QLRR$/docs/b.txt")));
 }
 
 TEST_F(DocumentRenames, aFailedRenameOrIndexWrite_leavesTheDiskAndTheIndexAsTheyWere)
@@ -373,7 +369,7 @@ TEST_F(DocumentRenames, aFailedRenameOrIndexWrite_leavesTheDiskAndTheIndexAsThey
     EXPECT_EQ(readBytes(doc("a.txt")), "a");
     EXPECT_FALSE(pathExists(doc("c.txt")));
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1", fx.told())->storedPath(), "QLRR$/docs/a.txt");
-    EXPECT_TRUE(holds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a.txt")));
 }
 
 TEST_F(CatalogWindowEdits, deleteContents_yesSkipsOtherFoldersRows_andDeletesNoFolderOrWebAddress)

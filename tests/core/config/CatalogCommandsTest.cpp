@@ -25,23 +25,26 @@ std::string makeCatalog(const std::string& root, const std::string& folderName, 
     return catalog + "/lib.qlr";
 }
 
-TEST(CatalogCommands, doAddNew_createsEmptyCatalogFilesAndOpensIt_anEmptyNameCreatesNothing)
+// Made as the first thing done, the catalog takes the configured index folder and pending file
+// names, read first.
+TEST(CatalogCommands, doAddNew_asTheFirstThingDone_createsEmptyCatalogFilesAndOpensIt_anEmptyNameCreatesNothing)
 {
     CoreFixture f;
     CoreContext& c = *f.core;
     const std::string shelf = f.dir / "shelf";
     makeFolders(shelf);
-    EXPECT_EQ(c.catalog.doAddNew(shelf, "", "main.qlr"), "");
-    EXPECT_EQ(c.catalog.doAddNew(shelf, "other", ""), "");
-    EXPECT_EQ(c.catalog.doAddNew("", "quillory-test-lib", "main.qlr"), "");
-    EXPECT_FALSE(pathExists(shelf + "/other") || pathExists("/quillory-test-lib"));
-    EXPECT_EQ(c.store.getDirFilePath(), f.dirFile());
-
     const std::string file = c.catalog.doAddNew(shelf, "lib", "main.qlr");
     EXPECT_EQ(file, shelf + "/lib/main.qlr");
     EXPECT_TRUE(fs::is_directory(shelf + "/lib/idx"));
     EXPECT_TRUE(fs::is_regular_file(file) && fs::is_empty(file));
     EXPECT_TRUE(fs::is_regular_file(shelf + "/lib/idx/pending.qlr") && fs::is_empty(shelf + "/lib/idx/pending.qlr"));
+    EXPECT_EQ(c.layout.getTempContentFilePath(), shelf + "/lib/idx/pending.qlr");
+
+    EXPECT_EQ(c.catalog.doAddNew(shelf, "", "main.qlr"), "");
+    EXPECT_EQ(c.catalog.doAddNew(shelf, "other", ""), "");
+    EXPECT_EQ(c.catalog.doAddNew("", "quillory-test-lib", "main.qlr"), "");
+    EXPECT_FALSE(pathExists(shelf + "/other") || pathExists("/quillory-test-lib"));
+    EXPECT_EQ(c.store.getDirFilePath(), file);
     ASSERT_TRUE(f.told(c.store.writeAddQlrDbDir(newFolder(c.store.getNewDirId(f.told()), "First"))));
     EXPECT_EQ(readBytes(file), "\rD1|First|0|||False||\r\n");
     EXPECT_TRUE(f.recorder.shown.empty());
@@ -65,17 +68,6 @@ TEST(CatalogCommands, doAddNew_existingCatalog_leavesEveryFileAsItWasAndOpensIt)
     EXPECT_EQ(readBytes(f.dir / "shelf/lib/idx/pending.qlr"), "1|/home/a.txt\r\n");
     ASSERT_NE(c.store.getQlrDirById("D1", f.told()), nullptr);
     EXPECT_EQ(c.store.getQlrDirById("D1", f.told())->dirName, "Kept");
-}
-
-TEST(CatalogCommands, doAddNew_asTheFirstThingDone_readsTheIndexFolderAndPendingFileNamesFirst)
-{
-    CoreFixture f;
-    const std::string shelf = f.dir / "shelf";
-    makeFolders(shelf);
-    EXPECT_EQ(f.core->catalog.doAddNew(shelf, "lib", "main.qlr"), shelf + "/lib/main.qlr");
-    EXPECT_TRUE(fs::is_directory(shelf + "/lib/idx"));
-    EXPECT_TRUE(fs::is_regular_file(shelf + "/lib/idx/pending.qlr"));
-    EXPECT_EQ(f.core->layout.getTempContentFilePath(), shelf + "/lib/idx/pending.qlr");
 }
 
 TEST(CatalogCommands, doAddNew_refusesANameThatIsNotOneName_andMakesNothing)
@@ -241,7 +233,7 @@ TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpen
     EXPECT_TRUE(f.recorder.shown.empty());
 }
 
-TEST(CatalogCommands, openCatalog_aPipeOrALinkToADevice_isRefusedWithErr020_andTheOpenCatalogStays)
+TEST(CatalogCommands, openCatalogOrNew_aPipeOrALinkToADevice_isRefusedWithErr020_andTheOpenCatalogStays)
 {
     CoreFixture f;
     CoreContext& c = *f.core;
@@ -258,17 +250,11 @@ TEST(CatalogCommands, openCatalog_aPipeOrALinkToADevice_isRefusedWithErr020_andT
         EXPECT_EQ(f.recorder.keys(), std::vector<std::string>{"Err020"}) << file;
         EXPECT_EQ(c.store.getDirFilePath(), good);
     }
-}
-
-TEST(CatalogCommands, doAddNew_ontoAPipe_saysOnlyThatItIsRefused_notThatItWasOpened)
-{
-    CoreFixture f;
-    CoreContext& c = *f.core;
-    makeFolders(f.dir / "shelf/lib/idx");
-    ASSERT_EQ(::mkfifo((f.dir / "shelf/lib/main.qlr").c_str(), 0644), 0);
-    c.catalog.doAddNew(f.dir / "shelf", "lib", "main.qlr");
+    // File > New onto the pipe says only that it is refused, not that the catalog was there.
+    f.recorder.shown.clear();
+    c.catalog.doAddNew(f.dir / "odd", "lib", "pipe.qlr");
     EXPECT_EQ(f.recorder.keys(), std::vector<std::string>{"Err020"});
-    EXPECT_EQ(c.store.getDirFilePath(), f.dirFile());
+    EXPECT_EQ(c.store.getDirFilePath(), good);
 }
 
 TEST(CatalogCommands, catalogFilesReplacedByAPipeOrADevice_readAsNothingWithTheirReason_andAreNeverWritten)
@@ -295,15 +281,20 @@ TEST(CatalogCommands, openCatalog_removesTempFilesLeftByInterruptedSaves)
 {
     CoreFixture f;
     writeBytes(f.dirFile(), "D1|Books|0|||False||\r\n");
-    // What saves killed before their rename leave, beside a hidden file of the user's own.
+    // What saves killed before their rename leave, beside files of the user's own, some named
+    // almost like them.
     writeBytes(f.catalogFolder() + "/.cat.qlr.qtmp-a1B2c3", "D1|Bo");
     writeBytes(f.catalogFolder() + "/idx/.D1.qlr.qtmp-x9Y8z7", "D1!C1|Gu");
-    writeBytes(f.catalogFolder() + "/.notes", "the user's own hidden file");
+    const char* mine[] = {".notes", "notes.qtmp-abcdef", ".notes.qtmp-abcde", ".notes.qtmp-abcdefg",
+                          ".notes.qtmp_abcdef"};
+    for (const char* name : mine)
+        writeBytes(f.catalogFolder() + "/" + name, "the user's own file");
     ASSERT_EQ(tempFileCount(f.catalogFolder()) + tempFileCount(f.catalogFolder() + "/idx"), 2);
 
     ASSERT_TRUE(f.core->catalog.openCatalog(f.dirFile()));
     EXPECT_EQ(tempFileCount(f.catalogFolder()) + tempFileCount(f.catalogFolder() + "/idx"), 0);
-    EXPECT_EQ(readBytes(f.catalogFolder() + "/.notes"), "the user's own hidden file");
+    for (const char* name : mine)
+        EXPECT_EQ(readBytes(f.catalogFolder() + "/" + name), "the user's own file") << name;
     EXPECT_EQ(f.core->store.getAllDirMap(f.told())->getCount(), 1);
 }
 

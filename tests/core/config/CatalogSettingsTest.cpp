@@ -25,14 +25,21 @@ TEST(CatalogSettings, pickedFileNamesRootFolderAndFile_onlyWithACatalogFolderAbo
     EXPECT_FALSE(catalogOfFolderFile("/A/B/"));
 }
 
-TEST(CatalogSettings, namesAreShownWithoutQlr_shortOrOtherNamesAsTheyAre)
+TEST(CatalogSettings, aCatalogFileInAnyLetterCase_isShownWithoutQlr_andStoredUnderItsOwnName)
 {
-    EXPECT_EQ(nameWithoutQlr("dirs.qlr"), "dirs");
-    EXPECT_EQ(nameWithoutQlr("a.qlr"), "a");
-    EXPECT_EQ(nameWithoutQlr(".qlr"), ".qlr");
-    EXPECT_EQ(nameWithoutQlr("qlr"), "qlr");
-    EXPECT_EQ(nameWithoutQlr("catalog"), "catalog");
-    EXPECT_EQ(nameWithoutQlr("notes.txt"), "notes.txt");
+    for (const char* name : {"lib.qlr", "LIB.QLR", "Lib.Qlr", "a.b.qlr"})
+        EXPECT_TRUE(isCatalogFileName(name)) << name;
+    for (const char* name : {"lib.txt", "lib", "libqlr", "lib.qlr.txt", "lib.qlrx", "", "lib.ql"})
+        EXPECT_FALSE(isCatalogFileName(name)) << name;
+    const std::pair<const char*, const char*> shown[] = {{"dirs.qlr", "dirs"},   {"a.qlr", "a"},
+                                                         {".qlr", ".qlr"},       {"qlr", "qlr"},
+                                                         {"catalog", "catalog"}, {"notes.txt", "notes.txt"}};
+    for (const auto& [name, without] : shown)
+        EXPECT_EQ(nameWithoutQlr(name), without) << name;
+    EXPECT_EQ(nameWithQlr("LIB.QLR"), "LIB.QLR");
+    EXPECT_EQ(nameWithQlr("Lib.Qlr"), "Lib.Qlr");
+    EXPECT_EQ(nameWithQlr("lib"), "lib.qlr");
+    EXPECT_EQ(nameWithQlr(nameWithoutQlr("LIB.QLR")), "LIB.QLR");
 }
 
 TEST(CatalogSettings, checksInTheirOrder_intervalMustBeAWholeNumberFrom1To32767)
@@ -92,69 +99,43 @@ TEST(CatalogSettings, eachNameIsOneFolderOrFileName_withoutSlashOrLineBreak_andN
     }
 }
 
-TEST(CatalogSettings, storedWithQlrAddedOnce_andWrittenInTheWrittenOrder)
-{
-    CoreFixture fx;
-    ASSERT_TRUE(fx.core->conf.loadSysConf());
-    ASSERT_TRUE(storeCatalogSettings(fx.core->conf, {" /data ", "books", "idx", "lib", "temp.qlr", " 5 "}));
-    EXPECT_EQ(fx.core->conf.text("DefaultRootPath"), "/data");
-    EXPECT_EQ(fx.core->conf.text("DirFileName"), "lib.qlr");
-    EXPECT_EQ(fx.core->conf.text("TempContentFileName"), "temp.qlr");
-    EXPECT_EQ(fx.core->conf.getMonitorAutoWriteInterval(), 5);
-    const CatalogSettingsFields shown = catalogSettingsOf(fx.core->conf);
-    EXPECT_EQ(shown.folderFile, "lib");
-    EXPECT_EQ(shown.pendingFile, "temp");
-
-    // The file holds every key, in the written order.
-    const std::string file = readBytes(fx.dir / "resource/conf/SysConf.properties");
-    size_t at = 0;
-    for (const auto& key : sysConfKeys()) {
-        const size_t found = file.find(key.name + "=", at);
-        ASSERT_NE(found, std::string::npos) << key.name;
-        at = found;
-    }
-    EXPECT_NE(file.find("\r\nDirFileName=lib.qlr\r\n"), std::string::npos);
-    EXPECT_FALSE(storeCatalogSettings(fx.core->conf, {"", "", "idx", "lib", "temp", "1"}));
-    EXPECT_EQ(fx.core->conf.text("QlrdbFolder"), "books");
-}
-
-TEST(CatalogSettings, fieldsAreTrimmedOfAllWhiteSpace_aLineBreakLeftInsideIsRefusedAndNothingWritten)
+TEST(CatalogSettings, storedTrimmedOfAllWhiteSpace_withQlrAddedOnce_everyKeyInTheWrittenOrder)
 {
     CoreFixture fx;
     ASSERT_TRUE(fx.core->conf.loadSysConf());
     const std::string confPath = fx.dir / "resource/conf/SysConf.properties";
     // Line ends and tabs pasted around a value are no part of it.
     ASSERT_TRUE(
-        storeCatalogSettings(fx.core->conf, {"\t/data\r\n", "books\r", "\nidx", " lib\t", "temp\r\n", "\t7\r\n"}));
+        storeCatalogSettings(fx.core->conf, {"\t/data\r\n", "books\r", "\nidx", " lib\t", "temp.qlr\r\n", "\t7\r\n"}));
     EXPECT_EQ(fx.core->conf.text("DefaultRootPath"), "/data");
     EXPECT_EQ(fx.core->conf.text("QlrdbFolder"), "books");
     EXPECT_EQ(fx.core->conf.text("QlrdbContentFolder"), "idx");
     EXPECT_EQ(fx.core->conf.text("DirFileName"), "lib.qlr");
     EXPECT_EQ(fx.core->conf.text("TempContentFileName"), "temp.qlr");
     EXPECT_EQ(fx.core->conf.getMonitorAutoWriteInterval(), 7);
+    const CatalogSettingsFields shown = catalogSettingsOf(fx.core->conf);
+    EXPECT_EQ(shown.folderFile, "lib");
+    EXPECT_EQ(shown.pendingFile, "temp");
     const std::string written = readBytes(confPath);
+    size_t at = 0;
+    for (const auto& key : sysConfKeys()) {
+        const size_t found = written.find(key.name + "=", at);
+        ASSERT_NE(found, std::string::npos) << key.name;
+        at = found;
+    }
     EXPECT_NE(written.find("\r\nDefaultRootPath=/data\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\nDirFileName=lib.qlr\r\n"), std::string::npos);
 
-    // Inside a value, a line break would write a settings line of its own.
+    // Fields that fail a check store nothing; a line break inside a value would write a settings
+    // line of its own.
     const CatalogSettingsFields pasted{"/other\rQlrdbFolder=evil", "books", "idx", "lib", "temp", "7"};
     EXPECT_EQ(checkCatalogSettings(pasted), "Msg018");
     EXPECT_FALSE(storeCatalogSettings(fx.core->conf, pasted));
     EXPECT_FALSE(storeCatalogSettings(fx.core->conf, {"/other\n", "books", "idx\nDirFileName=x", "lib", "temp", "7"}));
+    EXPECT_FALSE(storeCatalogSettings(fx.core->conf, {"", "", "idx", "lib", "temp", "1"}));
     EXPECT_EQ(readBytes(confPath), written);
     EXPECT_EQ(fx.core->conf.text("DefaultRootPath"), "/data");
-}
-
-TEST(CatalogSettings, aPickedFileIsACatalogFileInAnyLetterCase_andKeepsItsOwnName)
-{
-    for (const char* name : {"lib.qlr", "LIB.QLR", "Lib.Qlr", "a.b.qlr"})
-        EXPECT_TRUE(isCatalogFileName(name)) << name;
-    for (const char* name : {"lib.txt", "lib", "libqlr", "lib.qlr.txt", "lib.qlrx", "", "lib.ql"})
-        EXPECT_FALSE(isCatalogFileName(name)) << name;
-    // Stored as it is on disk, not under another name.
-    EXPECT_EQ(nameWithQlr("LIB.QLR"), "LIB.QLR");
-    EXPECT_EQ(nameWithQlr("Lib.Qlr"), "Lib.Qlr");
-    EXPECT_EQ(nameWithQlr("lib"), "lib.qlr");
-    EXPECT_EQ(nameWithQlr(nameWithoutQlr("LIB.QLR")), "LIB.QLR");
+    EXPECT_EQ(fx.core->conf.text("QlrdbFolder"), "books");
 }
 
 TEST(CatalogSettings, aFileThatCannotBeWrittenLeavesTheSettings_newNamesWaitForTheNextCatalog)

@@ -11,6 +11,8 @@
 
 #include "core/catalog_window/CatalogEdits.h"
 #include "core/catalog_window/IndexRows.h"
+#include "core/catalog_window/editors/FolderEditing.h"
+#include "core/catalog_window/editors/IndexEditing.h"
 #include "support/TestSupport.h"
 
 namespace quillory::test {
@@ -22,11 +24,6 @@ using Keys = std::vector<std::string>;
 std::string indexLine(const std::string& id, const std::string& title)
 {
     return id + "|" + title + "|QLRR$/docs/" + title + ".txt|False||2024-3-1 10:00:00|\r\n";
-}
-
-bool holds(const std::string& path, const std::string& text)
-{
-    return readBytes(path).find(text) != std::string::npos;
 }
 
 // Files in folder whose name starts with prefix.
@@ -174,7 +171,7 @@ TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
     store.getAllDirMap(fx.told())->getValueByKey("D1")->dirName = "Renamed";
     ASSERT_TRUE(fx.told(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap(fx.told()))));
     EXPECT_TRUE(fs::is_symlink(fx.dirFile()));
-    EXPECT_TRUE(holds(elsewhere, "D1|Renamed|0|"));
+    EXPECT_TRUE(fileHolds(elsewhere, "D1|Renamed|0|"));
 
     // Nobody may write it: neither rewritten nor appended to, for root too.
     ASSERT_EQ(::chmod(fx.contentFile("D1").c_str(), 0444), 0);
@@ -202,7 +199,7 @@ TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
     }
 }
 
-TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_throughTheRemover)
+TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_relativePathsUnderTheRoot)
 {
     writeBytes(fx.dir / "docs/a.txt", "a");
     ASSERT_EQ(::mkfifo((fx.dir / "docs/pipe").c_str(), 0644), 0);
@@ -210,25 +207,18 @@ TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_throughTheRem
     // A link is judged by itself, not by what it names: one to nothing, one to a folder.
     fs::create_symlink(fx.dir / "docs/nothing.txt", fx.dir / "docs/dangling");
     fs::create_symlink(fx.dir / "docs", fx.dir / "docs/folderlink");
-    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + "D1!C2|pipe|QLRR$/docs/pipe|False||t|\r\n"
-                                         + "D1!C3|link|QLRR$/docs/link|False||t|\r\n"
-                                         + "D1!C4|dangling|QLRR$/docs/dangling|False||t|\r\n"
-                                         + "D1!C5|folder link|QLRR$/docs/folderlink|False||t|\r\n");
-    store.resetStoreCache();
-    EXPECT_EQ(
-        removedWithYes({"D1!C1", "D1!C2", "D1!C3", "D1!C4", "D1!C5"}),
-        (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link", fx.dir / "docs/dangling", fx.dir / "docs/folderlink"}));
-    EXPECT_TRUE(fx.recorder.shown.empty());
-}
-
-TEST_F(DataSafety, deletingWithYes_takesAPathStoredWithoutTheRootPlaceholderAsUnderTheRoot)
-{
     // A path stored relative (a file edited by hand) names a document under the root, as when it
     // is opened or searched: never one under the program's working folder.
     writeBytes(fx.dir / "docs/relative.txt", "r");
-    writeBytes(fx.contentFile("D1"), "D1!C1|relative|docs/relative.txt|False||t|\r\n");
+    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + "D1!C2|pipe|QLRR$/docs/pipe|False||t|\r\n"
+                                         + "D1!C3|link|QLRR$/docs/link|False||t|\r\n"
+                                         + "D1!C4|dangling|QLRR$/docs/dangling|False||t|\r\n"
+                                         + "D1!C5|folder link|QLRR$/docs/folderlink|False||t|\r\n"
+                                         + "D1!C6|relative|docs/relative.txt|False||t|\r\n");
     store.resetStoreCache();
-    EXPECT_EQ(removedWithYes({"D1!C1"}), Keys{fx.dir / "docs/relative.txt"});
+    EXPECT_EQ(removedWithYes({"D1!C1", "D1!C2", "D1!C3", "D1!C4", "D1!C5", "D1!C6"}),
+              (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link", fx.dir / "docs/dangling", fx.dir / "docs/folderlink",
+                    fx.dir / "docs/relative.txt"}));
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
@@ -302,22 +292,43 @@ TEST_F(DataSafety, aDeletedIndexDraggedAfterwards_doesNotComeBack)
               1);
     ASSERT_TRUE(moveIndexes(store, fx.core->messages, {{"D1", {stale}}}, "D2"));
     EXPECT_EQ(store.getDirContentMap("D2", fx.told())->getKeyCol(), Keys{"D2!C1"});
-    EXPECT_FALSE(holds(fx.contentFile("D2"), "|a|"));
+    EXPECT_FALSE(fileHolds(fx.contentFile("D2"), "|a|"));
 }
 
-TEST_F(DataSafety, failedWritesOfEdits_leaveTheCacheAsItWas)
+// Each edit whose write fails tells so once and leaves the files and the caches as they were.
+TEST_F(DataSafety, failedWritesOfEdits_leaveFilesAndCachesAsTheyWere)
 {
-    writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|D1|||False||\r\n");
+    writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|D1|||False||\r\nD3|Empty|0|||False||\r\n");
+    writeBytes(fx.contentFile("D3"), "");
     store.resetStoreCache();
+    const std::string folders = readBytes(fx.dirFile()), indexes = readBytes(fx.contentFile("D1"));
     io.failNth(Op::Rename, 1);
     EXPECT_FALSE(renameFolder(store, fx.core->messages, "D1", "New name"));
     EXPECT_EQ(store.getQlrDirById("D1", fx.told())->dirName, "One");
     io.failNth(Op::Rename, 1);
     EXPECT_EQ(moveFolder(store, fx.core->messages, "D2", "0"), FolderMove::Failed);
     EXPECT_EQ(store.getQlrDirById("D2", fx.told())->parentDirId, "D1");
+    FolderFields folder = folderFieldsOf(store, fx.core->messages, "D3");
+    folder.dirName = "Renamed";
+    io.failNth(Op::Rename, 1);
+    EXPECT_EQ(updateFolder(store, fx.core->messages, folder), FolderUpdate::Failed);
+    EXPECT_EQ(store.getQlrDirById("D3", fx.told())->dirName, "Empty");
+    io.failNth(Op::Rename, 1);
+    EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D3"), FolderDeletion::Failed);
+    EXPECT_TRUE(store.getQlrDirById("D3", fx.told()));
+    EXPECT_TRUE(pathExists(fx.contentFile("D3")));
+
     io.failNth(Op::Rename, 1);
     EXPECT_FALSE(renameContentFile(store, fx.core->messages, "D1", "D1!C1", "other.txt"));
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1", fx.told())->storedPath(), "QLRR$/docs/a.txt");
+    IndexFields index = indexFieldsOf(store, fx.core->messages, "D1", "D1!C1");
+    index.title = "Changed";
+    io.failNth(Op::Rename, 1);
+    EXPECT_EQ(updateIndexFromPanel(store, fx.core->messages, "D1", index).outcome, IndexSave::Failed);
+    EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1", fx.told())->cTitle(), "a");
+    EXPECT_EQ(readBytes(fx.dirFile()), folders);
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), indexes);
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err004", "Err004", "Err004", "Err004", "Err006", "Err006"}));
 }
 
 TEST(CatalogLayout, folderIdsNeverNameAFileOutsideTheIndexFolder)
@@ -328,16 +339,6 @@ TEST(CatalogLayout, folderIdsNeverNameAFileOutsideTheIndexFolder)
         const fs::path file = fs::path(fx.core->layout.getContentFilePath(id)).lexically_normal();
         EXPECT_EQ(file.parent_path(), fs::path(folder).lexically_normal()) << id;
     }
-}
-
-TEST(SafeFiles, aUsersFileNamedLikeATemporaryOne_isNeverTakenForALeftover)
-{
-    TempDir dir;
-    for (const char* name : {"notes.qtmp-abcdef", ".notes.qtmp-abcde", ".notes.qtmp-abcdefg", ".notes.qtmp_abcdef"})
-        writeBytes(dir / name, "mine");
-    writeBytes(dir / ".cat.qlr.qtmp-a1B2c3", "left by a crash");
-    EXPECT_EQ(removeStaleTempFiles(defaultFileIo(), dir.path()), 1);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4);
 }
 
 TEST(IndexPath, aRootEndingInASeparator_storesPathsThatFollowAMovedRoot)

@@ -34,11 +34,6 @@ Keys idsIn(const std::string& path)
     return ids;
 }
 
-bool holds(const std::string& path, const std::string& text)
-{
-    return readBytes(path).find(text) != std::string::npos;
-}
-
 class OutsideChanges : public ::testing::Test {
 protected:
     void SetUp() override
@@ -70,7 +65,7 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
     fields.title = "edited";
     ASSERT_TRUE(updateIndexFromPanel(store, fx.core->messages, "D1", fields).written());
     EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C2", "D1!C3"}));
-    EXPECT_TRUE(holds(d1, "D1!C1|edited|") && holds(d1, "D1!C3|outside1|"));
+    EXPECT_TRUE(fileHolds(d1, "D1!C1|edited|") && fileHolds(d1, "D1!C3|outside1|"));
 
     appendOutside(d1, indexLine("D1!C4", "outside2"));
     ASSERT_TRUE(deleteIndex("D1!C2"));
@@ -82,7 +77,7 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
     added.title = "mine";
     EXPECT_EQ(addIndexFromPanel(store, fx.core->messages, "D1", added).id, "D1!C5");
     EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C3", "D1!C4", "D1!C2", "D1!C5"}));
-    EXPECT_TRUE(holds(d1, "D1!C2|outside3|") && holds(d1, "D1!C5|mine|"));
+    EXPECT_TRUE(fileHolds(d1, "D1!C2|outside3|") && fileHolds(d1, "D1!C5|mine|"));
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getKeyCol(), idsIn(d1));
 
     // Folders: another program adds D3 and an index file for D4 that holds a line.
@@ -97,14 +92,14 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
     appendOutside(fx.dirFile(), "D5|Outside too|0|||False||\r\n");
     ASSERT_EQ(updateFolder(store, fx.core->messages, renamed), FolderUpdate::Written);
     EXPECT_EQ(idsIn(fx.dirFile()), (Keys{"D1", "D2", "D3", "D4", "D5"}));
-    EXPECT_TRUE(holds(fx.dirFile(), "D2|Renamed|") && holds(fx.dirFile(), "D3|Outside|")
-                && holds(fx.dirFile(), "D5|Outside too|"));
+    EXPECT_TRUE(fileHolds(fx.dirFile(), "D2|Renamed|") && fileHolds(fx.dirFile(), "D3|Outside|")
+                && fileHolds(fx.dirFile(), "D5|Outside too|"));
 
     // Delete Folder looks at the index file on disk: D2's was read empty, and has an index now.
     appendOutside(fx.contentFile("D2"), indexLine("D2!C1", "late"));
     EXPECT_EQ(folderDeletable(store, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
     EXPECT_EQ(readBytes(fx.contentFile("D2")), indexLine("D2!C1", "late"));
-    EXPECT_TRUE(holds(fx.dirFile(), "D2|Renamed|"));
+    EXPECT_TRUE(fileHolds(fx.dirFile(), "D2|Renamed|"));
 }
 
 TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessage_andTheCacheFollowsTheFile)
@@ -113,7 +108,7 @@ TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessag
     writeBytes(fx.contentFile("D1"), outside);
     IndexFields fields = indexFieldsOf(store, fx.core->messages, "D1", "D1!C1");
     fields.title = "edited";
-    EXPECT_FALSE(updateIndexFromPanel(store, fx.core->messages, "D1", fields).written());
+    EXPECT_EQ(updateIndexFromPanel(store, fx.core->messages, "D1", fields).outcome, IndexSave::Failed);
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err022"});
     EXPECT_EQ(readBytes(fx.contentFile("D1")), outside);
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getKeyCol(), (Keys{"D1!C2", "D1!C7"}));
@@ -139,7 +134,7 @@ TEST_F(OutsideChanges, anIndexWrittenWhileTheDeletionIsConfirmed_keepsTheFolderA
     appendOutside(d2, indexLine("D2!C1", "synced"));
     EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
     EXPECT_EQ(readBytes(d2), indexLine("D2!C1", "synced"));
-    EXPECT_TRUE(holds(fx.dirFile(), "D2|Two|"));
+    EXPECT_TRUE(fileHolds(fx.dirFile(), "D2|Two|"));
     EXPECT_TRUE(store.getQlrDirById("D2", fx.told()));
     EXPECT_TRUE(fx.recorder.shown.empty());
 }

@@ -258,51 +258,5 @@ TEST(SafeWrite, failedRewriteOrAppend_showsErr014AndLeavesFileAsItWas_thenSmallP
     EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string>{"D1.qlr"});
 }
 
-TEST(SafeWrite, failedStoreWrites_showTheirMessageAndKeepFileAndCache)
-{
-    FailingIo io;
-    CoreFixture f(CoreFixture::defaultConfLines(), io);
-    const std::string folderText = "D1|Books|0|||False||\r\nD2|Music|0|||False||first\r\n";
-    const std::string indexText = "D1!C1|Guide|QLRR$/guide.txt|False||2024-01-01|\r\n";
-    writeBytes(f.dirFile(), folderText);
-    writeBytes(f.contentFile("D1"), indexText);
-    auto& store = f.core->store;
-    const auto folders = store.getAllDirMap(f.told());
-    const auto indexes = store.getDirContentMap("D1", f.told());
-    ASSERT_EQ(folders->getCount(), 2);
-    ASSERT_EQ(indexes->getCount(), 1);
-    folders->getValueByKey("D1")->dirName = "Renamed";
-    indexes->getValueByKey("D1!C1")->setCTitle("Renamed");
-    auto folder = std::make_shared<FolderRecord>();
-    folder->dirId = "D3";
-    auto index = store.newContentRecord();
-    index->setCId("D1!C2");
-
-    io.failNth(Op::Write, 1, ENOSPC);
-    EXPECT_FALSE(f.told(store.writeAllQlrDbDir(FILE_OUTPUT, *folders)));
-    expectLastMessage(f.recorder, "Err004", f.dirFile());
-    io.failNth(Op::Fsync, 1, EIO);
-    EXPECT_FALSE(f.told(store.writeAddQlrDbDir(folder)));
-    expectLastMessage(f.recorder, "Err005", f.dirFile());
-    EXPECT_EQ(store.getQlrDirById("D3", f.told()), nullptr);
-    EXPECT_EQ(readBytes(f.dirFile()), folderText);
-
-    io.failNth(Op::Rename, 1, EXDEV);
-    EXPECT_FALSE(f.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *indexes)));
-    expectLastMessage(f.recorder, "Err006", f.contentFile("D1"));
-    io.failNth(Op::ShortWrite, 1);
-    EXPECT_FALSE(f.told(store.writeAddQlrDbDirContent("D1", index)));
-    expectLastMessage(f.recorder, "Err008", f.contentFile("D1"));
-    EXPECT_FALSE(store.getDirContentMap("D1", f.told())->contains("D1!C2"));
-    EXPECT_EQ(readBytes(f.contentFile("D1")), indexText);
-    EXPECT_EQ(tempFileCount(f.catalogFolder()) + tempFileCount(f.catalogFolder() + "/idx"), 0);
-
-    // A folder that is gone is reported as such.
-    io.failNth(Op::None, 0);
-    std::filesystem::remove_all(f.catalogFolder() + "/idx");
-    EXPECT_FALSE(f.told(store.writeAddQlrDbDirContent("D1", index)));
-    expectLastMessage(f.recorder, "Err009", f.contentFile("D1"));
-}
-
 } // namespace
 } // namespace quillory::test

@@ -101,7 +101,7 @@ TEST_F(StoreOutcomes, failedWrites_returnKeyPathAndReason_showAndNotifyNothing)
              [&] { return store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *indexes); }},
             {"Err008", fx.contentFile("D1"), [&] { return store.writeAddQlrDbDirContent("D1", newIndex("D1!C9")); }},
         };
-        const std::string before = readBytes(fx.contentFile("D1"));
+        const std::string before = readBytes(fx.contentFile("D1")), foldersBefore = readBytes(fx.dirFile());
         for (const Write& write : writes) {
             heard.clear();
             failure.arrange();
@@ -114,6 +114,8 @@ TEST_F(StoreOutcomes, failedWrites_returnKeyPathAndReason_showAndNotifyNothing)
         }
         if (failure.error != ENOENT) {
             EXPECT_EQ(readBytes(fx.contentFile("D1")), before) << failure.name;
+            EXPECT_EQ(readBytes(fx.dirFile()), foldersBefore) << failure.name;
+            EXPECT_EQ(tempFileCount(fx.catalogFolder()) + tempFileCount(fx.catalogFolder() + "/idx"), 0);
         }
         EXPECT_FALSE(folders->contains("D9"));
         EXPECT_FALSE(indexes->contains("D1!C9"));

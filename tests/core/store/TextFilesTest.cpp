@@ -65,9 +65,6 @@ TEST(TextSplit, splittingFunctions_takeTheTextAroundTheSeparator)
     EXPECT_EQ(getNotFirstStrs("=x", "="), "x");
     EXPECT_EQ(getFirstStrs("a::b::c", "::"), "a");
     EXPECT_EQ(getFirstStrs("aXbxc", "x"), "aXb");
-    EXPECT_EQ(getSecondStrs("a|b|c", "|"), "b");
-    EXPECT_EQ(getSecondStrs("|x|y|", "|"), "x");
-    EXPECT_EQ(getSecondStrs("a|b", "|"), "");
     // Pieces ended by "|" become lines; text after the last "|" is dropped.
     EXPECT_EQ(getNewLinesStr("a||b|c"), "a\r\n\r\nb");
     EXPECT_EQ(getNewLinesStr("abc"), "");

@@ -65,23 +65,34 @@ private slots:
         QVERIFY(ui->messages.shown.empty());
     }
 
-    void pickedCatalogFile_fillsRootFolderAndFile_oneWithoutACatalogFolderIsRefused()
+    void pickedCatalogFile_fillsRootFolderAndFileKeepingItsName_oneWithoutACatalogFolderOrNoCatalogFileIsRefused()
     {
-        OptionsDialog options(ui->core(), &ui->frame());
-        FileDialogs::setNextAnswer(QStringLiteral("/srv/data/books/library.qlr"));
-        QTest::mouseClick(options.cmd_rootPathSelect, Qt::LeftButton);
-        QCOMPARE(options.txt_rootpath->text(), QStringLiteral("/srv/data"));
-        QCOMPARE(options.txt_qlrdbfolder->text(), QStringLiteral("books"));
-        QCOMPARE(options.txt_DirFileName->text(), QStringLiteral("library"));
-        typeInto(options.txt_rootpath, QStringLiteral("/mnt/copy"));
-
-        FileDialogs::setNextAnswer(QStringLiteral("/library.qlr"));
-        QTest::mouseClick(options.cmd_rootPathSelect, Qt::LeftButton);
-        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Err019"});
-        QCOMPARE(options.txt_qlrdbfolder->text(), QStringLiteral("books"));
-        FileDialogs::setNextAnswer(QString()); // cancelled: nothing changes
-        QTest::mouseClick(options.cmd_rootPathSelect, Qt::LeftButton);
-        QCOMPARE(options.txt_rootpath->text(), QStringLiteral("/mnt/copy"));
+        std::vector<std::string> refused;
+        QStringList shown;
+        QVERIFY(runOptions([&](OptionsDialog& options) {
+            const auto pick = [&](const QString& file) {
+                FileDialogs::setNextAnswer(file);
+                QTest::mouseClick(options.cmd_rootPathSelect, Qt::LeftButton);
+            };
+            pick(QStringLiteral("/srv/data/books/notes.txt")); // no catalog file
+            pick(QStringLiteral("/library.qlr"));              // no catalog folder above it
+            refused = ui->messages.keys();
+            shown << options.txt_qlrdbfolder->text();
+            pick(QStringLiteral("/srv/data/books/library.qlr"));
+            shown << options.txt_rootpath->text() << options.txt_qlrdbfolder->text() << options.txt_DirFileName->text();
+            pick(QStringLiteral("/srv/data/books/LIBRARY.QLR"));
+            typeInto(options.txt_rootpath, QStringLiteral("/mnt/copy"));
+            pick(QString()); // cancelled: nothing changes
+            shown << options.txt_rootpath->text();
+            QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
+        }));
+        QCOMPARE(refused, (std::vector<std::string>{"Msg019", "Err019"}));
+        QCOMPARE(shown, QStringList({"QuilloryDemo", "/srv/data", "books", "library", "/mnt/copy"}));
+        QCOMPARE(ui->messages.keys(), refused);
+        const QString file = fileText(confFile);
+        QVERIFY(file.contains(QStringLiteral("\r\nDefaultRootPath=/mnt/copy\r\n")));
+        QVERIFY(file.contains(QStringLiteral("\r\nQlrdbFolder=books\r\n")));
+        QVERIFY(file.contains(QStringLiteral("\r\nDirFileName=LIBRARY.QLR\r\n")));
     }
 
     void okChecksEachFieldInItsOrder_thenWritesTheFileAndTheIntervalAppliesAtOnce()
@@ -179,28 +190,6 @@ private slots:
         QVERIFY(file.contains(QStringLiteral("\r\nQlrdbFolder=QuilloryDemo\r\n")));
         QCOMPARE(file.count(QStringLiteral("\r\n")), linesBefore);
         QCOMPARE(file.count(QLatin1Char('\r')), linesBefore);
-    }
-
-    void aPickedFileThatIsNoCatalogFileIsRefused_oneInCapitalsKeepsItsName()
-    {
-        std::vector<std::string> whileOpen;
-        QString folderAfterRefusal;
-        QVERIFY(runOptions([&](OptionsDialog& options) {
-            FileDialogs::setNextAnswer(QStringLiteral("/srv/data/books/notes.txt"));
-            QTest::mouseClick(options.cmd_rootPathSelect, Qt::LeftButton);
-            whileOpen = ui->messages.keys();
-            folderAfterRefusal = options.txt_qlrdbfolder->text();
-            FileDialogs::setNextAnswer(QStringLiteral("/srv/data/books/LIBRARY.QLR"));
-            QTest::mouseClick(options.cmd_rootPathSelect, Qt::LeftButton);
-            QTest::mouseClick(options.cmd_ok, Qt::LeftButton);
-        }));
-        QCOMPARE(whileOpen, std::vector<std::string>{"Msg019"});
-        QCOMPARE(folderAfterRefusal, QStringLiteral("QuilloryDemo"));
-        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg019"});
-        const QString file = fileText(confFile);
-        QVERIFY(file.contains(QStringLiteral("\r\nDefaultRootPath=/srv/data\r\n")));
-        QVERIFY(file.contains(QStringLiteral("\r\nQlrdbFolder=books\r\n")));
-        QVERIFY(file.contains(QStringLiteral("\r\nDirFileName=LIBRARY.QLR\r\n")));
     }
 };
 
