@@ -16,9 +16,10 @@ constexpr std::uint16_t kModifierBits = 0xff; // Shift, Lock, Control, Mod1 to M
 // The root window of the screen the program's display names.
 xcb_window_t rootWindow(xcb_connection_t* connection)
 {
+    int display = 0;
     int screen = 0;
     char* host = nullptr;
-    if (xcb_parse_display(nullptr, &host, nullptr, &screen) == 0)
+    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0)
         screen = 0;
     std::free(host);
     xcb_screen_iterator_t roots = xcb_setup_roots_iterator(xcb_get_setup(connection));
@@ -110,7 +111,8 @@ bool X11GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* messa
     // Answered from the event loop, not from inside Qt's reading of the connection: the command
     // may open a dialog with an event loop of its own.
     if (type == XCB_KEY_PRESS)
-        QMetaObject::invokeMethod(this, [this] { emit activated(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { emit activated(); }, Qt::QueuedConnection);
     return true;
 }
 

@@ -18,7 +18,8 @@ constexpr int kFunctionKeys = 35;
 struct FreeReply {
     void operator()(void* reply) const { std::free(reply); }
 };
-template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, FreeReply>;
+template <typename Reply>
+using ReplyPtr = std::unique_ptr<Reply, FreeReply>;
 
 } // namespace
 
