@@ -83,12 +83,17 @@ int Application::start()
     frame_->placeOnScreen();
     frame_->showFrame();
     // The floating launcher starts here once it exists.
+    openLastCatalog();
+    hotKey_->take(Command::ClipDataIn, [this] { bringForwardForHotKey(); });
+    return 0;
+}
+
+void Application::openLastCatalog()
+{
     core_.catalog.openAtStart(platform_.preferences.lastCatalogFile().toStdString());
     if (!monitor_->isLoaded() && !monitor_->isLoading())
         loadMonitor(); // the configured catalog, which opens without a word
     showCatalogWindow();
-    hotKey_->take(Command::ClipDataIn, [this] { bringForwardForHotKey(); });
-    return 0;
 }
 
 void Application::showCatalogWindow()
@@ -184,7 +189,10 @@ void Application::bringForwardForHotKey()
         return;
     frame_->showMaximized();
     frameShown();
-    showCatalogWindow();
+    if (catalogWindow_)
+        showCatalogWindow();
+    else
+        openLastCatalog(); // the window went with Close
     if (catalogSubWindow_)
         catalogSubWindow_->showMaximized();
 }

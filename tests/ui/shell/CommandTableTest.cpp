@@ -162,9 +162,16 @@ private slots:
         QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
         checkStates(ui, {"no catalog", "1111", "000001"});
 
-        writeBytes(ui.dir / "Empty/Empty.qlr", "");
-        ui.frame().openCatalog(ui.dir / "Empty/Empty.qlr");
+        writeBytes(ui.dir / "elsewhere/Empty/Empty.qlr", "");
+        ui.frame().openCatalog(ui.dir / "elsewhere/Empty/Empty.qlr");
         checkStates(ui, {"a catalog without folders", "1000", "011111"});
+        // Closed and hidden, the hot key brings the window back on the catalog opened last.
+        QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
+        QVERIFY(!ui.frame().close());
+        ui.hotKey.press();
+        QVERIFY(ui.frame().isVisible() && ui.app().catalogWindow());
+        QCOMPARE(ui.core().store.getDirFilePath(), ui.dir / "elsewhere/Empty/Empty.qlr");
+        checkStates(ui, {"back on the catalog without folders", "1000", "011111"});
         QVERIFY(ui.messages.shown.empty());
     }
 

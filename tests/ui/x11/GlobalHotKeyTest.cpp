@@ -63,11 +63,14 @@ class GlobalHotKeyTest : public QObject {
         if (ui.frame().isVisible() || !focusElsewhere())
             return false;
         const int reads = ui.clipboard.reads;
-        return xdotool({"key", keys}) && QTest::qWaitFor([&] {
-                   QWidget* panel = importPanel(ui);
-                   return ui.frame().isVisible() && ui.frame().isMaximized() && panel && panel->isVisible()
-                          && ui.clipboard.reads > reads;
-               }, timeout);
+        return xdotool({"key", keys})
+               && QTest::qWaitFor(
+                   [&] {
+                       QWidget* panel = importPanel(ui);
+                       return ui.frame().isVisible() && ui.frame().isMaximized() && panel && panel->isVisible()
+                              && ui.clipboard.reads > reads;
+                   },
+                   timeout);
     }
 
 private slots:

@@ -35,8 +35,8 @@ xcb_keycode_t keycodeOf(xcb_connection_t* connection, xcb_keysym_t symbol)
 uint16_t numLockMask(xcb_connection_t* connection)
 {
     const xcb_keycode_t numLock = keycodeOf(connection, kNumLock);
-    xcb_get_modifier_mapping_reply_t* reply =
-        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr);
+    xcb_get_modifier_mapping_reply_t* reply = xcb_get_modifier_mapping_reply(
+        connection, xcb_get_modifier_mapping(connection), nullptr);
     uint16_t mask = 0;
     if (reply) {
         const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(reply);
