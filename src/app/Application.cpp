@@ -87,10 +87,7 @@ int Application::start()
     // and the icon theme.
     monitor_->holdWorker(true);
     // The floating launcher starts here once it exists.
-    core_.catalog.openAtStart(platform_.preferences.lastCatalogFile().toStdString());
-    if (!monitor_->isLoaded() && !monitor_->isLoading())
-        loadMonitor(); // the configured catalog, which opens without a word
-    showCatalogWindow();
+    openLastCatalog();
     afterFirstPaint(
         frame_, this,
         [this] {
@@ -102,6 +99,14 @@ int Application::start()
         std::chrono::seconds(5));
     hotKey_->take(Command::ClipDataIn, [this] { bringForwardForHotKey(); });
     return 0;
+}
+
+void Application::openLastCatalog()
+{
+    core_.catalog.openAtStart(platform_.preferences.lastCatalogFile().toStdString());
+    if (!monitor_->isLoaded() && !monitor_->isLoading())
+        loadMonitor(); // the configured catalog, which opens without a word
+    showCatalogWindow();
 }
 
 void Application::showCatalogWindow()
@@ -199,7 +204,10 @@ void Application::bringForwardForHotKey()
         return;
     frame_->showMaximized();
     frameShown();
-    showCatalogWindow();
+    if (catalogWindow_)
+        showCatalogWindow();
+    else
+        openLastCatalog(); // the window went with Close
     if (catalogSubWindow_)
         catalogSubWindow_->showMaximized();
 }

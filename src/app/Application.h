@@ -76,8 +76,12 @@ private:
     void showOrHideFrame();
     void frameShown();
     // The global hot key (the clipboard import's key): the frame and the catalog window come
-    // forward, maximised, before the import runs.
+    // forward, maximised, before the import runs; a window gone with Close comes back on the
+    // catalog opened last.
     void bringForwardForHotKey();
+    // The catalog opened last while its folder file is there, else the configured one, in the
+    // catalog window, with the change monitor following it.
+    void openLastCatalog();
     // The change monitor follows the catalog open, and Sync with it.
     void loadMonitor();
     void unloadMonitor();

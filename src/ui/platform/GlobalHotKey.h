@@ -28,8 +28,8 @@ signals:
     void activated();
 };
 
-// The hot key of the system the program runs on: a key grab where this build has X11, else
-// one that takes nothing.
+// The hot key of the system the program runs on: a key grab where this build has X11 and the
+// program runs on an X server, else one that takes nothing.
 std::unique_ptr<GlobalHotKey> makeGlobalHotKey();
 
 } // namespace quillory

@@ -1,5 +1,8 @@
 #include "ui/shell/HotKey.h"
 
+#include <QApplication>
+#include <QWidget>
+
 #include "core/base/Messages.h"
 #include "ui/platform/GlobalHotKey.h"
 #include "ui/platform/QtText.h"
@@ -36,6 +39,13 @@ void HotKey::release()
 
 void HotKey::pressed()
 {
+    // A dialog waits for an answer, perhaps in the middle of a command: it comes forward, and
+    // no command starts under it.
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+        return;
+    }
     MessageBatch batch(messages_);
     if (bringForward_)
         bringForward_();

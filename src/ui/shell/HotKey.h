@@ -13,8 +13,9 @@ class Messages;
 
 // A command on the system-wide key. The key is the command's shortcut in the command table, and
 // a press runs the command through the dispatcher as any menu entry does, after bringing the
-// program forward, all as one user action. The program's message loop is Qt's event loop: the
-// key's presses arrive through it.
+// program forward, all as one user action; while a dialog waits for an answer, it only brings
+// that dialog forward. The program's message loop is Qt's event loop: the key's presses arrive
+// through it.
 class HotKey {
 public:
     HotKey(GlobalHotKey& key, CommandDispatcher& commands, Messages& messages);

@@ -1,6 +1,7 @@
 // The command table walked through the running program: each command's menu entry, toolbar
 // button and launcher state stand where the table says, carry the command
 // to its window, and are on exactly when the command's group is, in each selection context.
+#include <QDialog>
 #include <QImage>
 #include <QMenu>
 #include <QToolBar>
@@ -147,9 +148,17 @@ private slots:
         checkStates(ui, {"an index chosen, frame hidden", "1111", "111111"});
 
         QCOMPARE(ui.hotKey.key, QKeySequence(Qt::CTRL | Qt::Key_F2));
+        auto* importPanel = ui.catalogWindow().findChild<FloatingPanel*>(QStringLiteral("Frame4"));
+        {
+            QDialog waiting; // a question to the user: the key starts nothing under it
+            waiting.setModal(true);
+            waiting.show();
+            ui.hotKey.press();
+            QVERIFY(!ui.frame().isVisible() && !importPanel->isVisible());
+        }
         ui.hotKey.press(); // the hot key brings it back
         QVERIFY(ui.frame().isVisible());
-        QVERIFY(ui.catalogWindow().findChild<FloatingPanel*>(QStringLiteral("Frame4"))->isVisible());
+        QVERIFY(importPanel->isVisible());
         checkStates(ui, {"frame back", "1111", "011111"});
         // The launcher's ShowFrame hides the frame as its close box does, and brings it back.
         QVERIFY(ui.frame().commands().run(Command::ShowFrame));
@@ -162,9 +171,16 @@ private slots:
         QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
         checkStates(ui, {"no catalog", "1111", "000001"});
 
-        writeBytes(ui.dir / "Empty/Empty.qlr", "");
-        ui.frame().openCatalog(ui.dir / "Empty/Empty.qlr");
+        writeBytes(ui.dir / "elsewhere/Empty/Empty.qlr", "");
+        ui.frame().openCatalog(ui.dir / "elsewhere/Empty/Empty.qlr");
         checkStates(ui, {"a catalog without folders", "1000", "011111"});
+        // Closed and hidden, the hot key brings the window back on the catalog opened last.
+        QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
+        QVERIFY(!ui.frame().close());
+        ui.hotKey.press();
+        QVERIFY(ui.frame().isVisible() && ui.app().catalogWindow());
+        QCOMPARE(ui.core().store.getDirFilePath(), ui.dir / "elsewhere/Empty/Empty.qlr");
+        checkStates(ui, {"back on the catalog without folders", "1000", "011111"});
         QVERIFY(ui.messages.shown.empty());
     }
 

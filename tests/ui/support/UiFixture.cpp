@@ -4,8 +4,8 @@
 
 namespace quillory::test {
 
-UiFixture::UiFixture(FolderWatcher* watcherToUse)
-    : watching_(watcherToUse ? watcherToUse : &watcher),
+UiFixture::UiFixture(FolderWatcher* watcherToUse, GlobalHotKey* hotKeyToUse)
+    : watching_(watcherToUse ? watcherToUse : &watcher), hotKeyUsed_(hotKeyToUse ? hotKeyToUse : &hotKey),
       instanceName_(QStringLiteral("quillory-test-") + QUuid::createUuid().toString(QUuid::Id128))
 {
     copyShippedInstallation(dir.path());

@@ -19,8 +19,9 @@ namespace quillory::test {
 // ending the process.
 class UiFixture {
 public:
-    // watcherToUse: the folder watcher the program runs on (the fake one by default).
-    explicit UiFixture(FolderWatcher* watcherToUse = nullptr);
+    // watcherToUse, hotKeyToUse: the folder watcher and the hot key the program runs on (the
+    // fake ones by default).
+    explicit UiFixture(FolderWatcher* watcherToUse = nullptr, GlobalHotKey* hotKeyToUse = nullptr);
 
     // Starts the program as main() does; returns its start-up code (0: running).
     int start() { return app_->start(); }
@@ -34,7 +35,7 @@ public:
     MainFrame& frame() { return *app_->frame(); }
     CatalogWindow& catalogWindow() { return *app_->catalogWindow(); }
     QString instanceName() const { return instanceName_; }
-    PlatformServices platform() { return {opener, hotKey, clipboard, *watching_, preferences}; }
+    PlatformServices platform() { return {opener, *hotKeyUsed_, clipboard, *watching_, preferences}; }
     // Paths handed to the desktop.
     const std::vector<std::string>& opened() const { return opener.requests; }
 
@@ -51,6 +52,7 @@ private:
     void makeProgram();
 
     FolderWatcher* watching_;
+    GlobalHotKey* hotKeyUsed_;
     std::unique_ptr<CoreContext> core_;
     std::unique_ptr<Application> app_; // goes before core_
     QString instanceName_;
