@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -46,22 +47,29 @@ void releaseLargeBuffer()
         std::string().swap(buffer);
 }
 
-// Records made in blocks: the records of one file and the file's text lie together in one
-// allocation, the records' texts in the file's text, and each record handed out keeps the block
-// alive. The block has room for the most records the file can hold (one per line), so nothing in
-// it moves.
+// Records made in blocks: the records of one file lie together in one allocation with the file's
+// text (copied after them, or kept where it was read), the records' texts in the file's text,
+// and each record handed out keeps the block alive. The block has room for the most records the
+// file can hold (one per line), so nothing in it moves.
 template <class Record>
 class RecordBlock {
 public:
-    RecordBlock(size_t capacity, std::string_view text)
+    // ownedText: memory that holds text already, taken over rather than copied.
+    RecordBlock(size_t capacity, std::string_view text, std::unique_ptr<char[]> ownedText = nullptr)
     {
+        const bool copy = !ownedText;
         const size_t header = (sizeof(Block) + alignof(Record) - 1) / alignof(Record) * alignof(Record);
-        char* raw = static_cast<char*>(::operator new(header + capacity * sizeof(Record) + text.size()));
+        char* raw = static_cast<char*>(::operator new(header + capacity * sizeof(Record) + (copy ? text.size() : 0)));
         Record* records = reinterpret_cast<Record*>(raw + header);
-        char* copy = reinterpret_cast<char*>(records + capacity);
-        if (!text.empty())
-            std::memcpy(copy, text.data(), text.size());
-        Block* block = new (raw) Block{records, 0, capacity, TextArena(std::string_view(copy, text.size()))};
+        const char* kept = text.data();
+        if (copy) {
+            char* place = reinterpret_cast<char*>(records + capacity);
+            if (!text.empty())
+                std::memcpy(place, text.data(), text.size());
+            kept = place;
+        }
+        Block* block = new (raw)
+            Block{records, 0, capacity, TextArena(std::string_view(kept, text.size())), std::move(ownedText)};
         block_ = std::shared_ptr<Block>(block, [](Block* b) {
             b->~Block();
             ::operator delete(static_cast<void*>(b));
@@ -87,6 +95,7 @@ private:
         size_t used;
         size_t capacity;
         TextArena texts;
+        std::unique_ptr<char[]> ownedText;
         ~Block()
         {
             for (size_t i = used; i > 0; --i)
@@ -96,26 +105,28 @@ private:
     std::shared_ptr<Block> block_;
 };
 
-// How a file's text is held while it is parsed.
-enum class TextSource { Buffer, Shared, Given };
+// How a file's text is held while it is parsed: in the thread's buffer, in memory of its own that
+// the records take over, or given by the caller.
+enum class TextSource { Buffer, Owned, Given };
 
 template <class Map, class Record, class Parse, class IdOf, class... RecordArgs>
 CatalogFileRead<Map> parseRecords(CatalogFileRead<Map> result, std::string_view content, TextSource source,
-                                  const std::string& path, const FileKind& kind, Parse parse, IdOf idOf,
-                                  RecordArgs... recordArgs);
+                                  std::unique_ptr<char[]> owned, const std::string& path, const FileKind& kind,
+                                  Parse parse, IdOf idOf, RecordArgs... recordArgs);
 
 template <class Map, class Record, class Parse, class IdOf, class... RecordArgs>
 CatalogFileRead<Map> readRecords(FileIo& io, const std::string& path, const FileKind& kind, Parse parse, IdOf idOf,
                                  RecordArgs... recordArgs)
 {
     CatalogFileRead<Map> result;
-    // Index records keep their texts in the file's text: it is read into a string of its own.
-    // Folder records copy theirs, and the buffer is used again.
+    // Index records keep their texts in the file's text: it is read into memory of its own, which
+    // the records take over. Folder records copy theirs, and the buffer is used again.
     constexpr bool keepText = !std::is_same_v<Record, FolderRecord>;
-    std::string_view fileText;
+    std::unique_ptr<char[]> owned;
+    size_t ownedSize = 0;
     std::string& buffer = readBuffer();
     int error = 0;
-    const bool read = keepText ? readWholeFileShared(io, path, fileText, &error, &result.stamp)
+    const bool read = keepText ? readWholeFileOwned(io, path, owned, ownedSize, &error, &result.stamp)
                                : readWholeFileInto(io, path, buffer, &error, &result.stamp);
     if (!read) {
         // A missing file is an empty one.
@@ -130,9 +141,9 @@ CatalogFileRead<Map> readRecords(FileIo& io, const std::string& path, const File
         releaseLargeBuffer();
         return result;
     }
-    return parseRecords<Map, Record>(std::move(result), keepText ? fileText : std::string_view(buffer),
-                                     keepText ? TextSource::Shared : TextSource::Buffer, path, kind, parse, idOf,
-                                     recordArgs...);
+    const std::string_view content = keepText ? std::string_view(owned.get(), ownedSize) : std::string_view(buffer);
+    return parseRecords<Map, Record>(std::move(result), content, keepText ? TextSource::Owned : TextSource::Buffer,
+                                     std::move(owned), path, kind, parse, idOf, recordArgs...);
 }
 
 // Where the lines and the fields of a file's text lie, found in one pass over it.
@@ -279,13 +290,13 @@ std::string_view indexIdOf(const IndexRecord& record)
 
 template <class Map, class Record, class Parse, class IdOf, class... RecordArgs>
 CatalogFileRead<Map> parseRecords(CatalogFileRead<Map> result, std::string_view content, TextSource source,
-                                  const std::string& path, const FileKind& kind, Parse parse, IdOf idOf,
-                                  RecordArgs... recordArgs)
+                                  std::unique_ptr<char[]> owned, const std::string& path, const FileKind& kind,
+                                  Parse parse, IdOf idOf, RecordArgs... recordArgs)
 {
     constexpr bool keepText = !std::is_same_v<Record, FolderRecord>;
     // The lines and separators first, in one pass, so that the map and the records are sized
     // once rather than grown step by step (at most one record per line); the text they lie in
-    // moves into the block, which does not move it.
+    // goes with the block, which does not move it.
     thread_local TextMarks marks;
     markText(content, marks);
     // (Text after the last line end is one more line; a line end's LF is no line.)
@@ -296,7 +307,7 @@ CatalogFileRead<Map> parseRecords(CatalogFileRead<Map> result, std::string_view 
     int malformedCount = 0;
     result.map = std::make_shared<Map>();
     result.map->reserve(std::min(lineCount, static_cast<size_t>(Map::kMaxEntries)));
-    RecordBlock<Record> block(lineCount, keepText ? content : std::string_view());
+    RecordBlock<Record> block(lineCount, keepText ? content : std::string_view(), std::move(owned));
     const char* const blockText = keepText ? block.text().data() : content.data();
     std::string key;
     forEachMarkedLine(
@@ -358,13 +369,13 @@ IndexFileRead readIndexFile(FileIo& io, const std::string& path, const std::stri
 
 FolderFileRead parseFolderText(const std::string& path, std::string_view text)
 {
-    return parseRecords<FolderMap, FolderRecord>(FolderFileRead{}, text, TextSource::Given, path, kFolderFile,
+    return parseRecords<FolderMap, FolderRecord>(FolderFileRead{}, text, TextSource::Given, nullptr, path, kFolderFile,
                                                  parseFolderLine, folderIdOf);
 }
 
 IndexFileRead parseIndexText(const std::string& path, std::string_view text, const std::string* root)
 {
-    return parseRecords<IndexMap, IndexRecord>(IndexFileRead{}, text, TextSource::Given, path, kIndexFile,
+    return parseRecords<IndexMap, IndexRecord>(IndexFileRead{}, text, TextSource::Given, nullptr, path, kIndexFile,
                                                parseIndexLine, indexIdOf, root);
 }
 

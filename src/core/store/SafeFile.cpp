@@ -382,8 +382,8 @@ bool readWholeFileInto(FileIo& io, const std::string& path, std::string& content
     return true;
 }
 
-bool readWholeFileShared(FileIo& io, const std::string& path, std::string_view& text, int* errorNumber,
-                         FileStamp* stamp)
+bool readWholeFileOwned(FileIo& io, const std::string& path, std::unique_ptr<char[]>& data, size_t& size,
+                        int* errorNumber, FileStamp* stamp)
 {
     auto fail = [errorNumber](int error) {
         if (errorNumber)
@@ -394,35 +394,38 @@ bool readWholeFileShared(FileIo& io, const std::string& path, std::string_view& 
     const int fd = io.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
     if (fd < 0)
         return fail(errno);
-    if (stamp) {
-        struct stat st {};
-        if (io.fstat(fd, &st) != 0) {
-            const int error = errno;
-            io.close(fd);
-            return fail(error);
-        }
-        *stamp = FileStamp::of(st);
-        if (!S_ISREG(st.st_mode)) { // a device could be read for ever
-            io.close(fd);
-            return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-        }
+    struct stat st {};
+    if (io.fstat(fd, &st) != 0) {
+        const int error = errno;
+        io.close(fd);
+        return fail(error);
     }
-    // Read until a read comes back short (the end of a plain file): no read that
-    // only finds the end.
-    thread_local std::vector<char> buffer(64 * 1024);
-    if (buffer.size() > (1u << 20)) // one large file before does not keep its memory
-        std::vector<char>(64 * 1024).swap(buffer);
+    if (stamp)
+        *stamp = FileStamp::of(st);
+    if (!S_ISREG(st.st_mode)) { // a device could be read for ever
+        io.close(fd);
+        return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    }
+    // Room for the file as it is and one byte more, so that a file still growing is seen; read
+    // until a read comes back short (its end): no read that only finds the end.
+    size_t capacity = static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 1;
+    data.reset(new char[capacity]);
     size_t done = 0;
     for (;;) {
-        if (done == buffer.size())
-            buffer.resize(buffer.size() * 2);
-        const size_t room = buffer.size() - done;
-        const ssize_t n = io.read(fd, buffer.data() + done, room);
+        if (done == capacity) {
+            std::unique_ptr<char[]> larger(new char[capacity * 2]);
+            std::memcpy(larger.get(), data.get(), done);
+            data = std::move(larger);
+            capacity *= 2;
+        }
+        const size_t room = capacity - done;
+        const ssize_t n = io.read(fd, data.get() + done, room);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             const int error = errno == EAGAIN ? EIO : errno;
             io.close(fd);
+            data.reset();
             return fail(error);
         }
         done += static_cast<size_t>(n);
@@ -430,7 +433,7 @@ bool readWholeFileShared(FileIo& io, const std::string& path, std::string_view& 
             break;
     }
     io.close(fd);
-    text = std::string_view(buffer.data(), done);
+    size = done;
     if (errorNumber)
         *errorNumber = 0;
     return true;

@@ -91,11 +91,10 @@ std::optional<std::string> readWholeFile(FileIo& io, const std::string& path, in
 bool readWholeFileInto(FileIo& io, const std::string& path, std::string& content, int* errorNumber = nullptr,
                        FileStamp* stamp = nullptr);
 
-// The same into a buffer of this thread's that the next call reads over: text is valid until
-// then. (A catalog's index files are read this way: thousands of them, each copied once, to
-// where its records keep it.)
-bool readWholeFileShared(FileIo& io, const std::string& path, std::string_view& text, int* errorNumber = nullptr,
-                         FileStamp* stamp = nullptr);
+// The same into memory of its own, sized by the file: text lies in data and stays there. (A
+// catalog's index files are read this way: thousands of them, each kept where it was read.)
+bool readWholeFileOwned(FileIo& io, const std::string& path, std::unique_ptr<char[]>& data, size_t& size,
+                        int* errorNumber = nullptr, FileStamp* stamp = nullptr);
 
 // Removes the temporary files that an interrupted replaceFileAtomically left in folder.
 // Returns how many were removed.
