@@ -28,6 +28,7 @@
 #include "ui/catalog_window/FolderTreeView.h"
 #include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
+#include "ui/monitor/MonitorService.h"
 #include "ui/platform/FakeClipboard.h"
 #include "ui/platform/FakeDesktopOpener.h"
 #include "ui/platform/FakeFolderWatcher.h"
@@ -49,6 +50,14 @@ double cpuMilliseconds()
     timespec used{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
     return static_cast<double>(used.tv_sec) * 1e3 + static_cast<double>(used.tv_nsec) / 1e6;
+}
+
+// The CPU time of run, all threads counted.
+double cpuMillisecondsOf(const std::function<void()>& run)
+{
+    const double before = cpuMilliseconds();
+    run();
+    return cpuMilliseconds() - before;
 }
 
 double millisecondsOf(const std::function<void()>& run)
@@ -86,6 +95,16 @@ struct RunningProgram {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QCoreApplication::processEvents();
     }
+    // The same, and then lets the change monitor, which starts once the window is on screen,
+    // read the catalog: what is measured next is the program's only work.
+    void waitUntilQuiet()
+    {
+        waitUntilShown();
+        QElapsedTimer waited;
+        waited.start();
+        while (app.monitor().isLoading() && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     // Paints the whole window now, every widget of it, and returns when it is done.
     void paint() { benchmark(app.frame()->grab()); }
     void paintList() { benchmark(list()->viewport()->grab()); }
@@ -121,7 +140,7 @@ int measureStartup(const std::string& folder)
 int measureFirstList(const std::string& folder)
 {
     RunningProgram program(folder);
-    program.waitUntilShown();
+    program.waitUntilQuiet();
     program.paint();
     const double cpuBefore = cpuMilliseconds();
     const double ms = millisecondsOf([&] {
@@ -136,7 +155,7 @@ int measureFirstList(const std::string& folder)
 int measureListMemory(const std::string& folder)
 {
     RunningProgram program(folder);
-    program.waitUntilShown();
+    program.waitUntilQuiet();
     program.paint();
     StoreProblems problems;
     program.core.store.getDirContentMap("D2", problems); // the store's part, not counted
@@ -214,7 +233,7 @@ SearchTimes searchWholeCatalog(RunningProgram& program, const char* text)
 int measureSearch(const std::string& folder)
 {
     RunningProgram program(folder);
-    program.waitUntilShown();
+    program.waitUntilQuiet();
     program.paint();
     const SearchTimes first = searchWholeCatalog(program, kCommonWord);
     const int rows = program.list()->rowCount();
@@ -261,7 +280,7 @@ double medianOfFresh(int runs, const std::string& arg, const std::string& key)
 double sortInFileOrder(const std::string& folder)
 {
     RunningProgram program(folder);
-    program.waitUntilShown();
+    program.waitUntilQuiet();
     IndexListView* list = program.list();
     StoreProblems problems;
     const auto records = program.core.store.getDirContentMap("D1", problems)->getValueCol();
@@ -270,7 +289,7 @@ double sortInFileOrder(const std::string& folder)
         list->rows().clear();
         list->rows().appendRecords(records); // file order, not sorted by any column
         program.paintList();
-        times.push_back(millisecondsOf([&] {
+        times.push_back(cpuMillisecondsOf([&] {
             list->sortByColumn(1);
             program.paintList();
         }));
@@ -286,10 +305,10 @@ double repaintWithHugeNames(const std::string& folder)
     writeTextFile(folder + "/cat/idx/D1.qlr", "D1!C1|" + huge + "|QLRR$/" + huge + ".txt|False||t|" + huge + "\r\n");
     RunningProgram program(folder);
     program.app.frame()->resize(1200, 800);
-    program.waitUntilShown();
+    program.waitUntilQuiet();
     std::vector<double> times;
     for (int i = 0; i < 7; ++i)
-        times.push_back(millisecondsOf([&] { program.paint(); }));
+        times.push_back(cpuMillisecondsOf([&] { program.paint(); }));
     std::printf("(painted %s: %d folder, %d index; name shown in %lld characters)\n",
                 program.app.frame()->isVisible() ? "the window" : "nothing", program.tree()->nodeCount(),
                 program.list()->rowCount(),
@@ -340,7 +359,7 @@ int main(int argc, char* argv[])
 
     test::TempDir many;
     generateCatalog(many.path(), {5000, 0, 7});
-    printLimit("offscreen_start_5000_folders", medianOfFresh(5, "--startup=" + many.path(), "startup_cpu_ms"), 130,
+    printLimit("offscreen_start_5000_folders", medianOfFresh(5, "--startup=" + many.path(), "startup_cpu_ms"), 110,
                "ms CPU");
 
     // A small folder first (shown at start), then the big one of every kind of path.
@@ -349,23 +368,24 @@ int main(int argc, char* argv[])
     writeTextFile(big.path() + "/cat/cat.qlr", "D1|Small|0|||False||\r\nD2|Big|0|||False||\r\n");
     generateIndexFile(big.path(), "D1", 20, 10);
     generateIndexFile(big.path(), "D2", 32000, 11);
-    printLimit("offscreen_list_32000_first_paint", medianOfFresh(5, "--first-list=" + big.path(), "list_cpu_ms"), 55,
+    printLimit("offscreen_list_32000_first_paint", medianOfFresh(5, "--first-list=" + big.path(), "list_cpu_ms"), 50,
                "ms CPU");
     printLimit("list_32000_rows_memory", medianOfFresh(5, "--list-memory=" + big.path(), "rows_bytes") / 1e6, 7.5,
                "MB");
 
     test::TempDir searchable;
     generateCatalog(searchable.path(), {5000, 20, 19});
-    printLimit("search_100000_painted", medianOfFresh(5, "--search=" + searchable.path(), "search_ms"), 150, "ms");
+    printLimit("search_100000_painted", medianOfFresh(5, "--search=" + searchable.path(), "search_cpu_ms"), 200,
+               "ms_cpu");
 
     searchMillionIndexes();
 
     test::TempDir sortable;
     generateCatalog(sortable.path(), {1, 30000, 13, true});
-    printLimit("sort_30000_file_order", sortInFileOrder(sortable.path()), 100, "ms");
+    printLimit("sort_30000_file_order", sortInFileOrder(sortable.path()), 60, "ms_cpu");
 
     test::TempDir hugeNames;
     generateCatalog(hugeNames.path(), {1, 1, 17});
-    printLimit("repaint_50mb_name", repaintWithHugeNames(hugeNames.path()), 50, "ms");
+    printLimit("repaint_50mb_name", repaintWithHugeNames(hugeNames.path()), 13, "ms_cpu");
     return 0;
 }
