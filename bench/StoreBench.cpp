@@ -52,8 +52,8 @@ constexpr double kSearchDescAsciiLimitMs = 20.0;
 constexpr double kSearchTitleNonAsciiLimitMs = 9.0;
 constexpr double kSearchDescNonAsciiLimitMs = 16.0;
 // The in-process reload pays every allocation and the parse again, which the plain read of the
-// same files does not: about 2.7 times the read.
-constexpr double kLoadRepeatLimit = 4.0;
+// same files does not: about 1.9 times the read.
+constexpr double kLoadRepeatLimit = 3.5;
 
 // A generated catalog and a core opened over it.
 struct Catalog {
