@@ -310,8 +310,7 @@ SyncFigures measureSync(const std::string& base, int folders)
         syncUser.push_back(user - userBefore);
         syncSystem.push_back(system - systemBefore);
         if (result.applied != static_cast<int>(catalog.indexes.size()) || !result.problems.empty() || !problems.empty()
-            || !undo.isKept()
-            || result.writtenFolders.size() != catalog.folderIds.size())
+            || !undo.isKept() || result.writtenFolders.size() != catalog.folderIds.size())
             throw std::runtime_error("Sync did not apply every record: " + std::to_string(result.applied));
     }
     return {median(syncCpu), median(syncUser), median(syncSystem)};

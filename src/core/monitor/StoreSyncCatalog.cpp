@@ -1,6 +1,6 @@
 #include "core/monitor/StoreSyncCatalog.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 #include "core/config/StoreReport.h"
 #include "core/store/RecordIds.h"
@@ -44,20 +44,21 @@ namespace {
 std::vector<std::string> filesToChange(const SyncPlan& plan, const CatalogStore& store)
 {
     std::vector<std::string> files;
+    std::unordered_set<std::string> folders;
     for (const SyncLine& line : plan.lines) {
         if (!line.ticked || (line.kind != SyncLineKind::Moved && line.kind != SyncLineKind::Deleted))
             continue;
-        const std::string file = store.getContentFilePath(folderOfIndexId(line.change.indexId));
-        if (std::find(files.begin(), files.end(), file) == files.end())
-            files.push_back(file);
+        std::string folderId = folderOfIndexId(line.change.indexId);
+        if (folders.insert(folderId).second)
+            files.push_back(store.getContentFilePath(folderId));
     }
     return files;
 }
 
 } // namespace
 
-SyncPlan planPendingFile(TextFiles& files, CatalogStore& store, const std::string& pendingFile,
-                         const DiskProbe& disk, StoreProblems& problems)
+SyncPlan planPendingFile(TextFiles& files, CatalogStore& store, const std::string& pendingFile, const DiskProbe& disk,
+                         StoreProblems& problems)
 {
     std::vector<std::string> lines;
     files.readLines(pendingFile, lines);
@@ -67,8 +68,8 @@ SyncPlan planPendingFile(TextFiles& files, CatalogStore& store, const std::strin
     return plan;
 }
 
-SyncResult applyPendingPlan(TextFiles& files, CatalogStore& store, const std::string& pendingFile,
-                            const SyncPlan& plan, const DiskProbe& disk, SyncUndo* undo)
+SyncResult applyPendingPlan(TextFiles& files, CatalogStore& store, const std::string& pendingFile, const SyncPlan& plan,
+                            const DiskProbe& disk, SyncUndo* undo)
 {
     SyncResult result;
     // A synchronisation that is to change no index file leaves the undo kept as it is.
@@ -112,7 +113,7 @@ SyncResult applyPendingPlan(TextFiles& files, CatalogStore& store, const std::st
 }
 
 SyncUndo::Restore undoLastSynchronisation(TextFiles& files, CatalogStore& store, const std::string& pendingFile,
-                                         SyncUndo& undo)
+                                          SyncUndo& undo)
 {
     SyncUndo::Restore restored = undo.restore();
     StoreProblems unused; // the files were read whole before; a read now tells nothing new

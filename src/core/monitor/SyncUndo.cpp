@@ -1,6 +1,5 @@
 #include "core/monitor/SyncUndo.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +7,7 @@
 #include <cstring>
 #include <optional>
 #include <sstream>
+#include <unordered_set>
 
 #include "core/config/StoreReport.h"
 #include "core/store/SafeFile.h"
@@ -152,9 +152,10 @@ StoreOutcome SyncUndo::keepAside(const std::vector<std::string>& files)
 
 StoreOutcome SyncUndo::seal(const std::vector<std::string>& written, const std::vector<PendingChange>& applied)
 {
+    const std::unordered_set<std::string> changed(written.begin(), written.end());
     std::vector<ManifestFile> files;
     for (const Entry& entry : aside_) {
-        if (std::find(written.begin(), written.end(), entry.path) != written.end())
+        if (changed.count(entry.path))
             files.push_back({entry.path, entry.offset, entry.length, stampOf(io_, entry.path)});
     }
     if (files.empty()) {
@@ -190,8 +191,8 @@ SyncUndo::Restore SyncUndo::restore()
     }
     for (size_t i = 0; i < manifest.files.size(); ++i) {
         const ManifestFile& kept = manifest.files[i];
-        const WriteOutcome written = replaceFileAtomically(
-            io_, kept.path, std::string_view(*before).substr(kept.offset, kept.length));
+        const WriteOutcome written = replaceFileAtomically(io_, kept.path,
+                                                           std::string_view(*before).substr(kept.offset, kept.length));
         if (!written) {
             // What is put back already is as it was; the rest can be tried again.
             const std::vector<ManifestFile> rest(manifest.files.begin() + static_cast<std::ptrdiff_t>(i),

@@ -37,8 +37,8 @@ public:
     void forget();
 
     struct Restore {
-        StoreOutcome outcome;              // Msg031: nothing kept; Err037: a file changed since
-        std::vector<std::string> files;    // put back, in the order kept
+        StoreOutcome outcome;               // Msg031: nothing kept; Err037: a file changed since
+        std::vector<std::string> files;     // put back, in the order kept
         std::vector<PendingChange> records; // applied by the synchronisation undone
     };
     // Puts the files back, all of them or (when one changed since) none, and forgets the undo.

@@ -112,15 +112,21 @@ TEST(SyncPlan, eachRecordGetsTheLineOfWhatItWillDo_andOnlyTheTickedLinesChangeTh
         disk.add(path);
     disk.unmounted = {"/media/usb"};
     TableCatalog catalog;
-    catalog.paths = {{"D1!C1", "/h/a.txt"}, {"D1!C2", "/h/b.txt"}, {"D1!C3", "/h/c.txt"},
-                     {"D1!C4", "/h/h.txt"}, {"D2!C1", "/h/d.txt"}, {"D2!C2", "/h/e.txt"},
+    catalog.paths = {{"D1!C1", "/h/a.txt"},         {"D1!C2", "/h/b.txt"}, {"D1!C3", "/h/c.txt"},
+                     {"D1!C4", "/h/h.txt"},         {"D2!C1", "/h/d.txt"}, {"D2!C2", "/h/e.txt"},
                      {"D2!C3", "/media/usb/g.txt"}, {"D3!C1", "/h/f.txt"}};
     const std::map<std::string, std::string> before = catalog.paths;
     SyncPlan plan = planSynchronisation(
         {
-            "D1!C1|/h/a.txt|/h/a2.txt", "D1!C2|/h/b.txt|",          "D1!C3|/h/c.txt|",
-            "D2!C1|/h/d.txt|/h/d2.txt", "D2!C2|/h/e.txt|/h/e.txt",  "D2!C3|/media/usb/g.txt|",
-            "D3!C1|/h/f.txt|/h/f2.txt", "D9!C1|/h/x.txt|",          "D1!C4|/h/h.txt|/h/h2.txt",
+            "D1!C1|/h/a.txt|/h/a2.txt",
+            "D1!C2|/h/b.txt|",
+            "D1!C3|/h/c.txt|",
+            "D2!C1|/h/d.txt|/h/d2.txt",
+            "D2!C2|/h/e.txt|/h/e.txt",
+            "D2!C3|/media/usb/g.txt|",
+            "D3!C1|/h/f.txt|/h/f2.txt",
+            "D9!C1|/h/x.txt|",
+            "D1!C4|/h/h.txt|/h/h2.txt",
         },
         catalog, disk);
     using K = SyncLineKind;
@@ -136,7 +142,7 @@ TEST(SyncPlan, eachRecordGetsTheLineOfWhatItWillDo_andOnlyTheTickedLinesChangeTh
                                                              {K::Moved, "MF_SyncPreview_Moved"},
                                                              {K::Moved, "MF_SyncPreview_Moved"}}));
     EXPECT_EQ(plan.lines[0].change, (PendingChange{"D1!C1", "/h/a.txt", "/h/a2.txt"}));
-    EXPECT_EQ(plan.stale, 1); // D9!C1: no such index
+    EXPECT_EQ(plan.stale, 1);         // D9!C1: no such index
     EXPECT_EQ(catalog.paths, before); // planning changes nothing
     EXPECT_TRUE(catalog.written.empty());
 
@@ -173,8 +179,8 @@ TEST(SyncUndo, putsTheIndexFilesBackExactly_andTheirRecordsPending_butNotOverALa
         ASSERT_TRUE(store.writeAllQlrDbDirContent(folder, FILE_OUTPUT, *map));
     }
     const std::string pendingFile = fx.core->layout.getTempContentFilePath();
-    const std::vector<std::string> records = {"D1!C1|" + docs + "/D1.txt|" + docs + "/a2.txt", // moved
-                                              "D2!C1|" + docs + "/D2.txt|",                    // deleted
+    const std::vector<std::string> records = {"D1!C1|" + docs + "/D1.txt|" + docs + "/a2.txt",  // moved
+                                              "D2!C1|" + docs + "/D2.txt|",                     // deleted
                                               "D3!C1|" + docs + "/D3.txt|" + docs + "/c2.txt"}; // unticked
     writeBytes(pendingFile, crlfText(records));
     std::map<std::string, std::string> before;
