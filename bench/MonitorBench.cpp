@@ -262,7 +262,8 @@ struct SyncFigures {
 };
 
 // 10,000 records over 1,000 folders: nine documents in ten renamed, one deleted, and the disk
-// agreeing with every record, so that each applies and each folder's index file is written. The
+// agreeing with every record, so that each applies and each folder's index file is written (and
+// copied aside for Undo first). The
 // catalog and the documents lie in a temporary folder under base ("": the usual one).
 SyncFigures measureSync(const std::string& base, int folders)
 {
@@ -298,13 +299,18 @@ SyncFigures measureSync(const std::string& base, int folders)
         writeTextFile(pendingFile, pendingText);
         const auto [userBefore, systemBefore] = userAndSystemMilliseconds();
         const double cpuBefore = cpuMilliseconds();
-        const SyncResult result = synchronisePendingFile(core.files, core.store, pendingFile, disk);
+        // As the program does it: the plan shown, every line left ticked, the index files to be
+        // changed kept aside for Undo, and the plan applied.
+        StoreProblems problems;
+        const SyncPlan plan = planPendingFile(core.files, core.store, pendingFile, disk, problems);
+        SyncUndo undo(core.store.fileIo(), dir / "state/undo");
+        const SyncResult result = applyPendingPlan(core.files, core.store, pendingFile, plan, disk, &undo);
         syncCpu.push_back(cpuMilliseconds() - cpuBefore);
         const auto [user, system] = userAndSystemMilliseconds();
         syncUser.push_back(user - userBefore);
         syncSystem.push_back(system - systemBefore);
-        if (result.applied != static_cast<int>(catalog.indexes.size()) || !result.problems.empty()
-            || result.writtenFolders.size() != catalog.folderIds.size())
+        if (result.applied != static_cast<int>(catalog.indexes.size()) || !result.problems.empty() || !problems.empty()
+            || !undo.isKept() || result.writtenFolders.size() != catalog.folderIds.size())
             throw std::runtime_error("Sync did not apply every record: " + std::to_string(result.applied));
     }
     return {median(syncCpu), median(syncUser), median(syncSystem)};

@@ -9,6 +9,7 @@
 #include "app/AfterFirstPaint.h"
 #include "core/CoreContext.h"
 #include "ui/catalog_window/CatalogWindow.h"
+#include "ui/dialogs/SyncPreviewDialog.h"
 #include "ui/monitor/MonitorService.h"
 #include "ui/platform/Preferences.h"
 #include "ui/platform/SingleInstance.h"
@@ -28,11 +29,19 @@ Application::Application(CoreContext& core, QString instanceName, PlatformServic
     commands_->setHandler(Command::ShowFrame, this, [this] { showOrHideFrame(); });
     commands_->setHandler(Command::Sync, this, [this] {
         if (monitor_->isLoaded())
-            monitor_->synchronise();
+            monitor_->synchronise(
+                [this](SyncPlan& plan) { return SyncPreviewDialog::ask(core_.conf, plan, frame_.data()); });
     });
-    // Sync is on only while the monitor is loaded: off while it loads, and during Sync.
-    connect(monitor_.get(), &MonitorService::loadedChanged, this,
-            [this](bool loaded) { core_.session.states().setSyncAvailable(loaded); });
+    commands_->setHandler(Command::UndoSync, this, [this] {
+        if (monitor_->isLoaded())
+            monitor_->undoSynchronisation();
+    });
+    // Sync is on only while the monitor is loaded: off while it loads, and during Sync. Undo
+    // last synchronisation too, and only while an undo is kept.
+    connect(monitor_.get(), &MonitorService::loadedChanged, this, [this](bool loaded) {
+        core_.session.states().setSyncAvailable(loaded);
+        core_.session.states().setUndoSyncAvailable(loaded && monitor_->isUndoKept());
+    });
     CommandStates& states = core_.session.states();
     statesListener_ = states.addListener([this, &states] { commands_->applyStates(states); });
     // The catalog opened last (New or Open) is the one the next start opens.
@@ -216,12 +225,14 @@ void Application::loadMonitor()
 {
     monitor_->load();
     core_.session.states().setSyncAvailable(false); // until the monitor is loaded
+    core_.session.states().setUndoSyncAvailable(false);
 }
 
 void Application::unloadMonitor()
 {
     monitor_->unload();
     core_.session.states().setSyncAvailable(false);
+    core_.session.states().setUndoSyncAvailable(false);
 }
 
 void Application::exitProgram()

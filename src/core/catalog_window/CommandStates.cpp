@@ -9,7 +9,7 @@ bool CommandStates::isEnabled(Command command) const
     const CommandRow& row = commandRow(command);
     if (row.group == CommandGroup::Launcher)
         return row.launcher && isLauncherEnabled(*row.launcher);
-    if (command == Command::Sync && !syncAvailable_)
+    if ((command == Command::Sync && !syncAvailable_) || (command == Command::UndoSync && !undoSyncAvailable_))
         return false;
     return isGroupEnabled(row.group);
 }
@@ -87,6 +87,12 @@ void CommandStates::setFrameHidden(bool hidden)
 void CommandStates::setSyncAvailable(bool available)
 {
     syncAvailable_ = available;
+    changed();
+}
+
+void CommandStates::setUndoSyncAvailable(bool available)
+{
+    undoSyncAvailable_ = available;
     changed();
 }
 

@@ -35,6 +35,9 @@ public:
     // The disk synchronisation needs the change monitor: until one runs, Sync stays off in the
     // menus, on the toolbar and on its key, whatever the selection.
     void setSyncAvailable(bool available);
+    // Undo last synchronisation is on only while an undo is kept for the open catalog (and the
+    // change monitor runs, as for Sync).
+    void setUndoSyncAvailable(bool available);
 
     bool isEnabled(Command command) const;
     bool isGroupEnabled(CommandGroup group) const { return groups_[static_cast<size_t>(group)]; }
@@ -53,6 +56,7 @@ private:
     std::string currentDirId_;
     std::string currentContentId_;
     bool syncAvailable_ = false;
+    bool undoSyncAvailable_ = false;
     std::array<bool, 5> groups_{true, false, false, false, false};
     std::array<bool, kLauncherButtonCount> launcher_{false, false, false, false, false, true};
     Listeners<> listeners_;

@@ -176,6 +176,23 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"MF_F3_lbl_progressFolders", T::Text},
         {"MF_F3_StoppedFolders", T::Text},
         {"Msg022", T::Text},
+        {"MF_SyncPreview_Title", T::Text},
+        {"MF_SyncPreview_Intro", T::Text},
+        {"MF_SyncPreview_ColWhat", T::Text},
+        {"MF_SyncPreview_ColOld", T::Text},
+        {"MF_SyncPreview_ColNew", T::Text},
+        {"MF_SyncPreview_Moved", T::Text},
+        {"MF_SyncPreview_Deleted", T::Text},
+        {"MF_SyncPreview_Kept", T::Text},
+        {"MF_SyncPreview_KeptNoTarget", T::Text},
+        {"MF_SyncPreview_Offline", T::Text},
+        {"MF_SyncPreview_OK", T::Text},
+        {"MF_SyncPreview_Cancel", T::Text},
+        {"mnuUndoSync", T::Text},
+        {"Msg030", T::Text},
+        {"Msg031", T::Text},
+        {"Err036", T::Text},
+        {"Err037", T::Text},
     };
     return keys;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "core/store/RecordIds.h"
+#include "core/monitor/SyncPlan.h"
 
 namespace quillory {
 
@@ -35,33 +35,14 @@ void applyMonitorRecord(SyncCatalog& catalog, const std::string& folderId, const
 
 SyncResult synchroniseWithDisk(const std::vector<std::string>& lines, SyncCatalog& catalog, const DiskProbe& disk)
 {
+    const SyncPlan plan = planSynchronisation(lines, catalog, disk);
+    SyncApplied applied = applySyncPlan(plan, catalog, disk);
     SyncResult result;
-    std::unordered_set<std::string> touched;
-    for (const PendingChange& change : reduceMonitorRecords(lines)) {
-        if (change.newPath == change.oldPath)
-            continue; // the document came back: this record only cancels the earlier ones
-        const std::string folderId = folderOfIndexId(change.indexId);
-        const std::optional<std::string> path = folderId.empty() ? std::nullopt
-                                                                 : catalog.indexPath(folderId, change.indexId);
-        if (!path || *path != change.oldPath || change.oldPath.empty()) {
-            ++result.stale;
-            continue;
-        }
-        if (!disk.isVolumeMounted(change.oldPath)
-            || (!change.newPath.empty() && !disk.isVolumeMounted(change.newPath))) {
-            result.keptPending.push_back(change);
-            continue;
-        }
-        const bool agrees = change.newPath.empty() ? !disk.exists(change.oldPath) : disk.exists(change.newPath);
-        if (!agrees) {
-            ++result.dropped;
-            continue;
-        }
-        applyMonitorRecord(catalog, folderId, change.indexId, change.newPath);
-        ++result.applied;
-        if (touched.insert(folderId).second)
-            result.writtenFolders.push_back(folderId);
-    }
+    result.applied = static_cast<int>(applied.applied.size());
+    result.dropped = applied.dropped;
+    result.stale = plan.stale + applied.stale;
+    result.keptPending = std::move(applied.stillPending);
+    result.writtenFolders = std::move(applied.changedFolders);
     for (const std::string& folderId : result.writtenFolders) {
         StoreOutcome outcome = catalog.writeFolder(folderId);
         if (!outcome)

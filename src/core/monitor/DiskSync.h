@@ -33,20 +33,23 @@ void applyMonitorRecord(SyncCatalog& catalog, const std::string& folderId, const
 
 struct SyncResult {
     int applied = 0;
-    int dropped = 0; // the disk said otherwise: the old path still there, or the new one not there
+    int dropped = 0; // the disk said otherwise (the old path still there, or the new one not there),
+                     // or the document came back
     int stale = 0;   // the index is gone, or its path changed since the record was made
     // Records of documents on a volume not mounted now: they go back to the pending-changes file.
     std::vector<PendingChange> keptPending;
     // The folders written, once each, in the order their first applied record came.
     std::vector<std::string> writtenFolders;
     StoreProblems problems; // writes that failed
+    // The index files could not be copied aside for Undo, so nothing was changed.
+    bool notApplied = false;
 };
 
-// Applies the pending-changes file's lines to the catalog. Each record applies only to an index
-// whose path is still exactly the record's old path, and only when the disk agrees: a deletion
-// when nothing is at the old path any more, a rename when something is at the new path. (Editors
-// that save by renaming or deleting the old file and writing it anew leave records that the
-// disk then contradicts.) A record whose volume is not mounted is kept, not judged.
+// Applies the pending-changes file's lines to the catalog, as the whole plan of SyncPlan.h
+// ticked. Each record applies only to an index whose path is still exactly the record's old
+// path, and only when the disk agrees: a deletion when nothing is at the old path any more, a
+// rename when something is at the new path. A record whose volume is not mounted is kept, not
+// judged.
 SyncResult synchroniseWithDisk(const std::vector<std::string>& lines, SyncCatalog& catalog, const DiskProbe& disk);
 
 } // namespace quillory

@@ -30,6 +30,7 @@ enum class Command {
     Search,
     ClipDataIn,
     Sync,
+    UndoSync, // puts back the index files of the last Sync
     Options,
     HelpContents,
     About,

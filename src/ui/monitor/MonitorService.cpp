@@ -288,14 +288,49 @@ void MonitorService::followFolder(const std::string& dirId)
     follow(std::move(changes));
 }
 
-void MonitorService::synchronise()
+std::string MonitorService::undoFolder() const
+{
+    return syncUndoFolder(userStateHome(), core_.store.getDirFilePath());
+}
+
+bool MonitorService::isUndoKept() const
+{
+    const std::string folder = undoFolder();
+    return !folder.empty() && SyncUndo(core_.store.fileIo(), folder).isKept();
+}
+
+void MonitorService::synchronise(const Preview& preview)
 {
     MessageBatch batch(core_.messages);
     unload();
-    const SyncResult result = synchronisePendingFile(core_.files, core_.store, core_.layout.getTempContentFilePath(),
-                                                     disk_);
+    const std::string pendingFile = core_.layout.getTempContentFilePath();
+    StoreProblems problems;
+    SyncPlan plan = planPendingFile(core_.files, core_.store, pendingFile, disk_, problems);
+    report(core_.messages, problems);
+    if (!plan.lines.empty() && !preview(plan)) {
+        load(); // cancelled: the records stay pending
+        return;
+    }
+    // Without a home folder there is nowhere to keep an undo: Sync goes on without one.
+    const std::string folder = undoFolder();
+    SyncUndo undo(core_.store.fileIo(), folder);
+    const SyncResult result = applyPendingPlan(core_.files, core_.store, pendingFile, plan, disk_,
+                                               folder.empty() ? nullptr : &undo);
     report(core_.messages, result.problems);
-    core_.messages.show("Msg006");
+    if (!result.notApplied)
+        core_.messages.show("Msg006");
+    load();
+}
+
+void MonitorService::undoSynchronisation()
+{
+    MessageBatch batch(core_.messages);
+    unload();
+    SyncUndo undo(core_.store.fileIo(), undoFolder());
+    const SyncUndo::Restore restored = undoLastSynchronisation(core_.files, core_.store,
+                                                               core_.layout.getTempContentFilePath(), undo);
+    if (report(core_.messages, restored.outcome))
+        core_.messages.show("Msg030");
     load();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@ namespace quillory {
 class FolderWatcher;
 struct CoreContext;
 struct StoreChange;
+struct SyncPlan;
 
 // The change monitor of the open catalog, on the folder watcher and the disk: loaded when a
 // catalog opens, unloaded when it closes, at exit and around Sync. While loaded it follows the
@@ -41,10 +43,19 @@ public:
     // it until its window is first on screen, so that the start is not slowed down by it).
     void holdWorker(bool held);
 
-    // The disk synchronisation: the monitor unloaded (its records written), the pending-changes
-    // file applied where the disk agrees and then emptied (the records of volumes not mounted
-    // stay in it), the monitor loaded again, and Msg006 told.
-    void synchronise();
+    // The disk synchronisation: the monitor unloaded (its records written) and the
+    // pending-changes file made a plan. When the plan has lines, preview shows them and may
+    // untick some; when it says no, nothing changes and the records stay pending. Otherwise the
+    // index files to be changed are kept aside for Undo, the ticked lines applied where the disk
+    // agrees, the pending-changes file left holding what stays pending, and Msg006 told. The
+    // monitor is loaded again in every case.
+    using Preview = std::function<bool(SyncPlan& plan)>;
+    void synchronise(const Preview& preview);
+    // Undo last synchronisation: the monitor unloaded, the index files put back (or, when one
+    // was changed since, nothing, and Err037 told), its records pending again, and Msg030 told.
+    void undoSynchronisation();
+    // Whether an undo is kept for the open catalog.
+    bool isUndoKept() const;
 
     const ChangeMonitor& monitor() const { return monitor_; }
 
@@ -66,6 +77,7 @@ private:
     void armMoveTimer();
     void tick();
     void writeRecords();
+    std::string undoFolder() const;
 
     CoreContext& core_;
     FolderWatcher& watcher_;

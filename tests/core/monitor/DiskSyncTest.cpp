@@ -4,6 +4,8 @@
 
 #include "core/monitor/DiskSync.h"
 #include "core/monitor/StoreSyncCatalog.h"
+#include "core/monitor/SyncPlan.h"
+#include "core/monitor/SyncUndo.h"
 #include "support/FakeDisk.h"
 #include "support/TestSupport.h"
 
@@ -101,6 +103,143 @@ TEST(DiskSync, theStoresIndexFilesTakeTheAppliedRecords)
     map = fx.core->store.getDirContentMap("D1", problems);
     EXPECT_EQ(map->getKeyCol(), std::vector<std::string>{"D1!C1"});
     EXPECT_EQ(map->getValueByKey("D1!C1")->cContentPath(), moved);
+}
+
+TEST(SyncPlan, eachRecordGetsTheLineOfWhatItWillDo_andOnlyTheTickedLinesChangeTheCatalog)
+{
+    FakeDisk disk;
+    for (const char* path : {"/h/a2.txt", "/h/c.txt", "/h/e.txt", "/h/f2.txt", "/h/h2.txt"})
+        disk.add(path);
+    disk.unmounted = {"/media/usb"};
+    TableCatalog catalog;
+    catalog.paths = {{"D1!C1", "/h/a.txt"},         {"D1!C2", "/h/b.txt"}, {"D1!C3", "/h/c.txt"},
+                     {"D1!C4", "/h/h.txt"},         {"D2!C1", "/h/d.txt"}, {"D2!C2", "/h/e.txt"},
+                     {"D2!C3", "/media/usb/g.txt"}, {"D3!C1", "/h/f.txt"}};
+    const std::map<std::string, std::string> before = catalog.paths;
+    SyncPlan plan = planSynchronisation(
+        {
+            "D1!C1|/h/a.txt|/h/a2.txt",
+            "D1!C2|/h/b.txt|",
+            "D1!C3|/h/c.txt|",
+            "D2!C1|/h/d.txt|/h/d2.txt",
+            "D2!C2|/h/e.txt|/h/e.txt",
+            "D2!C3|/media/usb/g.txt|",
+            "D3!C1|/h/f.txt|/h/f2.txt",
+            "D9!C1|/h/x.txt|",
+            "D1!C4|/h/h.txt|/h/h2.txt",
+        },
+        catalog, disk);
+    using K = SyncLineKind;
+    std::vector<std::pair<K, std::string>> kinds;
+    for (const SyncLine& line : plan.lines)
+        kinds.emplace_back(line.kind, captionKeyOf(line));
+    EXPECT_EQ(kinds, (std::vector<std::pair<K, std::string>>{{K::Moved, "MF_SyncPreview_Moved"},
+                                                             {K::Deleted, "MF_SyncPreview_Deleted"},
+                                                             {K::Kept, "MF_SyncPreview_Kept"},
+                                                             {K::Kept, "MF_SyncPreview_KeptNoTarget"},
+                                                             {K::Kept, "MF_SyncPreview_Kept"},
+                                                             {K::Offline, "MF_SyncPreview_Offline"},
+                                                             {K::Moved, "MF_SyncPreview_Moved"},
+                                                             {K::Moved, "MF_SyncPreview_Moved"}}));
+    EXPECT_EQ(plan.lines[0].change, (PendingChange{"D1!C1", "/h/a.txt", "/h/a2.txt"}));
+    EXPECT_EQ(plan.stale, 1);         // D9!C1: no such index
+    EXPECT_EQ(catalog.paths, before); // planning changes nothing
+    EXPECT_TRUE(catalog.written.empty());
+
+    plan.lines[1].ticked = false; // the deletion of b
+    plan.lines[6].ticked = false; // the move of f
+    disk.remove("/h/h2.txt");     // gone again while the plan was on show
+    const SyncApplied applied = applySyncPlan(plan, catalog, disk);
+    EXPECT_EQ(applied.applied, (std::vector<PendingChange>{{"D1!C1", "/h/a.txt", "/h/a2.txt"}}));
+    EXPECT_EQ(applied.changedFolders, std::vector<std::string>{"D1"});
+    EXPECT_EQ(applied.dropped, 3);
+    EXPECT_EQ(applied.stillPending, (std::vector<PendingChange>{{"D1!C2", "/h/b.txt", ""},
+                                                                {"D2!C3", "/media/usb/g.txt", ""},
+                                                                {"D3!C1", "/h/f.txt", "/h/f2.txt"},
+                                                                {"D1!C4", "/h/h.txt", "/h/h2.txt"}}));
+    std::map<std::string, std::string> expected = before;
+    expected["D1!C1"] = "/h/a2.txt";
+    EXPECT_EQ(catalog.paths, expected);
+}
+
+// Sync on a real catalog with one line unticked, then undone; then synchronised again and undone
+// after a later edit of one of its files, which Undo refuses.
+TEST(SyncUndo, putsTheIndexFilesBackExactly_andTheirRecordsPending_butNotOverALaterChange)
+{
+    CoreFixture fx;
+    CatalogStore& store = fx.core->store;
+    const std::string docs = fx.dir / "docs";
+    writeBytes(docs + "/a2.txt", "x");
+    writeBytes(docs + "/c2.txt", "x");
+    StoreProblems problems;
+    for (const char* folder : {"D1", "D2", "D3"}) {
+        writeBytes(fx.contentFile(folder), crlfText({std::string(folder) + "!C1|T||False||2024-3-1 10:00:00|"}));
+        auto map = store.getDirContentMap(folder, problems);
+        map->getValueByKey(std::string(folder) + "!C1")->setCContentPath(docs + "/" + folder + ".txt");
+        ASSERT_TRUE(store.writeAllQlrDbDirContent(folder, FILE_OUTPUT, *map));
+    }
+    const std::string pendingFile = fx.core->layout.getTempContentFilePath();
+    const std::vector<std::string> records = {"D1!C1|" + docs + "/D1.txt|" + docs + "/a2.txt",  // moved
+                                              "D2!C1|" + docs + "/D2.txt|",                     // deleted
+                                              "D3!C1|" + docs + "/D3.txt|" + docs + "/c2.txt"}; // unticked
+    writeBytes(pendingFile, crlfText(records));
+    std::map<std::string, std::string> before;
+    for (const char* folder : {"D1", "D2", "D3"})
+        before[folder] = readBytes(fx.contentFile(folder));
+    struct RealDisk : FakeDisk {
+        bool exists(const std::string& path) const override { return pathExists(path); }
+    } disk;
+    const auto sync = [&](SyncUndo& undo, bool untickLast) {
+        SyncPlan plan = planPendingFile(fx.core->files, store, pendingFile, disk, problems);
+        EXPECT_EQ(plan.lines.size(), 3u);
+        plan.lines.back().ticked = !untickLast;
+        return applyPendingPlan(fx.core->files, store, pendingFile, plan, disk, &undo);
+    };
+
+    // The undo folder cannot be made (a file is in its way): nothing changes.
+    writeBytes(fx.dir / "blocker", "");
+    SyncUndo blocked(store.fileIo(), fx.dir / "blocker/undo");
+    const SyncResult refused = sync(blocked, true);
+    EXPECT_TRUE(refused.notApplied);
+    ASSERT_EQ(refused.problems.size(), 1u);
+    EXPECT_EQ(refused.problems.all()[0].key, "Err036");
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), before["D1"]);
+    EXPECT_EQ(readBytes(pendingFile), crlfText(records));
+
+    SyncUndo undo(store.fileIo(), fx.dir / "state/undo");
+    const SyncResult result = sync(undo, true);
+    EXPECT_EQ(result.applied, 2);
+    EXPECT_TRUE(result.problems.empty() && problems.empty());
+    EXPECT_TRUE(undo.isKept());
+    EXPECT_NE(readBytes(fx.contentFile("D1")), before["D1"]);
+    EXPECT_NE(readBytes(fx.contentFile("D2")), before["D2"]);
+    EXPECT_EQ(readBytes(fx.contentFile("D3")), before["D3"]); // unticked: untouched
+    EXPECT_EQ(readBytes(pendingFile), crlfText({records[2]}));
+
+    const SyncUndo::Restore restored = undoLastSynchronisation(fx.core->files, store, pendingFile, undo);
+    EXPECT_TRUE(restored.outcome);
+    for (const char* folder : {"D1", "D2", "D3"})
+        EXPECT_EQ(readBytes(fx.contentFile(folder)), before[folder]) << folder;
+    EXPECT_EQ(readBytes(pendingFile), crlfText(records)); // the applied ones first, as they came
+    EXPECT_EQ(store.getDirContentMap("D1", problems)->getValueByKey("D1!C1")->cContentPath(), docs + "/D1.txt");
+    EXPECT_FALSE(undo.isKept());
+    EXPECT_EQ(undoLastSynchronisation(fx.core->files, store, pendingFile, undo).outcome.key, "Msg031");
+
+    // Synchronised again, every line; then D2's file changed by a later edit.
+    EXPECT_EQ(sync(undo, false).applied, 3);
+    const std::string d1Synced = readBytes(fx.contentFile("D1"));
+    auto d2 = store.getDirContentMap("D2", problems);
+    auto added = store.newContentRecord();
+    added->setCId("D2!C2");
+    added->setCContentPath(docs + "/new.txt");
+    ASSERT_TRUE(store.writeAddQlrDbDirContent("D2", added));
+    const SyncUndo::Restore refusedUndo = undoLastSynchronisation(fx.core->files, store, pendingFile, undo);
+    EXPECT_EQ(refusedUndo.outcome.key, "Err037");
+    EXPECT_EQ(refusedUndo.outcome.path, fx.contentFile("D2"));
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), d1Synced); // none put back
+    EXPECT_TRUE(fileHolds(fx.contentFile("D2"), "new.txt"));
+    EXPECT_EQ(readBytes(pendingFile), "");
+    EXPECT_TRUE(undo.isKept());
 }
 
 } // namespace

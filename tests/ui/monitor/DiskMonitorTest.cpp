@@ -3,6 +3,7 @@
 // index file in line with the disk. Every step waits for the monitor with a sentinel file: the
 // watcher's queue is ordered, so once the sentinel is seen, so is everything before it.
 #include <QAbstractItemModel>
+#include <QTreeWidget>
 #include <filesystem>
 #include <set>
 
@@ -151,6 +152,57 @@ private slots:
         program.ui.app().exitProgram(); // the records still held are written at exit
         QCOMPARE(fileText(program.pendingFile),
                  QString::fromStdString("D1!C1|" + docs / "a2.txt" + "|" + docs / "a3.txt" + "\r\n"));
+    }
+
+    void syncShowsItsPlanFirst_cancelOrAnUntickedLineChangeNothing_andUndoPutsTheFileBack()
+    {
+        Program program({"a.txt", "b.txt", "c.txt"});
+        const TempDir& docs = program.docs;
+        fs::rename(docs / "a.txt", docs / "a2.txt");
+        fs::rename(docs / "b.txt", docs / "b2.txt");
+        QVERIFY(program.settle());
+        const std::string before = readBytes(program.indexFile);
+        const std::string recordOfB = "D1!C2|" + docs / "b.txt" + "|" + docs / "b2.txt" + "\r\n";
+        MainFrame& frame = program.ui.frame();
+        QVERIFY(enabledOf(frame, {QStringLiteral("mnuUndoSyncData")}).isEmpty()); // nothing to undo yet
+
+        // Cancel: nothing changes, nothing is said, the records stay pending.
+        QStringList offered;
+        program.ui.previewAnswers.push_back([&](SyncPreviewDialog& dialog) {
+            for (int row = 0; row < dialog.lines->topLevelItemCount(); ++row)
+                offered << dialog.lines->topLevelItem(row)->text(1) + QLatin1Char('>')
+                               + dialog.lines->topLevelItem(row)->text(2);
+            return false;
+        });
+        program.sync();
+        QCOMPARE(offered, QStringList({QString::fromStdString(docs / "a.txt" + ">" + docs / "a2.txt"),
+                                       QString::fromStdString(docs / "b.txt" + ">" + docs / "b2.txt")}));
+        QCOMPARE(readBytes(program.indexFile), before);
+        QVERIFY(program.ui.messages.shown.empty());
+        QVERIFY(fileHolds(program.pendingFile, recordOfB));
+
+        // OK with b's line unticked: only a follows its document; b's record stays pending.
+        program.ui.previewAnswers.push_back([](SyncPreviewDialog& dialog) {
+            dialog.lines->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+            return true;
+        });
+        program.sync();
+        QCOMPARE(program.ui.previewsShown, 2);
+        QCOMPARE(program.ui.messages.keys(), std::vector<std::string>({"Msg006"}));
+        QCOMPARE(program.indexedPaths(),
+                 (std::map<std::string, std::string>{
+                     {"D1!C1", docs / "a2.txt"}, {"D1!C2", docs / "b.txt"}, {"D1!C3", docs / "c.txt"}}));
+        QCOMPARE(readBytes(program.pendingFile), recordOfB);
+
+        // Undo: the index file as it was, and a's record pending again before b's.
+        QVERIFY(triggerEnabled(frame, QStringLiteral("mnuUndoSyncData")));
+        QCOMPARE(program.ui.messages.keys(), std::vector<std::string>({"Msg006", "Msg030"}));
+        QCOMPARE(readBytes(program.indexFile), before);
+        QCOMPARE(readBytes(program.pendingFile),
+                 "D1!C1|" + docs / "a.txt" + "|" + docs / "a2.txt" + "\r\n" + recordOfB);
+        QTRY_VERIFY(program.listed().contains(QString::fromStdString(docs / "a.txt"))); // the list follows
+        QTRY_VERIFY(program.ui.app().monitor().isLoaded());
+        QVERIFY(enabledOf(frame, {QStringLiteral("mnuUndoSyncData")}).isEmpty()); // undone once only
     }
 
     void anOverflowWhileReadingIsPaused_endsInOneComparisonWithTheDisk()

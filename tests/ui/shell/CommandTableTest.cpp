@@ -69,8 +69,10 @@ class CommandTableTest : public QObject {
         for (const CommandRow& row : commandTable()) {
             const bool groupOn = row.group == CommandGroup::Launcher ? states.isLauncherEnabled(*row.launcher)
                                                                      : states.isGroupEnabled(row.group);
-            // Sync needs the change monitor, which runs while a catalog is open.
-            const bool on = groupOn && (row.command != Command::Sync || std::string(context.name) != "no catalog");
+            // Sync needs the change monitor, which runs while a catalog is open; Undo last
+            // synchronisation needs an undo kept too, and none is here.
+            const bool on = groupOn && (row.command != Command::Sync || std::string(context.name) != "no catalog")
+                            && row.command != Command::UndoSync;
             // A hidden action (a toolbar button of the other set) counts as off.
             for (QAction* action : ui.frame().commands().actionsOf(row.command))
                 QVERIFY2(action->isEnabled() == (on && action->isVisible()),
@@ -92,6 +94,7 @@ private slots:
         for (QAction* button : toolbar)
             button->setVisible(true);                      // both sets' buttons, to be triggered
         ui.core().session.states().setSyncAvailable(true); // as the change monitor will
+        ui.core().session.states().setUndoSyncAvailable(true);
         recordEveryCommand(commands);
 
         for (const CommandRow& row : commandTable()) {

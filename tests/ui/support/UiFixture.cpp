@@ -10,6 +10,19 @@ UiFixture::UiFixture(FolderWatcher* watcherToUse, GlobalHotKey* hotKeyToUse)
 {
     copyShippedInstallation(dir.path());
     makeProgram();
+    SyncPreviewDialog::setAnswerer([this](SyncPreviewDialog& dialog) {
+        ++previewsShown;
+        if (previewAnswers.empty())
+            return true;
+        const SyncPreviewDialog::Answerer answer = std::move(previewAnswers.front());
+        previewAnswers.pop_front();
+        return answer(dialog);
+    });
+}
+
+UiFixture::~UiFixture()
+{
+    SyncPreviewDialog::setAnswerer(nullptr);
 }
 
 int UiFixture::restart()

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <deque>
 #include <memory>
 
 #include "app/Application.h"
 #include "support/TestSupport.h"
+#include "ui/dialogs/SyncPreviewDialog.h"
 #include "ui/platform/FakeClipboard.h"
 #include "ui/platform/FakeDesktopOpener.h"
 #include "ui/platform/FakeFolderWatcher.h"
@@ -15,13 +17,14 @@ namespace quillory::test {
 
 // A running program over a temporary installation: the shipped configuration and demo catalog
 // (or a catalog the test writes before start()), its own single-instance name, fake platform
-// services, messages recorded and answered from a queue, and an exit that records instead of
-// ending the process.
+// services, messages recorded and answered from a queue, Sync's preview answered from a queue
+// too, a state folder of its own, and an exit that records instead of ending the process.
 class UiFixture {
 public:
     // watcherToUse, hotKeyToUse: the folder watcher and the hot key the program runs on (the
     // fake ones by default).
     explicit UiFixture(FolderWatcher* watcherToUse = nullptr, GlobalHotKey* hotKeyToUse = nullptr);
+    ~UiFixture();
 
     // Starts the program as main() does; returns its start-up code (0: running).
     int start() { return app_->start(); }
@@ -40,7 +43,12 @@ public:
     const std::vector<std::string>& opened() const { return opener.requests; }
 
     TempDir dir;
+    ScopedEnvironment stateHome{"XDG_STATE_HOME", dir / "state"}; // where Sync keeps its undo
     MessageRecorder messages;
+    // Sync's previews: how many were shown, and the answers for the next ones (each may untick
+    // lines of the dialog and says whether OK is pressed); with none queued, OK as it stands.
+    int previewsShown = 0;
+    std::deque<SyncPreviewDialog::Answerer> previewAnswers;
     FakeDesktopOpener opener;
     FakeGlobalHotKey hotKey;
     FakeClipboard clipboard;
