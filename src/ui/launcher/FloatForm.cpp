@@ -63,6 +63,7 @@ FloatForm::FloatForm(const SysConf& conf, CommandDispatcher& commands, Preferenc
 {
     setObjectName(QStringLiteral("FloatForm"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_AlwaysShowToolTips); // it is never the active window
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
     for (size_t b = 0; b < kLauncherButtonCount; ++b) {
