@@ -10,6 +10,7 @@
 #include "core/CoreContext.h"
 #include "ui/catalog_window/CatalogWindow.h"
 #include "ui/dialogs/SyncPreviewDialog.h"
+#include "ui/launcher/FloatForm.h"
 #include "ui/monitor/MonitorService.h"
 #include "ui/platform/Preferences.h"
 #include "ui/platform/SingleInstance.h"
@@ -61,6 +62,7 @@ Application::~Application()
     core_.session.states().removeListener(statesListener_);
     delete catalogSubWindow_.data();
     delete frame_.data();
+    delete launcher_.data();
 }
 
 MainFrame* Application::frame() const
@@ -71,6 +73,11 @@ MainFrame* Application::frame() const
 CatalogWindow* Application::catalogWindow() const
 {
     return catalogWindow_.data();
+}
+
+FloatForm* Application::launcher() const
+{
+    return launcher_.data();
 }
 
 int Application::start()
@@ -92,10 +99,14 @@ int Application::start()
     frame_->start();
     frame_->placeOnScreen();
     frame_->showFrame();
+    launcher_ = new FloatForm(core_.conf, *commands_, platform_.preferences,
+                              QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images"),
+                              [this] { bringFrameForward(); });
+    commands_->applyStates(core_.session.states());
+    launcher_->start();
     // What can wait until the window is on screen: the monitor's reading of every index file
     // and the icon theme.
     monitor_->holdWorker(true);
-    // The floating launcher starts here once it exists.
     openLastCatalog();
     afterFirstPaint(
         frame_, this,
@@ -196,7 +207,15 @@ void Application::showOrHideFrame()
         frame_->close(); // hides it, as its close box does
         return;
     }
-    frame_->showMaximized();
+    bringFrameForward();
+}
+
+void Application::bringFrameForward()
+{
+    if (!frame_)
+        return;
+    if (!frame_->isVisible() || frame_->isMinimized())
+        frame_->showMaximized();
     frameShown();
 }
 
@@ -250,6 +269,11 @@ void Application::exitProgram()
 void Application::unloadFrame()
 {
     hotKey_->release();
+    if (launcher_) {
+        launcher_->hide();
+        launcher_->deleteLater(); // its exit button is still on the stack
+        launcher_ = nullptr;
+    }
     frame_->close();
     frame_->deleteLater();
     frame_ = nullptr;

@@ -15,6 +15,7 @@ namespace quillory {
 class Clipboard;
 class CommandDispatcher;
 class DesktopOpener;
+class FloatForm;
 class FolderWatcher;
 class GlobalHotKey;
 class HotKey;
@@ -53,6 +54,7 @@ public:
 
     MainFrame* frame() const;
     CatalogWindow* catalogWindow() const;
+    FloatForm* launcher() const;
     CommandDispatcher& commands() const { return *commands_; }
     MonitorService& monitor() const { return *monitor_; }
     const PlatformServices& platform() const { return platform_; }
@@ -74,6 +76,9 @@ private:
     // The launcher's ShowFrame: a shown frame hides as with its close box, a hidden one comes
     // back maximised.
     void showOrHideFrame();
+    // Before the launcher's other commands: a hidden or minimised frame comes back maximised, a
+    // shown one comes to the front.
+    void bringFrameForward();
     void frameShown();
     // The global hot key (the clipboard import's key): the frame and the catalog window come
     // forward, maximised, before the import runs; a window gone with Close comes back on the
@@ -96,6 +101,7 @@ private:
     QPointer<MainFrame> frame_;
     QPointer<CatalogWindow> catalogWindow_;
     QPointer<QMdiSubWindow> catalogSubWindow_;
+    QPointer<FloatForm> launcher_;
     std::function<void()> quit_;
     int statesListener_ = 0;
     bool startPainted_ = false; // the window has been on screen since start-up

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <cstdio>
 #include <ctime>
 #include <sys/resource.h>
@@ -20,6 +21,15 @@ long long nanoseconds(clockid_t clock)
     return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
 }
 
+// The launcher never takes the focus, and its line is painted every second whatever the program
+// does: its paints tell nothing of the program's.
+bool isLauncher(QObject* window)
+{
+    const Qt::WindowFlags flags = window->isWindowType() ? static_cast<QWindow*>(window)->flags()
+                                                         : static_cast<QWidget*>(window)->windowFlags();
+    return flags.testFlag(Qt::WindowDoesNotAcceptFocus);
+}
+
 // Watches the paints of the windows: a window paints on an expose (sent to its QWindow) or an
 // update request (sent to its top-level widget), and its backing store is flushed before the
 // event returns, so a zero timer comes after the flush.
@@ -33,7 +43,7 @@ public:
                             || (event->type() == QEvent::UpdateRequest
                                 && (watched->isWindowType()
                                     || (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())));
-        if (!pending_ && paints) {
+        if (!pending_ && paints && !isLauncher(watched)) {
             pending_ = true;
             QTimer::singleShot(0, this, [this] { report(); });
         }

@@ -33,7 +33,7 @@ public:
     // The launcher's button that brings the frame back is on while the frame is hidden.
     void setFrameHidden(bool hidden);
     // The disk synchronisation needs the change monitor: until one runs, Sync stays off in the
-    // menus, on the toolbar and on its key, whatever the selection.
+    // menus, on the toolbar, on its key and on the launcher, whatever the selection.
     void setSyncAvailable(bool available);
     // Undo last synchronisation is on only while an undo is kept for the open catalog (and the
     // change monitor runs, as for Sync).
@@ -41,7 +41,10 @@ public:
 
     bool isEnabled(Command command) const;
     bool isGroupEnabled(CommandGroup group) const { return groups_[static_cast<size_t>(group)]; }
-    bool isLauncherEnabled(LauncherButton button) const { return launcher_[static_cast<size_t>(button)]; }
+    bool isLauncherEnabled(LauncherButton button) const
+    {
+        return launcher_[static_cast<size_t>(button)] && (button != LauncherButton::Sync || syncAvailable_);
+    }
 
     // Called after every change of the states. Returns an id for removeListener.
     int addListener(std::function<void()> listener) { return listeners_.add(std::move(listener)); }

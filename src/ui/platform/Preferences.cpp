@@ -5,6 +5,7 @@ namespace quillory {
 namespace {
 const QString kGeometry = QStringLiteral("frame/geometry");
 const QString kMaximized = QStringLiteral("frame/maximized");
+const QString kLauncherPlace = QStringLiteral("launcher/place");
 const QString kTreeShare = QStringLiteral("catalogWindow/treeShare");
 const QString kLastFolder = QStringLiteral("open/lastCatalogFolder");
 const QString kLastFile = QStringLiteral("open/lastCatalogFile");
@@ -29,6 +30,19 @@ void Preferences::setFrame(const QByteArray& geometry, bool maximized)
 {
     settings_->setValue(kGeometry, geometry);
     settings_->setValue(kMaximized, maximized);
+}
+
+std::optional<QPoint> Preferences::launcherPlace() const
+{
+    const QVariant place = settings_->value(kLauncherPlace);
+    if (place.typeId() != QMetaType::QPoint)
+        return std::nullopt;
+    return place.toPoint();
+}
+
+void Preferences::setLauncherPlace(const QPoint& place)
+{
+    settings_->setValue(kLauncherPlace, place);
 }
 
 double Preferences::treeShare() const

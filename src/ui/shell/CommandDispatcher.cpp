@@ -33,6 +33,8 @@ CommandDispatcher::CommandDispatcher(Messages& messages, QObject* parent)
         }
         if (!row.toolButton.empty())
             toolActions_[index(row.command)] = makeAction(row.command, qs(row.toolButton));
+        if (row.launcher)
+            launcherActions_[static_cast<size_t>(*row.launcher)] = makeAction(row.command, qs(row.launcherName), false);
     }
 
     popup_->setObjectName(QStringLiteral("mnuPopmenu"));
@@ -48,12 +50,13 @@ CommandDispatcher::CommandDispatcher(Messages& messages, QObject* parent)
 
 CommandDispatcher::~CommandDispatcher() = default;
 
-QAction* CommandDispatcher::makeAction(Command command, const QString& name)
+QAction* CommandDispatcher::makeAction(Command command, const QString& name, bool runsWhenTriggered)
 {
     auto* action = new QAction(this);
     action->setObjectName(name);
     action->setProperty(kCommandProperty, static_cast<int>(command));
-    connect(action, &QAction::triggered, this, [this, command] { run(command); });
+    if (runsWhenTriggered)
+        connect(action, &QAction::triggered, this, [this, command] { run(command); });
     byName_.insert(name, action);
     return action;
 }
@@ -105,6 +108,8 @@ void CommandDispatcher::applyStates(const CommandStates& states)
         for (QAction* action : actionsOf(row.command))
             action->setEnabled(on);
     }
+    for (size_t b = 0; b < kLauncherButtonCount; ++b)
+        launcherActions_[b]->setEnabled(states.isLauncherEnabled(static_cast<LauncherButton>(b)));
 }
 
 void CommandDispatcher::fillPopup(const PopupMenuModel& model, std::function<void(int)> onChosen)

@@ -20,8 +20,8 @@ class CommandStates;
 class Messages;
 class PopupMenuModel;
 
-// The program's commands as actions, built from the command table: one action per menu entry
-// and one per toolbar button, each carrying its Command. Windows register the commands they
+// The program's commands as actions, built from the command table: one action per menu entry,
+// toolbar button and launcher button, each carrying its Command. Windows register the commands they
 // carry out; a triggered action, a toolbar key, a context-menu entry or the launcher reaches
 // them only through run(). The selection's command states are applied to every action at once.
 //
@@ -37,7 +37,10 @@ public:
     QAction* menuAction(Command command) const { return menuActions_[index(command)]; }
     QAction* startMenuAction(Command command) const { return startMenuActions_[index(command)]; }
     QAction* toolAction(Command command) const { return toolActions_[index(command)]; }
-    // Every action of the command.
+    // The launcher's button: on and off by the launcher's own states (what it does when
+    // triggered is the launcher's to decide).
+    QAction* launcherAction(LauncherButton button) const { return launcherActions_[static_cast<size_t>(button)]; }
+    // Every action of the command in the menus and on the toolbar.
     QList<QAction*> actionsOf(Command command) const;
     // The command an action carries.
     static std::optional<Command> commandOf(const QAction* action);
@@ -64,7 +67,8 @@ public:
 
 private:
     static size_t index(Command command) { return static_cast<size_t>(command); }
-    QAction* makeAction(Command command, const QString& name);
+    // An action carrying command; runs it when triggered unless it is a launcher button.
+    QAction* makeAction(Command command, const QString& name, bool runsWhenTriggered = true);
 
     struct Route {
         QPointer<QObject> owner;
@@ -74,6 +78,7 @@ private:
     std::array<QAction*, kCommandCount> menuActions_{};
     std::array<QAction*, kCommandCount> startMenuActions_{};
     std::array<QAction*, kCommandCount> toolActions_{};
+    std::array<QAction*, kLauncherButtonCount> launcherActions_{};
     std::array<Route, kCommandCount> routes_{};
     QHash<QString, QAction*> byName_;
     std::unique_ptr<QMenu> popup_;

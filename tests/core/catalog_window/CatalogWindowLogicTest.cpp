@@ -62,7 +62,8 @@ TEST(CatalogWindowStates, indexIdMakesItsFolderCurrent_choosingAFolderLeavesTheI
     CommandStates s;
     s.setCurrentContent("D2!C1");
     EXPECT_EQ(s.currentDirId(), "D2");
-    EXPECT_FALSE(s.isEnabled(Command::Sync)); // until the change monitor runs
+    EXPECT_FALSE(s.isEnabled(Command::Sync)); // until the change monitor runs, on the launcher too
+    EXPECT_EQ(launcherStates(s), "011101");
     s.setSyncAvailable(true);
     EXPECT_EQ(enabledCommands(s), kAllCommands);
     s.setCurrentDir("");

@@ -1,16 +1,19 @@
 // The command table walked through the running program: each command's menu entry, toolbar
-// button and launcher state stand where the table says, carry the command
-// to its window, and are on exactly when the command's group is, in each selection context.
+// button and launcher button stand where the table says, carry the command to its window, and
+// are on exactly when the command's group is, in each selection context.
+#include <QCursor>
 #include <QDialog>
 #include <QImage>
 #include <QMenu>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "core/CoreContext.h"
 #include "core/shell/CommandTable.h"
 #include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/panels/FloatingPanel.h"
+#include "ui/launcher/FloatForm.h"
 #include "ui/monitor/MonitorService.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameToolbar.h"
@@ -63,9 +66,11 @@ class CommandTableTest : public QObject {
                                                     CommandGroup::Index};
         for (size_t g = 0; g < groups.size(); ++g)
             QVERIFY2(states.isGroupEnabled(groups[g]) == (context.groups[g] == '1'), context.name);
-        for (size_t b = 0; b < kLauncherButtonCount; ++b)
-            QVERIFY2(states.isLauncherEnabled(static_cast<LauncherButton>(b)) == (context.launcher[b] == '1'),
-                     context.name);
+        for (size_t b = 0; b < kLauncherButtonCount; ++b) {
+            const auto button = static_cast<LauncherButton>(b);
+            QVERIFY2(states.isLauncherEnabled(button) == (context.launcher[b] == '1'), context.name);
+            QVERIFY2(ui.app().launcher()->button(button)->isEnabled() == (context.launcher[b] == '1'), context.name);
+        }
         for (const CommandRow& row : commandTable()) {
             const bool groupOn = row.group == CommandGroup::Launcher ? states.isLauncherEnabled(*row.launcher)
                                                                      : states.isGroupEnabled(row.group);
@@ -176,6 +181,7 @@ private slots:
 
         writeBytes(ui.dir / "elsewhere/Empty/Empty.qlr", "");
         ui.frame().openCatalog(ui.dir / "elsewhere/Empty/Empty.qlr");
+        QTRY_VERIFY(ui.app().monitor().isLoaded()); // the launcher's Sync waits for it
         checkStates(ui, {"a catalog without folders", "1000", "011111"});
         // Closed and hidden, the hot key brings the window back on the catalog opened last.
         QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
@@ -183,7 +189,65 @@ private slots:
         ui.hotKey.press();
         QVERIFY(ui.frame().isVisible() && ui.app().catalogWindow());
         QCOMPARE(ui.core().store.getDirFilePath(), ui.dir / "elsewhere/Empty/Empty.qlr");
+        QTRY_VERIFY(ui.app().monitor().isLoaded());
         checkStates(ui, {"back on the catalog without folders", "1000", "011111"});
+        QVERIFY(ui.messages.shown.empty());
+    }
+
+    void launcherButtons_bringTheFrameForwardThenRunTheirCommand_onlyTheFirstHidesIt()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        QTRY_VERIFY(ui.app().monitor().isLoaded()); // Sync is on from here
+        MainFrame& frame = ui.frame();
+        FloatForm* launcher = ui.app().launcher();
+        QVERIFY(launcher && launcher->isVisible() && !launcher->isOpen());
+        // The pointer at the top edge opens it.
+        QCursor::setPos(launcher->x() + launcher->width() + 50, launcher->y());
+        QTRY_VERIFY_WITH_TIMEOUT(launcher->isOpen(), 3000);
+        const auto press = [&](LauncherButton button) { QTest::mouseClick(launcher->button(button), Qt::LeftButton); };
+
+        // With the frame hidden, Search brings it back maximised, with the search panel.
+        QVERIFY(!frame.close());
+        press(LauncherButton::Search);
+        QVERIFY(frame.isVisible() && frame.isMaximized());
+        QVERIFY(ui.catalogWindow().findChild<FloatingPanel*>(QStringLiteral("Frame3"))->isVisible());
+        QVERIFY(!launcher->button(LauncherButton::Change)->isEnabled());
+
+        // The first button only: it brings back a hidden frame.
+        QVERIFY(!frame.close());
+        QVERIFY(launcher->button(LauncherButton::Change)->isEnabled());
+        press(LauncherButton::Change);
+        QVERIFY(frame.isVisible() && frame.isMaximized());
+        QVERIFY(!launcher->button(LauncherButton::Change)->isEnabled());
+
+        // Every command button, with the frame hidden and shown: the frame is shown when its command
+        // runs, and stays so.
+        std::vector<std::pair<Command, bool>> ran; // each command run, and whether the frame showed
+        for (const Command command :
+             {Command::AddIndex, Command::Search, Command::ClipDataIn, Command::Sync, Command::Exit})
+            frame.commands().setHandler(command, this, [&, command] { ran.emplace_back(command, frame.isVisible()); });
+        for (const LauncherButton button :
+             {LauncherButton::AddIndex, LauncherButton::Search, LauncherButton::Clipboard, LauncherButton::Sync}) {
+            const Command command = *commandOfLauncher(button);
+            for (const bool hidden : {true, false}) {
+                if (hidden)
+                    QVERIFY(!frame.close());
+                ran.clear();
+                press(button);
+                QCOMPARE(ran, (std::vector<std::pair<Command, bool>>{{command, true}}));
+                QVERIFY(frame.isVisible() && frame.isMaximized());
+            }
+        }
+        ran.clear();
+        press(LauncherButton::Exit);
+        QCOMPARE(ran, (std::vector<std::pair<Command, bool>>{{Command::Exit, true}}));
+
+        // A button that is off runs nothing.
+        QVERIFY(triggerEnabled(frame, "mnuClose"));
+        ran.clear();
+        press(LauncherButton::Search);
+        QVERIFY(ran.empty());
         QVERIFY(ui.messages.shown.empty());
     }
 
