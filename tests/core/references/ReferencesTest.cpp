@@ -192,6 +192,7 @@ TEST(References, aFolderMovedWithItsDocumentsIsRepairedForAllOfThem)
     for (const char* name : {"place/x.txt", "place/y.txt", "place/deeper/z.txt", "other/w.txt"})
         writeBytes(temp / "new/" + name, name);
     fs::remove(temp / "new/other/w.txt");
+    writeBytes(temp / "newer/place/v.txt", "a sibling of new whose name begins alike");
     const std::vector<IndexReference> missing = {{"D1", "D1!C1", temp / "old/place/x.txt"},
                                                  {"D1", "D1!C2", temp / "old/place/y.txt"},
                                                  {"D2", "D2!C1", temp / "old/place/deeper/z.txt"},
