@@ -14,6 +14,10 @@ ssize_t FileIo::read(int fd, void* data, size_t size)
 {
     return ::read(fd, data, size);
 }
+ssize_t FileIo::pread(int fd, void* data, size_t size, off_t offset)
+{
+    return ::pread(fd, data, size, offset);
+}
 ssize_t FileIo::write(int fd, const void* data, size_t size)
 {
     return ::write(fd, data, size);

@@ -19,6 +19,8 @@ public:
     virtual ~FileIo() = default;
     virtual int open(const char* path, int flags, mode_t mode);
     virtual ssize_t read(int fd, void* data, size_t size);
+    // As read, from offset, leaving the file's position where it was.
+    virtual ssize_t pread(int fd, void* data, size_t size, off_t offset);
     virtual ssize_t write(int fd, const void* data, size_t size);
     virtual int fsync(int fd);
     virtual int close(int fd);
