@@ -15,6 +15,7 @@ namespace quillory {
 class Clipboard;
 class CommandDispatcher;
 class DesktopOpener;
+class DiskProbe;
 class FolderWatcher;
 class GlobalHotKey;
 class HotKey;
@@ -24,6 +25,7 @@ class CatalogWindow;
 class Preferences;
 class SingleInstance;
 struct CoreContext;
+struct WatchNotice;
 
 // The platform services the program runs on: the real ones in the program, fakes in tests.
 struct PlatformServices {
@@ -32,6 +34,7 @@ struct PlatformServices {
     Clipboard& clipboard;
     FolderWatcher& watcher;
     Preferences& preferences;
+    DiskProbe& disk; // where the windows look whether documents are there
 };
 
 // The program: owns its windows and the command dispatcher, wires them to the core's session
@@ -85,6 +88,8 @@ private:
     // The change monitor follows the catalog open, and Sync with it.
     void loadMonitor();
     void unloadMonitor();
+    // The rows of the place the monitor saw change are looked at again.
+    void followNotice(const WatchNotice& notice);
 
     CoreContext& core_;
     QString instanceName_;

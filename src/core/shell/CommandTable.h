@@ -30,6 +30,7 @@ enum class Command {
     Search,
     ClipDataIn,
     Sync,
+    CheckCatalog, // every index's document looked for, the problems listed
     Options,
     HelpContents,
     About,
