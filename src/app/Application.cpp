@@ -96,7 +96,7 @@ int Application::start()
             startPainted_ = true;
             if (catalogWindow_) {
                 catalogWindow_->showTypeIcons();
-                catalogWindow_->checkQuietly(); // what changed while the program was closed
+                checkQuietlySoon(); // what changed while the program was closed
             }
             monitor_->holdWorker(false);
         },
@@ -151,7 +151,7 @@ void Application::showCatalogWindow()
     catalogSubWindow_->showMaximized();
     frame_->setStatusText(QString::fromStdString(core_.store.getDirFilePath()));
     if (startPainted_) // else once the program's window is first on screen
-        QTimer::singleShot(0, form, [form] { form->checkQuietly(); });
+        checkQuietlySoon();
 }
 
 void Application::unloadCatalogWindow()
@@ -238,6 +238,14 @@ void Application::unloadMonitor()
 {
     monitor_->unload();
     core_.session.states().setSyncAvailable(false);
+}
+
+void Application::checkQuietlySoon()
+{
+    QTimer::singleShot(quietCheckDelay, catalogWindow_, [form = catalogWindow_] {
+        if (form)
+            form->checkQuietly();
+    });
 }
 
 void Application::followNotice(const WatchNotice& notice)

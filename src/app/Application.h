@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -69,6 +70,10 @@ public:
     // The frame comes back as the user left it (a second start asks for this), raised.
     void showFrame();
 
+    // How long after the window is on screen (or after a catalog opens later) the quiet check of
+    // the catalog starts: the user's first actions, and their measures, go before it.
+    std::chrono::milliseconds quietCheckDelay{3000};
+
     // What ends the event loop; tests replace it.
     void setQuit(std::function<void()> quit) { quit_ = std::move(quit); }
 
@@ -88,6 +93,8 @@ private:
     // The change monitor follows the catalog open, and Sync with it.
     void loadMonitor();
     void unloadMonitor();
+    // The catalog window checks its catalog quietly after quietCheckDelay.
+    void checkQuietlySoon();
     // The rows of the place the monitor saw change are looked at again.
     void followNotice(const WatchNotice& notice);
 

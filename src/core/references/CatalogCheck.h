@@ -18,7 +18,7 @@ class DiskProbe;
 // What a check of the whole catalog reads, taken on the window thread: every folder's index
 // file, in store order, the catalog's root and the disk to look at.
 struct CatalogCheckPlan {
-    FileIo* io = &defaultFileIo(); // the store's
+    FileIo* io = &defaultFileIo();     // the store's
     const std::string* root = nullptr; // the store's root, which the records read keep
     std::string rootPath;
     const DiskProbe* disk = nullptr;

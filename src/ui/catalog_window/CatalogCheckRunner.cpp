@@ -79,7 +79,8 @@ void CatalogCheckRunner::start(bool forUser)
     const unsigned number = ++number_;
     check_->start(
         [this, number] {
-            QMetaObject::invokeMethod(this, [this, number] { finish(number); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, number] { finish(number); }, Qt::QueuedConnection);
         },
         forUser ? std::function<void()>() : [] { lowerThisThreadPriority(); });
 }

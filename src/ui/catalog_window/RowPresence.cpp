@@ -10,8 +10,10 @@ RowPresence::RowPresence(const DiskProbe& disk, RootPath root, TipText tip, QObj
     : QObject(parent), root_(std::move(root)), tip_(std::move(tip))
 {
     // The worker ends before this object goes, so there is something to tell.
-    worker_ = std::make_unique<PresenceWorker>(
-        disk, [this] { QMetaObject::invokeMethod(this, [this] { takeAnswers(); }, Qt::QueuedConnection); });
+    worker_ = std::make_unique<PresenceWorker>(disk, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { takeAnswers(); }, Qt::QueuedConnection);
+    });
 }
 
 RowPresence::~RowPresence()

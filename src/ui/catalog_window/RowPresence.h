@@ -49,8 +49,8 @@ private:
     TipText tip_;
     std::unique_ptr<PresenceWorker> worker_;
     std::unordered_map<std::string, Presence> known_;
-    std::unordered_set<std::string> asked_;  // answers awaited
-    std::unordered_set<std::string> reask_;  // forgotten while asked: the answer may be stale
+    std::unordered_set<std::string> asked_; // answers awaited
+    std::unordered_set<std::string> reask_; // forgotten while asked: the answer may be stale
     std::vector<std::string> toAsk_;
     bool askWaiting_ = false;
 };

@@ -63,11 +63,10 @@ protected:
         writeBytes(fx.dir / "docs/deleted.txt", "x");
         fs::remove(fx.dir / "docs/deleted.txt");
         writeBytes(outside / "there.txt", "x");
-        writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "QLRR$/docs/here.txt")            // there
+        writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "QLRR$/docs/here.txt")          // there
                                              + indexLine("D1!C2", "QLRR$/docs/deleted.txt") // deleted
                                              + indexLine("D1!C3", "docs/never.txt")         // relative, missing
-                                             + indexLine("D1!C4", "https://example.org/gone")
-                                             + indexLine("D1!C5", "")
+                                             + indexLine("D1!C4", "https://example.org/gone") + indexLine("D1!C5", "")
                                              + indexLine("D1!C6", "QLRR$/docs")); // a folder, there
         // A volume away: nothing is said of what would be on it, even what surely is not there.
         writeBytes(fx.contentFile("D2"), indexLine("D2!C1", volume + "/a.txt")

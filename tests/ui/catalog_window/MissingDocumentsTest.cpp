@@ -27,10 +27,7 @@ class MissingDocumentsTest : public UiSuite {
     {
         return QString::fromStdString(withValues(ui->core().conf.text(key), values));
     }
-    QVariant shown(const char* id, int role) const
-    {
-        return list->indexOf(QString::fromLatin1(id)).data(role);
-    }
+    QVariant shown(const char* id, int role) const { return list->indexOf(QString::fromLatin1(id)).data(role); }
     bool greyed(const char* id) const { return shown(id, Qt::ForegroundRole).isValid(); }
     QLabel* checkNote() const { return ui->frame().checkNote(); }
 
@@ -58,8 +55,7 @@ private slots:
         QVERIFY(!greyed("D1!C4"));
         const std::string root = ui->core().session.getRootPath();
         QCOMPARE(shown("D1!C2", Qt::ToolTipRole).toString(), text("MF_Check_TipMissing", {root + "/docs/deleted.txt"}));
-        QCOMPARE(shown("D1!C3", Qt::ToolTipRole).toString(),
-                 text("MF_Check_TipOffline", {volume() + "/report.txt"}));
+        QCOMPARE(shown("D1!C3", Qt::ToolTipRole).toString(), text("MF_Check_TipOffline", {volume() + "/report.txt"}));
         // The mark is on the icon: a marked row's icon is not its type's icon.
         QVERIFY(shown("D1!C2", Qt::DecorationRole).value<QIcon>().cacheKey()
                 != shown("D1!C1", Qt::DecorationRole).value<QIcon>().cacheKey());
@@ -75,7 +71,8 @@ private slots:
     {
         // The deleted document and the lost one; the volume away is counted apart.
         QTRY_VERIFY_WITH_TIMEOUT(checkNote()->isVisible(), 10000);
-        QCOMPARE(checkNote()->text(), QStringLiteral("<a href=\"check\">%1</a>").arg(text("MF_Check_Status", {"2", "1"})));
+        QCOMPARE(checkNote()->text(),
+                 QStringLiteral("<a href=\"check\">%1</a>").arg(text("MF_Check_Status", {"2", "1"})));
         QVERIFY(ui->messages.shown.empty()); // nothing said, nothing changed
         emit checkNote()->linkActivated(QStringLiteral("check"));
         QCOMPARE(column(-1), QStringList({"D1!C2", "D1!C3", "D2!C2"}));
