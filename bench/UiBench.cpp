@@ -34,6 +34,7 @@
 #include "ui/platform/FakeFolderWatcher.h"
 #include "ui/platform/FakeGlobalHotKey.h"
 #include "ui/platform/Preferences.h"
+#include "ui/platform/SystemDiskProbe.h"
 #include "ui/shell/MainFrame.h"
 
 using namespace quillory;
@@ -73,7 +74,7 @@ struct RunningProgram {
     explicit RunningProgram(const std::string& folder)
         : core(folder), preferences(QString::fromStdString(folder + "/preferences.ini")),
           app(core, QStringLiteral("quillory-bench-") + QUuid::createUuid().toString(QUuid::Id128),
-              {opener, hotKey, clipboard, watcher, preferences})
+              {opener, hotKey, clipboard, watcher, preferences, disk})
     {
         core.messages.setHook([](const Message&) { return MsgAnswer::Ok; });
         app.setQuit([] {});
@@ -120,6 +121,7 @@ struct RunningProgram {
     FakeClipboard clipboard;
     FakeFolderWatcher watcher;
     Preferences preferences;
+    SystemDiskProbe disk;
     Application app;
 };
 

@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/AfterFirstPaint.h"
 #include "core/CoreContext.h"
@@ -43,6 +44,7 @@ Application::Application(CoreContext& core, QString instanceName, PlatformServic
         core_.session.states().setSyncAvailable(loaded);
         core_.session.states().setUndoSyncAvailable(loaded && monitor_->isUndoKept());
     });
+    connect(monitor_.get(), &MonitorService::noticeTaken, this, &Application::followNotice);
     CommandStates& states = core_.session.states();
     statesListener_ = states.addListener([this, &states] { commands_->applyStates(states); });
     // The catalog opened last (New or Open) is the one the next start opens.
@@ -112,8 +114,10 @@ int Application::start()
         frame_, this,
         [this] {
             startPainted_ = true;
-            if (catalogWindow_)
+            if (catalogWindow_) {
                 catalogWindow_->showTypeIcons();
+                checkQuietlySoon(); // what changed while the program was closed
+            }
             monitor_->holdWorker(false);
         },
         std::chrono::seconds(5));
@@ -137,7 +141,8 @@ void Application::showCatalogWindow()
         catalogSubWindow_->showMaximized();
         return;
     }
-    auto* form = new CatalogWindow(core_, *commands_, platform_.opener, platform_.preferences, platform_.clipboard);
+    auto* form = new CatalogWindow(core_, *commands_, platform_.opener, platform_.preferences, platform_.clipboard,
+                                   platform_.disk);
     catalogWindow_ = form;
     connect(form, &CatalogWindow::catalogClosed, this, [this] {
         unloadMonitor();
@@ -149,6 +154,14 @@ void Application::showCatalogWindow()
         if (frame_)
             frame_->statusBar()->showMessage(text); // over the catalog's path until cleared
     });
+    connect(form, &CatalogWindow::checkSummary, frame_, [this](const QString& text) {
+        if (frame_)
+            frame_->setCheckNote(text);
+    });
+    frame_->onCheckNoteClicked = [this] {
+        if (catalogWindow_)
+            catalogWindow_->showLastCheck();
+    };
     catalogSubWindow_ = frame_->mdiArea()->addSubWindow(form, Qt::FramelessWindowHint);
     catalogSubWindow_->setAttribute(Qt::WA_DeleteOnClose);
     if (!startPainted_)
@@ -157,6 +170,8 @@ void Application::showCatalogWindow()
     frame_->catalogShown();
     catalogSubWindow_->showMaximized();
     frame_->setStatusText(QString::fromStdString(core_.store.getDirFilePath()));
+    if (startPainted_) // else once the program's window is first on screen
+        checkQuietlySoon();
 }
 
 void Application::unloadCatalogWindow()
@@ -174,6 +189,7 @@ void Application::unloadCatalogWindow()
     if (frame_) {
         frame_->statusBar()->clearMessage(); // a note on the window's last search
         frame_->setStatusText(QString());
+        frame_->setCheckNote(QString());
     }
 }
 
@@ -252,6 +268,28 @@ void Application::unloadMonitor()
     monitor_->unload();
     core_.session.states().setSyncAvailable(false);
     core_.session.states().setUndoSyncAvailable(false);
+}
+
+void Application::checkQuietlySoon()
+{
+    QTimer::singleShot(quietCheckDelay, catalogWindow_, [form = catalogWindow_] {
+        if (form)
+            form->checkQuietly();
+    });
+}
+
+void Application::followNotice(const WatchNotice& notice)
+{
+    if (!catalogWindow_)
+        return;
+    const WatchedFolderTree& folders = monitor_->monitor().folders();
+    const FolderNode folder = folders.nodeOfWatch(notice.watch);
+    if (notice.kind == WatchNotice::Kind::EventsLost || folder == kNoFolder) {
+        catalogWindow_->documentChanged(""); // anything may have changed
+        return;
+    }
+    const std::string path = folders.pathOf(folder);
+    catalogWindow_->documentChanged((path == "/" ? path : path + "/") + notice.name);
 }
 
 void Application::exitProgram()

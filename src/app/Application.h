@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -15,6 +16,7 @@ namespace quillory {
 class Clipboard;
 class CommandDispatcher;
 class DesktopOpener;
+class DiskProbe;
 class FloatForm;
 class FolderWatcher;
 class GlobalHotKey;
@@ -25,6 +27,7 @@ class CatalogWindow;
 class Preferences;
 class SingleInstance;
 struct CoreContext;
+struct WatchNotice;
 
 // The platform services the program runs on: the real ones in the program, fakes in tests.
 struct PlatformServices {
@@ -33,6 +36,7 @@ struct PlatformServices {
     Clipboard& clipboard;
     FolderWatcher& watcher;
     Preferences& preferences;
+    DiskProbe& disk; // where the windows look whether documents are there
 };
 
 // The program: owns its windows and the command dispatcher, wires them to the core's session
@@ -68,6 +72,10 @@ public:
     // The frame comes back as the user left it (a second start asks for this), raised.
     void showFrame();
 
+    // How long after the window is on screen (or after a catalog opens later) the quiet check of
+    // the catalog starts: the user's first actions, and their measures, go before it.
+    std::chrono::milliseconds quietCheckDelay{3000};
+
     // What ends the event loop; tests replace it.
     void setQuit(std::function<void()> quit) { quit_ = std::move(quit); }
 
@@ -90,6 +98,10 @@ private:
     // The change monitor follows the catalog open, and Sync with it.
     void loadMonitor();
     void unloadMonitor();
+    // The catalog window checks its catalog quietly after quietCheckDelay.
+    void checkQuietlySoon();
+    // The rows of the place the monitor saw change are looked at again.
+    void followNotice(const WatchNotice& notice);
 
     CoreContext& core_;
     QString instanceName_;

@@ -14,6 +14,7 @@
 #include "ui/platform/QtClipboard.h"
 #include "ui/platform/QtDesktopOpener.h"
 #include "ui/platform/SingleInstance.h"
+#include "ui/platform/SystemDiskProbe.h"
 
 int main(int argc, char* argv[])
 {
@@ -38,9 +39,10 @@ int main(int argc, char* argv[])
     quillory::QtClipboard clipboard;
     quillory::InotifyFolderWatcher watcher;
     quillory::Preferences preferences;
+    quillory::SystemDiskProbe disk;
 
     quillory::Application app(core, quillory::SingleInstance::defaultName(),
-                              {opener, *hotKey, clipboard, watcher, preferences});
+                              {opener, *hotKey, clipboard, watcher, preferences, disk});
     quillory::reportPaintsWhenAsked([&app] {
         const auto* list = app.catalogWindow()
                                ? app.catalogWindow()->findChild<QAbstractItemView*>(QStringLiteral("ListView"))

@@ -17,13 +17,14 @@ void PopupMenuModel::fillPopupMenu(PopupContext context, const CommandStates& st
             place(captionOfCommand(command));
     };
 
-    // The tail shared by the list contexts: search and clipboard import, each set off by a
-    // separator, without a separator left dangling at the end.
+    // The tail shared by the list contexts: search with the catalog check, and clipboard import,
+    // each set off by a separator, without a separator left dangling at the end.
     auto searchAndClipboard = [&]() {
         const int s = n;
         if (n > 0)
             place("-");
         placeIf(Command::Search);
+        placeIf(Command::CheckCatalog);
         const int t = n;
         if (n > s)
             place("-");
@@ -53,6 +54,7 @@ void PopupMenuModel::fillPopupMenu(PopupContext context, const CommandStates& st
         if (s == u - 1)
             --n;
         placeIf(Command::Search);
+        placeIf(Command::CheckCatalog);
         placeIf(Command::ClipDataIn);
         break;
     }
@@ -62,6 +64,7 @@ void PopupMenuModel::fillPopupMenu(PopupContext context, const CommandStates& st
             place("-");
         int s = n;
         placeIf(Command::Search);
+        placeIf(Command::CheckCatalog);
         if (n > s) {
             s = n;
             place("-");

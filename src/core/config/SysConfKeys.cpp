@@ -193,6 +193,20 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"Msg031", T::Text},
         {"Err036", T::Text},
         {"Err037", T::Text},
+        {"mnuCheckCatalog", T::Text},
+        {"MF_Check_Title", T::Text},
+        {"MF_Check_Progress", T::Text},
+        {"MF_Check_Stop", T::Text},
+        {"MF_Check_Reason", T::Text},
+        {"MF_Check_Missing", T::Text},
+        {"MF_Check_Offline", T::Text},
+        {"MF_Check_Outside", T::Text},
+        {"MF_Check_TipMissing", T::Text},
+        {"MF_Check_TipOffline", T::Text},
+        {"MF_Check_Found", T::Text},
+        {"MF_Check_Stopped", T::Text},
+        {"MF_Check_Status", T::Text},
+        {"Msg023", T::Text},
     };
     return keys;
 }

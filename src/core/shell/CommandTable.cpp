@@ -36,6 +36,7 @@ const std::array<CommandRow, kCommandCount>& commandTable()
         {C::ClipDataIn,     "mnuClipDataIn",  "",           "datain",        "ClipDataIn",   "Ctrl+F2", "tTClipDataIn", "tTClipDataIn", 16, "DataIn",         true,  3,  L::Clipboard,   "cmd_clipboard", "FloatForm_cmd_clipboard_tp",  G::Folder},
         {C::Sync,           "mnuSyncData",    "",           "sync",          "SyncData",     "F5",      "tTSynchData",  "tTSynchData",  17, "refresh",        true,  0,  L::Sync,        "cmd_sync",      "FloatForm_cmd_sync_tp",       G::Folder},
         {C::UndoSync,       "mnuUndoSyncData","",           "undo sync",     "mnuUndoSync",  "",        "",             "",             0,  "",               false, 0,  kNoButton,      "",              "",                            G::Always},
+        {C::CheckCatalog,   "mnuToolCheck",   "",           "check",         "mnuCheckCatalog", "",     "",             "",             0,  "",               false, 15, kNoButton,      "",              "",                            G::Always},
         {C::Options,        "mnuSysOption",   "",           "option",        "OptionStr",    "",        "tSOption",     "tSOption",     18, "preferance",     false, 0,  kNoButton,      "",              "",                            G::Always},
         {C::HelpContents,   "mnuHContents",   "",           "Help Contents", "HelpContents", "F1",      "tHHelpContent","tHHelpContent",19, "help",           false, 0,  kNoButton,      "",              "",                            G::Always},
         {C::About,          "mnuAbout",       "",           "About Quillory","HAbout",       "",        "",             "",             0,  "",               false, 0,  kNoButton,      "",              "",                            G::Always},
@@ -122,8 +123,8 @@ const std::vector<BarMenu>& bar()
         {"mnuTool",
          "Tool",
          "tool",
-         {item(C::Search), separator("mnuSplit37"), item(C::ClipDataIn), separator("mnuSplit39"), item(C::Sync),
-          item(C::UndoSync)}},
+         {item(C::Search), item(C::CheckCatalog), separator("mnuSplit37"), item(C::ClipDataIn), separator("mnuSplit39"),
+          item(C::Sync), item(C::UndoSync)}},
         {"mnuSystem", "SystemStr", "system", {item(C::Options)}},
         {"mnuHelp", "HelpStr", "Help", {item(C::HelpContents), separator("mnuSplit3"), item(C::About)}},
     };
@@ -179,6 +180,7 @@ std::string_view menuPictureOf(Command command)
     case C::Options: return "pic_mnu_option";
     case C::HelpContents: return "pic_mnu_help";
     case C::UndoSync:
+    case C::CheckCatalog:
     case C::About:
     case C::ShowFrame: return "";
     }

@@ -30,7 +30,8 @@ enum class Command {
     Search,
     ClipDataIn,
     Sync,
-    UndoSync, // puts back the index files of the last Sync
+    UndoSync,     // puts back the index files of the last Sync
+    CheckCatalog, // every index's document looked for, the problems listed
     Options,
     HelpContents,
     About,

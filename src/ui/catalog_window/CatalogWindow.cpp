@@ -4,7 +4,10 @@
 #include <QPointer>
 
 #include "core/CoreContext.h"
+#include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/PanelRoutes.h"
+#include "core/config/StoreReport.h"
+#include "ui/catalog_window/CatalogCheckRunner.h"
 #include "ui/catalog_window/FolderTreePane.h"
 #include "ui/catalog_window/FolderTreeView.h"
 #include "ui/catalog_window/IndexListPane.h"
@@ -22,7 +25,7 @@
 namespace quillory {
 
 CatalogWindow::CatalogWindow(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener,
-                             Preferences& preferences, Clipboard& clipboard)
+                             Preferences& preferences, Clipboard& clipboard, const DiskProbe& disk)
     : core_(core), commands_(commands), opener_(opener), preferences_(preferences), clipboard_(clipboard)
 {
     if (const double share = preferences_.treeShare(); share > 0)
@@ -32,7 +35,17 @@ CatalogWindow::CatalogWindow(CoreContext& core, CommandDispatcher& commands, Des
                                          + QStringLiteral("/resource/conf/a.html"));
     tree_ = new FolderTreePane(core_, commands_, this);
     picSplit = new SplitterBar(this);
-    list_ = new IndexListPane(core_, commands_, opener_, *types_, this);
+    list_ = new IndexListPane(core_, commands_, opener_, *types_, disk, this);
+    checkRunner_ = new CatalogCheckRunner(core_, disk, this);
+    checkRunner_->listProblems = [this](const std::vector<ReferenceProblem>& problems, const std::string& note) {
+        listCheckProblems(problems, note);
+    };
+    checkRunner_->summary = [this](size_t missing, size_t offline) {
+        emit checkSummary(missing + offline == 0
+                              ? QString()
+                              : QString::fromStdString(withValues(core_.conf.text("MF_Check_Status"),
+                                                                  {std::to_string(missing), std::to_string(offline)})));
+    };
     makePanels();
     picSplit->onPressed = [this](double x) { picSplit_MouseDown(x); };
     picSplit->onDragged = [this](double x) { picSplit_MouseMove(x); };
@@ -98,6 +111,7 @@ void CatalogWindow::registerCommands()
         {Command::IndexProperty, &CatalogWindow::mnuCProperty_Click},
         {Command::Search, &CatalogWindow::mnuSSearchFile_Click},
         {Command::ClipDataIn, &CatalogWindow::mnuClipDataIn_Click},
+        {Command::CheckCatalog, &CatalogWindow::mnuCheckCatalog_Click},
         {Command::Options, &CatalogWindow::mnuSysOption_Click},
     };
     for (const auto& [command, handler] : handlers)
@@ -168,6 +182,7 @@ void CatalogWindow::unload()
         return;
     unloaded_ = true;
     searchPanel->abandonSearch(); // nothing is read for a window that is going
+    checkRunner_->abandon();
     tree_->stopFollowing();
     list_->stopFollowing();
     states().setLauncherForWindowUnload();
@@ -279,6 +294,50 @@ void CatalogWindow::cmd_clipboard_Click()
 {
     showPanel(Panel::ClipboardImport);
     clipboardPanel->open();
+}
+
+void CatalogWindow::mnuCheckCatalog_Click()
+{
+    checkRunner_->checkForUser();
+}
+
+void CatalogWindow::checkQuietly()
+{
+    if (!unloaded_)
+        checkRunner_->checkQuietly();
+}
+
+void CatalogWindow::showLastCheck()
+{
+    MessageBatch batch(core_.messages);
+    listCheckProblems(checkRunner_->lastProblems(), "");
+}
+
+void CatalogWindow::listCheckProblems(const std::vector<ReferenceProblem>& problems, const std::string& note)
+{
+    // Listed like a search's results: the list no longer shows a folder.
+    hidePanels();
+    StoreProblems storeProblems;
+    std::vector<std::shared_ptr<IndexRecord>> indexes;
+    std::unordered_map<std::string, QString> reasons;
+    for (const ReferenceProblem& problem : problems) {
+        auto index = core_.store.getQlrDirContentById(problem.dirId, problem.cId, storeProblems);
+        if (!index)
+            continue; // deleted since
+        const char* key = problem.presence == Presence::Offline       ? "MF_Check_Offline"
+                          : problem.presence == Presence::OutsideRoot ? "MF_Check_Outside"
+                                                                      : "MF_Check_Missing";
+        reasons.emplace(problem.cId, QString::fromStdString(caption(key)));
+        indexes.push_back(std::move(index));
+    }
+    report(core_.messages, storeProblems);
+    list_->showIndexesWithReasons(indexes, std::move(reasons));
+    emit statusNote(QString::fromStdString(note));
+}
+
+void CatalogWindow::documentChanged(const std::string& place)
+{
+    list_->documentChanged(place);
 }
 
 // ---- what the panels ask for ----

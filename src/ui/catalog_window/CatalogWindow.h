@@ -9,15 +9,18 @@
 #include "core/catalog_window/PanelGeometry.h"
 #include "core/catalog_window/PanelRoutes.h"
 #include "core/catalog_window/PopupMenu.h"
+#include "core/references/CatalogCheck.h"
 #include "ui/catalog_window/panels/PanelHost.h"
 
 namespace quillory {
 
+class CatalogCheckRunner;
 class Clipboard;
 class ClipboardImportPanel;
 class CommandDispatcher;
 class CommandStates;
 class DesktopOpener;
+class DiskProbe;
 class FileTypes;
 class FloatingPanel;
 class FolderEditorPanel;
@@ -36,8 +39,9 @@ struct CoreContext;
 class CatalogWindow : public QWidget, public PanelHost {
     Q_OBJECT
 public:
+    // disk: where the list and the catalog check look whether documents are there.
     CatalogWindow(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, Preferences& preferences,
-                  Clipboard& clipboard);
+                  Clipboard& clipboard, const DiskProbe& disk);
     ~CatalogWindow() override;
 
     // Opens the catalog in the window: panels hidden, tree, list, layout, command states.
@@ -78,6 +82,15 @@ public:
     void mnuCProperty_Click();
     void mnuSSearchFile_Click();
     void mnuClipDataIn_Click();
+    // Checks every index of the catalog and lists those whose document is not there.
+    void mnuCheckCatalog_Click();
+    // The quiet check of a catalog just opened (checkSummary tells what it found).
+    void checkQuietly();
+    // Lists the problems the last check found (a click on its note in the status line).
+    void showLastCheck();
+    // Something changed on disk at place, or below it (the change monitor saw it).
+    void documentChanged(const std::string& place);
+    CatalogCheckRunner& checkRunner() const { return *checkRunner_; }
     void cmd_clipboard_Click();
     void mnuSysOption_Click();
     void mnuHContents_Click();
@@ -102,6 +115,8 @@ signals:
     void catalogClosed();
     // A note for the frame's status line ("": none).
     void statusNote(const QString& text);
+    // What the quiet check found, for the status line ("": nothing to tell).
+    void checkSummary(const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -119,6 +134,7 @@ private:
     void showContentPanel();
     // A folder became current by the user's choice: the list shows its indexes.
     void onFolderChosen(const std::string& dirId);
+    void listCheckProblems(const std::vector<ReferenceProblem>& problems, const std::string& note);
     std::string caption(const std::string& key) const;
     CommandStates& states() const;
     // The four panels, in the order of kPanels.
@@ -133,6 +149,7 @@ private:
     std::unique_ptr<FileTypes> types_;
     FolderTreePane* tree_ = nullptr;
     IndexListPane* list_ = nullptr;
+    CatalogCheckRunner* checkRunner_ = nullptr;
     SplitterBar* picSplit = nullptr;
     FolderEditorPanel* folderPanel = nullptr;
     IndexEditorPanel* indexPanel = nullptr;

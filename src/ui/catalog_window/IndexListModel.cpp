@@ -1,6 +1,10 @@
 #include "ui/catalog_window/IndexListModel.h"
 
+#include <QApplication>
+#include <QHash>
 #include <QIcon>
+#include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 #include <algorithm>
 #include <numeric>
@@ -9,6 +13,7 @@
 #include "core/catalog_window/IndexRows.h"
 #include "core/store/IndexRecord.h"
 #include "core/store/RecordIds.h"
+#include "ui/catalog_window/RowPresence.h"
 #include "ui/platform/FileTypes.h"
 
 namespace quillory {
@@ -41,6 +46,31 @@ const QIcon& blankIcon()
     return icon;
 }
 
+// The icon of a row whose document is not there: its own, with a small disc at the lower
+// right, red for a document missing, grey for one on a volume not mounted. Made once a kind.
+QIcon markedIcon(const QIcon& icon, Presence presence)
+{
+    static QHash<QPair<qint64, int>, QIcon> made;
+    const QPair<qint64, int> key(icon.cacheKey(), static_cast<int>(presence));
+    if (const auto found = made.constFind(key); found != made.constEnd())
+        return *found;
+    QPixmap picture = icon.pixmap(16, 16);
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.setBrush(presence == Presence::Offline ? QColor(128, 128, 128) : QColor(200, 30, 30));
+        painter.drawEllipse(QRectF(7.5, 7.5, 8, 8));
+        painter.drawLine(QPointF(9.5, 11.5), QPointF(13.5, 11.5));
+    }
+    return *made.insert(key, QIcon(picture));
+}
+
+bool isMarked(Presence presence)
+{
+    return presence == Presence::Missing || presence == Presence::Offline;
+}
+
 } // namespace
 
 IndexListModel::IndexListModel(FileTypes& types, FolderName folderName, QObject* parent)
@@ -66,6 +96,10 @@ std::string IndexListModel::cellText(int row, int column) const
     case 2: return folderName_ ? std::string(folderName_(folderOfIndexId(index.cId()))) : std::string();
     case 3: return index.cContentPath();
     case 4: return std::string(index.addTime());
+    case kReasonColumn: {
+        const auto reason = reasons_.find(rows_[static_cast<size_t>(row)].key);
+        return reason == reasons_.end() ? std::string() : reason->second.toStdString();
+    }
     default: return {};
     }
 }
@@ -79,8 +113,27 @@ QString IndexListModel::shownCell(int row, int column) const
     case 2: return folderName_ ? shown(folderName_(folderOfIndexId(index.cId()))) : QString();
     case 3: return shown(pathToShow(index));
     case 4: return shown(index.addTime());
+    case kReasonColumn: {
+        const auto reason = reasons_.find(rows_[static_cast<size_t>(row)].key);
+        return reason == reasons_.end() ? QString() : reason->second;
+    }
     default: return {};
     }
+}
+
+Presence IndexListModel::presenceAt(int row, std::string* place) const
+{
+    const IndexRecord& index = *recordAt(row);
+    if (!presence_ || index.storedPath().size() > kLongestRealPath)
+        return Presence::Present;
+    return presence_->presenceOf(index.cContentPath(), place);
+}
+
+void IndexListModel::setReasons(std::unordered_map<std::string, QString> reasons)
+{
+    reasons_ = std::move(reasons);
+    if (!rows_.empty())
+        emit dataChanged(index(0, kReasonColumn), index(rowCount() - 1, kReasonColumn));
 }
 
 QVariant IndexListModel::data(const QModelIndex& index, int role) const
@@ -91,13 +144,25 @@ QVariant IndexListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return shownCell(row, index.column());
     case Qt::EditRole: return QString::fromStdString(cellText(row, index.column()));
-    case Qt::ToolTipRole: return shown(recordAt(row)->cDesc());
+    case Qt::ToolTipRole: {
+        std::string place;
+        if (const Presence presence = index.column() == 0 ? presenceAt(row, &place) : Presence::Present;
+            isMarked(presence))
+            return presence_->tipFor(presence, place);
+        return shown(recordAt(row)->cDesc());
+    }
+    case Qt::ForegroundRole:
+        if (index.column() == 0 && isMarked(presenceAt(row, nullptr)))
+            return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+        return {};
     case Qt::DecorationRole: {
         if (index.column() != 0)
             return {};
         const std::string path = pathToShow(*recordAt(row));
         const FileTypes::Type& type = types_.typeOf(QString::fromStdString(path), isWebAddress(path));
-        return type.key.isEmpty() ? blankIcon() : type.icon;
+        const QIcon& icon = type.key.isEmpty() ? blankIcon() : type.icon;
+        const Presence presence = presenceAt(row, nullptr);
+        return isMarked(presence) ? markedIcon(icon, presence) : icon;
     }
     case kKeyRole: return QString::fromStdString(keyAt(row));
     default: return {};
@@ -226,6 +291,7 @@ void IndexListModel::clear()
     beginResetModel();
     rows_.clear();
     rowsByKey_.clear();
+    reasons_.clear();
     keysIndexed_ = false;
     endResetModel();
 }

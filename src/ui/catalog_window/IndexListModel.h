@@ -7,19 +7,23 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/references/DocumentPresence.h"
+
 namespace quillory {
 
 class FileTypes;
 class IndexRecord;
+class RowPresence;
 
 // The rows of the index list: one per index, in five columns (file, title, folder, path,
-// added). A row keeps its key (the index id it was listed under) and the record itself; its
-// texts and icon are made when a row is painted, so listing tens of thousands of indexes costs
-// little, and a changed record shows its new texts at the next paint.
+// added), and a sixth for the reason a check listed the index. A row keeps its key (the index id it was listed under)
+// and the record itself; its texts and icon are made when a row is painted, so listing tens of thousands of indexes
+// costs little, and a changed record shows its new texts at the next paint.
 class IndexListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int kColumns = 5;
+    static constexpr int kColumns = 6;
+    static constexpr int kReasonColumn = 5;
     static constexpr int kKeyRole = Qt::UserRole + 1;
     using Record = std::shared_ptr<IndexRecord>;
     // The name of the folder of that id.
@@ -40,6 +44,12 @@ public:
     void sort(int column, Qt::SortOrder order) override;
 
     void setHeaders(const QStringList& headers);
+    // Rows whose document is not there are marked: greyed name, a mark on the icon, a tooltip
+    // saying what is missing (null: no marks).
+    void setPresence(RowPresence* presence) { presence_ = presence; }
+    // The reason each row was listed, by key (a check's results); clear() forgets them.
+    void setReasons(std::unordered_map<std::string, QString> reasons);
+    bool hasReasons() const { return !reasons_.empty(); }
     // Adds a row per record at the end; a key already listed is listed once, at the end.
     void appendRecords(const std::vector<Record>& records);
     // Adds a row per record before row (rowCount(): at the end); none of them is listed yet.
@@ -67,6 +77,8 @@ private:
         Record record;
     };
     void indexKeys() const;
+    // What is known of the row's document (Present while it is not known yet).
+    Presence presenceAt(int row, std::string* place) const;
 
     FileTypes& types_;
     FolderName folderName_;
@@ -74,6 +86,8 @@ private:
     std::vector<Row> rows_;
     mutable std::unordered_map<std::string, int> rowsByKey_; // made when first asked for
     mutable bool keysIndexed_ = false;
+    RowPresence* presence_ = nullptr;
+    std::unordered_map<std::string, QString> reasons_;
 };
 
 } // namespace quillory

@@ -7,10 +7,12 @@
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/CatalogEdits.h"
+#include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/IndexRows.h"
 #include "core/config/StoreReport.h"
 #include "core/store/RecordIds.h"
 #include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/RowPresence.h"
 #include "ui/platform/DesktopOpener.h"
 #include "ui/platform/FileTypes.h"
 #include "ui/platform/QtText.h"
@@ -20,12 +22,21 @@
 namespace quillory {
 
 IndexListPane::IndexListPane(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, FileTypes& types,
-                             QWidget* window)
+                             const DiskProbe& disk, QWidget* window)
     : QObject(window), core_(core), commands_(commands), opener_(opener),
       view_(new IndexListView(
           types, [this](const std::string& dirId) { return folderNameOf(dirId); }, window)),
+      presence_(new RowPresence(
+          disk, [this] { return core_.session.getRootPath(); },
+          [this](Presence presence, const std::string& place) {
+              const char* key = presence == Presence::Offline ? "MF_Check_TipOffline" : "MF_Check_TipMissing";
+              return QString::fromStdString(withValues(core_.conf.text(key), {place}));
+          },
+          this)),
       storeChanges_(core.store, [this](const StoreChange& change) { onStoreChanged(change); })
 {
+    view_->rows().setPresence(presence_);
+    connect(presence_, &RowPresence::answered, view_->viewport(), [this] { view_->viewport()->update(); });
     connectView();
 }
 
@@ -68,6 +79,7 @@ void IndexListPane::initListView()
     QStringList headers;
     for (int i = 1; i <= 5; ++i)
         headers << QString::fromStdString(core_.conf.text("MF_ListView_Column_" + std::to_string(i)));
+    headers << QString::fromStdString(core_.conf.text("MF_Check_Reason"));
     view_->setHeaders(headers);
     const int widths[] = {180, 220, 130, 320, 150};
     for (int column = 0; column < 5; ++column)
@@ -98,6 +110,18 @@ void IndexListPane::showIndexes(const std::vector<std::shared_ptr<IndexRecord>>&
 void IndexListPane::insertIndexes(int row, const std::vector<std::shared_ptr<IndexRecord>>& indexes)
 {
     view_->insertRows(row, indexes);
+}
+
+void IndexListPane::showIndexesWithReasons(const std::vector<std::shared_ptr<IndexRecord>>& indexes,
+                                           std::unordered_map<std::string, QString> reasons)
+{
+    showIndexes(indexes);
+    view_->showReasons(std::move(reasons));
+}
+
+void IndexListPane::documentChanged(const std::string& place)
+{
+    presence_->forget(place);
 }
 
 void IndexListPane::clear()

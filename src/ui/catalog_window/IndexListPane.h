@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/catalog_window/PopupMenu.h"
@@ -16,19 +17,22 @@ namespace quillory {
 class CommandDispatcher;
 class CommandStates;
 class DesktopOpener;
+class DiskProbe;
 class FileTypes;
 class IndexListView;
 class IndexRecord;
+class RowPresence;
 struct CoreContext;
 
 // The catalog window's index list: the current folder's indexes or a search's results;
 // choosing, opening, renaming in place and deleting indexes; following the index files (and the
-// folder names the rows show) from the store's change notices.
+// folder names the rows show) from the store's change notices; marking the rows whose document
+// is not there.
 class IndexListPane : public QObject {
     Q_OBJECT
 public:
     IndexListPane(CoreContext& core, CommandDispatcher& commands, DesktopOpener& opener, FileTypes& types,
-                  QWidget* window);
+                  const DiskProbe& disk, QWidget* window);
     ~IndexListPane() override;
 
     IndexListView& view() const { return *view_; }
@@ -41,6 +45,11 @@ public:
     void showIndexes(const std::vector<std::shared_ptr<IndexRecord>>& indexes);
     // Adds indexes not listed yet before row (a running search's results).
     void insertIndexes(int row, const std::vector<std::shared_ptr<IndexRecord>>& indexes);
+    // The list shows these indexes, each with the reason it is listed for (a check's results).
+    void showIndexesWithReasons(const std::vector<std::shared_ptr<IndexRecord>>& indexes,
+                                std::unordered_map<std::string, QString> reasons);
+    // Something changed on disk at place (or below it): its rows are looked at again.
+    void documentChanged(const std::string& place);
     void clear();
     // The index is chosen in the list, once the list has its row (an index just added).
     void chooseIndex(std::string id);
@@ -72,6 +81,7 @@ private:
     CommandDispatcher& commands_;
     DesktopOpener& opener_;
     IndexListView* view_;
+    RowPresence* presence_;
     StoreSubscription storeChanges_;
     // The folder whose indexes the list shows ("" when it shows something else).
     std::string listedFolder_;

@@ -33,6 +33,13 @@ IndexListView::IndexListView(FileTypes& types, IndexListModel::FolderName folder
     header()->setStretchLastSection(true);
     connect(header(), &QHeaderView::sectionClicked, this, &IndexListView::sortByColumn);
     connect(model_, &IndexListModel::renameRequested, this, &IndexListView::labelEdited);
+    setColumnHidden(IndexListModel::kReasonColumn, true); // shown with a check's results only
+}
+
+void IndexListView::showReasons(std::unordered_map<std::string, QString> reasons)
+{
+    model_->setReasons(std::move(reasons));
+    setColumnHidden(IndexListModel::kReasonColumn, !model_->hasReasons());
 }
 
 void IndexListView::appendRows(const std::vector<IndexListModel::Record>& records)
@@ -57,6 +64,7 @@ void IndexListView::removeRow(const QString& key)
 void IndexListView::clearRows()
 {
     model_->clear();
+    setColumnHidden(IndexListModel::kReasonColumn, true);
 }
 
 QModelIndex IndexListView::indexOf(const QString& key, int column) const

@@ -3,6 +3,7 @@
 #include <QTreeView>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ui/catalog_window/IndexListModel.h"
@@ -10,8 +11,9 @@
 namespace quillory {
 
 // The index list: one row per index, found by index id, in five columns (file, title, folder,
-// path, added). A click on a column header sorts by it and turns the order round on every
-// click; once sorted, rows listed later take their place in that order.
+// path, added) and a sixth with the reason for a check's results. A click on a column header
+// sorts by it and turns the order round on every click; once sorted, rows listed later take
+// their place in that order.
 class IndexListView : public QTreeView {
     Q_OBJECT
 public:
@@ -24,7 +26,10 @@ public:
     // Rows for records not listed yet, before row (in a sorted list: in their sorted place).
     void insertRows(int row, const std::vector<IndexListModel::Record>& records);
     void removeRow(const QString& key);
+    // Clears the rows, and the reasons with them.
     void clearRows();
+    // The reason each row is listed for (a check's results), in a column of its own.
+    void showReasons(std::unordered_map<std::string, QString> reasons);
     bool hasRow(const QString& key) const { return model_->rowOfKey(key.toStdString()) >= 0; }
     // The cell of the row listed under key; invalid when there is none.
     QModelIndex indexOf(const QString& key, int column = 0) const;

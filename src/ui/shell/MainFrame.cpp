@@ -57,10 +57,18 @@ MainFrame::MainFrame(CoreContext& core, CommandDispatcher& commands, FrameHost& 
     addToolBar(Qt::TopToolBarArea, toolbar_);
 
     statusText_ = new QLabel(this);
+    checkNote_ = new QLabel(this);
+    checkNote_->setObjectName(QStringLiteral("CheckNote"));
+    checkNote_->hide();
+    connect(checkNote_, &QLabel::linkActivated, this, [this] {
+        if (onCheckNoteClicked)
+            onCheckNoteClicked();
+    });
     statusDate_ = new QLabel(this);
     statusTime_ = new QLabel(this);
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(statusText_, 1);
+    statusBar()->addPermanentWidget(checkNote_);
     statusBar()->addPermanentWidget(statusDate_);
     statusBar()->addPermanentWidget(statusTime_);
     clock_ = new QTimer(this);
@@ -93,6 +101,14 @@ QAction* MainFrame::action(const QString& name) const
 void MainFrame::setStatusText(const QString& text)
 {
     statusText_->setText(text);
+}
+
+void MainFrame::setCheckNote(const QString& text)
+{
+    // A link, so that it looks like something to click and answers a click.
+    checkNote_->setText(text.isEmpty() ? QString()
+                                       : QStringLiteral("<a href=\"check\">%1</a>").arg(text.toHtmlEscaped()));
+    checkNote_->setVisible(!text.isEmpty());
 }
 
 void MainFrame::updateClock()

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -67,6 +68,11 @@ public:
     // A menu on the bar, a menu entry or a toolbar button by its name.
     QAction* action(const QString& name) const;
     void setStatusText(const QString& text);
+    // What the check of the catalog opened found, in the status line ("": nothing); a click on
+    // it runs onCheckNoteClicked.
+    void setCheckNote(const QString& text);
+    QLabel* checkNote() const { return checkNote_; }
+    std::function<void()> onCheckNoteClicked;
 
     // Opens a file or folder of the program with the desktop; says so when nothing can.
     void openWithDesktop(const std::string& path);
@@ -93,6 +99,7 @@ private:
     FrameMenus* menus_;
     FrameToolbar* toolbar_;
     QLabel* statusText_;
+    QLabel* checkNote_;
     QLabel* statusDate_;
     QLabel* statusTime_;
     QTimer* clock_;

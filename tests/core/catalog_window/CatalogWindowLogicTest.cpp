@@ -126,14 +126,14 @@ protected:
     PopupMenuModel menu;
 };
 
-TEST_F(CatalogWindowPopup, noFolderShowsAddRootAndSearch)
+TEST_F(CatalogWindowPopup, noFolderShowsAddRootSearchAndCheck)
 {
     CommandStates none;
     none.setCurrentDir("");
     for (const PopupContext context : {PopupContext::TreeSpace, PopupContext::FolderNode}) {
         menu.fillPopupMenu(context, none, captionOf);
-        EXPECT_EQ(shown(), (Strings{"DAddRoot", "-", "SSearch"}));
-        EXPECT_EQ(menu.visibleCount(), 3);
+        EXPECT_EQ(shown(), (Strings{"DAddRoot", "-", "SSearch", "mnuCheckCatalog"}));
+        EXPECT_EQ(menu.visibleCount(), 4);
     }
 }
 
@@ -143,9 +143,9 @@ TEST_F(CatalogWindowPopup, listContexts_withTheClipboardImportOff_leaveNoSeparat
     s.setCurrentContent("D1!C1");
     s.setCurrentDir(""); // the index commands stay on, the folder ones go off
     menu.fillPopupMenu(PopupContext::IndexRow, s, captionOf);
-    EXPECT_EQ(shown(), (Strings{"COpenFile", "CUpdate", "CDelete", "CProperty", "-", "SSearch"}));
+    EXPECT_EQ(shown(), (Strings{"COpenFile", "CUpdate", "CDelete", "CProperty", "-", "SSearch", "mnuCheckCatalog"}));
     menu.fillPopupMenu(PopupContext::ListSpace, s, captionOf);
-    EXPECT_EQ(shown(), (Strings{"SSearch"}));
+    EXPECT_EQ(shown(), (Strings{"SSearch", "mnuCheckCatalog"}));
 }
 
 TEST_F(CatalogWindowPopup, dispatch_byCaptionFirstMatchWins_separatorAndStaleCaptionRunNothing)

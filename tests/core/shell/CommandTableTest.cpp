@@ -39,6 +39,7 @@ const std::vector<Expected> kExpected = {
     {Command::ClipDataIn,     "Ctrl+F2", "DataIn",         true,  3},
     {Command::Sync,           "F5",      "refresh",        true,  0},
     {Command::UndoSync,       "",        "",               false, 0},
+    {Command::CheckCatalog,   "",        "",               false, 15},
     {Command::Options,        "",        "preferance",     false, 0},
     {Command::HelpContents,   "F1",      "help",           false, 0},
     {Command::About,          "",        "",               false, 0},

@@ -68,22 +68,22 @@ private slots:
         clickItem(tree, node("D3"), Qt::RightButton);
         QCOMPARE(form->currentDirId(), std::string("D3")); // the folder pressed is the one the menu acts on
         QCOMPARE(tree->currentItem(), node("D3"));
-        QCOMPARE(popupEntries(ui->frame()),
-                 menuOf("DAddChild DAddRoot DUpdate DDelete DProperty - DRename - CAddFile - SSearch ClipDataIn"));
+        QCOMPARE(popupEntries(ui->frame()), menuOf("DAddChild DAddRoot DUpdate DDelete DProperty - DRename - CAddFile "
+                                                   "- SSearch mnuCheckCatalog ClipDataIn"));
         QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, emptySpot(tree));
-        QCOMPARE(popupEntries(ui->frame()), menuOf("DAddRoot - SSearch - ClipDataIn"));
+        QCOMPARE(popupEntries(ui->frame()), menuOf("DAddRoot - SSearch mnuCheckCatalog - ClipDataIn"));
 
         clickItem(tree, node("D1"));
         clickItem(list, row("D1!C1"), Qt::RightButton);
         QCOMPARE(form->currentContentId(), std::string("D1!C1"));
         QCOMPARE(popupEntries(ui->frame()),
-                 menuOf("COpenFile CAddFile CUpdate CDelete CProperty - SSearch - ClipDataIn"));
+                 menuOf("COpenFile CAddFile CUpdate CDelete CProperty - SSearch mnuCheckCatalog - ClipDataIn"));
         QVERIFY(triggerEnabled(ui->frame(), "mnuPop0"));
         QCOMPARE(ui->opened(), std::vector<std::string>{docs + "Welcome.txt"});
 
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, emptySpot(list));
         QVERIFY(form->currentContentId().empty());
-        QCOMPARE(popupEntries(ui->frame()), menuOf("CAddFile - SSearch - ClipDataIn"));
+        QCOMPARE(popupEntries(ui->frame()), menuOf("CAddFile - SSearch mnuCheckCatalog - ClipDataIn"));
         QVERIFY(triggerEnabled(ui->frame(), "mnuPop0"));
         QVERIFY(indexPanel->isVisible());
     }

@@ -40,6 +40,7 @@ void UiFixture::makeProgram()
     messages.install(core_->messages);
     app_ = std::make_unique<Application>(*core_, instanceName_, platform());
     app_->setQuit([this] { ++quitRequests; });
+    app_->quietCheckDelay = std::chrono::milliseconds(0);
 }
 
 } // namespace quillory::test

@@ -3,6 +3,7 @@
 #include <QString>
 #include <deque>
 #include <memory>
+#include <mutex>
 
 #include "app/Application.h"
 #include "support/TestSupport.h"
@@ -12,6 +13,7 @@
 #include "ui/platform/FakeFolderWatcher.h"
 #include "ui/platform/FakeGlobalHotKey.h"
 #include "ui/platform/Preferences.h"
+#include "ui/platform/SystemDiskProbe.h"
 
 namespace quillory::test {
 
@@ -38,7 +40,7 @@ public:
     MainFrame& frame() { return *app_->frame(); }
     CatalogWindow& catalogWindow() { return *app_->catalogWindow(); }
     QString instanceName() const { return instanceName_; }
-    PlatformServices platform() { return {opener, *hotKeyUsed_, clipboard, *watching_, preferences}; }
+    PlatformServices platform() { return {opener, *hotKeyUsed_, clipboard, *watching_, preferences, disk}; }
     // Paths handed to the desktop.
     const std::vector<std::string>& opened() const { return opener.requests; }
 
@@ -54,6 +56,30 @@ public:
     FakeClipboard clipboard;
     FakeFolderWatcher watcher;
     Preferences preferences{QString::fromStdString(dir / "preferences.ini")};
+    // The real disk, but for the folders named as volumes not mounted (the windows look from
+    // threads of their own).
+    struct Disk : SystemDiskProbe {
+        void setUnmounted(std::vector<std::string> folders)
+        {
+            std::lock_guard lock(mutex);
+            unmounted = std::move(folders);
+        }
+        bool isVolumeMounted(const std::string& path) const override
+        {
+            {
+                std::lock_guard lock(mutex);
+                for (const std::string& folder : unmounted) {
+                    if (path.starts_with(folder + "/"))
+                        return false;
+                }
+            }
+            return SystemDiskProbe::isVolumeMounted(path);
+        }
+
+    private:
+        mutable std::mutex mutex;
+        std::vector<std::string> unmounted;
+    } disk;
     int quitRequests = 0;
 
 private:

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/catalog_window/search/IndexSearch.h"
+#include "core/catalog_window/search/WorkerGate.h"
+#include "core/references/DocumentPresence.h"
+
+namespace quillory {
+
+class DiskProbe;
+
+// What a check of the whole catalog reads, taken on the window thread: every folder's index
+// file, in store order, the catalog's root and the disk to look at.
+struct CatalogCheckPlan {
+    FileIo* io = &defaultFileIo();     // the store's
+    const std::string* root = nullptr; // the store's root, which the records read keep
+    std::string rootPath;
+    const DiskProbe* disk = nullptr;
+    std::vector<DocumentScanPlan::Folder> folders;
+};
+CatalogCheckPlan planCatalogCheck(CatalogStore& store, const DiskProbe& disk, StoreProblems& problems);
+
+// An index whose document is not where it points, and why.
+struct ReferenceProblem {
+    std::string dirId;
+    std::string cId;
+    std::string place;
+    Presence presence = Presence::Missing;
+};
+
+// The check of every index of a catalog, on a thread of its own: it reads each folder's index
+// file (never the store's caches) and looks for each index's document on disk, while the
+// window stays free. It changes nothing.
+class CatalogCheck {
+public:
+    explicit CatalogCheck(CatalogCheckPlan plan);
+    // Stops the check and waits for its thread.
+    ~CatalogCheck();
+    CatalogCheck(const CatalogCheck&) = delete;
+    CatalogCheck& operator=(const CatalogCheck&) = delete;
+
+    // Starts the check. onThread runs first on the check's thread (the program lowers its
+    // priority there); ended is called on that thread once it has ended, stopped or not.
+    void start(std::function<void()> ended, std::function<void()> onThread = {});
+    // Asks the check to end and waits until it has.
+    void stop();
+    bool ended() const { return ended_.load(); }
+    // True once every folder has been checked (the check was not stopped first).
+    bool completed() const { return completed_.load(); }
+    size_t foldersToCheck() const { return plan_.folders.size(); }
+    size_t foldersChecked() const { return foldersChecked_.load(std::memory_order_relaxed); }
+
+    // The problems found so far, in folder and index order, and what reading the index files
+    // came upon.
+    std::vector<ReferenceProblem> problems() const;
+    StoreProblems readProblems() const;
+
+    // Makes the check wait before folder number `folder` (0 the first) until release() or
+    // stop(); set before start().
+    void holdBefore(size_t folder) { gate_.holdBefore(folder); }
+    void release() { gate_.release(); }
+    bool holding() const { return gate_.holding(); }
+
+private:
+    void run();
+
+    CatalogCheckPlan plan_;
+    std::function<void()> endedCall_;
+    std::function<void()> onThread_;
+    WorkerGate gate_;
+    std::atomic<bool> ended_{false};
+    std::atomic<bool> completed_{false};
+    std::atomic<size_t> foldersChecked_{0};
+    mutable std::mutex mutex_;
+    std::vector<ReferenceProblem> problems_;
+    StoreProblems readProblems_;
+    std::thread thread_;
+};
+
+} // namespace quillory

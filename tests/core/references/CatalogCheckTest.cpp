@@ -1,0 +1,141 @@
+// The check of a catalog's references on real files: which indexes it lists and why, that
+// it stops where it is told, and the row marks' worker that looks at places off the caller's
+// thread.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <future>
+
+#include "core/monitor/DiskProbe.h"
+#include "core/references/CatalogCheck.h"
+#include "core/references/PresenceWorker.h"
+#include "support/TestSupport.h"
+
+namespace quillory::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The real file system, but for the folders named as volumes not mounted.
+struct RealDisk : DiskProbe {
+    std::vector<std::string> unmounted;
+    bool exists(const std::string& path) const override
+    {
+        std::error_code ignored;
+        return fs::exists(fs::symlink_status(path, ignored));
+    }
+    bool isVolumeMounted(const std::string& path) const override
+    {
+        for (const std::string& folder : unmounted) {
+            if (path.starts_with(folder + "/"))
+                return false;
+        }
+        return true;
+    }
+    FileIdentity identify(const std::string&) const override { return {}; }
+    std::vector<FolderEntry> listFolder(const std::string&) const override { return {}; }
+};
+
+std::string indexLine(const std::string& id, const std::string& path)
+{
+    return id + "|Title|" + path + "|False||2026-01-01 10:00:00|\r\n";
+}
+
+using Found = std::vector<std::tuple<std::string, Presence, std::string>>;
+
+Found found(const CatalogCheck& check)
+{
+    Found all;
+    for (const ReferenceProblem& problem : check.problems())
+        all.emplace_back(problem.cId, problem.presence, problem.place);
+    return all;
+}
+
+class CatalogCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string volume = fx.dir / "volume";
+        disk.unmounted = {volume};
+        writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|D1|||False||\r\n");
+        writeBytes(fx.dir / "docs/here.txt", "x");
+        writeBytes(fx.dir / "docs/deleted.txt", "x");
+        fs::remove(fx.dir / "docs/deleted.txt");
+        writeBytes(outside / "there.txt", "x");
+        writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "QLRR$/docs/here.txt")          // there
+                                             + indexLine("D1!C2", "QLRR$/docs/deleted.txt") // deleted
+                                             + indexLine("D1!C3", "docs/never.txt")         // relative, missing
+                                             + indexLine("D1!C4", "https://example.org/gone") + indexLine("D1!C5", "")
+                                             + indexLine("D1!C6", "QLRR$/docs")); // a folder, there
+        // A volume away: nothing is said of what would be on it, even what surely is not there.
+        writeBytes(fx.contentFile("D2"), indexLine("D2!C1", volume + "/a.txt")
+                                             + indexLine("D2!C2", outside / "there.txt")
+                                             + indexLine("D2!C3", outside / "gone.txt"));
+    }
+
+    CoreFixture fx;
+    TempDir outside;
+    RealDisk disk;
+};
+
+TEST_F(CatalogCheckTest, listsExactlyTheReferencesNotThere_andStopsWhereItIsTold)
+{
+    const std::string root = fx.core->store.getRootPath();
+    StoreProblems problems;
+    CatalogCheck check(planCatalogCheck(fx.core->store, disk, problems));
+    std::promise<void> ended;
+    check.start([&] { ended.set_value(); });
+    ASSERT_EQ(ended.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_TRUE(check.completed());
+    EXPECT_EQ(check.foldersChecked(), 2u);
+    EXPECT_EQ(found(check), (Found{{"D1!C2", Presence::Missing, root + "/docs/deleted.txt"},
+                                   {"D1!C3", Presence::Missing, root + "/docs/never.txt"},
+                                   {"D2!C1", Presence::Offline, fx.dir / "volume/a.txt"},
+                                   {"D2!C2", Presence::OutsideRoot, outside / "there.txt"},
+                                   {"D2!C3", Presence::Missing, outside / "gone.txt"}}));
+    EXPECT_TRUE(problems.empty());
+    EXPECT_TRUE(check.readProblems().empty());
+
+    // Stopped before the second folder: what the first gave, and no more.
+    CatalogCheck stopped(planCatalogCheck(fx.core->store, disk, problems));
+    stopped.holdBefore(1);
+    stopped.start({});
+    for (int i = 0; i < 2000 && !stopped.holding(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(stopped.holding());
+    stopped.stop();
+    EXPECT_TRUE(stopped.ended());
+    EXPECT_FALSE(stopped.completed());
+    EXPECT_EQ(found(stopped).size(), 2u);
+}
+
+TEST_F(CatalogCheckTest, theRowWorkerAnswersEveryPlaceAskedOffTheCallersThread)
+{
+    std::mutex mutex;
+    std::condition_variable told;
+    std::thread::id answeredOn;
+    PresenceWorker worker(disk, [&] {
+        std::lock_guard lock(mutex);
+        answeredOn = std::this_thread::get_id();
+        told.notify_all();
+    });
+    worker.ask({fx.dir / "docs/here.txt", fx.dir / "docs/deleted.txt"});
+    worker.ask({fx.dir / "volume/a.txt", ""});
+    std::vector<PresenceWorker::Answer> answers;
+    for (int i = 0; i < 200 && answers.size() < 4; ++i) {
+        std::unique_lock lock(mutex);
+        told.wait_for(lock, std::chrono::milliseconds(50));
+        lock.unlock();
+        for (auto& answer : worker.take())
+            answers.push_back(std::move(answer));
+    }
+    EXPECT_EQ(answers, (std::vector<PresenceWorker::Answer>{{fx.dir / "docs/here.txt", Presence::Present},
+                                                            {fx.dir / "docs/deleted.txt", Presence::Missing},
+                                                            {fx.dir / "volume/a.txt", Presence::Offline},
+                                                            {"", Presence::Present}}));
+    EXPECT_NE(answeredOn, std::this_thread::get_id());
+}
+
+} // namespace
+} // namespace quillory::test
