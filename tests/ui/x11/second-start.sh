@@ -12,7 +12,7 @@ private_session
 fail() { echo "FAIL: $*" >&2; exit 1; }
 visibleFrames() { xdotool search --onlyvisible --name 'Quillory$' 2>/dev/null | wc -l; }
 waitFor() { # waitFor <count> <what>
-  for _ in $(seq 100); do [ "$(visibleFrames)" -eq "$1" ] && return 0; sleep 0.1; done
+  for _ in $(seq 300); do [ "$(visibleFrames)" -eq "$1" ] && return 0; sleep 0.1; done
   fail "$2"
 }
 
