@@ -25,18 +25,16 @@ CatalogCheck::~CatalogCheck()
 
 void CatalogCheck::start(std::function<void()> ended, std::function<void()> onThread)
 {
-    if (thread_.joinable())
+    if (worker_.started())
         return;
     endedCall_ = std::move(ended);
     onThread_ = std::move(onThread);
-    thread_ = std::thread([this] { run(); });
+    worker_.start([this] { run(); });
 }
 
 void CatalogCheck::stop()
 {
-    gate_.stop();
-    if (thread_.joinable())
-        thread_.join();
+    worker_.stop();
 }
 
 std::vector<ReferenceProblem> CatalogCheck::problems() const
@@ -57,7 +55,7 @@ void CatalogCheck::run()
         onThread_();
     bool whole = true;
     for (size_t i = 0; i < plan_.folders.size(); ++i) {
-        if (!gate_.pass(i)) {
+        if (!worker_.gate().pass(i)) {
             whole = false;
             break;
         }

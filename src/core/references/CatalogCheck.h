@@ -63,9 +63,9 @@ public:
 
     // Makes the check wait before folder number `folder` (0 the first) until release() or
     // stop(); set before start().
-    void holdBefore(size_t folder) { gate_.holdBefore(folder); }
-    void release() { gate_.release(); }
-    bool holding() const { return gate_.holding(); }
+    void holdBefore(size_t folder) { worker_.gate().holdBefore(folder); }
+    void release() { worker_.gate().release(); }
+    bool holding() const { return worker_.gate().holding(); }
 
 private:
     void run();
@@ -73,14 +73,13 @@ private:
     CatalogCheckPlan plan_;
     std::function<void()> endedCall_;
     std::function<void()> onThread_;
-    WorkerGate gate_;
+    GatedWorker worker_;
     std::atomic<bool> ended_{false};
     std::atomic<bool> completed_{false};
     std::atomic<size_t> foldersChecked_{0};
     mutable std::mutex mutex_;
     std::vector<ReferenceProblem> problems_;
     StoreProblems readProblems_;
-    std::thread thread_;
 };
 
 } // namespace quillory

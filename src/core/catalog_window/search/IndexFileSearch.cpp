@@ -28,17 +28,15 @@ IndexFileSearch::~IndexFileSearch()
 
 void IndexFileSearch::start(std::function<void()> ready)
 {
-    if (thread_.joinable())
+    if (worker_.started())
         return;
     ready_ = std::move(ready);
-    thread_ = std::thread([this] { run(); });
+    worker_.start([this] { run(); });
 }
 
 void IndexFileSearch::stop()
 {
-    gate_.stop();
-    if (thread_.joinable())
-        thread_.join();
+    worker_.stop();
 }
 
 std::vector<IndexFileSearch::FolderRead> IndexFileSearch::take()
@@ -52,7 +50,7 @@ void IndexFileSearch::run()
     const CaseInsensitiveMatcher matcher(plan_.text);
     bool whole = true;
     for (size_t i = 0; i < plan_.folders.size(); ++i) {
-        if (!gate_.pass(i)) {
+        if (!worker_.gate().pass(i)) {
             whole = false;
             break;
         }

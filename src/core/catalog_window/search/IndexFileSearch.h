@@ -66,23 +66,22 @@ public:
 
     // Makes the search wait before it reads folder number `folder` (0 the first) until release()
     // or stop(); set before start(). Lets a test look at a search that is surely still running.
-    void holdBefore(size_t folder) { gate_.holdBefore(folder); }
-    void release() { gate_.release(); }
+    void holdBefore(size_t folder) { worker_.gate().holdBefore(folder); }
+    void release() { worker_.gate().release(); }
     // True while the search waits at its hold.
-    bool holding() const { return gate_.holding(); }
+    bool holding() const { return worker_.gate().holding(); }
 
 private:
     void run();
 
     IndexFileSearchPlan plan_;
     std::function<void()> ready_;
-    WorkerGate gate_;
+    GatedWorker worker_;
     std::atomic<bool> ended_{false};
     std::atomic<bool> completed_{false};
     std::atomic<size_t> foldersRead_{0};
     mutable std::mutex mutex_;
     std::vector<FolderRead> waiting_;
-    std::thread thread_;
 };
 
 } // namespace quillory

@@ -3,8 +3,10 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <mutex>
+#include <thread>
 
 namespace quillory {
 
@@ -67,6 +69,38 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<size_t> holdAt_{kNoHold};
     bool holding_ = false;
+};
+
+// A background worker's thread with its gate: started once, stopped and joined by stop() (and
+// when it goes).
+class GatedWorker {
+public:
+    GatedWorker() = default;
+    GatedWorker(const GatedWorker&) = delete;
+    GatedWorker& operator=(const GatedWorker&) = delete;
+    ~GatedWorker() { stop(); }
+
+    // Runs body on a thread of its own; false when one runs already.
+    bool start(std::function<void()> body)
+    {
+        if (thread_.joinable())
+            return false;
+        thread_ = std::thread(std::move(body));
+        return true;
+    }
+    bool started() const { return thread_.joinable(); }
+    void stop()
+    {
+        gate_.stop();
+        if (thread_.joinable())
+            thread_.join();
+    }
+    WorkerGate& gate() { return gate_; }
+    const WorkerGate& gate() const { return gate_; }
+
+private:
+    WorkerGate gate_;
+    std::thread thread_;
 };
 
 } // namespace quillory
