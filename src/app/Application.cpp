@@ -10,7 +10,7 @@
 #include "app/AfterFirstPaint.h"
 #include "core/CoreContext.h"
 #include "ui/catalog_window/CatalogWindow.h"
-#include "ui/dialogs/SyncPreviewDialog.h"
+#include "ui/dialogs/ChangePreviewDialog.h"
 #include "ui/launcher/FloatForm.h"
 #include "ui/monitor/MonitorService.h"
 #include "ui/platform/Preferences.h"
@@ -31,8 +31,7 @@ Application::Application(CoreContext& core, QString instanceName, PlatformServic
     commands_->setHandler(Command::ShowFrame, this, [this] { showOrHideFrame(); });
     commands_->setHandler(Command::Sync, this, [this] {
         if (monitor_->isLoaded())
-            monitor_->synchronise(
-                [this](SyncPlan& plan) { return SyncPreviewDialog::ask(core_.conf, plan, frame_.data()); });
+            monitor_->synchronise([this](SyncPlan& plan) { return askSyncPreview(core_.conf, plan, frame_.data()); });
     });
     commands_->setHandler(Command::UndoSync, this, [this] {
         if (monitor_->isLoaded())
@@ -144,6 +143,7 @@ void Application::showCatalogWindow()
     auto* form = new CatalogWindow(core_, *commands_, platform_.opener, platform_.preferences, platform_.clipboard,
                                    platform_.disk);
     catalogWindow_ = form;
+    form->applyRepairs = [this](const RepairPlan& plan) { return monitor_->repair(plan); };
     connect(form, &CatalogWindow::catalogClosed, this, [this] {
         unloadMonitor();
         unloadCatalogWindow();

@@ -9,7 +9,8 @@ bool CommandStates::isEnabled(Command command) const
     const CommandRow& row = commandRow(command);
     if (row.group == CommandGroup::Launcher)
         return row.launcher && isLauncherEnabled(*row.launcher);
-    if ((command == Command::Sync && !syncAvailable_) || (command == Command::UndoSync && !undoSyncAvailable_))
+    if ((command == Command::Sync && !syncAvailable_) || (command == Command::UndoSync && !undoSyncAvailable_)
+        || (command == Command::RepairReferences && !repairAvailable_))
         return false;
     return isGroupEnabled(row.group);
 }
@@ -93,6 +94,14 @@ void CommandStates::setSyncAvailable(bool available)
 void CommandStates::setUndoSyncAvailable(bool available)
 {
     undoSyncAvailable_ = available;
+    changed();
+}
+
+void CommandStates::setRepairAvailable(bool available)
+{
+    if (repairAvailable_ == available)
+        return;
+    repairAvailable_ = available;
     changed();
 }
 

@@ -38,6 +38,8 @@ public:
     // Undo last synchronisation is on only while an undo is kept for the open catalog (and the
     // change monitor runs, as for Sync).
     void setUndoSyncAvailable(bool available);
+    // Whether the last check of the catalog found moved documents to offer as repairs.
+    void setRepairAvailable(bool available);
 
     bool isEnabled(Command command) const;
     bool isGroupEnabled(CommandGroup group) const { return groups_[static_cast<size_t>(group)]; }
@@ -60,6 +62,7 @@ private:
     std::string currentContentId_;
     bool syncAvailable_ = false;
     bool undoSyncAvailable_ = false;
+    bool repairAvailable_ = false;
     std::array<bool, 5> groups_{true, false, false, false, false};
     std::array<bool, kLauncherButtonCount> launcher_{false, false, false, false, false, true};
     Listeners<> listeners_;

@@ -16,15 +16,20 @@ void PopupMenuModel::fillPopupMenu(PopupContext context, const CommandStates& st
         if (states.isEnabled(command))
             place(captionOfCommand(command));
     };
+    auto placeReferenceTools = [&]() {
+        placeIf(Command::CheckCatalog);
+        placeIf(Command::RepairReferences);
+        placeIf(Command::UndoSync);
+    };
 
-    // The tail shared by the list contexts: search with the catalog check, and clipboard import,
-    // each set off by a separator, without a separator left dangling at the end.
+    // The tail shared by the list contexts: search with the catalog's check, repair and undo, and
+    // clipboard import, each set off by a separator, without a separator left dangling at the end.
     auto searchAndClipboard = [&]() {
         const int s = n;
         if (n > 0)
             place("-");
         placeIf(Command::Search);
-        placeIf(Command::CheckCatalog);
+        placeReferenceTools();
         const int t = n;
         if (n > s)
             place("-");
@@ -54,7 +59,7 @@ void PopupMenuModel::fillPopupMenu(PopupContext context, const CommandStates& st
         if (s == u - 1)
             --n;
         placeIf(Command::Search);
-        placeIf(Command::CheckCatalog);
+        placeReferenceTools();
         placeIf(Command::ClipDataIn);
         break;
     }
@@ -64,7 +69,7 @@ void PopupMenuModel::fillPopupMenu(PopupContext context, const CommandStates& st
             place("-");
         int s = n;
         placeIf(Command::Search);
-        placeIf(Command::CheckCatalog);
+        placeReferenceTools();
         if (n > s) {
             s = n;
             place("-");

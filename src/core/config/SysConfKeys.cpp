@@ -207,6 +207,22 @@ const std::vector<SysConfKey>& sysConfKeys()
         {"MF_Check_Stopped", T::Text},
         {"MF_Check_Status", T::Text},
         {"Msg023", T::Text},
+        {"MF_Check_Unreadable", T::Text},
+        {"MF_Check_FoundAt", T::Text},
+        {"MF_Check_Finding", T::Text},
+        {"mnuRepairRefs", T::Text},
+        {"MF_Repair_Title", T::Text},
+        {"MF_Repair_Intro", T::Text},
+        {"MF_Repair_ColWhy", T::Text},
+        {"MF_Repair_NameAndContent", T::Text},
+        {"MF_Repair_SameContent", T::Text},
+        {"MF_Repair_NameAndSize", T::Text},
+        {"MF_Repair_SameName", T::Text},
+        {"MF_Repair_SamePrefix", T::Text},
+        {"Msg024", T::Text},
+        {"Msg025", T::Text},
+        {"Msg026", T::Text},
+        {"MF_Check_FoundMoved", T::Text},
     };
     return keys;
 }

@@ -9,7 +9,7 @@
 
 #include "core/catalog_window/search/IndexSearch.h"
 #include "core/catalog_window/search/WorkerGate.h"
-#include "core/references/DocumentPresence.h"
+#include "core/references/RefindSearch.h"
 
 namespace quillory {
 
@@ -23,6 +23,9 @@ struct CatalogCheckPlan {
     std::string rootPath;
     const DiskProbe* disk = nullptr;
     std::vector<DocumentScanPlan::Folder> folders;
+    // Where what is seen of the documents is remembered between checks, to find moved ones
+    // again by their content ("": nowhere).
+    std::string fingerprintFile;
 };
 CatalogCheckPlan planCatalogCheck(CatalogStore& store, const DiskProbe& disk, StoreProblems& problems);
 
@@ -31,14 +34,17 @@ struct ReferenceProblem {
     std::string dirId;
     std::string cId;
     std::string place;
-    Presence presence = Presence::Missing;
+    ReferenceState state = ReferenceState::Missing;
 };
 
 // The check of every index of a catalog, on a thread of its own: it reads each folder's index
-// file (never the store's caches) and looks for each index's document on disk, while the
-// window stays free. It changes nothing.
+// file (never the store's caches) and looks at each index's document on disk; then, once every
+// folder is checked, it looks for the missing documents under the catalog's root, to offer
+// where they may have gone. The window stays free meanwhile. It changes nothing in the catalog.
 class CatalogCheck {
 public:
+    enum class Stage { Checking, Finding };
+
     explicit CatalogCheck(CatalogCheckPlan plan);
     // Stops the check and waits for its thread.
     ~CatalogCheck();
@@ -55,11 +61,17 @@ public:
     bool completed() const { return completed_.load(); }
     size_t foldersToCheck() const { return plan_.folders.size(); }
     size_t foldersChecked() const { return foldersChecked_.load(std::memory_order_relaxed); }
+    Stage stage() const { return finding_.load() ? Stage::Finding : Stage::Checking; }
+    // While missing documents are looked for: the files looked at so far.
+    size_t filesSeen() const;
 
     // The problems found so far, in folder and index order, and what reading the index files
     // came upon.
     std::vector<ReferenceProblem> problems() const;
     StoreProblems readProblems() const;
+    // Where missing documents may have gone, each one's best first (RefindSearch); complete once
+    // the check has ended.
+    std::vector<RepairOffer> offers() const;
 
     // Makes the check wait before folder number `folder` (0 the first) until release() or
     // stop(); set before start().
@@ -69,6 +81,8 @@ public:
 
 private:
     void run();
+    bool checkFolders(ReferenceCheck& check);
+    void findMissing(const FingerprintCache* cache);
 
     CatalogCheckPlan plan_;
     std::function<void()> endedCall_;
@@ -76,10 +90,13 @@ private:
     GatedWorker worker_;
     std::atomic<bool> ended_{false};
     std::atomic<bool> completed_{false};
+    std::atomic<bool> finding_{false};
     std::atomic<size_t> foldersChecked_{0};
     mutable std::mutex mutex_;
     std::vector<ReferenceProblem> problems_;
     StoreProblems readProblems_;
+    std::vector<RepairOffer> offers_;
+    std::unique_ptr<RefindSearch> refind_; // while missing documents are looked for
 };
 
 } // namespace quillory

@@ -22,18 +22,4 @@ Presence presenceOf(const DiskProbe& disk, const std::string& place)
     return disk.exists(place) ? Presence::Present : Presence::Missing;
 }
 
-Presence checkReference(const DiskProbe& disk, const std::string& place, std::string_view root)
-{
-    const Presence presence = presenceOf(disk, place);
-    if (presence != Presence::Present || place.empty())
-        return presence;
-    while (root.size() > 1 && root.back() == '/')
-        root.remove_suffix(1);
-    if (root.empty())
-        return Presence::Present;
-    const bool inside = place.starts_with(root)
-                        && (place.size() == root.size() || place[root.size()] == '/' || root == "/");
-    return inside ? Presence::Present : Presence::OutsideRoot;
-}
-
 } // namespace quillory

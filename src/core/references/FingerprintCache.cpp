@@ -44,22 +44,22 @@ void makeFolders(FileIo& io, const std::string& folder)
 
 } // namespace
 
-std::string FingerprintCache::fileFor(const std::string& catalogFolder)
+std::string FingerprintCache::fileFor(const std::string& catalogFile)
 {
     // A relative cache folder is to be ignored, as if none were set.
     const char* cacheHome = std::getenv("XDG_CACHE_HOME");
     if (cacheHome && cacheHome[0] == kPathSep)
-        return fileFor(catalogFolder, cacheHome);
+        return fileFor(catalogFile, cacheHome);
     const char* home = std::getenv("HOME");
     if (home && home[0] == kPathSep)
-        return fileFor(catalogFolder, joinPath(home, ".cache"));
+        return fileFor(catalogFile, joinPath(home, ".cache"));
     return {};
 }
 
-std::string FingerprintCache::fileFor(const std::string& catalogFolder, const std::string& cacheFolder)
+std::string FingerprintCache::fileFor(const std::string& catalogFile, const std::string& cacheFolder)
 {
     char name[17];
-    std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hashOfText(catalogFolder)));
+    std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hashOfText(catalogFile)));
     return joinPath(joinPath(joinPath(cacheFolder, "quillory"), name), "fingerprints");
 }
 

@@ -22,12 +22,12 @@ public:
         std::optional<uint64_t> hash;
     };
 
-    // The cache file of the catalog whose files lie in catalogFolder:
-    // <$XDG_CACHE_HOME or ~/.cache>/quillory/<hash of catalogFolder>/fingerprints; "" when the
+    // The cache file of the catalog whose folder file is catalogFile:
+    // <$XDG_CACHE_HOME or ~/.cache>/quillory/<hash of catalogFile>/fingerprints; "" when the
     // environment names no home.
-    static std::string fileFor(const std::string& catalogFolder);
+    static std::string fileFor(const std::string& catalogFile);
     // The same under the given cache folder.
-    static std::string fileFor(const std::string& catalogFolder, const std::string& cacheFolder);
+    static std::string fileFor(const std::string& catalogFile, const std::string& cacheFolder);
 
     // Reads the file; the entries read replace those held. False when it is missing, unreadable
     // or held lines that could not be read (those are left out, the others kept).

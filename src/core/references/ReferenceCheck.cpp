@@ -4,6 +4,7 @@
 
 #include "core/base/Paths.h"
 #include "core/catalog_window/IndexRows.h"
+#include "core/references/DocumentPresence.h"
 
 namespace quillory {
 
@@ -11,10 +12,12 @@ namespace {
 
 bool liesInside(const std::string& path, const std::string& root)
 {
+    if (root.empty())
+        return true; // a catalog without a root folder has no outside
     std::string_view folder = root;
     while (!folder.empty() && folder.back() == kPathSep)
         folder.remove_suffix(1);
-    if (root.empty() || !path.starts_with(folder))
+    if (!path.starts_with(folder))
         return false;
     return path.size() == folder.size() || path[folder.size()] == kPathSep;
 }
@@ -58,13 +61,19 @@ ReferenceState checkReference(const std::string& path, const std::string& root, 
 
 ReferenceCheck::ReferenceCheck(std::vector<IndexReference> references, std::string root, VolumeMounted mounted,
                                FileIo& io)
-    : references_(std::move(references)), root_(std::move(root)), mounted_(std::move(mounted)), io_(io)
+    : root_(std::move(root)), mounted_(std::move(mounted)), io_(io)
 {
-    std::erase_if(references_, [](const IndexReference& reference) {
-        return reference.path.empty() || isWebAddress(reference.path);
-    });
-    for (IndexReference& reference : references_)
-        reference.path = openablePath(reference.path, root_);
+    add(std::move(references));
+}
+
+void ReferenceCheck::add(std::vector<IndexReference> references)
+{
+    references_.reserve(references_.size() + references.size());
+    for (IndexReference& reference : references) {
+        reference.path = placeOnDisk(reference.path, root_);
+        if (!reference.path.empty())
+            references_.push_back(std::move(reference));
+    }
 }
 
 bool ReferenceCheck::step(size_t count)

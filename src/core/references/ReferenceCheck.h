@@ -48,8 +48,8 @@ struct ReferenceFinding {
 
 // Checks every reference of a catalog, a few at a time: a worker thread calls step() until it
 // returns false, tells checked() of total() as progress in between, and ends early by no longer
-// calling it. Only the worker's thread touches the check while it runs, except checked() and
-// total(), which any thread may read.
+// calling it. Only the worker's thread touches the check while it runs, except checked(), which
+// any thread may read (and total() while no references are being added).
 //
 // With a fingerprint cache, each document that is there is remembered in it (its size and time of
 // change, and its fingerprint while the check has read fewer than kFingerprintBytesPerCheck
@@ -59,9 +59,12 @@ public:
     static constexpr size_t kStep = 256;
     static constexpr uint64_t kFingerprintBytesPerCheck = uint64_t(512) << 20;
 
-    // Relative paths are taken as lying under root; web addresses are left out.
+    // Relative paths are taken as lying under root; web addresses and blank paths are left out.
     ReferenceCheck(std::vector<IndexReference> references, std::string root, VolumeMounted mounted,
                    FileIo& io = defaultFileIo());
+
+    // More references to check, after those given so far (as the constructor takes them).
+    void add(std::vector<IndexReference> references);
 
     // Remembers what it sees in cache (which must outlive the check); before the first step.
     void useFingerprintCache(FingerprintCache* cache) { cache_ = cache; }

@@ -35,8 +35,9 @@ const std::array<CommandRow, kCommandCount>& commandTable()
         {C::Search,         "mnuSSearchFile", "",           "search",        "SSearch",      "Ctrl+F",  "tTSearch",     "tTSearch",     15, "Search",         false, 13, L::Search,      "cmd_search",    "FloatForm_cmd_search_tp",     G::Always},
         {C::ClipDataIn,     "mnuClipDataIn",  "",           "datain",        "ClipDataIn",   "Ctrl+F2", "tTClipDataIn", "tTClipDataIn", 16, "DataIn",         true,  3,  L::Clipboard,   "cmd_clipboard", "FloatForm_cmd_clipboard_tp",  G::Folder},
         {C::Sync,           "mnuSyncData",    "",           "sync",          "SyncData",     "F5",      "tTSynchData",  "tTSynchData",  17, "refresh",        true,  0,  L::Sync,        "cmd_sync",      "FloatForm_cmd_sync_tp",       G::Folder},
-        {C::UndoSync,       "mnuUndoSyncData","",           "undo sync",     "mnuUndoSync",  "",        "",             "",             0,  "",               false, 0,  kNoButton,      "",              "",                            G::Always},
+        {C::UndoSync,       "mnuUndoSyncData","",           "undo sync",     "mnuUndoSync",  "",        "",             "",             0,  "",               false, 17, kNoButton,      "",              "",                            G::Always},
         {C::CheckCatalog,   "mnuToolCheck",   "",           "check",         "mnuCheckCatalog", "",     "",             "",             0,  "",               false, 15, kNoButton,      "",              "",                            G::Always},
+        {C::RepairReferences,"mnuToolRepair", "",           "repair",        "mnuRepairRefs","",        "",             "",             0,  "",               false, 16, kNoButton,      "",              "",                            G::Always},
         {C::Options,        "mnuSysOption",   "",           "option",        "OptionStr",    "",        "tSOption",     "tSOption",     18, "preferance",     false, 0,  kNoButton,      "",              "",                            G::Always},
         {C::HelpContents,   "mnuHContents",   "",           "Help Contents", "HelpContents", "F1",      "tHHelpContent","tHHelpContent",19, "help",           false, 0,  kNoButton,      "",              "",                            G::Always},
         {C::About,          "mnuAbout",       "",           "About Quillory","HAbout",       "",        "",             "",             0,  "",               false, 0,  kNoButton,      "",              "",                            G::Always},
@@ -123,8 +124,8 @@ const std::vector<BarMenu>& bar()
         {"mnuTool",
          "Tool",
          "tool",
-         {item(C::Search), item(C::CheckCatalog), separator("mnuSplit37"), item(C::ClipDataIn), separator("mnuSplit39"),
-          item(C::Sync), item(C::UndoSync)}},
+         {item(C::Search), item(C::CheckCatalog), item(C::RepairReferences), separator("mnuSplit37"),
+          item(C::ClipDataIn), separator("mnuSplit39"), item(C::Sync), item(C::UndoSync)}},
         {"mnuSystem", "SystemStr", "system", {item(C::Options)}},
         {"mnuHelp", "HelpStr", "Help", {item(C::HelpContents), separator("mnuSplit3"), item(C::About)}},
     };
@@ -181,6 +182,7 @@ std::string_view menuPictureOf(Command command)
     case C::HelpContents: return "pic_mnu_help";
     case C::UndoSync:
     case C::CheckCatalog:
+    case C::RepairReferences:
     case C::About:
     case C::ShowFrame: return "";
     }

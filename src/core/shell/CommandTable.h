@@ -30,8 +30,9 @@ enum class Command {
     Search,
     ClipDataIn,
     Sync,
-    UndoSync,     // puts back the index files of the last Sync
-    CheckCatalog, // every index's document looked for, the problems listed
+    UndoSync,         // puts back the index files of the last Sync
+    CheckCatalog,     // every index's document looked for, the problems listed
+    RepairReferences, // the moved documents the last check found offered as repairs
     Options,
     HelpContents,
     About,

@@ -3,6 +3,7 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <QWidget>
+#include <unordered_set>
 
 #include "core/CoreContext.h"
 #include "core/catalog_window/DisplayText.h"
@@ -91,8 +92,56 @@ void CatalogCheckRunner::showProgress()
         return;
     const size_t checked = check_->foldersChecked();
     progress_->setValue(static_cast<int>(checked));
-    progress_->setLabelText(QString::fromStdString(withValues(
-        core_.conf.text("MF_Check_Progress"), {std::to_string(checked), std::to_string(check_->foldersToCheck())})));
+    const std::string label = check_->stage() == CatalogCheck::Stage::Finding
+                                  ? withValues(core_.conf.text("MF_Check_Finding"),
+                                               {std::to_string(check_->filesSeen())})
+                                  : withValues(core_.conf.text("MF_Check_Progress"),
+                                               {std::to_string(checked), std::to_string(check_->foldersToCheck())});
+    progress_->setLabelText(QString::fromStdString(label));
+}
+
+RepairPlan CatalogCheckRunner::repairPlan() const
+{
+    std::vector<IndexReference> missing;
+    for (const ReferenceProblem& problem : last_) {
+        if (problem.state == ReferenceState::Missing)
+            missing.push_back({problem.dirId, problem.cId, problem.place});
+    }
+    return planRepairs(offers_, missing, core_.store.fileIo());
+}
+
+void CatalogCheckRunner::forgetRepaired(const std::vector<IndexReference>& repaired)
+{
+    std::unordered_set<std::string> gone;
+    for (const IndexReference& reference : repaired)
+        gone.insert(reference.folderId + '\n' + reference.indexId);
+    std::erase_if(last_, [&](const ReferenceProblem& p) { return gone.contains(p.dirId + '\n' + p.cId); });
+    std::erase_if(offers_, [&](const RepairOffer& offer) {
+        return gone.contains(offer.reference.folderId + '\n' + offer.reference.indexId);
+    });
+    tellCounts();
+}
+
+size_t CatalogCheckRunner::foundCount() const
+{
+    std::unordered_set<std::string> found;
+    for (const RepairOffer& offer : offers_)
+        found.insert(offer.reference.folderId + '\n' + offer.reference.indexId);
+    return found.size();
+}
+
+void CatalogCheckRunner::tellCounts()
+{
+    const size_t found = foundCount();
+    size_t missing = 0;
+    size_t offline = 0;
+    for (const ReferenceProblem& problem : last_) {
+        missing += problem.state == ReferenceState::Missing;
+        offline += problem.state == ReferenceState::Offline;
+    }
+    core_.session.states().setRepairAvailable(found > 0);
+    if (summary)
+        summary(found, missing - found, offline);
 }
 
 void CatalogCheckRunner::finish(unsigned number)
@@ -101,24 +150,16 @@ void CatalogCheckRunner::finish(unsigned number)
         return;
     check_->stop(); // it has ended: its thread is done with
     last_ = check_->problems();
+    offers_ = check_->offers();
     const StoreProblems readProblems = check_->readProblems();
     const bool completed = check_->completed();
     const size_t checked = check_->foldersChecked();
     const size_t all = check_->foldersToCheck();
     const bool forUser = forUser_;
     abandon();
-    if (!forUser) {
-        // What reading the index files comes upon is told when the user opens those folders.
-        size_t missing = 0;
-        size_t offline = 0;
-        for (const ReferenceProblem& problem : last_) {
-            missing += problem.presence == Presence::Missing;
-            offline += problem.presence == Presence::Offline;
-        }
-        if (summary)
-            summary(missing, offline);
-        return;
-    }
+    tellCounts();
+    if (!forUser)
+        return; // what reading the index files comes upon is told when the user opens those folders
     // Run when the check's thread is done, outside any command: its own user action.
     MessageBatch batch(core_.messages);
     report(core_.messages, readProblems);
@@ -126,9 +167,13 @@ void CatalogCheckRunner::finish(unsigned number)
         core_.messages.show("Msg023");
         return;
     }
-    const std::string note = completed ? withValues(core_.conf.text("MF_Check_Found"), {std::to_string(last_.size())})
-                                       : withValues(core_.conf.text("MF_Check_Stopped"),
-                                                    {std::to_string(checked), std::to_string(all)});
+    const size_t moved = foundCount();
+    const std::string note = !completed ? withValues(core_.conf.text("MF_Check_Stopped"),
+                                                     {std::to_string(checked), std::to_string(all)})
+                             : moved > 0
+                                 ? withValues(core_.conf.text("MF_Check_FoundMoved"),
+                                              {std::to_string(last_.size()), std::to_string(moved)})
+                                 : withValues(core_.conf.text("MF_Check_Found"), {std::to_string(last_.size())});
     if (listProblems)
         listProblems(last_, note);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/references/CatalogCheck.h"
+#include "core/references/RepairPlan.h"
 
 class QProgressDialog;
 class QTimer;
@@ -19,8 +20,9 @@ struct CoreContext;
 
 // Runs the check of the whole catalog, on its thread, in two ways: for the user (a window says
 // how far it is and stops it, and what it found is listed), and quietly once a catalog has
-// opened (at low priority, and only the count of documents missing is told). It changes
-// nothing; the problems of the last check are kept to be listed on request.
+// opened (at low priority, and only the counts of documents moved, missing and offline are told).
+// It changes nothing; the problems of the last check, and where its missing documents were found,
+// are kept to be listed and offered as repairs on request.
 class CatalogCheckRunner : public QObject {
 public:
     CatalogCheckRunner(CoreContext& core, const DiskProbe& disk, QWidget* window);
@@ -37,16 +39,25 @@ public:
     const CatalogCheck* check() const { return check_.get(); }
     QProgressDialog* progressWindow() const { return progress_; }
     const std::vector<ReferenceProblem>& lastProblems() const { return last_; }
+    // Where the last check found missing documents, each one's best first.
+    const std::vector<RepairOffer>& lastOffers() const { return offers_; }
+    // The repairs to offer for what the last check found.
+    RepairPlan repairPlan() const;
+    // Forgets the problems of these indexes, now repaired, and tells the counts again.
+    void forgetRepaired(const std::vector<IndexReference>& repaired);
 
     // Called with each check before it starts (tests hold one with it).
     std::function<void(CatalogCheck&)> checkStarting;
     std::function<void(const std::vector<ReferenceProblem>& problems, const std::string& note)> listProblems;
-    std::function<void(size_t missing, size_t offline)> summary;
+    // The documents the last check found moved (found elsewhere), missing (not found) and offline.
+    std::function<void(size_t moved, size_t missing, size_t offline)> summary;
 
 private:
     void start(bool forUser);
     void finish(unsigned number);
     void showProgress();
+    void tellCounts();
+    size_t foundCount() const; // missing documents with an offer
 
     CoreContext& core_;
     const DiskProbe& disk_;
@@ -56,6 +67,7 @@ private:
     // Counts the checks started, so that the end of one stopped never reaches a later one.
     unsigned number_ = 0;
     std::vector<ReferenceProblem> last_;
+    std::vector<RepairOffer> offers_;
     QProgressDialog* progress_ = nullptr;
     QTimer* progressTimer_ = nullptr;
 };

@@ -40,11 +40,12 @@ CatalogWindow::CatalogWindow(CoreContext& core, CommandDispatcher& commands, Des
     checkRunner_->listProblems = [this](const std::vector<ReferenceProblem>& problems, const std::string& note) {
         listCheckProblems(problems, note);
     };
-    checkRunner_->summary = [this](size_t missing, size_t offline) {
-        emit checkSummary(missing + offline == 0
+    checkRunner_->summary = [this](size_t moved, size_t missing, size_t offline) {
+        emit checkSummary(moved + missing + offline == 0
                               ? QString()
-                              : QString::fromStdString(withValues(core_.conf.text("MF_Check_Status"),
-                                                                  {std::to_string(missing), std::to_string(offline)})));
+                              : QString::fromStdString(withValues(
+                                  core_.conf.text("MF_Check_Status"),
+                                  {std::to_string(moved), std::to_string(missing), std::to_string(offline)})));
     };
     makePanels();
     picSplit->onPressed = [this](double x) { picSplit_MouseDown(x); };
@@ -112,6 +113,7 @@ void CatalogWindow::registerCommands()
         {Command::Search, &CatalogWindow::mnuSSearchFile_Click},
         {Command::ClipDataIn, &CatalogWindow::mnuClipDataIn_Click},
         {Command::CheckCatalog, &CatalogWindow::mnuCheckCatalog_Click},
+        {Command::RepairReferences, &CatalogWindow::mnuRepairRefs_Click},
         {Command::Options, &CatalogWindow::mnuSysOption_Click},
     };
     for (const auto& [command, handler] : handlers)
@@ -294,45 +296,6 @@ void CatalogWindow::cmd_clipboard_Click()
 {
     showPanel(Panel::ClipboardImport);
     clipboardPanel->open();
-}
-
-void CatalogWindow::mnuCheckCatalog_Click()
-{
-    checkRunner_->checkForUser();
-}
-
-void CatalogWindow::checkQuietly()
-{
-    if (!unloaded_)
-        checkRunner_->checkQuietly();
-}
-
-void CatalogWindow::showLastCheck()
-{
-    MessageBatch batch(core_.messages);
-    listCheckProblems(checkRunner_->lastProblems(), "");
-}
-
-void CatalogWindow::listCheckProblems(const std::vector<ReferenceProblem>& problems, const std::string& note)
-{
-    // Listed like a search's results: the list no longer shows a folder.
-    hidePanels();
-    StoreProblems storeProblems;
-    std::vector<std::shared_ptr<IndexRecord>> indexes;
-    std::unordered_map<std::string, QString> reasons;
-    for (const ReferenceProblem& problem : problems) {
-        auto index = core_.store.getQlrDirContentById(problem.dirId, problem.cId, storeProblems);
-        if (!index)
-            continue; // deleted since
-        const char* key = problem.presence == Presence::Offline       ? "MF_Check_Offline"
-                          : problem.presence == Presence::OutsideRoot ? "MF_Check_Outside"
-                                                                      : "MF_Check_Missing";
-        reasons.emplace(problem.cId, QString::fromStdString(caption(key)));
-        indexes.push_back(std::move(index));
-    }
-    report(core_.messages, storeProblems);
-    list_->showIndexesWithReasons(indexes, std::move(reasons));
-    emit statusNote(QString::fromStdString(note));
 }
 
 void CatalogWindow::documentChanged(const std::string& place)

@@ -10,6 +10,7 @@
 #include "core/catalog_window/PanelRoutes.h"
 #include "core/catalog_window/PopupMenu.h"
 #include "core/references/CatalogCheck.h"
+#include "core/references/StoreRepairs.h"
 #include "ui/catalog_window/panels/PanelHost.h"
 
 namespace quillory {
@@ -88,6 +89,10 @@ public:
     void checkQuietly();
     // Lists the problems the last check found (a click on its note in the status line).
     void showLastCheck();
+    // Offers the moved documents the last check found as repairs, and has the ticked ones applied.
+    void mnuRepairRefs_Click();
+    // Applies repairs the user chose (the program sets it: the monitor stands aside meanwhile).
+    std::function<RepairResult(const RepairPlan& plan)> applyRepairs;
     // Something changed on disk at place, or below it (the change monitor saw it).
     void documentChanged(const std::string& place);
     CatalogCheckRunner& checkRunner() const { return *checkRunner_; }

@@ -112,6 +112,11 @@ void IndexListPane::insertIndexes(int row, const std::vector<std::shared_ptr<Ind
     view_->insertRows(row, indexes);
 }
 
+bool IndexListPane::showsReasons() const
+{
+    return view_->rows().hasReasons();
+}
+
 void IndexListPane::showIndexesWithReasons(const std::vector<std::shared_ptr<IndexRecord>>& indexes,
                                            std::unordered_map<std::string, QString> reasons)
 {

@@ -48,6 +48,8 @@ public:
     // The list shows these indexes, each with the reason it is listed for (a check's results).
     void showIndexesWithReasons(const std::vector<std::shared_ptr<IndexRecord>>& indexes,
                                 std::unordered_map<std::string, QString> reasons);
+    // Whether the list shows a check's results.
+    bool showsReasons() const;
     // Something changed on disk at place (or below it): its rows are looked at again.
     void documentChanged(const std::string& place);
     void clear();

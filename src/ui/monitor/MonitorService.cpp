@@ -4,8 +4,10 @@
 #include <thread>
 
 #include "core/CoreContext.h"
+#include "core/catalog_window/DisplayText.h"
 #include "core/config/StoreReport.h"
 #include "core/monitor/StoreSyncCatalog.h"
+#include "core/references/StoreRepairs.h"
 #include "core/store/CatalogFileReader.h"
 #include "ui/platform/FolderWatcher.h"
 
@@ -320,6 +322,26 @@ void MonitorService::synchronise(const Preview& preview)
     if (!result.notApplied)
         core_.messages.show("Msg006");
     load();
+}
+
+RepairResult MonitorService::repair(const RepairPlan& plan)
+{
+    MessageBatch batch(core_.messages);
+    const bool wasLoaded = loaded_ || loading_;
+    unload();
+    const std::string folder = undoFolder();
+    SyncUndo undo(core_.store.fileIo(), folder);
+    RepairResult result = applyRepairPlan(core_.store, plan, folder.empty() ? nullptr : &undo);
+    report(core_.messages, result.problems);
+    if (!result.notApplied) {
+        const std::string applied = std::to_string(result.applied);
+        core_.messages.showText(result.stale == 0
+                                    ? withValues(core_.conf.text("Msg025"), {applied})
+                                    : withValues(core_.conf.text("Msg026"), {applied, std::to_string(result.stale)}));
+    }
+    if (wasLoaded)
+        load();
+    return result;
 }
 
 void MonitorService::undoSynchronisation()

@@ -19,6 +19,8 @@ class FolderWatcher;
 struct CoreContext;
 struct StoreChange;
 struct SyncPlan;
+struct RepairPlan;
+struct RepairResult;
 
 // The change monitor of the open catalog, on the folder watcher and the disk: loaded when a
 // catalog opens, unloaded when it closes, at exit and around Sync. While loaded it follows the
@@ -56,6 +58,10 @@ public:
     void undoSynchronisation();
     // Whether an undo is kept for the open catalog.
     bool isUndoKept() const;
+    // Repairs of moved documents the user chose: the monitor unloaded, the index files to be
+    // changed kept aside for Undo last synchronisation, the ticked lines applied where they still
+    // fit, Msg025 (or Msg026 with those that no longer fit) told, the monitor loaded again.
+    RepairResult repair(const RepairPlan& plan);
 
     const ChangeMonitor& monitor() const { return monitor_; }
 

@@ -42,13 +42,13 @@ std::string indexLine(const std::string& id, const std::string& path)
     return id + "|Title|" + path + "|False||2026-01-01 10:00:00|\r\n";
 }
 
-using Found = std::vector<std::tuple<std::string, Presence, std::string>>;
+using Found = std::vector<std::tuple<std::string, ReferenceState, std::string>>;
 
 Found found(const CatalogCheck& check)
 {
     Found all;
     for (const ReferenceProblem& problem : check.problems())
-        all.emplace_back(problem.cId, problem.presence, problem.place);
+        all.emplace_back(problem.cId, problem.state, problem.place);
     return all;
 }
 
@@ -75,6 +75,7 @@ protected:
     }
 
     CoreFixture fx;
+    ScopedEnvironment cacheHome{"XDG_CACHE_HOME", fx.dir / "cache"};
     TempDir outside;
     RealDisk disk;
 };
@@ -89,11 +90,11 @@ TEST_F(CatalogCheckTest, listsExactlyTheReferencesNotThere_andStopsWhereItIsTold
     ASSERT_EQ(ended.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
     EXPECT_TRUE(check.completed());
     EXPECT_EQ(check.foldersChecked(), 2u);
-    EXPECT_EQ(found(check), (Found{{"D1!C2", Presence::Missing, root + "/docs/deleted.txt"},
-                                   {"D1!C3", Presence::Missing, root + "/docs/never.txt"},
-                                   {"D2!C1", Presence::Offline, fx.dir / "volume/a.txt"},
-                                   {"D2!C2", Presence::OutsideRoot, outside / "there.txt"},
-                                   {"D2!C3", Presence::Missing, outside / "gone.txt"}}));
+    EXPECT_EQ(found(check), (Found{{"D1!C2", ReferenceState::Missing, root + "/docs/deleted.txt"},
+                                   {"D1!C3", ReferenceState::Missing, root + "/docs/never.txt"},
+                                   {"D2!C1", ReferenceState::Offline, fx.dir / "volume/a.txt"},
+                                   {"D2!C2", ReferenceState::OutsideRoot, outside / "there.txt"},
+                                   {"D2!C3", ReferenceState::Missing, outside / "gone.txt"}}));
     EXPECT_TRUE(problems.empty());
     EXPECT_TRUE(check.readProblems().empty());
 

@@ -168,7 +168,7 @@ private slots:
 
         // Cancel: nothing changes, nothing is said, the records stay pending.
         QStringList offered;
-        program.ui.previewAnswers.push_back([&](SyncPreviewDialog& dialog) {
+        program.ui.previewAnswers.push_back([&](ChangePreviewDialog& dialog) {
             for (int row = 0; row < dialog.lines->topLevelItemCount(); ++row)
                 offered << dialog.lines->topLevelItem(row)->text(1) + QLatin1Char('>')
                                + dialog.lines->topLevelItem(row)->text(2);
@@ -182,7 +182,7 @@ private slots:
         QVERIFY(fileHolds(program.pendingFile, recordOfB));
 
         // OK with b's line unticked: only a follows its document; b's record stays pending.
-        program.ui.previewAnswers.push_back([](SyncPreviewDialog& dialog) {
+        program.ui.previewAnswers.push_back([](ChangePreviewDialog& dialog) {
             dialog.lines->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
             return true;
         });

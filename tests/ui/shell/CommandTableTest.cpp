@@ -75,9 +75,10 @@ class CommandTableTest : public QObject {
             const bool groupOn = row.group == CommandGroup::Launcher ? states.isLauncherEnabled(*row.launcher)
                                                                      : states.isGroupEnabled(row.group);
             // Sync needs the change monitor, which runs while a catalog is open; Undo last
-            // synchronisation needs an undo kept too, and none is here.
+            // synchronisation needs an undo kept too, and none is here; the repair of moved
+            // documents needs a check that found some.
             const bool on = groupOn && (row.command != Command::Sync || std::string(context.name) != "no catalog")
-                            && row.command != Command::UndoSync;
+                            && row.command != Command::UndoSync && row.command != Command::RepairReferences;
             // A hidden action (a toolbar button of the other set) counts as off.
             for (QAction* action : ui.frame().commands().actionsOf(row.command))
                 QVERIFY2(action->isEnabled() == (on && action->isVisible()),
@@ -100,6 +101,7 @@ private slots:
             button->setVisible(true);                      // both sets' buttons, to be triggered
         ui.core().session.states().setSyncAvailable(true); // as the change monitor will
         ui.core().session.states().setUndoSyncAvailable(true);
+        ui.core().session.states().setRepairAvailable(true);
         recordEveryCommand(commands);
 
         for (const CommandRow& row : commandTable()) {

@@ -183,8 +183,8 @@ private slots:
                               "mnuDirectory:1=mnuDAddChild", "mnuDirectory:3=mnuDUpdate", "mnuDirectory:4=mnuDDelete",
                               "mnuDirectory:6=mnuDRename", "mnuDirectory:8=mnuDProperty", "mnuFileList:0=mnuCOpenFile",
                               "mnuFileList:2=mnuCAddFile", "mnuFileList:3=mnuCUpdate", "mnuFileList:4=mnuCDelete",
-                              "mnuFileList:6=mnuCProperty", "mnuTool:0=mnuSSearchFile", "mnuTool:3=mnuClipDataIn",
-                              "mnuTool:5=mnuSyncData", "mnuSystem:0=mnuSysOption", "mnuHelp:0=mnuHContents"}));
+                              "mnuFileList:6=mnuCProperty", "mnuTool:0=mnuSSearchFile", "mnuTool:4=mnuClipDataIn",
+                              "mnuTool:6=mnuSyncData", "mnuSystem:0=mnuSysOption", "mnuHelp:0=mnuHContents"}));
         QVERIFY(triggerEnabled(frame, "mnuClose"));
         QCOMPARE(pictures({"mnufile1", "mnuHelp"}), QStringList({"mnufile1:0=mnuNew", "mnufile1:1=mnuOpen",
                                                                  "mnufile1:3=mnuExit1", "mnuHelp:0=mnuHContents"}));

@@ -10,11 +10,11 @@ UiFixture::UiFixture(FolderWatcher* watcherToUse, GlobalHotKey* hotKeyToUse)
 {
     copyShippedInstallation(dir.path());
     makeProgram();
-    SyncPreviewDialog::setAnswerer([this](SyncPreviewDialog& dialog) {
+    ChangePreviewDialog::setAnswerer([this](ChangePreviewDialog& dialog) {
         ++previewsShown;
         if (previewAnswers.empty())
             return true;
-        const SyncPreviewDialog::Answerer answer = std::move(previewAnswers.front());
+        const ChangePreviewDialog::Answerer answer = std::move(previewAnswers.front());
         previewAnswers.pop_front();
         return answer(dialog);
     });
@@ -22,7 +22,7 @@ UiFixture::UiFixture(FolderWatcher* watcherToUse, GlobalHotKey* hotKeyToUse)
 
 UiFixture::~UiFixture()
 {
-    SyncPreviewDialog::setAnswerer(nullptr);
+    ChangePreviewDialog::setAnswerer(nullptr);
 }
 
 int UiFixture::restart()

@@ -7,7 +7,7 @@
 
 #include "app/Application.h"
 #include "support/TestSupport.h"
-#include "ui/dialogs/SyncPreviewDialog.h"
+#include "ui/dialogs/ChangePreviewDialog.h"
 #include "ui/platform/FakeClipboard.h"
 #include "ui/platform/FakeDesktopOpener.h"
 #include "ui/platform/FakeFolderWatcher.h"
@@ -46,11 +46,12 @@ public:
 
     TempDir dir;
     ScopedEnvironment stateHome{"XDG_STATE_HOME", dir / "state"}; // where Sync keeps its undo
+    ScopedEnvironment cacheHome{"XDG_CACHE_HOME", dir / "cache"}; // what checks saw of documents
     MessageRecorder messages;
     // Sync's previews: how many were shown, and the answers for the next ones (each may untick
     // lines of the dialog and says whether OK is pressed); with none queued, OK as it stands.
     int previewsShown = 0;
-    std::deque<SyncPreviewDialog::Answerer> previewAnswers;
+    std::deque<ChangePreviewDialog::Answerer> previewAnswers;
     FakeDesktopOpener opener;
     FakeGlobalHotKey hotKey;
     FakeClipboard clipboard;
