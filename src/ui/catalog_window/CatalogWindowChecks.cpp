@@ -58,9 +58,8 @@ void CatalogWindow::listCheckProblems(const std::vector<ReferenceProblem>& probl
         if (!index)
             continue; // deleted since
         const auto found = foundAt.find(problem.cId);
-        const std::string reason = found != foundAt.end()
-                                       ? withValues(caption("MF_Check_FoundAt"), {found->second})
-                                       : caption(reasonKeyOf(problem.state));
+        const std::string reason = found != foundAt.end() ? withValues(caption("MF_Check_FoundAt"), {found->second})
+                                                          : caption(reasonKeyOf(problem.state));
         reasons.emplace(problem.cId, QString::fromStdString(reason));
         indexes.push_back(std::move(index));
     }

@@ -15,8 +15,8 @@
 
 namespace quillory {
 
-ChangePreviewDialog::ChangePreviewDialog(const SysConf& conf, const Captions& captions,
-                                         const std::vector<Line>& shown, QWidget* parent)
+ChangePreviewDialog::ChangePreviewDialog(const SysConf& conf, const Captions& captions, const std::vector<Line>& shown,
+                                         QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("ChangePreviewDialog"));
@@ -72,8 +72,7 @@ void ChangePreviewDialog::takeTicks(std::vector<Line>& shown) const
     }
 }
 
-bool ChangePreviewDialog::ask(const SysConf& conf, const Captions& captions, std::vector<Line>& shown,
-                              QWidget* parent)
+bool ChangePreviewDialog::ask(const SysConf& conf, const Captions& captions, std::vector<Line>& shown, QWidget* parent)
 {
     ChangePreviewDialog dialog(conf, captions, shown, parent);
     const bool accepted = answerer_ ? answerer_(dialog) : dialog.exec() == QDialog::Accepted;
@@ -89,8 +88,8 @@ bool askSyncPreview(const SysConf& conf, SyncPlan& plan, QWidget* parent)
     for (const SyncLine& line : plan.lines)
         shown.push_back({qs(conf.text(captionKeyOf(line))), qs(line.change.oldPath), qs(line.change.newPath),
                          line.choosable(), line.ticked});
-    if (!ChangePreviewDialog::ask(
-            conf, {"MF_SyncPreview_Title", "MF_SyncPreview_Intro", "MF_SyncPreview_ColWhat"}, shown, parent))
+    if (!ChangePreviewDialog::ask(conf, {"MF_SyncPreview_Title", "MF_SyncPreview_Intro", "MF_SyncPreview_ColWhat"},
+                                  shown, parent))
         return false;
     for (size_t i = 0; i < shown.size(); ++i)
         plan.lines[i].ticked = shown[i].ticked;

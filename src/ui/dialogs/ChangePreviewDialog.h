@@ -33,8 +33,7 @@ public:
         const char* whatColumn;
     };
 
-    ChangePreviewDialog(const SysConf& conf, const Captions& captions, const std::vector<Line>& lines,
-                        QWidget* parent);
+    ChangePreviewDialog(const SysConf& conf, const Captions& captions, const std::vector<Line>& lines, QWidget* parent);
 
     // Shows the lines; true on OK, with each line's ticked as the user left it.
     static bool ask(const SysConf& conf, const Captions& captions, std::vector<Line>& lines, QWidget* parent);

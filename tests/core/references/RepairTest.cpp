@@ -46,11 +46,10 @@ protected:
         for (const char* name : {"docs/a.txt", "projects/p/one.txt", "projects/p/sub/two.txt", "docs/gone.txt"})
             writeBytes(fx.dir / name, std::string("content of ") + name);
         writeBytes(fx.dir / "docs/twin.txt", "twin");
-        writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "QLRR$/docs/a.txt")
-                                             + indexLine("D1!C2", "QLRR$/projects/p/one.txt")
-                                             + indexLine("D1!C3", "QLRR$/projects/p/sub") // a folder
-                                             + indexLine("D1!C4", "QLRR$/docs/gone.txt")
-                                             + indexLine("D1!C5", "QLRR$/docs/twin.txt"));
+        writeBytes(fx.contentFile("D1"),
+                   indexLine("D1!C1", "QLRR$/docs/a.txt") + indexLine("D1!C2", "QLRR$/projects/p/one.txt")
+                       + indexLine("D1!C3", "QLRR$/projects/p/sub") // a folder
+                       + indexLine("D1!C4", "QLRR$/docs/gone.txt") + indexLine("D1!C5", "QLRR$/docs/twin.txt"));
         writeBytes(fx.contentFile("D2"), indexLine("D2!C1", disk.away + "/report.txt"));
     }
 
@@ -115,14 +114,13 @@ TEST_F(RepairTest, documentsMovedWhileClosedAreOfferedAgain_appliedToTheIndexFil
 
     const auto found = check();
     EXPECT_EQ(problemsOf(*found), (std::vector<std::string>{"D1!C1 missing", "D1!C2 missing", "D1!C3 missing",
-                                                             "D1!C4 missing", "D1!C5 missing", "D2!C1 offline"}));
+                                                            "D1!C4 missing", "D1!C5 missing", "D2!C1 offline"}));
     RepairPlan plan = planOf(*found);
     // The folder, which no search by name finds, comes with the document moved along with it;
     // the deleted document has nothing; the twins are a guess, left unticked.
-    EXPECT_EQ(linesOf(plan), (std::vector<std::string>{"D1!C1 -> docs/a-renamed.txt [x]",
-                                                       "D1!C2 -> archive/projects/p/one.txt [x]",
-                                                       "D1!C3 -> archive/projects/p/sub [x]",
-                                                       "D1!C5 -> t1/twin.txt [ ]"}));
+    EXPECT_EQ(linesOf(plan),
+              (std::vector<std::string>{"D1!C1 -> docs/a-renamed.txt [x]", "D1!C2 -> archive/projects/p/one.txt [x]",
+                                        "D1!C3 -> archive/projects/p/sub [x]", "D1!C5 -> t1/twin.txt [ ]"}));
 
     // The user ticks the guess too, but that copy goes before OK: it changes nothing.
     const std::string before = readBytes(fx.contentFile("D1"));
@@ -134,11 +132,10 @@ TEST_F(RepairTest, documentsMovedWhileClosedAreOfferedAgain_appliedToTheIndexFil
     EXPECT_EQ(result.applied, 3);
     EXPECT_EQ(result.stale, 1);
     EXPECT_TRUE(result.problems.empty());
-    EXPECT_EQ(readBytes(fx.contentFile("D1")), indexLine("D1!C1", "QLRR$/docs/a-renamed.txt")
-                                                   + indexLine("D1!C2", "QLRR$/archive/projects/p/one.txt")
-                                                   + indexLine("D1!C3", "QLRR$/archive/projects/p/sub")
-                                                   + indexLine("D1!C4", "QLRR$/docs/gone.txt")
-                                                   + indexLine("D1!C5", "QLRR$/docs/twin.txt"));
+    EXPECT_EQ(readBytes(fx.contentFile("D1")),
+              indexLine("D1!C1", "QLRR$/docs/a-renamed.txt") + indexLine("D1!C2", "QLRR$/archive/projects/p/one.txt")
+                  + indexLine("D1!C3", "QLRR$/archive/projects/p/sub") + indexLine("D1!C4", "QLRR$/docs/gone.txt")
+                  + indexLine("D1!C5", "QLRR$/docs/twin.txt"));
     EXPECT_EQ(readBytes(fx.contentFile("D2")), otherBefore);
     EXPECT_EQ(problemsOf(*check()), (std::vector<std::string>{"D1!C4 missing", "D1!C5 missing", "D2!C1 offline"}));
 
@@ -154,8 +151,8 @@ TEST_F(RepairTest, withoutWhatAnEarlierCheckSaw_aDocumentIsFoundByItsNameOnly_an
     moveTo(fx.dir / "projects", fx.dir / "archive/projects");
     const auto found = check();
     // Nothing known of their sizes: names alone are a guess, and a guess moves no folder.
-    EXPECT_EQ(linesOf(planOf(*found)), (std::vector<std::string>{"D1!C1 -> elsewhere/a.txt [ ]",
-                                                                  "D1!C2 -> archive/projects/p/one.txt [ ]"}));
+    EXPECT_EQ(linesOf(planOf(*found)),
+              (std::vector<std::string>{"D1!C1 -> elsewhere/a.txt [ ]", "D1!C2 -> archive/projects/p/one.txt [ ]"}));
 }
 
 } // namespace

@@ -1,15 +1,17 @@
 // Documents that are not where their indexes point, as the user meets them: rows marked in the
 // list (greyed, a mark, a tooltip; offline rather than missing on a volume away; web addresses
-// never), the quiet check after opening and its count in the status line, and Check catalog
-// with its progress, Stop and list of problems with their reasons.
+// never), the quiet check after opening and its count in the status line, Check catalog with its
+// progress, Stop and list of problems with their reasons, and the repair of a moved document.
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTreeWidget>
 #include <filesystem>
 
 #include "core/catalog_window/DisplayText.h"
 #include "ui/catalog_window/CatalogCheckRunner.h"
+#include "ui/dialogs/ChangePreviewDialog.h"
 #include "ui/support/UiSuite.h"
 
 using namespace quillory;
@@ -115,6 +117,53 @@ private slots:
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuToolCheck")));
         QTRY_VERIFY_WITH_TIMEOUT(!form->checkRunner().checking(), 10000);
         QCOMPARE(ui->messages.keys(), std::vector<std::string>({"Msg023"}));
+    }
+
+    void aDocumentMovedAfterACheckSawIt_isOfferedAtItsNewPlace_repairedWithOk_andUndone()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!form->checkRunner().checking(), 10000); // the quiet one is done
+        QAction* repair = ui->frame().action(QStringLiteral("mnuToolRepair"));
+        QVERIFY(!repair->isEnabled()); // nothing was found elsewhere
+        // The lost document turns up, a check sees it, and then it moves while nobody looks.
+        writeBytes(ui->dir / "docs/lost.txt", "found again");
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuToolCheck")));
+        QTRY_VERIFY_WITH_TIMEOUT(!form->checkRunner().checking(), 10000);
+        std::filesystem::create_directories(ui->dir / "archive");
+        std::filesystem::rename(ui->dir / "docs/lost.txt", ui->dir / "archive/lost.txt");
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuToolCheck")));
+        QTRY_VERIFY_WITH_TIMEOUT(!form->checkRunner().checking(), 10000);
+
+        const std::string root = ui->core().session.getRootPath();
+        QCOMPARE(ui->frame().statusBar()->currentMessage(), text("MF_Check_FoundMoved", {"3", "1"}));
+        QCOMPARE(checkNote()->text(),
+                 QStringLiteral("<a href=\"check\">%1</a>").arg(text("MF_Check_Status", {"1", "1", "1"})));
+        QCOMPARE(column(IndexListModel::kReasonColumn).last(), text("MF_Check_FoundAt", {root + "/archive/lost.txt"}));
+        QVERIFY(repair->isEnabled());
+
+        // The repair is shown before it is made, and OK makes it.
+        const std::string before = readBytes(indexFile("D2"));
+        QStringList offered;
+        ui->previewAnswers.push_back([&](ChangePreviewDialog& dialog) {
+            for (int row = 0; row < dialog.lines->topLevelItemCount(); ++row) {
+                const QTreeWidgetItem* item = dialog.lines->topLevelItem(row);
+                offered << item->text(1) + QStringLiteral(" -> ") + item->text(2)
+                               + (item->checkState(0) == Qt::Checked ? QStringLiteral(" [x]") : QString());
+            }
+            return true;
+        });
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuToolRepair")));
+        QCOMPARE(offered,
+                 QStringList({QString::fromStdString(root + "/docs/lost.txt -> " + root + "/archive/lost.txt [x]")}));
+        QCOMPARE(readBytes(indexFile("D2")),
+                 line("D2!C1", "QLRR$/docs/here.txt") + line("D2!C2", "QLRR$/archive/lost.txt"));
+        QCOMPARE(QString::fromStdString(ui->messages.shown.back().text), text("Msg025", {"1"}));
+        QCOMPARE(column(-1), QStringList({"D1!C2", "D1!C3"})); // listed again, without it
+        QVERIFY(!repair->isEnabled());
+
+        // Undo last synchronisation puts the index file back.
+        QTRY_VERIFY_WITH_TIMEOUT(ui->frame().action(QStringLiteral("mnuUndoSyncData"))->isEnabled(), 10000);
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuUndoSyncData")));
+        QCOMPARE(readBytes(indexFile("D2")), before);
     }
 };
 
