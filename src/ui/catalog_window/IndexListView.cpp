@@ -34,12 +34,18 @@ IndexListView::IndexListView(FileTypes& types, IndexListModel::FolderName folder
     connect(header(), &QHeaderView::sectionClicked, this, &IndexListView::sortByColumn);
     connect(model_, &IndexListModel::renameRequested, this, &IndexListView::labelEdited);
     setColumnHidden(IndexListModel::kReasonColumn, true); // shown with a check's results only
+    // Beside the name, where it is read first (the paths that follow are long).
+    header()->moveSection(header()->visualIndex(IndexListModel::kReasonColumn), 1);
 }
 
 void IndexListView::showReasons(std::unordered_map<std::string, QString> reasons)
 {
     model_->setReasons(std::move(reasons));
     setColumnHidden(IndexListModel::kReasonColumn, !model_->hasReasons());
+    if (model_->hasReasons()) {
+        resizeColumnToContents(IndexListModel::kReasonColumn);
+        setColumnWidth(IndexListModel::kReasonColumn, std::min(columnWidth(IndexListModel::kReasonColumn), 480));
+    }
 }
 
 void IndexListView::appendRows(const std::vector<IndexListModel::Record>& records)
