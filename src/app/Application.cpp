@@ -29,13 +29,20 @@ Application::Application(CoreContext& core, QString instanceName, PlatformServic
 {
     // The commands that are the program's own rather than a window's.
     commands_->setHandler(Command::ShowFrame, this, [this] { showOrHideFrame(); });
+    // Both change where indexes point: what the last check of the catalog found is looked at again.
     commands_->setHandler(Command::Sync, this, [this] {
-        if (monitor_->isLoaded())
-            monitor_->synchronise([this](SyncPlan& plan) { return askSyncPreview(core_.conf, plan, frame_.data()); });
+        if (!monitor_->isLoaded())
+            return;
+        monitor_->synchronise([this](SyncPlan& plan) { return askSyncPreview(core_.conf, plan, frame_.data()); });
+        if (catalogWindow_)
+            catalogWindow_->checkQuietly();
     });
     commands_->setHandler(Command::UndoSync, this, [this] {
-        if (monitor_->isLoaded())
-            monitor_->undoSynchronisation();
+        if (!monitor_->isLoaded())
+            return;
+        monitor_->undoSynchronisation();
+        if (catalogWindow_)
+            catalogWindow_->checkQuietly();
     });
     // Sync is on only while the monitor is loaded: off while it loads, and during Sync. Undo
     // last synchronisation too, and only while an undo is kept.

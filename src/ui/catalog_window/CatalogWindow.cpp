@@ -185,6 +185,7 @@ void CatalogWindow::unload()
     unloaded_ = true;
     searchPanel->abandonSearch(); // nothing is read for a window that is going
     checkRunner_->abandon();
+    states().setRepairAvailable(false); // what the last check found was this catalog's
     tree_->stopFollowing();
     list_->stopFollowing();
     states().setLauncherForWindowUnload();

@@ -171,6 +171,14 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(ui->frame().action(QStringLiteral("mnuUndoSyncData"))->isEnabled(), 10000);
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuUndoSyncData")));
         QCOMPARE(readBytes(indexFile("D2")), before);
+        // The catalog is looked at again: the document is moved once more, and the repair offered.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            checkNote()->text(),
+            QStringLiteral("<a href=\"check\">%1</a>").arg(text("MF_Check_Status", {"1", "1", "1"})), 10000);
+        QVERIFY(repair->isEnabled());
+        // Nothing of it is left once the catalog is closed.
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClose")));
+        QVERIFY(!repair->isEnabled());
     }
 };
 
