@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "app/AfterFirstPaint.h"
+#include "app/ProgramIcon.h"
 #include "core/CoreContext.h"
 #include "ui/catalog_window/CatalogWindow.h"
 #include "ui/dialogs/ChangePreviewDialog.h"
@@ -83,8 +84,19 @@ CatalogWindow* Application::catalogWindow() const
     return catalogWindow_.data();
 }
 
-FloatForm* Application::launcher() const
+void Application::startLauncher()
 {
+    if (launcher_ || !frame_)
+        return;
+    launcher_ = new FloatForm(core_.conf, *commands_, platform_.preferences,
+                              QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images"),
+                              [this] { bringFrameForward(); });
+    launcher_->start();
+}
+
+FloatForm* Application::launcher()
+{
+    startLauncher();
     return launcher_.data();
 }
 
@@ -107,19 +119,19 @@ int Application::start()
     frame_->start();
     frame_->placeOnScreen();
     frame_->showFrame();
-    launcher_ = new FloatForm(core_.conf, *commands_, platform_.preferences,
-                              QString::fromStdString(core_.conf.getAppBasePath()) + QStringLiteral("/resource/images"),
-                              [this] { bringFrameForward(); });
     commands_->applyStates(core_.session.states());
-    launcher_->start();
-    // What can wait until the window is on screen: the monitor's reading of every index file
-    // and the icon theme.
+    // What can wait until the window is on screen: the launcher, the program's icon, the
+    // monitor's reading of every index file and the icon theme.
     monitor_->holdWorker(true);
     openLastCatalog();
     afterFirstPaint(
         frame_, this,
         [this] {
+            if (!frame_)
+                return; // the program ended first
             startPainted_ = true;
+            setProgramIcon(core_.conf.getAppBasePath());
+            startLauncher();
             if (catalogWindow_) {
                 catalogWindow_->showTypeIcons();
                 checkQuietlySoon(); // what changed while the program was closed

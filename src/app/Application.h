@@ -58,7 +58,8 @@ public:
 
     MainFrame* frame() const;
     CatalogWindow* catalogWindow() const;
-    FloatForm* launcher() const;
+    // The floating launcher; made once the window is first on screen, or now when asked first.
+    FloatForm* launcher();
     CommandDispatcher& commands() const { return *commands_; }
     MonitorService& monitor() const { return *monitor_; }
     const PlatformServices& platform() const { return platform_; }
@@ -97,6 +98,8 @@ private:
     void openLastCatalog();
     // The change monitor follows the catalog open, and Sync with it.
     void loadMonitor();
+    // Makes and starts the launcher, once.
+    void startLauncher();
     void unloadMonitor();
     // The catalog window checks its catalog quietly after quietCheckDelay.
     void checkQuietlySoon();

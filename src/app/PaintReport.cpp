@@ -53,6 +53,13 @@ public:
 private:
     void report()
     {
+        // The round trip below runs the event loop: a paint it lets happen is told after this
+        // one, not before it.
+        if (reporting_) {
+            again_ = true;
+            return;
+        }
+        reporting_ = true;
         pending_ = false;
         // The work of the paint is done here; the round trip below only waits for the window
         // system to draw it, and may let other work start meanwhile.
@@ -64,10 +71,17 @@ private:
                     usage.ru_maxrss, rowsShown_ ? rowsShown_() : -1,
                     usage.ru_stime.tv_sec * 1000000L + usage.ru_stime.tv_usec, usage.ru_minflt);
         std::fflush(stdout);
+        reporting_ = false;
+        if (again_) {
+            again_ = false;
+            QTimer::singleShot(0, this, [this] { report(); });
+        }
     }
 
     std::function<int()> rowsShown_;
     bool pending_ = false;
+    bool reporting_ = false;
+    bool again_ = false;
 };
 
 } // namespace

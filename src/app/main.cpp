@@ -1,6 +1,5 @@
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QIcon>
 
 #include "app/Application.h"
 #include "app/PaintReport.h"
@@ -27,11 +26,6 @@ int main(int argc, char* argv[])
 
     quillory::installDiagnosticsLog();
     quillory::CoreContext core(quillory::SysConf::executableFolder());
-    QIcon icon;
-    for (const int size : {48, 64, 128, 256})
-        icon.addFile(QString::fromStdString(core.conf.getAppBasePath())
-                     + QStringLiteral("/resource/images/app/quillory-%1.png").arg(size));
-    QApplication::setWindowIcon(icon);
     quillory::installMessageBoxes(core.messages, [] { return QApplication::activeWindow(); });
 
     quillory::QtDesktopOpener opener;
