@@ -133,6 +133,7 @@ int Application::start()
             setProgramIcon(core_.conf.getAppBasePath());
             startLauncher();
             if (catalogWindow_) {
+                catalogWindow_->makePanels(); // hidden, ready for the first command
                 catalogWindow_->showTypeIcons();
                 checkQuietlySoon(); // what changed while the program was closed
             }

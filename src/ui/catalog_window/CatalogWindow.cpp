@@ -47,7 +47,6 @@ CatalogWindow::CatalogWindow(CoreContext& core, CommandDispatcher& commands, Des
                                   core_.conf.text("MF_Check_Status"),
                                   {std::to_string(moved), std::to_string(missing), std::to_string(offline)})));
     };
-    makePanels();
     picSplit->onPressed = [this](double x) { picSplit_MouseDown(x); };
     picSplit->onDragged = [this](double x) { picSplit_MouseMove(x); };
     picSplit->onReleased = [this] { picSplit_MouseUp(); };
@@ -77,12 +76,15 @@ void CatalogWindow::onFolderChosen(const std::string& dirId)
         return;
     }
     // The list is to show this folder, not the results of a search still reading documents.
-    searchPanel->folderChosen();
+    if (searchPanel)
+        searchPanel->folderChosen();
     list_->refreshContentList();
 }
 
 void CatalogWindow::makePanels()
 {
+    if (folderPanel)
+        return;
     folderPanel = new FolderEditorPanel(core_, *this, this);
     indexPanel = new IndexEditorPanel(core_, *this, this);
     searchPanel = new SearchPanel(core_, *this, this);
@@ -183,7 +185,8 @@ void CatalogWindow::unload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    searchPanel->abandonSearch(); // nothing is read for a window that is going
+    if (searchPanel)
+        searchPanel->abandonSearch(); // nothing is read for a window that is going
     checkRunner_->abandon();
     states().setRepairAvailable(false); // what the last check found was this catalog's
     tree_->stopFollowing();
@@ -244,6 +247,7 @@ void CatalogWindow::mnuDRename_Click()
 void CatalogWindow::mnuDDelete_Click()
 {
     // Asks and deletes without showing the editor.
+    makePanels();
     folderPanel->deleteFolder(currentDirId());
 }
 
@@ -337,6 +341,7 @@ bool CatalogWindow::addIndexWithPath(const std::string& path)
     if (currentDirId().empty())
         return false;
     mnuCAddFile_Click();
+    makePanels();
     indexPanel->setPath(QString::fromStdString(path));
     return true;
 }

@@ -87,6 +87,9 @@ public:
     void mnuCheckCatalog_Click();
     // The quiet check of a catalog just opened (checkSummary tells what it found).
     void checkQuietly();
+    // Makes the floating panels, hidden, unless they are made already: the first command that
+    // needs one makes them, or the program once the window is first on screen.
+    void makePanels();
     // Lists the problems the last check found (a click on its note in the status line).
     void showLastCheck();
     // Offers the moved documents the last check found as repairs, and has the ticked ones applied.
@@ -129,7 +132,6 @@ protected:
 
 private:
     void registerCommands();
-    void makePanels();
     void connectPanes();
     void fitToSize();
     void applyLayout(const WindowLayout& layout);

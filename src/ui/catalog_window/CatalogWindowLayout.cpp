@@ -53,7 +53,7 @@ void CatalogWindow::fitToSize()
     applyLayout(fullLayout(pixelsToTwips(width()), pixelsToTwips(height()), treeShare_));
     for (const Panel which : kPanels) {
         FloatingPanel* frame = panel(which);
-        if (frame->isVisible()) {
+        if (frame && frame->isVisible()) {
             const QPoint corner = frame->clamp(frame->pos());
             const TwipRect size = panelPlacement(which, splitterRect());
             placePanel(frame, {pixelsToTwips(corner.x()), pixelsToTwips(corner.y()), size.width, size.height});
@@ -72,6 +72,7 @@ void CatalogWindow::showPanel(Panel which)
 {
     // Another panel, or none (hidePanels): a search still reading documents ends with what it
     // found, so that its results do not close the panel the user turned to when they come.
+    makePanels();
     if (which != Panel::Search && searchPanel->searching())
         searchPanel->stopSearch();
     FloatingPanel* shown = panel(which);
@@ -86,6 +87,8 @@ void CatalogWindow::showPanel(Panel which)
 
 void CatalogWindow::hidePanels()
 {
+    if (!searchPanel)
+        return; // none made yet, none shown
     if (searchPanel->searching())
         searchPanel->stopSearch();
     for (FloatingPanel* frame : panels())

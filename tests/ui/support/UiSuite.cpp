@@ -27,6 +27,7 @@ void UiSuite::init()
 void UiSuite::reachWindow()
 {
     form = &ui->catalogWindow();
+    form->makePanels(); // as the program does once its window is on screen
     tree = treeOf(*form);
     list = listOf(*form);
     folderPanel = form->findChild<FolderEditorPanel*>(QStringLiteral("Frame1"));
