@@ -81,7 +81,7 @@ void CatalogCheck::run()
         cache.dropUnused();
         findMissing(&cache);
     }
-    if (!plan_.fingerprintFile.empty())
+    if (!plan_.fingerprintFile.empty() && cache.changed())
         cache.save(*plan_.io, plan_.fingerprintFile); // a lost cache only finds fewer documents again
     completed_ = whole && !worker_.gate().stopped();
     ended_ = true;

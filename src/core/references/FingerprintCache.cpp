@@ -97,6 +97,7 @@ bool FingerprintCache::load(FileIo& io, const std::string& file)
             entry.hash = hashValue;
         entries_[std::string(line)] = Held{entry, false};
     }
+    changed_ = !whole || first; // a damaged file is written anew
     return whole && !first;
 }
 
@@ -135,6 +136,7 @@ const FingerprintCache::Entry* FingerprintCache::find(const std::string& path) c
 void FingerprintCache::put(const std::string& path, const Entry& entry)
 {
     entries_[path] = Held{entry, true};
+    changed_ = true;
 }
 
 void FingerprintCache::markUsed(const std::string& path)
@@ -146,7 +148,7 @@ void FingerprintCache::markUsed(const std::string& path)
 
 void FingerprintCache::dropUnused()
 {
-    std::erase_if(entries_, [](const auto& item) { return !item.second.used; });
+    changed_ |= std::erase_if(entries_, [](const auto& item) { return !item.second.used; }) > 0;
 }
 
 } // namespace quillory

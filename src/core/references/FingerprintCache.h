@@ -43,6 +43,8 @@ public:
     // Forgets the entries not put or marked since load: documents the catalog no longer has.
     void dropUnused();
     size_t size() const { return entries_.size(); }
+    // Whether anything was put or dropped since load (else saving would write the same again).
+    bool changed() const { return changed_; }
 
 private:
     struct Held {
@@ -50,6 +52,7 @@ private:
         bool used = false;
     };
     std::unordered_map<std::string, Held> entries_;
+    bool changed_ = false;
 };
 
 } // namespace quillory

@@ -136,7 +136,16 @@ TEST(References, movedAndRenamedDocumentsAreFoundAgainDeletedOnesNot)
         FingerprintCache cache;
         EXPECT_FALSE(cache.load(defaultFileIo(), cacheFile));     // none yet
         EXPECT_EQ(checkAll(references, root, &cache).size(), 1u); // the letter lies outside
+        EXPECT_TRUE(cache.changed());
         ASSERT_TRUE(cache.save(defaultFileIo(), cacheFile));
+    }
+    {
+        // Checked again with nothing changed on disk: nothing new to write.
+        FingerprintCache cache;
+        EXPECT_TRUE(cache.load(defaultFileIo(), cacheFile));
+        checkAll(references, root, &cache);
+        cache.dropUnused();
+        EXPECT_FALSE(cache.changed());
     }
 
     // While the program is closed: the report moves, the notes are renamed, the picture is
