@@ -36,14 +36,14 @@ Application::Application(CoreContext& core, QString instanceName, PlatformServic
             return;
         monitor_->synchronise([this](SyncPlan& plan) { return askSyncPreview(core_.conf, plan, frame_.data()); });
         if (catalogWindow_)
-            catalogWindow_->checkQuietly();
+            catalogWindow_->checkAgain();
     });
     commands_->setHandler(Command::UndoSync, this, [this] {
         if (!monitor_->isLoaded())
             return;
         monitor_->undoSynchronisation();
         if (catalogWindow_)
-            catalogWindow_->checkQuietly();
+            catalogWindow_->checkAgain();
     });
     // Sync is on only while the monitor is loaded: off while it loads, and during Sync. Undo
     // last synchronisation too, and only while an undo is kept.

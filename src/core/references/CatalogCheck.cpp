@@ -101,6 +101,7 @@ bool CatalogCheck::checkFolders(ReferenceCheck& check)
         const size_t before = check.findings().size();
         check.add(std::move(references));
         while (check.step() && !worker_.gate().stopped()) {}
+        check.forgetChecked(); // one folder's references held at a time
         std::vector<ReferenceProblem> found;
         for (size_t at = before; at < check.findings().size(); ++at) {
             const ReferenceFinding& finding = check.findings()[at];

@@ -76,6 +76,12 @@ void ReferenceCheck::add(std::vector<IndexReference> references)
     }
 }
 
+void ReferenceCheck::forgetChecked()
+{
+    references_.erase(references_.begin(), references_.begin() + static_cast<ptrdiff_t>(checked()));
+    checked_.store(0, std::memory_order_relaxed);
+}
+
 bool ReferenceCheck::step(size_t count)
 {
     size_t at = checked();

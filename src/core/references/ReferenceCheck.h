@@ -65,6 +65,9 @@ public:
 
     // More references to check, after those given so far (as the constructor takes them).
     void add(std::vector<IndexReference> references);
+    // Lets go of the references checked so far (their findings stay): checked() and total()
+    // count from here on. A check fed folder by folder holds one folder at a time.
+    void forgetChecked();
 
     // Remembers what it sees in cache (which must outlive the check); before the first step.
     void useFingerprintCache(FingerprintCache* cache) { cache_ = cache; }

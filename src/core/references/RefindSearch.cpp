@@ -61,9 +61,10 @@ std::vector<std::string> RefindSearch::walkRoots() const
     if (!root_.empty())
         roots.push_back(root_);
     for (const Document& document : documents_) {
+        // A document that lay at the top of the file system is looked for under the root only.
         const std::string folder(parentOf(document.reference.path));
         struct stat info {};
-        if (!folder.empty() && io_.stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        if (!folder.empty() && folder != kPathSepStr && io_.stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
             roots.push_back(folder);
     }
     // Each folder once: one that lies below another is walked with it.
@@ -79,10 +80,17 @@ std::vector<std::string> RefindSearch::walkRoots() const
 
 std::vector<RepairOffer> RefindSearch::run(const std::atomic<bool>* stop)
 {
-    std::vector<std::string> folders = walkRoots();
+    // Each folder with the file system of its walk's root: another one mounted below (a drive,
+    // a network share, /proc) is not walked into.
+    std::vector<std::pair<std::string, dev_t>> folders;
+    for (std::string& root : walkRoots()) {
+        struct stat info {};
+        if (io_.stat(root.c_str(), &info) == 0)
+            folders.emplace_back(std::move(root), info.st_dev);
+    }
     std::vector<std::string> names;
     while (!folders.empty() && !(stop && stop->load(std::memory_order_relaxed))) {
-        const std::string folder = std::move(folders.back());
+        const auto [folder, device] = std::move(folders.back());
         folders.pop_back();
         names.clear();
         if (!io_.listFolder(folder.c_str(), names))
@@ -93,7 +101,9 @@ std::vector<RepairOffer> RefindSearch::run(const std::atomic<bool>* stop)
             if (io_.lstat(path.c_str(), &info) != 0)
                 continue;
             if (S_ISDIR(info.st_mode)) {
-                folders.push_back(std::move(path));
+                // Hidden folders hold caches, settings and the trash, not documents that moved.
+                if (name.front() != '.' && info.st_dev == device)
+                    folders.emplace_back(std::move(path), device);
             } else if (S_ISREG(info.st_mode)) {
                 filesSeen_.fetch_add(1, std::memory_order_relaxed);
                 look(name, path, static_cast<uint64_t>(info.st_size));

@@ -32,7 +32,9 @@ struct RepairOffer {
 // Looks for missing documents where they may have gone: under the catalog's root and under each
 // document's old folder where that is still there (outside the root), walking each folder once for
 // all of them. What the fingerprint cache knows of a document (its size, its fingerprint) narrows
-// the match; without it, only its name can. Links are not followed. Any one thread may run it.
+// the match; without it, only its name can. Links are not followed, nor hidden folders (caches,
+// the trash), nor other file systems mounted below; the top of the file system is never walked.
+// Any one thread may run it.
 class RefindSearch {
 public:
     static constexpr size_t kOffersPerDocument = 5;

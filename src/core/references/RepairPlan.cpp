@@ -26,17 +26,14 @@ RepairPlan planRepairs(const std::vector<RepairOffer>& offers, const std::vector
     for (const IndexReference& reference : missing)
         order.emplace(keyOf(reference), order.size());
 
-    // The offers of one document come together, its best first; a second one as good makes the
-    // first a guess.
+    // The offers of one document come together, its best first; another one as good as the best
+    // makes the best a guess.
     std::unordered_map<std::string, RepairLine> chosen;
-    for (size_t at = 0; at < offers.size(); ++at) {
-        const RepairOffer& offer = offers[at];
-        const bool first = at == 0 || keyOf(offers[at - 1].reference) != keyOf(offer.reference);
-        if (first) {
-            chosen.emplace(keyOf(offer.reference), RepairLine{offer, sureEnough(offer.reason)});
-        } else if (offers[at - 1].reason == offer.reason) {
-            chosen[keyOf(offer.reference)].ticked = false;
-        }
+    for (const RepairOffer& offer : offers) {
+        const auto [line, first] = chosen.try_emplace(keyOf(offer.reference),
+                                                      RepairLine{offer, sureEnough(offer.reason)});
+        if (!first && line->second.offer.reason == offer.reason)
+            line->second.ticked = false;
     }
 
     const auto rank = [&](const RepairLine& line) {

@@ -22,15 +22,31 @@ bool stillFits(StoreSyncCatalog& catalog, const std::string& root, const RepairO
 RepairResult applyRepairPlan(CatalogStore& store, const RepairPlan& plan, SyncUndo* undo)
 {
     RepairResult result;
-    std::vector<std::string> files;
-    std::unordered_set<std::string> folders;
+    // The lines that still fit, judged before anything is kept aside or changed: a repair that
+    // is to change nothing leaves the undo kept so far as it is.
+    StoreSyncCatalog catalog(store);
+    std::vector<const RepairLine*> fitting;
+    std::vector<std::string> changed; // folder ids, once each
+    std::unordered_set<std::string> changedOnce;
     for (const RepairLine& line : plan.lines) {
-        if (line.ticked && folders.insert(line.offer.reference.folderId).second)
-            files.push_back(store.getContentFilePath(line.offer.reference.folderId));
+        if (!line.ticked)
+            continue;
+        if (!stillFits(catalog, store.getRootPath(), line.offer, store.fileIo())) {
+            ++result.stale;
+            continue;
+        }
+        fitting.push_back(&line);
+        if (changedOnce.insert(line.offer.reference.folderId).second)
+            changed.push_back(line.offer.reference.folderId);
     }
-    if (files.empty())
+    if (fitting.empty()) {
+        result.problems = catalog.readProblems();
         return result;
+    }
     if (undo) {
+        std::vector<std::string> files;
+        for (const std::string& folderId : changed)
+            files.push_back(store.getContentFilePath(folderId));
         if (StoreOutcome aside = undo->keepAside(files); !aside) {
             result.problems.add(std::move(aside));
             result.notApplied = true;
@@ -38,21 +54,10 @@ RepairResult applyRepairPlan(CatalogStore& store, const RepairPlan& plan, SyncUn
         }
     }
     const LeftoverSweepPerAction sweep;
-    StoreSyncCatalog catalog(store);
-    std::vector<std::string> changed;
-    std::unordered_set<std::string> changedOnce;
-    for (const RepairLine& line : plan.lines) {
-        if (!line.ticked)
-            continue;
-        const IndexReference& reference = line.offer.reference;
-        if (!stillFits(catalog, store.getRootPath(), line.offer, store.fileIo())) {
-            ++result.stale;
-            continue;
-        }
-        catalog.setIndexPath(reference.folderId, reference.indexId, line.offer.newPath);
+    for (const RepairLine* line : fitting) {
+        const IndexReference& reference = line->offer.reference;
+        catalog.setIndexPath(reference.folderId, reference.indexId, line->offer.newPath);
         result.repaired.push_back(reference);
-        if (changedOnce.insert(reference.folderId).second)
-            changed.push_back(reference.folderId);
     }
     std::vector<std::string> written;
     std::unordered_set<std::string> unwritten;

@@ -38,6 +38,13 @@ void CatalogCheckRunner::checkQuietly()
         start(false);
 }
 
+void CatalogCheckRunner::checkAgain()
+{
+    const bool forUser = check_ && forUser_;
+    abandon();
+    start(forUser);
+}
+
 void CatalogCheckRunner::abandon()
 {
     check_.reset();

@@ -33,6 +33,9 @@ public:
     void checkForUser();
     // The check of a catalog just opened; summary tells its count when it has ended.
     void checkQuietly();
+    // After the catalog's references changed (Sync, its Undo, a repair): a check under way read
+    // them before, so it starts again, the user's as the user's, else a quiet one.
+    void checkAgain();
     // Ends a check and tells nothing (the window is going).
     void abandon();
     bool checking() const { return check_ != nullptr; }

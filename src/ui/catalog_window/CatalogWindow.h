@@ -87,6 +87,8 @@ public:
     void mnuCheckCatalog_Click();
     // The quiet check of a catalog just opened (checkSummary tells what it found).
     void checkQuietly();
+    // The catalog's references changed behind the window (Sync, its Undo): its check looks again.
+    void checkAgain();
     // Makes the floating panels, hidden, unless they are made already: the first command that
     // needs one makes them, or the program once the window is first on screen.
     void makePanels();

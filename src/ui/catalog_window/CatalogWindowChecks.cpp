@@ -21,6 +21,12 @@ void CatalogWindow::checkQuietly()
         checkRunner_->checkQuietly();
 }
 
+void CatalogWindow::checkAgain()
+{
+    if (!unloaded_)
+        checkRunner_->checkAgain();
+}
+
 void CatalogWindow::showLastCheck()
 {
     MessageBatch batch(core_.messages);
@@ -82,6 +88,7 @@ void CatalogWindow::mnuRepairRefs_Click()
     checkRunner_->forgetRepaired(result.repaired);
     if (list_->showsReasons())
         listCheckProblems(checkRunner_->lastProblems(), "");
+    checkAgain(); // what else changed meanwhile, and a check under way read the old paths
 }
 
 } // namespace quillory

@@ -1,5 +1,6 @@
 #include "ui/monitor/MonitorService.h"
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -326,6 +327,8 @@ void MonitorService::synchronise(const Preview& preview)
 
 RepairResult MonitorService::repair(const RepairPlan& plan)
 {
+    if (std::none_of(plan.lines.begin(), plan.lines.end(), [](const RepairLine& line) { return line.ticked; }))
+        return {}; // the user unticked every line: nothing to do, nothing to say
     MessageBatch batch(core_.messages);
     const bool wasLoaded = loaded_ || loading_;
     unload();
@@ -333,7 +336,7 @@ RepairResult MonitorService::repair(const RepairPlan& plan)
     SyncUndo undo(core_.store.fileIo(), folder);
     RepairResult result = applyRepairPlan(core_.store, plan, folder.empty() ? nullptr : &undo);
     report(core_.messages, result.problems);
-    if (!result.notApplied) {
+    if (!result.notApplied && result.applied + result.stale > 0) {
         const std::string applied = std::to_string(result.applied);
         core_.messages.showText(result.stale == 0
                                     ? withValues(core_.conf.text("Msg025"), {applied})

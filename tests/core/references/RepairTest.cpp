@@ -111,6 +111,11 @@ TEST_F(RepairTest, documentsMovedWhileClosedAreOfferedAgain_appliedToTheIndexFil
     fs::remove(fx.dir / "docs/gone.txt");
     writeBytes(fx.dir / "t1/twin.txt", "twin");
     moveTo(fx.dir / "docs/twin.txt", fx.dir / "t2/twin.txt");
+    // Renamed copies of a document found under its own name do not make that a guess; a copy of
+    // the deleted one in a hidden folder (a trash) is not offered.
+    writeBytes(fx.dir / "copies/one (1).txt", "content of projects/p/one.txt");
+    writeBytes(fx.dir / "copies/one copy.txt", "content of projects/p/one.txt");
+    writeBytes(fx.dir / ".trash/gone.txt", "content of docs/gone.txt");
 
     const auto found = check();
     EXPECT_EQ(problemsOf(*found), (std::vector<std::string>{"D1!C1 missing", "D1!C2 missing", "D1!C3 missing",
@@ -138,6 +143,14 @@ TEST_F(RepairTest, documentsMovedWhileClosedAreOfferedAgain_appliedToTheIndexFil
                   + indexLine("D1!C5", "QLRR$/docs/twin.txt"));
     EXPECT_EQ(readBytes(fx.contentFile("D2")), otherBefore);
     EXPECT_EQ(problemsOf(*check()), (std::vector<std::string>{"D1!C4 missing", "D1!C5 missing", "D2!C1 offline"}));
+
+    // The same repairs again fit nothing now: nothing is written, and the undo stays as it was.
+    const std::string repaired = readBytes(fx.contentFile("D1"));
+    const RepairResult again = applyRepairPlan(fx.core->store, plan, &undo);
+    EXPECT_EQ(again.applied, 0);
+    EXPECT_EQ(again.stale, 4);
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), repaired);
+    EXPECT_TRUE(undo.isKept());
 
     // Undo puts the index file back as it was, byte for byte.
     const SyncUndo::Restore restored = undo.restore();
