@@ -98,12 +98,15 @@ void CatalogCheckRunner::showProgress()
     if (!check_ || !progress_)
         return;
     const size_t checked = check_->foldersChecked();
-    progress_->setValue(static_cast<int>(checked));
-    const std::string label = check_->stage() == CatalogCheck::Stage::Finding
-                                  ? withValues(core_.conf.text("MF_Check_Finding"),
-                                               {std::to_string(check_->filesSeen())})
-                                  : withValues(core_.conf.text("MF_Check_Progress"),
-                                               {std::to_string(checked), std::to_string(check_->foldersToCheck())});
+    const bool finding = check_->stage() == CatalogCheck::Stage::Finding;
+    if (finding)
+        progress_->setRange(0, 0); // how many files there are to look at is not known: a busy bar
+    else
+        progress_->setValue(static_cast<int>(checked));
+    const std::string label = finding ? withValues(core_.conf.text("MF_Check_Finding"),
+                                                   {std::to_string(check_->filesSeen())})
+                                      : withValues(core_.conf.text("MF_Check_Progress"),
+                                                   {std::to_string(checked), std::to_string(check_->foldersToCheck())});
     progress_->setLabelText(QString::fromStdString(label));
 }
 
