@@ -125,11 +125,12 @@ void SyncUndo::forget()
         return;
     io_.unlink(file("manifest").c_str()); // first: without it nothing is kept
     io_.unlink(file("before").c_str());
+    io_.unlink(file("before.new").c_str());
 }
 
 StoreOutcome SyncUndo::keepAside(const std::vector<std::string>& files)
 {
-    forget();
+    aside_.clear();
     if (folder_.empty() || folder_.front() != '/')
         return StoreOutcome::failure(kNotKeptAsideKey, folder_, std::strerror(ENOENT));
     std::string before;
@@ -144,8 +145,9 @@ StoreOutcome SyncUndo::keepAside(const std::vector<std::string>& files)
     }
     if (!makeFolder())
         return StoreOutcome::failure(kNotKeptAsideKey, folder_, std::strerror(errno));
-    if (const WriteOutcome written = replaceFileAtomically(io_, file("before"), before); !written)
-        return StoreOutcome::failure(kNotKeptAsideKey, file("before"), written.reason());
+    // Beside the undo kept so far, which stays until this one is sealed.
+    if (const WriteOutcome written = replaceFileAtomically(io_, file("before.new"), before); !written)
+        return StoreOutcome::failure(kNotKeptAsideKey, file("before.new"), written.reason());
     aside_ = std::move(entries);
     return {};
 }
@@ -158,11 +160,14 @@ StoreOutcome SyncUndo::seal(const std::vector<std::string>& written, const std::
         if (changed.count(entry.path))
             files.push_back({entry.path, entry.offset, entry.length, stampOf(io_, entry.path)});
     }
+    aside_.clear();
     if (files.empty()) {
-        forget();
+        io_.unlink(file("before.new").c_str()); // nothing changed: the undo kept so far stays
         return {};
     }
-    aside_.clear();
+    io_.unlink(file("manifest").c_str()); // first: the old manifest must never name the new files
+    if (io_.rename(file("before.new").c_str(), file("before").c_str()) != 0)
+        return StoreOutcome::failure(kNotKeptAsideKey, file("before"), std::strerror(errno));
     const WriteOutcome sealed = replaceFileAtomically(io_, file("manifest"), formatManifest(files, applied));
     return sealed ? StoreOutcome{} : StoreOutcome::failure(kNotKeptAsideKey, file("manifest"), sealed.reason());
 }

@@ -16,10 +16,12 @@ namespace quillory {
 // refuses. The records the synchronisation applied are kept too: Undo hands them back, to be
 // pending again.
 //
-// The folder holds two files: "before", every file's old content one after another, written
-// (and flushed) before anything is changed, and "manifest", written once the changed files are
-// in place: where each file's content lies in "before", the stamp each file got, and the
-// records. An undo is kept while the manifest is there.
+// The folder holds two files: "before", every file's old content one after another, and
+// "manifest", written once the changed files are in place: where each file's content lies in
+// "before", the stamp each file got, and the records. An undo is kept while the manifest is
+// there. The old contents are written (and flushed) as "before.new" before anything is changed,
+// and take the place of "before" only when the synchronisation has written something: one that
+// changed nothing, or a crash on the way, leaves the undo kept so far as it was.
 class SyncUndo {
 public:
     SyncUndo(FileIo& io, std::string folder) : io_(io), folder_(std::move(folder)) {}
@@ -27,12 +29,12 @@ public:
     const std::string& folder() const { return folder_; }
     bool isKept() const;
 
-    // Before a synchronisation changes files: the undo kept so far is forgotten, and the files
-    // (as they are on disk) are copied aside. Fails with Err036 (the synchronisation must then
-    // change nothing).
+    // Before a synchronisation changes files: the files (as they are on disk) are copied aside.
+    // Fails with Err036 (the synchronisation must then change nothing).
     StoreOutcome keepAside(const std::vector<std::string>& files);
     // Once it changed them: the files actually written (of those kept aside) and the records
-    // applied. From here on the undo is kept; when nothing was written, none is.
+    // applied. From here on this undo is kept in place of the one before; when nothing was
+    // written, the one before stays.
     StoreOutcome seal(const std::vector<std::string>& written, const std::vector<PendingChange>& applied);
     void forget();
 

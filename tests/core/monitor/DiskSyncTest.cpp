@@ -215,6 +215,10 @@ TEST(SyncUndo, putsTheIndexFilesBackExactly_andTheirRecordsPending_butNotOverALa
     EXPECT_NE(readBytes(fx.contentFile("D2")), before["D2"]);
     EXPECT_EQ(readBytes(fx.contentFile("D3")), before["D3"]); // unticked: untouched
     EXPECT_EQ(readBytes(pendingFile), crlfText({records[2]}));
+    // A later synchronisation that ends up writing nothing leaves this undo as it is.
+    ASSERT_TRUE(undo.keepAside({fx.contentFile("D3")}));
+    EXPECT_TRUE(undo.seal({}, {}));
+    EXPECT_TRUE(undo.isKept());
 
     const SyncUndo::Restore restored = undoLastSynchronisation(fx.core->files, store, pendingFile, undo);
     EXPECT_TRUE(restored.outcome);
