@@ -224,13 +224,20 @@ private slots:
         QCOMPARE(program.lost, 1);
 
         // Those the minute's write has taken to the pending-changes file already (a slow machine
-        // gets there first), and those still held.
-        std::vector<PendingChange> records = program.ui.app().monitor().monitor().pendingRecords().inOrder();
-        for (const QString& line : fileText(program.pendingFile).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-            PendingChange written;
-            QVERIFY(parsePendingChange(line.toStdString(), written));
-            records.push_back(written);
-        }
+        // gets there first), and those still held; the comparison with the disk may still be
+        // under way when the sentinel's notice comes.
+        const auto recorded = [&] {
+            std::vector<PendingChange> found = program.ui.app().monitor().monitor().pendingRecords().inOrder();
+            for (const QString& line :
+                 fileText(program.pendingFile).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+                PendingChange written;
+                parsePendingChange(line.toStdString(), written);
+                found.push_back(written);
+            }
+            return found;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(recorded().size() >= 2, 15000);
+        std::vector<PendingChange> records = recorded();
         std::sort(records.begin(), records.end(),
                   [](const PendingChange& a, const PendingChange& b) { return a.indexId < b.indexId; });
         QCOMPARE(records, std::vector<PendingChange>(
