@@ -1,17 +1,20 @@
 #pragma once
 
-#include <QLocalServer>
-#include <QLockFile>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
+
+class QSocketNotifier;
 
 namespace quillory {
 
-// One copy of the program per user: a lock file in the user's runtime folder, and a local
-// socket on which the running copy answers. A second start asks the running copy to show its
-// frame and leaves it at that; a lock left by a copy that died (or whose process id was reused)
-// is not taken for a running one, since nothing answers on its socket.
+// One copy of the program per user: a lock held on a file in the user's runtime folder, and a
+// local socket beside it on which the running copy answers. A second start asks the running copy
+// to show its frame and leaves it at that. The lock is the system's (flock): it goes with the
+// process that held it, so a copy that died leaves nothing that could be taken for a running one.
+// Plain system calls rather than a network library, which would cost every start nine more
+// shared libraries to load.
 class SingleInstance {
 public:
     enum class Outcome {
@@ -24,12 +27,15 @@ public:
     // name: the lock and socket name; tests pass their own so they can run side by side.
     explicit SingleInstance(QString name = defaultName());
     ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
 
     // Takes the lock, or asks the copy that holds it to show itself and waits up to
     // answerTimeoutMs for its answer.
     Outcome acquire(int answerTimeoutMs = 2000);
-    bool isPrimary() const { return server_ != nullptr; }
+    bool isPrimary() const { return lockFd_ >= 0; }
     QString lockPath() const;
+    QString socketPath() const;
 
     // Called in the running copy when a second start asks it to show itself.
     void setShowRequested(std::function<void()> onShow) { onShow_ = std::move(onShow); }
@@ -40,10 +46,21 @@ private:
     enum class Answer { Shown, Silent, NobodyThere };
     Answer askRunningCopyToShow(int timeoutMs) const;
     void serve();
+    void acceptCallers();
+    void readCaller(int fd);
+    void dropCaller(int fd);
+
+    struct Caller {
+        int fd;
+        std::unique_ptr<QSocketNotifier> notifier;
+        std::string received;
+    };
 
     QString name_;
-    std::unique_ptr<QLockFile> lock_;
-    std::unique_ptr<QLocalServer> server_;
+    int lockFd_ = -1;
+    int serverFd_ = -1;
+    std::unique_ptr<QSocketNotifier> serverNotifier_;
+    std::vector<Caller> callers_;
     std::function<void()> onShow_;
 };
 
