@@ -120,8 +120,9 @@ int Application::start()
     frame_->placeOnScreen();
     frame_->showFrame();
     commands_->applyStates(core_.session.states());
-    // What can wait until the window is on screen: the launcher, the program's icon, the
-    // monitor's reading of every index file and the icon theme.
+    // What can wait until the window is on screen: the sweep of temporary files a crash left,
+    // the launcher, the program's icon, the monitor's reading of every index file and the icon
+    // theme.
     monitor_->holdWorker(true);
     openLastCatalog();
     afterFirstPaint(
@@ -130,6 +131,7 @@ int Application::start()
             if (!frame_)
                 return; // the program ended first
             startPainted_ = true;
+            core_.catalog.removeLeftoverTempFiles(); // of saves a crash cut short
             setProgramIcon(core_.conf.getAppBasePath());
             startLauncher();
             if (catalogWindow_) {

@@ -69,7 +69,12 @@ std::string CatalogCommands::doAddNew(const std::string& location, const std::st
     return dirFile;
 }
 
-bool CatalogCommands::openCatalog(const std::string& givenPath)
+bool CatalogCommands::openCatalog(const std::string& path)
+{
+    return open(path, true);
+}
+
+bool CatalogCommands::open(const std::string& givenPath, bool sweepLeftovers)
 {
     if (givenPath.empty())
         return false;
@@ -96,7 +101,8 @@ bool CatalogCommands::openCatalog(const std::string& givenPath)
 
     layout_.openCatalog(root, folderName, fileName);
     store_.resetStoreCache();
-    removeLeftoverTempFiles();
+    if (sweepLeftovers)
+        removeLeftoverTempFiles();
     if (opened_)
         opened_(path);
     return true;
@@ -106,13 +112,12 @@ void CatalogCommands::openAtStart(const std::string& lastOpened)
 {
     conf_.loadSysConf();
     if (!lastOpened.empty() && isFile(files_.io(), lastOpened) && !folderFileOfIndexFile(lastOpened)
-        && openCatalog(lastOpened))
+        && open(lastOpened, false))
         return;
     // The configured catalog: loading the settings has made it the open one.
     const std::string configured = layout_.getDirFilePath();
     if (!exists(files_.io(), configured))
         messages_.show("Err001", MsgButtons::Ok, configured);
-    removeLeftoverTempFiles();
 }
 
 std::optional<std::string> CatalogCommands::folderFileOfIndexFile(const std::string& path)

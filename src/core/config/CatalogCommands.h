@@ -37,7 +37,8 @@ public:
 
     // Opens the catalog the program starts with: lastOpened, the catalog opened last, while its
     // folder file is there; else the configured one, saying so (Err001 and its path) when its
-    // folder file does not exist, as Open does.
+    // folder file does not exist, as Open does. The temporary files a crash left are not looked
+    // for here (a start has its window to show first): removeLeftoverTempFiles() follows.
     void openAtStart(const std::string& lastOpened);
 
     // Told the folder file's path each time a catalog has been opened (by Open, New or start-up).
@@ -58,6 +59,8 @@ public:
     void closeCatalog();
 
 private:
+    bool open(const std::string& path, bool sweepLeftovers);
+
     SysConf& conf_;
     TextFiles& files_;
     CatalogStore& store_;

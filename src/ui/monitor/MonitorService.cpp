@@ -84,16 +84,8 @@ void MonitorService::load()
         return;
     pendingFile_ = core_.layout.getTempContentFilePath();
     counter_ = MinuteCounter(core_.conf.getMonitorAutoWriteInterval());
-    // Only the paths here: the folder file is read for the tree anyway, and the index files are
-    // read aside from the store, so that its caches hold only what the window asks for.
-    MessageBatch batch(core_.messages);
-    StoreProblems problems;
     auto job = std::make_unique<Loading>();
     job->root = core_.store.getRootPath();
-    const CatalogPaths& paths = core_.store.paths();
-    for (const std::string& dirId : core_.store.getAllDirMap(problems)->getKeyCol())
-        job->files.emplace_back(dirId, paths.indexFile(dirId));
-    report(core_.messages, problems);
 
     // Nothing else touches the change monitor until the worker is done: notices are not taken
     // and the watcher is not started before finishLoad().
@@ -113,6 +105,17 @@ void MonitorService::holdWorker(bool held)
 void MonitorService::startWorker()
 {
     Loading* loading = loading_.get();
+    // Only the paths here, when the worker starts (at the program's start, once the window is on
+    // screen): the folder file is read for the tree anyway, and the index files are read aside
+    // from the store, so that its caches hold only what the window asks for.
+    {
+        MessageBatch batch(core_.messages);
+        StoreProblems problems;
+        const CatalogPaths& paths = core_.store.paths();
+        for (const std::string& dirId : core_.store.getAllDirMap(problems)->getKeyCol())
+            loading->files.emplace_back(dirId, paths.indexFile(dirId));
+        report(core_.messages, problems);
+    }
     loading->thread = std::thread([this, loading, generation = loading->generation, &io = core_.store.fileIo()] {
         std::vector<IndexedDocument> documents;
         for (const auto& [dirId, file] : loading->files) {

@@ -85,6 +85,19 @@ private slots:
         QCOMPARE(firstFolderShown(ui), QString());
         QCOMPARE(readBytes(confFile), conf);
     }
+
+    void theTemporaryFilesOfSavesACrashCutShortAreSweptOnceTheWindowIsUp()
+    {
+        UiFixture ui;
+        const std::string catalog = ui.demoFolder();
+        writeBytes(catalog + "/.QuilloryDemo.qlr.qtmp-a1B2c3", "D1|Bo");
+        writeBytes(catalog + "/Indexes/.D1.qlr.qtmp-x9Y8z7", "D1!C1|Gu");
+        writeBytes(catalog + "/.notes", "the user's own");
+        QCOMPARE(ui.start(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(tempFileCount(catalog) + tempFileCount(catalog + "/Indexes"), 0, 10000);
+        QCOMPARE(readBytes(catalog + "/.notes"), std::string("the user's own"));
+        QCOMPARE(ui.core().store.getDirFilePath(), catalog + "/QuilloryDemo.qlr");
+    }
 };
 
 QTEST_MAIN(StartCatalogTest)
