@@ -12,8 +12,43 @@
 namespace quillory {
 
 namespace {
+
 constexpr int kKeyRole = Qt::UserRole + 1;
-}
+
+// A folder's node. Its key and the folder picture are members that data() answers with, rather
+// than values stored per node: a tree of thousands of folders fills in far less time.
+class FolderNode : public QTreeWidgetItem {
+public:
+    FolderNode(QString key, const QString& text, QIcon icon)
+        : QTreeWidgetItem(UserType), key_(std::move(key)), icon_(std::move(icon))
+    {
+        setText(0, text);
+        setFlags(flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled);
+    }
+
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0 && role == kKeyRole)
+            return key_;
+        if (column == 0 && role == Qt::DecorationRole)
+            return icon_;
+        return QTreeWidgetItem::data(column, role);
+    }
+
+    QTreeWidgetItem* clone() const override
+    {
+        auto* copy = new FolderNode(key_, text(0), icon_);
+        for (int i = 0; i < childCount(); ++i)
+            copy->addChild(child(i)->clone());
+        return copy;
+    }
+
+private:
+    QString key_;
+    QIcon icon_;
+};
+
+} // namespace
 
 FolderTreeView::FolderTreeView(QWidget* parent) : QTreeWidget(parent)
 {
@@ -53,13 +88,13 @@ QTreeWidgetItem* FolderTreeView::addNode(const QString& key, const QString& pare
             return nullptr;
     }
     settingUp_ = true;
-    auto* item = new QTreeWidgetItem;
-    item->setText(0, text);
-    item->setData(0, kKeyRole, key);
-    if (folderIcon_.isNull())
-        folderIcon_ = QIcon::fromTheme(QStringLiteral("folder"), style()->standardIcon(QStyle::SP_DirIcon));
-    item->setIcon(0, folderIcon_);
-    item->setFlags(item->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled);
+    if (folderIcon_.isNull()) {
+        // The style's own picture only where the desktop's theme has none: making it costs a start.
+        folderIcon_ = QIcon::fromTheme(QStringLiteral("folder"));
+        if (folderIcon_.isNull() || folderIcon_.availableSizes().isEmpty())
+            folderIcon_ = style()->standardIcon(QStyle::SP_DirIcon);
+    }
+    auto* item = new FolderNode(key, text, folderIcon_);
     if (parent)
         parent->addChild(item);
     else if (filling_)
