@@ -43,10 +43,10 @@ QIcon FileTypes::iconFor(const QMimeType& mime)
 const FileTypes::Type& FileTypes::typeFor(const QString& kind, const QMimeType& mime)
 {
     Type type;
-    if (!mime.isDefault() || kind == kFolderKind) {
-        type.name = mime.comment();
-        type.key = type.name.toLower();
-    }
+    // The type's name, from the database's index: its description would be read from a file
+    // of its own for each type, and no one sees it.
+    if (!mime.isDefault() || kind == kFolderKind)
+        type.key = mime.name();
     if (!type.key.isEmpty() && iconsHeld_) {
         heldIcons_.insert(type.key, mime);
     } else if (!type.key.isEmpty()) {

@@ -7,15 +7,14 @@
 
 namespace quillory {
 
-// Type names and small icons of documents, as the desktop knows them. The type is found from
+// Types and small icons of documents, as the desktop knows them. The type is found from
 // the name's last suffix alone (never by reading the file) and kept per suffix, so a list of
 // thousands of rows asks the MIME database once per kind of document; a name without suffix is
 // looked at on disk once (is it a folder?). Every row of a type shares its icon.
 class FileTypes {
 public:
     struct Type {
-        QString key;  // the lower-cased type name; empty when the type is unknown
-        QString name; // the type name as the desktop describes it
+        QString key; // the MIME type's name; empty when the type is unknown
         QIcon icon;
     };
 
