@@ -17,9 +17,9 @@ constexpr int kKeyRole = Qt::UserRole + 1;
 
 // A folder's node. Its key and the folder picture are members that data() answers with, rather
 // than values stored per node: a tree of thousands of folders fills in far less time.
-class FolderNode : public QTreeWidgetItem {
+class FolderItem : public QTreeWidgetItem {
 public:
-    FolderNode(QString key, const QString& text, QIcon icon)
+    FolderItem(QString key, const QString& text, QIcon icon)
         : QTreeWidgetItem(UserType), key_(std::move(key)), icon_(std::move(icon))
     {
         setText(0, text);
@@ -37,7 +37,7 @@ public:
 
     QTreeWidgetItem* clone() const override
     {
-        auto* copy = new FolderNode(key_, text(0), icon_);
+        auto* copy = new FolderItem(key_, text(0), icon_);
         for (int i = 0; i < childCount(); ++i)
             copy->addChild(child(i)->clone());
         return copy;
@@ -94,7 +94,7 @@ QTreeWidgetItem* FolderTreeView::addNode(const QString& key, const QString& pare
         if (folderIcon_.isNull() || folderIcon_.availableSizes().isEmpty())
             folderIcon_ = style()->standardIcon(QStyle::SP_DirIcon);
     }
-    auto* item = new FolderNode(key, text, folderIcon_);
+    auto* item = new FolderItem(key, text, folderIcon_);
     if (parent)
         parent->addChild(item);
     else if (filling_)

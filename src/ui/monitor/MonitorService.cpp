@@ -107,15 +107,12 @@ void MonitorService::startWorker()
     Loading* loading = loading_.get();
     // Only the paths here, when the worker starts (at the program's start, once the window is on
     // screen): the folder file is read for the tree anyway, and the index files are read aside
-    // from the store, so that its caches hold only what the window asks for.
-    {
-        MessageBatch batch(core_.messages);
-        StoreProblems problems;
-        const CatalogPaths& paths = core_.store.paths();
-        for (const std::string& dirId : core_.store.getAllDirMap(problems)->getKeyCol())
-            loading->files.emplace_back(dirId, paths.indexFile(dirId));
-        report(core_.messages, problems);
-    }
+    // from the store, so that its caches hold only what the window asks for. What is wrong with
+    // the folder file is not told here either: the tree tells it.
+    StoreProblems problems;
+    const CatalogPaths& paths = core_.store.paths();
+    for (const std::string& dirId : core_.store.getAllDirMap(problems)->getKeyCol())
+        loading->files.emplace_back(dirId, paths.indexFile(dirId));
     loading->thread = std::thread([this, loading, generation = loading->generation, &io = core_.store.fileIo()] {
         std::vector<IndexedDocument> documents;
         for (const auto& [dirId, file] : loading->files) {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -66,9 +67,12 @@ SingleInstance::~SingleInstance()
         closeFd(serverFd_);
         ::unlink(QFile::encodeName(socketPath()).constData());
     }
-    // The lock file stays: taking it away while another start may have it open would let two
-    // copies each lock a file of their own.
-    closeFd(lockFd_);
+    if (lockFd_ >= 0) {
+        // Taken away while still locked: a start that opened it meanwhile finds, once it has the
+        // lock, that the file is no longer the one at the path, and opens that one.
+        ::unlink(QFile::encodeName(lockPath()).constData());
+        closeFd(lockFd_);
+    }
 }
 
 QString SingleInstance::defaultName()
@@ -78,10 +82,12 @@ QString SingleInstance::defaultName()
 
 QString SingleInstance::lockPath() const
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + QLatin1Char('/') + name_ + QStringLiteral(".lock");
+    if (folder_.isEmpty()) {
+        folder_ = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (folder_.isEmpty())
+            folder_ = QDir::tempPath();
+    }
+    return folder_ + QLatin1Char('/') + name_ + QStringLiteral(".lock");
 }
 
 QString SingleInstance::socketPath() const
@@ -91,36 +97,52 @@ QString SingleInstance::socketPath() const
     return path + QStringLiteral(".socket");
 }
 
+int SingleInstance::takeLock(bool& busy) const
+{
+    busy = false;
+    const QByteArray path = QFile::encodeName(lockPath());
+    for (;;) {
+        int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        struct stat st {};
+        // Only a plain file of this user's: one another user made could be held against this one.
+        if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()))
+            closeFd(fd);
+        if (fd < 0)
+            return -1;
+        int locked;
+        while ((locked = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {}
+        if (locked != 0) {
+            busy = errno == EWOULDBLOCK;
+            closeFd(fd);
+            return -1;
+        }
+        // The copy that held it may have taken the file away before letting go: then the lock
+        // is on a file no one else will open, and the one at the path is the one to take.
+        struct stat atPath {};
+        if (::stat(path.constData(), &atPath) == 0 && atPath.st_dev == st.st_dev && atPath.st_ino == st.st_ino)
+            return fd;
+        closeFd(fd);
+    }
+}
+
 SingleInstance::Outcome SingleInstance::acquire(int answerTimeoutMs)
 {
-    int fd = ::open(QFile::encodeName(lockPath()).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    struct stat st {};
-    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)))
-        closeFd(fd);
-    if (fd < 0)
-        return Outcome::LockInTheWay; // a folder, a link, or a place that cannot be written
-
     const auto until = Clock::now() + std::chrono::milliseconds(answerTimeoutMs);
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        bool busy = false;
+        if (const int fd = takeLock(busy); fd >= 0) {
             lockFd_ = fd;
             const std::string pid = std::to_string(::getpid()) + "\n"; // for a person looking
             if (::ftruncate(fd, 0) == 0 && ::write(fd, pid.data(), pid.size()) < 0) {}
             serve();
             return Outcome::Primary;
         }
-        if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK) {
-            closeFd(fd);
-            return Outcome::LockInTheWay;
-        }
+        if (!busy)
+            return Outcome::LockInTheWay; // a folder, a link, another user's file, or no room
         const Answer answer = askRunningCopyToShow(millisecondsLeft(until));
-        if (answer != Answer::NobodyThere || millisecondsLeft(until) == 0) {
-            closeFd(fd);
+        if (answer != Answer::NobodyThere || millisecondsLeft(until) == 0)
             return answer == Answer::Shown ? Outcome::OtherShown : Outcome::OtherSilent;
-        }
-        // The copy holding the lock is alive but not listening yet: it is still starting.
+        // The copy holding the lock is alive but not listening: still starting, or ending.
         std::this_thread::sleep_for(std::chrono::milliseconds(std::min(50, millisecondsLeft(until))));
     }
 }
@@ -133,7 +155,10 @@ SingleInstance::Answer SingleInstance::askRunningCopyToShow(int timeoutMs) const
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return Answer::NobodyThere;
+    ucred peer{};
+    socklen_t size = sizeof peer;
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+        || ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::geteuid()
         || ::send(fd, kShowRequest.data(), kShowRequest.size(), MSG_NOSIGNAL)
                != static_cast<ssize_t>(kShowRequest.size())) {
         closeFd(fd);
@@ -141,6 +166,7 @@ SingleInstance::Answer SingleInstance::askRunningCopyToShow(int timeoutMs) const
     }
     const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string answer;
+    bool closedUnanswered = false;
     while (answer.find('\n') == std::string::npos && answer.size() < kLongestRequest) {
         pollfd ready{fd, POLLIN, 0};
         const int polled = ::poll(&ready, 1, millisecondsLeft(until));
@@ -152,12 +178,17 @@ SingleInstance::Answer SingleInstance::askRunningCopyToShow(int timeoutMs) const
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            closedUnanswered = answer.empty();
             break;
+        }
         answer.append(buffer, static_cast<size_t>(n));
     }
     closeFd(fd);
-    return answer == kShownAnswer ? Answer::Shown : Answer::Silent;
+    if (answer == kShownAnswer)
+        return Answer::Shown;
+    // Closed without a word: the copy was ending. The lock tells, once it has let go.
+    return closedUnanswered ? Answer::NobodyThere : Answer::Silent;
 }
 
 void SingleInstance::serve()
@@ -188,11 +219,16 @@ void SingleInstance::acceptCallers()
         if (fd < 0) {
             if (errno == EINTR)
                 continue;
-            return; // none waiting (or the system refused one: it tries again)
+            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                // Out of descriptors, say: the caller waits in the queue while this copy rests.
+                serverNotifier_->setEnabled(false);
+                QTimer::singleShot(1000, serverNotifier_.get(), [this] { serverNotifier_->setEnabled(true); });
+            }
+            return;
         }
         ucred peer{};
         socklen_t size = sizeof peer;
-        const bool sameUser = ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid();
+        const bool sameUser = ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
         if (!sameUser || callers_.size() >= kMostCallers) {
             ::close(fd);
             continue;
@@ -219,12 +255,12 @@ void SingleInstance::readCaller(int fd)
     caller->received.append(buffer, static_cast<size_t>(n));
     if (caller->received.find('\n') == std::string::npos && caller->received.size() < kLongestRequest)
         return; // the rest is still to come
-    if (caller->received == kShowRequest) {
-        if (onShow_)
-            onShow_();
-        if (::send(fd, kShownAnswer.data(), kShownAnswer.size(), MSG_NOSIGNAL) < 0) {}
-    }
+    const bool askedToShow = caller->received == kShowRequest;
+    if (askedToShow && ::send(fd, kShownAnswer.data(), kShownAnswer.size(), MSG_NOSIGNAL) < 0) {}
+    // Done with before the frame is shown, which may run the event loop.
     dropCaller(fd);
+    if (askedToShow && onShow_)
+        onShow_();
 }
 
 void SingleInstance::dropCaller(int fd)

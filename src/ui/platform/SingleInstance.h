@@ -34,6 +34,7 @@ public:
     // answerTimeoutMs for its answer.
     Outcome acquire(int answerTimeoutMs = 2000);
     bool isPrimary() const { return lockFd_ >= 0; }
+    // Where the lock and the socket are: the user's runtime folder (worked out once).
     QString lockPath() const;
     QString socketPath() const;
 
@@ -45,6 +46,8 @@ public:
 private:
     enum class Answer { Shown, Silent, NobodyThere };
     Answer askRunningCopyToShow(int timeoutMs) const;
+    // Opens the lock file and takes its lock; -1 with busy set while another copy holds it.
+    int takeLock(bool& busy) const;
     void serve();
     void acceptCallers();
     void readCaller(int fd);
@@ -57,6 +60,7 @@ private:
     };
 
     QString name_;
+    mutable QString folder_; // the runtime folder, once asked
     int lockFd_ = -1;
     int serverFd_ = -1;
     std::unique_ptr<QSocketNotifier> serverNotifier_;

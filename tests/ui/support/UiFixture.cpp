@@ -1,6 +1,7 @@
 #include "ui/support/UiFixture.h"
 
 #include <QUuid>
+#include <filesystem>
 
 namespace quillory::test {
 
@@ -9,6 +10,8 @@ UiFixture::UiFixture(FolderWatcher* watcherToUse, GlobalHotKey* hotKeyToUse)
       instanceName_(QStringLiteral("quillory-test-") + QUuid::createUuid().toString(QUuid::Id128))
 {
     copyShippedInstallation(dir.path());
+    makeFolders(dir / "run");
+    std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
     makeProgram();
     ChangePreviewDialog::setAnswerer([this](ChangePreviewDialog& dialog) {
         ++previewsShown;

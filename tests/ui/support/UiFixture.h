@@ -47,6 +47,7 @@ public:
     TempDir dir;
     ScopedEnvironment stateHome{"XDG_STATE_HOME", dir / "state"}; // where Sync keeps its undo
     ScopedEnvironment cacheHome{"XDG_CACHE_HOME", dir / "cache"}; // what checks saw of documents
+    ScopedEnvironment runtimeDir{"XDG_RUNTIME_DIR", dir / "run"}; // the single-instance lock
     MessageRecorder messages;
     // Sync's previews: how many were shown, and the answers for the next ones (each may untick
     // lines of the dialog and says whether OK is pressed); with none queued, OK as it stands.
