@@ -136,7 +136,8 @@ private slots:
         std::thread lateCopy([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            if (::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(server, 1) == 0) {
+            if (::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+                && ::listen(server, 1) == 0) {
                 const int caller = ::accept(server, nullptr, nullptr);
                 char request[8] = {};
                 if (::read(caller, request, 5) == 5 && std::string(request) == "show\n")
