@@ -133,7 +133,7 @@ void CatalogCheck::findMissing(const FingerprintCache* cache)
         refind_ = std::make_unique<RefindSearch>(std::move(missing), plan_.rootPath, cache, *plan_.io);
     }
     finding_ = true;
-    std::vector<RepairOffer> offers = refind_->run(worker_.gate().stopFlag());
+    std::vector<RepairOffer> offers = refind_->run(&worker_.gate());
     std::lock_guard lock(mutex_);
     offers_ = std::move(offers);
 }

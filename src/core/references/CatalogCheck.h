@@ -76,6 +76,10 @@ public:
     // Makes the check wait before folder number `folder` (0 the first) until release() or
     // stop(); set before start().
     void holdBefore(size_t folder) { worker_.gate().holdBefore(folder); }
+    // While it gives way, the check waits before its next folder, or its next folder searched
+    // for missing documents (the user's search goes first).
+    void giveWay(bool yes) { worker_.gate().pause(yes); }
+    bool givingWay() const { return worker_.gate().paused(); }
     void release() { worker_.gate().release(); }
     bool holding() const { return worker_.gate().holding(); }
 

@@ -1,5 +1,7 @@
 #include "core/references/RefindSearch.h"
 
+#include "core/catalog_window/search/WorkerGate.h"
+
 #include <algorithm>
 
 #include "core/base/Paths.h"
@@ -78,7 +80,7 @@ std::vector<std::string> RefindSearch::walkRoots() const
     return kept;
 }
 
-std::vector<RepairOffer> RefindSearch::run(const std::atomic<bool>* stop)
+std::vector<RepairOffer> RefindSearch::run(WorkerGate* gate)
 {
     // Each folder with the file system of its walk's root: another one mounted below (a drive,
     // a network share, /proc) is not walked into.
@@ -89,7 +91,7 @@ std::vector<RepairOffer> RefindSearch::run(const std::atomic<bool>* stop)
             folders.emplace_back(std::move(root), info.st_dev);
     }
     std::vector<std::string> names;
-    while (!folders.empty() && !(stop && stop->load(std::memory_order_relaxed))) {
+    while (!folders.empty() && (!gate || gate->proceed())) {
         const auto [folder, device] = std::move(folders.back());
         folders.pop_back();
         names.clear();

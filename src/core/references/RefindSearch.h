@@ -12,6 +12,8 @@
 
 namespace quillory {
 
+class WorkerGate;
+
 // Why a document is offered as the one an index lost, the surest first.
 enum class RepairReason : uint8_t {
     NameAndContent, // the same name and the missing document's fingerprint
@@ -45,8 +47,9 @@ public:
 
     // Walks the folders. The offers come in the order of the missing documents, each one's best
     // first, at most kOffersPerDocument each; a document for which nothing is found has none.
-    // Ends early (with what was found so far) once stop is set; it is looked at between folders.
-    std::vector<RepairOffer> run(const std::atomic<bool>* stop = nullptr);
+    // Ends early (with what was found so far) once gate is stopped, and waits while it is
+    // paused; it is looked at between folders.
+    std::vector<RepairOffer> run(WorkerGate* gate = nullptr);
     // How many files the walk has looked at so far (any thread may ask).
     size_t filesSeen() const { return filesSeen_.load(std::memory_order_relaxed); }
 

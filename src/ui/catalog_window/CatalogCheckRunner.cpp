@@ -58,6 +58,8 @@ void CatalogCheckRunner::start(bool forUser)
     forUser_ = forUser;
     StoreProblems problems;
     check_ = std::make_unique<CatalogCheck>(planCatalogCheck(core_.store, disk_, problems));
+    if (!forUser && givingWay_)
+        check_->giveWay(true);
     if (forUser) {
         report(core_.messages, problems); // the folder file, told with the command
         if (!progress_) {
@@ -91,6 +93,13 @@ void CatalogCheckRunner::start(bool forUser)
                 this, [this, number] { finish(number); }, Qt::QueuedConnection);
         },
         forUser ? std::function<void()>() : [] { lowerThisThreadPriority(); });
+}
+
+void CatalogCheckRunner::giveWay(bool yes)
+{
+    givingWay_ = yes;
+    if (check_ && !forUser_)
+        check_->giveWay(yes);
 }
 
 void CatalogCheckRunner::showProgress()

@@ -38,6 +38,9 @@ public:
     void checkAgain();
     // Ends a check and tells nothing (the window is going).
     void abandon();
+    // While the user's search runs, a quiet check waits where it is (one started meanwhile
+    // waits from its start); the user's own check goes on.
+    void giveWay(bool yes);
     bool checking() const { return check_ != nullptr; }
     const CatalogCheck* check() const { return check_.get(); }
     QProgressDialog* progressWindow() const { return progress_; }
@@ -67,6 +70,7 @@ private:
     QWidget* window_;
     std::unique_ptr<CatalogCheck> check_;
     bool forUser_ = false;
+    bool givingWay_ = false;
     // Counts the checks started, so that the end of one stopped never reaches a later one.
     unsigned number_ = 0;
     std::vector<ReferenceProblem> last_;

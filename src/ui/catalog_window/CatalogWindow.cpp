@@ -326,6 +326,12 @@ void CatalogWindow::beginSearchResults()
     list_->showIndexes({});
 }
 
+void CatalogWindow::searchRunning(bool running)
+{
+    // The user's search goes first: a quiet check waits meanwhile.
+    checkRunner_->giveWay(running);
+}
+
 void CatalogWindow::insertSearchResults(int row, const std::vector<std::shared_ptr<IndexRecord>>& indexes)
 {
     list_->insertIndexes(row, indexes);

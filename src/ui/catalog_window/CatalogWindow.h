@@ -65,6 +65,7 @@ public:
     void indexAdded(const std::string& id) override;
     void showSearchResults(const std::vector<std::shared_ptr<IndexRecord>>& indexes) override;
     void beginSearchResults() override;
+    void searchRunning(bool running) override;
     void insertSearchResults(int row, const std::vector<std::shared_ptr<IndexRecord>>& indexes) override;
     void showSearchNote(const std::string& text) override;
     bool addIndexWithPath(const std::string& path) override;

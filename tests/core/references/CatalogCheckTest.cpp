@@ -111,6 +111,30 @@ TEST_F(CatalogCheckTest, listsExactlyTheReferencesNotThere_andStopsWhereItIsTold
     EXPECT_EQ(found(stopped).size(), 2u);
 }
 
+TEST_F(CatalogCheckTest, aCheckThatGivesWayWaitsBeforeItsNextFolder_andAStopStillEndsIt)
+{
+    StoreProblems problems;
+    CatalogCheck check(planCatalogCheck(fx.core->store, disk, problems));
+    check.giveWay(true);
+    std::promise<void> ended;
+    check.start([&] { ended.set_value(); });
+    auto end = ended.get_future();
+    EXPECT_EQ(end.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    EXPECT_EQ(check.foldersChecked(), 0u);
+    check.giveWay(false);
+    ASSERT_EQ(end.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_TRUE(check.completed());
+    EXPECT_EQ(found(check).size(), 5u);
+
+    CatalogCheck waiting(planCatalogCheck(fx.core->store, disk, problems));
+    waiting.giveWay(true);
+    waiting.start({});
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    waiting.stop(); // returns: the stop wakes it
+    EXPECT_TRUE(waiting.ended());
+    EXPECT_FALSE(waiting.completed());
+}
+
 TEST_F(CatalogCheckTest, theRowWorkerAnswersEveryPlaceAskedOffTheCallersThread)
 {
     std::mutex mutex;

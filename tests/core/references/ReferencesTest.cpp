@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "core/catalog_window/search/WorkerGate.h"
 #include "core/references/FingerprintCache.h"
 #include "core/references/ReferenceCheck.h"
 #include "core/references/RefindSearch.h"
@@ -173,8 +174,9 @@ TEST(References, movedAndRenamedDocumentsAreFoundAgainDeletedOnesNot)
     EXPECT_EQ(search.filesSeen(), 5u);
 
     // Stopped before it began, the search finds nothing.
-    const std::atomic<bool> stop{true};
-    EXPECT_TRUE(RefindSearch(missing, root, &cache).run(&stop).empty());
+    WorkerGate stopped;
+    stopped.stop();
+    EXPECT_TRUE(RefindSearch(missing, root, &cache).run(&stopped).empty());
 
     // A damaged cache keeps the lines that can be read; a foreign one is not read at all. Without
     // what it knew, only names match: the notes' new name is not found, another "notes.txt" is

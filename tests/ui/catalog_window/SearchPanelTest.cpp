@@ -14,6 +14,8 @@
 #include "core/catalog_window/search/DocumentScan.h"
 #include "core/catalog_window/search/IndexFileSearch.h"
 #include "core/config/StoreReport.h"
+#include "ui/catalog_window/CatalogCheckRunner.h"
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/support/UiSuite.h"
@@ -124,6 +126,36 @@ class SearchPanelTest : public UiSuite {
     void started() override { panel = searchPanel; }
 
 private slots:
+    void aQuietCheckWaitsWhileTheUsersSearchRuns_andGoesOnOnceItHasEnded()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!form->checkRunner().checking(), 10000); // the one after opening
+        QVERIFY(startHeldIndexSearch());
+        form->checkQuietly();
+        QVERIFY(form->checkRunner().checking());
+        QTest::qWait(300);
+        QCOMPARE(form->checkRunner().check()->foldersChecked(), size_t{0});
+        heldSearch->release();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->searching(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->checkRunner().checking(), 10000);
+
+        // A check that is running when a search starts waits where it is, and goes on after.
+        CatalogCheck* heldCheck = nullptr;
+        form->checkRunner().checkStarting = [&heldCheck](CatalogCheck& check) {
+            check.holdBefore(1);
+            heldCheck = &check;
+        };
+        form->checkQuietly();
+        form->checkRunner().checkStarting = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT(form->checkRunner().check()->holding(), 10000);
+        QVERIFY(startHeldIndexSearch());
+        heldCheck->release(); // past its hold, it still waits for the search
+        QTest::qWait(300);
+        QCOMPARE(form->checkRunner().check()->foldersChecked(), size_t{1});
+        heldSearch->release();
+        QTRY_VERIFY_WITH_TIMEOUT(!form->checkRunner().checking(), 10000);
+        QVERIFY(!panel->searching());
+    }
+
     void scopesAndFields_titleMatchesThenDescriptionsThenDocuments()
     {
         chooseFolder("D1");

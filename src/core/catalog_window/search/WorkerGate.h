@@ -10,8 +10,9 @@
 
 namespace quillory {
 
-// What a background search's worker asks before each step: whether it is to stop, and whether
-// it is to wait before that step (tests hold it there to act while it runs).
+// What a background worker asks before each step: whether it is to stop, and whether it is to
+// wait before that step (tests hold it there to act while it runs; a quiet check waits while the
+// user's search runs).
 class WorkerGate {
 public:
     // Ends the worker at its next step, and wakes it where it is held.
@@ -48,17 +49,39 @@ public:
         return holding_;
     }
 
+    // While paused, the worker waits at its next step until resumed (or stopped).
+    void pause(bool paused)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            paused_ = paused;
+        }
+        changed_.notify_all();
+    }
+    bool paused() const { return paused_; }
+
     // For the worker, before step: false when it is to end.
     bool pass(size_t step)
     {
         if (stop_)
             return false;
-        if (holdAt_ != step)
+        if (holdAt_ != step && !paused_)
             return true;
         std::unique_lock lock(mutex_);
-        holding_ = true;
-        changed_.wait(lock, [&] { return stop_ || holdAt_ != step; });
+        holding_ = holdAt_ == step;
+        changed_.wait(lock, [&] { return stop_ || (holdAt_ != step && !paused_); });
         holding_ = false;
+        return !stop_;
+    }
+    // For a worker whose steps are not counted: waits while paused; false when it is to end.
+    bool proceed()
+    {
+        if (stop_)
+            return false;
+        if (!paused_)
+            return true;
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stop_ || !paused_; });
         return !stop_;
     }
 
@@ -68,6 +91,7 @@ private:
     std::condition_variable changed_;
     std::atomic<bool> stop_{false};
     std::atomic<size_t> holdAt_{kNoHold};
+    std::atomic<bool> paused_{false};
     bool holding_ = false;
 };
 

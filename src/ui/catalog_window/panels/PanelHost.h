@@ -29,6 +29,8 @@ public:
     // A running search's results as they are found: the list shows none, then takes indexes
     // not listed yet before row (the panels stay).
     virtual void beginSearchResults() = 0;
+    // A search has started (true) or ended, stopped or not (false).
+    virtual void searchRunning(bool running) = 0;
     virtual void insertSearchResults(int row, const std::vector<std::shared_ptr<IndexRecord>>& indexes) = 0;
     // Tells the user what a search came to, where the window says such things ("": nothing to
     // say; an earlier note goes).

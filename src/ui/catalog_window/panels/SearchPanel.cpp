@@ -97,6 +97,7 @@ void SearchPanel::runSearch()
         return;
     }
     searching_ = true;
+    host_.searchRunning(true);
     results_ = {};
     titleRows_ = listedRows_ = 0;
     foldersListed_ = 0;
@@ -315,6 +316,7 @@ void SearchPanel::finishSearch()
 void SearchPanel::endSearching()
 {
     searching_ = false;
+    host_.searchRunning(false);
     progressTimer_->stop();
     lbl_progress->clear();
     cmd_search->setText(caption("MF_F3_cmd_Search"));
