@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -324,6 +325,16 @@ void Application::exitProgram()
     unloadMonitor();
     unloadCatalogWindow();
     unloadFrame();
+}
+
+void Application::exitWhenFree()
+{
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close(); // its command goes on as if it had been cancelled, and ends
+        QTimer::singleShot(50, this, [this] { exitWhenFree(); });
+        return;
+    }
+    exitProgram();
 }
 
 void Application::unloadFrame()

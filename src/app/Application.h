@@ -68,6 +68,9 @@ public:
     void unloadCatalogWindow() override;
     void closeCatalog() override;
     void exitProgram() override;
+    // Exit as asked from outside (the system ending the session): a dialog waiting for an answer
+    // is closed first, so that no command is left halfway through a window that is gone.
+    void exitWhenFree();
     void frameHidden() override;
 
     // The frame comes back as the user left it (a second start asks for this), raised.

@@ -14,6 +14,7 @@
 #include "ui/platform/QtDesktopOpener.h"
 #include "ui/platform/SingleInstance.h"
 #include "ui/platform/SystemDiskProbe.h"
+#include "ui/platform/TerminationSignals.h"
 
 int main(int argc, char* argv[])
 {
@@ -44,7 +45,11 @@ int main(int argc, char* argv[])
         return list && list->model() ? list->model()->rowCount() : -1;
     });
     switch (const int code = app.start()) {
-    case 0: return QApplication::exec();
+    case 0: {
+        // Asked by the system to end (logout, shutdown): as File > Exit, with nothing left unwritten.
+        const quillory::TerminationSignals termination([&app] { app.exitWhenFree(); });
+        return QApplication::exec();
+    }
     case 3: return 0; // the copy that runs has come forward
     default: return code;
     }

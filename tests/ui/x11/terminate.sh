@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The system ending the program (SIGTERM at logout or shutdown) loses nothing: the change monitor's
+# newest record, not yet due to be written, is in the pending-changes file, the program ends with
+# 0, and its single-instance socket and lock are gone. The real program under Xvfb with a window
+# manager:
+#   terminate.sh <path of the quillory executable>
+set -euo pipefail
+executable=$(readlink -f "$1")
+
+source "$(dirname "$(readlink -f "$0")")/../../../scripts/x11-session.sh"
+run_under_xvfb "$0" "$@"
+private_session
+export XDG_DATA_HOME=$scratch/data
+mkdir -p "$XDG_DATA_HOME"
+cp -r "$(dirname "$executable")" "$scratch/quillory"
+catalog=$scratch/quillory/QuilloryDemo
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+waitUntil() { # waitUntil <seconds> <command...>
+  local end=$((SECONDS + $1)); shift
+  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.1; done
+}
+shown() { xdotool search --onlyvisible --name 'Quillory$' >/dev/null 2>&1; }
+watching() { [ "$(find /proc/"$program"/fdinfo -type f -exec grep -l inotify {} + 2>/dev/null | wc -l)" -ge 1 ]; }
+
+"$scratch/quillory/quillory" >"$scratch/program.log" 2>&1 &
+program=$!
+waitUntil 30 shown || fail "the frame did not appear"
+waitUntil 30 watching || fail "the change monitor did not start watching"
+sleep 1 # its watches are in place once it has read the catalog
+
+# A renamed document: the monitor records it and would write it within two minutes.
+mv "$catalog/Documents/Tips.md" "$catalog/Documents/Tips-renamed.md"
+sleep 1
+grep -qs "Tips-renamed.md" "$catalog/Indexes/PendingChanges.qlr" && fail "the record was written before the end"
+
+kill -TERM "$program"
+rc=0
+wait "$program" || rc=$?
+program=""
+[ "$rc" -eq 0 ] || fail "the program ended with $rc"
+grep -q "Tips-renamed.md" "$catalog/Indexes/PendingChanges.qlr" || fail "the monitor's record was lost ($(cat "$catalog/Indexes/PendingChanges.qlr"))"
+[ -z "$(ls "$XDG_RUNTIME_DIR")" ] || fail "left in the runtime folder: $(ls "$XDG_RUNTIME_DIR")"
+echo "ended on SIGTERM with the monitor's record written"
