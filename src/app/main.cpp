@@ -1,11 +1,13 @@
 #include <QAbstractItemView>
 #include <QApplication>
+#include <cstdlib>
 
 #include "app/Application.h"
 #include "app/PaintReport.h"
 #include "core/CoreContext.h"
 #include "core/config/SysConf.h"
 #include "ui/catalog_window/CatalogWindow.h"
+#include "ui/monitor/MonitorService.h"
 #include "ui/platform/GlobalHotKey.h"
 #include "ui/platform/InotifyFolderWatcher.h"
 #include "ui/platform/MessageBoxes.h"
@@ -48,7 +50,17 @@ int main(int argc, char* argv[])
     case 0: {
         // Asked by the system to end (logout, shutdown): as File > Exit, with nothing left unwritten.
         const quillory::TerminationSignals termination([&app] { app.exitWhenFree(); });
-        return QApplication::exec();
+        // Ended from below instead (the X server went away: the window system library calls
+        // exit()): the change monitor's records are written on the way out.
+        static quillory::Application* running = nullptr;
+        running = &app;
+        std::atexit([] {
+            if (running)
+                running->monitor().writeRecordsAtExit();
+        });
+        const int code = QApplication::exec();
+        running = nullptr; // ended as it should: everything was written
+        return code;
     }
     case 3: return 0; // the copy that runs has come forward
     default: return code;

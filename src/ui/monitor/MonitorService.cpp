@@ -187,6 +187,14 @@ void MonitorService::unload()
     emit loadedChanged(false);
 }
 
+void MonitorService::writeRecordsAtExit()
+{
+    if (!loaded_ || pendingFile_.empty() || monitor_.pendingRecords().empty())
+        return;
+    PendingFileSink sink(core_.files, pendingFile_);
+    monitor_.writePendingRecords(sink); // no window to tell it in, when it fails
+}
+
 void MonitorService::writeRecords()
 {
     if (pendingFile_.empty() || monitor_.pendingRecords().empty())

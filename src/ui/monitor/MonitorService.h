@@ -39,6 +39,10 @@ public:
     void load();
     // Stops watching and writes the records held; a load still under way is given up.
     void unload();
+    // The program ends without its event loop (the X server went away): the records held are
+    // written as they are, and nothing is shown or sent on. A move whose second half has not
+    // come is left out.
+    void writeRecordsAtExit();
     bool isLoaded() const { return loaded_; }
     bool isLoading() const { return loading_ != nullptr; }
     // While held, a load reads nothing: its worker starts when the hold ends (the program holds

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The system ending the program (SIGTERM at logout or shutdown) loses nothing: the change monitor's
+# The system ending the program loses nothing. SIGTERM (logout, shutdown): the change monitor's
 # newest record, not yet due to be written, is in the pending-changes file, the program ends with
-# 0, and its single-instance socket and lock are gone. The real program under Xvfb with a window
-# manager:
+# 0, and its single-instance socket and lock are gone. The X server going away under it: the
+# record is written all the same. The real program under Xvfb with a window manager:
 #   terminate.sh <path of the quillory executable>
 set -euo pipefail
 executable=$(readlink -f "$1")
@@ -42,3 +42,22 @@ program=""
 grep -q "Tips-renamed.md" "$catalog/Indexes/PendingChanges.qlr" || fail "the monitor's record was lost ($(cat "$catalog/Indexes/PendingChanges.qlr"))"
 [ -z "$(ls "$XDG_RUNTIME_DIR")" ] || fail "left in the runtime folder: $(ls "$XDG_RUNTIME_DIR")"
 echo "ended on SIGTERM with the monitor's record written"
+
+# An X server of its own that goes away while the program runs.
+Xvfb :"$((90 + RANDOM % 100))" -displayfd 3 -screen 0 1024x768x24 3>"$scratch/display" >/dev/null 2>&1 &
+server=$!
+waitUntil 10 test -s "$scratch/display" || fail "no X server of its own"
+DISPLAY=:$(cat "$scratch/display") "$scratch/quillory/quillory" >"$scratch/program2.log" 2>&1 &
+program=$!
+waitUntil 30 watching || fail "the change monitor did not start watching on the second X server"
+sleep 1
+mv "$catalog/Documents/Welcome.txt" "$catalog/Documents/Welcome-renamed.txt"
+sleep 1
+grep -qs "Welcome-renamed.txt" "$catalog/Indexes/PendingChanges.qlr" && fail "the record was written before the end"
+kill "$server"
+rc=0
+wait "$program" || rc=$?
+program=""
+[ "$rc" -ne 0 ] || fail "the program did not notice its X server going"
+grep -q "Welcome-renamed.txt" "$catalog/Indexes/PendingChanges.qlr" || fail "the record was lost with the X server"
+echo "ended with its X server ($rc) with the monitor's record written"
