@@ -327,13 +327,14 @@ void Application::exitProgram()
     unloadFrame();
 }
 
-void Application::exitWhenFree()
+void Application::exitWhenFree(int triesLeft)
 {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && triesLeft > 0) {
         modal->close(); // its command goes on as if it had been cancelled, and ends
-        QTimer::singleShot(50, this, [this] { exitWhenFree(); });
+        QTimer::singleShot(50, this, [this, triesLeft] { exitWhenFree(triesLeft - 1); });
         return;
     }
+    // (A dialog that would not close is left behind: leaving ends every event loop.)
     exitProgram();
 }
 

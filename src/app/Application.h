@@ -69,8 +69,9 @@ public:
     void closeCatalog() override;
     void exitProgram() override;
     // Exit as asked from outside (the system ending the session): a dialog waiting for an answer
-    // is closed first, so that no command is left halfway through a window that is gone.
-    void exitWhenFree();
+    // is closed first, so that no command is left halfway through a window that is gone (tried
+    // every 50 ms, triesLeft times at most).
+    void exitWhenFree(int triesLeft = 40);
     void frameHidden() override;
 
     // The frame comes back as the user left it (a second start asks for this), raised.

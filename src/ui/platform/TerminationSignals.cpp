@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 #include <array>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,13 +15,18 @@ constexpr std::array kSignals = {SIGTERM, SIGHUP, SIGINT};
 // The pipe the handler writes to and the event loop reads from; its ends outlive the object, as
 // a signal may come at any time.
 int pipeEnds[2] = {-1, -1};
+// What each signal did before, given back when the object goes.
+std::array<struct sigaction, kSignals.size()> before{};
+std::array<bool, kSignals.size()> taken{};
 
 void noteSignal(int signal)
 {
-    // Whatever comes next is not waited for: the first one is being seen to.
-    for (const int each : kSignals)
-        std::signal(each, SIG_DFL);
     const int saved = errno;
+    // The same signal again is not waited for: it ends the program at once. A hang-up that
+    // follows another signal (the session closing sends both) is let go, the end being under way.
+    if (signal != SIGHUP)
+        std::signal(signal, SIG_DFL);
+    std::signal(SIGHUP, SIG_IGN);
     const char byte = static_cast<char>(signal);
     if (::write(pipeEnds[1], &byte, 1) < 0) {} // a full pipe has a byte waiting already
     errno = saved;
@@ -43,14 +49,20 @@ TerminationSignals::TerminationSignals(std::function<void()> quit) : quit_(std::
     action.sa_handler = noteSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : kSignals)
-        ::sigaction(signal, &action, nullptr);
+    for (size_t i = 0; i < kSignals.size(); ++i) {
+        // A signal ignored from the start (nohup, a background job) stays ignored.
+        taken[i] = ::sigaction(kSignals[i], nullptr, &before[i]) == 0 && before[i].sa_handler != SIG_IGN
+                   && ::sigaction(kSignals[i], &action, nullptr) == 0;
+    }
 }
 
 TerminationSignals::~TerminationSignals()
 {
-    for (const int signal : kSignals)
-        std::signal(signal, SIG_DFL);
+    for (size_t i = 0; i < kSignals.size(); ++i) {
+        if (taken[i])
+            ::sigaction(kSignals[i], &before[i], nullptr);
+        taken[i] = false;
+    }
 }
 
 } // namespace quillory

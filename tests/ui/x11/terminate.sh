@@ -21,20 +21,22 @@ waitUntil() { # waitUntil <seconds> <command...>
   until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.1; done
 }
 shown() { xdotool search --onlyvisible --name 'Quillory$' >/dev/null 2>&1; }
-watching() { [ "$(find /proc/"$program"/fdinfo -type f -exec grep -l inotify {} + 2>/dev/null | wc -l)" -ge 1 ]; }
+# The change monitor watches the documents' folder (its inode is in the program's inotify watches).
+watching() { grep -qs "ino:$(printf '%x' "$(stat -c %i "$catalog/Documents")") " /proc/"$program"/fdinfo/*; }
 
 "$scratch/quillory/quillory" >"$scratch/program.log" 2>&1 &
 program=$!
 waitUntil 30 shown || fail "the frame did not appear"
 waitUntil 30 watching || fail "the change monitor did not start watching"
-sleep 1 # its watches are in place once it has read the catalog
 
 # A renamed document: the monitor records it and would write it within two minutes.
 mv "$catalog/Documents/Tips.md" "$catalog/Documents/Tips-renamed.md"
 sleep 1
 grep -qs "Tips-renamed.md" "$catalog/Indexes/PendingChanges.qlr" && fail "the record was written before the end"
 
+# The session closing sends a hang-up right after: it does not cut the end short.
 kill -TERM "$program"
+kill -HUP "$program"
 rc=0
 wait "$program" || rc=$?
 program=""
@@ -50,7 +52,6 @@ waitUntil 10 test -s "$scratch/display" || fail "no X server of its own"
 DISPLAY=:$(cat "$scratch/display") "$scratch/quillory/quillory" >"$scratch/program2.log" 2>&1 &
 program=$!
 waitUntil 30 watching || fail "the change monitor did not start watching on the second X server"
-sleep 1
 mv "$catalog/Documents/Welcome.txt" "$catalog/Documents/Welcome-renamed.txt"
 sleep 1
 grep -qs "Welcome-renamed.txt" "$catalog/Indexes/PendingChanges.qlr" && fail "the record was written before the end"

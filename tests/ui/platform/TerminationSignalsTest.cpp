@@ -1,0 +1,81 @@
+// The signals that ask the program to end: each is handed to the event loop once, a hang-up that
+// follows another is let go, the same signal twice is not waited for, and a signal ignored from
+// the start (nohup) stays ignored.
+#include <QtTest>
+
+#include <csignal>
+
+#include "ui/platform/TerminationSignals.h"
+
+namespace quillory::test {
+
+namespace {
+
+using Handler = void (*)(int);
+
+Handler handlerOf(int signal)
+{
+    struct sigaction now {};
+    ::sigaction(signal, nullptr, &now);
+    return now.sa_handler;
+}
+
+bool isDefault(int signal)
+{
+    struct sigaction now {};
+    ::sigaction(signal, nullptr, &now);
+    return now.sa_handler == SIG_DFL;
+}
+
+bool isIgnored(int signal)
+{
+    struct sigaction now {};
+    ::sigaction(signal, nullptr, &now);
+    return now.sa_handler == SIG_IGN;
+}
+
+} // namespace
+
+class TerminationSignalsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aTermThenAHangUpAskOnce_andTheTermAgainWouldEndAtOnce()
+    {
+        const Handler term = handlerOf(SIGTERM), hangUp = handlerOf(SIGHUP), interrupt = handlerOf(SIGINT);
+        int asked = 0;
+        {
+            const TerminationSignals handling([&asked] { ++asked; });
+            QVERIFY(handlerOf(SIGTERM) != term && handlerOf(SIGHUP) != hangUp && handlerOf(SIGINT) != interrupt);
+            ::raise(SIGTERM);
+            ::raise(SIGHUP); // the session closing: this process survives it
+            QTRY_VERIFY(asked >= 1);
+            QCoreApplication::processEvents();
+            QCOMPARE(asked, 1); // both noted before the loop turned: one end asked for
+            QVERIFY(isDefault(SIGTERM)); // a second one is not waited for
+            QVERIFY(isIgnored(SIGHUP));
+        }
+        // Gone: what was there before is back.
+        QVERIFY(handlerOf(SIGTERM) == term && handlerOf(SIGHUP) == hangUp && handlerOf(SIGINT) == interrupt);
+    }
+
+    void aSignalIgnoredFromTheStartStaysIgnored()
+    {
+        const Handler interrupt = std::signal(SIGINT, SIG_IGN); // as a background job of a shell has it
+        int asked = 0;
+        {
+            const TerminationSignals handling([&asked] { ++asked; });
+            QVERIFY(isIgnored(SIGINT));
+            ::raise(SIGINT);
+            QTest::qWait(100);
+            QCOMPARE(asked, 0);
+        }
+        QVERIFY(isIgnored(SIGINT));
+        std::signal(SIGINT, interrupt);
+    }
+};
+
+} // namespace quillory::test
+
+QTEST_MAIN(quillory::test::TerminationSignalsTest)
+#include "TerminationSignalsTest.moc"
