@@ -51,7 +51,7 @@ private slots:
             ::raise(SIGHUP); // the session closing: this process survives it
             QTRY_VERIFY(asked >= 1);
             QCoreApplication::processEvents();
-            QCOMPARE(asked, 1); // both noted before the loop turned: one end asked for
+            QCOMPARE(asked, 1);          // both noted before the loop turned: one end asked for
             QVERIFY(isDefault(SIGTERM)); // a second one is not waited for
             QVERIFY(isIgnored(SIGHUP));
         }
