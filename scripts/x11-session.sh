@@ -18,7 +18,7 @@ run_under_xvfb() {
 private_session() {
   scratch=$(mktemp -d)
   program="" wm=""
-  trap 'kill ${program:-} 2>/dev/null || true; kill ${wm:-} 2>/dev/null || true; rm -rf "$scratch"' EXIT
+  trap end_session EXIT
   export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/run TMPDIR=$scratch/tmp
   unset XDG_DATA_HOME QT_QPA_PLATFORM
   mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
@@ -26,4 +26,15 @@ private_session() {
   openbox >/dev/null 2>&1 &
   wm=$!
   sleep 0.5
+}
+
+# Ends the program (it ends as File > Exit does, writing what it holds: that is waited for, 5 s at
+# most, before its files go), the window manager, and the scratch folder.
+end_session() {
+  if [ -n "${program:-}" ] && kill "$program" 2>/dev/null; then
+    for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$program" 2>/dev/null || true
+  fi
+  kill ${wm:-} 2>/dev/null || true
+  rm -rf "$scratch"
 }
