@@ -7,6 +7,9 @@
 #                                 copy the user runs is found) and the openbox window manager
 #                                 ($wm); both go when the script ends, with the process in
 #                                 $program if it set one
+#   program_session <executable>  private_session, a data folder of its own (where the trash is)
+#                                 and the built program's folder copied to $scratch/quillory
+#   fail <text>, waitUntil <seconds> <command...>
 
 run_under_xvfb() {
   if [ -z "${QUILLORY_UNDER_XVFB:-}" ]; then
@@ -37,4 +40,18 @@ end_session() {
   fi
   kill ${wm:-} 2>/dev/null || true
   rm -rf "$scratch"
+}
+
+program_session() {
+  private_session
+  export XDG_DATA_HOME=$scratch/data
+  mkdir -p "$XDG_DATA_HOME"
+  cp -r "$(dirname "$1")" "$scratch/quillory"
+}
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# Until the command succeeds, or fails after that many seconds.
+waitUntil() {
+  local end=$((SECONDS + $1)); shift
+  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.05; done
 }

@@ -10,17 +10,7 @@ executable=$(readlink -f "$1")
 
 source "$(dirname "$(readlink -f "$0")")/../../../scripts/x11-session.sh"
 run_under_xvfb "$0" "$@"
-private_session
-export XDG_DATA_HOME=$scratch/data
-mkdir -p "$XDG_DATA_HOME"
-cp -r "$(dirname "$executable")" "$scratch/quillory"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# waitUntil <seconds> <command...>: until the command succeeds, or fails after that long.
-waitUntil() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.05; done
-}
+program_session "$executable"
 # The launcher is the program's window 168 pixels wide; geometry sets X, Y, WIDTH and HEIGHT.
 strip=""
 findStrip() {

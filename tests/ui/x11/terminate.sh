@@ -9,17 +9,8 @@ executable=$(readlink -f "$1")
 
 source "$(dirname "$(readlink -f "$0")")/../../../scripts/x11-session.sh"
 run_under_xvfb "$0" "$@"
-private_session
-export XDG_DATA_HOME=$scratch/data
-mkdir -p "$XDG_DATA_HOME"
-cp -r "$(dirname "$executable")" "$scratch/quillory"
+program_session "$executable"
 catalog=$scratch/quillory/QuilloryDemo
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-waitUntil() { # waitUntil <seconds> <command...>
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.1; done
-}
 shown() { xdotool search --onlyvisible --name 'Quillory$' >/dev/null 2>&1; }
 # The change monitor watches the documents' folder (its inode is in the program's inotify watches).
 watching() { grep -qs "ino:$(printf '%x' "$(stat -c %i "$catalog/Documents")") " /proc/"$program"/fdinfo/*; }
