@@ -13,7 +13,6 @@ source "$repo/scripts/x11-session.sh"
 run_under_xvfb "$0" "$@"
 private_session
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 data=$HOME/.local/share
 entry=$data/applications/quillory.desktop
 catalog=$data/quillory/QuilloryDemo/QuilloryDemo.qlr

@@ -189,18 +189,16 @@ void MonitorService::unload()
 
 void MonitorService::writeRecordsAtExit()
 {
-    if (!loaded_ || pendingFile_.empty() || monitor_.pendingRecords().empty())
-        return;
-    PendingFileSink sink(core_.files, pendingFile_);
-    monitor_.writePendingRecords(sink); // no window to tell it in, when it fails
+    if (loaded_)
+        writeRecords(false); // no window to tell it in, when it fails
 }
 
-void MonitorService::writeRecords()
+void MonitorService::writeRecords(bool tellFailure)
 {
     if (pendingFile_.empty() || monitor_.pendingRecords().empty())
         return;
     PendingFileSink sink(core_.files, pendingFile_);
-    if (!monitor_.writePendingRecords(sink)) {
+    if (!monitor_.writePendingRecords(sink) && tellFailure) {
         // Kept for the next write; the user can make room or give the file back its rights.
         MessageBatch batch(core_.messages);
         report(core_.messages, fileWriteOutcome(sink.written, pendingFile_));

@@ -86,7 +86,8 @@ private:
     void expireMoves();
     void armMoveTimer();
     void tick();
-    void writeRecords();
+    // Writes the records held to the pending-changes file; a failure is told when tellFailure.
+    void writeRecords(bool tellFailure = true);
     std::string undoFolder() const;
 
     CoreContext& core_;

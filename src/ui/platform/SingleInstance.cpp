@@ -46,6 +46,14 @@ bool addressOf(const QString& path, sockaddr_un& address)
     return true;
 }
 
+// Whether the process at the other end of a local socket runs as this user.
+bool peerIsThisUser(int fd)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
+}
+
 void closeFd(int& fd)
 {
     if (fd >= 0)
@@ -155,10 +163,7 @@ SingleInstance::Answer SingleInstance::askRunningCopyToShow(int timeoutMs) const
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return Answer::NobodyThere;
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
-        || ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::geteuid()
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || !peerIsThisUser(fd)
         || ::send(fd, kShowRequest.data(), kShowRequest.size(), MSG_NOSIGNAL)
                != static_cast<ssize_t>(kShowRequest.size())) {
         closeFd(fd);
@@ -226,10 +231,7 @@ void SingleInstance::acceptCallers()
             }
             return;
         }
-        ucred peer{};
-        socklen_t size = sizeof peer;
-        const bool sameUser = ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::geteuid();
-        if (!sameUser || callers_.size() >= kMostCallers) {
+        if (!peerIsThisUser(fd) || callers_.size() >= kMostCallers) {
             ::close(fd);
             continue;
         }
@@ -241,7 +243,7 @@ void SingleInstance::acceptCallers()
 
 void SingleInstance::readCaller(int fd)
 {
-    const auto caller = std::find_if(callers_.begin(), callers_.end(), [fd](const Caller& c) { return c.fd == fd; });
+    const auto caller = callerOf(fd);
     if (caller == callers_.end())
         return;
     char buffer[64];
@@ -263,9 +265,14 @@ void SingleInstance::readCaller(int fd)
         onShow_();
 }
 
+std::vector<SingleInstance::Caller>::iterator SingleInstance::callerOf(int fd)
+{
+    return std::find_if(callers_.begin(), callers_.end(), [fd](const Caller& caller) { return caller.fd == fd; });
+}
+
 void SingleInstance::dropCaller(int fd)
 {
-    const auto caller = std::find_if(callers_.begin(), callers_.end(), [fd](const Caller& c) { return c.fd == fd; });
+    const auto caller = callerOf(fd);
     if (caller == callers_.end())
         return;
     // The notifier may be the one whose signal is running: it goes once that has returned.

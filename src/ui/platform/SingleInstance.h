@@ -50,14 +50,14 @@ private:
     int takeLock(bool& busy) const;
     void serve();
     void acceptCallers();
-    void readCaller(int fd);
-    void dropCaller(int fd);
-
     struct Caller {
         int fd;
         std::unique_ptr<QSocketNotifier> notifier;
         std::string received;
     };
+    std::vector<Caller>::iterator callerOf(int fd);
+    void readCaller(int fd);
+    void dropCaller(int fd);
 
     QString name_;
     mutable QString folder_; // the runtime folder, once asked

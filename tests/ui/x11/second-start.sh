@@ -9,7 +9,6 @@ source "$(dirname "$(readlink -f "$0")")/../../../scripts/x11-session.sh"
 run_under_xvfb "$0" "$@"
 private_session
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 # The program's visible frames: its windows named after it, leaving out the launcher strip (a
 # window the window manager does not handle).
 frameIds() {
