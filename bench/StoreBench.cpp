@@ -412,11 +412,26 @@ void printSummary()
     }
 
     // Linear growth: the time per folder stays about the same while the tree grows eightfold
-    // (a walk that were quadratic would take eight times as long per folder).
+    // (a walk that were quadratic would take eight times as long per folder). Each timed run walks
+    // as many folders for every size (the small trees several times over), and the sizes take
+    // turns, so that a moment of other work on the machine falls on all of them alike.
+    constexpr int kRounds = 21;
+    std::map<int, std::vector<double>> runMs;
+    for (int round = 0; round <= kRounds; ++round) {
+        for (const int size : kTreeSizes) {
+            Catalog& tree = w.trees.at(size);
+            const int walks = kTreeSizes.back() / size;
+            const double ms = cpuMillisecondsOf([&] {
+                for (int i = 0; i < walks; ++i)
+                    benchmark::DoNotOptimize(wholeTree(tree));
+            });
+            if (round > 0) // the first round is untimed
+                runMs[size].push_back(ms / walks);
+        }
+    }
     std::vector<double> perFolder;
     for (const int size : kTreeSizes) {
-        Catalog& tree = w.trees.at(size);
-        const double ms = medianCpuMilliseconds(51, [&] { benchmark::DoNotOptimize(wholeTree(tree)); });
+        const double ms = median(runMs[size]);
         perFolder.push_back(ms * 1e6 / size);
         std::printf("(subtree of %6d folders: %8.3f ms CPU, %6.1f ns per folder)\n", size, ms, perFolder.back());
     }
