@@ -1,6 +1,7 @@
 // The folder half of the store: the folder file and the cache of all folders.
 #include "core/store/CatalogStore.h"
 
+#include "core/store/FolderWalk.h"
 #include "core/store/IdAllocation.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/RecordIds.h"
@@ -56,26 +57,10 @@ void CatalogStore::getQlrDirsByParentId(const std::string& parentId, bool subtre
         });
         return;
     }
-    // Children first, then each child's subtree in turn. A folder is walked once, so parents
-    // that form a cycle in a damaged file cannot make this run forever; the walk keeps its own
-    // stack, so a chain of thousands of nested folders cannot overflow the program's.
-    const FolderChildren children = getFolderChildren(problems);
-    std::unordered_set<std::string> walked;
-    std::vector<std::string> pending{parentId};
-    while (!pending.empty()) {
-        const std::string parent = std::move(pending.back());
-        pending.pop_back();
-        if (!walked.insert(parent).second)
-            continue;
-        const auto it = children.find(parent);
-        if (it == children.end())
-            continue;
-        for (const auto& child : it->second)
-            map.addMap(child->dirId, child);
-        // The first child's subtree is walked next: push in reverse.
-        for (auto child = it->second.rbegin(); child != it->second.rend(); ++child)
-            pending.push_back((*child)->dirId);
-    }
+    map.reserve(static_cast<size_t>(map.getCount() + all->getCount()));
+    FolderWalk(*all, parentId).walk([&map](const std::shared_ptr<FolderRecord>& folder) {
+        map.addMap(folder->dirId, folder);
+    });
 }
 
 void CatalogStore::getDirIdsByParentId(const std::string& parentId, bool subtree, std::vector<std::string>& ids,
