@@ -15,7 +15,8 @@ uint32_t hashOf(std::string_view id)
 FolderWalk::FolderWalk(const FolderMap& all, std::string_view start)
 {
     folders_.reserve(static_cast<size_t>(all.getCount()));
-    all.forEach([this](const std::string&, const std::shared_ptr<FolderRecord>& folder) { folders_.push_back(&folder); });
+    all.forEach(
+        [this](const std::string&, const std::shared_ptr<FolderRecord>& folder) { folders_.push_back(&folder); });
     const auto count = static_cast<uint32_t>(folders_.size());
 
     size_t tableSize = 16;

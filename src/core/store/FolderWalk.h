@@ -48,11 +48,16 @@ private:
     // The number of the folder whose id is id, or kNone.
     uint32_t numberOf(std::string_view id) const;
 
-    std::vector<const std::shared_ptr<FolderRecord>*> folders_; // in cache order
-    std::vector<uint32_t> slots_;      // folder numbers by the hash of their id (kNone: empty)
-    std::vector<uint32_t> firstChild_; // per parent number: where its children start in children_
-    std::vector<uint32_t> children_;   // folder numbers, grouped by parent, each group in cache order
-    uint32_t start_ = 0;               // start's number; folders_.size() when start is no folder
+    // The folders in cache order; a folder's number is its place here.
+    std::vector<const std::shared_ptr<FolderRecord>*> folders_;
+    // Folder numbers by the hash of their ids (kNone: empty).
+    std::vector<uint32_t> slots_;
+    // Per parent number, where its children start in children_: the folder numbers grouped by
+    // parent, each group in cache order.
+    std::vector<uint32_t> firstChild_;
+    std::vector<uint32_t> children_;
+    // start's number; folders_.size() when start is no folder.
+    uint32_t start_ = 0;
 };
 
 } // namespace quillory
