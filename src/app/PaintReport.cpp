@@ -32,17 +32,23 @@ bool isLauncher(QObject* window)
 
 // Watches the paints of the windows: a window paints on an expose (sent to its QWindow) or an
 // update request (sent to its top-level widget), and its backing store is flushed before the
-// event returns, so a zero timer comes after the flush.
+// event returns, so a zero timer comes after the flush. A window that is not exposed yet (shown,
+// but not yet mapped by the window system) paints nothing on either: those events are not paints.
 class PaintReporter : public QObject {
 public:
     explicit PaintReporter(std::function<int()> rowsShown) : rowsShown_(std::move(rowsShown)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        const bool paints = (event->type() == QEvent::Expose && watched->isWindowType())
-                            || (event->type() == QEvent::UpdateRequest
-                                && (watched->isWindowType()
-                                    || (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())));
+        QWindow* window = nullptr;
+        if (event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest) {
+            if (watched->isWindowType())
+                window = static_cast<QWindow*>(watched);
+            else if (event->type() == QEvent::UpdateRequest && watched->isWidgetType()
+                     && static_cast<QWidget*>(watched)->isWindow())
+                window = static_cast<QWidget*>(watched)->windowHandle();
+        }
+        const bool paints = window && window->isExposed();
         if (!pending_ && paints && !isLauncher(watched)) {
             pending_ = true;
             QTimer::singleShot(0, this, [this] { report(); });
