@@ -246,13 +246,14 @@ int main(int argc, char* argv[])
     }
     const std::string built = argv[1], bare = argv[2];
     constexpr int kRuns = 7;
+    constexpr int kStartRuns = 15; // starts are short: more of them steady the median
 
     // Start: 5,000 folders of 20 indexes each, every index file there.
     test::TempDir startFolder;
     generateCatalog(startFolder.path(), {5000, 20, 7});
     const std::string startProgram = installProgram(built, startFolder.path());
     std::vector<double> wall, cpu, bareWall, bareCpu;
-    for (int i = 0; i < kRuns; ++i) { // in turn, so that both meet the same load
+    for (int i = 0; i < kStartRuns; ++i) { // in turn, so that both meet the same load
         const StartFigures program = startUntilPainted(startProgram, {});
         const StartFigures reference = startUntilPainted(bare, {startFolder.path()});
         wall.push_back(program.wallMs);
@@ -262,7 +263,7 @@ int main(int argc, char* argv[])
     }
     std::printf("(start until painted: program %.0f ms wall, %.0f ms CPU; bare Qt window %.0f ms wall, %.0f ms "
                 "CPU; medians of %d)\n",
-                median(wall), median(cpu), median(bareWall), median(bareCpu), kRuns);
+                median(wall), median(cpu), median(bareWall), median(bareCpu), kStartRuns);
     printLimit("start_painted_vs_bare_qt", median(cpu) / median(bareCpu), 1.3, "x CPU");
     std::printf("(wall-clock ratio %.2f)\n", median(wall) / median(bareWall));
 
