@@ -9,7 +9,7 @@
 namespace quillory::test {
 namespace {
 
-TEST(CatalogSettings, pickedFileNamesRootFolderAndFile_onlyWithACatalogFolderAboveIt)
+TEST(CatalogSettings, pickedFileNamesRootFolderAndFile_onlyWithACatalogFolderAboveIt_shownWithoutQlr)
 {
     const auto deep = catalogOfFolderFile("/home/u/A/B/dirs.qlr");
     ASSERT_TRUE(deep);
@@ -23,10 +23,7 @@ TEST(CatalogSettings, pickedFileNamesRootFolderAndFile_onlyWithACatalogFolderAbo
     EXPECT_FALSE(catalogOfFolderFile("/dirs.qlr"));
     EXPECT_FALSE(catalogOfFolderFile("dirs.qlr"));
     EXPECT_FALSE(catalogOfFolderFile("/A/B/"));
-}
-
-TEST(CatalogSettings, aCatalogFileInAnyLetterCase_isShownWithoutQlr_andStoredUnderItsOwnName)
-{
+    // A catalog file in any letter case is shown without .qlr, and stored under its own name.
     for (const char* name : {"lib.qlr", "LIB.QLR", "Lib.Qlr", "a.b.qlr"})
         EXPECT_TRUE(isCatalogFileName(name)) << name;
     for (const char* name : {"lib.txt", "lib", "libqlr", "lib.qlr.txt", "lib.qlrx", "", "lib.ql"})
@@ -87,15 +84,13 @@ TEST(CatalogSettings, eachNameIsOneFolderOrFileName_withoutSlashOrLineBreak_andN
         }
     }
     // The pending-changes file lies among the index files: never under a folder's index file name.
-    for (const char* taken : {"D1", "D1.qlr", "D27", " D3 "}) {
+    const std::pair<const char*, const char*> pending[] = {
+        {"D1", "Msg021"}, {"D1.qlr", "Msg021"}, {"D27", "Msg021"}, {" D3 ", "Msg021"}, {"D", ""},
+        {"Dx1", ""},      {"d1", ""},           {"D1a", ""},       {"temp1", ""}};
+    for (const auto& [name, expected] : pending) {
         CatalogSettingsFields fields = good;
-        fields.pendingFile = taken;
-        EXPECT_EQ(checkCatalogSettings(fields), "Msg021") << taken;
-    }
-    for (const char* free : {"D", "Dx1", "d1", "D1a", "temp1"}) {
-        CatalogSettingsFields fields = good;
-        fields.pendingFile = free;
-        EXPECT_EQ(checkCatalogSettings(fields), "") << free;
+        fields.pendingFile = name;
+        EXPECT_EQ(checkCatalogSettings(fields), expected) << name;
     }
 }
 

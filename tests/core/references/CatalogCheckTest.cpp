@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <future>
 
-#include "core/monitor/DiskProbe.h"
 #include "core/references/CatalogCheck.h"
 #include "core/references/PresenceWorker.h"
+#include "support/FakeDisk.h"
 #include "support/TestSupport.h"
 
 namespace quillory::test {
@@ -17,29 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The real file system, but for the folders named as volumes not mounted.
-struct RealDisk : DiskProbe {
-    std::vector<std::string> unmounted;
-    bool exists(const std::string& path) const override
-    {
-        std::error_code ignored;
-        return fs::exists(fs::symlink_status(path, ignored));
-    }
-    bool isVolumeMounted(const std::string& path) const override
-    {
-        for (const std::string& folder : unmounted) {
-            if (path.starts_with(folder + "/"))
-                return false;
-        }
-        return true;
-    }
-    FileIdentity identify(const std::string&) const override { return {}; }
-    std::vector<FolderEntry> listFolder(const std::string&) const override { return {}; }
-};
-
 std::string indexLine(const std::string& id, const std::string& path)
 {
-    return id + "|Title|" + path + "|False||2026-01-01 10:00:00|\r\n";
+    return test::indexLine(id, "Title", path);
 }
 
 using Found = std::vector<std::tuple<std::string, ReferenceState, std::string>>;

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include "core/catalog_window/CatalogEdits.h"
-#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/editors/FolderEditing.h"
 #include "core/catalog_window/editors/IndexEditing.h"
 #include "support/TestSupport.h"
@@ -43,13 +42,6 @@ protected:
         writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|0|||False||\r\n");
         writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a"));
         writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "b"));
-    }
-    std::shared_ptr<IndexRecord> newIndex(const std::string& id)
-    {
-        auto index = store.newContentRecord();
-        index->setCId(id);
-        index->setCTitle("new");
-        return index;
     }
     // Deletes D1's indexes with their documents; the paths handed to the remover.
     Keys removedWithYes(const Keys& keys)
@@ -86,17 +78,8 @@ TEST_F(DataSafety, movingEveryIndexOutOfAFolder_leavesItEmptyOnDiskAndInTheCache
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
-TEST_F(DataSafety, appendToAFileReadInPart_isRefusedWithItsReason)
+TEST_F(DataSafety, appendToAFolderFileBeyondTheLimit_isRefusedWithItsReason)
 {
-    // An unreadable index file: no id may be drawn from its empty copy.
-    fs::remove(fx.contentFile("D1"));
-    makeFolders(fx.contentFile("D1"));
-    const auto index = newIndex(store.getNewDirContentId("D1", fx.told()));
-    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", index)));
-    ASSERT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008"}));
-    EXPECT_TRUE(fx.recorder.shown[1].text.ends_with(fx.contentFile("D1") + " (" + fx.core->conf.text("Err011") + ")"))
-        << fx.recorder.shown[1].text;
-
     // A folder file beyond the map's limit: the limit is named, and every edit says so.
     std::string lines;
     for (int i = 1; i <= 32768; ++i)
@@ -177,7 +160,7 @@ TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
     ASSERT_EQ(::chmod(fx.contentFile("D1").c_str(), 0444), 0);
     const std::string before = readBytes(fx.contentFile("D1"));
     EXPECT_FALSE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1", fx.told()))));
-    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", newIndex("D1!C2"))));
+    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", fx.newIndex("D1!C2"))));
     EXPECT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008"}));
     EXPECT_NE(fx.recorder.shown[0].text.find(std::strerror(EACCES)), std::string::npos);
     EXPECT_EQ(readBytes(fx.contentFile("D1")), before);
@@ -263,13 +246,16 @@ TEST_F(DataSafety, aSecondDamagedCopyInTheSameSecond_neverReplacesTheFirst)
         std::count_if(copies.begin(), copies.end(), [&](const std::string& c) { return readBytes(c) == damaged; }), 1);
 }
 
-TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_aFolderInItsPlaceOrAFailingRead_isReadAgainWhenAskedNext)
+TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_refusesAppends_andIsReadAgainWhenAskedNext)
 {
+    // A folder where the file belongs: no id may be drawn from its empty copy.
     fs::remove(fx.contentFile("D1"));
-    makeFolders(fx.contentFile("D1")); // a folder where the file belongs
-    store.resetStoreCache();
-    EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 0);
-    EXPECT_EQ(fx.recorder.keys(), Keys{"Err006"});
+    makeFolders(fx.contentFile("D1"));
+    EXPECT_EQ(store.getNewDirContentId("D1", fx.told()), "D1!C1");
+    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", fx.newIndex("D1!C1"))));
+    ASSERT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008"}));
+    EXPECT_TRUE(fx.recorder.shown[1].text.ends_with(fx.contentFile("D1") + " (" + fx.core->conf.text("Err011") + ")"))
+        << fx.recorder.shown[1].text;
     fs::remove(fx.contentFile("D1"));
     writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getKeyCol(), (Keys{"D1!C1", "D1!C2"}));
@@ -280,7 +266,7 @@ TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_aFolderInItsPlaceOrAFailingRead
     store.resetStoreCache();
     io.failNth(Op::Read, 1, EIO);
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 0);
-    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err006"}));
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008", "Err006"}));
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 2);
 }
 
@@ -339,32 +325,6 @@ TEST(CatalogLayout, folderIdsNeverNameAFileOutsideTheIndexFolder)
         const fs::path file = fs::path(fx.core->layout.getContentFilePath(id)).lexically_normal();
         EXPECT_EQ(file.parent_path(), fs::path(folder).lexically_normal()) << id;
     }
-}
-
-TEST(IndexPath, aRootEndingInASeparator_storesPathsThatFollowAMovedRoot)
-{
-    std::string root;
-    IndexRecord index(&root);
-    for (const char* top : {"/", "/home/u/", "/home/u//"}) {
-        root = top;
-        index.setCContentPath("/home/u/cat/a.txt");
-        root = "/media/x";
-        EXPECT_EQ(index.cContentPath(),
-                  std::string("/media/x") + (std::string(top) == "/" ? "/home/u/cat/a.txt" : "/cat/a.txt"))
-            << top;
-    }
-    // Placeholders that do not start the path, or stand twice, read as they always did.
-    root = "/r";
-    index.setStoredPath("x/QLRR$/a/QLRR$b");
-    EXPECT_EQ(index.cContentPath(), "x//r/a//rb");
-}
-
-TEST(IndexPath, aRelativePathOpensInsideTheCatalogRoot)
-{
-    EXPECT_EQ(openablePath("docs/a.txt", "/srv/cat"), "/srv/cat/docs/a.txt");
-    EXPECT_EQ(openablePath("/abs/a.txt", "/srv/cat"), "/abs/a.txt");
-    EXPECT_EQ(openablePath("HTTPS://x.org/a", "/srv/cat"), "HTTPS://x.org/a");
-    EXPECT_EQ(openablePath("a.txt", "/"), "/a.txt");
 }
 
 } // namespace

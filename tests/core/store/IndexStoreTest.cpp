@@ -38,23 +38,21 @@ protected:
     CatalogStore& store = fx.core->store;
 };
 
-TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder)
+TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder_aMalformedLineKeepsWhatItHas)
 {
     EXPECT_EQ(store.getNewDirContentId("D3", fx.told()), "D3!C1");
     writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "a") + indexLine("D20!C2", "b") + indexLine("D2!C3", "c"));
     EXPECT_EQ(store.getNewDirContentId("D2", fx.told()), "D2!C2");
     EXPECT_EQ(store.getNewDirContentId("D20", fx.told()), "D20!C1");
     EXPECT_TRUE(fx.recorder.shown.empty());
-}
 
-TEST_F(IndexStore, malformedLine_showsErr007AndKeepsThePartialIndex)
-{
-    writeBytes(fx.contentFile("D2"), "D2!C1|Report\r\n" + indexLine("D2!C2", "Whole", "d"));
-    const auto map = store.getDirContentMap("D2", fx.told());
-    ASSERT_EQ(map->getKeyCol(), (Keys{"D2!C1", "D2!C2"}));
-    EXPECT_EQ(map->getValueByKey("D2!C1")->cTitle(), "Report");
-    EXPECT_EQ(map->getValueByKey("D2!C1")->storedPath(), "");
-    EXPECT_EQ(map->getValueByKey("D2!C2")->cDesc(), "d");
+    // A malformed line shows Err007 and keeps what it has.
+    writeBytes(fx.contentFile("D4"), "D4!C1|Report\r\n" + indexLine("D4!C2", "Whole", "d"));
+    const auto map = store.getDirContentMap("D4", fx.told());
+    ASSERT_EQ(map->getKeyCol(), (Keys{"D4!C1", "D4!C2"}));
+    EXPECT_EQ(map->getValueByKey("D4!C1")->cTitle(), "Report");
+    EXPECT_EQ(map->getValueByKey("D4!C1")->storedPath(), "");
+    EXPECT_EQ(map->getValueByKey("D4!C2")->cDesc(), "d");
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err007"});
 }
 
@@ -144,8 +142,7 @@ TEST_F(IndexStore, addIndex_appendsItsLineAndCachesTheVeryRecord)
     EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C2", fx.told()), index);
 
     writeBytes(fx.contentFile("D3"), indexLine("D3!C1", "t")); // not cached yet
-    auto uncached = store.newContentRecord();
-    uncached->setCId("D3!C2");
+    auto uncached = fx.newIndex("D3!C2");
     EXPECT_TRUE(fx.told(store.writeAddQlrDbDirContent("D3", uncached)));
     EXPECT_EQ(store.getQlrDirContentById("D3", "D3!C2", fx.told()), uncached);
     EXPECT_EQ(store.getDirContentMap("D3", fx.told())->getKeyCol(), (Keys{"D3!C1", "D3!C2"}));
@@ -162,17 +159,14 @@ TEST_F(IndexStore, fullFolder_refusesANewIndexWithErr008AndAnOverlongFileIsNotRe
     for (int i = 1; i <= 32767; ++i)
         bytes += indexLine("D1!C" + std::to_string(i), "t");
     writeBytes(fx.contentFile("D1"), bytes);
-    auto index = store.newContentRecord();
-    index->setCId(store.getNewDirContentId("D1", fx.told()));
-    EXPECT_EQ(index->cId(), "D1!C32768");
+    EXPECT_EQ(store.getNewDirContentId("D1", fx.told()), "D1!C32768");
+    auto index = fx.newIndex("D1!C32768");
     EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", index)));
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err008"});
     EXPECT_EQ(readBytes(fx.contentFile("D1")), bytes);
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C32768", fx.told()), nullptr);
     // An index that is there already may still be written again.
-    auto again = store.newContentRecord();
-    again->setCId("D1!C7");
-    again->setCTitle("replaced");
+    auto again = fx.newIndex("D1!C7", "replaced");
     EXPECT_TRUE(fx.told(store.writeAddQlrDbDirContent("D1", again)));
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C7", fx.told()), again);
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 32767);

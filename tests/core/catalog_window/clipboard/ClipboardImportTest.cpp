@@ -11,17 +11,14 @@
 namespace quillory::test {
 namespace {
 
-TEST(ClipboardImport, webAddressIsOneBlankFreeHttpOrHttpsTextInAnyCase)
+TEST(ClipboardImport, webAddressIsOneBlankFreeHttpOrHttpsText_filesGoBeforeAPictureBeforeText)
 {
     for (const char* yes : {"http://example.org", "  https://example.org/a?b=c  ", "HTTPS://EXAMPLE.ORG", "Http://x"})
         EXPECT_TRUE(isClipboardWebAddress(yes)) << yes;
     for (const char* no : {"", "   ", "see http://example.org", "http://a b", "http://a\nhttp://b", "ftp://x",
                            "example.org", "xhttp://a", "http:/x"})
         EXPECT_FALSE(isClipboardWebAddress(no)) << no;
-}
-
-TEST(ClipboardImport, copiedFilesGoBeforeAPicture_aPictureBeforeText)
-{
+    // Copied files go before a picture, a picture before text.
     EXPECT_EQ(chooseClipFormat({{"/a.txt"}, true, true}), ClipFormat::FileDrop);
     EXPECT_EQ(chooseClipFormat({{}, true, true}), ClipFormat::Bitmap);
     EXPECT_EQ(chooseClipFormat({{}, false, true}), ClipFormat::Text);

@@ -17,12 +17,6 @@ namespace {
 
 using Ids = std::vector<std::string>;
 
-std::string indexLine(const std::string& id, const std::string& title, const std::string& path,
-                      const std::string& desc = "")
-{
-    return id + "|" + title + "|" + path + "|False||2026-01-01 10:00:00|" + desc + "\r\n";
-}
-
 class IndexSearch : public ::testing::Test {
 protected:
     void SetUp() override
