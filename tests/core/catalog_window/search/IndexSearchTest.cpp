@@ -154,11 +154,7 @@ TEST_F(IndexSearch, stoppedScanKeepsWhatItFoundBefore_andEndsWithinABlock)
     // Held before the long document: the first has surely been read, and the scan runs on.
     scan.holdBefore(1);
     scan.start({});
-    ASSERT_TRUE(waitFor([&] { return scan.holding(); }));
-    EXPECT_TRUE(scan.running());
-    EXPECT_EQ(scan.documentsRead(), 1u);
-    EXPECT_EQ(scan.documentsToRead(), 3u);
-    EXPECT_EQ(idsOf(scan.found()), (Ids{"D4!C1"}));
+    ASSERT_TRUE(waitFor([&] { return scan.holding(); })); // (what a held scan shows: the search panel's suite)
 
     // Let go, it reads the long document; a stop ends that within a block.
     scan.release();
