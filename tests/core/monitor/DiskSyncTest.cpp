@@ -79,19 +79,11 @@ TEST(SyncPlan, eachRecordGetsTheLineOfWhatItWillDo_andOnlyTheTickedLinesChangeTh
                      {"D1!C4", "/h/h.txt"},         {"D2!C1", "/h/d.txt"}, {"D2!C2", "/h/e.txt"},
                      {"D2!C3", "/media/usb/g.txt"}, {"D3!C1", "/h/f.txt"}};
     const std::map<std::string, std::string> before = catalog.paths;
-    SyncPlan plan = planSynchronisation(
-        {
-            "D1!C1|/h/a.txt|/h/a2.txt",
-            "D1!C2|/h/b.txt|",
-            "D1!C3|/h/c.txt|",
-            "D2!C1|/h/d.txt|/h/d2.txt",
-            "D2!C2|/h/e.txt|/h/e.txt",
-            "D2!C3|/media/usb/g.txt|",
-            "D3!C1|/h/f.txt|/h/f2.txt",
-            "D9!C1|/h/x.txt|",
-            "D1!C4|/h/h.txt|/h/h2.txt",
-        },
-        catalog, disk);
+    SyncPlan plan = planSynchronisation({"D1!C1|/h/a.txt|/h/a2.txt", "D1!C2|/h/b.txt|", "D1!C3|/h/c.txt|",
+                                         "D2!C1|/h/d.txt|/h/d2.txt", "D2!C2|/h/e.txt|/h/e.txt",
+                                         "D2!C3|/media/usb/g.txt|", "D3!C1|/h/f.txt|/h/f2.txt", "D9!C1|/h/x.txt|",
+                                         "D1!C4|/h/h.txt|/h/h2.txt"},
+                                        catalog, disk);
     using K = SyncLineKind;
     std::vector<std::pair<K, std::string>> kinds;
     for (const SyncLine& line : plan.lines)
