@@ -86,7 +86,7 @@ TEST_F(DataSafety, appendToAFolderFileBeyondTheLimit_isRefusedWithItsReason)
     EXPECT_EQ(readBytes(fx.dirFile()), lines);
 }
 
-TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereOnce)
+TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereOnce_neverOverAnEarlierCopy)
 {
     // A line one field short, fields after the last, an id taken again by a later line.
     const std::string damaged = "D1!C1|short\r\n" + indexLine("D1!C2", "b") + "D1!C3|c|p|False||t|d|extra\r\n"
@@ -129,6 +129,31 @@ TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereO
     EXPECT_FALSE(fx.told(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap(fx.told()))));
     EXPECT_EQ(fx.recorder.keys().back(), "Err004");
     EXPECT_EQ(readBytes(fx.dirFile()), "D1|One|0|||False||\r\nD1|One again|0|||False||\r\n");
+
+    // A second damaged copy in the same second never replaces the first: copies already there under
+    // the names of this second and the next ones stay as they are.
+    const std::string file = fx.contentFile("D3");
+    Keys earlier;
+    for (int ahead = 0; ahead < 3; ++ahead) {
+        const std::time_t when = std::time(nullptr) + ahead;
+        std::tm local{};
+        ::localtime_r(&when, &local);
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+        earlier.push_back(file + ".damaged-" + stamp);
+        writeBytes(earlier.back(), "an earlier copy");
+    }
+    const std::string damagedD3 = "D3!C1|short\r\n" + indexLine("D3!C2", "b");
+    writeBytes(file, damagedD3);
+    store.resetStoreCache();
+    ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D3", FILE_OUTPUT, *store.getDirContentMap("D3", fx.told()))));
+    for (const auto& copy : earlier)
+        EXPECT_EQ(readBytes(copy), "an earlier copy") << copy;
+    const Keys copiesD3 = filesStartingWith(fx.dir / "cat/idx", "D3.qlr.damaged-");
+    ASSERT_EQ(copiesD3.size(), 4u);
+    EXPECT_EQ(std::count_if(copiesD3.begin(), copiesD3.end(),
+                            [&](const std::string& c) { return readBytes(c) == damagedD3; }),
+              1);
 }
 
 TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
@@ -201,32 +226,6 @@ TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_underTheRoot_
     ASSERT_EQ(fx.recorder.keys(), Keys{"Err023"});
     EXPECT_TRUE(fx.recorder.shown[0].text.ends_with(" : " + fx.dir / "docs/a.txt, " + fx.dir / "docs/dangling"))
         << fx.recorder.shown[0].text;
-}
-
-TEST_F(DataSafety, aSecondDamagedCopyInTheSameSecond_neverReplacesTheFirst)
-{
-    // Copies already there under the names of this second and the next ones stay as they are.
-    const std::string file = fx.contentFile("D1");
-    Keys earlier;
-    for (int ahead = 0; ahead < 3; ++ahead) {
-        const std::time_t when = std::time(nullptr) + ahead;
-        std::tm local{};
-        ::localtime_r(&when, &local);
-        char stamp[32];
-        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-        earlier.push_back(file + ".damaged-" + stamp);
-        writeBytes(earlier.back(), "an earlier copy");
-    }
-    const std::string damaged = "D1!C1|short\r\n" + indexLine("D1!C2", "b");
-    writeBytes(file, damaged);
-    store.resetStoreCache();
-    ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1", fx.told()))));
-    for (const auto& copy : earlier)
-        EXPECT_EQ(readBytes(copy), "an earlier copy") << copy;
-    const Keys copies = filesStartingWith(fx.dir / "cat/idx", "D1.qlr.damaged-");
-    ASSERT_EQ(copies.size(), 4u);
-    EXPECT_EQ(
-        std::count_if(copies.begin(), copies.end(), [&](const std::string& c) { return readBytes(c) == damaged; }), 1);
 }
 
 TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_refusesAppends_andIsReadAgainWhenAskedNext)

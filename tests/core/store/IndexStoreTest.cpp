@@ -17,13 +17,6 @@ std::string indexLine(const std::string& id, const std::string& title, const std
 
 class IndexStore : public ::testing::Test {
 protected:
-    // Two folders whose files list their indexes out of id order.
-    void writeTwoFolders()
-    {
-        writeBytes(fx.contentFile("D1"),
-                   indexLine("D1!C2", "Tax report", "ÄRGER im Büro") + indexLine("D1!C1", "X-ray"));
-        writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "Box", "ärger") + indexLine("D2!C2", "Other"));
-    }
     Keys found(bool inDescription, const Keys& dirIds, std::string_view text)
     {
         ContentCollection result;
@@ -48,9 +41,11 @@ TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder)
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
-TEST_F(IndexStore, titleAndDescriptionSearch_ignoreCaseAndKeepFolderThenFileOrder)
+TEST_F(IndexStore, titleAndDescriptionSearch_ignoreCaseAndKeepFolderThenFileOrder_skippingWhatIsInTheResult)
 {
-    writeTwoFolders();
+    // Two folders whose files list their indexes out of id order.
+    writeBytes(fx.contentFile("D1"), indexLine("D1!C2", "Tax report", "ÄRGER im Büro") + indexLine("D1!C1", "X-ray"));
+    writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "Box", "ärger") + indexLine("D2!C2", "Other"));
     EXPECT_EQ(found(false, {"D1", "D2"}, "REP"), Keys{"D1!C2"});
     EXPECT_EQ(found(false, {"D2", "D1"}, "x"), (Keys{"D2!C1", "D1!C2", "D1!C1"}));
     EXPECT_EQ(found(true, {"D1", "D2"}, "ärger"), (Keys{"D1!C2", "D2!C1"}));
@@ -60,11 +55,8 @@ TEST_F(IndexStore, titleAndDescriptionSearch_ignoreCaseAndKeepFolderThenFileOrde
     EXPECT_EQ(found(false, {"D1", "D2"}, ""), (Keys{"D1!C2", "D1!C1", "D2!C1", "D2!C2"}));
     EXPECT_EQ(found(false, {"D1", "D1", "D9"}, ""), (Keys{"D1!C2", "D1!C1"}));
     EXPECT_TRUE(fx.recorder.shown.empty());
-}
 
-TEST_F(IndexStore, indexAlreadyInTheResult_isSkippedBySearchesAndStopsTheListing)
-{
-    writeTwoFolders();
+    // An index already in the result is skipped by searches, and stops the listing.
     const auto earlier = std::make_shared<IndexRecord>();
     ContentCollection searched;
     searched.add("D1!C2", earlier);

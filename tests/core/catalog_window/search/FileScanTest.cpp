@@ -41,7 +41,7 @@ TEST(FileScan, readsTextDocumentsOfAnyLetterCaseOnly_neverMissingOnesFoldersPipe
     EXPECT_FALSE(fileContainsText("HTTP://example.org/needle.txt", "needle"));
 }
 
-TEST(FileScan, foldsEveryAsciiLetterAndNoOtherByte)
+TEST(FileScan, foldsEveryAsciiLetterAndNoOtherByte_findsTextInsideAndAcrossBlocks)
 {
     TempDir dir;
     for (char letter = 'a'; letter <= 'z'; ++letter) {
@@ -55,11 +55,7 @@ TEST(FileScan, foldsEveryAsciiLetterAndNoOtherByte)
     for (const char* other : {"`", "{", "|", "}", "~", "x`", "x{"})
         EXPECT_FALSE(fileContainsText(dir / "marks.txt", other)) << other;
     EXPECT_TRUE(fileContainsText(dir / "marks.txt", "X@["));
-}
 
-TEST(FileScan, findsTextInsideAndAcrossBlocks)
-{
-    TempDir dir;
     const std::string filler(kScanBlockSize, 'x');
     // Wholly inside the second block.
     writeBytes(dir / "second.txt", filler + "..needle..");
@@ -103,7 +99,7 @@ TEST(BlockSearcher, agreesWithTheFoldingComparisonOnLettersOfEveryKind)
     EXPECT_GT(found, 1500); // the rounds did find matches, not only misses
 }
 
-TEST(BlockSearcher, findsMatchesAtEveryPlaceOfALongBlock)
+TEST(BlockSearcher, findsMatchesAtEveryPlaceOfALongBlock_goingOnWhereItsRareByteTurnsOutCommon)
 {
     // Every start place of the vector loop and of its tail, with letters whose other case takes
     // another number of bytes before, inside and after the run the search is anchored on, up to
@@ -132,13 +128,10 @@ TEST(BlockSearcher, findsMatchesAtEveryPlaceOfALongBlock)
             ASSERT_FALSE(searcher.contains(broken)) << needle << " broken at " << at;
         }
     }
-}
 
-TEST(BlockSearcher, goesOnFromWhereItsRareByteTurnsOutCommon)
-{
     // The lead byte of ö is looked for alone until it turns out frequent in the block (German
     // text): the vector loop takes over from there, missing no place before or after.
-    const BlockSearcher searcher("größe");
+    const BlockSearcher german("größe");
     std::string umlauts;
     for (int i = 0; i < 700; ++i)
         umlauts += "ä ";
@@ -146,8 +139,8 @@ TEST(BlockSearcher, goesOnFromWhereItsRareByteTurnsOutCommon)
         std::string block = umlauts;
         block.insert(at, "GRÖ\xE1\xBA\x9E"
                          "E");
-        ASSERT_TRUE(searcher.contains(block)) << at;
+        ASSERT_TRUE(german.contains(block)) << at;
         block[at + 1] = 'x';
-        ASSERT_FALSE(searcher.contains(block)) << at;
+        ASSERT_FALSE(german.contains(block)) << at;
     }
 }
