@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -59,6 +60,16 @@ public:
 
 private:
     uint64_t lastInode_ = 0;
+};
+
+// The real file system (a link counts as there, whatever it names), but for the folders in
+// unmounted, which stand for volumes not mounted.
+struct RealDisk : FakeDisk {
+    bool exists(const std::string& path) const override
+    {
+        std::error_code ignored;
+        return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+    }
 };
 
 } // namespace quillory::test

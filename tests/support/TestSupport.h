@@ -61,6 +61,16 @@ inline void makeFolders(const std::string& path)
 }
 // Each line followed by CR LF, as the program writes its text files.
 std::string crlfText(const std::vector<std::string>& lines);
+// A line of an index file and of a folder file, as the program writes them.
+inline std::string indexLine(const std::string& id, const std::string& title, const std::string& path,
+                             const std::string& desc = "")
+{
+    return id + "|" + title + "|" + path + "|False||2024-3-1 10:00:00|" + desc + "\r\n";
+}
+inline std::string folderLine(const std::string& id, const std::string& parent, const std::string& name = "F")
+{
+    return id + "|" + name + "|" + parent + "|||False||\r\n";
+}
 // The temporary files of unfinished saves in folder.
 int tempFileCount(const std::string& folder);
 // What unrtf makes of an RTF file, as HTML: another program's reading of it ("" without unrtf).
@@ -187,6 +197,19 @@ struct CoreFixture {
     std::string catalogFolder() const { return dir / "cat"; }
     std::string dirFile() const { return dir / "cat/cat.qlr"; }
     std::string contentFile(const std::string& dirId) const { return dir / ("cat/idx/" + dirId + ".qlr"); }
+    // A new index of the store, not written yet.
+    std::shared_ptr<IndexRecord> newIndex(const std::string& id, const std::string& title = "new")
+    {
+        auto index = core->store.newContentRecord();
+        index->setCId(id);
+        index->setCTitle(title);
+        return index;
+    }
 };
+
+inline std::shared_ptr<FolderRecord> newFolder(const std::string& id, const std::string& name = "New")
+{
+    return std::make_shared<FolderRecord>(FolderRecord{id, name, "0", "", "", false, "", ""});
+}
 
 } // namespace quillory::test

@@ -45,21 +45,18 @@ const Strings kAllCommands = {"mnuDAddRoot",  "mnuDAddChild",   "mnuDUpdate",   
                               "mnuDRename",   "mnuCAddFile",    "mnuCOpenFile",  "mnuCUpdate", "mnuCDelete",
                               "mnuCProperty", "mnuSSearchFile", "mnuClipDataIn", "mnuSyncData"};
 
-TEST(CatalogWindowStates, noFolder_offersOnlyAddRootAndSearch)
+TEST(CatalogWindowStates, followTheFolderAndIndex_anIndexIdMakesItsFolderCurrent_loadStatesNeedBothIds)
 {
-    CommandStates s;
+    CommandStates none;
     int changes = 0;
-    s.addListener([&] { ++changes; });
-    s.setCurrentDir("");
-    EXPECT_EQ(enabledCommands(s), (Strings{"mnuDAddRoot", "mnuSSearchFile"}));
+    none.addListener([&] { ++changes; });
+    none.setCurrentDir("");
+    EXPECT_EQ(enabledCommands(none), (Strings{"mnuDAddRoot", "mnuSSearchFile"}));
     // The launcher too: only Search and Exit without a folder; Sync and the clipboard need one.
-    EXPECT_EQ(launcherStates(s), "001001");
+    EXPECT_EQ(launcherStates(none), "001001");
     EXPECT_EQ(changes, 1);
-}
 
-TEST(CatalogWindowStates, indexIdMakesItsFolderCurrent_choosingAFolderLeavesTheIndexCommandsAsTheyWere)
-{
-    CommandStates s;
+    CommandStates s; // choosing a folder leaves the index commands as they were
     s.setCurrentContent("D2!C1");
     EXPECT_EQ(s.currentDirId(), "D2");
     EXPECT_FALSE(s.isEnabled(Command::Sync)); // until the change monitor runs, on the launcher too
@@ -79,12 +76,7 @@ TEST(CatalogWindowStates, indexIdMakesItsFolderCurrent_choosingAFolderLeavesTheI
     s.setCurrentDir("");
     s.setCurrentContent("");
     EXPECT_FALSE(s.isEnabled(Command::AddIndex) || s.isLauncherEnabled(LauncherButton::AddIndex));
-}
 
-TEST(CatalogWindowStates, loadStatesNeedBothIdsForIndexCommands_launcherFollowsTheWindow)
-{
-    CommandStates s;
-    s.setSyncAvailable(true);
     s.setCurrentContent("D1!C1");
     s.setCurrentDir(""); // an index id with no folder
     s.applyLoadStates();
@@ -126,7 +118,7 @@ protected:
     PopupMenuModel menu;
 };
 
-TEST_F(CatalogWindowPopup, noFolderShowsAddRootSearchAndCheck)
+TEST_F(CatalogWindowPopup, noFolderShowsAddRootSearchAndCheck_listContextsLeaveNoSeparatorAtTheEnd)
 {
     CommandStates none;
     none.setCurrentDir("");
@@ -135,10 +127,7 @@ TEST_F(CatalogWindowPopup, noFolderShowsAddRootSearchAndCheck)
         EXPECT_EQ(shown(), (Strings{"DAddRoot", "-", "SSearch", "mnuCheckCatalog"}));
         EXPECT_EQ(menu.visibleCount(), 4);
     }
-}
-
-TEST_F(CatalogWindowPopup, listContexts_withTheClipboardImportOff_leaveNoSeparatorAtTheEnd)
-{
+    // With the clipboard import off:
     CommandStates s;
     s.setCurrentContent("D1!C1");
     s.setCurrentDir(""); // the index commands stay on, the folder ones go off
@@ -170,7 +159,7 @@ Box box(const TwipRect& r)
 
 // The frame suite drags the splitter and a panel to their other limits; these are the sizes it
 // cannot see, and windows too small for both limits.
-TEST(CatalogWindowGeometry, treeTakesAQuarter_listTheRest_tooSmallAWindowGivesTheUpperLimit)
+TEST(CatalogWindowGeometry, treeTakesAQuarter_listTheRest_panelsMoveThenShrinkToBeSeenWholeDownToTheirMinimum)
 {
     const WindowLayout full = fullLayout(12000, 9000);
     EXPECT_EQ(box(full.tree), (Box{20, 20, 3000, 8980}));
@@ -189,12 +178,9 @@ TEST(CatalogWindowGeometry, treeTakesAQuarter_listTheRest_tooSmallAWindowGivesTh
     };
     EXPECT_EQ(corner({-50, 20000}, 12000, 9000), std::pair(1000.0, 8000.0));
     EXPECT_EQ(corner({0, 0}, 1500, 1200), std::pair(500.0, 200.0));
-}
 
-// A panel opened or kept in a window too small for it is seen whole: moved first, then made
-// smaller, down to its minimum.
-TEST(CatalogWindowGeometry, panelsMoveThenShrinkToBeSeenWhole_neverBelowTheirMinimum)
-{
+    // A panel opened or kept in a window too small for it is seen whole: moved first, then made
+    // smaller, down to its minimum.
     const TwipRect panel{3100, 1020, 7000, 6000};
     EXPECT_EQ(box(fitPanel(panel, 12000, 9000, 4000, 2000)), box(panel));
     EXPECT_EQ(box(fitPanel(panel, 9000, 9000, 4000, 2000)), (Box{2000, 1020, 7000, 6000}));
@@ -203,19 +189,14 @@ TEST(CatalogWindowGeometry, panelsMoveThenShrinkToBeSeenWhole_neverBelowTheirMin
     EXPECT_EQ(box(fitPanel(panel, 3000, 1000, 4000, 2000)), (Box{0, 0, 4000, 2000}));
 }
 
-std::string line(const std::string& id, const std::string& title, const std::string& path)
-{
-    return id + "|" + title + "|" + path + "|False||2024-3-1 10:00:00|\r\n";
-}
-
 class CatalogWindowEdits : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        writeBytes(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a.txt") + line("D1!C2", "b", "QLRR$/docs/b.txt")
-                                             + line("D1!C3", "folder", "QLRR$/docs")
-                                             + line("D1!C4", "web", "https://x.org/"));
-        writeBytes(fx.contentFile("D2"), line("D2!C1", "two", "QLRR$/two.txt"));
+        writeBytes(fx.contentFile("D1"),
+                   indexLine("D1!C1", "a", "QLRR$/docs/a.txt") + indexLine("D1!C2", "b", "QLRR$/docs/b.txt")
+                       + indexLine("D1!C3", "folder", "QLRR$/docs") + indexLine("D1!C4", "web", "https://x.org/"));
+        writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "two", "QLRR$/two.txt"));
         writeBytes(fx.dir / "docs/a.txt", "a");
         writeBytes(fx.dir / "docs/b.txt", "b");
     }
@@ -241,12 +222,14 @@ protected:
 };
 
 // The folder tree never offers these moves; the store refuses them all the same.
-TEST_F(CatalogWindowEdits, moveFolder_ontoItselfOrIntoItsSubtree_isRefusedAndWritesNothing)
+TEST_F(CatalogWindowEdits, moveFolderIntoItsOwnSubtree_orRenameToTheSameOrNoName_isRefusedAndWritesNothing)
 {
     writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|D1|||False||\r\n");
     EXPECT_EQ(moveFolder(store, fx.core->messages, "D1", "D1"), FolderMove::Refused);
     EXPECT_EQ(moveFolder(store, fx.core->messages, "D1", "D2"), FolderMove::Refused);
     EXPECT_EQ(store.getQlrDirById("D1", fx.told())->parentDirId, "0");
+    EXPECT_FALSE(renameContentFile(store, fx.core->messages, "D1", "D1!C1", "a.txt")); // the same name
+    EXPECT_FALSE(renameContentFile(store, fx.core->messages, "D1", "D1!C1", ""));
     EXPECT_TRUE(io.renamedTo.empty());
 }
 
@@ -256,9 +239,9 @@ TEST_F(CatalogWindowEdits, moveIndexes_newIdsWithTargetWrittenFirst_ownFolderKee
     ASSERT_TRUE(moveIndexes(store, fx.core->messages, drag({"D1!C1", "D1!C3"}), "D2"));
     EXPECT_EQ(io.renamedTo, (Strings{"D2.qlr", "D1.qlr"}));
     EXPECT_EQ(moved->cId(), "D2!C3");
-    EXPECT_EQ(readBytes(fx.contentFile("D2")), line("D2!C1", "two", "QLRR$/two.txt")
-                                                   + line("D2!C2", "a", "QLRR$/docs/a.txt")
-                                                   + line("D2!C3", "folder", "QLRR$/docs"));
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), indexLine("D2!C1", "two", "QLRR$/two.txt")
+                                                   + indexLine("D2!C2", "a", "QLRR$/docs/a.txt")
+                                                   + indexLine("D2!C3", "folder", "QLRR$/docs"));
     EXPECT_EQ(keysOf("D1"), (Strings{"D1!C2", "D1!C4"}));
 
     ASSERT_TRUE(moveIndexes(store, fx.core->messages, drag({"D1!C4"}), "D1"));
@@ -275,15 +258,8 @@ TEST_F(CatalogWindowEdits, moveIndexes_failedTargetWriteChangesNothing_failedSou
 
     io.failNth(Op::Rename, 2); // the source's file, after the target's
     EXPECT_TRUE(moveIndexes(store, fx.core->messages, drag({"D1!C1"}), "D2"));
-    EXPECT_TRUE(fileHolds(fx.contentFile("D2"), line("D2!C2", "a", "QLRR$/docs/a.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D2"), indexLine("D2!C2", "a", "QLRR$/docs/a.txt")));
     EXPECT_TRUE(fileHolds(fx.contentFile("D1"), "D1!C1|a|")); // twice for now, never lost
-}
-
-TEST_F(CatalogWindowEdits, renameContentFile_sameOrEmptyName_writesNothing)
-{
-    EXPECT_FALSE(renameContentFile(store, fx.core->messages, "D1", "D1!C1", "a.txt"));
-    EXPECT_FALSE(renameContentFile(store, fx.core->messages, "D1", "D1!C1", ""));
-    EXPECT_TRUE(io.renamedTo.empty());
 }
 
 // The real disk, except that a rename can be made to fail.
@@ -310,23 +286,17 @@ protected:
     RenameFailing files;
 };
 
-TEST_F(DocumentRenames, renamesOnDiskThenTheIndex_neverOverAnything_aWebAddressTakesTheText)
+// A rename on disk, and one onto a name taken, are walked through in the list's suite.
+TEST_F(DocumentRenames, aBadOrTheSameNameChangesNothing_aWebAddressTakesTheText)
 {
-    EXPECT_EQ(rename("D1!C1", "c.txt"), DocumentRename::Renamed);
-    EXPECT_EQ(readBytes(doc("c.txt")), "a");
-    EXPECT_FALSE(pathExists(doc("a.txt")));
-    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/c.txt")));
-
-    EXPECT_EQ(rename("D1!C1", "b.txt"), DocumentRename::NameTaken);
     EXPECT_EQ(rename("D1!C1", "../c.txt"), DocumentRename::BadName);
     EXPECT_EQ(rename("D1!C1", ".."), DocumentRename::BadName);
-    EXPECT_EQ(readBytes(doc("b.txt")), "b");
-    EXPECT_EQ(readBytes(doc("c.txt")), "a");
-    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/c.txt")));
-
+    EXPECT_EQ(rename("D1!C1", "a.txt"), DocumentRename::Unchanged);
+    EXPECT_EQ(readBytes(doc("a.txt")), "a");
+    EXPECT_FALSE(pathExists(fx.dir / "c.txt"));
     EXPECT_EQ(rename("D1!C4", "https://y.org/"), DocumentRename::Renamed);
-    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C4", "web", "https://y.org/")));
-    EXPECT_EQ(rename("D1!C1", "c.txt"), DocumentRename::Unchanged);
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), indexLine("D1!C4", "web", "https://y.org/")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), indexLine("D1!C1", "a", "QLRR$/docs/a.txt")));
 }
 
 TEST_F(DocumentRenames, whatOtherIndexesPointAtOrInto_staysWhereItIs)
@@ -334,13 +304,13 @@ TEST_F(DocumentRenames, whatOtherIndexesPointAtOrInto_staysWhereItIs)
     // D1!C3 is the folder docs, which D1!C1 and D1!C2 point into.
     EXPECT_EQ(rename("D1!C3", "papers"), DocumentRename::Shared);
     EXPECT_TRUE(pathExists(fx.dir / "docs/a.txt"));
-    writeBytes(fx.contentFile("D2"), line("D2!C1", "also b", "QLRR$/docs/b.txt"));
+    writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "also b", "QLRR$/docs/b.txt"));
     store.resetStoreCache();
     EXPECT_EQ(rename("D1!C2", "c.txt"), DocumentRename::Shared);
     EXPECT_TRUE(pathExists(doc("b.txt")));
-    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C2", "b", "QLRR$/docs/b.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), indexLine("D1!C2", "b", "QLRR$/docs/b.txt")));
     // A folder nothing else points into is renamed like a document.
-    writeBytes(fx.contentFile("D1"), line("D1!C1", "notes", "QLRR$/notes"));
+    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "notes", "QLRR$/notes"));
     makeFolders(fx.dir / "notes");
     store.resetStoreCache();
     EXPECT_EQ(rename("D1!C1", "notes-2026"), DocumentRename::Renamed);
@@ -351,10 +321,10 @@ TEST_F(DocumentRenames, aGoneDocumentIsRepointedAtOneOfTheNewName_withNeitherThe
 {
     std::filesystem::rename(doc("a.txt"), doc("a-moved.txt"));
     EXPECT_EQ(rename("D1!C1", "a-moved.txt"), DocumentRename::Repointed);
-    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a-moved.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), indexLine("D1!C1", "a", "QLRR$/docs/a-moved.txt")));
     std::filesystem::remove(doc("b.txt"));
     EXPECT_EQ(rename("D1!C2", "nowhere.txt"), DocumentRename::Missing);
-    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C2", "b", "QLRR$/docs/b.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), indexLine("D1!C2", "b", "QLRR$/docs/b.txt")));
 }
 
 TEST_F(DocumentRenames, aFailedRenameOrIndexWrite_leavesTheDiskAndTheIndexAsTheyWere)
@@ -370,27 +340,24 @@ TEST_F(DocumentRenames, aFailedRenameOrIndexWrite_leavesTheDiskAndTheIndexAsThey
     EXPECT_EQ(readBytes(doc("a.txt")), "a");
     EXPECT_FALSE(pathExists(doc("c.txt")));
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C1", fx.told())->storedPath(), "QLRR$/docs/a.txt");
-    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), line("D1!C1", "a", "QLRR$/docs/a.txt")));
+    EXPECT_TRUE(fileHolds(fx.contentFile("D1"), indexLine("D1!C1", "a", "QLRR$/docs/a.txt")));
 }
 
-TEST_F(CatalogWindowEdits, deleteContents_yesSkipsOtherFoldersRows_andDeletesNoFolderOrWebAddress)
-{
-    EXPECT_EQ(remove({"D1!C2", "D2!C1", "D1!C3", "D1!C4"}, MsgAnswer::Yes), 3);
-    EXPECT_EQ(io.unlinked, Strings{fx.dir / "docs/b.txt"});
-    EXPECT_EQ(keysOf("D1"), Strings{"D1!C1"});
-    EXPECT_EQ(keysOf("D2"), Strings{"D2!C1"});
-}
-
-TEST_F(CatalogWindowEdits, deleteContents_failedIndexWrite_deletesNoDocumentAndKeepsTheIndexes)
+TEST_F(CatalogWindowEdits, deleteContents_failedIndexWriteDeletesNoDocument_yesSkipsOtherFoldersRowsFoldersAndWeb)
 {
     io.failNth(Op::Rename, 1);
     EXPECT_EQ(remove({"D1!C2", "D1!C1"}, MsgAnswer::Yes), 0);
     EXPECT_TRUE(io.unlinked.empty());
     EXPECT_EQ(keysOf("D1"), allOfD1);
     EXPECT_EQ(fx.recorder.shown.size(), 1u);
+
+    EXPECT_EQ(remove({"D1!C2", "D2!C1", "D1!C3", "D1!C4"}, MsgAnswer::Yes), 3);
+    EXPECT_EQ(io.unlinked, Strings{fx.dir / "docs/b.txt"});
+    EXPECT_EQ(keysOf("D1"), Strings{"D1!C1"});
+    EXPECT_EQ(keysOf("D2"), Strings{"D2!C1"});
 }
 
-TEST(CatalogWindowRows, webAddressIsHttpOrHttpsInAnyCase_rowNameIsTheLastPart)
+TEST(CatalogWindowRows, webAddressIsHttpOrHttpsInAnyCase_rowNameIsTheLastPart_textTakesItsValues)
 {
     for (const char* web : {"http://a.org", "https://a.org/x", "HTTP://A.ORG", "hTtPs:x"})
         EXPECT_TRUE(isWebAddress(web)) << web;
@@ -401,10 +368,7 @@ TEST(CatalogWindowRows, webAddressIsHttpOrHttpsInAnyCase_rowNameIsTheLastPart)
     EXPECT_EQ(rowFileName("/home/u/"), "");
     EXPECT_EQ(rowFileName("HTTPS://a.org/x/"), "HTTPS://a.org/x/");
     EXPECT_EQ(renamedPath("/home/u/a.txt", "b.txt"), "/home/u/b.txt");
-}
-
-TEST(CatalogWindowRows, configuredTextTakesItsValuesInAnyOrder_missingPlacesOrValuesAreLeftOut)
-{
+    // Configured text takes its values in any order; missing places or values are left out.
     EXPECT_EQ(withValues("Read %1 of %2", {"3", "40"}), "Read 3 of 40");
     EXPECT_EQ(withValues("%2 documents, %1 read: 100%%", {"3", "40"}), "40 documents, 3 read: 100%");
     EXPECT_EQ(withValues("Stopped.", {"3", "40"}), "Stopped.");

@@ -11,11 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::shared_ptr<FolderRecord> newFolder(const std::string& id, const std::string& name)
-{
-    return std::make_shared<FolderRecord>(FolderRecord{id, name, "0", "", "", false, "", ""});
-}
-
 // A catalog on disk: folder file <root>/<folder>/lib.qlr with one folder D1, and one index.
 std::string makeCatalog(const std::string& root, const std::string& folderName, const std::string& name)
 {
@@ -27,7 +22,7 @@ std::string makeCatalog(const std::string& root, const std::string& folderName, 
 
 // Made as the first thing done, the catalog takes the configured index folder and pending file
 // names, read first.
-TEST(CatalogCommands, doAddNew_asTheFirstThingDone_createsEmptyCatalogFilesAndOpensIt_anEmptyNameCreatesNothing)
+TEST(CatalogCommands, doAddNew_asTheFirstThingDone_createsEmptyCatalogFilesAndOpensIt_anEmptyOrBadNameCreatesNothing)
 {
     CoreFixture f;
     CoreContext& c = *f.core;
@@ -48,6 +43,22 @@ TEST(CatalogCommands, doAddNew_asTheFirstThingDone_createsEmptyCatalogFilesAndOp
     ASSERT_TRUE(f.told(c.store.writeAddQlrDbDir(newFolder(c.store.getNewDirId(f.told()), "First"))));
     EXPECT_EQ(readBytes(file), "\rD1|First|0|||False||\r\n");
     EXPECT_TRUE(f.recorder.shown.empty());
+
+    // A name that is not one name is refused, and nothing is made.
+    const std::string other = f.dir / "other";
+    makeFolders(other + "/inner");
+    const std::pair<const char*, const char*> refused[] = {
+        {"a/b", "main.qlr"}, {"lib", "x/main.qlr"}, {"..", "main.qlr"}, {"lib", "../main.qlr"}, {"li\nb", "main.qlr"}};
+    for (const auto& [folder, name] : refused) {
+        f.recorder.shown.clear();
+        EXPECT_EQ(c.catalog.doAddNew(other + "/inner", folder, name), "") << folder << " " << name;
+        EXPECT_EQ(f.recorder.keys(), std::vector<std::string>{"Msg016"}) << folder << " " << name;
+    }
+    EXPECT_TRUE(fs::is_empty(other + "/inner"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(other), fs::directory_iterator()), 1);
+    EXPECT_EQ(checkNewCatalogNames("lib", "main.qlr"), "");
+    EXPECT_EQ(checkNewCatalogNames("lib", "a/main.qlr"), "Msg016");
+    EXPECT_EQ(c.store.getDirFilePath(), file);
 }
 
 TEST(CatalogCommands, doAddNew_existingCatalog_leavesEveryFileAsItWasAndOpensIt)
@@ -56,41 +67,16 @@ TEST(CatalogCommands, doAddNew_existingCatalog_leavesEveryFileAsItWasAndOpensIt)
     CoreContext& c = *f.core;
     const std::string file = makeCatalog(f.dir / "shelf", "lib", "Kept");
     writeBytes(f.dir / "shelf/lib/idx/pending.qlr", "1|/home/a.txt\r\n");
-    const std::string folders = readBytes(file);
     const std::string indexes = readBytes(f.dir / "shelf/lib/idx/D1.qlr");
-
+    // (The message naming it and its folder file kept: the new catalog dialog's suite.)
     EXPECT_EQ(c.catalog.doAddNew(f.dir / "shelf", "lib", "lib.qlr"), file);
-    // The user is told that the catalog was there and is shown as it is.
-    ASSERT_EQ(f.recorder.keys(), std::vector<std::string>{"Msg020"});
-    EXPECT_TRUE(f.recorder.shown[0].text.ends_with(" : " + file));
-    EXPECT_EQ(readBytes(file), folders);
+    EXPECT_EQ(f.recorder.keys(), std::vector<std::string>{"Msg020"});
     EXPECT_EQ(readBytes(f.dir / "shelf/lib/idx/D1.qlr"), indexes);
     EXPECT_EQ(readBytes(f.dir / "shelf/lib/idx/pending.qlr"), "1|/home/a.txt\r\n");
-    ASSERT_NE(c.store.getQlrDirById("D1", f.told()), nullptr);
-    EXPECT_EQ(c.store.getQlrDirById("D1", f.told())->dirName, "Kept");
+    EXPECT_EQ(c.store.getDirContentMap("D1", f.told())->getKeyCol(), std::vector<std::string>{"D1!C1"});
 }
 
-TEST(CatalogCommands, doAddNew_refusesANameThatIsNotOneName_andMakesNothing)
-{
-    CoreFixture f;
-    CoreContext& c = *f.core;
-    const std::string shelf = f.dir / "shelf";
-    makeFolders(shelf + "/inner");
-    const std::pair<const char*, const char*> refused[] = {
-        {"a/b", "main.qlr"}, {"lib", "x/main.qlr"}, {"..", "main.qlr"}, {"lib", "../main.qlr"}, {"li\nb", "main.qlr"}};
-    for (const auto& [folder, file] : refused) {
-        f.recorder.shown.clear();
-        EXPECT_EQ(c.catalog.doAddNew(shelf + "/inner", folder, file), "") << folder << " " << file;
-        EXPECT_EQ(f.recorder.keys(), std::vector<std::string>{"Msg016"}) << folder << " " << file;
-    }
-    EXPECT_TRUE(fs::is_empty(shelf + "/inner"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(shelf), fs::directory_iterator()), 1);
-    EXPECT_EQ(checkNewCatalogNames("lib", "main.qlr"), "");
-    EXPECT_EQ(checkNewCatalogNames("lib", "a/main.qlr"), "Msg016");
-    EXPECT_EQ(c.store.getDirFilePath(), f.dirFile());
-}
-
-TEST(CatalogCommands, openCatalog_aCatalogFolderRightUnderTheTopFolderHasItAsRoot)
+TEST(CatalogCommands, openCatalog_aMissingFolderFileShowsErr001AndOpensEmpty_aFolderUnderTheTopHasItAsRoot)
 {
     CoreFixture f;
     CoreContext& c = *f.core;
@@ -103,6 +89,17 @@ TEST(CatalogCommands, openCatalog_aCatalogFolderRightUnderTheTopFolderHasItAsRoo
     EXPECT_EQ(c.store.getDirFilePath(), file);
     EXPECT_EQ(c.store.getContentFilePath("D1"), "/quillory-test-no-such-catalog/idx/D1.qlr");
     EXPECT_FALSE(c.catalog.openCatalog("/lib.qlr"));
+
+    // A folder file missing where its folders are: said by name, and the catalog opens empty.
+    makeFolders(f.dir / "new/lib/idx");
+    const std::string made = f.dir / "new/lib/lib.qlr";
+    f.recorder.shown.clear();
+    ASSERT_TRUE(c.catalog.openCatalog(made));
+    ASSERT_EQ(f.recorder.keys(), std::vector<std::string>{"Err001"});
+    EXPECT_EQ(f.recorder.shown[0].text, "error 1 : " + made);
+    EXPECT_EQ(c.store.getAllDirMap(f.told())->getCount(), 0);
+    ASSERT_TRUE(f.told(c.store.writeAddQlrDbDir(newFolder("D1", "First"))));
+    EXPECT_NE(readBytes(made).find("D1|First|"), std::string::npos);
 }
 
 TEST(CatalogCommands, folderFileOfIndexFile_theCatalogsOwnName_elseTheFirstFolderFileByName)
@@ -131,42 +128,6 @@ TEST(CatalogCommands, folderFileOfIndexFile_theCatalogsOwnName_elseTheFirstFolde
     EXPECT_EQ(c.catalog.folderFileOfIndexFile(f.dir / "bare/idx/D1.qlr"), std::nullopt);
 }
 
-TEST(CatalogCommands, atStart_theCatalogOpenedLastWhileItIsThere_elseTheConfiguredOne_andSaysWhenThatIsMissing)
-{
-    std::string last;
-    {
-        CoreFixture f;
-        last = makeCatalog(f.dir / "elsewhere", "books", "Novels");
-        f.core->catalog.setOpenedListener([&](const std::string& folderFile) { last = folderFile + " (told)"; });
-        ASSERT_TRUE(f.core->catalog.openCatalog(last));
-        EXPECT_EQ(last, f.dir / "elsewhere/books/lib.qlr (told)");
-        f.core->catalog.doAddNew(f.dir / "elsewhere", "made", "made.qlr");
-        EXPECT_EQ(last, f.dir / "elsewhere/made/made.qlr (told)");
-    }
-    CoreFixture f;
-    const std::string lastOpened = makeCatalog(f.dir / "elsewhere", "books", "Novels");
-    writeBytes(f.dirFile(), "D1|Configured|0|||False||\r\n");
-    f.core->catalog.openAtStart(lastOpened);
-    EXPECT_EQ(f.core->store.getDirFilePath(), lastOpened);
-    EXPECT_EQ(f.core->store.getQlrDirById("D1", f.told())->dirName, "Novels");
-    EXPECT_TRUE(f.recorder.shown.empty());
-
-    // The one opened last is gone: the configured one, without a word while it is there.
-    CoreFixture g;
-    writeBytes(g.dirFile(), "D1|Configured|0|||False||\r\n");
-    g.core->catalog.openAtStart(g.dir / "gone/books/lib.qlr");
-    EXPECT_EQ(g.core->store.getDirFilePath(), g.dirFile());
-    EXPECT_EQ(g.core->store.getQlrDirById("D1", g.told())->dirName, "Configured");
-    EXPECT_TRUE(g.recorder.shown.empty());
-
-    // Neither is there: the configured one's path is named, as Open names it.
-    CoreFixture h;
-    h.core->catalog.openAtStart("");
-    ASSERT_EQ(h.recorder.keys(), std::vector<std::string>{"Err001"});
-    EXPECT_EQ(h.recorder.shown[0].text, "error 1 : " + h.dirFile());
-    EXPECT_EQ(h.core->store.getDirFilePath(), h.dirFile());
-}
-
 TEST(CatalogCommands, openCatalog_splitsPathIntoRootFolderAndFile_andCloseKeepsNamesButNotRoot)
 {
     auto lines = CoreFixture::defaultConfLines();
@@ -187,21 +148,6 @@ TEST(CatalogCommands, openCatalog_splitsPathIntoRootFolderAndFile_andCloseKeepsN
     EXPECT_EQ(c.store.getDirFilePath(), "/srv/default/books/lib.qlr");
     EXPECT_EQ(c.store.getQlrDirContentById("D1", "D1!C1", f.told()), nullptr);
     EXPECT_TRUE(f.recorder.shown.empty());
-}
-
-TEST(CatalogCommands, openCatalog_missingFolderFile_showsErr001AndOpensEmptyCatalog)
-{
-    CoreFixture f;
-    CoreContext& c = *f.core;
-    makeFolders(f.dir / "new/lib/idx");
-    const std::string file = f.dir / "new/lib/lib.qlr";
-
-    ASSERT_TRUE(c.catalog.openCatalog(file));
-    ASSERT_EQ(f.recorder.keys(), std::vector<std::string>{"Err001"});
-    EXPECT_EQ(f.recorder.shown[0].text, "error 1 : " + file);
-    EXPECT_EQ(c.store.getAllDirMap(f.told())->getCount(), 0);
-    ASSERT_TRUE(f.told(c.store.writeAddQlrDbDir(newFolder("D1", "First"))));
-    EXPECT_NE(readBytes(file).find("D1|First|"), std::string::npos);
 }
 
 TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpenOne)
@@ -233,9 +179,11 @@ TEST(CatalogCommands, openingAnotherCatalog_dropsCachesSoWritesLandOnlyInTheOpen
     EXPECT_TRUE(f.recorder.shown.empty());
 }
 
-TEST(CatalogCommands, openCatalogOrNew_aPipeOrALinkToADevice_isRefusedWithErr020_andTheOpenCatalogStays)
+TEST(CatalogCommands, aPipeOrALinkToADevice_isNeverOpenedReadOrWritten_andTheOpenCatalogStays)
 {
-    CoreFixture f;
+    auto lines = CoreFixture::defaultConfLines();
+    lines.push_back("Err021=not a plain file"); // the reason told, which the default lines leave empty
+    CoreFixture f(lines);
     CoreContext& c = *f.core;
     const std::string good = makeCatalog(f.dir / "good", "lib", "Good");
     ASSERT_TRUE(c.catalog.openCatalog(good));
@@ -255,16 +203,17 @@ TEST(CatalogCommands, openCatalogOrNew_aPipeOrALinkToADevice_isRefusedWithErr020
     c.catalog.doAddNew(f.dir / "odd", "lib", "pipe.qlr");
     EXPECT_EQ(f.recorder.keys(), std::vector<std::string>{"Err020"});
     EXPECT_EQ(c.store.getDirFilePath(), good);
-}
 
-TEST(CatalogCommands, catalogFilesReplacedByAPipeOrADevice_readAsNothingWithTheirReason_andAreNeverWritten)
-{
-    CoreFixture f;
-    CoreContext& c = *f.core;
+    // The open catalog's own files replaced so: read as nothing with their reason, never written.
+    writeBytes(f.dirFile(), "");
+    ASSERT_TRUE(c.catalog.openCatalog(f.dirFile()));
+    fs::remove(f.dirFile());
     ASSERT_EQ(::mkfifo(f.contentFile("D1").c_str(), 0644), 0);
     fs::create_symlink("/dev/zero", f.contentFile("D2"));
     ASSERT_EQ(::mkfifo(f.dirFile().c_str(), 0644), 0);
-    const std::string reason = c.conf.text("Err021");
+    c.store.resetStoreCache();
+    f.recorder.shown.clear();
+    const std::string reason = "not a plain file";
     EXPECT_EQ(c.store.getAllDirMap(f.told())->getCount(), 0);
     EXPECT_EQ(c.store.getDirContentMap("D1", f.told())->getCount(), 0);
     EXPECT_EQ(c.store.getDirContentMap("D2", f.told())->getCount(), 0);

@@ -79,9 +79,21 @@ TEST(CatalogSession, closingCatalog_rereadsTheFile_recordPathsReadNothing)
     EXPECT_TRUE(f.recorder.shown.empty());
 }
 
-TEST(SysConf, fileOnlyTwoLevelsUp_isFoundOnSecondTryAndSavedThere)
+TEST(SysConf, fileOnlyTwoLevelsUp_isFoundOnSecondTryAndSavedThere_missingEverywhere_isSaidOnceAndLoadFails)
 {
     TempDir dir;
+    {
+        CoreContext core(dir.path());
+        MessageRecorder recorder;
+        recorder.install(core.messages);
+        EXPECT_FALSE(core.conf.loadSysConf());
+        EXPECT_FALSE(core.conf.loadSysConf());
+        core.session.getRootPath();
+        EXPECT_TRUE(core.conf.configMissing());
+        ASSERT_EQ(recorder.shown.size(), 1u);
+        EXPECT_EQ(recorder.shown[0].key, "");
+        EXPECT_EQ(recorder.shown[0].text, "Error:Can't find config file,the system will exit.");
+    }
     const std::string confPath = dir / "x/resource/conf/SysConf.properties";
     writeBytes(confPath, crlfText(CoreFixture::defaultConfLines()));
     makeFolders(dir / "x/bin/run");
@@ -131,22 +143,6 @@ TEST(SysConf, loadThenSave_writesEveryKeyInFixedOrderWithoutBlankOrForeignLines)
 
     ASSERT_TRUE(f.core->conf.saveSysConf());
     EXPECT_EQ(readBytes(f.dir / "resource/conf/SysConf.properties"), expected);
-}
-
-TEST(SysConf, missingFile_showsBuiltInTextOnceAndLoadFails)
-{
-    TempDir dir;
-    CoreContext core(dir.path());
-    MessageRecorder recorder;
-    recorder.install(core.messages);
-
-    EXPECT_FALSE(core.conf.loadSysConf());
-    EXPECT_FALSE(core.conf.loadSysConf());
-    core.session.getRootPath();
-    EXPECT_TRUE(core.conf.configMissing());
-    ASSERT_EQ(recorder.shown.size(), 1u);
-    EXPECT_EQ(recorder.shown[0].key, "");
-    EXPECT_EQ(recorder.shown[0].text, "Error:Can't find config file,the system will exit.");
 }
 
 } // namespace

@@ -41,68 +41,31 @@ TEST(DiskSync, theLastLineOfEachIndexCountsInTheOrderOfTheLastLines)
               (std::vector<PendingChange>{{"D2!C1", "/c", ""}, {"D1!C1", "/a", "/z"}, {"D3!C1", "", ""}}));
 }
 
-TEST(DiskSync, aRecordAppliesOnlyWhereTheCatalogAndTheDiskAgree)
+// The whole synchronisation at once (what each record does is the plan's, below): a path of
+// another letter case is no match, each changed folder is written once, and a failed write is told.
+TEST(DiskSync, appliesEveryLineOfThePlan_writesEachChangedFolder_aFailedWriteIsTold)
 {
     FakeDisk disk;
     for (const char* path : {"/h/a2.txt", "/h/d.txt", "/h/g2.txt"})
         disk.add(path);
-    disk.unmounted = {"/media/usb"};
     TableCatalog catalog;
-    catalog.paths = {{"D1!C1", "/h/a.txt"}, {"D1!C2", "/h/b.txt"},         {"D2!C1", "/h/c.txt"}, {"D2!C2", "/h/d.txt"},
-                     {"D3!C1", "/h/E.txt"}, {"D4!C1", "/media/usb/f.txt"}, {"D7!C1", "/h/g.txt"}};
-    const SyncResult result = synchroniseWithDisk(
-        {
-            "D2!C1|/h/c.txt|",          // deleted, and gone: applies
-            "D1!C1|/h/a.txt|/h/a2.txt", // renamed, and there: applies
-            "D1!C2|/h/b.txt|/h/b2.txt", // renamed, but nothing at the new path
-            "D2!C2|/h/d.txt|",          // "deleted", but still there (written anew)
-            "D3!C1|/h/e.txt|",          // the index's path differs (in letter case)
-            "D9!C1|/h/x.txt|",          // no such index
-            "D4!C1|/media/usb/f.txt|",  // its volume is not mounted
-            "D7!C1|/h/g.txt|/h/g2.txt", // applies, but the folder cannot be written
-        },
-        catalog, disk);
-
+    catalog.paths = {{"D1!C1", "/h/a.txt"},
+                     {"D2!C1", "/h/c.txt"},
+                     {"D2!C2", "/h/d.txt"},
+                     {"D3!C1", "/h/E.txt"},
+                     {"D7!C1", "/h/g.txt"}};
+    const SyncResult result = synchroniseWithDisk({"D2!C1|/h/c.txt|", "D1!C1|/h/a.txt|/h/a2.txt", "D2!C2|/h/d.txt|",
+                                                   "D3!C1|/h/e.txt|", "D9!C1|/h/x.txt|", "D7!C1|/h/g.txt|/h/g2.txt"},
+                                                  catalog, disk);
     EXPECT_EQ(result.applied, 3);
-    EXPECT_EQ(result.dropped, 2);
+    EXPECT_EQ(result.dropped, 1);
     EXPECT_EQ(result.stale, 2);
-    EXPECT_EQ(result.keptPending, (std::vector<PendingChange>{{"D4!C1", "/media/usb/f.txt", ""}}));
     EXPECT_EQ(catalog.written, (std::vector<std::string>{"D2", "D1", "D7"}));
     ASSERT_EQ(result.problems.size(), 1u);
     EXPECT_EQ(result.problems.all()[0].key, "Err009");
-    EXPECT_EQ(catalog.paths, (std::map<std::string, std::string>{{"D1!C1", "/h/a2.txt"},
-                                                                 {"D1!C2", "/h/b.txt"},
-                                                                 {"D2!C2", "/h/d.txt"},
-                                                                 {"D3!C1", "/h/E.txt"},
-                                                                 {"D4!C1", "/media/usb/f.txt"},
-                                                                 {"D7!C1", "/h/g2.txt"}}));
-}
-
-TEST(DiskSync, theStoresIndexFilesTakeTheAppliedRecords)
-{
-    CoreFixture fx;
-    const std::string a = fx.dir / "docs/a.txt", moved = fx.dir / "docs/moved.txt", c = fx.dir / "docs/c.txt";
-    writeBytes(moved, "x");
-    writeBytes(fx.contentFile("D1"),
-               crlfText({"D1!C1|A||False||2024-3-1 10:00:00|", "D1!C2|C||False||2024-3-1 10:00:00|"}));
-    StoreProblems problems;
-    auto map = fx.core->store.getDirContentMap("D1", problems);
-    map->getValueByKey("D1!C1")->setCContentPath(a);
-    map->getValueByKey("D1!C2")->setCContentPath(c);
-    ASSERT_TRUE(fx.core->store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map));
-
-    struct RealDisk : FakeDisk {
-        bool exists(const std::string& path) const override { return pathExists(path); }
-    } disk;
-    StoreSyncCatalog catalog(fx.core->store);
-    const SyncResult result = synchroniseWithDisk({"D1!C1|" + a + "|" + moved, "D1!C2|" + c + "|"}, catalog, disk);
-    EXPECT_EQ(result.applied, 2);
-    EXPECT_TRUE(result.problems.empty() && catalog.readProblems().empty());
-
-    fx.core->store.resetStoreCache();
-    map = fx.core->store.getDirContentMap("D1", problems);
-    EXPECT_EQ(map->getKeyCol(), std::vector<std::string>{"D1!C1"});
-    EXPECT_EQ(map->getValueByKey("D1!C1")->cContentPath(), moved);
+    EXPECT_EQ(catalog.paths,
+              (std::map<std::string, std::string>{
+                  {"D1!C1", "/h/a2.txt"}, {"D2!C2", "/h/d.txt"}, {"D3!C1", "/h/E.txt"}, {"D7!C1", "/h/g2.txt"}}));
 }
 
 TEST(SyncPlan, eachRecordGetsTheLineOfWhatItWillDo_andOnlyTheTickedLinesChangeTheCatalog)
@@ -116,19 +79,11 @@ TEST(SyncPlan, eachRecordGetsTheLineOfWhatItWillDo_andOnlyTheTickedLinesChangeTh
                      {"D1!C4", "/h/h.txt"},         {"D2!C1", "/h/d.txt"}, {"D2!C2", "/h/e.txt"},
                      {"D2!C3", "/media/usb/g.txt"}, {"D3!C1", "/h/f.txt"}};
     const std::map<std::string, std::string> before = catalog.paths;
-    SyncPlan plan = planSynchronisation(
-        {
-            "D1!C1|/h/a.txt|/h/a2.txt",
-            "D1!C2|/h/b.txt|",
-            "D1!C3|/h/c.txt|",
-            "D2!C1|/h/d.txt|/h/d2.txt",
-            "D2!C2|/h/e.txt|/h/e.txt",
-            "D2!C3|/media/usb/g.txt|",
-            "D3!C1|/h/f.txt|/h/f2.txt",
-            "D9!C1|/h/x.txt|",
-            "D1!C4|/h/h.txt|/h/h2.txt",
-        },
-        catalog, disk);
+    SyncPlan plan = planSynchronisation({"D1!C1|/h/a.txt|/h/a2.txt", "D1!C2|/h/b.txt|", "D1!C3|/h/c.txt|",
+                                         "D2!C1|/h/d.txt|/h/d2.txt", "D2!C2|/h/e.txt|/h/e.txt",
+                                         "D2!C3|/media/usb/g.txt|", "D3!C1|/h/f.txt|/h/f2.txt", "D9!C1|/h/x.txt|",
+                                         "D1!C4|/h/h.txt|/h/h2.txt"},
+                                        catalog, disk);
     using K = SyncLineKind;
     std::vector<std::pair<K, std::string>> kinds;
     for (const SyncLine& line : plan.lines)
@@ -186,9 +141,7 @@ TEST(SyncUndo, putsTheIndexFilesBackExactly_andTheirRecordsPending_butNotOverALa
     std::map<std::string, std::string> before;
     for (const char* folder : {"D1", "D2", "D3"})
         before[folder] = readBytes(fx.contentFile(folder));
-    struct RealDisk : FakeDisk {
-        bool exists(const std::string& path) const override { return pathExists(path); }
-    } disk;
+    RealDisk disk;
     const auto sync = [&](SyncUndo& undo, bool untickLast) {
         SyncPlan plan = planPendingFile(fx.core->files, store, pendingFile, disk, problems);
         EXPECT_EQ(plan.lines.size(), 3u);
@@ -215,6 +168,9 @@ TEST(SyncUndo, putsTheIndexFilesBackExactly_andTheirRecordsPending_butNotOverALa
     EXPECT_NE(readBytes(fx.contentFile("D2")), before["D2"]);
     EXPECT_EQ(readBytes(fx.contentFile("D3")), before["D3"]); // unticked: untouched
     EXPECT_EQ(readBytes(pendingFile), crlfText({records[2]}));
+    store.resetStoreCache(); // the index files took the applied records
+    EXPECT_EQ(store.getDirContentMap("D1", problems)->getValueByKey("D1!C1")->cContentPath(), docs + "/a2.txt");
+    EXPECT_EQ(store.getDirContentMap("D2", problems)->getCount(), 0);
     // A later synchronisation that ends up writing nothing leaves this undo as it is.
     ASSERT_TRUE(undo.keepAside({fx.contentFile("D3")}));
     EXPECT_TRUE(undo.seal({}, {}));
@@ -232,9 +188,7 @@ TEST(SyncUndo, putsTheIndexFilesBackExactly_andTheirRecordsPending_butNotOverALa
     // Synchronised again, every line; then D2's file changed by a later edit.
     EXPECT_EQ(sync(undo, false).applied, 3);
     const std::string d1Synced = readBytes(fx.contentFile("D1"));
-    auto d2 = store.getDirContentMap("D2", problems);
-    auto added = store.newContentRecord();
-    added->setCId("D2!C2");
+    auto added = fx.newIndex("D2!C2");
     added->setCContentPath(docs + "/new.txt");
     ASSERT_TRUE(store.writeAddQlrDbDirContent("D2", added));
     const SyncUndo::Restore refusedUndo = undoLastSynchronisation(fx.core->files, store, pendingFile, undo);

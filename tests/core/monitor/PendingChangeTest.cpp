@@ -5,7 +5,7 @@
 namespace quillory {
 namespace {
 
-TEST(PendingChange, plainLinesReadAsWrittenAndAwkwardNamesRoundTrip)
+TEST(PendingChange, linesReadAsWritten_awkwardNamesRoundTrip_shortLinesKeepWhatTheyHave)
 {
     PendingChange moved;
     ASSERT_TRUE(parsePendingChange("D3!C7|/home/u/docs/a.txt|/home/u/old/a.txt", moved));
@@ -23,10 +23,8 @@ TEST(PendingChange, plainLinesReadAsWrittenAndAwkwardNamesRoundTrip)
     PendingChange back;
     ASSERT_TRUE(parsePendingChange(line, back));
     EXPECT_EQ(back, awkward);
-}
 
-TEST(PendingChange, shortLinesKeepWhatTheyHaveAndExtraFieldsGiveTheLastAsNewPath)
-{
+    // Short lines keep what they have; extra fields give the last as the new path.
     PendingChange change{"x", "y", "z"};
     EXPECT_FALSE(parsePendingChange("D1!C1", change));
     EXPECT_EQ(change, (PendingChange{"D1!C1", "", ""}));

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <future>
 
-#include "core/monitor/DiskProbe.h"
 #include "core/references/CatalogCheck.h"
 #include "core/references/PresenceWorker.h"
+#include "support/FakeDisk.h"
 #include "support/TestSupport.h"
 
 namespace quillory::test {
@@ -17,29 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The real file system, but for the folders named as volumes not mounted.
-struct RealDisk : DiskProbe {
-    std::vector<std::string> unmounted;
-    bool exists(const std::string& path) const override
-    {
-        std::error_code ignored;
-        return fs::exists(fs::symlink_status(path, ignored));
-    }
-    bool isVolumeMounted(const std::string& path) const override
-    {
-        for (const std::string& folder : unmounted) {
-            if (path.starts_with(folder + "/"))
-                return false;
-        }
-        return true;
-    }
-    FileIdentity identify(const std::string&) const override { return {}; }
-    std::vector<FolderEntry> listFolder(const std::string&) const override { return {}; }
-};
-
 std::string indexLine(const std::string& id, const std::string& path)
 {
-    return id + "|Title|" + path + "|False||2026-01-01 10:00:00|\r\n";
+    return test::indexLine(id, "Title", path);
 }
 
 using Found = std::vector<std::tuple<std::string, ReferenceState, std::string>>;
@@ -80,7 +60,8 @@ protected:
     RealDisk disk;
 };
 
-TEST_F(CatalogCheckTest, listsExactlyTheReferencesNotThere_andStopsWhereItIsTold)
+// A check held before its second folder and stopped is walked through in the missing documents' suite.
+TEST_F(CatalogCheckTest, listsExactlyTheReferencesNotThere)
 {
     const std::string root = fx.core->store.getRootPath();
     StoreProblems problems;
@@ -97,18 +78,6 @@ TEST_F(CatalogCheckTest, listsExactlyTheReferencesNotThere_andStopsWhereItIsTold
                                    {"D2!C3", ReferenceState::Missing, outside / "gone.txt"}}));
     EXPECT_TRUE(problems.empty());
     EXPECT_TRUE(check.readProblems().empty());
-
-    // Stopped before the second folder: what the first gave, and no more.
-    CatalogCheck stopped(planCatalogCheck(fx.core->store, disk, problems));
-    stopped.holdBefore(1);
-    stopped.start({});
-    for (int i = 0; i < 2000 && !stopped.holding(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_TRUE(stopped.holding());
-    stopped.stop();
-    EXPECT_TRUE(stopped.ended());
-    EXPECT_FALSE(stopped.completed());
-    EXPECT_EQ(found(stopped).size(), 2u);
 }
 
 TEST_F(CatalogCheckTest, aCheckThatGivesWayWaitsBeforeItsNextFolder_andAStopStillEndsIt)

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include "core/catalog_window/CatalogEdits.h"
-#include "core/catalog_window/IndexRows.h"
 #include "core/catalog_window/editors/FolderEditing.h"
 #include "core/catalog_window/editors/IndexEditing.h"
 #include "support/TestSupport.h"
@@ -44,25 +43,6 @@ protected:
         writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a"));
         writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "b"));
     }
-    std::shared_ptr<IndexRecord> newIndex(const std::string& id)
-    {
-        auto index = store.newContentRecord();
-        index->setCId(id);
-        index->setCTitle("new");
-        return index;
-    }
-    // Deletes D1's indexes with their documents; the paths handed to the remover.
-    Keys removedWithYes(const Keys& keys)
-    {
-        Keys removed;
-        const auto remover = [&](const std::string& path) {
-            removed.push_back(path);
-            return true;
-        };
-        EXPECT_EQ(deleteContents(store, fx.core->messages, remover, "D1", keys, MsgAnswer::Yes),
-                  static_cast<int>(keys.size()));
-        return removed;
-    }
 
     FailingIo io;
     CoreFixture fx{CoreFixture::defaultConfLines(), io};
@@ -86,17 +66,8 @@ TEST_F(DataSafety, movingEveryIndexOutOfAFolder_leavesItEmptyOnDiskAndInTheCache
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
-TEST_F(DataSafety, appendToAFileReadInPart_isRefusedWithItsReason)
+TEST_F(DataSafety, appendToAFolderFileBeyondTheLimit_isRefusedWithItsReason)
 {
-    // An unreadable index file: no id may be drawn from its empty copy.
-    fs::remove(fx.contentFile("D1"));
-    makeFolders(fx.contentFile("D1"));
-    const auto index = newIndex(store.getNewDirContentId("D1", fx.told()));
-    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", index)));
-    ASSERT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008"}));
-    EXPECT_TRUE(fx.recorder.shown[1].text.ends_with(fx.contentFile("D1") + " (" + fx.core->conf.text("Err011") + ")"))
-        << fx.recorder.shown[1].text;
-
     // A folder file beyond the map's limit: the limit is named, and every edit says so.
     std::string lines;
     for (int i = 1; i <= 32768; ++i)
@@ -115,7 +86,7 @@ TEST_F(DataSafety, appendToAFileReadInPart_isRefusedWithItsReason)
     EXPECT_EQ(readBytes(fx.dirFile()), lines);
 }
 
-TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereOnce)
+TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereOnce_neverOverAnEarlierCopy)
 {
     // A line one field short, fields after the last, an id taken again by a later line.
     const std::string damaged = "D1!C1|short\r\n" + indexLine("D1!C2", "b") + "D1!C3|c|p|False||t|d|extra\r\n"
@@ -158,6 +129,31 @@ TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereO
     EXPECT_FALSE(fx.told(store.writeAllQlrDbDir(FILE_OUTPUT, *store.getAllDirMap(fx.told()))));
     EXPECT_EQ(fx.recorder.keys().back(), "Err004");
     EXPECT_EQ(readBytes(fx.dirFile()), "D1|One|0|||False||\r\nD1|One again|0|||False||\r\n");
+
+    // A second damaged copy in the same second never replaces the first: copies already there under
+    // the names of this second and the next ones stay as they are.
+    const std::string file = fx.contentFile("D3");
+    Keys earlier;
+    for (int ahead = 0; ahead < 3; ++ahead) {
+        const std::time_t when = std::time(nullptr) + ahead;
+        std::tm local{};
+        ::localtime_r(&when, &local);
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+        earlier.push_back(file + ".damaged-" + stamp);
+        writeBytes(earlier.back(), "an earlier copy");
+    }
+    const std::string damagedD3 = "D3!C1|short\r\n" + indexLine("D3!C2", "b");
+    writeBytes(file, damagedD3);
+    store.resetStoreCache();
+    ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D3", FILE_OUTPUT, *store.getDirContentMap("D3", fx.told()))));
+    for (const auto& copy : earlier)
+        EXPECT_EQ(readBytes(copy), "an earlier copy") << copy;
+    const Keys copiesD3 = filesStartingWith(fx.dir / "cat/idx", "D3.qlr.damaged-");
+    ASSERT_EQ(copiesD3.size(), 4u);
+    EXPECT_EQ(std::count_if(copiesD3.begin(), copiesD3.end(),
+                            [&](const std::string& c) { return readBytes(c) == damagedD3; }),
+              1);
 }
 
 TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
@@ -177,7 +173,7 @@ TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
     ASSERT_EQ(::chmod(fx.contentFile("D1").c_str(), 0444), 0);
     const std::string before = readBytes(fx.contentFile("D1"));
     EXPECT_FALSE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1", fx.told()))));
-    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", newIndex("D1!C2"))));
+    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", fx.newIndex("D1!C2"))));
     EXPECT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008"}));
     EXPECT_NE(fx.recorder.shown[0].text.find(std::strerror(EACCES)), std::string::npos);
     EXPECT_EQ(readBytes(fx.contentFile("D1")), before);
@@ -199,7 +195,7 @@ TEST_F(DataSafety, linksAreFollowed_writeProtectedFilesRefused_modeAndOwnerKept)
     }
 }
 
-TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_relativePathsUnderTheRoot)
+TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_underTheRoot_namingWhatCouldNotGoOnce)
 {
     writeBytes(fx.dir / "docs/a.txt", "a");
     ASSERT_EQ(::mkfifo((fx.dir / "docs/pipe").c_str(), 0644), 0);
@@ -216,60 +212,32 @@ TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_relativePaths
                                          + "D1!C5|folder link|QLRR$/docs/folderlink|False||t|\r\n"
                                          + "D1!C6|relative|docs/relative.txt|False||t|\r\n");
     store.resetStoreCache();
-    EXPECT_EQ(removedWithYes({"D1!C1", "D1!C2", "D1!C3", "D1!C4", "D1!C5", "D1!C6"}),
-              (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link", fx.dir / "docs/dangling", fx.dir / "docs/folderlink",
-                    fx.dir / "docs/relative.txt"}));
-    EXPECT_TRUE(fx.recorder.shown.empty());
-}
-
-TEST_F(DataSafety, documentsThatCannotGoToTheTrash_stayAndAreNamedInOneMessage)
-{
-    for (const char* name : {"a", "b", "c"})
-        writeBytes(fx.dir / (std::string("docs/") + name + ".txt"), name);
-    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b") + indexLine("D1!C3", "c"));
-    store.resetStoreCache();
-    // Only b can go.
-    const auto remover = [&](const std::string& path) { return path.ends_with("/b.txt") && fs::remove(path); };
-    EXPECT_EQ(deleteContents(store, fx.core->messages, remover, "D1", {"D1!C1", "D1!C2", "D1!C3"}, MsgAnswer::Yes), 3);
-    EXPECT_TRUE(pathExists(fx.dir / "docs/a.txt") && pathExists(fx.dir / "docs/c.txt"));
+    Keys removed;
+    const auto remover = [&](const std::string& path) {
+        removed.push_back(path);
+        return !path.ends_with("/a.txt") && !path.ends_with("/dangling"); // these cannot go to the trash
+    };
+    EXPECT_EQ(deleteContents(store, fx.core->messages, remover, "D1",
+                             {"D1!C1", "D1!C2", "D1!C3", "D1!C4", "D1!C5", "D1!C6"}, MsgAnswer::Yes),
+              6);
+    EXPECT_EQ(removed, (Keys{fx.dir / "docs/a.txt", fx.dir / "docs/link", fx.dir / "docs/dangling",
+                             fx.dir / "docs/folderlink", fx.dir / "docs/relative.txt"}));
+    // What could not go is named in one message.
     ASSERT_EQ(fx.recorder.keys(), Keys{"Err023"});
-    EXPECT_TRUE(fx.recorder.shown[0].text.ends_with(" : " + fx.dir / "docs/a.txt, " + fx.dir / "docs/c.txt"))
+    EXPECT_TRUE(fx.recorder.shown[0].text.ends_with(" : " + fx.dir / "docs/a.txt, " + fx.dir / "docs/dangling"))
         << fx.recorder.shown[0].text;
 }
 
-TEST_F(DataSafety, aSecondDamagedCopyInTheSameSecond_neverReplacesTheFirst)
+TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_refusesAppends_andIsReadAgainWhenAskedNext)
 {
-    // Copies already there under the names of this second and the next ones stay as they are.
-    const std::string file = fx.contentFile("D1");
-    Keys earlier;
-    for (int ahead = 0; ahead < 3; ++ahead) {
-        const std::time_t when = std::time(nullptr) + ahead;
-        std::tm local{};
-        ::localtime_r(&when, &local);
-        char stamp[32];
-        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-        earlier.push_back(file + ".damaged-" + stamp);
-        writeBytes(earlier.back(), "an earlier copy");
-    }
-    const std::string damaged = "D1!C1|short\r\n" + indexLine("D1!C2", "b");
-    writeBytes(file, damaged);
-    store.resetStoreCache();
-    ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1", fx.told()))));
-    for (const auto& copy : earlier)
-        EXPECT_EQ(readBytes(copy), "an earlier copy") << copy;
-    const Keys copies = filesStartingWith(fx.dir / "cat/idx", "D1.qlr.damaged-");
-    ASSERT_EQ(copies.size(), 4u);
-    EXPECT_EQ(
-        std::count_if(copies.begin(), copies.end(), [&](const std::string& c) { return readBytes(c) == damaged; }), 1);
-}
-
-TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_aFolderInItsPlaceOrAFailingRead_isReadAgainWhenAskedNext)
-{
+    // A folder where the file belongs: no id may be drawn from its empty copy.
     fs::remove(fx.contentFile("D1"));
-    makeFolders(fx.contentFile("D1")); // a folder where the file belongs
-    store.resetStoreCache();
-    EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 0);
-    EXPECT_EQ(fx.recorder.keys(), Keys{"Err006"});
+    makeFolders(fx.contentFile("D1"));
+    EXPECT_EQ(store.getNewDirContentId("D1", fx.told()), "D1!C1");
+    EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", fx.newIndex("D1!C1"))));
+    ASSERT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008"}));
+    EXPECT_TRUE(fx.recorder.shown[1].text.ends_with(fx.contentFile("D1") + " (" + fx.core->conf.text("Err011") + ")"))
+        << fx.recorder.shown[1].text;
     fs::remove(fx.contentFile("D1"));
     writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getKeyCol(), (Keys{"D1!C1", "D1!C2"}));
@@ -280,7 +248,7 @@ TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_aFolderInItsPlaceOrAFailingRead
     store.resetStoreCache();
     io.failNth(Op::Read, 1, EIO);
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 0);
-    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err006"}));
+    EXPECT_EQ(fx.recorder.keys(), (Keys{"Err006", "Err008", "Err006"}));
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 2);
 }
 
@@ -339,32 +307,6 @@ TEST(CatalogLayout, folderIdsNeverNameAFileOutsideTheIndexFolder)
         const fs::path file = fs::path(fx.core->layout.getContentFilePath(id)).lexically_normal();
         EXPECT_EQ(file.parent_path(), fs::path(folder).lexically_normal()) << id;
     }
-}
-
-TEST(IndexPath, aRootEndingInASeparator_storesPathsThatFollowAMovedRoot)
-{
-    std::string root;
-    IndexRecord index(&root);
-    for (const char* top : {"/", "/home/u/", "/home/u//"}) {
-        root = top;
-        index.setCContentPath("/home/u/cat/a.txt");
-        root = "/media/x";
-        EXPECT_EQ(index.cContentPath(),
-                  std::string("/media/x") + (std::string(top) == "/" ? "/home/u/cat/a.txt" : "/cat/a.txt"))
-            << top;
-    }
-    // Placeholders that do not start the path, or stand twice, read as they always did.
-    root = "/r";
-    index.setStoredPath("x/QLRR$/a/QLRR$b");
-    EXPECT_EQ(index.cContentPath(), "x//r/a//rb");
-}
-
-TEST(IndexPath, aRelativePathOpensInsideTheCatalogRoot)
-{
-    EXPECT_EQ(openablePath("docs/a.txt", "/srv/cat"), "/srv/cat/docs/a.txt");
-    EXPECT_EQ(openablePath("/abs/a.txt", "/srv/cat"), "/abs/a.txt");
-    EXPECT_EQ(openablePath("HTTPS://x.org/a", "/srv/cat"), "HTTPS://x.org/a");
-    EXPECT_EQ(openablePath("a.txt", "/"), "/a.txt");
 }
 
 } // namespace

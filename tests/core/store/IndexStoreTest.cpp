@@ -17,13 +17,6 @@ std::string indexLine(const std::string& id, const std::string& title, const std
 
 class IndexStore : public ::testing::Test {
 protected:
-    // Two folders whose files list their indexes out of id order.
-    void writeTwoFolders()
-    {
-        writeBytes(fx.contentFile("D1"),
-                   indexLine("D1!C2", "Tax report", "ÄRGER im Büro") + indexLine("D1!C1", "X-ray"));
-        writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "Box", "ärger") + indexLine("D2!C2", "Other"));
-    }
     Keys found(bool inDescription, const Keys& dirIds, std::string_view text)
     {
         ContentCollection result;
@@ -38,6 +31,7 @@ protected:
     CatalogStore& store = fx.core->store;
 };
 
+// Malformed lines are in the data-safety tests (a damaged file's first rewrite).
 TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder)
 {
     EXPECT_EQ(store.getNewDirContentId("D3", fx.told()), "D3!C1");
@@ -47,20 +41,11 @@ TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder)
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 
-TEST_F(IndexStore, malformedLine_showsErr007AndKeepsThePartialIndex)
+TEST_F(IndexStore, titleAndDescriptionSearch_ignoreCaseAndKeepFolderThenFileOrder_skippingWhatIsInTheResult)
 {
-    writeBytes(fx.contentFile("D2"), "D2!C1|Report\r\n" + indexLine("D2!C2", "Whole", "d"));
-    const auto map = store.getDirContentMap("D2", fx.told());
-    ASSERT_EQ(map->getKeyCol(), (Keys{"D2!C1", "D2!C2"}));
-    EXPECT_EQ(map->getValueByKey("D2!C1")->cTitle(), "Report");
-    EXPECT_EQ(map->getValueByKey("D2!C1")->storedPath(), "");
-    EXPECT_EQ(map->getValueByKey("D2!C2")->cDesc(), "d");
-    EXPECT_EQ(fx.recorder.keys(), Keys{"Err007"});
-}
-
-TEST_F(IndexStore, titleAndDescriptionSearch_ignoreCaseAndKeepFolderThenFileOrder)
-{
-    writeTwoFolders();
+    // Two folders whose files list their indexes out of id order.
+    writeBytes(fx.contentFile("D1"), indexLine("D1!C2", "Tax report", "ÄRGER im Büro") + indexLine("D1!C1", "X-ray"));
+    writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "Box", "ärger") + indexLine("D2!C2", "Other"));
     EXPECT_EQ(found(false, {"D1", "D2"}, "REP"), Keys{"D1!C2"});
     EXPECT_EQ(found(false, {"D2", "D1"}, "x"), (Keys{"D2!C1", "D1!C2", "D1!C1"}));
     EXPECT_EQ(found(true, {"D1", "D2"}, "ärger"), (Keys{"D1!C2", "D2!C1"}));
@@ -70,11 +55,8 @@ TEST_F(IndexStore, titleAndDescriptionSearch_ignoreCaseAndKeepFolderThenFileOrde
     EXPECT_EQ(found(false, {"D1", "D2"}, ""), (Keys{"D1!C2", "D1!C1", "D2!C1", "D2!C2"}));
     EXPECT_EQ(found(false, {"D1", "D1", "D9"}, ""), (Keys{"D1!C2", "D1!C1"}));
     EXPECT_TRUE(fx.recorder.shown.empty());
-}
 
-TEST_F(IndexStore, indexAlreadyInTheResult_isSkippedBySearchesAndStopsTheListing)
-{
-    writeTwoFolders();
+    // An index already in the result is skipped by searches, and stops the listing.
     const auto earlier = std::make_shared<IndexRecord>();
     ContentCollection searched;
     searched.add("D1!C2", earlier);
@@ -144,8 +126,7 @@ TEST_F(IndexStore, addIndex_appendsItsLineAndCachesTheVeryRecord)
     EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C2", fx.told()), index);
 
     writeBytes(fx.contentFile("D3"), indexLine("D3!C1", "t")); // not cached yet
-    auto uncached = store.newContentRecord();
-    uncached->setCId("D3!C2");
+    auto uncached = fx.newIndex("D3!C2");
     EXPECT_TRUE(fx.told(store.writeAddQlrDbDirContent("D3", uncached)));
     EXPECT_EQ(store.getQlrDirContentById("D3", "D3!C2", fx.told()), uncached);
     EXPECT_EQ(store.getDirContentMap("D3", fx.told())->getKeyCol(), (Keys{"D3!C1", "D3!C2"}));
@@ -162,17 +143,14 @@ TEST_F(IndexStore, fullFolder_refusesANewIndexWithErr008AndAnOverlongFileIsNotRe
     for (int i = 1; i <= 32767; ++i)
         bytes += indexLine("D1!C" + std::to_string(i), "t");
     writeBytes(fx.contentFile("D1"), bytes);
-    auto index = store.newContentRecord();
-    index->setCId(store.getNewDirContentId("D1", fx.told()));
-    EXPECT_EQ(index->cId(), "D1!C32768");
+    EXPECT_EQ(store.getNewDirContentId("D1", fx.told()), "D1!C32768");
+    auto index = fx.newIndex("D1!C32768");
     EXPECT_FALSE(fx.told(store.writeAddQlrDbDirContent("D1", index)));
     EXPECT_EQ(fx.recorder.keys(), Keys{"Err008"});
     EXPECT_EQ(readBytes(fx.contentFile("D1")), bytes);
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C32768", fx.told()), nullptr);
     // An index that is there already may still be written again.
-    auto again = store.newContentRecord();
-    again->setCId("D1!C7");
-    again->setCTitle("replaced");
+    auto again = fx.newIndex("D1!C7", "replaced");
     EXPECT_TRUE(fx.told(store.writeAddQlrDbDirContent("D1", again)));
     EXPECT_EQ(store.getQlrDirContentById("D1", "D1!C7", fx.told()), again);
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 32767);

@@ -102,7 +102,7 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
     EXPECT_TRUE(fileHolds(fx.dirFile(), "D2|Renamed|"));
 }
 
-TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessage_andTheCacheFollowsTheFile)
+TEST_F(OutsideChanges, editsOfAnIndexOrFolderAnotherProgramRemoved_areRefused_andTheCacheFollowsTheFile)
 {
     const std::string outside = indexLine("D1!C2", "b") + indexLine("D1!C7", "restored from a backup");
     writeBytes(fx.contentFile("D1"), outside);
@@ -124,6 +124,15 @@ TEST_F(OutsideChanges, anEditOfAnIndexAnotherProgramRemoved_isRefusedWithAMessag
     appendOutside(fx.dirFile(), "D8|Sub|D2|||False||\r\n");
     EXPECT_EQ(folderDeletable(store, fx.core->messages, "D2"), FolderDeletion::HasSubfolders);
     EXPECT_EQ(fx.recorder.keys(), (Keys{"Err022", "Err022"}));
+
+    // An index added to the folder removed there is refused, and no index file is written.
+    const std::string folders = readBytes(fx.dirFile());
+    ::unlink(fx.contentFile("D1").c_str());
+    IndexFields added;
+    added.title = "into a folder that went";
+    EXPECT_EQ(addIndexFromPanel(store, fx.core->messages, "D1", added).outcome, IndexSave::FolderGone);
+    EXPECT_FALSE(pathExists(fx.contentFile("D1")));
+    EXPECT_EQ(readBytes(fx.dirFile()), folders);
 }
 
 TEST_F(OutsideChanges, anIndexWrittenWhileTheDeletionIsConfirmed_keepsTheFolderAndItsIndexFile)
@@ -137,17 +146,6 @@ TEST_F(OutsideChanges, anIndexWrittenWhileTheDeletionIsConfirmed_keepsTheFolderA
     EXPECT_TRUE(fileHolds(fx.dirFile(), "D2|Two|"));
     EXPECT_TRUE(store.getQlrDirById("D2", fx.told()));
     EXPECT_TRUE(fx.recorder.shown.empty());
-}
-
-TEST_F(OutsideChanges, anIndexAddedToAFolderAnotherProgramRemoved_isRefused_andNoIndexFileIsWritten)
-{
-    writeBytes(fx.dirFile(), "D1|One|0|||False||\r\n");
-    ::unlink(fx.contentFile("D2").c_str());
-    IndexFields added;
-    added.title = "into a folder that went";
-    EXPECT_EQ(addIndexFromPanel(store, fx.core->messages, "D2", added).outcome, IndexSave::FolderGone);
-    EXPECT_FALSE(pathExists(fx.contentFile("D2")));
-    EXPECT_EQ(readBytes(fx.dirFile()), "D1|One|0|||False||\r\n");
 }
 
 TEST_F(OutsideChanges, aDeletionThatCannotBeWritten_afterAnotherProgramRemovedAnIndex_neverBringsThatIndexBack)

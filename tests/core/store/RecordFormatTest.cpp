@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/catalog_window/IndexRows.h"
 #include "core/store/CatalogFileReader.h"
 #include "core/store/RecordFormat.h"
 #include "core/store/TextSplit.h"
@@ -33,27 +34,9 @@ Fields fieldsOf(const IndexRecord& r)
 
 TEST(RecordFormat, awkwardTexts_roundTripThroughBothLineFormats)
 {
-    const std::vector<std::string> texts = {"",
-                                            "plain",
-                                            "a|b",
-                                            "|",
-                                            "one\rtwo",
-                                            "\r\n",
-                                            "a\nb",
-                                            "_#_",
-                                            "_#",
-                                            "_#!_",
-                                            "_#=_",
-                                            "_",
-                                            "x_",
-                                            "__#__",
-                                            "\r#",
-                                            "|_#",
-                                            "\r=_",
-                                            "_#_#_",
-                                            "\xC4"
-                                            "rger \xFF\x80\xE4",
-                                            "\xC3\x84RGER|\xC3\xA4rger"};
+    std::vector<std::string> texts = {"",     "plain", "a|b", "|",  "one\rtwo", "\r\n", "a\nb", "_#_",  "_#",
+                                      "_#!_", "_#=_",  "_",   "x_", "__#__",    "\r#",  "|_#",  "\r=_", "_#_#_"};
+    texts.insert(texts.end(), {"\xC4rger \xFF\x80\xE4", "\xC3\x84RGER|\xC3\xA4rger"}); // not UTF-8, and UTF-8
     for (const auto& text : texts) {
         SCOPED_TRACE(::testing::PrintToString(text));
         FolderRecord folder{text, text, text, text, text, true, text, text};
@@ -87,18 +70,10 @@ TEST(RecordFormat, escapes_haveTheirWrittenFormAndOlderFilesReadAsBefore)
 // Lines cut short or holding a flag that does not read are in the folder and index store tests.
 TEST(RecordFormat, flagsAnyCaseOrNumber_parseAndFieldsBeyondTheLastAreIgnored)
 {
-    for (const auto& [flag, expected] : std::vector<std::pair<std::string, bool>>{{"true", true},
-                                                                                  {"FALSE", false},
-                                                                                  {"tRuE", true},
-                                                                                  {"1", true},
-                                                                                  {"-2", true},
-                                                                                  {"0", false},
-                                                                                  {"10", true},
-                                                                                  {"1.0", true},
-                                                                                  {"0.0", false}}) {
+    for (const std::string flag : {"true", "FALSE", "tRuE", "1", "-2", "0", "10", "1.0", "0.0"}) {
         FolderRecord r;
         EXPECT_TRUE(parseDirLine("D7|A|0|||" + flag + "|pw|d|extra|more", r)) << flag;
-        EXPECT_EQ(r.needPwd, expected) << flag;
+        EXPECT_EQ(r.needPwd, flag != "FALSE" && flag != "0" && flag != "0.0") << flag;
         EXPECT_EQ(r.dirDescription, "d");
     }
 
@@ -166,7 +141,7 @@ TEST(RecordFormat, aWholeIndexFile_readsAsItsLinesOneByOne)
     }
 }
 
-TEST(IndexPath, pathInsideRootIsStoredWithThePlaceholderAndFollowsAMovedRoot_otherPathsAreStoredUnchanged)
+TEST(IndexPath, pathInsideRootIsStoredWithThePlaceholderAndFollowsAMovedRoot_relativePathsOpenInsideIt)
 {
     std::string root = "/home/u/cat";
     IndexRecord index(&root);
@@ -188,6 +163,24 @@ TEST(IndexPath, pathInsideRootIsStoredWithThePlaceholderAndFollowsAMovedRoot_oth
         EXPECT_EQ(index.storedPath(), path);
         EXPECT_EQ(index.cContentPath(), path);
     }
+    // A root ending in a separator stores paths that follow it when it moves.
+    for (const char* top : {"/", "/home/u/", "/home/u//"}) {
+        root = top;
+        index.setCContentPath("/home/u/cat/a.txt");
+        root = "/media/x";
+        EXPECT_EQ(index.cContentPath(),
+                  std::string("/media/x") + (std::string(top) == "/" ? "/home/u/cat/a.txt" : "/cat/a.txt"))
+            << top;
+    }
+    // Placeholders that do not start the path, or stand twice, read as they always did.
+    root = "/r";
+    index.setStoredPath("x/QLRR$/a/QLRR$b");
+    EXPECT_EQ(index.cContentPath(), "x//r/a//rb");
+    // A relative path opens inside the catalog's root.
+    EXPECT_EQ(openablePath("docs/a.txt", "/srv/cat"), "/srv/cat/docs/a.txt");
+    EXPECT_EQ(openablePath("/abs/a.txt", "/srv/cat"), "/abs/a.txt");
+    EXPECT_EQ(openablePath("HTTPS://x.org/a", "/srv/cat"), "HTTPS://x.org/a");
+    EXPECT_EQ(openablePath("a.txt", "/"), "/a.txt");
 }
 
 } // namespace

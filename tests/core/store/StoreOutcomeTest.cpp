@@ -31,18 +31,6 @@ protected:
     }
     void TearDown() override { store.removeChangeListener(listener); }
 
-    std::shared_ptr<IndexRecord> newIndex(const std::string& id)
-    {
-        auto index = store.newContentRecord();
-        index->setCId(id);
-        index->setCTitle("new");
-        return index;
-    }
-    std::shared_ptr<FolderRecord> newFolder(const std::string& id)
-    {
-        return std::make_shared<FolderRecord>(FolderRecord{id, "New", "0", "", "", false, "", ""});
-    }
-
     FailingIo io;
     CoreFixture fx{CoreFixture::defaultConfLines(), io};
     CatalogStore& store = fx.core->store;
@@ -56,7 +44,7 @@ TEST_F(StoreOutcomes, eachWrite_notifiesExactlyTheFileItWrote)
     EXPECT_EQ(heard, (Changes{{kFolders, ""}}));
     fx.told(store.writeAddQlrDbDir(newFolder("D3")));
     fx.told(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2", fx.told())));
-    fx.told(store.writeAddQlrDbDirContent("D1", newIndex("D1!C3")));
+    fx.told(store.writeAddQlrDbDirContent("D1", fx.newIndex("D1!C3")));
     EXPECT_EQ(heard, (Changes{{kFolders, ""}, {kFolders, ""}, {kIndexes, "D2"}, {kIndexes, "D1"}}));
 
     // An edit notifies the files it rewrote: the target's first, then the source's.
@@ -99,7 +87,7 @@ TEST_F(StoreOutcomes, failedWrites_returnKeyPathAndReason_showAndNotifyNothing)
             {"Err005", fx.dirFile(), [&] { return store.writeAddQlrDbDir(newFolder("D9")); }},
             {"Err006", fx.contentFile("D1"),
              [&] { return store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *indexes); }},
-            {"Err008", fx.contentFile("D1"), [&] { return store.writeAddQlrDbDirContent("D1", newIndex("D1!C9")); }},
+            {"Err008", fx.contentFile("D1"), [&] { return store.writeAddQlrDbDirContent("D1", fx.newIndex("D1!C9")); }},
         };
         const std::string before = readBytes(fx.contentFile("D1")), foldersBefore = readBytes(fx.dirFile());
         for (const Write& write : writes) {

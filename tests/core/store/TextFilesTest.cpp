@@ -15,7 +15,7 @@ protected:
     const std::string path = fx.dir / "file.txt";
 };
 
-TEST_F(TextFilesReading, reading_crLfOrLoneCrEndALineAndOnlyReaFileSkipsEmptyLines)
+TEST_F(TextFilesReading, crLfOrLoneCrEndALine_onlyReadLinesSkipsEmptyOnes_writesEndEachItemInCrLf)
 {
     writeBytes(path, "x\r\n\r\n \r\ny");
     Lines lines{"kept"};
@@ -34,10 +34,8 @@ TEST_F(TextFilesReading, reading_crLfOrLoneCrEndALineAndOnlyReaFileSkipsEmptyLin
     EXPECT_TRUE(lines.empty());
     EXPECT_FALSE(files.readFileToStr(fx.dir / "missing.txt").has_value());
     EXPECT_TRUE(fx.recorder.shown.empty());
-}
 
-TEST_F(TextFilesReading, outputAndAppend_writeEachItemFollowedByCrLf)
-{
+    // Output and append write each item followed by CR LF.
     EXPECT_TRUE(files.writeFile(path, FILE_OUTPUT, 1, {"a", "", "b|c"}));
     EXPECT_TRUE(files.writeFile(path, FILE_APPEND, 1, {"d"}));
     EXPECT_TRUE(files.writeFile(path, FILE_APPEND, 1, {}));

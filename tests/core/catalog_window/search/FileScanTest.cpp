@@ -12,7 +12,7 @@
 using namespace quillory;
 using namespace quillory::test;
 
-TEST(FileScan, readsTextDocumentsOfAnyLetterCaseOnly)
+TEST(FileScan, readsTextDocumentsOfAnyLetterCaseOnly_neverMissingOnesFoldersPipesOrWebAddresses)
 {
     TempDir dir;
     for (const char* name : {"a.txt", "B.TXT", "c.Html", "d.log", "e.pdf", "f", "g.txt.bak"})
@@ -27,19 +27,23 @@ TEST(FileScan, readsTextDocumentsOfAnyLetterCaseOnly)
     EXPECT_FALSE(fileContainsText(dir / "a.txt", "needles"));
     EXPECT_TRUE(isTextFileExt(".CPP"));
     EXPECT_FALSE(isTextFileExt("txt"));
+
+    // Missing, unreadable and non-documents contain nothing.
+    EXPECT_FALSE(fileContainsText(dir / "missing.txt", "needle"));
+    EXPECT_FALSE(fileContainsText(dir / "a.txt/inner.txt", "needle")); // a file used as a folder
+    makeFolders(dir / "folder.txt");
+    EXPECT_FALSE(fileContainsText(dir / "folder.txt", "needle"));
+    // A pipe named like a document is not waited on.
+    ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
+    EXPECT_FALSE(fileContainsText(dir / "pipe.txt", "needle"));
+    // Web addresses are never read (IndexSearch puts files where a wrong reading would find them).
+    EXPECT_FALSE(fileContainsText("https://example.org/needle.txt", "needle"));
+    EXPECT_FALSE(fileContainsText("HTTP://example.org/needle.txt", "needle"));
 }
 
-TEST(FileScan, foldsEveryAsciiLetterAndNoOtherByte)
+TEST(FileScan, foldsEveryAsciiLetterAndNoOtherByte_findsTextInsideAndAcrossBlocks)
 {
     TempDir dir;
-    const std::string upper = "THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG";
-    std::string lower = upper;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(c)); });
-    writeBytes(dir / "upper.txt", "<" + upper + ">");
-    writeBytes(dir / "lower.txt", "<" + lower + ">");
-    EXPECT_TRUE(fileContainsText(dir / "upper.txt", lower));
-    EXPECT_TRUE(fileContainsText(dir / "lower.txt", upper));
     for (char letter = 'a'; letter <= 'z'; ++letter) {
         const std::string small(2, letter), capital(2, static_cast<char>(letter - 32));
         writeBytes(dir / "letter.txt", "." + capital + "." + small.substr(1) + capital.substr(1) + ".");
@@ -51,11 +55,7 @@ TEST(FileScan, foldsEveryAsciiLetterAndNoOtherByte)
     for (const char* other : {"`", "{", "|", "}", "~", "x`", "x{"})
         EXPECT_FALSE(fileContainsText(dir / "marks.txt", other)) << other;
     EXPECT_TRUE(fileContainsText(dir / "marks.txt", "X@["));
-}
 
-TEST(FileScan, findsTextInsideAndAcrossBlocks)
-{
-    TempDir dir;
     const std::string filler(kScanBlockSize, 'x');
     // Wholly inside the second block.
     writeBytes(dir / "second.txt", filler + "..needle..");
@@ -70,22 +70,6 @@ TEST(FileScan, findsTextInsideAndAcrossBlocks)
     writeBytes(dir / "late.txt", filler + filler + filler + "end needle");
     EXPECT_TRUE(fileContainsText(dir / "late.txt", "END NEEDLE"));
     EXPECT_FALSE(fileContainsText(dir / "late.txt", "needle!"));
-}
-
-TEST(FileScan, missingUnreadableAndNonDocumentsContainNothing)
-{
-    TempDir dir;
-    writeBytes(dir / "doc.txt", "needle");
-    EXPECT_FALSE(fileContainsText(dir / "missing.txt", "needle"));
-    EXPECT_FALSE(fileContainsText(dir / "doc.txt/inner.txt", "needle")); // a file used as a folder
-    makeFolders(dir / "folder.txt");
-    EXPECT_FALSE(fileContainsText(dir / "folder.txt", "needle"));
-    // A pipe named like a document is not waited on.
-    ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
-    EXPECT_FALSE(fileContainsText(dir / "pipe.txt", "needle"));
-    // Web addresses are never read (IndexSearch puts files where a wrong reading would find them).
-    EXPECT_FALSE(fileContainsText("https://example.org/needle.txt", "needle"));
-    EXPECT_FALSE(fileContainsText("HTTP://example.org/needle.txt", "needle"));
 }
 
 TEST(BlockSearcher, agreesWithTheFoldingComparisonOnLettersOfEveryKind)
@@ -115,7 +99,7 @@ TEST(BlockSearcher, agreesWithTheFoldingComparisonOnLettersOfEveryKind)
     EXPECT_GT(found, 1500); // the rounds did find matches, not only misses
 }
 
-TEST(BlockSearcher, findsMatchesAtEveryPlaceOfALongBlock)
+TEST(BlockSearcher, findsMatchesAtEveryPlaceOfALongBlock_goingOnWhereItsRareByteTurnsOutCommon)
 {
     // Every start place of the vector loop and of its tail, with letters whose other case takes
     // another number of bytes before, inside and after the run the search is anchored on, up to
@@ -144,13 +128,10 @@ TEST(BlockSearcher, findsMatchesAtEveryPlaceOfALongBlock)
             ASSERT_FALSE(searcher.contains(broken)) << needle << " broken at " << at;
         }
     }
-}
 
-TEST(BlockSearcher, goesOnFromWhereItsRareByteTurnsOutCommon)
-{
     // The lead byte of ö is looked for alone until it turns out frequent in the block (German
     // text): the vector loop takes over from there, missing no place before or after.
-    const BlockSearcher searcher("größe");
+    const BlockSearcher german("größe");
     std::string umlauts;
     for (int i = 0; i < 700; ++i)
         umlauts += "ä ";
@@ -158,8 +139,8 @@ TEST(BlockSearcher, goesOnFromWhereItsRareByteTurnsOutCommon)
         std::string block = umlauts;
         block.insert(at, "GRÖ\xE1\xBA\x9E"
                          "E");
-        ASSERT_TRUE(searcher.contains(block)) << at;
+        ASSERT_TRUE(german.contains(block)) << at;
         block[at + 1] = 'x';
-        ASSERT_FALSE(searcher.contains(block)) << at;
+        ASSERT_FALSE(german.contains(block)) << at;
     }
 }

@@ -17,12 +17,6 @@ namespace {
 
 using Ids = std::vector<std::string>;
 
-std::string indexLine(const std::string& id, const std::string& title, const std::string& path,
-                      const std::string& desc = "")
-{
-    return id + "|" + title + "|" + path + "|False||2026-01-01 10:00:00|" + desc + "\r\n";
-}
-
 class IndexSearch : public ::testing::Test {
 protected:
     void SetUp() override
@@ -47,15 +41,11 @@ protected:
     CatalogStore& store = fx.core->store;
 };
 
-TEST_F(IndexSearch, scopesAreTheFolderItsSubtreeOrTheWholeCatalog)
+// The scopes with a folder chosen, and a text of blanks, are walked through in the search panel's suite.
+TEST_F(IndexSearch, withoutAFolder_onlyTheWholeCatalogIsAScope)
 {
-    EXPECT_EQ(searchScope(store, "D2", false, false, fx.told()), (Ids{"D2"}));
-    EXPECT_EQ(searchScope(store, "D1", true, false, fx.told()), (Ids{"D1", "D2", "D3"}));
-    EXPECT_EQ(searchScope(store, "D2", true, true, fx.told()), (Ids{"D1", "D4", "D2", "D3"}));
     EXPECT_TRUE(searchScope(store, "", true, false, fx.told()).empty());
-    EXPECT_EQ(searchScope(store, "", false, true, fx.told()).size(), 4u);
-    EXPECT_TRUE(isBlankSearchText("  \t "));
-    EXPECT_FALSE(isBlankSearchText(" a "));
+    EXPECT_EQ(searchScope(store, "", false, true, fx.told()), (Ids{"D1", "D4", "D2", "D3"}));
 }
 
 // Runs the scan to its end; false when it has not ended in time (a fault fails the test rather
@@ -164,11 +154,7 @@ TEST_F(IndexSearch, stoppedScanKeepsWhatItFoundBefore_andEndsWithinABlock)
     // Held before the long document: the first has surely been read, and the scan runs on.
     scan.holdBefore(1);
     scan.start({});
-    ASSERT_TRUE(waitFor([&] { return scan.holding(); }));
-    EXPECT_TRUE(scan.running());
-    EXPECT_EQ(scan.documentsRead(), 1u);
-    EXPECT_EQ(scan.documentsToRead(), 3u);
-    EXPECT_EQ(idsOf(scan.found()), (Ids{"D4!C1"}));
+    ASSERT_TRUE(waitFor([&] { return scan.holding(); })); // (what a held scan shows: the search panel's suite)
 
     // Let go, it reads the long document; a stop ends that within a block.
     scan.release();
