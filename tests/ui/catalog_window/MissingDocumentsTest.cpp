@@ -2,16 +2,11 @@
 // list (greyed, a mark, a tooltip; offline rather than missing on a volume away; web addresses
 // never), the quiet check after opening and its count in the status line, Check catalog with its
 // progress, Stop and list of problems with their reasons, and the repair of a moved document.
-#include <QLabel>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QStatusBar>
-#include <QTreeWidget>
-#include <filesystem>
 
 #include "core/catalog_window/DisplayText.h"
 #include "ui/catalog_window/CatalogCheckRunner.h"
-#include "ui/dialogs/ChangePreviewDialog.h"
 #include "ui/support/UiSuite.h"
 
 using namespace quillory;

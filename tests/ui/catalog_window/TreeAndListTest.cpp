@@ -2,12 +2,7 @@
 // go, the folder under a right click or the menu key, sorting that survives a refill, rows
 // renamed on disk, rows of one height.
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
 
-#include "core/CoreContext.h"
-#include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/support/UiSuite.h"
 
 using namespace quillory;
@@ -135,32 +130,28 @@ private slots:
 
     void menuKeyOrShiftF10_openTheMenuOfTheFolderOrRowItActsOn()
     {
-        // (A right click is in the catalog window suite.)
-        CommandDispatcher& commands = ui->frame().commands();
-        tree->setFocus();
-        tree->setCurrentItem(node("D3"));
-        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
-        QApplication::sendEvent(tree->viewport(), &key);
-        QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QVERIFY(popupEntries(ui->frame()).contains(caption("DRename")));
-
-        clickItem(tree, node("D1"));
-        list->setCurrentIndex(list->indexOf(QStringLiteral("D1!C2")));
-        QContextMenuEvent listKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
-        QApplication::sendEvent(list->viewport(), &listKey);
-        QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QCOMPARE(form->currentContentId(), std::string("D1!C2"));
-        QVERIFY(popupEntries(ui->frame()).contains(caption("CDelete")));
-
-        // Shift+F10 does what the Menu key does, in the tree and in the list.
-        tree->setFocus();
-        QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
-        QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QVERIFY(popupEntries(ui->frame()).contains(caption("DRename")));
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
-        QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QVERIFY(popupEntries(ui->frame()).contains(caption("CDelete")));
+        // (A right click is in the catalog window suite.) Shift+F10 does what the Menu key does.
+        for (const bool onList : {false, true}) {
+            QAbstractItemView* view = onList ? static_cast<QAbstractItemView*>(list) : tree;
+            if (onList) {
+                clickItem(tree, node("D1"));
+                list->setCurrentIndex(list->indexOf(QStringLiteral("D1!C2")));
+            } else {
+                tree->setCurrentItem(node("D3"));
+            }
+            for (const bool shiftF10 : {false, true}) {
+                view->setFocus();
+                if (shiftF10) {
+                    QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
+                } else {
+                    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+                    QApplication::sendEvent(view->viewport(), &key);
+                }
+                QTRY_VERIFY(ui->frame().commands().popupMenu()->isVisible());
+                QVERIFY(popupEntries(ui->frame()).contains(caption(onList ? "CDelete" : "DRename")));
+                QCOMPARE(form->currentContentId(), std::string(onList ? "D1!C2" : ""));
+            }
+        }
     }
 
     void renamingARow_renamesItsDocumentOnDiskThenTheIndex_neverOverAnother_rowsFollowTheFileReadAgain()

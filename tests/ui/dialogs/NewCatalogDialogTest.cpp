@@ -2,11 +2,7 @@
 // between openings, and the catalog it makes on disk.
 #include <QComboBox>
 #include <QFileSystemModel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
 #include <QTreeView>
-#include <functional>
 
 #include "ui/dialogs/NewCatalogDialog.h"
 #include "ui/support/UiSuite.h"
@@ -71,25 +67,9 @@ private slots:
             QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton);
         });
         QVERIFY(pathExists(ui->dir / "place/Recipes/recipes.qlr"));
-        QVERIFY(std::filesystem::is_directory(ui->dir / "place/Recipes/Indexes"));
-        QVERIFY(pathExists(ui->dir / "place/Recipes/Indexes/PendingChanges.qlr"));
-        QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("Recipes"));
-        QCOMPARE(ui->core().session.currentDirFileName(), std::string("recipes.qlr"));
+        QCOMPARE(ui->core().store.getDirFilePath(), ui->dir / "place/Recipes/recipes.qlr");
         QVERIFY(ui->app().catalogWindow());
         QCOMPARE(treeOf(ui->catalogWindow())->topLevelItemCount(), 0);
-        QVERIFY(!ui->frame().newCatalogDialog());
-    }
-
-    void anEmptyNameMakesNothing_andEndsTheDialog()
-    {
-        makeFolders(ui->dir / "place");
-        runNew([&](NewCatalogDialog& dialog) {
-            dialog.chooseFolder(QString::fromStdString(ui->dir / "place"));
-            typeInto(dialog.txt_qlrdbDirFile, QString());
-            QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton);
-        });
-        QVERIFY(!pathExists(ui->dir / "place/QuilloryDemo"));
-        QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("QuilloryDemo"));
         QVERIFY(!ui->frame().newCatalogDialog());
     }
 
@@ -127,7 +107,7 @@ private slots:
         QCOMPARE(onOtherAgain, other + QStringLiteral("/chosen"));
     }
 
-    void aNameWithASlashIsRefusedWhileTheDialogIsOpen_andNothingIsMade()
+    void aNameWithASlashIsRefusedWhileTheDialogIsOpen_anEmptyOneEndsIt_andNothingIsMade()
     {
         makeFolders(ui->dir / "place");
         std::vector<std::string> whileOpen;
@@ -143,7 +123,8 @@ private slots:
             whileOpen = ui->messages.keys();
             openAfter = dialog.isVisible();
             focused = dialog.focusWidget();
-            QTest::mouseClick(dialog.cmd_cancel, Qt::LeftButton);
+            typeInto(dialog.txt_qlrdbDirFile, QString()); // an empty name makes nothing, and ends the dialog
+            QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton);
         });
         QCOMPARE(whileOpen, std::vector<std::string>{"Msg016"});
         QVERIFY(openAfter);
@@ -151,6 +132,8 @@ private slots:
         QVERIFY(std::filesystem::is_empty(ui->dir / "place"));
         QVERIFY(!pathExists(ui->dir / "recipes.qlr"));
         QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("QuilloryDemo"));
+        QVERIFY(!ui->frame().newCatalogDialog());
+        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg016"});
     }
 
     void newOntoAnExistingCatalog_opensItAsItIs_andSaysSo()

@@ -3,16 +3,10 @@
 // index file in line with the disk. Every step waits for the monitor with a sentinel file: the
 // watcher's queue is ordered, so once the sentinel is seen, so is everything before it.
 #include <QAbstractItemModel>
-#include <QTreeWidget>
-#include <filesystem>
 #include <set>
 
 #include "core/monitor/PendingChange.h"
-#include "ui/catalog_window/CatalogWindow.h"
-#include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/IndexListView.h"
 #include "ui/monitor/MonitorService.h"
-#include "ui/platform/FileDialogs.h"
 #include "ui/platform/InotifyFolderWatcher.h"
 #include "ui/support/UiSteps.h"
 
