@@ -24,7 +24,7 @@ class NewCatalogDialogTest : public UiSuite {
     }
 
 private slots:
-    void firstOpening_showsTheConfiguredNames_cancelKeepsWhatWasTyped()
+    void firstOpening_showsTheConfiguredNames_cancelKeepsWhatWasTyped_aVolumeShowsTheFolderLastChosenOnIt()
     {
         QString folder, file, chosen, volume;
         runNew([&](NewCatalogDialog& dialog) {
@@ -43,13 +43,40 @@ private slots:
         QVERIFY(ui->frame().newCatalogDialog());
         QCOMPARE(ui->frame().newCatalogDialog()->location(), std::string());
 
+        // Opened again: as it was left. A volume shows the folder last chosen on it (this machine
+        // may have one volume only: a second one is put in the list, its top a folder of the
+        // test's own).
+        const QString other = QString::fromStdString(ui->dir / "volume");
+        makeFolders(ui->dir / "volume/chosen/deeper");
+        QString onOther, onFirstAgain, onOtherAgain, firstVolume, otherVolume;
         runNew([&](NewCatalogDialog& dialog) {
             folder = dialog.txt_qlrdbFolder->text();
             chosen = dialog.chosenFolder();
+            const int first = dialog.Drive1->currentIndex();
+            firstVolume = dialog.Drive1->itemData(first).toString();
+            dialog.Drive1->addItem(QStringLiteral("Other"), other);
+            const int second = dialog.Drive1->count() - 1;
+            otherVolume = dialog.Drive1->itemData(second).toString();
+            auto pickVolume = [&](int index) {
+                dialog.Drive1->setCurrentIndex(index);
+                emit dialog.Drive1->activated(index);
+                return dialog.chosenFolder();
+            };
+            pickVolume(second);
+            // The user moves down in that volume's tree.
+            auto* model = static_cast<QFileSystemModel*>(dialog.Dir1->model());
+            dialog.Dir1->setCurrentIndex(model->index(other + QStringLiteral("/chosen")));
+            onOther = dialog.chosenFolder();
+            onFirstAgain = pickVolume(first);
+            onOtherAgain = pickVolume(second);
             QTest::mouseClick(dialog.cmd_cancel, Qt::LeftButton);
         });
         QCOMPARE(folder, QStringLiteral("Typed"));
         QCOMPARE(chosen, QString::fromStdString(ui->dir.path()));
+        QVERIFY(firstVolume != otherVolume);
+        QCOMPARE(onOther, other + QStringLiteral("/chosen"));
+        QCOMPARE(onFirstAgain, QString::fromStdString(ui->dir.path()));
+        QCOMPARE(onOtherAgain, other + QStringLiteral("/chosen"));
         QCOMPARE(ui->frame().newCatalogDialog()->location(), std::string());
         // Closing the catalog ends the dialog: it starts afresh next time.
         QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClose")));
@@ -71,40 +98,6 @@ private slots:
         QVERIFY(ui->app().catalogWindow());
         QCOMPARE(treeOf(ui->catalogWindow())->topLevelItemCount(), 0);
         QVERIFY(!ui->frame().newCatalogDialog());
-    }
-
-    void aVolumeShowsTheFolderLastChosenOnIt()
-    {
-        // This machine may have one volume only: a second one is put in the list, its top a
-        // folder of the test's own.
-        const QString other = QString::fromStdString(ui->dir / "volume");
-        makeFolders(ui->dir / "volume/chosen/deeper");
-        QString onOther, onFirstAgain, onOtherAgain, firstVolume, otherVolume;
-        runNew([&](NewCatalogDialog& dialog) {
-            dialog.chooseFolder(QString::fromStdString(ui->dir.path()));
-            const int first = dialog.Drive1->currentIndex();
-            firstVolume = dialog.Drive1->itemData(first).toString();
-            dialog.Drive1->addItem(QStringLiteral("Other"), other);
-            const int second = dialog.Drive1->count() - 1;
-            otherVolume = dialog.Drive1->itemData(second).toString();
-            auto pickVolume = [&](int index) {
-                dialog.Drive1->setCurrentIndex(index);
-                emit dialog.Drive1->activated(index);
-                return dialog.chosenFolder();
-            };
-            pickVolume(second);
-            // The user moves down in that volume's tree.
-            auto* model = static_cast<QFileSystemModel*>(dialog.Dir1->model());
-            dialog.Dir1->setCurrentIndex(model->index(other + QStringLiteral("/chosen")));
-            onOther = dialog.chosenFolder();
-            onFirstAgain = pickVolume(first);
-            onOtherAgain = pickVolume(second);
-            QTest::mouseClick(dialog.cmd_cancel, Qt::LeftButton);
-        });
-        QVERIFY(firstVolume != otherVolume);
-        QCOMPARE(onOther, other + QStringLiteral("/chosen"));
-        QCOMPARE(onFirstAgain, QString::fromStdString(ui->dir.path()));
-        QCOMPARE(onOtherAgain, other + QStringLiteral("/chosen"));
     }
 
     void aNameWithASlashIsRefusedWhileTheDialogIsOpen_anEmptyOneEndsIt_andNothingIsMade()
