@@ -191,27 +191,6 @@ private slots:
         QCOMPARE(fileText(ui->dir / "deep.txt"), QStringLiteral("deep\r\n"));
     }
 
-    void pictureTooLargeToDecode_isToldNotShownEmpty()
-    {
-        put(new PngOnClipboard(kHugePngHeader));
-        openPanel();
-        QVERIFY(panel->pic_clipboard->isVisible());
-        QCOMPARE(panel->pic_clipboard->text(), caption("Err024"));
-        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Err024"});
-        QVERIFY(!panel->cmd_clipboardSave->isEnabled());
-
-        // A picture that decodes is shown; a copied file still goes before it.
-        QImage small(4, 3, QImage::Format_RGB32);
-        small.fill(Qt::blue);
-        auto* both = new QMimeData;
-        both->setImageData(small);
-        both->setUrls({QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder() + "/Documents/Welcome.txt"))});
-        put(both);
-        openPanel();
-        QVERIFY(indexPanel->isVisible());
-        QCOMPARE(panel->currentClipFormat(), ClipFormat::FileDrop);
-    }
-
     void blankOrEmptyClipboard_showsItsText_offersNoSaveUntilSomethingIsTyped_savedAsNamed()
     {
         putText(QStringLiteral(" \n\t\r\n \n"));
@@ -297,7 +276,7 @@ private slots:
         QVERIFY(panel->isVisible());
     }
 
-    void picture_isShownAndSavedAsABitmap()
+    void picture_isShownAndSavedAsABitmap_oneTooLargeToDecodeIsTold_aCopiedFileGoesBeforeIt()
     {
         QImage image(7, 5, QImage::Format_RGB32);
         image.fill(QColor(200, 30, 40));
@@ -316,6 +295,21 @@ private slots:
         const QImage saved(QString::fromStdString(ui->dir / "picture.bmp"), "BMP");
         QCOMPARE(saved.size(), QSize(7, 5));
         QCOMPARE(saved.pixelColor(3, 2), QColor(200, 30, 40));
+
+        put(new PngOnClipboard(kHugePngHeader));
+        openPanel();
+        QVERIFY(panel->pic_clipboard->isVisible());
+        QCOMPARE(panel->pic_clipboard->text(), caption("Err024"));
+        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Err024"});
+        QVERIFY(!panel->cmd_clipboardSave->isEnabled());
+
+        auto* both = new QMimeData;
+        both->setImageData(image);
+        both->setUrls({QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder() + "/Documents/Welcome.txt"))});
+        put(both);
+        openPanel();
+        QVERIFY(indexPanel->isVisible());
+        QCOMPARE(panel->currentClipFormat(), ClipFormat::FileDrop);
     }
 
     void richText_writtenAsRtfThatReopensWithItsFormatting_orTheClipboardsOwnRtf()

@@ -89,8 +89,15 @@ class TreeAndListTest : public UiSuite {
     }
 
 private slots:
-    void everyDragStartsClean_withinOneDragTheLastFolderPassedStays()
+    void drags_aFolderNeverIntoItself_everyDragStartsClean_withinOneTheLastFolderPassedStays()
     {
+        QMimeData folder;
+        folder.setData(FolderTreeView::kFolderMime, "D3");
+        QVERIFY(!dragOver(tree, folder, centerOf(tree, node("D6")))); // its own child
+        QVERIFY(!dragOver(tree, folder, centerOf(tree, node("D3"))));
+        QVERIFY(!tree->dropHighlight());
+        QVERIFY(dragOver(tree, folder, centerOf(tree, node("D1"))));
+
         const QPoint space = emptySpot(tree);
         QMimeData earlier;
         earlier.setData(FolderTreeView::kIndexesMime, "D1!C1");
@@ -116,16 +123,6 @@ private slots:
         dragOver(tree, one, space);
         dropAt(tree, one, space);
         QVERIFY(fileText(indexFile("D2")).contains(QStringLiteral("|Welcome to Quillory|")));
-    }
-
-    void aFolderCannotBeDroppedIntoItself_thePointerSaysSo()
-    {
-        QMimeData mime;
-        mime.setData(FolderTreeView::kFolderMime, "D3");
-        QVERIFY(!dragOver(tree, mime, centerOf(tree, node("D6")))); // its own child
-        QVERIFY(!dragOver(tree, mime, centerOf(tree, node("D3"))));
-        QVERIFY(!tree->dropHighlight());
-        QVERIFY(dragOver(tree, mime, centerOf(tree, node("D1"))));
     }
 
     void menuKeyOrShiftF10_openTheMenuOfTheFolderOrRowItActsOn()
@@ -247,8 +244,18 @@ private slots:
         newIndexesGoTo("D2", "D4");
     }
 
-    void sorting_firstClickDescendingThenAscending_survivesARefill_ignoresLetterCase()
+    void listRows_haveOneHeightAndTheirDescriptionAsTooltip_sortDescendingFirstThenAscending_acrossARefill()
     {
+        // The folder row has no type of its own to show; the text rows do.
+        const int height = list->visualRect(list->indexOf(QStringLiteral("D1!C1"))).height();
+        for (const char* key : {"D1!C2", "D1!C3"})
+            QCOMPARE(list->visualRect(list->indexOf(QString::fromLatin1(key))).height(), height);
+        StoreProblems problems;
+        const auto index = ui->core().store.getQlrDirContentById("D1", "D1!C1", problems);
+        QCOMPARE(list->indexOf(QStringLiteral("D1!C1")).data(Qt::ToolTipRole).toString(),
+                 QString::fromStdString(std::string(index->cDesc())));
+
+        // Sorting: the first click on a column descending, then ascending; letter case is no part of it.
         writeBytes(indexFile("D4"),
                    "D4!C1|cherry|x|False||t|\r\nD4!C2|apple|x|False||t|\r\nD4!C3|Banana|x|False||t|\r\n");
         ui->core().store.resetStoreCache();
@@ -274,18 +281,6 @@ private slots:
         clickHeader(1);
         clickItem(tree, node("D4"));
         QCOMPARE(column(1), QStringList({"cherry", "Banana", "apple"}));
-    }
-
-    void rowsHaveOneHeight_andADescriptionAsTooltip()
-    {
-        // The folder row has no type of its own to show; the text rows do.
-        const int height = list->visualRect(list->indexOf(QStringLiteral("D1!C1"))).height();
-        for (const char* key : {"D1!C2", "D1!C3"})
-            QCOMPARE(list->visualRect(list->indexOf(QString::fromLatin1(key))).height(), height);
-        StoreProblems problems;
-        const auto index = ui->core().store.getQlrDirContentById("D1", "D1!C1", problems);
-        QCOMPARE(list->indexOf(QStringLiteral("D1!C1")).data(Qt::ToolTipRole).toString(),
-                 QString::fromStdString(std::string(index->cDesc())));
     }
 };
 

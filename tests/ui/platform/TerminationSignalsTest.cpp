@@ -26,7 +26,7 @@ class TerminationSignalsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void aTermThenAHangUpAskOnce_andTheTermAgainWouldEndAtOnce()
+    void aTermThenAHangUpAskOnce_theTermAgainWouldEndAtOnce_andASignalIgnoredFromTheStartStaysIgnored()
     {
         const Handler term = handlerOf(SIGTERM), hangUp = handlerOf(SIGHUP), interrupt = handlerOf(SIGINT);
         int asked = 0;
@@ -43,12 +43,10 @@ private slots:
         }
         // Gone: what was there before is back.
         QVERIFY(handlerOf(SIGTERM) == term && handlerOf(SIGHUP) == hangUp && handlerOf(SIGINT) == interrupt);
-    }
 
-    void aSignalIgnoredFromTheStartStaysIgnored()
-    {
-        const Handler interrupt = std::signal(SIGINT, SIG_IGN); // as a background job of a shell has it
-        int asked = 0;
+        // A signal ignored from the start stays ignored.
+        const Handler before = std::signal(SIGINT, SIG_IGN); // as a background job of a shell has it
+        asked = 0;
         {
             const TerminationSignals handling([&asked] { ++asked; });
             QVERIFY(handlerOf(SIGINT) == SIG_IGN);
@@ -57,7 +55,7 @@ private slots:
             QCOMPARE(asked, 0);
         }
         QVERIFY(handlerOf(SIGINT) == SIG_IGN);
-        std::signal(SIGINT, interrupt);
+        std::signal(SIGINT, before);
     }
 };
 
