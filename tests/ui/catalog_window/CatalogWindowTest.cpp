@@ -1,8 +1,5 @@
 // The catalog window driven as a user drives it, over a temporary copy of the demo catalog.
-#include <QLineEdit>
-
 #include "ui/catalog_window/SplitterBar.h"
-#include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/support/UiSuite.h"
 
 using namespace quillory;
@@ -45,8 +42,6 @@ private slots:
         QCOMPARE(cell("D1!C1", 3), QString::fromStdString(docs + "Welcome.txt"));
         const QStringList indexCommands = {"mnuCOpenFile", "tCOpenFile",   "mnuCDelete",
                                            "tCDelete",     "mnuCProperty", "tCUpdate"};
-        const QStringList folderCommands = {"mnuDAddChild", "tDAddChild", "mnuDRename", "tCAdd", "mnuSSearchFile"};
-        QCOMPARE(enabled(folderCommands + indexCommands), folderCommands);
 
         tree->expandAll();
         clickItem(tree, node("D5"));
@@ -116,7 +111,6 @@ private slots:
     {
         tree->expandAll();
         const QPoint space = emptySpot(tree);
-        QVERIFY(!tree->itemAt(space));
         dragAndDrop(tree, FolderTreeView::kFolderMime, "D3", centerOf(tree, node("D1")), centerOf(tree, node("D1")));
         QTRY_COMPARE(node("D3")->parent(), node("D1"));
         QCOMPARE(node("D6")->parent(), node("D3"));

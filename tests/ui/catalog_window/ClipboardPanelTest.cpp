@@ -2,20 +2,11 @@
 // text, rich text, web addresses, copied files and pictures, and the files it saves.
 #include <QElapsedTimer>
 #include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTextEdit>
 #include <QUrl>
 
-#include "ui/catalog_window/panels/ClipboardImportPanel.h"
 #include "ui/catalog_window/panels/EditorFields.h"
-#include "ui/catalog_window/panels/IndexEditorPanel.h"
-#include "ui/platform/FileDialogs.h"
 #include "ui/support/UiSuite.h"
 
 using namespace quillory;
@@ -46,29 +37,12 @@ private:
     QByteArray png_;
 };
 
-quint32 crc32Of(const QByteArray& bytes)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : bytes) {
-        crc ^= static_cast<quint8>(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-// The start of a PNG file of width x height pixels, enough for a reader to size the picture.
-QByteArray pngHeader(quint32 width, quint32 height)
-{
-    auto bigEndian = [](quint32 value) {
-        QByteArray out;
-        for (int shift = 24; shift >= 0; shift -= 8)
-            out += static_cast<char>((value >> shift) & 0xFF);
-        return out;
-    };
-    const QByteArray ihdr = "IHDR" + bigEndian(width) + bigEndian(height) + QByteArray("\x08\x06\x00\x00\x00", 5);
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + bigEndian(13) + ihdr + bigEndian(crc32Of(ihdr));
-}
+// The start of a PNG file of 60,000 by 60,000 pixels, enough for a reader to size the picture
+// (its header chunk, with that chunk's checksum).
+const QByteArray
+    kHugePngHeader("\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00\xea\x60\x00\x00\xea\x60\x08\x06\x00\x00\x00"
+                   "\x80\xd2\x75\x42",
+                   33);
 
 } // namespace
 
@@ -171,29 +145,12 @@ private slots:
         QVERIFY(readBytes(ui->dir / "line.txt") == line.toStdString() + "\r\n");
     }
 
-    void saveDialog_givesATypedNameOnlyAChosenFiltersExtension_richTextIsANewFile()
-    {
-        putText(QStringLiteral("a note"));
-        openPanel();
-        FileDialogs::setNextAnswer(QString::fromStdString(ui->dir / "plain"), QStringLiteral("All Files (*)"));
-        clickButton(panel->cmd_clipboardSave);
-        QCOMPARE(fileText(ui->dir / "plain"), QStringLiteral("a note\r\n"));
-
-        openPanel();
-        clickButton(panel->ope_clipboardAll);
-        saveAs(ui->dir / "rich");
-        QVERIFY(FileDialogs::lastConfirmedOverwrite());
-        QVERIFY(pathExists(ui->dir / "rich.rtf"));
-        QCOMPARE(panel->savedClipFile(), ui->dir / "rich.rtf");
-    }
-
-    void htmlAlone_isSaved_andRichTextReadsBackAsTheClipboardsText()
+    void htmlAlone_isSaved_richTextReadsBackAsTheClipboardsText_andLargeOrDeepHtmlIsShownAsPlainText()
     {
         const QString html = QStringLiteral("<p><b>Bold</b> and plain, <i>slanted</i> {x} \\</p><p>second line</p>");
         putHtml(html);
         openPanel();
         QVERIFY(panel->txt_clipboard->isVisible());
-        QVERIFY(panel->cmd_clipboardSave->isEnabled());
         saveAs(ui->dir / "html.txt");
         QCOMPARE(fileText(ui->dir / "html.txt"), QStringLiteral("Bold and plain, slanted {x} \\\r\nsecond line\r\n"));
 
@@ -209,18 +166,16 @@ private slots:
         clickButton(panel->ope_clipboardAll);
         saveAs(ui->dir / "plain.rtf");
         QCOMPARE(QString::fromStdString(rtfAsText(ui->dir / "plain.rtf")), QStringLiteral("plain {text}\n\nlast line"));
-    }
 
-    void largeOrDeepHtml_isShownAsPlainText_withoutHoldingTheWindowUp()
-    {
+        // Rich text too large or too deep to lay out quickly is shown as plain text.
         QString table = QStringLiteral("<table>");
         for (int row = 0; row < 40'000; ++row)
             table += QStringLiteral("<tr><td>cell %1</td><td>next</td></tr>").arg(row);
         table += QStringLiteral("</table>");
         const QString deep = QStringLiteral("<div>").repeated(476'625) + QStringLiteral("deep")
                              + QStringLiteral("</div>").repeated(476'625);
-        for (const QString& html : {table, deep}) {
-            putHtml(html);
+        for (const QString& large : {table, deep}) {
+            putHtml(large);
             QElapsedTimer timer;
             timer.start();
             openPanel();
@@ -234,28 +189,7 @@ private slots:
         QCOMPARE(fileText(ui->dir / "deep.txt"), QStringLiteral("deep\r\n"));
     }
 
-    void pictureTooLargeToDecode_isToldNotShownEmpty()
-    {
-        put(new PngOnClipboard(pngHeader(60'000, 60'000)));
-        openPanel();
-        QVERIFY(panel->pic_clipboard->isVisible());
-        QCOMPARE(panel->pic_clipboard->text(), caption("Err024"));
-        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Err024"});
-        QVERIFY(!panel->cmd_clipboardSave->isEnabled());
-
-        // A picture that decodes is shown; a copied file still goes before it.
-        QImage small(4, 3, QImage::Format_RGB32);
-        small.fill(Qt::blue);
-        auto* both = new QMimeData;
-        both->setImageData(small);
-        both->setUrls({QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder() + "/Documents/Welcome.txt"))});
-        put(both);
-        openPanel();
-        QVERIFY(indexPanel->isVisible());
-        QCOMPARE(panel->currentClipFormat(), ClipFormat::FileDrop);
-    }
-
-    void blankOrEmptyClipboard_showsItsText_offersNoSaveUntilSomethingIsTyped()
+    void blankOrEmptyClipboard_showsItsText_offersNoSaveUntilSomethingIsTyped_savedAsNamed()
     {
         putText(QStringLiteral(" \n\t\r\n \n"));
         openPanel();
@@ -272,8 +206,10 @@ private slots:
         QVERIFY(!panel->cmd_clipboardSave->isEnabled());
         QTest::keyClicks(panel->txt_clipboardText, QStringLiteral("typed here"));
         QVERIFY(panel->cmd_clipboardSave->isEnabled());
-        saveAs(ui->dir / "typed.txt");
-        QCOMPARE(fileText(ui->dir / "typed.txt"), QStringLiteral("   typed here\r\n"));
+        // A name typed with every file shown in the dialog takes no extension.
+        FileDialogs::setNextAnswer(QString::fromStdString(ui->dir / "typed"), QStringLiteral("All Files (*)"));
+        clickButton(panel->cmd_clipboardSave);
+        QCOMPARE(fileText(ui->dir / "typed"), QStringLiteral("   typed here\r\n"));
         QVERIFY(savedState());
         clickButton(panel->cmd_clipboardCancel);
         QVERIFY(!panel->isVisible());
@@ -281,7 +217,7 @@ private slots:
         putText(QStringLiteral("more"));
         openPanel();
         QVERIFY(readyState());
-        QCOMPARE(panel->savedClipFile(), ui->dir / "typed.txt");
+        QCOMPARE(panel->savedClipFile(), ui->dir / "typed");
     }
 
     void webAddressOrOneCopiedFile_goStraightToTheIndexEditor()
@@ -338,7 +274,7 @@ private slots:
         QVERIFY(panel->isVisible());
     }
 
-    void picture_isShownAndSavedAsABitmap()
+    void picture_isShownAndSavedAsABitmap_oneTooLargeToDecodeIsTold_aCopiedFileGoesBeforeIt()
     {
         QImage image(7, 5, QImage::Format_RGB32);
         image.fill(QColor(200, 30, 40));
@@ -357,6 +293,21 @@ private slots:
         const QImage saved(QString::fromStdString(ui->dir / "picture.bmp"), "BMP");
         QCOMPARE(saved.size(), QSize(7, 5));
         QCOMPARE(saved.pixelColor(3, 2), QColor(200, 30, 40));
+
+        put(new PngOnClipboard(kHugePngHeader));
+        openPanel();
+        QVERIFY(panel->pic_clipboard->isVisible());
+        QCOMPARE(panel->pic_clipboard->text(), caption("Err024"));
+        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Err024"});
+        QVERIFY(!panel->cmd_clipboardSave->isEnabled());
+
+        auto* both = new QMimeData;
+        both->setImageData(image);
+        both->setUrls({QUrl::fromLocalFile(QString::fromStdString(ui->demoFolder() + "/Documents/Welcome.txt"))});
+        put(both);
+        openPanel();
+        QVERIFY(indexPanel->isVisible());
+        QCOMPARE(panel->currentClipFormat(), ClipFormat::FileDrop);
     }
 
     void richText_writtenAsRtfThatReopensWithItsFormatting_orTheClipboardsOwnRtf()
@@ -368,14 +319,14 @@ private slots:
         QVERIFY(!panel->ope_clipFile[1]->isVisible()); // rich text is always a new file
         QVERIFY(panel->ope_clipFile[0]->isChecked());
         const std::string path = ui->dir / "rich.rtf";
-        saveAs(path);
+        saveAs(ui->dir / "rich"); // the name typed takes the filter's extension
+        QVERIFY(FileDialogs::lastConfirmedOverwrite());
         QVERIFY(savedState());
+        QCOMPARE(panel->savedClipFile(), path);
         QVERIFY(FileDialogs::lastFilter().startsWith(QStringLiteral("Rtf")));
         const std::string html = rtfAsHtml(path);
-        QVERIFY2(html.find("<b>Bold</b>") != std::string::npos, html.c_str());
-        QVERIFY2(html.find("<i>slanted</i>") != std::string::npos, html.c_str());
-        QVERIFY2(html.find("<u>under</u>") != std::string::npos, html.c_str());
-        QVERIFY2(html.find("Gr&ouml;&szlig;e") != std::string::npos, html.c_str());
+        for (const char* part : {"<b>Bold</b>", "<i>slanted</i>", "<u>under</u>", "Gr&ouml;&szlig;e"})
+            QVERIFY2(html.find(part) != std::string::npos, html.c_str());
 
         const QByteArray ownRtf("{\\rtf1\\ansi {\\b from the other program}\\par}");
         auto* withRtf = new QMimeData;

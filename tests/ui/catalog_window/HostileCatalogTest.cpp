@@ -2,14 +2,8 @@
 // files that are not what the Open dialog was given, folders where files belong. The program
 // shows what it can, says once what it cannot, and changes no file it did not mean to.
 #include <QDir>
-#include <filesystem>
 
-#include "core/CoreContext.h"
 #include "core/catalog_window/DisplayText.h"
-#include "ui/catalog_window/CatalogWindow.h"
-#include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/IndexListView.h"
-#include "ui/platform/FileDialogs.h"
 #include "ui/platform/SingleInstance.h"
 #include "ui/support/UiSteps.h"
 

@@ -2,16 +2,11 @@
 // list (greyed, a mark, a tooltip; offline rather than missing on a volume away; web addresses
 // never), the quiet check after opening and its count in the status line, Check catalog with its
 // progress, Stop and list of problems with their reasons, and the repair of a moved document.
-#include <QLabel>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QStatusBar>
-#include <QTreeWidget>
-#include <filesystem>
 
 #include "core/catalog_window/DisplayText.h"
 #include "ui/catalog_window/CatalogCheckRunner.h"
-#include "ui/dialogs/ChangePreviewDialog.h"
 #include "ui/support/UiSuite.h"
 
 using namespace quillory;
@@ -49,8 +44,25 @@ class MissingDocumentsTest : public UiSuite {
     }
 
 private slots:
-    void rowsOfDocumentsNotThereAreMarked_offlineIsNotMissing_webAddressesNever()
+    void afterOpening_theStatusLineCountsWhatIsMissing_itsClickListsThem_andTheirRowsAreMarked()
     {
+        // The deleted document and the lost one; the volume away is counted apart.
+        QTRY_VERIFY_WITH_TIMEOUT(checkNote()->isVisible(), 10000);
+        QCOMPARE(checkNote()->text(),
+                 QStringLiteral("<a href=\"check\">%1</a>").arg(text("MF_Check_Status", {"0", "2", "1"})));
+        QVERIFY(ui->messages.shown.empty()); // nothing said, nothing changed
+        emit checkNote()->linkActivated(QStringLiteral("check"));
+        QCOMPARE(column(-1), QStringList({"D1!C2", "D1!C3", "D2!C2"}));
+        QVERIFY(!list->isColumnHidden(IndexListModel::kReasonColumn));
+        QCOMPARE(column(IndexListModel::kReasonColumn),
+                 QStringList({text("MF_Check_Missing"), text("MF_Check_Offline"), text("MF_Check_Missing")}));
+        // Back to a folder: its indexes, without reasons.
+        chooseFolder("D2");
+        QCOMPARE(column(-1), QStringList({"D2!C1", "D2!C2"}));
+        QVERIFY(list->isColumnHidden(IndexListModel::kReasonColumn));
+
+        // In a folder's list, rows of documents not there are marked (offline is not missing, and
+        // web addresses never are).
         chooseFolder("D1");
         QTRY_VERIFY_WITH_TIMEOUT(greyed("D1!C2") && greyed("D1!C3"), 10000);
         QVERIFY(!greyed("D1!C1"));
@@ -67,24 +79,6 @@ private slots:
         form->documentChanged(root + "/docs");
         QTRY_VERIFY_WITH_TIMEOUT(!greyed("D1!C2"), 10000);
         QVERIFY(greyed("D1!C3"));
-    }
-
-    void afterOpening_theStatusLineCountsWhatIsMissing_andItsClickListsThem()
-    {
-        // The deleted document and the lost one; the volume away is counted apart.
-        QTRY_VERIFY_WITH_TIMEOUT(checkNote()->isVisible(), 10000);
-        QCOMPARE(checkNote()->text(),
-                 QStringLiteral("<a href=\"check\">%1</a>").arg(text("MF_Check_Status", {"0", "2", "1"})));
-        QVERIFY(ui->messages.shown.empty()); // nothing said, nothing changed
-        emit checkNote()->linkActivated(QStringLiteral("check"));
-        QCOMPARE(column(-1), QStringList({"D1!C2", "D1!C3", "D2!C2"}));
-        QVERIFY(!list->isColumnHidden(IndexListModel::kReasonColumn));
-        QCOMPARE(column(IndexListModel::kReasonColumn),
-                 QStringList({text("MF_Check_Missing"), text("MF_Check_Offline"), text("MF_Check_Missing")}));
-        // Back to a folder: its indexes, without reasons.
-        chooseFolder("D2");
-        QCOMPARE(column(-1), QStringList({"D2!C1", "D2!C2"}));
-        QVERIFY(list->isColumnHidden(IndexListModel::kReasonColumn));
     }
 
     void checkCatalog_listsTheProblemsWithTheirReasons_andStopKeepsWhatWasFound()

@@ -3,21 +3,13 @@
 // window free, lists what it finds as it goes, says how far it is and stops with what it found.
 // A search is held at a folder or a document of the test's choosing, so that it surely runs
 // while the test looks.
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QStatusBar>
-#include <filesystem>
 
 #include "core/catalog_window/DisplayText.h"
 #include "core/catalog_window/search/DocumentScan.h"
 #include "core/catalog_window/search/IndexFileSearch.h"
 #include "core/config/StoreReport.h"
 #include "ui/catalog_window/CatalogCheckRunner.h"
-#include "ui/catalog_window/CatalogWindow.h"
-#include "ui/catalog_window/panels/IndexEditorPanel.h"
-#include "ui/catalog_window/panels/SearchPanel.h"
 #include "ui/support/UiSuite.h"
 
 using namespace quillory;

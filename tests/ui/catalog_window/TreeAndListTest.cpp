@@ -2,12 +2,7 @@
 // go, the folder under a right click or the menu key, sorting that survives a refill, rows
 // renamed on disk, rows of one height.
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
 
-#include "core/CoreContext.h"
-#include "ui/catalog_window/panels/IndexEditorPanel.h"
 #include "ui/support/UiSuite.h"
 
 using namespace quillory;
@@ -94,8 +89,15 @@ class TreeAndListTest : public UiSuite {
     }
 
 private slots:
-    void everyDragStartsClean_withinOneDragTheLastFolderPassedStays()
+    void drags_aFolderNeverIntoItself_everyDragStartsClean_withinOneTheLastFolderPassedStays()
     {
+        QMimeData folder;
+        folder.setData(FolderTreeView::kFolderMime, "D3");
+        QVERIFY(!dragOver(tree, folder, centerOf(tree, node("D6")))); // its own child
+        QVERIFY(!dragOver(tree, folder, centerOf(tree, node("D3"))));
+        QVERIFY(!tree->dropHighlight());
+        QVERIFY(dragOver(tree, folder, centerOf(tree, node("D1"))));
+
         const QPoint space = emptySpot(tree);
         QMimeData earlier;
         earlier.setData(FolderTreeView::kIndexesMime, "D1!C1");
@@ -123,44 +125,30 @@ private slots:
         QVERIFY(fileText(indexFile("D2")).contains(QStringLiteral("|Welcome to Quillory|")));
     }
 
-    void aFolderCannotBeDroppedIntoItself_thePointerSaysSo()
-    {
-        QMimeData mime;
-        mime.setData(FolderTreeView::kFolderMime, "D3");
-        QVERIFY(!dragOver(tree, mime, centerOf(tree, node("D6")))); // its own child
-        QVERIFY(!dragOver(tree, mime, centerOf(tree, node("D3"))));
-        QVERIFY(!tree->dropHighlight());
-        QVERIFY(dragOver(tree, mime, centerOf(tree, node("D1"))));
-    }
-
     void menuKeyOrShiftF10_openTheMenuOfTheFolderOrRowItActsOn()
     {
-        // (A right click is in the catalog window suite.)
-        CommandDispatcher& commands = ui->frame().commands();
-        tree->setFocus();
-        tree->setCurrentItem(node("D3"));
-        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
-        QApplication::sendEvent(tree->viewport(), &key);
-        QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QVERIFY(popupEntries(ui->frame()).contains(caption("DRename")));
-
-        clickItem(tree, node("D1"));
-        list->setCurrentIndex(list->indexOf(QStringLiteral("D1!C2")));
-        QContextMenuEvent listKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
-        QApplication::sendEvent(list->viewport(), &listKey);
-        QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QCOMPARE(form->currentContentId(), std::string("D1!C2"));
-        QVERIFY(popupEntries(ui->frame()).contains(caption("CDelete")));
-
-        // Shift+F10 does what the Menu key does, in the tree and in the list.
-        tree->setFocus();
-        QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
-        QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QVERIFY(popupEntries(ui->frame()).contains(caption("DRename")));
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
-        QTRY_VERIFY(commands.popupMenu()->isVisible());
-        QVERIFY(popupEntries(ui->frame()).contains(caption("CDelete")));
+        // (A right click is in the catalog window suite.) Shift+F10 does what the Menu key does.
+        for (const bool onList : {false, true}) {
+            QAbstractItemView* view = onList ? static_cast<QAbstractItemView*>(list) : tree;
+            if (onList) {
+                clickItem(tree, node("D1"));
+                list->setCurrentIndex(list->indexOf(QStringLiteral("D1!C2")));
+            } else {
+                tree->setCurrentItem(node("D3"));
+            }
+            for (const bool shiftF10 : {false, true}) {
+                view->setFocus();
+                if (shiftF10) {
+                    QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
+                } else {
+                    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+                    QApplication::sendEvent(view->viewport(), &key);
+                }
+                QTRY_VERIFY(ui->frame().commands().popupMenu()->isVisible());
+                QVERIFY(popupEntries(ui->frame()).contains(caption(onList ? "CDelete" : "DRename")));
+                QCOMPARE(form->currentContentId(), std::string(onList ? "D1!C2" : ""));
+            }
+        }
     }
 
     void renamingARow_renamesItsDocumentOnDiskThenTheIndex_neverOverAnother_rowsFollowTheFileReadAgain()
@@ -256,8 +244,18 @@ private slots:
         newIndexesGoTo("D2", "D4");
     }
 
-    void sorting_firstClickDescendingThenAscending_survivesARefill_ignoresLetterCase()
+    void listRows_haveOneHeightAndTheirDescriptionAsTooltip_sortDescendingFirstThenAscending_acrossARefill()
     {
+        // The folder row has no type of its own to show; the text rows do.
+        const int height = list->visualRect(list->indexOf(QStringLiteral("D1!C1"))).height();
+        for (const char* key : {"D1!C2", "D1!C3"})
+            QCOMPARE(list->visualRect(list->indexOf(QString::fromLatin1(key))).height(), height);
+        StoreProblems problems;
+        const auto index = ui->core().store.getQlrDirContentById("D1", "D1!C1", problems);
+        QCOMPARE(list->indexOf(QStringLiteral("D1!C1")).data(Qt::ToolTipRole).toString(),
+                 QString::fromStdString(std::string(index->cDesc())));
+
+        // Sorting: the first click on a column descending, then ascending; letter case is no part of it.
         writeBytes(indexFile("D4"),
                    "D4!C1|cherry|x|False||t|\r\nD4!C2|apple|x|False||t|\r\nD4!C3|Banana|x|False||t|\r\n");
         ui->core().store.resetStoreCache();
@@ -283,18 +281,6 @@ private slots:
         clickHeader(1);
         clickItem(tree, node("D4"));
         QCOMPARE(column(1), QStringList({"cherry", "Banana", "apple"}));
-    }
-
-    void rowsHaveOneHeight_andADescriptionAsTooltip()
-    {
-        // The folder row has no type of its own to show; the text rows do.
-        const int height = list->visualRect(list->indexOf(QStringLiteral("D1!C1"))).height();
-        for (const char* key : {"D1!C2", "D1!C3"})
-            QCOMPARE(list->visualRect(list->indexOf(QString::fromLatin1(key))).height(), height);
-        StoreProblems problems;
-        const auto index = ui->core().store.getQlrDirContentById("D1", "D1!C1", problems);
-        QCOMPARE(list->indexOf(QStringLiteral("D1!C1")).data(Qt::ToolTipRole).toString(),
-                 QString::fromStdString(std::string(index->cDesc())));
     }
 };
 

@@ -2,11 +2,7 @@
 // between openings, and the catalog it makes on disk.
 #include <QComboBox>
 #include <QFileSystemModel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
 #include <QTreeView>
-#include <functional>
 
 #include "ui/dialogs/NewCatalogDialog.h"
 #include "ui/support/UiSuite.h"
@@ -28,7 +24,7 @@ class NewCatalogDialogTest : public UiSuite {
     }
 
 private slots:
-    void firstOpening_showsTheConfiguredNames_cancelKeepsWhatWasTyped()
+    void firstOpening_showsTheConfiguredNames_cancelKeepsWhatWasTyped_aVolumeShowsTheFolderLastChosenOnIt()
     {
         QString folder, file, chosen, volume;
         runNew([&](NewCatalogDialog& dialog) {
@@ -47,61 +43,15 @@ private slots:
         QVERIFY(ui->frame().newCatalogDialog());
         QCOMPARE(ui->frame().newCatalogDialog()->location(), std::string());
 
-        runNew([&](NewCatalogDialog& dialog) {
-            folder = dialog.txt_qlrdbFolder->text();
-            chosen = dialog.chosenFolder();
-            QTest::mouseClick(dialog.cmd_cancel, Qt::LeftButton);
-        });
-        QCOMPARE(folder, QStringLiteral("Typed"));
-        QCOMPARE(chosen, QString::fromStdString(ui->dir.path()));
-        QCOMPARE(ui->frame().newCatalogDialog()->location(), std::string());
-        // Closing the catalog ends the dialog: it starts afresh next time.
-        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClose")));
-        QVERIFY(!ui->frame().newCatalogDialog());
-        QVERIFY(ui->messages.shown.empty());
-    }
-
-    void ok_makesTheCatalogOnDiskAndOpensIt_andEndsTheDialog()
-    {
-        makeFolders(ui->dir / "place");
-        runNew([&](NewCatalogDialog& dialog) {
-            dialog.chooseFolder(QString::fromStdString(ui->dir / "place"));
-            typeInto(dialog.txt_qlrdbFolder, QStringLiteral("Recipes"));
-            typeInto(dialog.txt_qlrdbDirFile, QStringLiteral("recipes"));
-            QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton);
-        });
-        QVERIFY(pathExists(ui->dir / "place/Recipes/recipes.qlr"));
-        QVERIFY(std::filesystem::is_directory(ui->dir / "place/Recipes/Indexes"));
-        QVERIFY(pathExists(ui->dir / "place/Recipes/Indexes/PendingChanges.qlr"));
-        QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("Recipes"));
-        QCOMPARE(ui->core().session.currentDirFileName(), std::string("recipes.qlr"));
-        QVERIFY(ui->app().catalogWindow());
-        QCOMPARE(treeOf(ui->catalogWindow())->topLevelItemCount(), 0);
-        QVERIFY(!ui->frame().newCatalogDialog());
-    }
-
-    void anEmptyNameMakesNothing_andEndsTheDialog()
-    {
-        makeFolders(ui->dir / "place");
-        runNew([&](NewCatalogDialog& dialog) {
-            dialog.chooseFolder(QString::fromStdString(ui->dir / "place"));
-            typeInto(dialog.txt_qlrdbDirFile, QString());
-            QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton);
-        });
-        QVERIFY(!pathExists(ui->dir / "place/QuilloryDemo"));
-        QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("QuilloryDemo"));
-        QVERIFY(!ui->frame().newCatalogDialog());
-    }
-
-    void aVolumeShowsTheFolderLastChosenOnIt()
-    {
-        // This machine may have one volume only: a second one is put in the list, its top a
-        // folder of the test's own.
+        // Opened again: as it was left. A volume shows the folder last chosen on it (this machine
+        // may have one volume only: a second one is put in the list, its top a folder of the
+        // test's own).
         const QString other = QString::fromStdString(ui->dir / "volume");
         makeFolders(ui->dir / "volume/chosen/deeper");
         QString onOther, onFirstAgain, onOtherAgain, firstVolume, otherVolume;
         runNew([&](NewCatalogDialog& dialog) {
-            dialog.chooseFolder(QString::fromStdString(ui->dir.path()));
+            folder = dialog.txt_qlrdbFolder->text();
+            chosen = dialog.chosenFolder();
             const int first = dialog.Drive1->currentIndex();
             firstVolume = dialog.Drive1->itemData(first).toString();
             dialog.Drive1->addItem(QStringLiteral("Other"), other);
@@ -121,13 +71,36 @@ private slots:
             onOtherAgain = pickVolume(second);
             QTest::mouseClick(dialog.cmd_cancel, Qt::LeftButton);
         });
+        QCOMPARE(folder, QStringLiteral("Typed"));
+        QCOMPARE(chosen, QString::fromStdString(ui->dir.path()));
         QVERIFY(firstVolume != otherVolume);
         QCOMPARE(onOther, other + QStringLiteral("/chosen"));
         QCOMPARE(onFirstAgain, QString::fromStdString(ui->dir.path()));
         QCOMPARE(onOtherAgain, other + QStringLiteral("/chosen"));
+        QCOMPARE(ui->frame().newCatalogDialog()->location(), std::string());
+        // Closing the catalog ends the dialog: it starts afresh next time.
+        QVERIFY(triggerEnabled(ui->frame(), QStringLiteral("mnuClose")));
+        QVERIFY(!ui->frame().newCatalogDialog());
+        QVERIFY(ui->messages.shown.empty());
     }
 
-    void aNameWithASlashIsRefusedWhileTheDialogIsOpen_andNothingIsMade()
+    void ok_makesTheCatalogOnDiskAndOpensIt_andEndsTheDialog()
+    {
+        makeFolders(ui->dir / "place");
+        runNew([&](NewCatalogDialog& dialog) {
+            dialog.chooseFolder(QString::fromStdString(ui->dir / "place"));
+            typeInto(dialog.txt_qlrdbFolder, QStringLiteral("Recipes"));
+            typeInto(dialog.txt_qlrdbDirFile, QStringLiteral("recipes"));
+            QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton);
+        });
+        QVERIFY(pathExists(ui->dir / "place/Recipes/recipes.qlr"));
+        QCOMPARE(ui->core().store.getDirFilePath(), ui->dir / "place/Recipes/recipes.qlr");
+        QVERIFY(ui->app().catalogWindow());
+        QCOMPARE(treeOf(ui->catalogWindow())->topLevelItemCount(), 0);
+        QVERIFY(!ui->frame().newCatalogDialog());
+    }
+
+    void aNameWithASlashIsRefusedWhileTheDialogIsOpen_anEmptyOneEndsIt_andNothingIsMade()
     {
         makeFolders(ui->dir / "place");
         std::vector<std::string> whileOpen;
@@ -143,7 +116,8 @@ private slots:
             whileOpen = ui->messages.keys();
             openAfter = dialog.isVisible();
             focused = dialog.focusWidget();
-            QTest::mouseClick(dialog.cmd_cancel, Qt::LeftButton);
+            typeInto(dialog.txt_qlrdbDirFile, QString()); // an empty name makes nothing, and ends the dialog
+            QTest::mouseClick(dialog.cmd_ok, Qt::LeftButton);
         });
         QCOMPARE(whileOpen, std::vector<std::string>{"Msg016"});
         QVERIFY(openAfter);
@@ -151,6 +125,8 @@ private slots:
         QVERIFY(std::filesystem::is_empty(ui->dir / "place"));
         QVERIFY(!pathExists(ui->dir / "recipes.qlr"));
         QCOMPARE(ui->core().session.currentQlrdbFolder(), std::string("QuilloryDemo"));
+        QVERIFY(!ui->frame().newCatalogDialog());
+        QCOMPARE(ui->messages.keys(), std::vector<std::string>{"Msg016"});
     }
 
     void newOntoAnExistingCatalog_opensItAsItIs_andSaysSo()

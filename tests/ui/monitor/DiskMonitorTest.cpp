@@ -3,16 +3,10 @@
 // index file in line with the disk. Every step waits for the monitor with a sentinel file: the
 // watcher's queue is ordered, so once the sentinel is seen, so is everything before it.
 #include <QAbstractItemModel>
-#include <QTreeWidget>
-#include <filesystem>
 #include <set>
 
 #include "core/monitor/PendingChange.h"
-#include "ui/catalog_window/CatalogWindow.h"
-#include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/IndexListView.h"
 #include "ui/monitor/MonitorService.h"
-#include "ui/platform/FileDialogs.h"
 #include "ui/platform/InotifyFolderWatcher.h"
 #include "ui/support/UiSteps.h"
 
@@ -256,19 +250,26 @@ private slots:
         return written ? std::string(record->cId()) : std::string();
     }
 
-    void indexesAddedOrDeleted_areWatchedOrDroppedAtOnce_andTheWatchLimitIsToldOnce()
+    void indexesAddedWhileLoadingOrAfter_areWatched_deletedOnesDropped_theWatchLimitToldOnce_closingGivesTheLoadUp()
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
+        MonitorService& monitor = ui.app().monitor();
         CatalogStore& store = ui.core().store;
-        StoreProblems problems;
-        const auto addIndex = [&](const std::string& path) { return DiskMonitorTest::addIndex(store, path); };
-        QTRY_VERIFY(ui.app().monitor().isLoaded());
+        // Start-up leaves the index files to the worker: nothing is watched yet.
+        QVERIFY(monitor.isLoading());
+        QVERIFY(ui.watcher.watched.empty());
+        QVERIFY(!addIndex(store, ui.dir / "meanwhile/new.txt").empty());
+        QTRY_VERIFY(monitor.isLoaded());
+        QVERIFY(ui.watcher.watchOf(ui.dir / "meanwhile") != kNoWatch);
+
+        // Once loaded, an index added or deleted is watched or dropped at once.
         const size_t watches = ui.watcher.watched.size();
-        const std::string id = addIndex(ui.dir / "elsewhere/new.txt");
+        const std::string id = addIndex(store, ui.dir / "elsewhere/new.txt");
         QVERIFY(!id.empty());
         QCOMPARE(ui.watcher.watched.size(), watches + 1);
         QVERIFY(ui.watcher.watchOf(ui.dir / "elsewhere") != kNoWatch);
+        StoreProblems problems;
         auto map = store.getDirContentMap("D1", problems);
         map->removeMap(id);
         QVERIFY(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *map));
@@ -277,26 +278,13 @@ private slots:
 
         // No watch left: said once, and what is watched stays watched.
         ui.watcher.watchLimit = watches;
-        addIndex(ui.dir / "elsewhere/new.txt");
+        addIndex(store, ui.dir / "elsewhere/new.txt");
         QCOMPARE(ui.messages.keys(), std::vector<std::string>({"Msg022"}));
         QCOMPARE(ui.watcher.watched.size(), watches);
         FolderTreeView* tree = treeOf(ui.catalogWindow());
         clickItem(tree, tree->topLevelItem(0));
         QVERIFY(triggerEnabled(ui.frame(), QStringLiteral("mnuSyncData")));
         QCOMPARE(ui.messages.keys(), std::vector<std::string>({"Msg022", "Msg006"}));
-    }
-
-    void whileTheMonitorLoads_anIndexAddedIsWatchedOnceLoaded_andClosingGivesTheLoadUp()
-    {
-        UiFixture ui;
-        QCOMPARE(ui.start(), 0);
-        MonitorService& monitor = ui.app().monitor();
-        // Start-up leaves the index files to the worker: nothing is watched yet.
-        QVERIFY(monitor.isLoading());
-        QVERIFY(ui.watcher.watched.empty());
-        QVERIFY(!addIndex(ui.core().store, ui.dir / "meanwhile/new.txt").empty());
-        QTRY_VERIFY(monitor.isLoaded());
-        QVERIFY(ui.watcher.watchOf(ui.dir / "meanwhile") != kNoWatch);
 
         // Closed and exited while loading again: the load is given up, nothing comes of it.
         QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));

@@ -1,18 +1,18 @@
-// The frame: menu sets with Open and Close, a second copy, the close box and exit; the catalog
-// window's splitter and panels; opening indexed documents.
+// The frame: menu sets with Open and Close, a second copy, the close box and exit (also when the
+// system asks the program to end while a dialog waits); where it comes back and what its title
+// bar names; the catalog window's splitter and panels; opening indexed documents and the About
+// window's links.
+#include <QGuiApplication>
 #include <QMdiArea>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollArea>
 
-#include "ui/catalog_window/CatalogWindow.h"
-#include "ui/catalog_window/FolderTreeView.h"
-#include "ui/catalog_window/IndexListView.h"
 #include "ui/catalog_window/SplitterBar.h"
-#include "ui/catalog_window/panels/FloatingPanel.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/OptionsDialog.h"
 #include "ui/platform/DesktopOpener.h"
-#include "ui/platform/FileDialogs.h"
 #include "ui/shell/FrameToolbar.h"
 #include "ui/support/UiSteps.h"
 
@@ -159,38 +159,7 @@ private slots:
         }
     }
 
-    void menuPictures_standAtTheirPlacesInBothMenuSets()
-    {
-        UiFixture ui;
-        QCOMPARE(ui.start(), 0);
-        MainFrame& frame = ui.frame();
-        // Each shown menu by its place on the bar: the entries (counted with separators) that
-        // carry a picture, and the picture's name; every other entry has none.
-        auto pictures = [&frame](const QStringList& menus) {
-            QStringList found;
-            for (const QString& name : menus) {
-                const QList<QAction*> entries = frame.menus().menu(name)->actions();
-                for (int i = 0; i < entries.size(); ++i) {
-                    if (!entries[i]->icon().isNull() && !entries[i]->icon().pixmap(16, 16).isNull())
-                        found << name + QLatin1Char(':') + QString::number(i) + QLatin1Char('=')
-                                     + entries[i]->objectName();
-                }
-            }
-            return found;
-        };
-        QCOMPARE(pictures({"mnuFile", "mnuDirectory", "mnuFileList", "mnuTool", "mnuSystem", "mnuHelp"}),
-                 QStringList({"mnuFile:0=mnuClose", "mnuFile:2=mnuExit", "mnuDirectory:0=mnuDAddRoot",
-                              "mnuDirectory:1=mnuDAddChild", "mnuDirectory:3=mnuDUpdate", "mnuDirectory:4=mnuDDelete",
-                              "mnuDirectory:6=mnuDRename", "mnuDirectory:8=mnuDProperty", "mnuFileList:0=mnuCOpenFile",
-                              "mnuFileList:2=mnuCAddFile", "mnuFileList:3=mnuCUpdate", "mnuFileList:4=mnuCDelete",
-                              "mnuFileList:6=mnuCProperty", "mnuTool:0=mnuSSearchFile", "mnuTool:4=mnuClipDataIn",
-                              "mnuTool:6=mnuSyncData", "mnuSystem:0=mnuSysOption", "mnuHelp:0=mnuHContents"}));
-        QVERIFY(triggerEnabled(frame, "mnuClose"));
-        QCOMPARE(pictures({"mnufile1", "mnuHelp"}), QStringList({"mnufile1:0=mnuNew", "mnufile1:1=mnuOpen",
-                                                                 "mnufile1:3=mnuExit1", "mnuHelp:0=mnuHContents"}));
-    }
-
-    void secondCopyRefusedWithMsg015_closeBoxHides_exitUnloadsEveryWindowAndFreesTheLock()
+    void secondCopyRefusedWithMsg015_closeBoxHides_exitUnloadsEveryWindowAndFreesTheLock_nextStartComesBackAsLeft()
     {
         UiFixture ui;
         QCOMPARE(ui.start(), 0);
@@ -207,6 +176,11 @@ private slots:
         QPointer<MainFrame> frame = &ui.frame();
         QPointer<CatalogWindow> form = &ui.catalogWindow();
         QVERIFY(frame->isVisible());
+        // The first start fits the screen; the title bar names the open catalog.
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(frame->frameGeometry()));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("QuilloryDemo — Quillory"));
+        const QRect left(QPoint(40, 30), QSize(700, 500));
+        frame->setGeometry(left);
 
         QVERIFY(!frame->close());
         QVERIFY(!frame->isVisible());
@@ -221,9 +195,16 @@ private slots:
         QTRY_VERIFY(form.isNull() && frame.isNull());
         Application again(ui.core(), ui.instanceName(), ui.platform());
         QCOMPARE(again.start(), 0);
+        QCOMPARE(again.frame()->geometry(), left); // where the user left it
+        QVERIFY(!again.frame()->isMaximized());
         ui.hotKey.press();
         QCOMPARE(pressed.count(), 1); // letting the key go left its other listeners alone
         QVERIFY(again.catalogWindow()->findChild<QWidget*>(QStringLiteral("Frame4"))->isVisible());
+        again.frame()->showMaximized();
+        QVERIFY(!again.frame()->close()); // the close box hides it, and remembers it so
+        QVERIFY(ui.preferences.frameMaximized());
+        QVERIFY(triggerEnabled(*again.frame(), "mnuClose"));
+        QCOMPARE(again.frame()->windowTitle(), QStringLiteral("Quillory"));
     }
 
     void splitterAndPanels_placedByTheirRules_andKeptInsideTheWindow()
@@ -324,6 +305,53 @@ private slots:
         QVERIFY(triggerEnabled(ui.frame(), "mnuHContents"));
         QCOMPARE(ui.messages.keys(), (std::vector<std::string>{"Err015", "Err015"}));
         QVERIFY(ui.messages.shown[1].text.ends_with("/resource/help/index.html (no handler)"));
+    }
+
+    void aLinkThatNothingOpens_isToldWhileTheWindowIsStillOpen()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        std::vector<std::vector<std::string>> whileOpen;
+        QStringList texts;
+        QTimer::singleShot(0, [&] {
+            AboutDialog* about = ui.frame().aboutDialog();
+            if (!about)
+                return;
+            for (const QLabel* label : about->findChildren<QLabel*>())
+                texts << label->text();
+            emit about->settingsLink->linkActivated(QString());
+            whileOpen.push_back(ui.messages.keys());
+            ui.opener.failWith = QStringLiteral("no program for it");
+            emit about->helpLink->linkActivated(QString());
+            whileOpen.push_back(ui.messages.keys());
+            about->accept();
+        });
+        QVERIFY(triggerEnabled(ui.frame(), "mnuAbout"));
+        QVERIFY(texts.contains(QString::fromStdString(ui.core().conf.text("AboutForm_label2"))));
+        QCOMPARE(whileOpen, (std::vector<std::vector<std::string>>{{}, {"Err015"}}));
+        QVERIFY(ui.messages.shown[0].text.ends_with("/resource/help/index.html (no program for it)"));
+        QCOMPARE(ui.opened(), (std::vector<std::string>{ui.programFolder() + "/resource/conf",
+                                                        ui.programFolder() + "/resource/help/index.html"}));
+        QCOMPARE(ui.messages.shown.size(), size_t(1)); // and not again when it closes
+    }
+
+    void aDialogWaitingForAnAnswerIsClosedFirst_thenTheProgramEnds()
+    {
+        UiFixture ui;
+        QCOMPARE(ui.start(), 0);
+        const std::string conf = readBytes(ui.dir / "resource/conf/SysConf.properties");
+        bool dialogWasOpen = false;
+        QTimer::singleShot(0, [&] {
+            dialogWasOpen = dynamic_cast<OptionsDialog*>(QApplication::activeModalWidget()) != nullptr;
+            ui.app().exitWhenFree();
+            QVERIFY(ui.app().frame()); // not while the dialog's command is under way
+        });
+        QVERIFY(triggerEnabled(ui.frame(), QStringLiteral("mnuSysOption"))); // returns once it is closed
+        QVERIFY(dialogWasOpen);
+        QTRY_VERIFY_WITH_TIMEOUT(!ui.app().frame(), 5000);
+        QCOMPARE(ui.quitRequests, 1);
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(readBytes(ui.dir / "resource/conf/SysConf.properties"), conf); // cancelled: nothing saved
     }
 };
 

@@ -1,17 +1,29 @@
 #pragma once
 
 // Steps shared by the widget suites: clicking items, reading the frame's commands and context
-// menu, sending a drag to a view.
+// menu, sending a drag to a view; and the widgets and windows most suites reach.
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+#include <filesystem>
+#include <functional>
 
+#include "ui/catalog_window/CatalogWindow.h"
 #include "ui/catalog_window/FolderTreeView.h"
 #include "ui/catalog_window/IndexListView.h"
+#include "ui/catalog_window/panels/FloatingPanel.h"
+#include "ui/catalog_window/panels/IndexEditorPanel.h"
+#include "ui/platform/FileDialogs.h"
 #include "ui/shell/CommandDispatcher.h"
 #include "ui/shell/FrameMenus.h"
 #include "ui/shell/MainFrame.h"

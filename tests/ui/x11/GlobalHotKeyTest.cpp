@@ -2,11 +2,8 @@
 // window, in any lock state, and in the program's own; held by another client first; and free
 // again after exit. Keys are typed into the server by xdotool, as from the keyboard.
 #include <QApplication>
-#include <QMimeData>
 #include <QProcess>
 
-#include "ui/catalog_window/CatalogWindow.h"
-#include "ui/catalog_window/panels/FloatingPanel.h"
 #include "ui/platform/GlobalHotKey.h"
 #include "ui/support/UiSteps.h"
 
