@@ -1,10 +1,49 @@
 #include "core/store/FileIo.h"
 
+#include <csetjmp>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <mutex>
+#include <sys/mman.h>
 
 namespace quillory {
+namespace {
+
+// A bus error is how the system tells a thread that it touched a page of a mapped file beyond
+// the file's end: another program cut the file while it was mapped. lookMapped catches it and
+// lands back where it started; any other bus error goes on as it would have without it.
+thread_local sigjmp_buf* busErrorLanding = nullptr;
+struct sigaction busErrorBefore {};
+
+void onBusError(int signal, siginfo_t* info, void* context)
+{
+    if (busErrorLanding)
+        siglongjmp(*busErrorLanding, 1);
+    if ((busErrorBefore.sa_flags & SA_SIGINFO) && busErrorBefore.sa_sigaction) {
+        busErrorBefore.sa_sigaction(signal, info, context);
+    } else if (busErrorBefore.sa_handler != SIG_DFL && busErrorBefore.sa_handler != SIG_IGN) {
+        busErrorBefore.sa_handler(signal);
+    } else {
+        // The faulting access runs again on return, and meets the action there was before.
+        ::sigaction(SIGBUS, &busErrorBefore, nullptr);
+    }
+}
+
+void catchBusErrors()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction action {};
+        action.sa_sigaction = onBusError;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGBUS, &action, &busErrorBefore);
+    });
+}
+
+} // namespace
 
 int FileIo::open(const char* path, int flags, mode_t mode)
 {
@@ -53,6 +92,34 @@ int FileIo::mkdir(const char* path, mode_t mode)
 int FileIo::ftruncate(int fd, off_t length)
 {
     return ::ftruncate(fd, length);
+}
+FileIo::MappedAnswer FileIo::lookMapped(int fd, off_t offset, size_t length,
+                                        const std::function<bool(std::string_view)>& look)
+{
+    if (length == 0)
+        return look({}) ? MappedAnswer::Yes : MappedAnswer::No;
+    catchBusErrors();
+    // Mapped as they are first touched, a few pages at a time: a search that stops at an early
+    // match maps no more than it read.
+    void* const mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, offset);
+    if (mapped == MAP_FAILED)
+        return MappedAnswer::Unavailable;
+    sigjmp_buf landing;
+    sigjmp_buf* const outer = busErrorLanding;
+    volatile int answer = static_cast<int>(MappedAnswer::Lost);
+    if (sigsetjmp(landing, 1) == 0) {
+        busErrorLanding = &landing;
+        answer = static_cast<int>(look(std::string_view(static_cast<const char*>(mapped), length)) ? MappedAnswer::Yes
+                                                                                                   : MappedAnswer::No);
+    }
+    busErrorLanding = outer;
+    ::munmap(mapped, length);
+    return static_cast<MappedAnswer>(answer);
+}
+size_t FileIo::pageSize()
+{
+    static const auto size = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    return size;
 }
 int FileIo::fchmod(int fd, mode_t mode)
 {

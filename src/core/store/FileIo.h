@@ -1,7 +1,9 @@
 #pragma once
 
 #include <fcntl.h>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -38,6 +40,15 @@ public:
     virtual int stat(const char* path, struct stat* info);
     virtual int lstat(const char* path, struct stat* info);
     virtual int fstat(int fd, struct stat* info);
+    // What look answers when given the bytes [offset, offset + length) of the open file fd as
+    // they lie in the system's file cache, mapped into memory rather than copied (offset a
+    // multiple of the page size). Unavailable when the file cannot be mapped: the caller reads it
+    // instead. Lost when the file became shorter than that while look went through it (another
+    // program cut it): look is left where the bytes gave out, and what it had allocated meanwhile
+    // is not given back, so look should allocate nothing.
+    enum class MappedAnswer { Yes, No, Unavailable, Lost };
+    virtual MappedAnswer lookMapped(int fd, off_t offset, size_t length,
+                                    const std::function<bool(std::string_view)>& look);
     // The names in folder, without "." and ".."; false when it cannot be read.
     virtual bool listFolder(const char* folder, std::vector<std::string>& names);
     // The path with every link resolved; "" when it cannot be.
@@ -45,6 +56,8 @@ public:
     // What the link at path holds; "" when it is no link.
     virtual std::string readLink(const char* path);
 
+    // The size of a page of memory: what mapped files are cut into.
+    static size_t pageSize();
     // The user and group the program runs as.
     static uid_t effectiveUser();
     static gid_t effectiveGroup();

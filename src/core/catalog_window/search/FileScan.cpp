@@ -79,6 +79,51 @@ bool DocumentSearcher::fileContains(const std::string& path)
 
 bool DocumentSearcher::searchOpenFile(int fd, size_t length)
 {
+    if (length >= kMapFrom && overlap_ < kMapWindow / 4) {
+        bool answered = false;
+        const bool found = searchMapped(fd, length, answered);
+        if (answered)
+            return found;
+    }
+    return searchRead(fd, length);
+}
+
+bool DocumentSearcher::searchMapped(int fd, size_t length, bool& answered)
+{
+    // Window by window, each repeating the end of the one before it from a page boundary, so that
+    // a match across two is found; within a window, block by block as a read would go.
+    const size_t page = FileIo::pageSize();
+    auto look = [this](std::string_view window) {
+        for (size_t at = 0;; at += kScanBlockSize) {
+            const size_t end = std::min(window.size(), at + kScanBlockSize + overlap_);
+            if (searcher_.contains(window.substr(at, end - at)))
+                return true;
+            if (end == window.size())
+                return false;
+        }
+    };
+    for (size_t from = 0;;) {
+        if (stop_ && stop_->load(std::memory_order_relaxed)) {
+            answered = true;
+            return false;
+        }
+        const size_t end = std::min(length, from + kMapWindow);
+        const FileIo::MappedAnswer answer = io_.lookMapped(fd, static_cast<off_t>(from), end - from, look);
+        if (answer == FileIo::MappedAnswer::Unavailable && from == 0)
+            return false; // not answered: the document is read instead
+        // Found; or a document that can no longer be mapped, or was cut short meanwhile, is not
+        // read further (as a read that fails ends the search).
+        answered = true;
+        if (answer != FileIo::MappedAnswer::No)
+            return answer == FileIo::MappedAnswer::Yes;
+        if (end == length)
+            return false;
+        from = (end - overlap_) / page * page;
+    }
+}
+
+bool DocumentSearcher::searchRead(int fd, size_t length)
+{
     // The document's length when it was opened bounds the reading: one that grows meanwhile
     // does not keep the search going.
     size_t remaining = length;

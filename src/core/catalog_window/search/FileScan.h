@@ -14,6 +14,10 @@ namespace quillory {
 // Documents are read and searched this many bytes at a time, so a search of a large document
 // holds little memory and stops reading at the first match.
 inline constexpr size_t kScanBlockSize = 32000;
+// A document of this many bytes or more is searched where it lies in the system's file cache,
+// mapped a window at a time, rather than copied out of it block by block.
+inline constexpr size_t kMapFrom = 1 << 20;
+inline constexpr size_t kMapWindow = 4 << 20;
 
 // True when a document with this extension (".txt", with its dot) is text the search reads.
 // Letter case does not count: "REPORT.TXT" is as much a text document as "report.txt".
@@ -36,6 +40,9 @@ public:
 
 private:
     bool searchOpenFile(int fd, size_t length);
+    // answered is false when the document could not be mapped (and is to be read).
+    bool searchMapped(int fd, size_t length, bool& answered);
+    bool searchRead(int fd, size_t length);
 
     FileIo& io_;
     BlockSearcher searcher_;

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/catalog_window/search/BlockSearcher.h"
 #include "core/catalog_window/search/FileScan.h"
@@ -70,6 +71,44 @@ TEST(FileScan, foldsEveryAsciiLetterAndNoOtherByte_findsTextInsideAndAcrossBlock
     writeBytes(dir / "late.txt", filler + filler + filler + "end needle");
     EXPECT_TRUE(fileContainsText(dir / "late.txt", "END NEEDLE"));
     EXPECT_FALSE(fileContainsText(dir / "late.txt", "needle!"));
+}
+
+// Large documents are searched mapped, a window at a time: matches across the borders of the
+// windows and of the blocks inside them, the end, and a document cut short by another program
+// while it is searched, which must end the search of it rather than the program.
+TEST(FileScan, largeDocumentsAreSearchedMapped_acrossWindowBorders_andOneCutShortMeanwhileContainsNothing)
+{
+    TempDir dir;
+    const size_t size = kMapWindow * 2 + kMapWindow / 2;
+    ASSERT_GE(size, kMapFrom);
+    for (const size_t at : {kMapWindow - 3, kMapWindow + kScanBlockSize - 2, 2 * kMapWindow - 1, size - 6}) {
+        std::string text(size, 'x');
+        text.replace(at, 6, "Needle");
+        writeBytes(dir / "large.txt", text);
+        EXPECT_TRUE(fileContainsText(dir / "large.txt", "NEEDLE")) << at;
+        EXPECT_FALSE(fileContainsText(dir / "large.txt", "needle!")) << at;
+    }
+
+    // Another program cuts the document to nothing once its first window is mapped.
+    writeBytes(dir / "cut.txt", std::string(size, 'x') + "needle");
+    struct CuttingIo : FileIo {
+        std::string path;
+        int windows = 0;
+        MappedAnswer lookMapped(int fd, off_t offset, size_t length,
+                                const std::function<bool(std::string_view)>& look) override
+        {
+            return FileIo::lookMapped(fd, offset, length, [&](std::string_view bytes) {
+                if (windows++ == 0)
+                    ::truncate(path.c_str(), 0);
+                return look(bytes);
+            });
+        }
+    } io;
+    io.path = dir / "cut.txt";
+    EXPECT_FALSE(DocumentSearcher("needle", io).fileContains(io.path));
+    EXPECT_EQ(io.windows, 1);
+    // The next document is searched as ever.
+    EXPECT_TRUE(fileContainsText(dir / "large.txt", "needle"));
 }
 
 TEST(BlockSearcher, agreesWithTheFoldingComparisonOnLettersOfEveryKind)
