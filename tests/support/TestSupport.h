@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,9 +68,28 @@ inline std::string indexLine(const std::string& id, const std::string& title, co
 {
     return id + "|" + title + "|" + path + "|False||2024-3-1 10:00:00|" + desc + "\r\n";
 }
+// An index line for the document docs/<title>.txt under the root.
+inline std::string docLine(const std::string& id, const std::string& title)
+{
+    return indexLine(id, title, "QLRR$/docs/" + title + ".txt");
+}
+// An index line titled "Title" for path.
+inline std::string pathLine(const std::string& id, const std::string& path)
+{
+    return indexLine(id, "Title", path);
+}
 inline std::string folderLine(const std::string& id, const std::string& parent, const std::string& name = "F")
 {
     return id + "|" + name + "|" + parent + "|||False||\r\n";
+}
+// Starts a worker that calls back when it ends (a scan, a check) and waits for that; false when it
+// has not ended within 20 seconds (a fault fails the test rather than hanging the suite).
+template <class Worker>
+bool runToEnd(Worker& worker)
+{
+    std::promise<void> ended;
+    worker.start([&] { ended.set_value(); });
+    return ended.get_future().wait_for(std::chrono::seconds(20)) == std::future_status::ready;
 }
 // The temporary files of unfinished saves in folder.
 int tempFileCount(const std::string& folder);

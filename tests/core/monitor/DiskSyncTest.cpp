@@ -159,30 +159,18 @@ TEST(SyncUndo, putsTheIndexFilesBackExactly_andTheirRecordsPending_butNotOverALa
     EXPECT_EQ(readBytes(fx.contentFile("D1")), before["D1"]);
     EXPECT_EQ(readBytes(pendingFile), crlfText(records));
 
+    // Applied with the last line unticked, then undone (the windows' suite walks this through
+    // with one folder): every file back byte for byte, the applied records pending again first.
     SyncUndo undo(store.fileIo(), fx.dir / "state/undo");
-    const SyncResult result = sync(undo, true);
-    EXPECT_EQ(result.applied, 2);
-    EXPECT_TRUE(result.problems.empty() && problems.empty());
-    EXPECT_TRUE(undo.isKept());
-    EXPECT_NE(readBytes(fx.contentFile("D1")), before["D1"]);
-    EXPECT_NE(readBytes(fx.contentFile("D2")), before["D2"]);
-    EXPECT_EQ(readBytes(fx.contentFile("D3")), before["D3"]); // unticked: untouched
+    EXPECT_EQ(sync(undo, true).applied, 2);
     EXPECT_EQ(readBytes(pendingFile), crlfText({records[2]}));
-    store.resetStoreCache(); // the index files took the applied records
-    EXPECT_EQ(store.getDirContentMap("D1", problems)->getValueByKey("D1!C1")->cContentPath(), docs + "/a2.txt");
-    EXPECT_EQ(store.getDirContentMap("D2", problems)->getCount(), 0);
     // A later synchronisation that ends up writing nothing leaves this undo as it is.
     ASSERT_TRUE(undo.keepAside({fx.contentFile("D3")}));
     EXPECT_TRUE(undo.seal({}, {}));
-    EXPECT_TRUE(undo.isKept());
-
-    const SyncUndo::Restore restored = undoLastSynchronisation(fx.core->files, store, pendingFile, undo);
-    EXPECT_TRUE(restored.outcome);
+    EXPECT_TRUE(undoLastSynchronisation(fx.core->files, store, pendingFile, undo).outcome);
     for (const char* folder : {"D1", "D2", "D3"})
         EXPECT_EQ(readBytes(fx.contentFile(folder)), before[folder]) << folder;
-    EXPECT_EQ(readBytes(pendingFile), crlfText(records)); // the applied ones first, as they came
-    EXPECT_EQ(store.getDirContentMap("D1", problems)->getValueByKey("D1!C1")->cContentPath(), docs + "/D1.txt");
-    EXPECT_FALSE(undo.isKept());
+    EXPECT_EQ(readBytes(pendingFile), crlfText(records));
     EXPECT_EQ(undoLastSynchronisation(fx.core->files, store, pendingFile, undo).outcome.key, "Msg031");
 
     // Synchronised again, every line; then D2's file changed by a later edit.

@@ -17,11 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string indexLine(const std::string& id, const std::string& path)
-{
-    return test::indexLine(id, "Title", path);
-}
-
 using Found = std::vector<std::tuple<std::string, ReferenceState, std::string>>;
 
 Found found(const CatalogCheck& check)
@@ -43,15 +38,14 @@ protected:
         writeBytes(fx.dir / "docs/deleted.txt", "x");
         fs::remove(fx.dir / "docs/deleted.txt");
         writeBytes(outside / "there.txt", "x");
-        writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "QLRR$/docs/here.txt")          // there
-                                             + indexLine("D1!C2", "QLRR$/docs/deleted.txt") // deleted
-                                             + indexLine("D1!C3", "docs/never.txt")         // relative, missing
-                                             + indexLine("D1!C4", "https://example.org/gone") + indexLine("D1!C5", "")
-                                             + indexLine("D1!C6", "QLRR$/docs")); // a folder, there
+        writeBytes(fx.contentFile("D1"), pathLine("D1!C1", "QLRR$/docs/here.txt")          // there
+                                             + pathLine("D1!C2", "QLRR$/docs/deleted.txt") // deleted
+                                             + pathLine("D1!C3", "docs/never.txt")         // relative, missing
+                                             + pathLine("D1!C4", "https://example.org/gone") + pathLine("D1!C5", "")
+                                             + pathLine("D1!C6", "QLRR$/docs")); // a folder, there
         // A volume away: nothing is said of what would be on it, even what surely is not there.
-        writeBytes(fx.contentFile("D2"), indexLine("D2!C1", volume + "/a.txt")
-                                             + indexLine("D2!C2", outside / "there.txt")
-                                             + indexLine("D2!C3", outside / "gone.txt"));
+        writeBytes(fx.contentFile("D2"), pathLine("D2!C1", volume + "/a.txt") + pathLine("D2!C2", outside / "there.txt")
+                                             + pathLine("D2!C3", outside / "gone.txt"));
     }
 
     CoreFixture fx;
@@ -66,9 +60,7 @@ TEST_F(CatalogCheckTest, listsExactlyTheReferencesNotThere)
     const std::string root = fx.core->store.getRootPath();
     StoreProblems problems;
     CatalogCheck check(planCatalogCheck(fx.core->store, disk, problems));
-    std::promise<void> ended;
-    check.start([&] { ended.set_value(); });
-    ASSERT_EQ(ended.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    ASSERT_TRUE(runToEnd(check));
     EXPECT_TRUE(check.completed());
     EXPECT_EQ(check.foldersChecked(), 2u);
     EXPECT_EQ(found(check), (Found{{"D1!C2", ReferenceState::Missing, root + "/docs/deleted.txt"},

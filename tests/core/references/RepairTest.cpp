@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <future>
 
 #include "core/references/CatalogCheck.h"
 #include "core/references/RepairPlan.h"
@@ -23,11 +22,6 @@ void moveTo(const std::string& from, const std::string& to)
     fs::rename(from, to);
 }
 
-std::string indexLine(const std::string& id, const std::string& path)
-{
-    return test::indexLine(id, "Title", path);
-}
-
 class RepairTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -38,10 +32,10 @@ protected:
             writeBytes(fx.dir / name, std::string("content of ") + name);
         writeBytes(fx.dir / "docs/twin.txt", "twin");
         writeBytes(fx.contentFile("D1"),
-                   indexLine("D1!C1", "QLRR$/docs/a.txt") + indexLine("D1!C2", "QLRR$/projects/p/one.txt")
-                       + indexLine("D1!C3", "QLRR$/projects/p/sub") // a folder
-                       + indexLine("D1!C4", "QLRR$/docs/gone.txt") + indexLine("D1!C5", "QLRR$/docs/twin.txt"));
-        writeBytes(fx.contentFile("D2"), indexLine("D2!C1", fx.dir / "volume/report.txt"));
+                   pathLine("D1!C1", "QLRR$/docs/a.txt") + pathLine("D1!C2", "QLRR$/projects/p/one.txt")
+                       + pathLine("D1!C3", "QLRR$/projects/p/sub") // a folder
+                       + pathLine("D1!C4", "QLRR$/docs/gone.txt") + pathLine("D1!C5", "QLRR$/docs/twin.txt"));
+        writeBytes(fx.contentFile("D2"), pathLine("D2!C1", fx.dir / "volume/report.txt"));
     }
 
     // A whole check, to its end.
@@ -49,9 +43,7 @@ protected:
     {
         StoreProblems problems;
         auto check = std::make_unique<CatalogCheck>(planCatalogCheck(fx.core->store, disk, problems));
-        std::promise<void> ended;
-        check->start([&] { ended.set_value(); });
-        EXPECT_EQ(ended.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
+        EXPECT_TRUE(runToEnd(*check));
         EXPECT_TRUE(check->completed());
         return check;
     }
@@ -128,9 +120,9 @@ TEST_F(RepairTest, documentsMovedWhileClosedAreOfferedAgain_appliedToTheIndexFil
     EXPECT_EQ(result.stale, 1);
     EXPECT_TRUE(result.problems.empty());
     EXPECT_EQ(readBytes(fx.contentFile("D1")),
-              indexLine("D1!C1", "QLRR$/docs/a-renamed.txt") + indexLine("D1!C2", "QLRR$/archive/projects/p/one.txt")
-                  + indexLine("D1!C3", "QLRR$/archive/projects/p/sub") + indexLine("D1!C4", "QLRR$/docs/gone.txt")
-                  + indexLine("D1!C5", "QLRR$/docs/twin.txt"));
+              pathLine("D1!C1", "QLRR$/docs/a-renamed.txt") + pathLine("D1!C2", "QLRR$/archive/projects/p/one.txt")
+                  + pathLine("D1!C3", "QLRR$/archive/projects/p/sub") + pathLine("D1!C4", "QLRR$/docs/gone.txt")
+                  + pathLine("D1!C5", "QLRR$/docs/twin.txt"));
     EXPECT_EQ(readBytes(fx.contentFile("D2")), otherBefore);
     EXPECT_EQ(problemsOf(*check()), (std::vector<std::string>{"D1!C4 missing", "D1!C5 missing", "D2!C1 offline"}));
 

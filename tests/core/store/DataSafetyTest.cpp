@@ -20,11 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using Keys = std::vector<std::string>;
 
-std::string indexLine(const std::string& id, const std::string& title)
-{
-    return id + "|" + title + "|QLRR$/docs/" + title + ".txt|False||2024-3-1 10:00:00|\r\n";
-}
-
 // Files in folder whose name starts with prefix.
 Keys filesStartingWith(const std::string& folder, const std::string& prefix)
 {
@@ -40,8 +35,8 @@ protected:
     void SetUp() override
     {
         writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|0|||False||\r\n");
-        writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a"));
-        writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "b"));
+        writeBytes(fx.contentFile("D1"), docLine("D1!C1", "a"));
+        writeBytes(fx.contentFile("D2"), docLine("D2!C1", "b"));
     }
 
     FailingIo io;
@@ -89,8 +84,8 @@ TEST_F(DataSafety, appendToAFolderFileBeyondTheLimit_isRefusedWithItsReason)
 TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereOnce_neverOverAnEarlierCopy)
 {
     // A line one field short, fields after the last, an id taken again by a later line.
-    const std::string damaged = "D1!C1|short\r\n" + indexLine("D1!C2", "b") + "D1!C3|c|p|False||t|d|extra\r\n"
-                                + indexLine("D1!C2", "again");
+    const std::string damaged = "D1!C1|short\r\n" + docLine("D1!C2", "b") + "D1!C3|c|p|False||t|d|extra\r\n"
+                                + docLine("D1!C2", "again");
     writeBytes(fx.contentFile("D1"), damaged);
     const auto map = store.getDirContentMap("D1", fx.told());
     ASSERT_EQ(fx.recorder.keys(), Keys{"Err007"});
@@ -115,7 +110,7 @@ TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereO
     EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C2", fx.told())->addTime(), "t");
     ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D2", FILE_OUTPUT, *store.getDirContentMap("D2", fx.told()))));
     EXPECT_EQ(filesStartingWith(fx.dir / "cat/idx", "D2.qlr.damaged-").size(), 1u);
-    writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "b"));
+    writeBytes(fx.contentFile("D2"), docLine("D2!C1", "b"));
     store.resetStoreCache();
     for (const auto& copy : filesStartingWith(fx.dir / "cat/idx", "D2.qlr.damaged-"))
         std::filesystem::remove(copy);
@@ -143,7 +138,7 @@ TEST_F(DataSafety, firstRewriteOfADamagedFile_keepsItAsItWasBeside_andSaysWhereO
         earlier.push_back(file + ".damaged-" + stamp);
         writeBytes(earlier.back(), "an earlier copy");
     }
-    const std::string damagedD3 = "D3!C1|short\r\n" + indexLine("D3!C2", "b");
+    const std::string damagedD3 = "D3!C1|short\r\n" + docLine("D3!C2", "b");
     writeBytes(file, damagedD3);
     store.resetStoreCache();
     ASSERT_TRUE(fx.told(store.writeAllQlrDbDirContent("D3", FILE_OUTPUT, *store.getDirContentMap("D3", fx.told()))));
@@ -206,7 +201,7 @@ TEST_F(DataSafety, deletingWithYes_removesRegularFilesAndLinksOnly_underTheRoot_
     // A path stored relative (a file edited by hand) names a document under the root, as when it
     // is opened or searched: never one under the program's working folder.
     writeBytes(fx.dir / "docs/relative.txt", "r");
-    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + "D1!C2|pipe|QLRR$/docs/pipe|False||t|\r\n"
+    writeBytes(fx.contentFile("D1"), docLine("D1!C1", "a") + "D1!C2|pipe|QLRR$/docs/pipe|False||t|\r\n"
                                          + "D1!C3|link|QLRR$/docs/link|False||t|\r\n"
                                          + "D1!C4|dangling|QLRR$/docs/dangling|False||t|\r\n"
                                          + "D1!C5|folder link|QLRR$/docs/folderlink|False||t|\r\n"
@@ -239,10 +234,10 @@ TEST_F(DataSafety, anIndexFileThatCouldNotBeRead_refusesAppends_andIsReadAgainWh
     EXPECT_TRUE(fx.recorder.shown[1].text.ends_with(fx.contentFile("D1") + " (" + fx.core->conf.text("Err011") + ")"))
         << fx.recorder.shown[1].text;
     fs::remove(fx.contentFile("D1"));
-    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
+    writeBytes(fx.contentFile("D1"), docLine("D1!C1", "a") + docLine("D1!C2", "b"));
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getKeyCol(), (Keys{"D1!C1", "D1!C2"}));
     EXPECT_TRUE(fx.told(store.writeAllQlrDbDirContent("D1", FILE_OUTPUT, *store.getDirContentMap("D1", fx.told()))));
-    EXPECT_EQ(readBytes(fx.contentFile("D1")), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), docLine("D1!C1", "a") + docLine("D1!C2", "b"));
 
     // A read the disk fails is told the same way, and the file is read again next time.
     store.resetStoreCache();

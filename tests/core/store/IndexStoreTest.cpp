@@ -9,12 +9,6 @@ namespace {
 
 using Keys = std::vector<std::string>;
 
-std::string indexLine(const std::string& id, const std::string& title, const std::string& desc = "",
-                      const std::string& path = "QLRR$/a.txt")
-{
-    return id + "|" + title + "|" + path + "|False||2024-3-1 10:00:00|" + desc + "\r\n";
-}
-
 class IndexStore : public ::testing::Test {
 protected:
     Keys found(bool inDescription, const Keys& dirIds, std::string_view text)
@@ -35,7 +29,7 @@ protected:
 TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder)
 {
     EXPECT_EQ(store.getNewDirContentId("D3", fx.told()), "D3!C1");
-    writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "a") + indexLine("D20!C2", "b") + indexLine("D2!C3", "c"));
+    writeBytes(fx.contentFile("D2"), docLine("D2!C1", "a") + docLine("D20!C2", "b") + docLine("D2!C3", "c"));
     EXPECT_EQ(store.getNewDirContentId("D2", fx.told()), "D2!C2");
     EXPECT_EQ(store.getNewDirContentId("D20", fx.told()), "D20!C1");
     EXPECT_TRUE(fx.recorder.shown.empty());
@@ -44,8 +38,8 @@ TEST_F(IndexStore, newDirContentId_takesTheSmallestFreeNumberOfThatFolder)
 TEST_F(IndexStore, titleAndDescriptionSearch_ignoreCaseAndKeepFolderThenFileOrder_skippingWhatIsInTheResult)
 {
     // Two folders whose files list their indexes out of id order.
-    writeBytes(fx.contentFile("D1"), indexLine("D1!C2", "Tax report", "ÄRGER im Büro") + indexLine("D1!C1", "X-ray"));
-    writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "Box", "ärger") + indexLine("D2!C2", "Other"));
+    writeBytes(fx.contentFile("D1"), indexLine("D1!C2", "Tax report", "", "ÄRGER im Büro") + docLine("D1!C1", "X-ray"));
+    writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "Box", "", "ärger") + docLine("D2!C2", "Other"));
     EXPECT_EQ(found(false, {"D1", "D2"}, "REP"), Keys{"D1!C2"});
     EXPECT_EQ(found(false, {"D2", "D1"}, "x"), (Keys{"D2!C1", "D1!C2", "D1!C1"}));
     EXPECT_EQ(found(true, {"D1", "D2"}, "ärger"), (Keys{"D1!C2", "D2!C1"}));
@@ -77,8 +71,8 @@ TEST_F(IndexStore, titleAndDescriptionSearch_ignoreCaseAndKeepFolderThenFileOrde
 
 TEST_F(IndexStore, pathSearch_readsTheFileOrTheProviderAndMatchesThePathWithItsRoot)
 {
-    writeBytes(fx.contentFile("D3"), indexLine("D3!C1", "doc", "", "QLRR$/docs/Report.pdf")
-                                         + indexLine("D3!C2", "web", "", "https://example.org/report"));
+    writeBytes(fx.contentFile("D3"), indexLine("D3!C1", "doc", "QLRR$/docs/Report.pdf")
+                                         + indexLine("D3!C2", "web", "https://example.org/report"));
     const std::string rootName = std::filesystem::path(fx.programFolder()).filename().string();
     ContentCollection result;
     store.getDirContentByPath({"D3"}, rootName + "/DOCS", nullptr, result, fx.told());
@@ -125,7 +119,7 @@ TEST_F(IndexStore, addIndex_appendsItsLineAndCachesTheVeryRecord)
     EXPECT_EQ(readBytes(fx.contentFile("D2")), first + "\r" + added);
     EXPECT_EQ(store.getQlrDirContentById("D2", "D2!C2", fx.told()), index);
 
-    writeBytes(fx.contentFile("D3"), indexLine("D3!C1", "t")); // not cached yet
+    writeBytes(fx.contentFile("D3"), docLine("D3!C1", "t")); // not cached yet
     auto uncached = fx.newIndex("D3!C2");
     EXPECT_TRUE(fx.told(store.writeAddQlrDbDirContent("D3", uncached)));
     EXPECT_EQ(store.getQlrDirContentById("D3", "D3!C2", fx.told()), uncached);
@@ -141,7 +135,7 @@ TEST_F(IndexStore, fullFolder_refusesANewIndexWithErr008AndAnOverlongFileIsNotRe
 {
     std::string bytes;
     for (int i = 1; i <= 32767; ++i)
-        bytes += indexLine("D1!C" + std::to_string(i), "t");
+        bytes += docLine("D1!C" + std::to_string(i), "t");
     writeBytes(fx.contentFile("D1"), bytes);
     EXPECT_EQ(store.getNewDirContentId("D1", fx.told()), "D1!C32768");
     auto index = fx.newIndex("D1!C32768");
@@ -156,7 +150,7 @@ TEST_F(IndexStore, fullFolder_refusesANewIndexWithErr008AndAnOverlongFileIsNotRe
     EXPECT_EQ(store.getDirContentMap("D1", fx.told())->getCount(), 32767);
     bytes = readBytes(fx.contentFile("D1"));
 
-    bytes += indexLine("D1!C32768", "t");
+    bytes += docLine("D1!C32768", "t");
     writeBytes(fx.contentFile("D1"), bytes);
     store.resetStoreCache();
     const auto map = store.getDirContentMap("D1", fx.told());

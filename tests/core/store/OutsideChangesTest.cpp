@@ -16,11 +16,6 @@ namespace {
 
 using Keys = std::vector<std::string>;
 
-std::string indexLine(const std::string& id, const std::string& title)
-{
-    return id + "|" + title + "|QLRR$/" + title + ".txt|False||2024-3-1 10:00:00|\r\n";
-}
-
 void appendOutside(const std::string& path, const std::string& line)
 {
     std::ofstream(path, std::ios::binary | std::ios::app) << line;
@@ -39,7 +34,7 @@ protected:
     void SetUp() override
     {
         writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|0|||False||\r\n");
-        writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
+        writeBytes(fx.contentFile("D1"), docLine("D1!C1", "a") + docLine("D1!C2", "b"));
         writeBytes(fx.contentFile("D2"), "");
         // What the window shows: both files read into the caches.
         store.getAllDirMap(fx.told());
@@ -60,19 +55,19 @@ protected:
 TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keepEveryOutsideRecordAndNoIdRepeats)
 {
     const std::string d1 = fx.contentFile("D1");
-    appendOutside(d1, indexLine("D1!C3", "outside1"));
+    appendOutside(d1, docLine("D1!C3", "outside1"));
     IndexFields fields = indexFieldsOf(store, fx.core->messages, "D1", "D1!C1");
     fields.title = "edited";
     ASSERT_TRUE(updateIndexFromPanel(store, fx.core->messages, "D1", fields).written());
     EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C2", "D1!C3"}));
     EXPECT_TRUE(fileHolds(d1, "D1!C1|edited|") && fileHolds(d1, "D1!C3|outside1|"));
 
-    appendOutside(d1, indexLine("D1!C4", "outside2"));
+    appendOutside(d1, docLine("D1!C4", "outside2"));
     ASSERT_TRUE(deleteIndex("D1!C2"));
     EXPECT_EQ(idsIn(d1), (Keys{"D1!C1", "D1!C3", "D1!C4"}));
 
     // The smallest free number in the cache is 2; the other program has taken it meanwhile.
-    appendOutside(d1, indexLine("D1!C2", "outside3"));
+    appendOutside(d1, docLine("D1!C2", "outside3"));
     IndexFields added;
     added.title = "mine";
     EXPECT_EQ(addIndexFromPanel(store, fx.core->messages, "D1", added).id, "D1!C5");
@@ -82,11 +77,11 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
 
     // Folders: another program adds D3 and an index file for D4 that holds a line.
     appendOutside(fx.dirFile(), "D3|Outside|0|||False||\r\n");
-    writeBytes(fx.contentFile("D4"), indexLine("D4!C1", "kept"));
+    writeBytes(fx.contentFile("D4"), docLine("D4!C1", "kept"));
     FolderFields folder = newFolderFields(store, fx.core->messages, "0");
     folder.dirName = "Mine";
     EXPECT_EQ(addDirFromPanel(store, fx.core->files, fx.core->messages, folder), "D4");
-    EXPECT_EQ(readBytes(fx.contentFile("D4")), indexLine("D4!C1", "kept"));
+    EXPECT_EQ(readBytes(fx.contentFile("D4")), docLine("D4!C1", "kept"));
     FolderFields renamed = folderFieldsOf(store, fx.core->messages, "D2");
     renamed.dirName = "Renamed";
     appendOutside(fx.dirFile(), "D5|Outside too|0|||False||\r\n");
@@ -96,15 +91,15 @@ TEST_F(OutsideChanges, anotherWriterAppends_thenEditDeleteAddFolderAndIndex_keep
                 && fileHolds(fx.dirFile(), "D5|Outside too|"));
 
     // Delete Folder looks at the index file on disk: D2's was read empty, and has an index now.
-    appendOutside(fx.contentFile("D2"), indexLine("D2!C1", "late"));
+    appendOutside(fx.contentFile("D2"), docLine("D2!C1", "late"));
     EXPECT_EQ(folderDeletable(store, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
-    EXPECT_EQ(readBytes(fx.contentFile("D2")), indexLine("D2!C1", "late"));
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), docLine("D2!C1", "late"));
     EXPECT_TRUE(fileHolds(fx.dirFile(), "D2|Renamed|"));
 }
 
 TEST_F(OutsideChanges, editsOfAnIndexOrFolderAnotherProgramRemoved_areRefused_andTheCacheFollowsTheFile)
 {
-    const std::string outside = indexLine("D1!C2", "b") + indexLine("D1!C7", "restored from a backup");
+    const std::string outside = docLine("D1!C2", "b") + docLine("D1!C7", "restored from a backup");
     writeBytes(fx.contentFile("D1"), outside);
     IndexFields fields = indexFieldsOf(store, fx.core->messages, "D1", "D1!C1");
     fields.title = "edited";
@@ -140,9 +135,9 @@ TEST_F(OutsideChanges, anIndexWrittenWhileTheDeletionIsConfirmed_keepsTheFolderA
     // D2 can go; while the user is asked, a sync tool puts an index in its file.
     const std::string d2 = fx.contentFile("D2");
     ASSERT_EQ(folderDeletable(store, fx.core->messages, "D2"), FolderDeletion::Deleted);
-    appendOutside(d2, indexLine("D2!C1", "synced"));
+    appendOutside(d2, docLine("D2!C1", "synced"));
     EXPECT_EQ(deleteFolder(store, fx.core->files, fx.core->messages, "D2"), FolderDeletion::HoldsIndexes);
-    EXPECT_EQ(readBytes(d2), indexLine("D2!C1", "synced"));
+    EXPECT_EQ(readBytes(d2), docLine("D2!C1", "synced"));
     EXPECT_TRUE(fileHolds(fx.dirFile(), "D2|Two|"));
     EXPECT_TRUE(store.getQlrDirById("D2", fx.told()));
     EXPECT_TRUE(fx.recorder.shown.empty());
@@ -153,7 +148,7 @@ TEST_F(OutsideChanges, aDeletionThatCannotBeWritten_afterAnotherProgramRemovedAn
     // Another program removes D1!C2; the file is then write-protected, so the user's deletion of
     // D1!C1 fails; once it may be written again, the user's next edit keeps D1!C2 away.
     const std::string d1 = fx.contentFile("D1");
-    writeBytes(d1, indexLine("D1!C1", "a"));
+    writeBytes(d1, docLine("D1!C1", "a"));
     ASSERT_EQ(::chmod(d1.c_str(), 0444), 0);
     EXPECT_FALSE(deleteIndex("D1!C1"));
     ASSERT_EQ(::chmod(d1.c_str(), 0644), 0);
@@ -167,12 +162,12 @@ TEST_F(OutsideChanges, aDeletionThatCannotBeWritten_afterAnotherProgramRemovedAn
 TEST_F(OutsideChanges, draggedIndexes_takeFreeIdsOfTheTargetOnDisk_andKeepWhatChangedInTheSource)
 {
     // Another program retitles D1!C2 and adds to D2 while the user drags D1!C1 to D2.
-    writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b retitled outside"));
-    appendOutside(fx.contentFile("D2"), indexLine("D2!C1", "outside"));
+    writeBytes(fx.contentFile("D1"), docLine("D1!C1", "a") + docLine("D1!C2", "b retitled outside"));
+    appendOutside(fx.contentFile("D2"), docLine("D2!C1", "outside"));
     ASSERT_TRUE(
         moveIndexes(store, fx.core->messages, {{"D1", {store.getQlrDirContentById("D1", "D1!C1", fx.told())}}}, "D2"));
-    EXPECT_EQ(readBytes(fx.contentFile("D2")), indexLine("D2!C1", "outside") + indexLine("D2!C2", "a"));
-    EXPECT_EQ(readBytes(fx.contentFile("D1")), indexLine("D1!C2", "b retitled outside"));
+    EXPECT_EQ(readBytes(fx.contentFile("D2")), docLine("D2!C1", "outside") + docLine("D2!C2", "a"));
+    EXPECT_EQ(readBytes(fx.contentFile("D1")), docLine("D1!C2", "b retitled outside"));
     EXPECT_TRUE(fx.recorder.shown.empty());
 }
 

@@ -15,18 +15,13 @@ using Changes = std::vector<StoreChange>;
 constexpr auto kFolders = StoreChange::Kind::FolderFile;
 constexpr auto kIndexes = StoreChange::Kind::IndexFile;
 
-std::string indexLine(const std::string& id, const std::string& title)
-{
-    return id + "|" + title + "|QLRR$/docs/" + title + ".txt|False||2024-3-1 10:00:00|\r\n";
-}
-
 class StoreOutcomes : public ::testing::Test {
 protected:
     void SetUp() override
     {
         writeBytes(fx.dirFile(), "D1|One|0|||False||\r\nD2|Two|0|||False||\r\n");
-        writeBytes(fx.contentFile("D1"), indexLine("D1!C1", "a") + indexLine("D1!C2", "b"));
-        writeBytes(fx.contentFile("D2"), indexLine("D2!C1", "c"));
+        writeBytes(fx.contentFile("D1"), docLine("D1!C1", "a") + docLine("D1!C2", "b"));
+        writeBytes(fx.contentFile("D2"), docLine("D2!C1", "c"));
         listener = store.addChangeListener([this](const StoreChange& change) { heard.push_back(change); });
     }
     void TearDown() override { store.removeChangeListener(listener); }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "core/store/TextSplit.h"
 #include "support/TestSupport.h"
 
@@ -53,16 +55,17 @@ TEST_F(TextFilesReading, crLfOrLoneCrEndALine_onlyReadLinesSkipsEmptyOnes_writes
 
 TEST(TextSplit, splittingFunctions_takeTheTextAroundTheSeparator)
 {
-    EXPECT_EQ(getFirstStrs("DirFileName=a.qlr", "="), "DirFileName");
-    EXPECT_EQ(getLastStrs("Msg001=a=b", "="), "b");
-    EXPECT_EQ(getNotFirstStrs("Msg001=a=b", "="), "a=b");
-    EXPECT_EQ(getFirstStrs("abc", "="), "");
-    EXPECT_EQ(getNotFirstStrs("abc", "="), "abc");
-    EXPECT_EQ(getLastStrs("abc", "="), "abc");
-    EXPECT_EQ(getFirstStrs("=x", "="), "");
-    EXPECT_EQ(getNotFirstStrs("=x", "="), "x");
+    // text, separator: the text before its first place, after its first place, after its last place
+    const std::array<const char*, 5> cases[] = {{"Msg001=a=b", "=", "Msg001", "a=b", "b"},
+                                                {"abc", "=", "", "abc", "abc"},
+                                                {"=x", "=", "", "x", "x"},
+                                                {"aXbxc", "x", "aXb", "c", "c"}};
+    for (const auto& [text, separator, first, notFirst, last] : cases) {
+        EXPECT_EQ(getFirstStrs(text, separator), first) << text;
+        EXPECT_EQ(getNotFirstStrs(text, separator), notFirst) << text;
+        EXPECT_EQ(getLastStrs(text, separator), last) << text;
+    }
     EXPECT_EQ(getFirstStrs("a::b::c", "::"), "a");
-    EXPECT_EQ(getFirstStrs("aXbxc", "x"), "aXb");
     // Pieces ended by "|" become lines; text after the last "|" is dropped.
     EXPECT_EQ(getNewLinesStr("a||b|c"), "a\r\n\r\nb");
     EXPECT_EQ(getNewLinesStr("abc"), "");

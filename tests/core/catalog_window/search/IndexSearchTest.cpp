@@ -2,7 +2,6 @@
 // own thread.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <filesystem>
 #include <thread>
 #include <unistd.h>
@@ -46,22 +45,6 @@ TEST_F(IndexSearch, withoutAFolder_onlyTheWholeCatalogIsAScope)
 {
     EXPECT_TRUE(searchScope(store, "", true, false, fx.told()).empty());
     EXPECT_EQ(searchScope(store, "", false, true, fx.told()), (Ids{"D1", "D4", "D2", "D3"}));
-}
-
-// Runs the scan to its end; false when it has not ended in time (a fault fails the test rather
-// than hanging the suite).
-bool runToEnd(DocumentScan& scan)
-{
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    scan.start([&] {
-        std::lock_guard lock(mutex);
-        finished = true;
-        done.notify_all();
-    });
-    std::unique_lock lock(mutex);
-    return done.wait_for(lock, std::chrono::seconds(20), [&] { return finished; });
 }
 
 // Waits until ready() holds, for at most 20 seconds.
