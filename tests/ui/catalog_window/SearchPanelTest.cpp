@@ -171,10 +171,9 @@ private slots:
 
     void documentScan_saysHowFarItIs_andStopsWithWhatItFound()
     {
-        writeBytes(indexFile("D1"), line("D1!C1", "first", doc("first.txt", "a report"))
-                                        + line("D1!C2", "second", doc("second.txt", "report"))
-                                        + line("D1!C3", "third", doc("third.txt", "nothing")));
-        ui->core().store.resetStoreCache();
+        rewrite(indexFile("D1"), line("D1!C1", "first", doc("first.txt", "a report"))
+                                     + line("D1!C2", "second", doc("second.txt", "report"))
+                                     + line("D1!C3", "third", doc("third.txt", "nothing")));
         chooseFolder("D3");
         chooseFolder("D1");
 
@@ -186,8 +185,7 @@ private slots:
 
         // Stop: the list shows what was found, and says that it is only part.
         clickButton(panel->cmd_search);
-        QVERIFY(!panel->searching());
-        QVERIFY(!panel->isVisible());
+        QVERIFY(!panel->searching() && !panel->isVisible());
         QCOMPARE(panel->cmd_search->text(), caption("MF_F3_cmd_Search"));
         QCOMPARE(rows(), QStringList({"D1!C1"}));
         QCOMPARE(note(), noteWith("MF_F3_Stopped", {"1", "3"}));
@@ -276,9 +274,7 @@ private slots:
         // The window answers meanwhile; the folder chosen is what the list shows, then and later.
         chooseFolder("D3");
         QCOMPARE(form->currentDirId(), std::string("D3"));
-        QVERIFY(!panel->searching());
-        QVERIFY(!panel->scan());
-        QVERIFY(!panel->isVisible());
+        QVERIFY(!panel->searching() && !panel->scan() && !panel->isVisible());
         QCOMPARE(rows(), QStringList({"D3!C1", "D3!C2"}));
         QCOMPARE(note(), caption("MF_F3_StoppedForFolder"));
         QTest::qWait(100);

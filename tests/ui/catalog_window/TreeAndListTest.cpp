@@ -8,26 +8,6 @@
 using namespace quillory;
 using namespace quillory::test;
 
-namespace {
-
-// One step of a drag over the view: enter at p (a new drag when mime is new), then move to p.
-bool dragOver(QTreeWidget* view, QMimeData& mime, QPoint p)
-{
-    QDragEnterEvent enter(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &enter);
-    QDragMoveEvent move(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &move);
-    return move.isAccepted();
-}
-
-void dropAt(QTreeWidget* view, QMimeData& mime, QPoint p)
-{
-    QDropEvent drop(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &drop);
-}
-
-} // namespace
-
 class TreeAndListTest : public UiSuite {
     Q_OBJECT
 
@@ -184,8 +164,7 @@ private slots:
 
     void afterAFolderIsDeleted_theFolderHighlightedInItsPlaceIsTheOneCommandsActOn()
     {
-        writeBytes(indexFile("D6"), ""); // D6 and then D3 can go
-        ui->core().store.resetStoreCache();
+        rewrite(indexFile("D6"), ""); // D6 and then D3 can go
         clickItem(tree, node("D6"));
         deleteKeyOnTree(MsgAnswer::Yes);
         QVERIFY(!fileText(folderFile).contains(QStringLiteral("D6|")));
@@ -208,8 +187,7 @@ private slots:
 
     void anExpanderClickOnlyOpensOrClosesTheFolder_theHighlightedOneStaysCurrent()
     {
-        writeBytes(indexFile("D6"), "");
-        ui->core().store.resetStoreCache();
+        rewrite(indexFile("D6"), "");
         clickItem(tree, node("D6"));
         node("D2")->setExpanded(false);
         clickExpander("D2");
@@ -256,9 +234,7 @@ private slots:
                  QString::fromStdString(std::string(index->cDesc())));
 
         // Sorting: the first click on a column descending, then ascending; letter case is no part of it.
-        writeBytes(indexFile("D4"),
-                   "D4!C1|cherry|x|False||t|\r\nD4!C2|apple|x|False||t|\r\nD4!C3|Banana|x|False||t|\r\n");
-        ui->core().store.resetStoreCache();
+        rewrite(indexFile("D4"), "D4!C1|cherry|x|False||t|\r\nD4!C2|apple|x|False||t|\r\nD4!C3|Banana|x|False||t|\r\n");
         QHeaderView* header = list->header();
         const auto clickHeader = [header](int col) {
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},

@@ -182,7 +182,6 @@ private slots:
             return true;
         });
         program.sync();
-        QCOMPARE(program.ui.previewsShown, 2);
         QCOMPARE(program.ui.messages.keys(), std::vector<std::string>({"Msg006"}));
         QCOMPARE(program.indexedPaths(),
                  (std::map<std::string, std::string>{

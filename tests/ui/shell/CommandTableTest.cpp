@@ -12,7 +12,7 @@
 #include "ui/launcher/FloatForm.h"
 #include "ui/monitor/MonitorService.h"
 #include "ui/shell/FrameToolbar.h"
-#include "ui/support/UiSteps.h"
+#include "ui/support/UiSuite.h"
 
 using namespace quillory;
 using namespace quillory::test;
@@ -75,7 +75,7 @@ Look lookOf(const QString& file)
 
 } // namespace
 
-class CommandTableTest : public QObject {
+class CommandTableTest : public UiSuite {
     Q_OBJECT
 
     // Every action of every command runs the command it carries, to a recording handler.
@@ -86,9 +86,9 @@ class CommandTableTest : public QObject {
             commands.setHandler(row.command, this, [this, c = row.command] { ran.push_back(c); });
     }
 
-    void checkStates(UiFixture& ui, const Context& context)
+    void checkStates(const Context& context)
     {
-        const CommandStates& states = ui.core().session.states();
+        const CommandStates& states = ui->core().session.states();
         const std::array<CommandGroup, 4> groups = {CommandGroup::Always, CommandGroup::Folder, CommandGroup::AddIndex,
                                                     CommandGroup::Index};
         for (size_t g = 0; g < groups.size(); ++g)
@@ -96,7 +96,7 @@ class CommandTableTest : public QObject {
         for (size_t b = 0; b < kLauncherButtonCount; ++b) {
             const auto button = static_cast<LauncherButton>(b);
             QVERIFY2(states.isLauncherEnabled(button) == (context.launcher[b] == '1'), context.name);
-            QVERIFY2(ui.app().launcher()->button(button)->isEnabled() == (context.launcher[b] == '1'), context.name);
+            QVERIFY2(ui->app().launcher()->button(button)->isEnabled() == (context.launcher[b] == '1'), context.name);
         }
         for (const CommandRow& row : commandTable()) {
             const bool groupOn = row.group == CommandGroup::Launcher ? states.isLauncherEnabled(*row.launcher)
@@ -107,7 +107,7 @@ class CommandTableTest : public QObject {
             const bool on = groupOn && (row.command != Command::Sync || std::string(context.name) != "no catalog")
                             && row.command != Command::UndoSync && row.command != Command::RepairReferences;
             // A hidden action (a toolbar button of the other set) counts as off.
-            for (QAction* action : ui.frame().commands().actionsOf(row.command))
+            for (QAction* action : ui->frame().commands().actionsOf(row.command))
                 QVERIFY2(action->isEnabled() == (on && action->isVisible()),
                          qPrintable(QStringLiteral("%1 in %2").arg(action->objectName(), context.name)));
         }
@@ -116,19 +116,16 @@ class CommandTableTest : public QObject {
 private slots:
     void everyCommand_standsWhereTheTableSays_andItsActionsCarryIt()
     {
-        UiFixture ui;
-        QCOMPARE(ui.start(), 0);
-        MainFrame& frame = ui.frame();
+        MainFrame& frame = ui->frame();
         CommandDispatcher& commands = frame.commands();
         const QList<QAction*> toolbar = frame.toolbar().actions();
         QCOMPARE(toolbar.size(), static_cast<qsizetype>(toolbarLayout().size()));
-        clickItem(listOf(ui.catalogWindow()),
-                  listOf(ui.catalogWindow())->indexOf(QStringLiteral("D1!C1"))); // every command on
+        clickItem(list, list->indexOf(QStringLiteral("D1!C1"))); // every command on
         for (QAction* button : toolbar)
-            button->setVisible(true);                      // both sets' buttons, to be triggered
-        ui.core().session.states().setSyncAvailable(true); // as the change monitor will
-        ui.core().session.states().setUndoSyncAvailable(true);
-        ui.core().session.states().setRepairAvailable(true);
+            button->setVisible(true);                       // both sets' buttons, to be triggered
+        ui->core().session.states().setSyncAvailable(true); // as the change monitor will
+        ui->core().session.states().setUndoSyncAvailable(true);
+        ui->core().session.states().setRepairAvailable(true);
         recordEveryCommand(commands);
 
         for (const CommandRow& row : commandTable()) {
@@ -165,7 +162,7 @@ private slots:
             }
             if (!row.toolKey.empty()) {
                 ran.clear();
-                ui.catalogWindow().runToolbarKey(std::string(row.toolKey));
+                ui->catalogWindow().runToolbarKey(std::string(row.toolKey));
                 QCOMPARE(ran, std::vector<Command>{row.command});
             }
             QCOMPARE(commandOfLauncher(row.launcher.value_or(LauncherButton::Change)) == row.command,
@@ -175,62 +172,57 @@ private slots:
 
     void everyAction_isOnExactlyWhenItsGroupIs_inEachSelectionContext()
     {
-        UiFixture ui;
-        QCOMPARE(ui.start(), 0);
-        QTRY_VERIFY(ui.app().monitor().isLoaded()); // Sync is on from here
-        IndexListView* list = listOf(ui.catalogWindow());
-        checkStates(ui, {"a folder chosen", "1110", "011111"});
+        QTRY_VERIFY(ui->app().monitor().isLoaded()); // Sync is on from here
+        checkStates({"a folder chosen", "1110", "011111"});
         clickItem(list, list->indexOf(QStringLiteral("D1!C2")));
-        checkStates(ui, {"an index chosen", "1111", "011111"});
-        QVERIFY(!ui.frame().close()); // the close box hides the frame
-        checkStates(ui, {"an index chosen, frame hidden", "1111", "111111"});
+        checkStates({"an index chosen", "1111", "011111"});
+        QVERIFY(!ui->frame().close()); // the close box hides the frame
+        checkStates({"an index chosen, frame hidden", "1111", "111111"});
 
-        QCOMPARE(ui.hotKey.key, QKeySequence(Qt::CTRL | Qt::Key_F2));
-        auto* importPanel = ui.catalogWindow().findChild<FloatingPanel*>(QStringLiteral("Frame4"));
+        QCOMPARE(ui->hotKey.key, QKeySequence(Qt::CTRL | Qt::Key_F2));
+        auto* importPanel = ui->catalogWindow().findChild<FloatingPanel*>(QStringLiteral("Frame4"));
         {
             QDialog waiting; // a question to the user: the key starts nothing under it
             waiting.setModal(true);
             waiting.show();
-            ui.hotKey.press();
-            QVERIFY(!ui.frame().isVisible() && !importPanel->isVisible());
+            ui->hotKey.press();
+            QVERIFY(!ui->frame().isVisible() && !importPanel->isVisible());
         }
-        ui.hotKey.press(); // the hot key brings it back
-        QVERIFY(ui.frame().isVisible());
+        ui->hotKey.press(); // the hot key brings it back
+        QVERIFY(ui->frame().isVisible());
         QVERIFY(importPanel->isVisible());
-        checkStates(ui, {"frame back", "1111", "011111"});
+        checkStates({"frame back", "1111", "011111"});
         // The launcher's ShowFrame hides the frame as its close box does, and brings it back.
-        QVERIFY(ui.frame().commands().run(Command::ShowFrame));
-        QVERIFY(!ui.frame().isVisible());
-        checkStates(ui, {"frame hidden by the launcher", "1111", "111111"});
-        QVERIFY(ui.frame().commands().run(Command::ShowFrame));
-        QVERIFY(ui.frame().isVisible() && ui.frame().isMaximized());
-        checkStates(ui, {"frame back by the launcher", "1111", "011111"});
+        QVERIFY(ui->frame().commands().run(Command::ShowFrame));
+        QVERIFY(!ui->frame().isVisible());
+        checkStates({"frame hidden by the launcher", "1111", "111111"});
+        QVERIFY(ui->frame().commands().run(Command::ShowFrame));
+        QVERIFY(ui->frame().isVisible() && ui->frame().isMaximized());
+        checkStates({"frame back by the launcher", "1111", "011111"});
 
-        QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
-        checkStates(ui, {"no catalog", "1111", "000001"});
+        QVERIFY(triggerEnabled(ui->frame(), "mnuClose"));
+        checkStates({"no catalog", "1111", "000001"});
 
-        writeBytes(ui.dir / "elsewhere/Empty/Empty.qlr", "");
-        ui.frame().openCatalog(ui.dir / "elsewhere/Empty/Empty.qlr");
-        QTRY_VERIFY(ui.app().monitor().isLoaded()); // the launcher's Sync waits for it
-        checkStates(ui, {"a catalog without folders", "1000", "011111"});
+        writeBytes(ui->dir / "elsewhere/Empty/Empty.qlr", "");
+        ui->frame().openCatalog(ui->dir / "elsewhere/Empty/Empty.qlr");
+        QTRY_VERIFY(ui->app().monitor().isLoaded()); // the launcher's Sync waits for it
+        checkStates({"a catalog without folders", "1000", "011111"});
         // Closed and hidden, the hot key brings the window back on the catalog opened last.
-        QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
-        QVERIFY(!ui.frame().close());
-        ui.hotKey.press();
-        QVERIFY(ui.frame().isVisible() && ui.app().catalogWindow());
-        QCOMPARE(ui.core().store.getDirFilePath(), ui.dir / "elsewhere/Empty/Empty.qlr");
-        QTRY_VERIFY(ui.app().monitor().isLoaded());
-        checkStates(ui, {"back on the catalog without folders", "1000", "011111"});
-        QVERIFY(ui.messages.shown.empty());
+        QVERIFY(triggerEnabled(ui->frame(), "mnuClose"));
+        QVERIFY(!ui->frame().close());
+        ui->hotKey.press();
+        QVERIFY(ui->frame().isVisible() && ui->app().catalogWindow());
+        QCOMPARE(ui->core().store.getDirFilePath(), ui->dir / "elsewhere/Empty/Empty.qlr");
+        QTRY_VERIFY(ui->app().monitor().isLoaded());
+        checkStates({"back on the catalog without folders", "1000", "011111"});
+        QVERIFY(ui->messages.shown.empty());
     }
 
     void launcherButtons_bringTheFrameForwardThenRunTheirCommand_onlyTheFirstHidesIt()
     {
-        UiFixture ui;
-        QCOMPARE(ui.start(), 0);
-        QTRY_VERIFY(ui.app().monitor().isLoaded()); // Sync is on from here
-        MainFrame& frame = ui.frame();
-        FloatForm* launcher = ui.app().launcher();
+        QTRY_VERIFY(ui->app().monitor().isLoaded()); // Sync is on from here
+        MainFrame& frame = ui->frame();
+        FloatForm* launcher = ui->app().launcher();
         QVERIFY(launcher && launcher->isVisible() && !launcher->isOpen());
         // The pointer at the top edge opens it.
         QCursor::setPos(launcher->x() + launcher->width() + 50, launcher->y());
@@ -269,14 +261,12 @@ private slots:
         ran.clear();
         press(LauncherButton::Search);
         QVERIFY(ran.empty());
-        QVERIFY(ui.messages.shown.empty());
+        QVERIFY(ui->messages.shown.empty());
     }
 
     void toolbarButtons_showTheirDisabledPictureOnlyWhileOff_aFadedOne_andEveryEntryTakesTheStates()
     {
-        UiFixture ui;
-        QCOMPARE(ui.start(), 0);
-        CommandDispatcher& commands = ui.frame().commands();
+        CommandDispatcher& commands = ui->frame().commands();
         const auto picture = [](const QString& file) { return QImage(file).convertToFormat(QImage::Format_ARGB32); };
         const auto shown = [](QAction* button, QIcon::Mode mode) {
             return button->icon().pixmap(QSize(50, 78), mode).toImage().convertToFormat(QImage::Format_ARGB32);
@@ -302,16 +292,16 @@ private slots:
 
         // Without a catalog: every entry of every menu set, switched off behind the states' back,
         // is set again from the states, the menus shown without a catalog included.
-        QVERIFY(triggerEnabled(ui.frame(), "mnuClose"));
+        QVERIFY(triggerEnabled(ui->frame(), "mnuClose"));
         const auto startEntries = {"mnuNew", "mnuOpen", "mnuExit1", "mnuHContents", "mnuAbout", "tNew", "tOpen"};
         for (const char* name : startEntries) {
-            QAction* action = ui.frame().action(QString::fromLatin1(name));
+            QAction* action = ui->frame().action(QString::fromLatin1(name));
             QVERIFY2(action, name);
             action->setEnabled(false);
         }
-        commands.applyStates(ui.core().session.states());
+        commands.applyStates(ui->core().session.states());
         for (const char* name : startEntries)
-            QVERIFY2(ui.frame().action(QString::fromLatin1(name))->isEnabled(), name);
+            QVERIFY2(ui->frame().action(QString::fromLatin1(name))->isEnabled(), name);
     }
 };
 

@@ -14,7 +14,6 @@ UiFixture::UiFixture(FolderWatcher* watcherToUse, GlobalHotKey* hotKeyToUse)
     std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
     makeProgram();
     ChangePreviewDialog::setAnswerer([this](ChangePreviewDialog& dialog) {
-        ++previewsShown;
         if (previewAnswers.empty())
             return true;
         const ChangePreviewDialog::Answerer answer = std::move(previewAnswers.front());

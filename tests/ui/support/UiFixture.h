@@ -49,9 +49,8 @@ public:
     ScopedEnvironment cacheHome{"XDG_CACHE_HOME", dir / "cache"}; // what checks saw of documents
     ScopedEnvironment runtimeDir{"XDG_RUNTIME_DIR", dir / "run"}; // the single-instance lock
     MessageRecorder messages;
-    // Sync's previews: how many were shown, and the answers for the next ones (each may untick
-    // lines of the dialog and says whether OK is pressed); with none queued, OK as it stands.
-    int previewsShown = 0;
+    // The answers to Sync's next previews (each may untick lines of the dialog and says whether
+    // OK is pressed); with none queued, OK as it stands.
     std::deque<ChangePreviewDialog::Answerer> previewAnswers;
     FakeDesktopOpener opener;
     FakeGlobalHotKey hotKey;

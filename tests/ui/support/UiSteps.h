@@ -109,19 +109,31 @@ inline QStringList popupEntries(MainFrame& frame)
     return shown;
 }
 
-// A drag that enters the view at over, moves on to at and is released there.
+// One step of a drag over the view: enter at p (a new drag when mime is new), then move to p;
+// whether the view would take the drop there.
+inline bool dragOver(QTreeWidget* view, QMimeData& mime, QPoint p)
+{
+    QDragEnterEvent enter(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &enter);
+    QDragMoveEvent move(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
+    return move.isAccepted();
+}
+
+inline void dropAt(QTreeWidget* view, QMimeData& mime, QPoint p)
+{
+    QDropEvent drop(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &drop);
+}
+
+// A drag that passes over, moves on to at and is released there.
 inline void dragAndDrop(QTreeWidget* view, const QString& format, const QString& payload, QPoint over, QPoint at)
 {
     QMimeData mime;
     mime.setData(format, payload.toUtf8());
-    QDragEnterEvent enter(over, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &enter);
-    for (const QPoint p : {over, at}) {
-        QDragMoveEvent move(p, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &move);
-    }
-    QDropEvent drop(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &drop);
+    dragOver(view, mime, over);
+    dragOver(view, mime, at);
+    dropAt(view, mime, at);
 }
 
 // A press near the left edge, where a check box or option has its mark, whatever its width.

@@ -42,6 +42,12 @@ protected:
     {
         return QString::fromStdString(ui->core().conf.text(key.toStdString()));
     }
+    // A catalog file written anew behind the window's back; the store reads it afresh.
+    void rewrite(const std::string& file, const std::string& text) const
+    {
+        writeBytes(file, text);
+        ui->core().store.resetStoreCache();
+    }
     QTreeWidgetItem* node(const QString& id) const { return tree->node(id); }
     void chooseFolder(const char* id) const { clickItem(tree, node(QString::fromLatin1(id))); }
     QString cell(const char* id, int column) const
