@@ -20,13 +20,13 @@ std::string getFirstStrs(std::string_view text, std::string_view separator)
 std::string getLastStrs(std::string_view text, std::string_view separator)
 {
     const auto at = separator.empty() ? std::string_view::npos : text.rfind(separator);
-    return at == std::string_view::npos ? std::string(text) : std::string(text.substr(at + 1));
+    return at == std::string_view::npos ? std::string(text) : std::string(text.substr(at + separator.size()));
 }
 
 std::string getNotFirstStrs(std::string_view text, std::string_view separator)
 {
     const auto at = separator.empty() ? std::string_view::npos : text.find(separator);
-    return at == std::string_view::npos ? std::string(text) : std::string(text.substr(at + 1));
+    return at == std::string_view::npos ? std::string(text) : std::string(text.substr(at + separator.size()));
 }
 
 std::string getSecondStrs(std::string_view text, std::string_view separator)
